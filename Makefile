@@ -1,0 +1,47 @@
+# Set-up, build and test in one place: every target installs what is missing
+# first, so a fresh Debian machine needs nothing but `make run` or `make test`.
+
+BUILD    ?= build
+JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
+SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+TEST_ENV := LC_ALL=C.UTF-8 TZ=Europe/Moscow QT_QPA_PLATFORM=offscreen
+
+PACKAGES := cmake make g++ pkg-config \
+            qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core \
+            libgtest-dev libgmock-dev libbenchmark-dev \
+            libimage-exiftool-perl imagemagick locales
+
+.PHONY: all deps configure build run test bench clean
+
+all: build
+
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -q && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends $$missing; \
+	fi
+	@# A comma-decimal locale, so tests can prove that numbers ignore the system locale.
+	@locale -a 2>/dev/null | grep -qi '^ru_RU.utf8$$' || $(SUDO) localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/bin/geovanta
+
+test: build
+	cd $(BUILD) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	$(TEST_ENV) $(BUILD)/bin/geovanta_bench --benchmark_counters_tabular=true
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,84 @@
+// geovanta-cli: the program's load and binding pipeline without a screen.
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/clioptions.h"
+#include "app/programstate.h"
+#include "binding/calcpositions.h"
+#include "input/loadresult.h"
+#include "output/csvwriter.h"
+#include "table/datatable.h"
+
+namespace fs = std::filesystem;
+using namespace geovanta;
+
+namespace {
+
+std::string lowerExtension(const fs::path& p) {
+    std::string ext = p.extension().string();
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return ext;
+}
+
+LoadResult loadInput(DataTable& table, ProgramState& state, const std::string& input) {
+    (void)table;
+    (void)state;
+    std::error_code ec;
+    const fs::path path(input);
+    if (fs::is_directory(path, ec)) return LoadResult::failed("photo folders cannot be read yet: " + input);
+    const std::string ext = lowerExtension(path);
+    if (ext == ".plt") return LoadResult::failed("track files cannot be read yet: " + input);
+    if (ext == ".wpt") return LoadResult::failed("waypoint files cannot be read yet: " + input);
+    return LoadResult::failed("'" + input + "' is neither a .plt or .wpt file nor a folder");
+}
+
+int fail(const std::string& message) {
+    std::cerr << "geovanta-cli: " << message << '\n';
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    CliOptions options;
+    if (const auto error = CliOptions::parse(args, options))
+        return fail(*error + "\nTry 'geovanta-cli --help' for more information.");
+    if (options.help) {
+        std::cout << CliOptions::usage();
+        return 0;
+    }
+    for (const std::string& input : options.inputs) {
+        std::error_code ec;
+        if (!fs::exists(input, ec)) return fail("cannot find '" + input + "'");
+    }
+
+    ProgramState state;
+    state.trackOffset = options.trackOffset;
+    state.photoOffset = options.photoOffset;
+    state.tolerance = options.tolerance;
+    DataTable table;
+    table.setAutoCalcFields(false);
+    for (const std::string& input : options.inputs) {
+        const LoadResult result = loadInput(table, state, input);
+        if (!result.ok()) return fail(result.message);
+    }
+    table.setAutoCalcFields(true);
+
+    if (options.csvFile.empty()) {
+        CsvWriter::write(table, std::cout);
+        std::cout.flush();
+        if (!std::cout) return fail("cannot write to standard output");
+        return 0;
+    }
+    std::ofstream out(options.csvFile, std::ios::binary | std::ios::trunc);
+    if (!out) return fail("cannot write to '" + options.csvFile + "'");
+    CsvWriter::write(table, out);
+    out.close();
+    if (!out) return fail("cannot write to '" + options.csvFile + "'");
+    return 0;
+}

@@ -1,0 +1,69 @@
+#include "app/clioptions.h"
+
+#include "table/numbertext.h"
+
+namespace geovanta {
+
+const char* CliOptions::usage() {
+    return "Usage: geovanta-cli [OPTION]... [INPUT]...\n"
+           "Loads OziExplorer tracks (.plt), waypoint lists (.wpt) and photo folders in the\n"
+           "order given, places the photographs on the track and prints the table as CSV.\n"
+           "\n"
+           "  --track-offset DAYS    added to the times of track points and waypoints (default 0)\n"
+           "  --photo-offset DAYS    added to the times of photographs (default 0)\n"
+           "  --tolerance SECONDS    largest distance in time to a track point, exclusive (default 300)\n"
+           "  --csv FILE             write the table to FILE instead of standard output\n"
+           "  --help                 show this text\n"
+           "\n"
+           "Times are in days: one hour is 0.0416666666666667. No settings file is read.\n"
+           "Exit status: 0 on success, 1 on any error.\n";
+}
+
+std::optional<std::string> CliOptions::parse(const std::vector<std::string>& args, CliOptions& out) {
+    bool onlyInputs = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        if (onlyInputs || arg.empty() || arg[0] != '-' || arg == "-") {
+            out.inputs.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            onlyInputs = true;
+            continue;
+        }
+        std::optional<std::string> inlineValue;
+        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            inlineValue = arg.substr(eq + 1);
+            arg.resize(eq);
+        }
+        if (arg == "--help" || arg == "-h") {
+            out.help = true;
+            continue;
+        }
+        const bool takesValue =
+            arg == "--track-offset" || arg == "--photo-offset" || arg == "--tolerance" || arg == "--csv";
+        if (!takesValue) return "unknown option '" + args[i] + "'";
+        std::string value;
+        if (inlineValue) {
+            value = *inlineValue;
+        } else {
+            if (i + 1 >= args.size()) return "option '" + arg + "' needs a value";
+            value = args[++i];
+        }
+        if (arg == "--csv") {
+            if (value.empty()) return "option '--csv' needs a file name";
+            out.csvFile = value;
+        } else if (arg == "--tolerance") {
+            const auto v = parseInteger(value);
+            if (!v) return "'" + value + "' is not a whole number of seconds";
+            out.tolerance = *v;
+        } else {
+            const auto v = parseNumber(value);
+            if (!v) return "'" + value + "' is not a number of days";
+            (arg == "--track-offset" ? out.trackOffset : out.photoOffset) = *v;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace geovanta

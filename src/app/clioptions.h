@@ -1,0 +1,22 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace geovanta {
+
+// Command line of geovanta-cli.
+struct CliOptions {
+    double trackOffset = 0;
+    double photoOffset = 0;
+    int tolerance = 300;
+    std::string csvFile;  // empty: standard output
+    bool help = false;
+    std::vector<std::string> inputs;
+
+    // Returns an error text for a command line that cannot be used.
+    static std::optional<std::string> parse(const std::vector<std::string>& args, CliOptions& out);
+    static const char* usage();
+};
+
+}  // namespace geovanta

@@ -1,0 +1,163 @@
+#include "app/inifile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <unistd.h>
+#endif
+
+namespace geovanta {
+namespace {
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto la = static_cast<unsigned char>(a[i]), lb = static_cast<unsigned char>(b[i]);
+        if (la >= 'A' && la <= 'Z') la = static_cast<unsigned char>(la + 32);
+        if (lb >= 'A' && lb <= 'Z') lb = static_cast<unsigned char>(lb + 32);
+        if (la != lb) return false;
+    }
+    return true;
+}
+
+// Section name of a "[name]" line, or nothing for other lines.
+std::optional<std::string_view> sectionOf(std::string_view line) {
+    line = trim(line);
+    if (line.size() < 2 || line.front() != '[') return std::nullopt;
+    const std::size_t close = line.find(']');
+    if (close == std::string_view::npos) return std::nullopt;
+    return trim(line.substr(1, close - 1));
+}
+
+bool keyLine(std::string_view line, std::string_view& key, std::string_view& value) {
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return false;
+    key = trim(line.substr(0, eq));
+    value = trim(line.substr(eq + 1));
+    return !key.empty() && key.front() != ';';
+}
+
+}  // namespace
+
+IniFile IniFile::parse(std::string_view text) {
+    IniFile ini;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = text.size();
+        ini.lines_.emplace_back(text.substr(start, end - start));
+        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+        start = end + 1;
+    }
+    return ini;
+}
+
+IniFile IniFile::load(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return IniFile();
+    std::ostringstream buf;
+    buf << in.rdbuf();
+    return parse(buf.str());
+}
+
+std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
+    bool inSection = false;
+    for (const std::string& line : lines_) {
+        if (auto s = sectionOf(line)) {
+            inSection = sameName(*s, section);
+            continue;
+        }
+        std::string_view k, v;
+        if (!inSection || !keyLine(line, k, v) || !sameName(k, key)) continue;
+        if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+            v = v.substr(1, v.size() - 2);
+        if (v.size() > kMaxValueLength) v = v.substr(0, kMaxValueLength);
+        return std::string(v);
+    }
+    return std::nullopt;
+}
+
+void IniFile::setValue(std::string_view section, std::string_view key, std::string_view value) {
+    std::string entry = std::string(key) + "=" + std::string(value);
+    bool inSection = false;
+    std::size_t lastInSection = 0;
+    bool found = false;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (auto s = sectionOf(lines_[i])) {
+            if (found && inSection) break;
+            inSection = sameName(*s, section);
+            if (inSection) {
+                found = true;
+                lastInSection = i;
+            }
+            continue;
+        }
+        if (!inSection) continue;
+        std::string_view k, v;
+        if (keyLine(lines_[i], k, v) && sameName(k, key)) {
+            lines_[i] = entry;
+            return;
+        }
+        if (!trim(lines_[i]).empty()) lastInSection = i;
+    }
+    if (found) {
+        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(lastInSection + 1), entry);
+        return;
+    }
+    if (!lines_.empty() && !trim(lines_.back()).empty()) lines_.emplace_back();
+    lines_.push_back("[" + std::string(section) + "]");
+    lines_.push_back(entry);
+}
+
+std::string IniFile::text() const {
+    std::string out;
+    for (const std::string& line : lines_) {
+        out += line;
+        out += "\r\n";
+    }
+    return out;
+}
+
+bool IniFile::writeValue(const std::string& path, std::string_view section, std::string_view key,
+                         std::string_view value) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+#if defined(__unix__) || defined(__APPLE__)
+    // Replacing the file through a new one would ignore its own read-only mode.
+    if (fs::exists(path, ec) && ::access(path.c_str(), W_OK) != 0) return false;
+#endif
+    IniFile ini = load(path);
+    ini.setValue(section, key, value);
+    const std::string temp = path + ".new";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        const std::string text = ini.text();
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            fs::remove(temp, ec);
+            return false;
+        }
+    }
+    fs::rename(temp, path, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace geovanta

@@ -1,0 +1,39 @@
+#pragma once
+// Windows profile (INI) files: "[Section]" lines and "Key=Value" lines, keys
+// and section names compared without regard to case, values taken as they
+// stand (surrounding blanks and one pair of matching quotes removed, cut to
+// 2047 characters). Written with CR LF line ends so that the Windows profile
+// functions read our files and we read theirs.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace geovanta {
+
+class IniFile {
+public:
+    static constexpr std::size_t kMaxValueLength = 2047;
+
+    // A missing or unreadable file reads as an empty one.
+    static IniFile load(const std::string& path);
+    static IniFile parse(std::string_view text);
+
+    std::optional<std::string> value(std::string_view section, std::string_view key) const;
+
+    // Sets a key, adding the section or key where they are missing; other
+    // lines are kept as they are.
+    void setValue(std::string_view section, std::string_view key, std::string_view value);
+    std::string text() const;
+
+    // Reads the file afresh, sets the key and replaces the file in one step.
+    // Returns false when the file cannot be written.
+    static bool writeValue(const std::string& path, std::string_view section, std::string_view key,
+                           std::string_view value);
+
+private:
+    std::vector<std::string> lines_;
+};
+
+}  // namespace geovanta

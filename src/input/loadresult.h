@@ -1,0 +1,22 @@
+#pragma once
+#include <string>
+
+namespace geovanta {
+
+// Outcome of one load command's reader.
+struct LoadResult {
+    enum class Status {
+        Loaded,    // the file was read (rows may have been appended)
+        Rejected,  // the file failed a format test; shown in the "Error" box, nothing appended
+        Failed,    // an error ended the read; rows read before it stay
+    };
+    Status status = Status::Loaded;
+    std::string message;  // the text to show for Rejected and Failed
+
+    bool ok() const { return status == Status::Loaded; }
+    static LoadResult loaded() { return {}; }
+    static LoadResult rejected(std::string text) { return {Status::Rejected, std::move(text)}; }
+    static LoadResult failed(std::string text) { return {Status::Failed, std::move(text)}; }
+};
+
+}  // namespace geovanta

@@ -1,0 +1,17 @@
+#pragma once
+#include <ostream>
+
+namespace geovanta {
+
+class DataTable;
+
+// The record table as CSV (RFC 4180, UTF-8), one line per row in table order:
+// Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev
+// Date-times as "YYYY-MM-DD HH:MM:SS.zzz", numbers in their shortest exact
+// form, empty fields empty.
+class CsvWriter {
+public:
+    static void write(const DataTable& table, std::ostream& out);
+};
+
+}  // namespace geovanta

@@ -1,0 +1,612 @@
+#include "table/datatable.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+
+#include "table/datetime.h"
+#include "table/formatcoord.h"
+#include "table/numbertext.h"
+#include "table/textcodec.h"
+
+namespace geovanta {
+namespace {
+
+// Coordinate texts are 15 wide: the widest degrees (5 digits) still keep their
+// hemisphere letter.
+constexpr FieldInfo kFields[kFieldCount] = {
+    {FieldId::Stat, "Stat", FieldKind::Text, 1, false},
+    {FieldId::Name, "Name", FieldKind::Text, 64, false},
+    {FieldId::Time, "Time", FieldKind::DateTime, 0, false},
+    {FieldId::Lat, "Lat", FieldKind::Real, 0, false},
+    {FieldId::Lon, "Lon", FieldKind::Real, 0, false},
+    {FieldId::Elev, "Elev", FieldKind::Real, 0, false},
+    {FieldId::Dist, "Dist", FieldKind::Real, 0, false},
+    {FieldId::Speed, "Speed", FieldKind::Real, 0, false},
+    {FieldId::PathIndex, "PathIndex", FieldKind::Integer, 0, false},
+    {FieldId::VTime, "VTime", FieldKind::DateTime, 0, false},
+    {FieldId::Type, "Type", FieldKind::Text, 5, true},
+    {FieldId::VLat, "VLat", FieldKind::Text, 15, true},
+    {FieldId::VLon, "VLon", FieldKind::Text, 15, true},
+    {FieldId::VElev, "VElev", FieldKind::Integer, 0, true},
+    {FieldId::FileName, "FileName", FieldKind::Text, 255, false},
+};
+
+template <typename T>
+void permute(std::vector<T>& column, const std::vector<uint32_t>& order) {
+    std::vector<T> sorted;
+    sorted.reserve(column.size());
+    for (uint32_t from : order) sorted.push_back(std::move(column[from]));
+    column.swap(sorted);
+}
+
+std::string typeText(char stat) {
+    switch (stat) {
+        case 'F': return "Фото";
+        case 'P': return "Точка";
+        case 'T': return "Трек";
+        default: return "";
+    }
+}
+
+}  // namespace
+
+const FieldInfo& fieldInfo(FieldId id) { return kFields[static_cast<int>(id)]; }
+
+std::optional<FieldId> findField(std::string_view name) {
+    for (const FieldInfo& f : kFields) {
+        const std::string_view n(f.name);
+        if (n.size() == name.size() &&
+            std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+            }))
+            return f.id;
+    }
+    return std::nullopt;
+}
+
+std::string invalidFloatMessage(std::string_view text) {
+    return "'" + std::string(text) + "' is not a valid floating point value";
+}
+
+std::string invalidFloatFieldMessage(std::string_view text, std::string_view field) {
+    return invalidFloatMessage(text) + " for field '" + std::string(field) + "'";
+}
+
+// ---- FieldRef ---------------------------------------------------------------
+
+bool FieldRef::isNull() const {
+    table_->requireCursorRow();
+    return table_->isNull(table_->cursor_, id_);
+}
+std::string FieldRef::asString() const {
+    table_->requireCursorRow();
+    return table_->asString(table_->cursor_, id_);
+}
+double FieldRef::asFloat() const {
+    table_->requireCursorRow();
+    return table_->real(table_->cursor_, id_);
+}
+int64_t FieldRef::asInteger() const {
+    const double v = asFloat();
+    if (!(std::fabs(v) < 9.2e18)) return v < 0 ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
+    return static_cast<int64_t>(roundHalfEven(v));
+}
+double FieldRef::asDateTime() const { return asFloat(); }
+
+namespace {
+void requireEditing(DataTable::State s) {
+    if (s == DataTable::State::Browse) throw std::logic_error("Dataset not in edit or insert mode");
+}
+}  // namespace
+
+void FieldRef::setAsString(std::string_view text) {
+    requireEditing(table_->state_);
+    table_->setFromString(table_->cursor_, id_, text);
+}
+void FieldRef::setAsFloat(double value) {
+    requireEditing(table_->state_);
+    if (fieldInfo(id_).kind == FieldKind::DateTime)
+        table_->setDateTime(table_->cursor_, id_, value);
+    else
+        table_->setReal(table_->cursor_, id_, value);
+}
+void FieldRef::setAsInteger(int64_t value) { setAsFloat(static_cast<double>(value)); }
+void FieldRef::setAsDateTime(double days) { setAsFloat(days); }
+void FieldRef::clear() {
+    requireEditing(table_->state_);
+    table_->setNull(table_->cursor_, id_);
+}
+
+// ---- DataTable: direct access -------------------------------------------------
+
+DataTable::DataTable() = default;
+
+void DataTable::checkRow(std::size_t row) const {
+    if (row >= stat_.size()) throw std::out_of_range("row index out of range");
+}
+
+void DataTable::requireCursorRow() const {
+    if (stat_.empty()) throw std::out_of_range("the table has no rows");
+}
+
+bool DataTable::isNull(std::size_t row, FieldId f) const {
+    checkRow(row);
+    if (fieldInfo(f).calculated) return false;
+    return (has_[row] & bit(f)) == 0;
+}
+
+double DataTable::real(std::size_t row, FieldId f) const {
+    checkRow(row);
+    if (f == FieldId::VElev) return vElev(row);
+    if (!fieldInfo(f).calculated && (has_[row] & bit(f)) == 0) return 0;
+    switch (f) {
+        case FieldId::Time: return msToDays(time_[row]);
+        case FieldId::VTime: return msToDays(vtime_[row]);
+        case FieldId::Lat: return lat_[row];
+        case FieldId::Lon: return lon_[row];
+        case FieldId::Elev: return elev_[row];
+        case FieldId::Dist: return dist_[row];
+        case FieldId::Speed: return speed_[row];
+        case FieldId::PathIndex: return pathIndex_[row];
+        default: return 0;
+    }
+}
+
+std::optional<double> DataTable::optReal(std::size_t row, FieldId f) const {
+    if (isNull(row, f)) return std::nullopt;
+    return real(row, f);
+}
+
+int64_t DataTable::timeMs(std::size_t row, FieldId f) const {
+    checkRow(row);
+    if ((has_[row] & bit(f)) == 0) return 0;
+    if (f == FieldId::Time) return time_[row];
+    if (f == FieldId::VTime) return vtime_[row];
+    throw std::invalid_argument("not a date-time field");
+}
+
+std::string_view DataTable::text(std::size_t row, FieldId f) const {
+    checkRow(row);
+    switch (f) {
+        case FieldId::Stat: return stat_[row] ? std::string_view(&stat_[row], 1) : std::string_view();
+        case FieldId::Name: return name_[row];
+        case FieldId::FileName: return fileName_[row];
+        default: throw std::invalid_argument("not a stored text field");
+    }
+}
+
+int32_t DataTable::vElev(std::size_t row) const {
+    checkRow(row);
+    if ((has_[row] & bit(FieldId::Elev)) == 0) return 0;
+    const long double metres = std::trunc(static_cast<long double>(elev_[row]) * 0.3048L);
+    if (metres > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+    if (metres < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(metres);
+}
+
+std::string DataTable::asString(std::size_t row, FieldId f) const {
+    checkRow(row);
+    switch (f) {
+        case FieldId::Type: return typeText(stat_[row]);
+        case FieldId::VLat: return FormatCoord("SN", real(row, FieldId::Lat));
+        case FieldId::VLon: return FormatCoord("WE", real(row, FieldId::Lon));
+        case FieldId::VElev: return std::to_string(vElev(row));
+        default: break;
+    }
+    if (isNull(row, f)) return "";
+    switch (fieldInfo(f).kind) {
+        case FieldKind::Text: return std::string(text(row, f));
+        case FieldKind::DateTime: return formatDayTime(timeMs(row, f));
+        case FieldKind::Integer: return std::to_string(pathIndex_[row]);
+        case FieldKind::Real: return formatGeneral(real(row, f));
+    }
+    return "";
+}
+
+std::string DataTable::displayText(std::size_t row, FieldId f) const {
+    switch (f) {
+        case FieldId::Name:
+        case FieldId::FileName: return displayUtf8(text(row, f));
+        case FieldId::Dist:
+        case FieldId::Speed: return isNull(row, f) ? std::string() : formatFixed(real(row, f), 2);
+        default: return asString(row, f);
+    }
+}
+
+void DataTable::setHas(std::size_t row, FieldId f, bool has) {
+    if (has)
+        has_[row] |= bit(f);
+    else
+        has_[row] &= static_cast<uint16_t>(~bit(f));
+}
+
+void DataTable::touched(std::size_t row) {
+    if (row == cursor_ && state_ != State::Browse) modified_ = true;
+    if (listener_ && suspendCount_ == 0) listener_->rowChanged(row);
+}
+
+void DataTable::setReal(std::size_t row, FieldId f, double value) {
+    checkRow(row);
+    switch (f) {
+        case FieldId::Lat: lat_[row] = value; break;
+        case FieldId::Lon: lon_[row] = value; break;
+        case FieldId::Elev: elev_[row] = value; break;
+        case FieldId::Dist: dist_[row] = value; break;
+        case FieldId::Speed: speed_[row] = value; break;
+        case FieldId::PathIndex:
+            pathIndex_[row] = static_cast<int16_t>(std::clamp(roundHalfEven(value), -32768.0, 32767.0));
+            break;
+        case FieldId::Time:
+        case FieldId::VTime: setDateTime(row, f, value); return;
+        default: throw std::invalid_argument("not a numeric stored field");
+    }
+    setHas(row, f, true);
+    touched(row);
+}
+
+void DataTable::setTimeMs(std::size_t row, FieldId f, int64_t ms) {
+    checkRow(row);
+    if (f == FieldId::Time)
+        time_[row] = ms;
+    else if (f == FieldId::VTime)
+        vtime_[row] = ms;
+    else
+        throw std::invalid_argument("not a date-time field");
+    setHas(row, f, true);
+    touched(row);
+}
+
+void DataTable::setDateTime(std::size_t row, FieldId f, double days) { setTimeMs(row, f, daysToMs(days)); }
+
+void DataTable::setText(std::size_t row, FieldId f, std::string_view value) {
+    checkRow(row);
+    switch (f) {
+        case FieldId::Stat: stat_[row] = value.empty() ? 0 : value[0]; break;
+        case FieldId::Name: name_[row] = cutToWidth(value, 64); break;
+        case FieldId::FileName: fileName_[row] = cutToWidth(value, 255); break;
+        default: throw std::invalid_argument("not a stored text field");
+    }
+    setHas(row, f, !value.empty());
+    touched(row);
+}
+
+void DataTable::setNull(std::size_t row, FieldId f) {
+    checkRow(row);
+    if (fieldInfo(f).calculated) throw std::invalid_argument("calculated field");
+    if (f == FieldId::Stat) stat_[row] = 0;
+    if (f == FieldId::Name) name_[row].clear();
+    if (f == FieldId::FileName) fileName_[row].clear();
+    setHas(row, f, false);
+    touched(row);
+}
+
+void DataTable::setFromString(std::size_t row, FieldId f, std::string_view value) {
+    const FieldInfo& info = fieldInfo(f);
+    if (info.calculated) throw FieldError("Field '" + std::string(info.name) + "' cannot be modified");
+    if (info.kind == FieldKind::Text) {
+        setText(row, f, value);
+        return;
+    }
+    if (value.empty()) {
+        setNull(row, f);
+        return;
+    }
+    if (info.kind == FieldKind::DateTime) {
+        const auto ms = parseDayTime(value);
+        if (!ms) throw FieldError("'" + std::string(value) + "' is not a valid date and time");
+        setTimeMs(row, f, *ms);
+        return;
+    }
+    if (info.kind == FieldKind::Integer) {
+        const auto v = parseInteger(value);
+        if (!v || *v < -32768 || *v > 32767)
+            throw FieldError("'" + std::string(value) + "' is not a valid integer value for field '" + info.name + "'");
+        setReal(row, f, *v);
+        return;
+    }
+    const auto v = parseNumber(value);
+    if (!v) throw FieldError(invalidFloatFieldMessage(value, info.name));
+    setReal(row, f, *v);
+}
+
+// ---- DataTable: row storage -----------------------------------------------------
+
+void DataTable::insertEmptyRow(std::size_t at) {
+    const bool tell = listener_ && suspendCount_ == 0;
+    if (tell) listener_->beginInsertRow(at);
+    const auto pos = static_cast<std::ptrdiff_t>(at);
+    stat_.insert(stat_.begin() + pos, 0);
+    name_.emplace(name_.begin() + pos);
+    time_.insert(time_.begin() + pos, 0);
+    vtime_.insert(vtime_.begin() + pos, 0);
+    lat_.insert(lat_.begin() + pos, 0.0);
+    lon_.insert(lon_.begin() + pos, 0.0);
+    elev_.insert(elev_.begin() + pos, 0.0);
+    dist_.insert(dist_.begin() + pos, 0.0);
+    speed_.insert(speed_.begin() + pos, 0.0);
+    pathIndex_.insert(pathIndex_.begin() + pos, int16_t{0});
+    fileName_.emplace(fileName_.begin() + pos);
+    has_.insert(has_.begin() + pos, uint16_t{0});
+    creation_.insert(creation_.begin() + pos, uint64_t{0});
+    if (tell) listener_->endInsertRow();
+}
+
+void DataTable::eraseRow(std::size_t at) {
+    const bool tell = listener_ && suspendCount_ == 0;
+    if (tell) listener_->beginRemoveRow(at);
+    const auto pos = static_cast<std::ptrdiff_t>(at);
+    stat_.erase(stat_.begin() + pos);
+    name_.erase(name_.begin() + pos);
+    time_.erase(time_.begin() + pos);
+    vtime_.erase(vtime_.begin() + pos);
+    lat_.erase(lat_.begin() + pos);
+    lon_.erase(lon_.begin() + pos);
+    elev_.erase(elev_.begin() + pos);
+    dist_.erase(dist_.begin() + pos);
+    speed_.erase(speed_.begin() + pos);
+    pathIndex_.erase(pathIndex_.begin() + pos);
+    fileName_.erase(fileName_.begin() + pos);
+    has_.erase(has_.begin() + pos);
+    creation_.erase(creation_.begin() + pos);
+    if (tell) listener_->endRemoveRow();
+    if (cursor_ >= stat_.size()) cursor_ = stat_.empty() ? 0 : stat_.size() - 1;
+}
+
+DataTable::RowCopy DataTable::copyRow(std::size_t row) const {
+    RowCopy c;
+    c.stat = stat_[row];
+    c.name = name_[row];
+    c.fileName = fileName_[row];
+    c.time = time_[row];
+    c.vtime = vtime_[row];
+    c.lat = lat_[row];
+    c.lon = lon_[row];
+    c.elev = elev_[row];
+    c.dist = dist_[row];
+    c.speed = speed_[row];
+    c.pathIndex = pathIndex_[row];
+    c.has = has_[row];
+    return c;
+}
+
+void DataTable::restoreRow(std::size_t row, const RowCopy& c) {
+    stat_[row] = c.stat;
+    name_[row] = c.name;
+    fileName_[row] = c.fileName;
+    time_[row] = c.time;
+    vtime_[row] = c.vtime;
+    lat_[row] = c.lat;
+    lon_[row] = c.lon;
+    elev_[row] = c.elev;
+    dist_[row] = c.dist;
+    speed_[row] = c.speed;
+    pathIndex_[row] = c.pathIndex;
+    has_[row] = c.has;
+    if (listener_ && suspendCount_ == 0) listener_->rowChanged(row);
+}
+
+void DataTable::reserve(std::size_t rows) {
+    stat_.reserve(rows);
+    name_.reserve(rows);
+    time_.reserve(rows);
+    vtime_.reserve(rows);
+    lat_.reserve(rows);
+    lon_.reserve(rows);
+    elev_.reserve(rows);
+    dist_.reserve(rows);
+    speed_.reserve(rows);
+    pathIndex_.reserve(rows);
+    fileName_.reserve(rows);
+    has_.reserve(rows);
+    creation_.reserve(rows);
+}
+
+void DataTable::clear() {
+    for (auto* v : {&name_, &fileName_}) v->clear();
+    stat_.clear();
+    time_.clear();
+    vtime_.clear();
+    lat_.clear();
+    lon_.clear();
+    elev_.clear();
+    dist_.clear();
+    speed_.clear();
+    pathIndex_.clear();
+    has_.clear();
+    creation_.clear();
+    cursor_ = 0;
+    eof_ = bof_ = true;
+    state_ = State::Browse;
+    modified_ = false;
+    if (listener_ && suspendCount_ == 0) listener_->tableReset();
+}
+
+// ---- DataTable: cursor ----------------------------------------------------------
+
+void DataTable::storePending() {
+    if (state_ == State::Browse) return;
+    if (modified_ || state_ == State::Edit) {
+        if (modified_)
+            post();
+        else
+            state_ = State::Browse;
+    } else {
+        cancel();
+    }
+}
+
+void DataTable::first() {
+    storePending();
+    cursor_ = 0;
+    bof_ = true;
+    eof_ = stat_.empty();
+}
+
+void DataTable::last() {
+    storePending();
+    cursor_ = stat_.empty() ? 0 : stat_.size() - 1;
+    eof_ = true;
+    bof_ = stat_.empty();
+}
+
+void DataTable::next() {
+    storePending();
+    bof_ = false;
+    if (cursor_ + 1 < stat_.size()) {
+        ++cursor_;
+        eof_ = false;
+    } else {
+        eof_ = true;
+    }
+}
+
+void DataTable::prior() {
+    storePending();
+    eof_ = false;
+    if (cursor_ > 0 && !stat_.empty()) {
+        --cursor_;
+        bof_ = false;
+    } else {
+        bof_ = true;
+    }
+}
+
+void DataTable::moveTo(std::size_t row) {
+    const bool dropping = state_ == State::Insert && !modified_;
+    const std::size_t dropped = cursor_;
+    storePending();
+    if (dropping && dropped < row && row > 0) --row;
+    if (stat_.empty()) {
+        first();
+        return;
+    }
+    cursor_ = std::min(row, stat_.size() - 1);
+    eof_ = bof_ = false;
+}
+
+void DataTable::append() {
+    storePending();
+    insertEmptyRow(stat_.size());
+    cursor_ = stat_.size() - 1;
+    state_ = State::Insert;
+    modified_ = false;
+    eof_ = bof_ = false;
+}
+
+void DataTable::insert() {
+    storePending();
+    const std::size_t at = stat_.empty() ? 0 : cursor_;
+    insertEmptyRow(at);
+    cursor_ = at;
+    state_ = State::Insert;
+    modified_ = false;
+    eof_ = bof_ = false;
+}
+
+void DataTable::edit() {
+    requireCursorRow();
+    if (state_ != State::Browse) return;
+    saved_ = copyRow(cursor_);
+    state_ = State::Edit;
+    modified_ = false;
+}
+
+void DataTable::post() {
+    if (state_ == State::Browse) return;
+    if (state_ == State::Insert) creation_[cursor_] = nextCreation_++;
+    state_ = State::Browse;
+    modified_ = false;
+    if (listener_ && suspendCount_ == 0) listener_->rowChanged(cursor_);
+}
+
+void DataTable::cancel() {
+    if (state_ == State::Insert) {
+        state_ = State::Browse;
+        modified_ = false;
+        eraseRow(cursor_);
+    } else if (state_ == State::Edit) {
+        state_ = State::Browse;
+        modified_ = false;
+        restoreRow(cursor_, saved_);
+    }
+}
+
+void DataTable::deleteRow() {
+    if (state_ == State::Insert) {
+        cancel();
+        return;
+    }
+    requireCursorRow();
+    state_ = State::Browse;
+    modified_ = false;
+    eraseRow(cursor_);
+}
+
+FieldRef DataTable::fieldByName(std::string_view name) {
+    const auto id = findField(name);
+    if (!id) throw std::out_of_range("Field '" + std::string(name) + "' not found");
+    return FieldRef(*this, *id);
+}
+
+// ---- DataTable: bulk work -------------------------------------------------------
+
+void DataTable::sortBy(FieldId f) {
+    const FieldInfo& info = fieldInfo(f);
+    if (info.calculated || (info.kind != FieldKind::DateTime && info.kind != FieldKind::Real))
+        throw std::invalid_argument("the table sorts by date-time and numeric fields only");
+    const std::size_t n = stat_.size();
+    if (n > std::numeric_limits<uint32_t>::max()) throw std::length_error("too many rows to sort");
+    std::vector<uint32_t> order(n);
+    std::iota(order.begin(), order.end(), 0u);
+    const uint16_t b = bit(f);
+    auto byKey = [&](const auto& key) {
+        auto less = [&](uint32_t x, uint32_t y) {
+            const bool hx = has_[x] & b, hy = has_[y] & b;
+            if (hx != hy) return !hx;  // empty values first
+            if (hx) {
+                const auto kx = key(x), ky = key(y);
+                if (kx != ky) return kx < ky;
+            }
+            return creation_[x] < creation_[y];
+        };
+        if (!std::is_sorted(order.begin(), order.end(), less)) std::sort(order.begin(), order.end(), less);
+    };
+    if (info.kind == FieldKind::DateTime) {
+        const std::vector<int64_t>& col = f == FieldId::Time ? time_ : vtime_;
+        byKey([&col](uint32_t i) { return col[i]; });
+    } else {
+        byKey([this, f](uint32_t i) { return real(i, f); });
+    }
+    bool identity = true;
+    for (std::size_t i = 0; i < n && identity; ++i) identity = order[i] == i;
+    if (identity) return;
+    std::size_t newCursor = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        if (order[i] == cursor_) newCursor = i;
+    permute(stat_, order);
+    permute(name_, order);
+    permute(time_, order);
+    permute(vtime_, order);
+    permute(lat_, order);
+    permute(lon_, order);
+    permute(elev_, order);
+    permute(dist_, order);
+    permute(speed_, order);
+    permute(pathIndex_, order);
+    permute(fileName_, order);
+    permute(has_, order);
+    permute(creation_, order);
+    cursor_ = newCursor;
+    if (listener_ && suspendCount_ == 0) listener_->tableReset();
+}
+
+void DataTable::suspendDisplay() { ++suspendCount_; }
+
+void DataTable::resumeDisplay() {
+    if (suspendCount_ == 0) return;
+    if (--suspendCount_ == 0 && listener_) listener_->tableReset();
+}
+
+}  // namespace geovanta

@@ -1,0 +1,234 @@
+#pragma once
+// The record table: every track point, waypoint and photograph loaded since
+// start-up, one row each. Stored column by column so that a million rows load,
+// sort and walk quickly and stay small.
+//
+// Two ways in:
+//  * a cursor with browse/edit/insert states (append, edit, post, cancel,
+//    first/next/prior, fieldByName) for commands that work row by row;
+//  * direct row access by index for bulk passes and the grid.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace geovanta {
+
+enum class FieldId : uint8_t {
+    Stat,       // text 1: row kind "T", "P" or "F"
+    Name,       // text 64
+    Time,       // date-time: the row's own time
+    Lat,        // double, degrees
+    Lon,        // double, degrees
+    Elev,       // double, feet
+    Dist,       // double, metres
+    Speed,      // double, km/h
+    PathIndex,  // int16, never used
+    VTime,      // date-time: shifted time, the sort key
+    Type,       // calculated text: "Трек", "Точка", "Фото"
+    VLat,       // calculated text: FormatCoord("SN", Lat)
+    VLon,       // calculated text: FormatCoord("WE", Lon)
+    VElev,      // calculated int32: Elev * 0.3048 truncated
+    FileName,   // text 255
+};
+inline constexpr int kFieldCount = 15;
+
+enum class FieldKind : uint8_t { Text, DateTime, Real, Integer };
+
+struct FieldInfo {
+    FieldId id;
+    const char* name;
+    FieldKind kind;
+    int width;  // characters for text fields, 0 otherwise
+    bool calculated;
+};
+
+const FieldInfo& fieldInfo(FieldId id);
+std::optional<FieldId> findField(std::string_view name);
+
+// Raised by the cursor API for a value a field cannot take; the text is the
+// program's message, e.g. "'abc' is not a valid floating point value for field 'Lat'".
+class FieldError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::string invalidFloatMessage(std::string_view text);
+std::string invalidFloatFieldMessage(std::string_view text, std::string_view field);
+
+// Told about changes so that a view can follow. While the display is suspended
+// nothing is reported; when the count returns to 0, tableReset() follows.
+class DataTableListener {
+public:
+    virtual ~DataTableListener() = default;
+    virtual void beginInsertRow(std::size_t row) = 0;
+    virtual void endInsertRow() = 0;
+    virtual void beginRemoveRow(std::size_t row) = 0;
+    virtual void endRemoveRow() = 0;
+    virtual void rowChanged(std::size_t row) = 0;
+    virtual void tableReset() = 0;
+};
+
+class DataTable;
+
+// A field of the cursor's row, read and set with the table's value rules.
+class FieldRef {
+public:
+    FieldRef(DataTable& table, FieldId id) : table_(&table), id_(id) {}
+    FieldId id() const { return id_; }
+    bool isNull() const;
+    std::string asString() const;
+    double asFloat() const;
+    int64_t asInteger() const;  // nearest whole number, halves to even
+    double asDateTime() const;
+    void setAsString(std::string_view text);  // throws FieldError
+    void setAsFloat(double value);
+    void setAsInteger(int64_t value);
+    void setAsDateTime(double days);
+    void clear();
+
+private:
+    DataTable* table_;
+    FieldId id_;
+};
+
+class DataTable {
+public:
+    enum class State { Browse, Edit, Insert };
+
+    DataTable();
+    DataTable(const DataTable&) = delete;
+    DataTable& operator=(const DataTable&) = delete;
+
+    // ---- size and direct row access -------------------------------------
+    std::size_t rowCount() const { return stat_.size(); }
+    bool isEmpty() const { return stat_.empty(); }
+
+    bool isNull(std::size_t row, FieldId f) const;
+    // Numeric value; an empty field reads 0. Date-times read as days.
+    double real(std::size_t row, FieldId f) const;
+    std::optional<double> optReal(std::size_t row, FieldId f) const;
+    // Date-time as whole milliseconds since 1899-12-30; empty reads 0.
+    int64_t timeMs(std::size_t row, FieldId f) const;
+    // Stored text (Stat, Name, FileName) as bytes.
+    std::string_view text(std::size_t row, FieldId f) const;
+    char stat(std::size_t row) const { return stat_[row]; }
+    bool isPhoto(std::size_t row) const { return stat_[row] == 'F'; }
+    int32_t vElev(std::size_t row) const;
+    uint64_t creationNumber(std::size_t row) const { return creation_[row]; }
+
+    // Text shown in the grid for any field, calculated ones included.
+    std::string displayText(std::size_t row, FieldId f) const;
+    // The field as text with the table's own conversions (no display patterns).
+    std::string asString(std::size_t row, FieldId f) const;
+
+    void setReal(std::size_t row, FieldId f, double value);
+    void setTimeMs(std::size_t row, FieldId f, int64_t ms);
+    void setDateTime(std::size_t row, FieldId f, double days);  // rounds to the millisecond
+    void setText(std::size_t row, FieldId f, std::string_view text);  // cut to the field's width
+    void setNull(std::size_t row, FieldId f);
+    // Table value rules for text: empty text empties, numbers parse with "."
+    // and date-times as "dd.mm.yyyy hh:mm:ss". Throws FieldError.
+    void setFromString(std::size_t row, FieldId f, std::string_view text);
+
+    // ---- cursor ----------------------------------------------------------
+    State state() const { return state_; }
+    // Current row index; meaningless on an empty table.
+    std::size_t recNo() const { return cursor_; }
+    bool eof() const { return eof_ || stat_.empty(); }
+    bool bof() const { return bof_ || stat_.empty(); }
+    bool modified() const { return modified_; }
+
+    void first();
+    void last();
+    void next();
+    void prior();
+    // Moves to a row (storing any pending edit first).
+    void moveTo(std::size_t row);
+
+    void append();  // new empty row at the end, inserting state
+    void insert();  // new empty row before the current one, inserting state
+    void edit();
+    void post();
+    void cancel();
+    void deleteRow();  // deletes the current row
+
+    FieldRef field(FieldId id) { return FieldRef(*this, id); }
+    FieldRef fieldByName(std::string_view name);  // throws std::out_of_range
+
+    // ---- bulk work ---------------------------------------------------------
+    // Orders all rows by a date-time or numeric field, empty values first,
+    // equal values by creation number. The current row stays current.
+    void sortBy(FieldId f);
+
+    void suspendDisplay();
+    void resumeDisplay();
+    bool displaySuspended() const { return suspendCount_ > 0; }
+    int suspendCount() const { return suspendCount_; }
+
+    bool autoCalcFields() const { return autoCalc_; }
+    void setAutoCalcFields(bool on) { autoCalc_ = on; }
+
+    // Photo count of the latest folder scan.
+    int tag() const { return tag_; }
+    void setTag(int value) { tag_ = value; }
+
+    void setListener(DataTableListener* listener) { listener_ = listener; }
+
+    // Removes every row (used by tests and tools; no command clears the table).
+    void clear();
+    void reserve(std::size_t rows);
+
+private:
+    friend class FieldRef;
+    // Stored values of one row, kept while it is edited so that cancel can restore them.
+    struct RowCopy {
+        char stat = 0;
+        std::string name, fileName;
+        int64_t time = 0, vtime = 0;
+        double lat = 0, lon = 0, elev = 0, dist = 0, speed = 0;
+        int16_t pathIndex = 0;
+        uint16_t has = 0;
+    };
+
+    void checkRow(std::size_t row) const;
+    uint16_t bit(FieldId f) const { return static_cast<uint16_t>(1u << static_cast<unsigned>(f)); }
+    void setHas(std::size_t row, FieldId f, bool has);
+    void touched(std::size_t row);  // marks the pending edit and tells the view
+    void insertEmptyRow(std::size_t at);
+    void eraseRow(std::size_t at);
+    void storePending();  // post if modified, else drop
+    void requireCursorRow() const;
+    RowCopy copyRow(std::size_t row) const;
+    void restoreRow(std::size_t row, const RowCopy& copy);
+
+    std::vector<char> stat_;
+    std::vector<std::string> name_;
+    std::vector<int64_t> time_;
+    std::vector<int64_t> vtime_;
+    std::vector<double> lat_, lon_, elev_, dist_, speed_;
+    std::vector<int16_t> pathIndex_;
+    std::vector<std::string> fileName_;
+    std::vector<uint16_t> has_;  // one bit per stored field: the field holds a value
+    std::vector<uint64_t> creation_;
+
+    std::size_t cursor_ = 0;
+    bool eof_ = true;
+    bool bof_ = true;
+    State state_ = State::Browse;
+    bool modified_ = false;
+
+    uint64_t nextCreation_ = 1;
+    int suspendCount_ = 0;
+    bool autoCalc_ = false;
+    int tag_ = 0;
+    DataTableListener* listener_ = nullptr;
+
+    RowCopy saved_;  // the row as it was before edit()
+};
+
+}  // namespace geovanta

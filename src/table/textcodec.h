@@ -1,0 +1,20 @@
+#pragma once
+// Names in GPS files are bytes in the writer's code page; the table keeps them
+// unchanged and converts only for display.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace geovanta {
+
+bool isValidUtf8(std::string_view bytes);
+
+// Valid UTF-8 is returned as it is; anything else is taken as Windows-1251.
+std::string displayUtf8(std::string_view bytes);
+
+// Cuts to `width` characters: code points for valid UTF-8, bytes otherwise,
+// so a multi-byte character is never split.
+std::string_view cutToWidth(std::string_view bytes, std::size_t width);
+
+}  // namespace geovanta

@@ -1,0 +1,120 @@
+#include "app/settings.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/inifile.h"
+
+using namespace geovanta;
+namespace fs = std::filesystem;
+
+namespace {
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("geovanta-settings-" + std::to_string(::getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        folder_ = dir_.string() + "/";
+    }
+    void TearDown() override {
+        fs::permissions(dir_, fs::perms::owner_all);
+        fs::remove_all(dir_);
+    }
+    void writeFile(const std::string& text) {
+        std::ofstream(folder_ + "Geovanta.ini", std::ios::binary) << text;
+    }
+    std::string readFile() {
+        std::ifstream in(folder_ + "Geovanta.ini", std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    fs::path dir_;
+    std::string folder_;
+};
+
+}  // namespace
+
+TEST_F(SettingsTest, DefaultsWithoutAFileAndNoFileCreated) {
+    const ProgramState s = SettingsFile::inFolder(folder_).read(folder_);
+    EXPECT_EQ(s.trackOffset, 0);
+    EXPECT_EQ(s.photoOffset, 0);
+    EXPECT_EQ(s.tolerance, 300);
+    EXPECT_EQ(s.photoFolder, folder_);
+    EXPECT_EQ(s.dataFolder, folder_);
+    EXPECT_EQ(s.trackCounter, 0);
+    EXPECT_FALSE(fs::exists(folder_ + "Geovanta.ini"));
+}
+
+TEST_F(SettingsTest, ReadsAFileWrittenByTheWindowsProfileFunctions) {
+    writeFile("[Other]\r\nDeltaSec=1\r\n\r\n[setting]\r\n DeltaTrack = 0.0416666666666667\r\nDELTAFOTO=-1.5\r\n"
+              "DeltaSec=0x10\r\nFotoPath=\"C:\\Photo Trips\\\"\r\nDataPath=\r\n");
+    const ProgramState s = SettingsFile::inFolder(folder_).read("/exe/");
+    EXPECT_NEAR(s.trackOffset, 1.0 / 24, 1e-16);  // 15 digits: close, not exact
+    EXPECT_EQ(s.photoOffset, -1.5);
+    EXPECT_EQ(s.tolerance, 16);
+    EXPECT_EQ(s.photoFolder, "C:\\Photo Trips\\");
+    EXPECT_EQ(s.dataFolder, "");  // present but empty is not the default
+}
+
+TEST_F(SettingsTest, UnparsableValuesReadAsDefaults) {
+    writeFile("[Setting]\nDeltaTrack=abc\nDeltaFoto=0,5\nDeltaSec=12x\n");
+    const ProgramState s = SettingsFile::inFolder(folder_).read(folder_);
+    EXPECT_EQ(s.trackOffset, 0);
+    EXPECT_EQ(s.photoOffset, 0);
+    EXPECT_EQ(s.tolerance, 300);
+}
+
+TEST_F(SettingsTest, LongValuesAreCut) {
+    writeFile("[Setting]\nFotoPath=" + std::string(5000, 'a') + "\n");
+    EXPECT_EQ(SettingsFile::inFolder(folder_).read(folder_).photoFolder.size(), 2047u);
+}
+
+TEST_F(SettingsTest, WritesOneKeyAtATimeKeepingTheRest) {
+    writeFile("; kept\r\n[Setting]\r\nDataPath=/data/\r\n[Other]\r\nX=1\r\n");
+    const SettingsFile file = SettingsFile::inFolder(folder_);
+    EXPECT_FALSE(file.writeFloat("DeltaTrack", 0.0));
+    EXPECT_FALSE(file.writeFloat("DeltaFoto", -1.0 / 24));
+    EXPECT_FALSE(file.writeInteger("DeltaSec", 300));
+    EXPECT_FALSE(file.writeString("DataPath", "/new path/"));
+    EXPECT_EQ(readFile(),
+              "; kept\r\n[Setting]\r\nDataPath=/new path/\r\nDeltaTrack=0\r\nDeltaFoto=-0.0416666666666667\r\n"
+              "DeltaSec=300\r\n[Other]\r\nX=1\r\n");
+    const ProgramState s = file.read(folder_);
+    EXPECT_NEAR(s.photoOffset, -1.0 / 24, 1e-16);
+    EXPECT_EQ(s.dataFolder, "/new path/");
+}
+
+TEST_F(SettingsTest, CreatesTheFileOnFirstWrite) {
+    EXPECT_FALSE(SettingsFile::inFolder(folder_).writeFloat("DeltaFoto", 0.5));
+    EXPECT_EQ(readFile(), "[Setting]\r\nDeltaFoto=0.5\r\n");
+}
+
+TEST_F(SettingsTest, UnwritableFolderGivesTheMessage) {
+    // A folder that cannot take a file, whoever runs the test.
+    const std::string blocked = folder_ + "not-a-folder";
+    std::ofstream(blocked) << "x";
+    const SettingsFile file = SettingsFile::inFolder(blocked + "/");
+    EXPECT_EQ(file.writeString("FotoPath", "/x/"), "Unable to write to " + blocked + "/Geovanta.ini");
+
+    if (::geteuid() != 0) {
+        fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_EQ(SettingsFile::inFolder(folder_).writeString("FotoPath", "/x/"),
+                  "Unable to write to " + folder_ + "Geovanta.ini");
+    }
+}
+
+TEST_F(SettingsTest, ReadOnlyFileIsNotReplaced) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+    writeFile("[Setting]\r\nDeltaSec=5\r\n");
+    fs::permissions(folder_ + "Geovanta.ini", fs::perms::owner_read);
+    EXPECT_TRUE(SettingsFile::inFolder(folder_).writeInteger("DeltaSec", 7));
+    EXPECT_EQ(readFile(), "[Setting]\r\nDeltaSec=5\r\n");
+}

@@ -1,0 +1,69 @@
+#include "table/numbertext.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+
+using namespace geovanta;
+
+TEST(NumberText, AcceptsTheOneSyntax) {
+    EXPECT_EQ(parseNumber("  52.1234567"), 52.1234567);
+    EXPECT_EQ(parseNumber(" 351.0 "), 351.0);
+    EXPECT_EQ(parseNumber("-777"), -777.0);
+    EXPECT_EQ(parseNumber("+5"), 5.0);
+    EXPECT_EQ(parseNumber("1.5e3"), 1500.0);
+    EXPECT_EQ(parseNumber("1E-2"), 0.01);
+    EXPECT_EQ(parseNumber(".5"), 0.5);
+    EXPECT_EQ(parseNumber("5."), 5.0);
+    EXPECT_EQ(parseNumber("40513.4687500"), 40513.46875);
+    EXPECT_EQ(parseNumber("1e-400"), 0.0);  // underflow reads as zero
+}
+
+TEST(NumberText, RejectsEverythingElse) {
+    for (const char* bad : {"", "   ", "abc", "1,5", "inf", "nan", "INF", "0x10", "1e", "1e+", "--1", "+-1", ".",
+                            "1.2.3", "1 2", "\t1", "1e400", "-1e400", "5a", "e5"})
+        EXPECT_FALSE(parseNumber(bad)) << '"' << bad << '"';
+}
+
+TEST(NumberText, IgnoresTheProcessLocale) {
+    const char* old = std::setlocale(LC_ALL, nullptr);
+    const std::string saved = old ? old : "C";
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "ru_RU.UTF-8"))
+        GTEST_SKIP() << "no comma-decimal locale installed";
+    EXPECT_EQ(parseNumber("52.5"), 52.5);
+    EXPECT_FALSE(parseNumber("52,5"));
+    EXPECT_EQ(formatGeneral(0.5), "0.5");
+    EXPECT_EQ(formatFixed(637.8, 2), "637.80");
+    std::setlocale(LC_ALL, saved.c_str());
+}
+
+TEST(NumberText, Integers) {
+    EXPECT_EQ(parseInteger("300"), 300);
+    EXPECT_EQ(parseInteger("0x10"), 16);
+    EXPECT_EQ(parseInteger("0X1f"), 31);
+    EXPECT_EQ(parseInteger("-5"), -5);
+    EXPECT_FALSE(parseInteger("abc"));
+    EXPECT_FALSE(parseInteger("1.5"));
+    EXPECT_FALSE(parseInteger("99999999999"));
+    EXPECT_FALSE(parseInteger("0x"));
+}
+
+TEST(NumberText, Formats) {
+    EXPECT_EQ(formatGeneral(1.0 / 24), "0.0416666666666667");
+    EXPECT_EQ(formatGeneral(-1.0 / 24), "-0.0416666666666667");
+    EXPECT_EQ(formatGeneral(0), "0");
+    EXPECT_EQ(formatGeneral(10), "10");
+    EXPECT_EQ(formatGeneral(1.5), "1.5");
+    EXPECT_EQ(formatGeneral(1e-6), "1E-6");
+    EXPECT_EQ(formatGeneral(1.5e20), "1.5E20");
+    EXPECT_EQ(formatGeneral(123456789012345.0), "123456789012345");
+    EXPECT_EQ(formatFixed(0.125, 2), "0.13");  // halves away from zero
+    EXPECT_EQ(formatFixed(-0.125, 2), "-0.13");
+    EXPECT_EQ(formatFixed(0.001, 2), "0.00");
+    EXPECT_EQ(formatFixed(5.0, 4, 2), "05.0000");
+    EXPECT_EQ(formatShortest(0.1), "0.1");
+    EXPECT_EQ(roundHalfEven(2.5), 2.0);
+    EXPECT_EQ(roundHalfEven(3.5), 4.0);
+    EXPECT_EQ(roundHalfEven(-2.5), -2.0);
+}
