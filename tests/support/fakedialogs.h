@@ -1,0 +1,67 @@
+#pragma once
+// A scripted stand-in for the person at the screen: records every message and
+// answers every question from queues the test fills beforehand.
+
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/dialogs.h"
+
+namespace geovanta::test {
+
+class FakeDialogs : public Dialogs {
+public:
+    struct Message {
+        MessageKind kind;
+        std::string text;
+    };
+    struct OpenFileCall {
+        std::string startFolder, filters, fileName;
+        int filterIndex;
+    };
+
+    std::vector<Message> messages;
+    std::vector<OpenFileCall> openFileCalls;
+    std::vector<std::string> viewed;
+    std::vector<std::string> photoFolderShown;
+    std::vector<OffsetFields> offsetsShown;
+    std::vector<std::string> questions;
+
+    std::deque<bool> okCancelAnswers;
+    std::deque<std::optional<FileChoice>> fileAnswers;
+    std::deque<std::optional<std::string>> photoFolderAnswers;
+    std::deque<std::optional<OffsetFields>> offsetsAnswers;
+
+    void showMessage(MessageKind kind, const std::string& text) override { messages.push_back({kind, text}); }
+    bool askOkCancel(const std::string& text) override {
+        questions.push_back(text);
+        return pop(okCancelAnswers, false);
+    }
+    std::optional<FileChoice> openFile(const std::string& startFolder, const std::string& filters, int filterIndex,
+                                       const std::string& fileName) override {
+        openFileCalls.push_back({startFolder, filters, fileName, filterIndex});
+        return pop(fileAnswers, std::optional<FileChoice>());
+    }
+    std::optional<std::string> askPhotoFolder(const std::string& folder) override {
+        photoFolderShown.push_back(folder);
+        return pop(photoFolderAnswers, std::optional<std::string>());
+    }
+    std::optional<OffsetFields> askOffsets(const OffsetFields& fields) override {
+        offsetsShown.push_back(fields);
+        return pop(offsetsAnswers, std::optional<OffsetFields>());
+    }
+    void openWithViewer(const std::string& path) override { viewed.push_back(path); }
+
+private:
+    template <typename T>
+    static T pop(std::deque<T>& q, T fallback) {
+        if (q.empty()) return fallback;
+        T v = std::move(q.front());
+        q.pop_front();
+        return v;
+    }
+};
+
+}  // namespace geovanta::test
