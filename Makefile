@@ -11,7 +11,7 @@ PACKAGES := cmake make g++ pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev \
             libimage-exiftool-perl imagemagick locales
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test test-sanitize bench clean
 
 all: build
 
@@ -39,6 +39,17 @@ run: build
 
 test: build
 	cd $(BUILD) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory test-sanitize
+
+# The core and its tests again under AddressSanitizer and UndefinedBehaviorSanitizer;
+# any report stops the run with a failure.
+SAN_BUILD ?= build-asan
+SAN_ENV   := ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0 \
+             UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+test-sanitize: deps
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEOVANTA_SANITIZE=ON -DGEOVANTA_BENCH=OFF
+	cmake --build $(SAN_BUILD) -j $(JOBS) --target geovanta_core_tests
+	cd $(SAN_BUILD) && $(TEST_ENV) $(SAN_ENV) ./bin/geovanta_core_tests --gtest_brief=1
 
 bench: build
 	$(TEST_ENV) $(BUILD)/bin/geovanta_bench --benchmark_counters_tabular=true
