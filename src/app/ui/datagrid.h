@@ -1,0 +1,25 @@
+#pragma once
+// The record grid. Reports the keys that change rows (Insert, the down arrow
+// on the last row, Ctrl+Delete, Escape outside an editor) so that the window
+// can carry them out on the table; everything else is the table view's own.
+
+#include <QTableView>
+
+namespace geovanta {
+
+class DataGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DataGrid(QWidget* parent = nullptr);
+
+signals:
+    void insertRequested();
+    void appendRequested();
+    void deleteRequested();
+    void cancelRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+}  // namespace geovanta
