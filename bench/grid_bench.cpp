@@ -73,6 +73,7 @@ DataTable& loadedTable() {
 struct Grid {
     explicit Grid(DataTable& t) : model(t), view() {
         view.setModel(&model);
+        view.fitColumns();
         view.resize(637, 460);
         view.show();
     }

@@ -1,7 +1,10 @@
 #include "app/ui/datagrid.h"
 
 #include <QHeaderView>
+#include <algorithm>
 #include <QKeyEvent>
+
+#include "app/ui/datatablemodel.h"
 
 namespace geovanta {
 
@@ -19,6 +22,19 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
     verticalHeader()->setVisible(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
+}
+
+void DataGrid::fitColumns() {
+    constexpr int kCellMargin = 12;
+    const QFontMetrics cells(font());
+    const QFontMetrics titles(horizontalHeader()->font());
+    for (int c = 0; c < DataTableModel::kColumnCount; ++c) {
+        const auto& column = DataTableModel::columns()[static_cast<std::size_t>(c)];
+        int width = column.width ? column.width : horizontalHeader()->defaultSectionSize();
+        width = std::max(width, cells.horizontalAdvance(QString::fromUtf8(column.widest)) + kCellMargin);
+        width = std::max(width, titles.horizontalAdvance(QString::fromUtf8(column.title)) + 2 * kCellMargin);
+        setColumnWidth(c, width);
+    }
 }
 
 void DataGrid::keyPressEvent(QKeyEvent* event) {

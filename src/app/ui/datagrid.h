@@ -12,6 +12,10 @@ class DataGrid : public QTableView {
 public:
     explicit DataGrid(QWidget* parent = nullptr);
 
+    // Sets each column's width: its set width (or the default), widened
+    // where this font needs more room for the column's values or title.
+    void fitColumns();
+
 signals:
     void insertRequested();
     void appendRequested();

@@ -18,15 +18,15 @@ int viewRows(std::size_t rows) {
 
 const std::array<DataTableModel::Column, DataTableModel::kColumnCount>& DataTableModel::columns() {
     static const std::array<Column, kColumnCount> kColumns = {{
-        {FieldId::Type, " ", 0, Qt::AlignLeft | Qt::AlignVCenter},
-        {FieldId::Name, "Имя", 117, Qt::AlignLeft | Qt::AlignVCenter},
-        {FieldId::VTime, "Дата Время", 0, Qt::AlignRight | Qt::AlignVCenter},
-        {FieldId::VLat, "Широта", 72, Qt::AlignRight | Qt::AlignVCenter},
-        {FieldId::VLon, "Долгота", 72, Qt::AlignRight | Qt::AlignVCenter},
+        {FieldId::Type, " ", 0, Qt::AlignLeft | Qt::AlignVCenter, "Точка"},
+        {FieldId::Name, "Имя", 117, Qt::AlignLeft | Qt::AlignVCenter, ""},
+        {FieldId::VTime, "Дата Время", 0, Qt::AlignRight | Qt::AlignVCenter, "00.00.0000 00:00:00"},
+        {FieldId::VLat, "Широта", 72, Qt::AlignRight | Qt::AlignVCenter, "00 00.0000 N"},
+        {FieldId::VLon, "Долгота", 72, Qt::AlignRight | Qt::AlignVCenter, "000 00.0000 W"},
         // Numbers without a set alignment sit on the right, as a grid shows numbers.
-        {FieldId::VElev, "Высота", 50, Qt::AlignRight | Qt::AlignVCenter},
-        {FieldId::Dist, "Дистанция", 0, Qt::AlignRight | Qt::AlignVCenter},
-        {FieldId::Speed, "Скорость", 0, Qt::AlignRight | Qt::AlignVCenter},
+        {FieldId::VElev, "Высота", 50, Qt::AlignRight | Qt::AlignVCenter, "-0000"},
+        {FieldId::Dist, "Дистанция", 0, Qt::AlignRight | Qt::AlignVCenter, "00000.00"},
+        {FieldId::Speed, "Скорость", 0, Qt::AlignRight | Qt::AlignVCenter, "0000.00"},
     }};
     return kColumns;
 }

@@ -24,6 +24,7 @@ public:
         const char* title;
         int width;  // pixels, 0 for the grid's default
         Qt::Alignment alignment;
+        const char* widest;  // a typical longest value, so the column can fit it
     };
     static constexpr int kColumnCount = 8;
     static const std::array<Column, kColumnCount>& columns();

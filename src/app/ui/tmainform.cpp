@@ -129,8 +129,7 @@ void TMainForm::buildGrid() {
     });
     DataGrid_ = new DataGrid(this);
     DataGrid_->setModel(model_);
-    for (int c = 0; c < DataTableModel::kColumnCount; ++c)
-        if (const int w = DataTableModel::columns()[static_cast<std::size_t>(c)].width) DataGrid_->setColumnWidth(c, w);
+    DataGrid_->fitColumns();
     DataGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
 
     connect(DataGrid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
