@@ -7,12 +7,11 @@
 #include <functional>
 
 #include "app/dialogs.h"
+#include "binding/ui/tsetdeltadlg.h"
 
 class QWidget;
 
 namespace geovanta {
-
-class TSetDeltaDlg;
 
 // "Desc|*.PLT|Desc|*.WPT" as Qt name filters, "Desc (*.PLT *.plt)": patterns
 // joined by ";" become blank-separated, and each pattern gains its lower-case

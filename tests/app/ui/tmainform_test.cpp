@@ -168,6 +168,10 @@ private slots:
             QCOMPARE(action("N1")->isEnabled(), c.show);
             QCOMPARE(action("EXIF1")->isEnabled(), c.exif);
         }
+        // A right click makes the row under the mouse current before the menu opens.
+        QTest::mousePress(grid()->viewport(), Qt::RightButton, {}, grid()->visualRect(model()->index(2, 1)).center());
+        QCOMPARE(form_->table().recNo(), std::size_t{2});
+        QTest::mouseRelease(grid()->viewport(), Qt::RightButton, {}, grid()->visualRect(model()->index(2, 1)).center());
     }
 
     void doubleClickOpensThePhoto() {
