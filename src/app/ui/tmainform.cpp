@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -62,11 +61,11 @@ void TMainForm::FormDestroy() {
     model_ = nullptr;
 }
 
-QToolButton* TMainForm::toolButton(const char* name, const char* hint, int icon, void (TMainForm::*handler)()) {
+QToolButton* TMainForm::toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)()) {
     auto* b = new QToolButton(ToolBar1);
     b->setObjectName(name);
     b->setToolTip(u(hint));
-    b->setIcon(toolIcon(static_cast<ToolIcon>(icon)));
+    b->setIcon(toolIcon(icon));
     b->setIconSize(QSize(32, 32));
     b->setFixedSize(39, 38);
     b->setAutoRaise(true);
@@ -81,17 +80,17 @@ void TMainForm::buildToolBar() {
     ToolBar1->setMovable(false);
     ToolBar1->setFloatable(false);
     ToolBar1->setIconSize(QSize(32, 32));
-    toolButton("ToolButton1", "Загрузить GPS трек", static_cast<int>(ToolIcon::LoadTrack), &TMainForm::LTrackClick);
-    toolButton("ToolButton2", "Загрузить фотографии", static_cast<int>(ToolIcon::LoadPhotos), &TMainForm::LFotoClick);
+    toolButton("ToolButton1", "Загрузить GPS трек", ToolIcon::LoadTrack, &TMainForm::LTrackClick);
+    toolButton("ToolButton2", "Загрузить фотографии", ToolIcon::LoadPhotos, &TMainForm::LFotoClick);
     ToolBar1->addSeparator()->setObjectName("ToolButton3");
-    toolButton("ToolButton4", "Передать в OziExplorer путь", static_cast<int>(ToolIcon::SendTrack),
+    toolButton("ToolButton4", "Передать в OziExplorer путь", ToolIcon::SendTrack,
                &TMainForm::OTrackClick);
-    toolButton("ToolButton5", "Передать в OziExplorer фотографии", static_cast<int>(ToolIcon::SendPhotos),
+    toolButton("ToolButton5", "Передать в OziExplorer фотографии", ToolIcon::SendPhotos,
                &TMainForm::OFotoClick);
     ToolBar1->addSeparator()->setObjectName("ToolButton7");
-    toolButton("ToolButton6", "Настроить смещение даты и времени", static_cast<int>(ToolIcon::TimeOffsets),
+    toolButton("ToolButton6", "Настроить смещение даты и времени", ToolIcon::TimeOffsets,
                &TMainForm::ToolButton6Click);
-    toolButton("ToolButton8", "Записать GPS координаты в файлы изображений", static_cast<int>(ToolIcon::WriteTags),
+    toolButton("ToolButton8", "Записать GPS координаты в файлы изображений", ToolIcon::WriteTags,
                &TMainForm::ToolButton8Click);
 }
 

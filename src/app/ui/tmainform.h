@@ -7,6 +7,7 @@
 #include "app/gridcommands.h"
 #include "app/programstate.h"
 #include "app/settings.h"
+#include "app/ui/toolicons.h"
 #include "table/datatable.h"
 
 class QAction;
@@ -50,7 +51,7 @@ private:
     void buildMenus();
     void buildGrid();
     void FormDestroy();
-    QToolButton* toolButton(const char* name, const char* hint, int icon, void (TMainForm::*handler)());
+    QToolButton* toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)());
     // Puts the grid's current cell on `row`, keeping the column.
     void showRow(std::size_t row);
 
