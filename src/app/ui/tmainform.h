@@ -1,0 +1,71 @@
+#pragma once
+// The main window: toolbar, menus and the grid over the record table. Each
+// command is a slot that hands the work to a small class of its own.
+
+#include <QMainWindow>
+
+#include "app/gridcommands.h"
+#include "app/programstate.h"
+#include "app/settings.h"
+#include "app/ui/toolicons.h"
+#include "table/datatable.h"
+
+class QAction;
+class QMenu;
+class QToolBar;
+class QToolButton;
+
+namespace geovanta {
+
+class DataGrid;
+class DataTableModel;
+class Dialogs;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    TMainForm(ProgramState& state, SettingsFile settings, Dialogs& dialogs, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    DataTable& table() { return DataTable_; }
+    DataTableModel* model() const { return model_; }
+    DataGrid* grid() const { return DataGrid_; }
+    ProgramState& state() { return state_; }
+    const SettingsFile& settings() const { return settings_; }
+    Dialogs& dialogs() { return dialogs_; }
+
+public slots:
+    void LTrackClick() {}
+    void LFotoClick() {}
+    void OTrackClick() {}
+    void OFotoClick() {}
+    void ToolButton6Click();
+    void ToolButton8Click() {}
+    void EXIF1Click() {}
+    void HelpMenuClick();
+    void DataGridDblClick();
+    void PopupMenu1Popup();
+
+private:
+    void buildToolBar();
+    void buildMenus();
+    void buildGrid();
+    void FormDestroy();
+    QToolButton* toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)());
+    // Puts the grid's current cell on `row`, keeping the column.
+    void showRow(std::size_t row);
+
+    ProgramState& state_;
+    SettingsFile settings_;
+    Dialogs& dialogs_;
+    DataTable DataTable_;
+    GridCommands gridCommands_;
+    DataTableModel* model_ = nullptr;
+    DataGrid* DataGrid_ = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* EXIF1 = nullptr;
+};
+
+}  // namespace geovanta
