@@ -59,6 +59,7 @@ void TMainForm::FormDestroy() {
     DataGrid_->setModel(nullptr);
     delete model_;
     model_ = nullptr;
+    oziTransfer_.shutdown();
 }
 
 QToolButton* TMainForm::toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)()) {

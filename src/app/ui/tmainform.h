@@ -8,6 +8,8 @@
 #include "app/programstate.h"
 #include "app/settings.h"
 #include "app/ui/toolicons.h"
+#include "output/ozitransfer.h"
+#include "output/qtcore/ozilibrary.h"
 #include "table/datatable.h"
 
 class QAction;
@@ -37,8 +39,8 @@ public:
 public slots:
     void LTrackClick() {}
     void LFotoClick() {}
-    void OTrackClick() {}
-    void OFotoClick() {}
+    void OTrackClick() { oziTransfer_.sendTrack(); }
+    void OFotoClick() { oziTransfer_.sendPhotos(); }
     void ToolButton6Click();
     void ToolButton8Click() {}
     void EXIF1Click() {}
@@ -60,6 +62,8 @@ private:
     Dialogs& dialogs_;
     DataTable DataTable_;
     GridCommands gridCommands_;
+    OziLibrary ozi_;
+    OziTransfer oziTransfer_{ozi_, DataTable_, dialogs_};
     DataTableModel* model_ = nullptr;
     DataGrid* DataGrid_ = nullptr;
     QToolBar* ToolBar1 = nullptr;

@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QDir>
+#include <QFile>
 #include <QtTest>
 
 #include "app/ui/datagrid.h"
@@ -348,6 +350,33 @@ private slots:
         QCOMPARE(grid()->currentIndex().row(), 0);
         t.clear();
         QCOMPARE(model()->rowCount(), 0);
+    }
+
+    // The window's OziExplorer commands go through the real library loader to
+    // the logging stand-in beside the test program; closing the window closes
+    // the API once.
+    void oziCommandsAndShutdown() {
+        const QString log = QDir::temp().filePath(QString("geovanta-ozi-%1.log").arg(QCoreApplication::applicationPid()));
+        QFile::remove(log);
+        qputenv("GEOVANTA_OZIAPI_LOG", log.toLocal8Bit());
+        loadFixture();
+        form_->findChild<QToolButton*>("ToolButton4")->click();
+        action("OFoto")->trigger();
+        delete form_;
+        form_ = nullptr;
+        qunsetenv("GEOVANTA_OZIAPI_LOG");
+        QFile f(log);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QStringList calls = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+        QStringList names;
+        for (const QString& c : calls) names << c.section(' ', 0, 0);
+        QCOMPARE(names, QStringList({"oziFindOzi", "oziClearTrack", "oziCreateTrackPoint", "oziShowAllTracks",
+                                     "oziFindOzi", "oziDeleteWpByName", "oziCreateWPex", "oziShowAllTracks",
+                                     "oziCloseApi"}));
+        QCOMPARE(dialogs_->messages.size(), std::size_t(2));
+        QCOMPARE(dialogs_->messages[0].text, std::string("Путь передан в OziExplorer"));
+        QCOMPARE(dialogs_->messages[1].text, std::string("Координаты фотографий переданы в OziExplorer"));
+        QFile::remove(log);
     }
 };
 
