@@ -92,6 +92,17 @@ std::string trimTrailingControls(std::string text) {
     return text;
 }
 
+// "YYYY:MM:DD HH:MM:SS", digits where digits belong.
+bool looksLikeDateTime(const std::string& text) {
+    static constexpr char kPattern[] = "0000:00:00 00:00:00";
+    if (text.size() != sizeof kPattern - 1) return false;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        const bool digit = text[k] >= '0' && text[k] <= '9';
+        if (kPattern[k] == '0' ? !digit : text[k] != kPattern[k]) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void TExif::ClearFields() {
@@ -155,7 +166,12 @@ void TExif::readRaw(bool motorola) {
     } catch (const ExifError& e) {
         if (std::strcmp(e.what(), kReadBeyondEndOfFile) != 0) throw;
     }
-    if (motorola && DateTimeOriginal.empty()) DateTimeOriginal = ReadTextAt(372, 20);
+    if (motorola && DateTimeOriginal.empty()) {
+        // Early raw files kept the shooting time at this fixed place; other
+        // files hold anything there, so only a date-time is taken from it.
+        std::string fixed = ReadTextAt(372, 20);
+        if (looksLikeDateTime(fixed)) DateTimeOriginal = std::move(fixed);
+    }
 }
 
 void TExif::readJpeg() {
