@@ -141,6 +141,10 @@ private:
 // A JPEG made of segments; image data after the start of scan is a stub.
 class JpegBuilder {
 public:
+    JpegBuilder() {
+        bytes_.push_back(0xFF);
+        bytes_.push_back(0xD8);
+    }
     JpegBuilder& segment(uint8_t marker, const Bytes& payload) {
         const std::size_t len = payload.size() + 2;
         bytes_.insert(bytes_.end(), {0xFF, marker, uint8_t(len >> 8), uint8_t(len)});
@@ -178,7 +182,7 @@ public:
     std::size_t size() const { return bytes_.size(); }
 
 private:
-    Bytes bytes_{0xFF, 0xD8};
+    Bytes bytes_;
 };
 
 // A fresh folder under the system's temporary folder, removed at the end.
