@@ -149,15 +149,19 @@ TEST(PhotoScanner, UnusualShootingTimes) {
     dir.write("zero.jpg", jpegWithDate("0000:00:00 00:00:00"));
     const std::string blank = dir.write("blank.jpg", jpegWithDate("    :  :     :  :  "));
     setLocalWriteTime(blank, 2012, 6, 7, 8, 9, 10);
+    // Files written before 1980 are read like any other.
+    setLocalWriteTime(dir.write("old.jpg", jpegWithDate("2010:12:01 11:15:00")), 1975, 1, 2, 3, 4, 5);
+    setLocalWriteTime(dir.write("oldplain.jpg", kNoExif), 1975, 1, 2, 3, 4, 5);
     Scan scan(dir.folder());
     ASSERT_TRUE(scan.run().ok());
-    ASSERT_EQ(scan.table.rowCount(), 2u);
-    for (std::size_t r = 0; r < 2; ++r) {
-        if (scan.table.text(r, FieldId::Name) == "zero")
-            EXPECT_EQ(scan.table.timeMs(r, FieldId::Time), 0);
-        else  // the "unknown" form takes the file's own time
-            EXPECT_EQ(scan.table.timeMs(r, FieldId::Time), at(2012, 6, 7, 8, 9, 10));
-    }
+    ASSERT_EQ(scan.table.rowCount(), 4u);
+    const std::map<std::string, int64_t> expected = {
+        {"zero", 0},
+        {"blank", at(2012, 6, 7, 8, 9, 10)},  // the "unknown" form takes the file's own time
+        {"old", at(2010, 12, 1, 11, 15)},
+        {"oldplain", at(1975, 1, 2, 3, 4, 4)}};
+    for (std::size_t r = 0; r < scan.table.rowCount(); ++r)
+        EXPECT_EQ(scan.table.timeMs(r, FieldId::Time), expected.at(std::string(scan.table.text(r, FieldId::Name))));
 }
 
 TEST(PhotoScanner, AnErrorKeepsTheEarlierRowsAndFinishesThePass) {
