@@ -1,6 +1,5 @@
 #include "input/exif.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
