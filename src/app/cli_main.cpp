@@ -9,6 +9,7 @@
 #include "app/programstate.h"
 #include "binding/calcpositions.h"
 #include "input/loadresult.h"
+#include "input/photoscanner.h"
 #include "output/csvwriter.h"
 #include "table/datatable.h"
 
@@ -29,7 +30,10 @@ LoadResult loadInput(DataTable& table, ProgramState& state, const std::string& i
     (void)state;
     std::error_code ec;
     const fs::path path(input);
-    if (fs::is_directory(path, ec)) return LoadResult::failed("photo folders cannot be read yet: " + input);
+    if (fs::is_directory(path, ec)) {
+        state.photoFolder = input;
+        return LoadFotos(table, state);
+    }
     const std::string ext = lowerExtension(path);
     if (ext == ".plt") return LoadResult::failed("track files cannot be read yet: " + input);
     if (ext == ".wpt") return LoadResult::failed("waypoint files cannot be read yet: " + input);

@@ -1,0 +1,91 @@
+#include "input/positionedfile.h"
+
+#include <cerrno>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace geovanta {
+
+PositionedFile::OpenResult PositionedFile::open(const std::string& path) {
+    close();
+#ifdef _WIN32
+    const int fd = ::_open(path.c_str(), _O_RDONLY | _O_BINARY);
+    if (fd < 0) {
+        error_ = errno;
+        return OpenResult::Failed;
+    }
+    struct _stat64 st {};
+    if (::_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) {
+        ::_close(fd);
+        return OpenResult::NotRegularFile;
+    }
+#else
+    // O_NONBLOCK keeps a pipe named like a photograph from hanging the scan;
+    // fstat then turns away everything that is not a regular file.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error_ = errno;
+        return OpenResult::Failed;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return OpenResult::NotRegularFile;
+    }
+#endif
+    handle_ = fd;
+    size_ = static_cast<uint64_t>(st.st_size);
+    return OpenResult::Opened;
+}
+
+void PositionedFile::close() {
+    if (handle_ < 0) return;
+#ifdef _WIN32
+    ::_close(handle_);
+#else
+    ::close(handle_);
+#endif
+    handle_ = -1;
+    size_ = 0;
+}
+
+long long PositionedFile::readAt(uint64_t offset, void* buffer, std::size_t count) {
+    if (handle_ < 0) {
+        error_ = EBADF;
+        return -1;
+    }
+    if (offset >= size_ || count == 0) return 0;
+    if (count > size_ - offset) count = static_cast<std::size_t>(size_ - offset);
+    std::size_t done = 0;
+    auto* out = static_cast<unsigned char*>(buffer);
+    while (done < count) {
+#ifdef _WIN32
+        if (::_lseeki64(handle_, static_cast<long long>(offset + done), SEEK_SET) < 0) {
+            error_ = errno;
+            return -1;
+        }
+        const int n = ::_read(handle_, out + done, static_cast<unsigned>(count - done));
+#else
+        const ssize_t n = ::pread(handle_, out + done, count - done, static_cast<off_t>(offset + done));
+#endif
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error_ = errno;
+            return -1;
+        }
+        if (n == 0) break;  // the file shrank since it was opened
+        done += static_cast<std::size_t>(n);
+    }
+    bytesRead_ += done;
+    return static_cast<long long>(done);
+}
+
+}  // namespace geovanta

@@ -1,0 +1,44 @@
+#pragma once
+// A file opened for positioned reads only: every read names its offset, so
+// nothing depends on a shared file position and no read buffer is filled
+// behind the caller's back. Counts the bytes it reads.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace geovanta {
+
+class PositionedFile {
+public:
+    enum class OpenResult { Opened, NotRegularFile, Failed };
+
+    PositionedFile() = default;
+    ~PositionedFile() { close(); }
+    PositionedFile(const PositionedFile&) = delete;
+    PositionedFile& operator=(const PositionedFile&) = delete;
+
+    // Opens a regular file for reading (others may read and write it
+    // meanwhile). Folders, devices and pipes are refused without blocking.
+    OpenResult open(const std::string& path);
+    void close();
+    bool isOpen() const { return handle_ >= 0; }
+
+    uint64_t size() const { return size_; }
+
+    // Reads up to `count` bytes at `offset`; fewer only at the end of the file.
+    // Returns the number read, or -1 on a system error (see lastError()).
+    long long readAt(uint64_t offset, void* buffer, std::size_t count);
+
+    // The system's error code of the last failed open or read.
+    int lastError() const { return error_; }
+    uint64_t bytesRead() const { return bytesRead_; }
+
+private:
+    int handle_ = -1;
+    uint64_t size_ = 0;
+    int error_ = 0;
+    uint64_t bytesRead_ = 0;
+};
+
+}  // namespace geovanta

@@ -1,0 +1,54 @@
+// geovanta-cli with a photo folder as input.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "input/exiffixtures.h"
+
+using namespace geovanta::test;
+
+namespace {
+
+std::string runCli(const std::string& args, int& status) {
+    const std::string command = std::string(GEOVANTA_BIN_DIR) + "/geovanta-cli " + args + " 2>&1";
+    std::string out;
+    FILE* p = ::popen(command.c_str(), "r");
+    if (!p) return out;
+    std::array<char, 4096> buf{};
+    std::size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
+    const int st = ::pclose(p);
+    status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return out;
+}
+
+Bytes jpegWithDate(const std::string& dateTime) {
+    TiffBuilder t(true);
+    t.ascii(TiffBuilder::Exif, 0x9003, dateTime);
+    return JpegBuilder().app0().exif(t.build()).startOfScan().build();
+}
+
+}  // namespace
+
+TEST(PhotoCli, ScansAFolderGivenAsInput) {
+    TempDir dir;
+    dir.write("IMG_0002.JPG", jpegWithDate("2010:12:01 11:20:00"));
+    dir.write("IMG_0001.jpg", jpegWithDate("2010:12:01 11:15:00"));
+    dir.write("notes.txt", textBytes("x"));
+    int status = -1;
+    const std::string out = runCli("'" + dir.path().string() + "'", status);
+    EXPECT_EQ(status, 0) << out;
+    const std::string folder = dir.folder();
+    EXPECT_EQ(out,
+              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
+              "F,IMG_0001,2010-12-01 11:15:00.000,,,,,,2010-12-01 11:15:00.000," + folder + "IMG_0001.jpg,Фото,0 00.0000 N,0 00.0000 E,0\r\n"
+              "F,IMG_0002,2010-12-01 11:20:00.000,,,,,,2010-12-01 11:20:00.000," + folder + "IMG_0002.JPG,Фото,0 00.0000 N,0 00.0000 E,0\r\n");
+
+    dir.write("bad.jpg", jpegWithDate("2010:12:01"));
+    const std::string failed = runCli("'" + dir.path().string() + "'", status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(failed.find(folder + "bad.jpg: '' is not a valid time"), std::string::npos) << failed;
+}

@@ -1,0 +1,246 @@
+#include "input/photoscanner.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
+#include <map>
+
+#include "app/programstate.h"
+#include "input/exiffixtures.h"
+#include "table/datatable.h"
+#include "table/datetime.h"
+
+namespace fs = std::filesystem;
+using namespace geovanta;
+using namespace geovanta::test;
+
+namespace {
+
+Bytes jpegWithDate(const std::string& dateTime) {
+    TiffBuilder t(false);
+    t.ascii(TiffBuilder::Exif, 0x9003, dateTime);
+    return JpegBuilder().exif(t.build()).startOfScan().build();
+}
+
+Bytes rawWithDate(const std::string& dateTime) {
+    TiffBuilder t(true);
+    t.ascii(TiffBuilder::Exif, 0x9003, dateTime);
+    return t.build();
+}
+
+const Bytes kNoExif = JpegBuilder().app0().startOfScan().build();
+
+// Sets a file's modification time to a local civil time.
+void setLocalWriteTime(const fs::path& p, int y, int mo, int d, int h, int mi, int s) {
+    std::tm tm{};
+    tm.tm_year = y - 1900;
+    tm.tm_mon = mo - 1;
+    tm.tm_mday = d;
+    tm.tm_hour = h;
+    tm.tm_min = mi;
+    tm.tm_sec = s;
+    tm.tm_isdst = -1;
+    const auto sys = std::chrono::system_clock::from_time_t(std::mktime(&tm));
+    fs::last_write_time(p, std::chrono::file_clock::from_sys(sys));
+}
+
+// Photo names in the order the platform lists the folder.
+std::vector<std::string> listedPhotos(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder))
+        if (e.is_regular_file() && isPhotoName(e.path().filename().string())) names.push_back(e.path().filename().string());
+    return names;
+}
+
+// Rows by creation number, i.e. in the order they were appended.
+std::vector<std::size_t> rowsInAppendOrder(const DataTable& t) {
+    std::vector<std::size_t> rows(t.rowCount());
+    for (std::size_t k = 0; k < rows.size(); ++k) rows[k] = k;
+    std::sort(rows.begin(), rows.end(), [&](auto a, auto b) { return t.creationNumber(a) < t.creationNumber(b); });
+    return rows;
+}
+
+int64_t at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+    return *civilToMs(CivilDateTime{y, mo, d, h, mi, s, 0});
+}
+
+struct Scan {
+    DataTable table;
+    ProgramState state;
+    explicit Scan(std::string folder) { state.photoFolder = std::move(folder); }
+    LoadResult run() { return LoadFotos(table, state); }
+};
+
+}  // namespace
+
+TEST(PhotoScanner, WorkedFolder) {
+    TempDir dir;
+    dir.write("IMG_0001.JPG", jpegWithDate("2010:12:01 11:15:00"));
+    const std::string plain = dir.write("img_0002.jpg", kNoExif);
+    setLocalWriteTime(plain, 2011, 3, 4, 5, 6, 7);
+    dir.write("DSC_0003.NEF", rawWithDate("2010:12:01 11:20:00"));
+    dir.write("notes.txt", textBytes("not a photograph"));
+
+    Scan scan(dir.folder());
+    ASSERT_TRUE(scan.run().ok());
+    const DataTable& t = scan.table;
+    ASSERT_EQ(t.rowCount(), 3u);
+    EXPECT_EQ(t.tag(), 3);
+
+    const std::map<std::string, int64_t> times = {{"IMG_0001", daysToMs(40513.46875L)},
+                                                  {"img_0002", at(2011, 3, 4, 5, 6, 6)},  // two-second steps
+                                                  {"DSC_0003", at(2010, 12, 1, 11, 20)}};
+    const std::vector<std::string> listed = listedPhotos(dir.path());
+    const std::vector<std::size_t> rows = rowsInAppendOrder(t);
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const std::size_t row = rows[k];
+        const std::string name = nameWithoutExtension(listed[k]);
+        SCOPED_TRACE(name);
+        EXPECT_EQ(t.text(row, FieldId::Stat), "F");
+        EXPECT_EQ(t.text(row, FieldId::Name), name);
+        EXPECT_EQ(t.text(row, FieldId::FileName), dir.folder() + listed[k]);
+        EXPECT_EQ(t.timeMs(row, FieldId::Time), times.at(name));
+        EXPECT_FALSE(t.isNull(row, FieldId::VTime));  // the binding pass ran
+        EXPECT_TRUE(t.isNull(row, FieldId::Lat));
+    }
+    EXPECT_EQ(t.suspendCount(), 0);
+    EXPECT_TRUE(t.autoCalcFields());
+}
+
+TEST(PhotoScanner, NamesAndFolders) {
+    EXPECT_EQ(normalisedFolderPath(""), "");
+    EXPECT_EQ(normalisedFolderPath("/photos/"), "/photos/");
+    EXPECT_EQ(normalisedFolderPath("/photos"), "/photos/");
+    EXPECT_EQ(normalisedFolderPath("c"), "c/");
+
+    for (const char* yes : {"a.JPG", "a.jpg", "a.Jpg", "a.nef", "b.NEF", "holiday.2010.jpg", ".jpg"})
+        EXPECT_TRUE(isPhotoName(yes)) << yes;
+    for (const char* no : {"photo.jpeg", "a.tif", "jpg", "a.jpg.txt", ".", "..", "a.JPG "})
+        EXPECT_FALSE(isPhotoName(no)) << no;
+
+    TempDir dir;
+    dir.write("holiday.2010.jpg", kNoExif);
+    dir.write("photo.jpeg", kNoExif);
+    const std::string longName(80, 'x');
+    dir.write(longName + ".jpg", kNoExif);
+    fs::create_directory(dir.path() / "Old.JPG");  // a folder is no photograph
+    ASSERT_EQ(::mkfifo((dir.path() / "pipe.jpg").c_str(), 0600), 0);  // nor is a pipe, and it must not block
+
+    Scan scan(dir.path().string());  // typed without a trailing separator
+    ASSERT_TRUE(scan.run().ok());
+    ASSERT_EQ(scan.table.rowCount(), 2u);
+    EXPECT_EQ(scan.table.tag(), 2);
+    std::vector<std::string> names;
+    for (std::size_t r = 0; r < 2; ++r) {
+        names.emplace_back(scan.table.text(r, FieldId::Name));
+        EXPECT_EQ(scan.table.text(r, FieldId::FileName).rfind(dir.folder(), 0), 0u);
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names[0], "holiday.2010");
+    EXPECT_EQ(names[1], std::string(64, 'x'));
+    EXPECT_EQ(scan.state.photoFolder, dir.path().string());
+}
+
+TEST(PhotoScanner, UnusualShootingTimes) {
+    TempDir dir;
+    dir.write("zero.jpg", jpegWithDate("0000:00:00 00:00:00"));
+    const std::string blank = dir.write("blank.jpg", jpegWithDate("    :  :     :  :  "));
+    setLocalWriteTime(blank, 2012, 6, 7, 8, 9, 10);
+    // Files written before 1980 are read like any other.
+    setLocalWriteTime(dir.write("old.jpg", jpegWithDate("2010:12:01 11:15:00")), 1975, 1, 2, 3, 4, 5);
+    setLocalWriteTime(dir.write("oldplain.jpg", kNoExif), 1975, 1, 2, 3, 4, 5);
+    Scan scan(dir.folder());
+    ASSERT_TRUE(scan.run().ok());
+    ASSERT_EQ(scan.table.rowCount(), 4u);
+    const std::map<std::string, int64_t> expected = {
+        {"zero", 0},
+        {"blank", at(2012, 6, 7, 8, 9, 10)},  // the "unknown" form takes the file's own time
+        {"old", at(2010, 12, 1, 11, 15)},
+        {"oldplain", at(1975, 1, 2, 3, 4, 4)}};
+    for (std::size_t r = 0; r < scan.table.rowCount(); ++r)
+        EXPECT_EQ(scan.table.timeMs(r, FieldId::Time), expected.at(std::string(scan.table.text(r, FieldId::Name))));
+}
+
+TEST(PhotoScanner, AnErrorKeepsTheEarlierRowsAndFinishesThePass) {
+    struct Case {
+        Bytes bad;
+        std::string message;
+    };
+    Bytes truncated = jpegWithDate("2010:12:01 11:15:00");
+    truncated.resize(30);
+    const Case cases[] = {{jpegWithDate("2010:12:01"), "'' is not a valid time"},
+                          {truncated, "Read beyond end of file"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        TempDir dir;
+        for (int k = 0; k < 5; ++k) dir.write("ok" + std::to_string(k) + ".jpg", jpegWithDate("2010:12:01 11:15:00"));
+        const std::string bad = dir.write("bad.jpg", c.bad);
+        const std::vector<std::string> listed = listedPhotos(dir.path());
+        const auto before = static_cast<std::size_t>(std::find(listed.begin(), listed.end(), "bad.jpg") - listed.begin());
+
+        Scan scan(dir.folder());
+        const LoadResult result = scan.run();
+        EXPECT_EQ(result.status, LoadResult::Status::Failed);
+        EXPECT_EQ(result.message, bad + ": " + c.message);
+        EXPECT_EQ(scan.table.rowCount(), before);
+        EXPECT_EQ(scan.table.tag(), static_cast<int>(before + 1));
+        EXPECT_EQ(scan.table.suspendCount(), 0);
+        EXPECT_TRUE(scan.table.autoCalcFields());
+        EXPECT_EQ(scan.table.state(), DataTable::State::Browse);  // the last row is posted
+        for (std::size_t r = 0; r < scan.table.rowCount(); ++r) EXPECT_FALSE(scan.table.isNull(r, FieldId::VTime));
+    }
+}
+
+TEST(PhotoScanner, RepeatedAndEmptyScans) {
+    TempDir dir;
+    dir.write("a.jpg", jpegWithDate("2010:12:01 11:15:00"));
+    dir.write("b.JPG", kNoExif);
+    Scan scan(dir.folder());
+    ASSERT_TRUE(scan.run().ok());
+    ASSERT_TRUE(scan.run().ok());
+    EXPECT_EQ(scan.table.rowCount(), 4u);
+    EXPECT_EQ(scan.table.tag(), 2);
+
+    TempDir empty;
+    for (const std::string& folder : {empty.folder(), empty.folder() + "missing/"}) {
+        scan.state.photoFolder = folder;
+        ASSERT_TRUE(scan.run().ok());
+        EXPECT_EQ(scan.table.rowCount(), 4u);
+        EXPECT_EQ(scan.table.tag(), 0);
+        EXPECT_EQ(scan.table.suspendCount(), 0);
+    }
+}
+
+// Photographs taken between two track points get a position in between.
+TEST(PhotoScanner, PhotosArePlacedOnTheTrack) {
+    Scan scan("");
+    DataTable& t = scan.table;
+    const struct {
+        int64_t time;
+        double lat, lon;
+    } track[] = {{at(2010, 12, 1, 11, 10), 55.0, 37.0}, {at(2010, 12, 1, 11, 20), 55.1, 37.2}};
+    for (const auto& p : track) {
+        t.append();
+        t.setText(t.recNo(), FieldId::Stat, "T");
+        t.setTimeMs(t.recNo(), FieldId::Time, p.time);
+        t.setReal(t.recNo(), FieldId::Lat, p.lat);
+        t.setReal(t.recNo(), FieldId::Lon, p.lon);
+    }
+    TempDir dir;
+    dir.write("mid.jpg", jpegWithDate("2010:12:01 11:14:00"));  // 4 minutes from the first point
+    dir.write("late.jpg", jpegWithDate("2011:01:01 00:00:00"));
+    scan.state.photoFolder = dir.folder();
+    ASSERT_TRUE(scan.run().ok());
+    ASSERT_EQ(t.rowCount(), 4u);
+    for (std::size_t r = 0; r < t.rowCount(); ++r) {
+        if (t.text(r, FieldId::Name) == "mid") {
+            EXPECT_NEAR(t.real(r, FieldId::Lat), 55.04, 1e-9);
+            EXPECT_NEAR(t.real(r, FieldId::Lon), 37.08, 1e-9);
+        } else if (t.text(r, FieldId::Name) == "late") {
+            EXPECT_TRUE(t.isNull(r, FieldId::Lat));
+        }
+    }
+}
