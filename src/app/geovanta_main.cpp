@@ -7,6 +7,7 @@
 #include "app/ui/qtdialogs.h"
 #include "app/ui/tmainform.h"
 #include "binding/ui/tsetdeltadlg.h"
+#include "input/ui/fotodlg.h"
 
 using namespace geovanta;
 
@@ -24,6 +25,13 @@ int main(int argc, char** argv) {
     QtDialogs dialogs;
     TMainForm mainForm(state, settings, dialogs);
     dialogs.setParentWindow(&mainForm);
+
+    TFotoDlg fotoDlg(&mainForm);
+    dialogs.setPhotoFolderDialog([&fotoDlg](const std::string& folder) -> std::optional<std::string> {
+        const auto typed = fotoDlg.ask(QString::fromStdString(folder));
+        if (!typed) return std::nullopt;
+        return typed->toStdString();
+    });
 
     TSetDeltaDlg setDeltaDlg(&mainForm);
     dialogs.setOffsetsDialog(&setDeltaDlg);

@@ -15,6 +15,7 @@
 #include "app/ui/taboutbox.h"
 #include "app/ui/toolicons.h"
 #include "binding/offsetscommand.h"
+#include "input/photoloadcommand.h"
 
 namespace geovanta {
 namespace {
@@ -162,6 +163,8 @@ void TMainForm::showRow(std::size_t row) {
 }
 
 void TMainForm::ToolButton6Click() { OffsetsCommand(DataTable_, state_, settings_, dialogs_).run(); }
+
+void TMainForm::LFotoClick() { PhotoLoadCommand(dialogs_, DataTable_, state_, settings_).run(); }
 
 void TMainForm::HelpMenuClick() {
     TAboutBox::ShowAboutBox(this, "Geovanta", "Version 5+",

@@ -38,7 +38,7 @@ public:
 
 public slots:
     void LTrackClick() {}
-    void LFotoClick() {}
+    void LFotoClick();
     void OTrackClick() { oziTransfer_.sendTrack(); }
     void OFotoClick() { oziTransfer_.sendPhotos(); }
     void ToolButton6Click();

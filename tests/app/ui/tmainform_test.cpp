@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/ui/datagrid.h"
@@ -377,6 +378,28 @@ private slots:
         QCOMPARE(dialogs_->messages[0].text, std::string("Путь передан в OziExplorer"));
         QCOMPARE(dialogs_->messages[1].text, std::string("Координаты фотографий переданы в OziExplorer"));
         QFile::remove(log);
+    }
+
+    // "Фотографии" asks for the folder, saves it and scans it into the grid.
+    void photoLoadThroughTheMenu() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        for (const char* name : {"b.JPG", "a.nef", "notes.txt"}) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("not a photograph");
+        }
+        const std::string settingsPath = dir.filePath("Geovanta.ini").toStdString();
+        delete form_;
+        form_ = new TMainForm(state_, SettingsFile(settingsPath), *dialogs_);
+        dialogs_->photoFolderAnswers.push_back(dir.path().toStdString());
+        action("LFoto")->trigger();
+        QCOMPARE(dialogs_->photoFolderShown.size(), std::size_t(1));
+        QCOMPARE(model()->rowCount(), 2);
+        QCOMPARE(form_->table().tag(), 2);
+        QCOMPARE(state_.photoFolder, dir.path().toStdString());
+        QVERIFY(QFile::exists(dir.filePath("Geovanta.ini")));
+        QVERIFY(dialogs_->messages.empty());
     }
 };
 
