@@ -1,0 +1,38 @@
+// The EXIF reader on any bytes, written to a file as a photograph would be:
+// it must end with its fields filled or its read error, never crash or hang.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "input/exif.h"
+
+namespace {
+
+const std::string& scratchFile() {
+    static const std::string path = [] {
+        const char* dir = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        return std::string(dir) + "/geovanta-exif-fuzz-" + std::to_string(::getpid()) + ".jpg";
+    }();
+    return path;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string& path = scratchFile();
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return 0;
+    if (size) std::fwrite(data, 1, size, f);
+    std::fclose(f);
+    geovanta::TExif exif;
+    try {
+        exif.ReadExif(path);
+    } catch (const geovanta::ExifError&) {
+        // A damaged file ends with the reader's own error.
+    }
+    if (exif.DateTimeOriginal.size() > geovanta::TExif::kMaxTextLength) __builtin_trap();
+    return 0;
+}
