@@ -1,3 +1,4 @@
+SHELL := /bin/bash
 # Set-up, build and test in one place: every target installs what is missing
 # first, so a fresh Debian machine needs nothing but `make run` or `make test`.
 
@@ -11,7 +12,7 @@ PACKAGES := cmake make g++ pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev \
             libimage-exiftool-perl imagemagick locales
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test test-sanitize bench fuzz clean
 
 all: build
 
@@ -39,9 +40,40 @@ run: build
 
 test: build
 	cd $(BUILD) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory test-sanitize
+
+# The core and its tests again under AddressSanitizer and UndefinedBehaviorSanitizer;
+# any report stops the run with a failure.
+SAN_BUILD ?= build-asan
+SAN_ENV   := ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0 \
+             UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+test-sanitize: deps
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEOVANTA_SANITIZE=ON -DGEOVANTA_BENCH=OFF
+	cmake --build $(SAN_BUILD) -j $(JOBS) --target geovanta_core_tests
+	cd $(SAN_BUILD) && $(TEST_ENV) $(SAN_ENV) ./bin/geovanta_core_tests --gtest_brief=1
 
 bench: build
 	$(TEST_ENV) $(BUILD)/bin/geovanta_bench --benchmark_counters_tabular=true
 
 clean:
 	rm -rf $(BUILD)
+
+# Coverage-guided fuzzing of the readers (clang's libFuzzer). Each target runs
+# FUZZ_SECONDS seconds from the seeds in tests/data/fuzz/<target>/; new inputs
+# that reach new code are kept in build-fuzz/corpus/<target>/.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@command -v clang++ >/dev/null || { $(SUDO) apt-get install -y -q clang libclang-rt-dev; }
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEOVANTA_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@set -e; for exe in $(FUZZ_BUILD)/bin/*_fuzz; do \
+	  name=$$(basename $$exe); \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
+	  seeds=tests/data/fuzz/$$name; [ -d $$seeds ] || seeds=; \
+	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
+	  $$exe -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+	        -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus/$$name $$seeds 2>&1 | \
+	        grep -E '(^stat::|DONE|^==[0-9]+==|SUMMARY|ERROR)' ; \
+	  test $${PIPESTATUS[0]} -eq 0; \
+	done

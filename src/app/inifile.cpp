@@ -51,7 +51,10 @@ bool keyLine(std::string_view line, std::string_view& key, std::string_view& val
 
 IniFile IniFile::parse(std::string_view text) {
     IniFile ini;
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3);
+        ini.utf8Mark_ = true;
+    }
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find_first_of("\r\n", start);
@@ -121,7 +124,7 @@ void IniFile::setValue(std::string_view section, std::string_view key, std::stri
 }
 
 std::string IniFile::text() const {
-    std::string out;
+    std::string out = utf8Mark_ ? "\xEF\xBB\xBF" : "";
     for (const std::string& line : lines_) {
         out += line;
         out += "\r\n";

@@ -34,6 +34,7 @@ public:
 
 private:
     std::vector<std::string> lines_;
+    bool utf8Mark_ = false;  // a byte-order mark in front, written back as found
 };
 
 }  // namespace geovanta

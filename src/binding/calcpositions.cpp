@@ -69,8 +69,10 @@ void shiftTimes(DataTable& t, const BindingParams& p) {
 
 double PlaneDistance(double lat1, double lon1, double lat2, double lon2) {
     const long double dLat = (static_cast<long double>(lat2) - lat1) * kMetresPerDegree;
+    // The cosine in double precision: extended precision would change the
+    // result far below a millimetre and costs most of the pass.
     const long double dLon = (static_cast<long double>(lon2) - lon1) * kMetresPerDegree *
-                             std::cos(static_cast<long double>(lat1) * std::numbers::pi_v<long double> / 180);
+                             std::cos(lat1 * std::numbers::pi / 180);
     return static_cast<double>(std::sqrt(dLat * dLat + dLon * dLon));
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numeric>
 
@@ -558,33 +559,44 @@ void DataTable::sortBy(FieldId f) {
         throw std::invalid_argument("the table sorts by date-time and numeric fields only");
     const std::size_t n = stat_.size();
     if (n > std::numeric_limits<uint32_t>::max()) throw std::length_error("too many rows to sort");
-    std::vector<uint32_t> order(n);
-    std::iota(order.begin(), order.end(), 0u);
-    const uint16_t b = bit(f);
-    auto byKey = [&](const auto& key) {
-        auto less = [&](uint32_t x, uint32_t y) {
-            const bool hx = has_[x] & b, hy = has_[y] & b;
-            if (hx != hy) return !hx;  // empty values first
-            if (hx) {
-                const auto kx = key(x), ky = key(y);
-                if (kx != ky) return kx < ky;
-            }
-            return creation_[x] < creation_[y];
-        };
-        if (!std::is_sorted(order.begin(), order.end(), less)) std::sort(order.begin(), order.end(), less);
+    // Keys sit next to each other so the sort touches no other memory. Empty
+    // values take the lowest key; real values map to integers that order alike.
+    struct Key {
+        int64_t value;
+        uint64_t creation;
+        uint32_t row;
     };
-    if (info.kind == FieldKind::DateTime) {
-        const std::vector<int64_t>& col = f == FieldId::Time ? time_ : vtime_;
-        byKey([&col](uint32_t i) { return col[i]; });
-    } else {
-        byKey([this, f](uint32_t i) { return real(i, f); });
+    const uint16_t b = bit(f);
+    std::vector<Key> keys(n);
+    const std::vector<int64_t>* times = f == FieldId::Time ? &time_ : f == FieldId::VTime ? &vtime_ : nullptr;
+    for (std::size_t i = 0; i < n; ++i) {
+        int64_t v = std::numeric_limits<int64_t>::min();
+        if (has_[i] & b) {
+            if (times) {
+                v = (*times)[i];
+            } else {
+                const double d = real(i, f);
+                int64_t bits;
+                std::memcpy(&bits, &d, sizeof bits);
+                v = bits < 0 ? std::numeric_limits<int64_t>::min() + 1 + (~bits & std::numeric_limits<int64_t>::max())
+                             : bits;
+                if (d == 0) v = 0;  // -0 equals 0
+            }
+        }
+        keys[i] = {v, creation_[i], static_cast<uint32_t>(i)};
     }
-    bool identity = true;
-    for (std::size_t i = 0; i < n && identity; ++i) identity = order[i] == i;
-    if (identity) return;
+    auto less = [](const Key& x, const Key& y) {
+        return x.value != y.value ? x.value < y.value : x.creation < y.creation;
+    };
+    if (std::is_sorted(keys.begin(), keys.end(), less)) return;
+    std::sort(keys.begin(), keys.end(), less);
+    std::vector<uint32_t> order(n);
     std::size_t newCursor = 0;
-    for (std::size_t i = 0; i < n; ++i)
-        if (order[i] == cursor_) newCursor = i;
+    for (std::size_t i = 0; i < n; ++i) {
+        order[i] = keys[i].row;
+        if (keys[i].row == cursor_) newCursor = i;
+    }
+    keys = {};
     permute(stat_, order);
     permute(name_, order);
     permute(time_, order);

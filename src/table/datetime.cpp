@@ -46,8 +46,8 @@ int64_t daysToMs(long double days) {
     if (days <= kMinDays) return kMinMs;
     if (days >= kMaxDays) return kMaxMs;
     const long double whole = std::floor(days);
-    // nearbyint uses the current rounding mode: to nearest, ties to even.
-    const auto msOfDay = static_cast<int64_t>(std::nearbyint((days - whole) * kMsPerDay));
+    // rint rounds in the current mode: to nearest, ties to even.
+    const auto msOfDay = static_cast<int64_t>(std::rint((days - whole) * kMsPerDay));
     const int64_t ms = static_cast<int64_t>(whole) * kMsPerDay + msOfDay;
     return ms > kMaxMs ? kMaxMs : ms;
 }

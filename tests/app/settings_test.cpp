@@ -118,3 +118,18 @@ TEST_F(SettingsTest, ReadOnlyFileIsNotReplaced) {
     EXPECT_TRUE(SettingsFile::inFolder(folder_).writeInteger("DeltaSec", 7));
     EXPECT_EQ(readFile(), "[Setting]\r\nDeltaSec=5\r\n");
 }
+
+TEST(IniFile, RewritingKeepsEveryOtherLineAsItWas) {
+    // Found by fuzzing: a second byte-order mark behind the first was lost on
+    // rewrite, turning a line into a section header.
+    std::ifstream in(std::string(GEOVANTA_TEST_DATA) + "/regress/ini-double-bom.ini", std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    IniFile ini = IniFile::parse(bytes.str());
+    const auto before = ini.value("Setting", "DeltaTrack");
+    ini.setValue("Setting", "DeltaSec", "300");
+    const IniFile again = IniFile::parse(ini.text());
+    EXPECT_EQ(again.value("Setting", "DeltaSec"), "300");
+    EXPECT_EQ(again.value("Setting", "DeltaTrack"), before);
+    EXPECT_EQ(again.text(), ini.text());
+}

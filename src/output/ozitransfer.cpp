@@ -1,0 +1,91 @@
+#include "output/ozitransfer.h"
+
+#include <string>
+
+#include "app/dialogs.h"
+#include "table/datatable.h"
+
+namespace geovanta {
+
+namespace {
+
+constexpr int32_t kTrack = 1;
+
+// Keeps the grid still during a walk and puts the cursor back on the first
+// row afterwards, also when the walk is left early.
+class WalkGuard {
+public:
+    explicit WalkGuard(DataTable& table) : table_(table) {
+        table_.suspendDisplay();
+        table_.first();
+    }
+    ~WalkGuard() {
+        table_.first();
+        table_.resumeDisplay();
+    }
+    WalkGuard(const WalkGuard&) = delete;
+    WalkGuard& operator=(const WalkGuard&) = delete;
+
+private:
+    DataTable& table_;
+};
+
+}  // namespace
+
+void OziTransfer::sendTrack() {
+    if (api_.findOzi() != 0) {
+        dialogs_.showMessage(MessageKind::Error, kOziNotRunningMessage);
+        return;
+    }
+    api_.clearTrack(kTrack);
+    {
+        WalkGuard walk(table_);
+        for (; !table_.eof(); table_.next()) {
+            const std::size_t r = table_.recNo();
+            if (table_.isPhoto(r)) continue;
+            // The row's own time, not the shifted one: OziExplorer shows the
+            // track as it was recorded.
+            api_.createTrackPoint(kTrack, 0, table_.real(r, FieldId::Lat), table_.real(r, FieldId::Lon),
+                                  table_.real(r, FieldId::Elev), table_.real(r, FieldId::Time));
+        }
+    }
+    api_.showAllTracks();
+    dialogs_.showMessage(MessageKind::Information, kOziTrackSentMessage);
+}
+
+void OziTransfer::sendPhotos() {
+    if (api_.findOzi() != 0) {
+        dialogs_.showMessage(MessageKind::Error, kOziNotRunningMessage);
+        return;
+    }
+    // One empty text whose variable is passed wherever an empty text is wanted.
+    char emptyText[1] = {'\0'};
+    char* empty = emptyText;
+    {
+        WalkGuard walk(table_);
+        for (; !table_.eof(); table_.next()) {
+            const std::size_t r = table_.recNo();
+            if (!table_.isPhoto(r) || table_.real(r, FieldId::Lat) == 0 || table_.real(r, FieldId::Lon) == 0)
+                continue;
+            // Names are passed as the bytes the table holds, whatever their encoding.
+            std::string nameText(table_.text(r, FieldId::Name));
+            std::string fileText(table_.text(r, FieldId::FileName));
+            char* name = nameText.data();
+            char* fileName = fileText.data();
+            api_.deleteWpByName(&name);
+            api_.createWPex(&name, 1, table_.real(r, FieldId::Lat), table_.real(r, FieldId::Lon), 0,
+                            table_.real(r, FieldId::Time), -1, -1, -1, -1, -1, 0, &empty, -1, -1, -1, 0, 0, 0, 0,
+                            &fileName, &empty, &empty);
+        }
+    }
+    api_.showAllTracks();
+    dialogs_.showMessage(MessageKind::Information, kOziPhotosSentMessage);
+}
+
+void OziTransfer::shutdown() {
+    if (closed_) return;
+    closed_ = true;
+    api_.closeApi();
+}
+
+}  // namespace geovanta

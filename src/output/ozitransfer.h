@@ -1,0 +1,36 @@
+#pragma once
+// Sending the table to a running OziExplorer: the GPS points as track 1, the
+// placed photographs as waypoints. Each command asks the library again whether
+// OziExplorer is running; nothing about it is remembered between commands.
+
+#include "output/oziapi.h"
+
+namespace geovanta {
+
+class DataTable;
+class Dialogs;
+
+inline constexpr const char* kOziNotRunningMessage = "Запустите программу OziExplorer";
+inline constexpr const char* kOziTrackSentMessage = "Путь передан в OziExplorer";
+inline constexpr const char* kOziPhotosSentMessage = "Координаты фотографий переданы в OziExplorer";
+
+class OziTransfer {
+public:
+    OziTransfer(OziApi& api, DataTable& table, Dialogs& dialogs) : api_(api), table_(table), dialogs_(dialogs) {}
+
+    // Replaces track 1 with every row that is not a photograph, in table order.
+    void sendTrack();
+    // Creates one waypoint per photograph with a position, named after it; a
+    // waypoint of the same name is deleted first so repeating is harmless.
+    void sendPhotos();
+    // At shutdown: closes the library's connection, once.
+    void shutdown();
+
+private:
+    OziApi& api_;
+    DataTable& table_;
+    Dialogs& dialogs_;
+    bool closed_ = false;
+};
+
+}  // namespace geovanta
