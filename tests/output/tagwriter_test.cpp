@@ -101,22 +101,6 @@ TEST_F(TagWriterTest, BatchWalksPhotosKeepsGoingAndCountsFailures) {
               "GPS tags were not written to 2 of 4 photos:\n" + badLine + "\n" + goneLine + ".");
 }
 
-TEST_F(TagWriterTest, AbortDuringThirdPhotoOfTen) {
-    for (int i = 1; i <= 10; ++i) addPhoto(table, "/p/" + std::to_string(i) + ".jpg", 50 + i * 0.01, 30, 10.0);
-    runner.onRun = [this](int call) {
-        if (call == 3) console.pressAbort();
-    };
-    const auto batch = writer.writeAll();
-    EXPECT_TRUE(batch.aborted);
-    EXPECT_EQ(runner.calls.size(), 3u);
-    EXPECT_EQ(console.infoEntries.size(), 2u);  // the third photo's text is not appended
-    EXPECT_TRUE(console.mainWindowEnabled);
-    EXPECT_FALSE(console.shown);
-    EXPECT_EQ(console.position, 0);
-    EXPECT_EQ(table.recNo(), 2u);
-    EXPECT_FALSE(table.eof());
-}
-
 TEST_F(TagWriterTest, EmptyTableAndTableWithoutPhotos) {
     writer.ToolButton8Click(dialogs);
     EXPECT_EQ(console.showCount, 0);

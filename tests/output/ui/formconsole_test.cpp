@@ -102,6 +102,9 @@ private slots:
         QCOMPARE(console.ProgressBar1->value(), 0);
         QCOMPARE(console.Memo1->toPlainText(), QStringLiteral("    1 image files updated\n    1 image files updated"));
         QVERIFY(dialogs.messages.empty());
+        // The walk stops on the photo during which the abort came.
+        QCOMPARE(table.recNo(), std::size_t(2));
+        QVERIFY(!table.eof());
     }
 };
 
