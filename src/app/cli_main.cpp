@@ -11,6 +11,11 @@
 #include "input/loadresult.h"
 #include "input/photoscanner.h"
 #include "output/csvwriter.h"
+#include "output/streamconsole.h"
+#include "output/tagwriter.h"
+#if GEOVANTA_HAVE_QTCORE
+#include "output/qtcore/processrunner.h"
+#endif
 #include "table/datatable.h"
 
 namespace fs = std::filesystem;
@@ -45,6 +50,24 @@ int fail(const std::string& message) {
     return 1;
 }
 
+// Writes the placed photographs' GPS tags; false when any could not be written.
+bool writeTags(DataTable& table) {
+#if GEOVANTA_HAVE_QTCORE
+    StreamConsole console(std::cerr, "geovanta-cli: ");
+    ProcessRunner runner;
+    TagWriter writer(table, console, runner, TagWriter::defaultProgram());
+    const TagWriter::BatchOutcome batch = writer.writeAll();
+    for (const std::string& failure : batch.failures) std::cerr << "geovanta-cli: " << failure << '\n';
+    if (batch.failures.empty()) return true;
+    fail("GPS tags were not written to " + std::to_string(batch.failures.size()) + " of " +
+         std::to_string(batch.attempted) + " photos");
+    return false;
+#else
+    (void)table;
+    return fail("this build cannot run exiftool") == 0;
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -72,17 +95,19 @@ int main(int argc, char** argv) {
         if (!result.ok()) return fail(result.message);
     }
     table.setAutoCalcFields(true);
+    // The table is printed even when some photographs failed; the exit status tells.
+    const int status = options.writeTags && !writeTags(table) ? 1 : 0;
 
     if (options.csvFile.empty()) {
         CsvWriter::write(table, std::cout);
         std::cout.flush();
         if (!std::cout) return fail("cannot write to standard output");
-        return 0;
+        return status;
     }
     std::ofstream out(options.csvFile, std::ios::binary | std::ios::trunc);
     if (!out) return fail("cannot write to '" + options.csvFile + "'");
     CsvWriter::write(table, out);
     out.close();
     if (!out) return fail("cannot write to '" + options.csvFile + "'");
-    return 0;
+    return status;
 }

@@ -13,10 +13,13 @@ const char* CliOptions::usage() {
            "  --photo-offset DAYS    added to the times of photographs (default 0)\n"
            "  --tolerance SECONDS    largest distance in time to a track point, exclusive (default 300)\n"
            "  --csv FILE             write the table to FILE instead of standard output\n"
+           "  --write-tags           after loading, write each placed photograph's position into\n"
+           "                         its GPS tags with the exiftool beside this program\n"
            "  --help                 show this text\n"
            "\n"
            "Times are in days: one hour is 0.0416666666666667. No settings file is read.\n"
-           "Exit status: 0 on success, 1 on any error.\n";
+           "Exit status: 0 on success, 1 on any error (with --write-tags: also when any\n"
+           "photograph could not be written; the others are written all the same).\n";
 }
 
 std::optional<std::string> CliOptions::parse(const std::vector<std::string>& args, CliOptions& out) {
@@ -38,6 +41,11 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
         }
         if (arg == "--help" || arg == "-h") {
             out.help = true;
+            continue;
+        }
+        if (arg == "--write-tags") {
+            if (inlineValue) return "option '--write-tags' takes no value";
+            out.writeTags = true;
             continue;
         }
         const bool takesValue =

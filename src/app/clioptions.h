@@ -11,6 +11,7 @@ struct CliOptions {
     double photoOffset = 0;
     int tolerance = 300;
     std::string csvFile;  // empty: standard output
+    bool writeTags = false;  // write the placed photographs' GPS tags after loading
     bool help = false;
     std::vector<std::string> inputs;
 

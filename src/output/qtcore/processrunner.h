@@ -1,0 +1,20 @@
+#pragma once
+// Child processes through QProcess.
+
+#include "output/commandrunner.h"
+
+namespace geovanta {
+
+// Runs `program` hidden, with no standard input, an empty environment and the
+// program's current directory, and collects standard output and standard error
+// completely; blocks until the child has ended.
+CommandResult RunCommand(const std::string& program, const std::vector<std::string>& args);
+
+class ProcessRunner : public CommandRunner {
+public:
+    CommandResult run(const std::string& program, const std::vector<std::string>& args) override {
+        return RunCommand(program, args);
+    }
+};
+
+}  // namespace geovanta

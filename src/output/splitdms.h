@@ -1,0 +1,19 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace geovanta {
+
+// One coordinate cut into whole degrees, whole minutes and rounded seconds
+// (halves to even; 60 is possible and not carried), each as decimal text,
+// plus the hemisphere letter.
+struct DmsParts {
+    std::string degrees, minutes, seconds, letter;
+    bool operator==(const DmsParts&) const = default;
+};
+
+// `letters` is the hemisphere pair, "SN" or "WE": the first letter for
+// negative values, the second for zero and above.
+DmsParts SplitDMS(double value, std::string_view letters);
+
+}  // namespace geovanta

@@ -1,0 +1,35 @@
+#pragma once
+// The tag writer's console for the command-line tool: progress as lines of
+// text on a stream (standard error), no panes, never aborted.
+
+#include <ostream>
+#include <string>
+
+#include "output/consoleview.h"
+
+namespace geovanta {
+
+class StreamConsole : public ConsoleView {
+public:
+    StreamConsole(std::ostream& out, std::string prefix) : out_(out), prefix_(std::move(prefix)) {}
+
+    void showConsole() override {}
+    void closeConsole() override {}
+    void setProgressMaximum(int maximum) override { maximum_ = maximum; }
+    void setProgressPosition(int position) override { position_ = position; }
+    // "<prefix>writing GPS tags: 3 of 10 photos"
+    void stepProgress() override;
+    void appendInfo(const std::vector<std::string>&) override {}
+    void replaceInfo(const std::vector<std::string>&) override {}
+    void replaceErrors(const std::vector<std::string>&) override {}
+    void processPendingEvents() override {}
+    bool abortRequested() const override { return false; }
+
+private:
+    std::ostream& out_;
+    std::string prefix_;
+    int maximum_ = 0;
+    int position_ = 0;
+};
+
+}  // namespace geovanta

@@ -1,0 +1,67 @@
+// geovanta-cli --write-tags: a track, a photo folder, and the real ExifTool.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "output/qtcore/processrunner.h"
+#include "support/tempdir.h"
+
+namespace geovanta {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::Contains;
+using ::testing::HasSubstr;
+
+const std::string kBin = GEOVANTA_BIN_DIR;
+
+std::string joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& l : lines) text += l + "\n";
+    return text;
+}
+
+TEST(WriteTagsCli, WritesThePlacedPhotographs) {
+    if (!fs::exists(kBin + "/exiftool")) GTEST_SKIP() << "no exiftool beside the programs";
+    test::TempDir dir;
+    // Two track points a minute before and after 10:00 on 1 May 2024.
+    std::ofstream(dir.file("track.plt"), std::ios::binary) << "OziExplorer Track Point File Version 2.1\r\n"
+                                                               "WGS 84\r\n"
+                                                               "Altitude is in Feet\r\n"
+                                                               "Reserved 3\r\n"
+                                                               "0,2,255,Track,0,0,2,8421376\r\n"
+                                                               "2\r\n"
+                                                               "55.0,37.0,1,328.0,45413.4159722222,,\r\n"
+                                                               "55.2,37.2,0,328.0,45413.4173611111,,\r\n";
+    fs::create_directory(dir.file("photos"));
+    const std::string placed = dir.file("photos/IMG_0001.JPG");
+    const std::string early = dir.file("photos/IMG_0002.JPG");
+    ASSERT_EQ(std::system(("convert -size 64x48 xc:gray '" + placed + "'").c_str()), 0);
+    ASSERT_TRUE(RunCommand(kBin + "/exiftool", {"-overwrite_original", "-DateTimeOriginal=2024:05:01 10:00:00", placed})
+                    .succeeded());
+    fs::copy_file(placed, early);
+    ASSERT_TRUE(RunCommand(kBin + "/exiftool", {"-overwrite_original", "-DateTimeOriginal=2024:05:01 08:00:00", early})
+                    .succeeded());
+
+    const CommandResult run =
+        RunCommand(kBin + "/geovanta-cli", {"--write-tags", "--csv", dir.file("out.csv"), dir.file("track.plt"),
+                                            dir.file("photos")});
+    if (joined(run.errorLines).find("cannot be read yet") != std::string::npos)
+        GTEST_SKIP() << "this build cannot load tracks or photo folders yet";
+    EXPECT_TRUE(run.succeeded()) << joined(run.errorLines);
+    EXPECT_THAT(run.errorLines, Contains("geovanta-cli: writing GPS tags: 2 of 2 photos"));
+
+    const CommandResult placedTags = RunCommand(kBin + "/exiftool", {"-n", "-s3", "-GPSLatitude#", "-GPSAltitude#", placed});
+    ASSERT_EQ(placedTags.outputLines.size(), 2u) << joined(placedTags.outputLines);
+    EXPECT_NEAR(std::stod(placedTags.outputLines[0]), 55.1, 1.0 / 3600);
+    EXPECT_EQ(placedTags.outputLines[1], "99");  // 328 feet
+    const CommandResult earlyTags = RunCommand(kBin + "/exiftool", {"-n", "-s3", "-GPSLatitude", early});
+    EXPECT_TRUE(earlyTags.outputLines.empty());
+}
+
+}  // namespace
+}  // namespace geovanta
