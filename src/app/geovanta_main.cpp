@@ -8,6 +8,7 @@
 #include "app/ui/tmainform.h"
 #include "binding/ui/tsetdeltadlg.h"
 #include "input/ui/fotodlg.h"
+#include "output/ui/formconsole.h"
 
 using namespace geovanta;
 
@@ -35,6 +36,10 @@ int main(int argc, char** argv) {
 
     TSetDeltaDlg setDeltaDlg(&mainForm);
     dialogs.setOffsetsDialog(&setDeltaDlg);
+
+    // The About box is made afresh for each showing.
+    TFormConsole formConsole(&mainForm);
+    mainForm.setConsole(&formConsole);
 
     mainForm.show();
     return QApplication::exec();

@@ -16,6 +16,8 @@
 #include "app/ui/toolicons.h"
 #include "binding/offsetscommand.h"
 #include "input/photoloadcommand.h"
+#include "output/tagwriter.h"
+#include "output/ui/formconsole.h"
 
 namespace geovanta {
 namespace {
@@ -165,6 +167,23 @@ void TMainForm::showRow(std::size_t row) {
 void TMainForm::ToolButton6Click() { OffsetsCommand(DataTable_, state_, settings_, dialogs_).run(); }
 
 void TMainForm::LFotoClick() { PhotoLoadCommand(dialogs_, DataTable_, state_, settings_).run(); }
+
+TFormConsole* TMainForm::console() {
+    if (!FormConsole) {
+        ownConsole_ = std::make_unique<TFormConsole>(this);
+        FormConsole = ownConsole_.get();
+    }
+    return FormConsole;
+}
+
+void TMainForm::ToolButton8Click() {
+    TagWriter(DataTable_, *console(), runner_, TagWriter::defaultProgram()).ToolButton8Click(dialogs_);
+    if (!DataTable_.isEmpty()) showRow(DataTable_.recNo());
+}
+
+void TMainForm::EXIF1Click() {
+    TagWriter(DataTable_, *console(), runner_, TagWriter::defaultProgram()).EXIF1Click(dialogs_);
+}
 
 void TMainForm::HelpMenuClick() {
     TAboutBox::ShowAboutBox(this, "Geovanta", "Version 5+",

@@ -3,12 +3,14 @@
 // command is a slot that hands the work to a small class of its own.
 
 #include <QMainWindow>
+#include <memory>
 
 #include "app/gridcommands.h"
 #include "app/programstate.h"
 #include "app/settings.h"
 #include "app/ui/toolicons.h"
 #include "output/ozitransfer.h"
+#include "output/qtcore/processrunner.h"
 #include "output/qtcore/ozilibrary.h"
 #include "table/datatable.h"
 
@@ -22,6 +24,7 @@ namespace geovanta {
 class DataGrid;
 class DataTableModel;
 class Dialogs;
+class TFormConsole;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -35,6 +38,9 @@ public:
     ProgramState& state() { return state_; }
     const SettingsFile& settings() const { return settings_; }
     Dialogs& dialogs() { return dialogs_; }
+    // The console window of the tag writer; made on first use when none was given.
+    void setConsole(TFormConsole* console) { FormConsole = console; }
+    TFormConsole* console();
 
 public slots:
     void LTrackClick() {}
@@ -42,8 +48,8 @@ public slots:
     void OTrackClick() { oziTransfer_.sendTrack(); }
     void OFotoClick() { oziTransfer_.sendPhotos(); }
     void ToolButton6Click();
-    void ToolButton8Click() {}
-    void EXIF1Click() {}
+    void ToolButton8Click();
+    void EXIF1Click();
     void HelpMenuClick();
     void DataGridDblClick();
     void PopupMenu1Popup();
@@ -63,6 +69,9 @@ private:
     DataTable DataTable_;
     GridCommands gridCommands_;
     OziLibrary ozi_;
+    ProcessRunner runner_;
+    TFormConsole* FormConsole = nullptr;
+    std::unique_ptr<TFormConsole> ownConsole_;
     OziTransfer oziTransfer_{ozi_, DataTable_, dialogs_};
     DataTableModel* model_ = nullptr;
     DataGrid* DataGrid_ = nullptr;

@@ -58,6 +58,7 @@ class TMainFormTest : public QObject {
         return model()->data(model()->index(row, column), role);
     }
     std::size_t rows() { return form_->table().rowCount(); }
+    void PopupMenu1PopupViaMenu() { form_->PopupMenu1Popup(); }
     // Track point, unplaced photo, placed photo, photo placed on the equator.
     void loadFixture() {
         DataTable& t = form_->table();
@@ -400,6 +401,21 @@ private slots:
         QCOMPARE(state_.photoFolder, dir.path().toStdString());
         QVERIFY(QFile::exists(dir.filePath("Geovanta.ini")));
         QVERIFY(dialogs_->messages.empty());
+    }
+
+    // The popup's tag command runs the real ExifTool on the grid's photo and
+    // reports a photo it could not write, naming it, instead of a confirmation.
+    void exifCommandReportsAFailureForThatPhoto() {
+        loadFixture();
+        selectRow(2);  // IMG_0002.JPG, placed, whose file does not exist
+        PopupMenu1PopupViaMenu();
+        QVERIFY(action("EXIF1")->isEnabled());
+        action("EXIF1")->trigger();
+        QCOMPARE(dialogs_->messages.size(), std::size_t(1));
+        QCOMPARE(dialogs_->messages[0].kind, MessageKind::Failure);
+        QVERIFY2(dialogs_->messages[0].text.find("/photos/IMG_0002.JPG") != std::string::npos,
+                 dialogs_->messages[0].text.c_str());
+        QVERIFY(form_->isEnabled());
     }
 };
 
