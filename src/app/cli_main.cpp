@@ -9,6 +9,8 @@
 #include "app/programstate.h"
 #include "binding/calcpositions.h"
 #include "input/loadresult.h"
+#include "input/trackreader.h"
+#include "input/waypointreader.h"
 #include "output/csvwriter.h"
 #include "table/datatable.h"
 
@@ -25,14 +27,12 @@ std::string lowerExtension(const fs::path& p) {
 }
 
 LoadResult loadInput(DataTable& table, ProgramState& state, const std::string& input) {
-    (void)table;
-    (void)state;
     std::error_code ec;
     const fs::path path(input);
     if (fs::is_directory(path, ec)) return LoadResult::failed("photo folders cannot be read yet: " + input);
     const std::string ext = lowerExtension(path);
-    if (ext == ".plt") return LoadResult::failed("track files cannot be read yet: " + input);
-    if (ext == ".wpt") return LoadResult::failed("waypoint files cannot be read yet: " + input);
+    if (ext == ".plt") return TrackReader(table, state).load(input);
+    if (ext == ".wpt") return WaypointReader(table, state).load(input);
     return LoadResult::failed("'" + input + "' is neither a .plt or .wpt file nor a folder");
 }
 

@@ -1,0 +1,95 @@
+#include "input/textlines.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+namespace geovanta {
+
+uint16_t CharCount(std::string_view text, char c) {
+    uint16_t count = 0;
+    for (char ch : text)
+        if (ch == c) ++count;
+    return count;
+}
+
+std::string_view fieldOf(std::string_view line, char delim, int n) {
+    if (n < 1) return {};
+    std::size_t start = 0;
+    for (int k = 1; k < n; ++k) {
+        const std::size_t comma = line.find(delim, start);
+        if (comma == std::string_view::npos) return {};
+        start = comma + 1;
+    }
+    const std::size_t end = line.find(delim, start);
+    return line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+}
+
+void splitFields(std::string_view line, char delim, std::span<std::string_view> fields) {
+    std::size_t start = 0;
+    bool more = true;
+    for (std::string_view& field : fields) {
+        if (!more) {
+            field = {};
+            continue;
+        }
+        const std::size_t end = line.find(delim, start);
+        if (end == std::string_view::npos) {
+            field = line.substr(start);
+            more = false;
+        } else {
+            field = line.substr(start, end - start);
+            start = end + 1;
+        }
+    }
+}
+
+bool TextLines::next(std::string_view& line) {
+    if (ended_ || pos_ >= text_.size()) return false;
+    const char* const data = text_.data();
+    const std::size_t size = text_.size();
+    const std::size_t start = pos_;
+    std::size_t i = start;
+    // Bytes above CR are never line ends: the common case costs one compare.
+    while (i < size && (static_cast<unsigned char>(data[i]) > '\r' ||
+                        (data[i] != '\n' && data[i] != '\r' && data[i] != '\0')))
+        ++i;
+    line = std::string_view(data + start, i - start);
+    ++number_;
+    if (i >= size || data[i] == '\0') {
+        ended_ = true;
+    } else if (data[i] == '\r' && i + 1 < size && data[i + 1] == '\n') {
+        pos_ = i + 2;
+    } else {
+        pos_ = i + 1;
+    }
+    return true;
+}
+
+bool readWholeFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return false;
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!file) return false;
+    // One read of the size the file has now, then whatever it grew by since.
+    const auto expected = std::filesystem::file_size(path, ec);
+    if (!ec && expected > 0 && expected < bytes.max_size()) {
+        bytes.resize(static_cast<std::size_t>(expected));
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+    }
+    char chunk[1 << 16];
+    std::size_t n;
+    while (!std::ferror(file.get()) && (n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.append(chunk, n);
+    if (std::ferror(file.get())) {
+        bytes.clear();
+        return false;
+    }
+    return true;
+}
+
+std::string cannotOpenMessage(const std::string& path) { return "Cannot open file " + path; }
+
+std::string listIndexMessage(std::size_t index) { return "List index out of bounds (" + std::to_string(index) + ")"; }
+
+}  // namespace geovanta
