@@ -14,9 +14,11 @@ namespace geovanta::test {
 class TempFolder {
 public:
     TempFolder() {
+        static int made = 0;
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         dir_ = std::filesystem::temp_directory_path() /
-               ("geovanta-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name());
+               ("geovanta-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name() + "-" +
+                std::to_string(++made));
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
     }
