@@ -1,16 +1,29 @@
 #include "input/textlines.h"
 
+#include <bit>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
 namespace geovanta {
 
 uint16_t CharCount(std::string_view text, char c) {
-    uint16_t count = 0;
-    for (char ch : text)
-        if (ch == c) ++count;
-    return count;
+    // Eight bytes at a time: every line of a big file is counted.
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    const uint64_t pattern = kOnes * static_cast<unsigned char>(c);
+    std::size_t count = 0, i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        const uint64_t x = word ^ pattern;  // zero bytes where the character is
+        const uint64_t nonZero = ((x & kLow7) + kLow7) | x;
+        count += static_cast<std::size_t>(std::popcount(~nonZero & ~kLow7));
+    }
+    for (; i < text.size(); ++i) count += text[i] == c;
+    // Wider while counting, the same low 16 bits as a 16-bit counter.
+    return static_cast<uint16_t>(count);
 }
 
 std::string_view fieldOf(std::string_view line, char delim, int n) {

@@ -94,7 +94,9 @@ std::optional<int32_t> parseInteger(std::string_view text) {
     return value;
 }
 
-double roundHalfEven(long double value) { return static_cast<double>(std::nearbyint(value)); }
+// rint rounds as nearbyint does (to nearest, ties to even) without saving and
+// restoring the floating-point environment on every call.
+double roundHalfEven(long double value) { return static_cast<double>(std::rint(value)); }
 
 std::string formatFixed(long double value, int decimals, int minIntegerDigits) {
     if (!std::isfinite(value)) return "";

@@ -63,6 +63,16 @@ TEST(TextLines, CharCountWrapsAt16Bits) {
     EXPECT_EQ(CharCount("a,b,,c", ','), 3);
     EXPECT_EQ(CharCount("", ','), 0);
     EXPECT_EQ(CharCount(std::string(65536 + 4, ','), ','), 4);
+    // Every length and position around the eight-byte steps, bytes above 0x7F included.
+    for (std::size_t len = 0; len < 40; ++len)
+        for (std::size_t at = 0; at < len; ++at) {
+            std::string s(len, '\xAC');  // ',' with the high bit set
+            s[at] = ',';
+            EXPECT_EQ(CharCount(s, ','), 1) << len << " " << at;
+            s.assign(len, ',');
+            s[at] = '-';
+            EXPECT_EQ(CharCount(s, ','), len - 1) << len << " " << at;
+        }
 }
 
 TEST(TextLines, WholeFileByteForByte) {
