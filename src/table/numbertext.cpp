@@ -31,20 +31,33 @@ std::optional<double> parseNumber(std::string_view text) {
     const std::size_t mantissaStart = i;
     std::size_t intDigits = 0, fracDigits = 0, leadingZeros = 0;
     bool seenNonZero = false;
+    uint64_t mantissa = 0;  // exact while there are at most 19 digits
     while (i < text.size() && isDigit(text[i])) {
         if (!seenNonZero && text[i] == '0') ++leadingZeros;
         if (text[i] != '0') seenNonZero = true;
+        mantissa = mantissa * 10 + static_cast<uint64_t>(text[i] - '0');
         ++intDigits;
         ++i;
     }
     if (i < text.size() && text[i] == '.') {
         ++i;
         while (i < text.size() && isDigit(text[i])) {
+            mantissa = mantissa * 10 + static_cast<uint64_t>(text[i] - '0');
             ++fracDigits;
             ++i;
         }
     }
     if (intDigits + fracDigits == 0) return std::nullopt;
+    // Up to 15 digits and no exponent: the digits and the power of ten are
+    // exact doubles, so one correctly rounded division gives the correctly
+    // rounded value, the same as the general conversion, at a fraction of its
+    // cost. Track files are made of such numbers.
+    if (i == text.size() && intDigits + fracDigits <= 15) {
+        static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        const double value = static_cast<double>(mantissa) / kPow10[fracDigits];
+        return negative ? -value : value;
+    }
     long exponent = 0;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
