@@ -34,6 +34,14 @@ TEST(TextLines, EveryLineEndAndTheNulByte) {
     // Bytes above 0x7F are never mistaken for line ends.
     EXPECT_EQ(linesOf("\xCA\xF0\r\n\xFF"), (Lines{"\xCA\xF0", "\xFF"}));
 
+    // Long lines with every line end at every offset; other control bytes stay.
+    for (std::size_t at = 0; at < 20; ++at)
+        for (const char* end : {"\n", "\r", "\r\n"}) {
+            const std::string first = std::string(at, 'a') + "\t\x0B\x0C\x0E" + std::string(at % 9, '\x8D');
+            EXPECT_EQ(linesOf(first + end + "tail"), (Lines{first, "tail"})) << at;
+        }
+    EXPECT_EQ(linesOf(std::string(19, 'b') + std::string("\0", 1) + "c"), Lines{std::string(19, 'b')});
+
     TextLines numbered("x\ny\r\n\rz");
     std::string_view line;
     std::size_t last = 0;
