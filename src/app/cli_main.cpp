@@ -10,6 +10,8 @@
 #include "binding/calcpositions.h"
 #include "input/loadresult.h"
 #include "input/photoscanner.h"
+#include "input/trackreader.h"
+#include "input/waypointreader.h"
 #include "output/csvwriter.h"
 #include "output/streamconsole.h"
 #include "output/tagwriter.h"
@@ -31,8 +33,6 @@ std::string lowerExtension(const fs::path& p) {
 }
 
 LoadResult loadInput(DataTable& table, ProgramState& state, const std::string& input) {
-    (void)table;
-    (void)state;
     std::error_code ec;
     const fs::path path(input);
     if (fs::is_directory(path, ec)) {
@@ -40,8 +40,8 @@ LoadResult loadInput(DataTable& table, ProgramState& state, const std::string& i
         return LoadFotos(table, state);
     }
     const std::string ext = lowerExtension(path);
-    if (ext == ".plt") return LoadResult::failed("track files cannot be read yet: " + input);
-    if (ext == ".wpt") return LoadResult::failed("waypoint files cannot be read yet: " + input);
+    if (ext == ".plt") return TrackReader(table, state).load(input);
+    if (ext == ".wpt") return WaypointReader(table, state).load(input);
     return LoadResult::failed("'" + input + "' is neither a .plt or .wpt file nor a folder");
 }
 

@@ -1,0 +1,54 @@
+#include "input/pointfields.h"
+
+#include "table/datatable.h"
+#include "table/datetime.h"
+#include "table/numbertext.h"
+#include "table/textcodec.h"
+
+namespace geovanta {
+
+std::optional<std::string> readTimeField(std::string_view text, int64_t& ms) {
+    const std::optional<double> days = parseNumber(text);
+    if (!days) return invalidFloatMessage(displayUtf8(text));
+    // A number the table cannot hold as a date would be clamped silently;
+    // a far-off time is a damaged line, not a point to keep.
+    if (!dayTimeInRange(*days)) return "'" + displayUtf8(text) + "' is not a valid date and time";
+    ms = daysToMs(*days);
+    return std::nullopt;
+}
+
+std::optional<std::string> readNumberField(std::string_view text, const char* fieldName,
+                                           std::optional<double>& value) {
+    if (text.empty()) {
+        value.reset();
+        return std::nullopt;
+    }
+    value = parseNumber(text);
+    if (!value) return invalidFloatFieldMessage(displayUtf8(text), fieldName);
+    return std::nullopt;
+}
+
+DisplaySuspension::DisplaySuspension(DataTable& table) : table_(table) { table_.suspendDisplay(); }
+DisplaySuspension::~DisplaySuspension() { table_.resumeDisplay(); }
+
+void appendPointRow(DataTable& table, char stat, std::string_view name, const PointFields& fields) {
+    table.append();
+    const std::size_t row = table.recNo();
+    table.setText(row, FieldId::Stat, std::string_view(&stat, 1));
+    table.setText(row, FieldId::Name, name);
+    table.setTimeMs(row, FieldId::Time, fields.timeMs);
+    if (fields.lat) table.setReal(row, FieldId::Lat, *fields.lat);
+    if (fields.lon) table.setReal(row, FieldId::Lon, *fields.lon);
+    if (fields.elev) table.setReal(row, FieldId::Elev, *fields.elev);
+    table.post();
+}
+
+void reserveRows(DataTable& table, std::size_t expected) {
+    if (expected > table.rowCount()) table.reserve(table.rowCount() + expected);
+}
+
+std::string lineSuffix(const std::string& path, std::size_t lineNumber) {
+    return "\n" + path + ", line " + std::to_string(lineNumber);
+}
+
+}  // namespace geovanta

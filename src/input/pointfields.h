@@ -1,0 +1,53 @@
+#pragma once
+// Conversions of the fields that track points and waypoints share, with the
+// program's messages for text that does not convert. Failing texts are
+// quoted as UTF-8 (Windows-1251 otherwise), like names in the grid.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace geovanta {
+
+// Position, altitude and time of one GPS point as read from a data line.
+struct PointFields {
+    int64_t timeMs = 0;
+    std::optional<double> lat, lon, elev;
+};
+
+// A day-time field: number text that must not be empty and must lie in the
+// range the table can hold. Returns the error message, or nothing.
+std::optional<std::string> readTimeField(std::string_view text, int64_t& ms);
+
+// A Lat, Lon or Elev field: empty text gives no value, other text must be a
+// number. Returns the error message naming `fieldName`, or nothing.
+std::optional<std::string> readNumberField(std::string_view text, const char* fieldName,
+                                           std::optional<double>& value);
+
+class DataTable;
+
+// Suspends the table's display for a load and resumes it however the load ends.
+class DisplaySuspension {
+public:
+    explicit DisplaySuspension(DataTable& table);
+    ~DisplaySuspension();
+    DisplaySuspension(const DisplaySuspension&) = delete;
+    DisplaySuspension& operator=(const DisplaySuspension&) = delete;
+
+private:
+    DataTable& table_;
+};
+
+// Appends one GPS row through the table's direct row API and posts it.
+void appendPointRow(DataTable& table, char stat, std::string_view name, const PointFields& fields);
+
+// Makes room for about `expected` more rows when that at least doubles the
+// table, so a big file does not regrow every column several times while small
+// files added to a big table never copy it.
+void reserveRows(DataTable& table, std::size_t expected);
+
+// Second line of a data-line error: where it happened.
+std::string lineSuffix(const std::string& path, std::size_t lineNumber);
+
+}  // namespace geovanta

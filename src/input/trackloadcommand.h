@@ -1,0 +1,44 @@
+#pragma once
+// The load command for GPS data: asks for a track or waypoint file, reads it
+// with the reader of the chosen filter entry and remembers the folder.
+// One object lives as long as the main window, so the open dialog comes back
+// with the filter entry and file name of its last use.
+
+#include <string>
+
+namespace geovanta {
+
+class DataTable;
+class Dialogs;
+class SettingsFile;
+struct ProgramState;
+
+class TrackLoadCommand {
+public:
+    static constexpr const char* kFilters = "Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT";
+    static constexpr int kTrackFilter = 1;
+    static constexpr int kWaypointFilter = 2;
+    static constexpr const char* kDataPathKey = "DataPath";
+
+    TrackLoadCommand(Dialogs& dialogs, DataTable& table, ProgramState& state, const SettingsFile& settings)
+        : dialogs_(dialogs), table_(table), state_(state), settings_(settings) {}
+
+    void run();
+
+    int filterIndex() const { return filterIndex_; }
+    const std::string& fileName() const { return fileName_; }
+
+    // Folder part of a full file name, with its trailing separator; empty when
+    // the name has no folder.
+    static std::string folderOf(const std::string& path);
+
+private:
+    Dialogs& dialogs_;
+    DataTable& table_;
+    ProgramState& state_;
+    const SettingsFile& settings_;
+    int filterIndex_ = kTrackFilter;
+    std::string fileName_;
+};
+
+}  // namespace geovanta

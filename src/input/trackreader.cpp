@@ -1,0 +1,91 @@
+#include "input/trackreader.h"
+
+#include <array>
+#include <charconv>
+
+#include "app/programstate.h"
+#include "binding/calcpositions.h"
+#include "input/pointfields.h"
+#include "input/textlines.h"
+#include "table/datatable.h"
+
+namespace geovanta {
+namespace {
+
+// Fields 1, 2, 4 and 5 of a data line are read; the rest is ignored.
+constexpr int kFieldsUsed = 5;
+constexpr std::size_t kHeaderLines = 6;
+constexpr std::size_t kTypicalLineBytes = 48;
+
+// Writes `value` zero-padded to `width` digits at least; returns the end.
+char* putPadded(char* out, unsigned value, int width) {
+    char digits[8];
+    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
+    for (auto n = end - digits; n < width; ++n) *out++ = '0';
+    for (const char* p = digits; p != end; ++p) *out++ = *p;
+    return out;
+}
+
+// "T" + track number (2 digits at least) + "-" + point number (4 at least),
+// into a buffer of 16; returns the length.
+std::size_t formatPointName(char* buf, uint16_t track, uint16_t point) {
+    char* p = buf;
+    *p++ = 'T';
+    p = putPadded(p, track, 2);
+    *p++ = '-';
+    p = putPadded(p, point, 4);
+    return static_cast<std::size_t>(p - buf);
+}
+
+// The conversions in the order that decides which error a bad line reports.
+std::optional<std::string> readPoint(std::string_view line, PointFields& point) {
+    std::array<std::string_view, kFieldsUsed> f;
+    splitFields(line, ',', f);
+    if (auto e = readTimeField(f[4], point.timeMs)) return e;
+    if (auto e = readNumberField(f[0], "Lat", point.lat)) return e;
+    if (auto e = readNumberField(f[1], "Lon", point.lon)) return e;
+    return readNumberField(f[3], "Elev", point.elev);
+}
+
+}  // namespace
+
+std::string TrackReader::pointName(uint16_t track, uint16_t point) {
+    char buf[16];
+    return std::string(buf, formatPointName(buf, track, point));
+}
+
+LoadResult TrackReader::load(const std::string& path) {
+    std::string bytes;
+    if (!readWholeFile(path, bytes)) return LoadResult::failed(cannotOpenMessage(path));
+    TextLines lines(bytes);
+    std::string_view line;
+    if (!lines.next(line)) return LoadResult::failed(listIndexMessage(0));
+    if (line.find(kHeader) == std::string_view::npos) return LoadResult::rejected(kNotTrackMessage);
+    if (!lines.next(line)) return LoadResult::failed(listIndexMessage(1));
+    if (line.find(kDatum) == std::string_view::npos) return LoadResult::rejected(kNotWgs84Message);
+    for (std::size_t n = 2; n < kHeaderLines; ++n)
+        if (!lines.next(line)) return LoadResult::failed(listIndexMessage(0));
+
+    const uint16_t track = ++state_.trackCounter;
+    uint16_t pointNumber = 0;
+    std::string failure;
+    {
+        DisplaySuspension suspended(table_);
+        reserveRows(table_, bytes.size() / kTypicalLineBytes);
+        PointFields point;
+        char name[16];
+        while (lines.next(line)) {
+            if (CharCount(line, ',') < 4) continue;
+            ++pointNumber;
+            if (auto error = readPoint(line, point)) {
+                failure = *error + lineSuffix(path, lines.lineNumber());
+                break;
+            }
+            appendPointRow(table_, 'T', std::string_view(name, formatPointName(name, track, pointNumber)), point);
+        }
+        CalcPositions(table_, BindingParams{state_.trackOffset, state_.photoOffset, state_.tolerance});
+    }
+    return failure.empty() ? LoadResult::loaded() : LoadResult::failed(failure);
+}
+
+}  // namespace geovanta

@@ -1,0 +1,38 @@
+#pragma once
+// Reader of OziExplorer track files (.PLT): one row of kind "T" per data line,
+// named after the track and point number, then the binding pass.
+
+#include <cstdint>
+#include <string>
+
+#include "input/loadresult.h"
+
+namespace geovanta {
+
+class DataTable;
+struct ProgramState;
+
+class TrackReader {
+public:
+    static constexpr const char* kHeader = "OziExplorer Track Point File";
+    static constexpr const char* kDatum = "WGS 84";
+    static constexpr const char* kNotTrackMessage = "Файл не является треком OziExplorer!";
+    static constexpr const char* kNotWgs84Message = "Координаты точек не в WGS 84!";
+
+    TrackReader(DataTable& table, ProgramState& state) : table_(table), state_(state) {}
+
+    // Appends the file's points and runs the binding pass. A file that fails a
+    // header test is rejected untouched; a file passing both counts as the
+    // next track even when it holds no point. An error in a data line keeps
+    // the points before it, binds them and reports the file and line.
+    LoadResult load(const std::string& path);
+
+    // "T" + track number (2 digits at least) + "-" + point number (4 at least).
+    static std::string pointName(uint16_t track, uint16_t point);
+
+private:
+    DataTable& table_;
+    ProgramState& state_;
+};
+
+}  // namespace geovanta

@@ -1,0 +1,75 @@
+#include "input/waypointreader.h"
+
+#include <array>
+
+#include "app/programstate.h"
+#include "binding/calcpositions.h"
+#include "input/pointfields.h"
+#include "input/textlines.h"
+#include "table/datatable.h"
+
+namespace geovanta {
+namespace {
+
+// Fields 2 to 5 and 15 of a data line are read.
+constexpr int kFieldsUsed = 15;
+constexpr std::size_t kHeaderLines = 4;
+constexpr std::size_t kTypicalLineBytes = 64;
+// Altitude the GPS writes when it had none.
+constexpr std::string_view kNoAltitude = "-777";
+
+// Blanks and control characters off both ends.
+std::string_view trimControls(std::string_view text) {
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+    return text;
+}
+
+// The conversions in the order that decides which error a bad line reports.
+std::optional<std::string> readWaypoint(const std::array<std::string_view, kFieldsUsed>& f, PointFields& point) {
+    if (auto e = readTimeField(f[4], point.timeMs)) return e;
+    if (auto e = readNumberField(f[2], "Lat", point.lat)) return e;
+    if (auto e = readNumberField(f[3], "Lon", point.lon)) return e;
+    if (trimControls(f[14]) == kNoAltitude) {
+        point.elev = 0.0;
+        return std::nullopt;
+    }
+    return readNumberField(f[14], "Elev", point.elev);
+}
+
+}  // namespace
+
+LoadResult WaypointReader::load(const std::string& path) {
+    std::string bytes;
+    if (!readWholeFile(path, bytes)) return LoadResult::failed(cannotOpenMessage(path));
+    TextLines lines(bytes);
+    std::array<std::string_view, kHeaderLines> header;
+    for (std::string_view& h : header)
+        if (!lines.next(h)) return LoadResult::rejected(kNotWaypointsMessage);
+    // The first data line doubles as the test that the file has a fifth line.
+    std::string_view line;
+    if (!lines.next(line) || header[0].find(kHeader) == std::string_view::npos ||
+        header[1].find(kDatum) == std::string_view::npos)
+        return LoadResult::rejected(kNotWaypointsMessage);
+
+    std::string failure;
+    {
+        DisplaySuspension suspended(table_);
+        reserveRows(table_, bytes.size() / kTypicalLineBytes);
+        std::array<std::string_view, kFieldsUsed> fields;
+        PointFields point;
+        do {
+            if (CharCount(line, ',') < 5) continue;
+            splitFields(line, ',', fields);
+            if (auto error = readWaypoint(fields, point)) {
+                failure = *error + lineSuffix(path, lines.lineNumber());
+                break;
+            }
+            appendPointRow(table_, 'P', fields[1], point);
+        } while (lines.next(line));
+        CalcPositions(table_, BindingParams{state_.trackOffset, state_.photoOffset, state_.tolerance});
+    }
+    return failure.empty() ? LoadResult::loaded() : LoadResult::failed(failure);
+}
+
+}  // namespace geovanta

@@ -1,0 +1,171 @@
+// Files written by other programs, checked against GPSBabel's own reading of
+// them (its unicsv output): our fixtures in tests/data and, when present, the
+// shared corpus of files from other projects.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <numeric>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/programstate.h"
+#include "input/trackreader.h"
+#include "input/waypointreader.h"
+#include "table/datatable.h"
+#include "table/datetime.h"
+
+using namespace geovanta;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Record = std::map<std::string, std::string>;
+
+std::vector<std::string> splitCsvLine(const std::string& line) {
+    std::vector<std::string> cells(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+                cells.back() += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                cells.back() += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            cells.emplace_back();
+        } else if (c != '\r') {
+            cells.back() += c;
+        }
+    }
+    return cells;
+}
+
+// GPSBabel's unicsv: a header line naming the columns, one point a line.
+std::vector<Record> readUnicsv(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    std::vector<Record> out;
+    if (!std::getline(in, line)) return out;
+    const std::vector<std::string> columns = splitCsvLine(line);
+    while (std::getline(in, line)) {
+        if (line.empty()) continue;
+        const std::vector<std::string> cells = splitCsvLine(line);
+        Record r;
+        for (std::size_t k = 0; k < columns.size() && k < cells.size(); ++k) r[columns[k]] = cells[k];
+        out.push_back(std::move(r));
+    }
+    return out;
+}
+
+// Row indices in file order: the binding pass sorted the table by time.
+std::vector<std::size_t> fileOrder(const DataTable& t) {
+    std::vector<std::size_t> rows(t.rowCount());
+    std::iota(rows.begin(), rows.end(), 0);
+    std::sort(rows.begin(), rows.end(),
+              [&](std::size_t a, std::size_t b) { return t.creationNumber(a) < t.creationNumber(b); });
+    return rows;
+}
+
+// GPSBabel writes six decimals of a degree and one of a metre, and whole
+// seconds of a time that are right (its milliseconds are not).
+void expectSamePoint(const DataTable& t, std::size_t row, const Record& gb, bool waypoint, const std::string& where) {
+    SCOPED_TRACE(where);
+    EXPECT_NEAR(t.real(row, FieldId::Lat), std::stod(gb.at("Latitude")), 6e-7);
+    EXPECT_NEAR(t.real(row, FieldId::Lon), std::stod(gb.at("Longitude")), 6e-7);
+    const auto alt = gb.find("Altitude");
+    if (alt != gb.end() && !alt->second.empty()) {
+        EXPECT_NEAR(t.real(row, FieldId::Elev) * 0.3048, std::stod(alt->second), 0.05 + 1e-9);
+    } else if (!t.isNull(row, FieldId::Elev)) {
+        // GPSBabel drops the no-altitude mark: tracks keep -777 feet, waypoints read 0.
+        EXPECT_EQ(t.real(row, FieldId::Elev), waypoint ? 0.0 : -777.0);
+    }
+    const auto date = gb.find("Date");
+    if (date != gb.end() && !date->second.empty()) {
+        CivilDateTime c;
+        char sep;
+        std::istringstream d(date->second), tm(gb.at("Time"));
+        d >> c.year >> sep >> c.month >> sep >> c.day;
+        tm >> c.hour >> sep >> c.minute >> sep >> c.second;
+        const int64_t whole = *civilToMs(c);
+        const int64_t ours = t.timeMs(row, FieldId::Time);
+        EXPECT_GE(ours, whole - 1);
+        EXPECT_LE(ours, whole + 1000);
+    } else {
+        // GPSBabel takes day 25569 (1970-01-01) for "no time".
+        EXPECT_EQ(t.timeMs(row, FieldId::Time), 25569 * kMsPerDay);
+    }
+    if (waypoint) {
+        EXPECT_EQ(t.displayText(row, FieldId::Name), gb.at("Name"));
+    }
+}
+
+bool isWaypointFile(const fs::path& p) {
+    std::string ext = p.extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    return ext == ".wpt";
+}
+
+// Loads a file and compares every point with GPSBabel's reading of it.
+void checkAgainstGpsbabel(const fs::path& file, const fs::path& expected) {
+    SCOPED_TRACE(file.string());
+    DataTable table;
+    ProgramState state;
+    const bool waypoint = isWaypointFile(file);
+    const LoadResult r = waypoint ? WaypointReader(table, state).load(file.string())
+                                  : TrackReader(table, state).load(file.string());
+    const std::vector<Record> gb = readUnicsv(expected.string());
+    ASSERT_FALSE(gb.empty());
+    if (!r.ok()) {
+        // The only files we refuse are waypoint lists whose first point has
+        // no time at all; a time is required for the binding.
+        EXPECT_TRUE(waypoint);
+        EXPECT_EQ(r.message.substr(0, r.message.find('\n')), "'' is not a valid floating point value");
+        EXPECT_EQ(gb.front().count("Time"), 0u);
+        EXPECT_TRUE(table.isEmpty());
+        return;
+    }
+    const std::vector<std::size_t> rows = fileOrder(table);
+    ASSERT_EQ(rows.size(), gb.size());
+    for (std::size_t k = 0; k < rows.size(); ++k)
+        expectSamePoint(table, rows[k], gb[k], waypoint, "point " + std::to_string(k + 1));
+}
+
+}  // namespace
+
+TEST(OziFiles, WrittenByGpsbabel) {
+    const fs::path data(GEOVANTA_TEST_DATA);
+    checkAgainstGpsbabel(data / "walk.plt", data / "walk.plt.gpsbabel.csv");
+    checkAgainstGpsbabel(data / "places.wpt", data / "places.wpt.gpsbabel.csv");
+
+    DataTable table;
+    ProgramState state;
+    ASSERT_TRUE(WaypointReader(table, state).load((data / "places.wpt").string()).ok());
+    const auto kremlin = fileOrder(table).front();
+    EXPECT_EQ(table.text(kremlin, FieldId::Name), "\xCA\xF0\xE5\xEC\xEB\xFC") << "stored as written";
+    EXPECT_EQ(table.displayText(kremlin, FieldId::Name), "Кремль");
+}
+
+TEST(OziFiles, SharedCorpus) {
+    const fs::path corpus = fs::path(GEOVANTA_SHARED_DIR) / "corpus";
+    std::error_code ec;
+    if (!fs::is_directory(corpus / "ozi", ec)) GTEST_SKIP() << "no corpus at " << corpus;
+    int checked = 0;
+    for (const auto& entry : fs::directory_iterator(corpus / "ozi")) {
+        const fs::path expected = corpus / "expected" / (entry.path().filename().string() + ".gpsbabel.csv");
+        if (!fs::exists(expected)) continue;
+        checkAgainstGpsbabel(entry.path(), expected);
+        ++checked;
+    }
+    EXPECT_GT(checked, 0);
+}
