@@ -9,6 +9,7 @@
 #include "app/programstate.h"
 #include "app/settings.h"
 #include "app/ui/toolicons.h"
+#include "input/trackloadcommand.h"
 #include "output/ozitransfer.h"
 #include "output/qtcore/processrunner.h"
 #include "output/qtcore/ozilibrary.h"
@@ -43,7 +44,7 @@ public:
     TFormConsole* console();
 
 public slots:
-    void LTrackClick() {}
+    void LTrackClick() { trackLoad_.run(); }
     void LFotoClick();
     void OTrackClick() { oziTransfer_.sendTrack(); }
     void OFotoClick() { oziTransfer_.sendPhotos(); }
@@ -68,6 +69,7 @@ private:
     Dialogs& dialogs_;
     DataTable DataTable_;
     GridCommands gridCommands_;
+    TrackLoadCommand trackLoad_{dialogs_, DataTable_, state_, settings_};
     OziLibrary ozi_;
     ProcessRunner runner_;
     TFormConsole* FormConsole = nullptr;

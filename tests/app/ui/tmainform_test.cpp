@@ -417,6 +417,23 @@ private slots:
                  dialogs_->messages[0].text.c_str());
         QVERIFY(form_->isEnabled());
     }
+
+    // "GPS трек" asks for a file, reads it by the chosen filter entry and
+    // brings the dialog back with that entry and file the next time.
+    void trackLoadThroughTheMenu() {
+        const std::string data = GEOVANTA_TEST_DATA;
+        dialogs_->fileAnswers.push_back(Dialogs::FileChoice{data + "/walk.plt", 1});
+        dialogs_->fileAnswers.push_back(Dialogs::FileChoice{data + "/places.wpt", 2});
+        action("LTrack")->trigger();
+        form_->findChild<QToolButton*>("ToolButton1")->click();
+        QCOMPARE(dialogs_->openFileCalls.size(), std::size_t(2));
+        QCOMPARE(dialogs_->openFileCalls[0].filters, std::string("Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT"));
+        QCOMPARE(dialogs_->openFileCalls[1].filterIndex, 1);
+        QCOMPARE(dialogs_->openFileCalls[1].fileName, data + "/walk.plt");
+        QVERIFY(model()->rowCount() > 2);
+        QCOMPARE(cell(0, 1).toString().left(4), QString("T01-"));
+        QCOMPARE(state_.dataFolder, data + "/");
+    }
 };
 
 QTEST_MAIN(TMainFormTest)
