@@ -1,32 +1,16 @@
 // geovanta-cli on track and waypoint files: the real binary, as a script would run it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <string>
 
 #include "input/tempfolder.h"
+#include "support/runcli.h"
 
 namespace {
 
-struct CliResult {
-    int status = -1;
-    std::string out;
-};
+using geovanta::test::CliResult;
 
-CliResult cli(const std::string& folder, const std::string& args) {
-    CliResult r;
-    const std::string command = "cd '" + folder + "' && " + GEOVANTA_BIN_DIR + "/geovanta-cli " + args + " 2>&1";
-    FILE* p = ::popen(command.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 4096> buf{};
-    std::size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-    const int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
+CliResult cli(const std::string& folder, const std::string& args) { return geovanta::test::runCli(args, folder); }
 
 constexpr const char* kTrack =
     "OziExplorer Track Point File Version 2.1\r\nWGS 84\r\nAltitude is in Feet\r\nReserved 3\r\n"

@@ -1,28 +1,19 @@
 // geovanta-cli with a photo folder as input.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <string>
 
 #include "input/exiffixtures.h"
+#include "support/runcli.h"
 
 using namespace geovanta::test;
 
 namespace {
 
 std::string runCli(const std::string& args, int& status) {
-    const std::string command = std::string(GEOVANTA_BIN_DIR) + "/geovanta-cli " + args + " 2>&1";
-    std::string out;
-    FILE* p = ::popen(command.c_str(), "r");
-    if (!p) return out;
-    std::array<char, 4096> buf{};
-    std::size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
-    const int st = ::pclose(p);
-    status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return out;
+    const CliResult r = geovanta::test::runCli(args);
+    status = r.status;
+    return r.out;
 }
 
 Bytes jpegWithDate(const std::string& dateTime) {
