@@ -43,3 +43,20 @@ TEST(PhotoCli, ScansAFolderGivenAsInput) {
     EXPECT_EQ(status, 1);
     EXPECT_NE(failed.find(folder + "bad.jpg: '' is not a valid time"), std::string::npos) << failed;
 }
+
+TEST(PhotoCli, PlacesThePhotographsOnATrackGivenFirst) {
+    TempDir dir;
+    dir.write("track.plt", textBytes("OziExplorer Track Point File Version 2.1\r\nWGS 84\r\nAltitude is in Feet\r\n"
+                                     "Reserved 3\r\n0,2,255,Walk,0,0,2,8421376\r\n2\r\n"
+                                     "55.0,37.0,1,100,40513.46875,,\r\n"        // 11:15:00
+                                     "55.1,37.2,0,140,40513.4699074074,,\r\n"));  // 11:16:40
+    std::filesystem::create_directory(dir.path() / "photos");
+    dir.write("photos/IMG_0001.JPG", jpegWithDate("2010:12:01 11:15:25"));
+    dir.write("photos/IMG_0002.JPG", jpegWithDate("2010:12:01 12:00:00"));
+    int status = -1;
+    const std::string out = runCli("'" + dir.folder() + "track.plt' '" + dir.folder() + "photos'", status);
+    EXPECT_EQ(status, 0) << out;
+    // 25 s into a 100 s leg: a quarter of the way, 110 ft.
+    EXPECT_NE(out.find("F,IMG_0001,2010-12-01 11:15:25.000,55.025,37.05,110,"), std::string::npos) << out;
+    EXPECT_NE(out.find("F,IMG_0002,2010-12-01 12:00:00.000,,,,"), std::string::npos) << out;
+}
