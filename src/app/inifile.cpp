@@ -152,6 +152,9 @@ bool IniFile::writeValue(const std::string& path, std::string_view section, std:
     // Replacing the file through a new one would ignore its own read-only mode.
     if (fs::exists(path, ec) && ::access(path.c_str(), W_OK) != 0) return false;
 #endif
+    // A line break would end the value early and let the rest of it stand as
+    // lines of their own: a folder named "x\nDeltaSec=0" must not set a key.
+    if (value.find_first_of("\r\n") != std::string_view::npos) return false;
     std::optional<IniFile> ini = read(path);
     if (!ini) return false;
     ini->setValue(section, key, value);

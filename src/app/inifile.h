@@ -37,7 +37,8 @@ public:
 
     // Reads the file afresh, sets the key and replaces the file in one step.
     // Returns false when the file cannot be written, or cannot be read whole
-    // first, so that its other lines would be lost.
+    // first, so that its other lines would be lost, or when the value holds a
+    // line break, which the format cannot keep.
     static bool writeValue(const std::string& path, std::string_view section, std::string_view key,
                            std::string_view value);
 

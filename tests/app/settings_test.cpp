@@ -152,6 +152,18 @@ TEST_F(SettingsTest, FilesThatCannotBeTakenWholeGiveDefaultsAndAreNeverReplaced)
     }
 }
 
+TEST_F(SettingsTest, AValueWithALineBreakIsRefusedWhole) {
+    // Folder names may hold line breaks; written as they are, the rest of the
+    // name would become keys of its own.
+    writeFile("[Setting]\r\nDeltaSec=5\r\n");
+    const SettingsFile file = SettingsFile::inFolder(folder_);
+    for (const char* folder : {"/photos/x\nDeltaSec=0/", "/photos/x\r[Other]/"})
+        EXPECT_EQ(file.writeString("FotoPath", folder), "Unable to write to " + folder_ + "Geovanta.ini");
+    EXPECT_EQ(readFile(), "[Setting]\r\nDeltaSec=5\r\n");
+    EXPECT_EQ(file.writeString("FotoPath", "/photos/tab\there \"quoted\"/"), std::nullopt);
+    EXPECT_EQ(file.read("/exe/").tolerance, 5);
+}
+
 TEST(IniFile, RewritingKeepsEveryOtherLineAsItWas) {
     // Found by fuzzing: a second byte-order mark behind the first was lost on
     // rewrite, turning a line into a section header.
