@@ -146,6 +146,26 @@ TEST(HostileExif, HugeCountsAndZeroRationals) {
     EXPECT_EQ(c.exif.UserComment, "");
 }
 
+TEST(HostileExif, ATextTagRepeatedOverALongValueIsReadOnce) {
+    // 30,000 descriptions over one 70 kB value without a zero byte, then a
+    // short one, which wins: read each time, they would cost 2 GB of reads.
+    const auto build = [](uint32_t longAt, uint32_t shortAt) {
+        TiffBuilder t(false);
+        for (int k = 0; k < 30000; ++k) t.pointing(TiffBuilder::Ifd0, 0x010E, 2, 4'000'000'000u, longAt);
+        t.pointing(TiffBuilder::Ifd0, 0x010E, 2, 5, shortAt);
+        Bytes tail(70'000, 'A');
+        for (char c : std::string("last")) tail.push_back(static_cast<uint8_t>(c));
+        tail.push_back(0);
+        t.tail(tail);
+        return t;
+    };
+    const auto at = static_cast<uint32_t>(build(0, 0).tailOffset());
+    Read r(JpegBuilder().exif(build(at, at + 70'000).build()).build());
+    EXPECT_EQ(r.error, "");
+    EXPECT_EQ(r.exif.ImageDescription, "last");
+    EXPECT_LT(r.exif.bytesRead(), 1'000'000u);
+}
+
 TEST(HostileExif, JpegsEndingInsideASegmentHead) {
     const Bytes full = JpegBuilder().app0().comment("note").exif(TiffBuilder(false).build()).build();
     // Every cut inside the first three segment heads and the TIFF header:
