@@ -113,10 +113,8 @@ TEST_F(HostileGpsTest, NulBytesAndNoiseUnderGoodHeaders) {
         // Printable noise with commas and line ends, so that many lines get
         // as far as the field conversions; then raw bytes.
         std::string text = noise(256u << 10, seed);
-        for (char& c : text) {
-            const unsigned u = static_cast<unsigned char>(c) % 24;
-            c = u < 10 ? static_cast<char>('0' + u) : u < 15 ? ',' : u < 17 ? '.' : u < 18 ? '\n' : u < 19 ? '\r' : u < 20 ? '-' : c;
-        }
+        static constexpr char kAlphabet[] = "0123456789,,,,,..\n\r-e +";
+        for (char& c : text) c = kAlphabet[static_cast<unsigned char>(c) % (sizeof kAlphabet - 1)];
         for (const std::string& body : {text, noise(256u << 10, seed)}) {
             const std::size_t rowsBefore = table.rowCount();
             const LoadResult t = track(dir.write("noise.plt", std::string(kPltHeader) + body));
