@@ -4,11 +4,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <unistd.h>
 #endif
+
+#include "input/positionedfile.h"
 
 namespace geovanta {
 namespace {
@@ -66,13 +67,24 @@ IniFile IniFile::parse(std::string_view text) {
     return ini;
 }
 
-IniFile IniFile::load(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return IniFile();
-    std::ostringstream buf;
-    buf << in.rdbuf();
-    return parse(buf.str());
+std::optional<IniFile> IniFile::read(const std::string& path) {
+    PositionedFile file;
+    switch (file.open(path)) {
+        case PositionedFile::OpenResult::Opened: break;
+        case PositionedFile::OpenResult::NotRegularFile: return std::nullopt;
+        case PositionedFile::OpenResult::Failed:
+            if (file.lastError() == ENOENT || file.lastError() == ENOTDIR) return IniFile();
+            return std::nullopt;
+    }
+    if (file.size() > kMaxFileBytes) return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(file.size()), '\0');
+    const long long got = file.readAt(0, bytes.data(), bytes.size());
+    if (got < 0) return std::nullopt;
+    bytes.resize(static_cast<std::size_t>(got));
+    return parse(bytes);
 }
+
+IniFile IniFile::load(const std::string& path) { return read(path).value_or(IniFile()); }
 
 std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
     bool inSection = false;
@@ -140,13 +152,17 @@ bool IniFile::writeValue(const std::string& path, std::string_view section, std:
     // Replacing the file through a new one would ignore its own read-only mode.
     if (fs::exists(path, ec) && ::access(path.c_str(), W_OK) != 0) return false;
 #endif
-    IniFile ini = load(path);
-    ini.setValue(section, key, value);
+    // A line break would end the value early and let the rest of it stand as
+    // lines of their own: a folder named "x\nDeltaSec=0" must not set a key.
+    if (value.find_first_of("\r\n") != std::string_view::npos) return false;
+    std::optional<IniFile> ini = read(path);
+    if (!ini) return false;
+    ini->setValue(section, key, value);
     const std::string temp = path + ".new";
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) return false;
-        const std::string text = ini.text();
+        const std::string text = ini->text();
         out.write(text.data(), static_cast<std::streamsize>(text.size()));
         out.flush();
         if (!out) {

@@ -5,6 +5,7 @@
 // 2047 characters). Written with CR LF line ends so that the Windows profile
 // functions read our files and we read theirs.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,7 +17,14 @@ class IniFile {
 public:
     static constexpr std::size_t kMaxValueLength = 2047;
 
-    // A missing or unreadable file reads as an empty one.
+    // Far above any settings file; a bigger one is not ours to read or replace.
+    static constexpr std::size_t kMaxFileBytes = std::size_t{16} << 20;
+
+    // The file's lines; a missing file reads as an empty one. Nothing when the
+    // file is there but cannot be taken whole: no permission, larger than
+    // kMaxFileBytes, or no regular file (a pipe would block, a device never end).
+    static std::optional<IniFile> read(const std::string& path);
+    // As read(), with an empty file in place of nothing.
     static IniFile load(const std::string& path);
     static IniFile parse(std::string_view text);
 
@@ -28,7 +36,9 @@ public:
     std::string text() const;
 
     // Reads the file afresh, sets the key and replaces the file in one step.
-    // Returns false when the file cannot be written.
+    // Returns false when the file cannot be written, or cannot be read whole
+    // first, so that its other lines would be lost, or when the value holds a
+    // line break, which the format cannot keep.
     static bool writeValue(const std::string& path, std::string_view section, std::string_view key,
                            std::string_view value);
 

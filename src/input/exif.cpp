@@ -183,7 +183,55 @@ void TExif::walkTiff(uint64_t base) {
     if (ExifIFDOffset != 0) readDirectory(base + ExifIFDOffset, Directory::Exif);
 }
 
+// Text values are read once the directory's entries are walked, and only the
+// last entry of each tag, which wins anyway: a directory repeating one text
+// tag thousands of times over a long value would otherwise read gigabytes.
+void TExif::deferText(DeferredTexts& texts, std::string* field, const Entry& e) {
+    for (auto& slot : texts)
+        if (slot.first == field) {
+            slot.second = e;
+            return;
+        }
+    texts.emplace_back(field, e);
+}
+
+void TExif::readDeferred(const DeferredTexts& texts) {
+    for (const auto& [field, e] : texts) *field = ReadTextAt(tiffBase_ + e.value, e.count);
+}
+
+std::string* TExif::textField(Directory dir, uint16_t tag) {
+    if (dir == Directory::Exif) {
+        switch (tag) {
+            case 0x9003: return &DateTimeOriginal;
+            case 0x9004: return &DateTimeDigitized;
+            case 0x9286: return &UserComment;
+            default: return nullptr;
+        }
+    }
+    switch (tag) {
+        case 0x010E: return &ImageDescription;
+        case 0x010F: return &Make;
+        case 0x0110: return &Model;
+        case 0x0131: return &Software;
+        case 0x0132: return &DateTime;
+        case 0x013B: return &Artist;
+        case 0x8298: return &RightsNotice;
+        default: return nullptr;
+    }
+}
+
 void TExif::readDirectory(uint64_t pos, Directory dir) {
+    DeferredTexts texts;
+    try {
+        walkEntries(pos, dir, texts);
+    } catch (const ExifError&) {
+        readDeferred(texts);  // the texts before a read error count
+        throw;
+    }
+    readDeferred(texts);
+}
+
+void TExif::walkEntries(uint64_t pos, Directory dir, DeferredTexts& texts) {
     unsigned char countBytes[2];
     readExact(pos, countBytes, 2);
     uint32_t count = get16(countBytes);
@@ -201,7 +249,9 @@ void TExif::readDirectory(uint64_t pos, Directory dir) {
             if (static_cast<long long>((k + 1) * kEntrySize) > got) throw ExifError(kReadBeyondEndOfFile);
             const Entry e = ReadEntry(block + k * kEntrySize);
             if (e.tag == 0) return;
-            if (dir == Directory::Ifd0)
+            if (std::string* field = textField(dir, e.tag))
+                deferText(texts, field, e);
+            else if (dir == Directory::Ifd0)
                 handleIfd0Entry(e);
             else
                 handleExifEntry(e);
@@ -227,9 +277,6 @@ TExif::Entry TExif::ReadEntry(const unsigned char* p) const {
 void TExif::handleIfd0Entry(const Entry& e) {
     const uint64_t at = tiffBase_ + e.value;
     switch (e.tag) {
-        case 0x010E: ImageDescription = ReadTextAt(at, e.count); break;
-        case 0x010F: Make = ReadTextAt(at, e.count); break;
-        case 0x0110: Model = ReadTextAt(at, e.count); break;
         case 0x0112:
             Orientation = static_cast<uint8_t>(e.value);
             OrientationText = (Orientation >= 1 && Orientation <= 8) ? OrientationNames[Orientation - 1u]
@@ -237,10 +284,6 @@ void TExif::handleIfd0Entry(const Entry& e) {
             break;
         case 0x011A: XResolution = ReadLongAt(at); break;
         case 0x011B: YResolution = ReadLongAt(at); break;
-        case 0x0131: Software = ReadTextAt(at, e.count); break;
-        case 0x0132: DateTime = ReadTextAt(at, e.count); break;
-        case 0x013B: Artist = ReadTextAt(at, e.count); break;
-        case 0x8298: RightsNotice = ReadTextAt(at, e.count); break;
         case 0x8769: ExifIFDOffset = e.value; break;
         default: break;
     }
@@ -256,8 +299,6 @@ void TExif::handleExifEntry(const Entry& e) {
             ExposureProgramText = e.value <= 8 ? ExposureProgramNames[e.value] : "Unknown";
             break;
         case 0x8827: ISOSpeedRatings = static_cast<uint16_t>(e.value); break;
-        case 0x9003: DateTimeOriginal = ReadTextAt(at, e.count); break;
-        case 0x9004: DateTimeDigitized = ReadTextAt(at, e.count); break;
         case 0x9102: CompressedBitsPerPixel = RationalText(at, true); break;
         case 0x9201: ShutterSpeed = shutterText(at); break;
         case 0x9202: ApertureValue = RationalText(at, true); break;
@@ -274,7 +315,6 @@ void TExif::handleExifEntry(const Entry& e) {
             Flash = static_cast<uint8_t>(e.value);
             FlashText = FlashName(e.value);
             break;
-        case 0x9286: UserComment = ReadTextAt(at, e.count); break;
         case 0xA002: PixelXDimension = e.value; break;
         case 0xA003: PixelYDimension = e.value; break;
         default: break;

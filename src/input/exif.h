@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "input/positionedfile.h"
 
@@ -104,7 +106,13 @@ private:
     bool isExifApp1At(uint64_t pos, unsigned char* marker = nullptr);
     uint64_t findExifApp1();
     void walkTiff(uint64_t base);
+    // The last entry of each text field met in a directory.
+    using DeferredTexts = std::vector<std::pair<std::string*, Entry>>;
     void readDirectory(uint64_t pos, Directory dir);
+    void walkEntries(uint64_t pos, Directory dir, DeferredTexts& texts);
+    std::string* textField(Directory dir, uint16_t tag);
+    static void deferText(DeferredTexts& texts, std::string* field, const Entry& e);
+    void readDeferred(const DeferredTexts& texts);
     void handleIfd0Entry(const Entry& e);
     void handleExifEntry(const Entry& e);
     Entry ReadEntry(const unsigned char* bytes) const;

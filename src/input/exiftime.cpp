@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "table/datetime.h"
+#include "table/textcodec.h"
 
 namespace geovanta {
 namespace {
@@ -106,7 +107,7 @@ std::optional<int64_t> exifShootingTimeMs(std::string_view text, int currentYear
 }
 
 std::string invalidTimeMessage(std::string_view timePart) {
-    return "'" + std::string(timePart) + "' is not a valid time";
+    return "'" + quotedExcerpt(timePart) + "' is not a valid time";
 }
 
 bool exifDateUnknown(std::string_view text) {

@@ -9,10 +9,10 @@ namespace geovanta {
 
 std::optional<std::string> readTimeField(std::string_view text, int64_t& ms) {
     const std::optional<double> days = parseNumber(text);
-    if (!days) return invalidFloatMessage(displayUtf8(text));
+    if (!days) return invalidFloatMessage(quotedExcerpt(text));
     // A number the table cannot hold as a date would be clamped silently;
     // a far-off time is a damaged line, not a point to keep.
-    if (!dayTimeInRange(*days)) return "'" + displayUtf8(text) + "' is not a valid date and time";
+    if (!dayTimeInRange(*days)) return "'" + quotedExcerpt(text) + "' is not a valid date and time";
     ms = daysToMs(*days);
     return std::nullopt;
 }
@@ -24,7 +24,7 @@ std::optional<std::string> readNumberField(std::string_view text, const char* fi
         return std::nullopt;
     }
     value = parseNumber(text);
-    if (!value) return invalidFloatFieldMessage(displayUtf8(text), fieldName);
+    if (!value) return invalidFloatFieldMessage(quotedExcerpt(text), fieldName);
     return std::nullopt;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Conversions of the fields that track points and waypoints share, with the
 // program's messages for text that does not convert. Failing texts are
-// quoted as UTF-8 (Windows-1251 otherwise), like names in the grid.
+// quoted as UTF-8 (Windows-1251 otherwise), like names in the grid, and cut
+// to a readable length.
 
 #include <cstdint>
 #include <optional>

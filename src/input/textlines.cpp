@@ -1,9 +1,8 @@
 #include "input/textlines.h"
 
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <memory>
+
+#include "input/positionedfile.h"
 
 namespace geovanta {
 
@@ -94,29 +93,28 @@ bool TextLines::next(std::string_view& line) {
     return true;
 }
 
-bool readWholeFile(const std::string& path, std::string& bytes) {
+std::optional<std::string> readWholeFile(const std::string& path, std::string& bytes) {
     bytes.clear();
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return false;
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) return false;
-    // One read of the size the file has now, then whatever it grew by since.
-    const auto expected = std::filesystem::file_size(path, ec);
-    if (!ec && expected > 0 && expected < bytes.max_size()) {
-        bytes.resize(static_cast<std::size_t>(expected));
-        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
-    }
-    char chunk[1 << 16];
-    std::size_t n;
-    while (!std::ferror(file.get()) && (n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.append(chunk, n);
-    if (std::ferror(file.get())) {
+    // Refuses pipes and devices without blocking: a FIFO would wait for a
+    // writer forever and /dev/zero never ends.
+    PositionedFile file;
+    if (file.open(path) != PositionedFile::OpenResult::Opened) return cannotOpenMessage(path);
+    if (file.size() > kMaxWholeFileBytes) return tooLargeMessage(path);
+    bytes.resize(static_cast<std::size_t>(file.size()));
+    const long long got = file.readAt(0, bytes.data(), bytes.size());
+    if (got < 0) {
         bytes.clear();
-        return false;
+        return cannotOpenMessage(path);
     }
-    return true;
+    bytes.resize(static_cast<std::size_t>(got));  // the file shrank meanwhile
+    return std::nullopt;
 }
 
 std::string cannotOpenMessage(const std::string& path) { return "Cannot open file " + path; }
+
+std::string tooLargeMessage(const std::string& path) {
+    return "File " + path + " is too large (more than " + std::to_string(kMaxWholeFileBytes >> 20) + " MB)";
+}
 
 std::string listIndexMessage(std::size_t index) { return "List index out of bounds (" + std::to_string(index) + ")"; }
 

@@ -56,7 +56,11 @@ std::string TrackReader::pointName(uint16_t track, uint16_t point) {
 
 LoadResult TrackReader::load(const std::string& path) {
     std::string bytes;
-    if (!readWholeFile(path, bytes)) return LoadResult::failed(cannotOpenMessage(path));
+    if (auto error = readWholeFile(path, bytes)) return LoadResult::failed(*error);
+    return loadBytes(bytes, path);
+}
+
+LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& path) {
     TextLines lines(bytes);
     std::string_view line;
     if (!lines.next(line)) return LoadResult::failed(listIndexMessage(0));

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "input/loadresult.h"
 
@@ -26,6 +27,9 @@ public:
     // next track even when it holds no point. An error in a data line keeps
     // the points before it, binds them and reports the file and line.
     LoadResult load(const std::string& path);
+    // The same for the file's bytes already in memory; `path` names the file
+    // in messages.
+    LoadResult loadBytes(std::string_view bytes, const std::string& path);
 
     // "T" + track number (2 digits at least) + "-" + point number (4 at least).
     static std::string pointName(uint16_t track, uint16_t point);

@@ -41,7 +41,11 @@ std::optional<std::string> readWaypoint(const std::array<std::string_view, kFiel
 
 LoadResult WaypointReader::load(const std::string& path) {
     std::string bytes;
-    if (!readWholeFile(path, bytes)) return LoadResult::failed(cannotOpenMessage(path));
+    if (auto error = readWholeFile(path, bytes)) return LoadResult::failed(*error);
+    return loadBytes(bytes, path);
+}
+
+LoadResult WaypointReader::loadBytes(std::string_view bytes, const std::string& path) {
     TextLines lines(bytes);
     std::array<std::string_view, kHeaderLines> header;
     for (std::string_view& h : header)

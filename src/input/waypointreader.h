@@ -4,6 +4,7 @@
 // counter is neither used nor changed.
 
 #include <string>
+#include <string_view>
 
 #include "input/loadresult.h"
 
@@ -25,6 +26,9 @@ public:
     // An error in a data line keeps the waypoints before it, binds them and
     // reports the file and line.
     LoadResult load(const std::string& path);
+    // The same for the file's bytes already in memory; `path` names the file
+    // in messages.
+    LoadResult loadBytes(std::string_view bytes, const std::string& path);
 
 private:
     DataTable& table_;

@@ -1,6 +1,8 @@
 #include "output/tagwriter.h"
 
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 #include "app/dialogs.h"
 #include "app/programstate.h"
@@ -17,6 +19,18 @@ constexpr std::size_t kFailuresInBox = 10;
 
 bool positionInRange(double lat, double lon) {
     return std::isfinite(lat) && std::isfinite(lon) && std::fabs(lat) <= 90 && std::fabs(lon) <= 180;
+}
+
+// ExifTool writes the new photograph beside the old one under this suffix and
+// renames it over the old one at the end. A run cut short leaves it behind,
+// and while it is there ExifTool refuses to write that photograph again.
+constexpr const char* kExifToolTempSuffix = "_exiftool_tmp";
+
+// True unless the path is known to be free; a path that cannot be looked at
+// counts as taken.
+bool mayExist(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found;
 }
 
 int photoRows(const DataTable& table) {
@@ -87,7 +101,15 @@ TagWriter::PhotoOutcome TagWriter::SetGPS2EXIF(std::vector<std::string>& outputL
         outputLines.clear();
         console_.replaceErrors({*outcome.failure});
     } else {
+        // Only a leftover of this very run is removed: one found before may
+        // belong to another program writing the photograph right now.
+        const std::filesystem::path temp(std::string(table_.text(row, FieldId::FileName)) + kExifToolTempSuffix);
+        const bool tempBefore = mayExist(temp);
         CommandResult result = runner_.run(program_, arguments(row));
+        if (!result.succeeded() && !tempBefore) {
+            std::error_code ignored;
+            std::filesystem::remove(temp, ignored);
+        }
         outputLines = std::move(result.outputLines);
         if (!result.succeeded()) {
             outcome.failure = failureLine(row, result.failureReason(program_));

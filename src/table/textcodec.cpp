@@ -90,4 +90,11 @@ std::string_view cutToWidth(std::string_view bytes, std::size_t width) {
     return bytes.substr(0, i);
 }
 
+std::string quotedExcerpt(std::string_view bytes, std::size_t width) {
+    const std::string_view cut = cutToWidth(bytes, width);
+    std::string text = displayUtf8(cut);
+    if (cut.size() < bytes.size()) text += "...";
+    return text;
+}
+
 }  // namespace geovanta

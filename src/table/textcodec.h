@@ -17,4 +17,10 @@ std::string displayUtf8(std::string_view bytes);
 // so a multi-byte character is never split.
 std::string_view cutToWidth(std::string_view bytes, std::size_t width);
 
+// A text quoted in a message: displayUtf8() of its first `width` characters,
+// with "..." when it was longer, so that a damaged file cannot put megabytes
+// into a message box.
+inline constexpr std::size_t kQuotedTextWidth = 100;
+std::string quotedExcerpt(std::string_view bytes, std::size_t width = kQuotedTextWidth);
+
 }  // namespace geovanta

@@ -1,6 +1,7 @@
 #include "app/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -117,6 +118,50 @@ TEST_F(SettingsTest, ReadOnlyFileIsNotReplaced) {
     fs::permissions(folder_ + "Geovanta.ini", fs::perms::owner_read);
     EXPECT_TRUE(SettingsFile::inFolder(folder_).writeInteger("DeltaSec", 7));
     EXPECT_EQ(readFile(), "[Setting]\r\nDeltaSec=5\r\n");
+}
+
+TEST_F(SettingsTest, FilesThatCannotBeTakenWholeGiveDefaultsAndAreNeverReplaced) {
+    const std::string ini = folder_ + "Geovanta.ini";
+    const auto expectDefaultsAndRefusal = [&](const char* what) {
+        SCOPED_TRACE(what);
+        const ProgramState s = SettingsFile::inFolder(folder_).read("/exe/");
+        EXPECT_EQ(s.tolerance, 300);
+        EXPECT_EQ(s.photoFolder, "/exe/");
+        EXPECT_EQ(SettingsFile::inFolder(folder_).writeInteger("DeltaSec", 7), "Unable to write to " + ini);
+    };
+    // A pipe nobody writes to: reading must not wait for a writer.
+    ASSERT_EQ(::mkfifo(ini.c_str(), 0600), 0);
+    expectDefaultsAndRefusal("pipe");
+    EXPECT_TRUE(fs::is_fifo(ini));
+    fs::remove(ini);
+
+    // Too big to be a settings file (sparse, so it takes no disk room).
+    writeFile("[Setting]\r\nDeltaSec=5\r\n");
+    fs::resize_file(ini, IniFile::kMaxFileBytes + 1);
+    expectDefaultsAndRefusal("too big");
+    EXPECT_EQ(fs::file_size(ini), IniFile::kMaxFileBytes + 1);
+    fs::remove(ini);
+
+    if (::geteuid() != 0) {
+        // Unreadable: its lines would be lost by a rewrite.
+        writeFile("[Setting]\r\nDeltaSec=5\r\n[Other]\r\nKeep=1\r\n");
+        fs::permissions(ini, fs::perms::owner_write);
+        expectDefaultsAndRefusal("unreadable");
+        fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write);
+        EXPECT_EQ(readFile(), "[Setting]\r\nDeltaSec=5\r\n[Other]\r\nKeep=1\r\n");
+    }
+}
+
+TEST_F(SettingsTest, AValueWithALineBreakIsRefusedWhole) {
+    // Folder names may hold line breaks; written as they are, the rest of the
+    // name would become keys of its own.
+    writeFile("[Setting]\r\nDeltaSec=5\r\n");
+    const SettingsFile file = SettingsFile::inFolder(folder_);
+    for (const char* folder : {"/photos/x\nDeltaSec=0/", "/photos/x\r[Other]/"})
+        EXPECT_EQ(file.writeString("FotoPath", folder), "Unable to write to " + folder_ + "Geovanta.ini");
+    EXPECT_EQ(readFile(), "[Setting]\r\nDeltaSec=5\r\n");
+    EXPECT_EQ(file.writeString("FotoPath", "/photos/tab\there \"quoted\"/"), std::nullopt);
+    EXPECT_EQ(file.read("/exe/").tolerance, 5);
 }
 
 TEST(IniFile, RewritingKeepsEveryOtherLineAsItWas) {

@@ -88,10 +88,10 @@ TEST(TextLines, WholeFileByteForByte) {
     const std::string bytes("a\0b\r\n\xFF", 6);
     const std::string file = dir.write("x.plt", bytes);
     std::string read = "old";
-    ASSERT_TRUE(readWholeFile(file, read));
+    ASSERT_EQ(readWholeFile(file, read), std::nullopt);
     EXPECT_EQ(read, bytes);
-    EXPECT_TRUE(readWholeFile(dir.write("empty.plt", ""), read));
+    EXPECT_EQ(readWholeFile(dir.write("empty.plt", ""), read), std::nullopt);
     EXPECT_EQ(read, "");
-    EXPECT_FALSE(readWholeFile(dir.path() + "missing.plt", read));
-    EXPECT_FALSE(readWholeFile(dir.path(), read));  // a folder is no file
+    EXPECT_EQ(readWholeFile(dir.path() + "missing.plt", read), "Cannot open file " + dir.path() + "missing.plt");
+    EXPECT_EQ(readWholeFile(dir.path(), read), "Cannot open file " + dir.path());  // a folder is no file
 }

@@ -267,5 +267,71 @@ TEST_F(TagWriterExifToolTest, NamesWithQuotesBlanksAndCyrillic) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
 
+// An "exiftool" that runs the real one, except that its third run is killed
+// at the last moment of a write: the new photograph is complete beside the
+// old one and only the rename over it is missing.
+std::string killingExifTool(const test::TempDir& tools) {
+    const std::string real = fs::canonical(kExifTool).string();
+    const std::string counter = tools.file("runs");
+    return tools.script("exiftool",
+                        "n=0\n"
+                        "[ -f '" + counter + "' ] && read n < '" + counter + "'\n"
+                        "n=$((n + 1))\n"
+                        "echo $n > '" + counter + "'\n"
+                        "if [ $n -eq 3 ]; then\n"
+                        "  exec /usr/bin/perl -e 'BEGIN { *CORE::GLOBAL::rename = sub { kill 9, $$ } } "
+                        "$0 = shift; do $0; die $@ if $@' '" + real + "' \"$@\"\n"
+                        "fi\n"
+                        "exec '" + real + "' \"$@\"\n");
+}
+
+TEST_F(TagWriterExifToolTest, ExifToolKilledMidWriteLeavesThePhotoAsItWas) {
+    if (!fs::exists("/usr/bin/perl")) GTEST_SKIP() << "no perl";
+    test::TempDir tools;
+    const std::string program = killingExifTool(tools);
+    std::vector<std::string> files, before;
+    for (int i = 1; i <= 5; ++i) {
+        files.push_back(photo("p " + std::to_string(i) + ".jpg"));
+        before.push_back(readFile(files.back()));
+        addPhoto(table, files.back(), 40 + i, 30, feetFor(10 * i));
+    }
+    TagWriter writer(table, console, runner, program);
+    const auto batch = writer.writeAll();
+    EXPECT_EQ(batch.attempted, 5);
+    ASSERT_EQ(batch.failures.size(), 1u);
+    EXPECT_EQ(batch.failures[0], "\"" + files[2] + "\": " + program + " crashed");
+
+    // The killed one is byte for byte what it was, with nothing left beside
+    // it; the others carry their whole position.
+    EXPECT_EQ(readFile(files[2]), before[2]);
+    for (int i : {0, 1, 3, 4}) {
+        const auto tags = readTags(files[i]);
+        EXPECT_EQ(number(tags, "Composite:GPSLatitude"), 41 + i) << files[i];
+        EXPECT_EQ(number(tags, "Composite:GPSLongitude"), 30) << files[i];
+        EXPECT_EQ(number(tags, "Composite:GPSAltitude"), 10 * (i + 1)) << files[i];
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 5);
+
+    // Nothing stands in the way of writing it again.
+    table.moveTo(2);
+    TagWriter(table, console, runner, kExifTool).EXIF1Click(dialogs);
+    EXPECT_EQ(number(readTags(files[2]), "Composite:GPSLatitude"), 43);
+}
+
+TEST_F(TagWriterExifToolTest, AnEarlierLeftoverIsNotRemoved) {
+    // It may be another program's write in progress; ExifTool says why it
+    // refuses, and the photograph stays as it was.
+    const std::string file = photo("busy.jpg");
+    const std::string before = readFile(file);
+    std::ofstream(file + "_exiftool_tmp") << "partial";
+    addPhoto(table, file, 50, 10);
+    TagWriter writer(table, console, runner, kExifTool);
+    const auto batch = writer.writeAll();
+    ASSERT_EQ(batch.failures.size(), 1u);
+    EXPECT_THAT(batch.failures[0], HasSubstr("Temporary file already exists"));
+    EXPECT_EQ(readFile(file), before);
+    EXPECT_EQ(readFile(file + "_exiftool_tmp"), "partial");
+}
+
 }  // namespace
 }  // namespace geovanta

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "table/textcodec.h"
+
 #if defined(Q_OS_WIN)
 #include <windows.h>
 #endif
@@ -23,6 +25,20 @@ std::vector<std::string> linesOf(const QByteArray& bytes) {
 }  // namespace
 
 CommandResult RunCommand(const std::string& program, const std::vector<std::string>& args) {
+    // Text that is not UTF-8 would reach the child with replacement
+    // characters in place of its bytes: a file name would then name another
+    // file, or none. Such a command is not run at all.
+    for (const std::string& text : args) {
+        if (isValidUtf8(text)) continue;
+        CommandResult refused;
+        refused.startError = "an argument is not valid UTF-8: " + quotedExcerpt(text);
+        return refused;
+    }
+    if (!isValidUtf8(program)) {
+        CommandResult refused;
+        refused.startError = "the program name is not valid UTF-8";
+        return refused;
+    }
     QProcess process;
     process.setProgram(fromBytes(program));
     QStringList list;

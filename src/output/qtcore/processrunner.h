@@ -7,7 +7,8 @@ namespace geovanta {
 
 // Runs `program` hidden, with no standard input, an empty environment and the
 // program's current directory, and collects standard output and standard error
-// completely; blocks until the child has ended.
+// completely; blocks until the child has ended. Arguments are UTF-8; a command
+// with any other text is refused as not started.
 CommandResult RunCommand(const std::string& program, const std::vector<std::string>& args);
 
 class ProcessRunner : public CommandRunner {

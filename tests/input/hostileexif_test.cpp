@@ -1,0 +1,216 @@
+// Photographs built to mislead the EXIF reader and folders built to slow the
+// scanner: each ends with the reader's error or a clean result, and reads only
+// a bounded number of bytes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/programstate.h"
+#include "input/exif.h"
+#include "input/exiffixtures.h"
+#include "input/photoscanner.h"
+#include "table/datatable.h"
+
+using namespace geovanta;
+using namespace geovanta::test;
+
+namespace {
+
+struct Read {
+    TempDir dir;
+    TExif exif;
+    std::string error;
+    explicit Read(const Bytes& bytes) {
+        const std::string path = dir.write("a.jpg", bytes);
+        try {
+            exif.ReadExif(path);
+        } catch (const ExifError& e) {
+            error = e.what();
+        }
+    }
+};
+
+constexpr uint16_t kDateTimeOriginal = 0x9003;
+constexpr uint16_t kExifPointer = 0x8769;
+
+// IFD0 with `count` entries of a tag the reader does not know, then the
+// Exif pointer and a date, all present in the file.
+Bytes fullDirectory(uint16_t count) {
+    TiffBuilder t(false);
+    for (uint32_t k = 0; k + 1 < count; ++k) t.longValue(TiffBuilder::Ifd0, 0x1234, k);
+    t.ascii(TiffBuilder::Exif, kDateTimeOriginal, "2010:12:01 11:15:00");
+    return JpegBuilder().exif(t.build()).build();
+}
+
+}  // namespace
+
+TEST(HostileExif, DirectoryCountsAndOffsetsFromTheFile) {
+    {
+        // 65,535 entries really there: all are walked, the date is found.
+        Read r(fullDirectory(65535));
+        EXPECT_EQ(r.error, "");
+        EXPECT_EQ(r.exif.DateTimeOriginal, "2010:12:01 11:15:00");
+        EXPECT_LT(r.exif.bytesRead(), 65535u * 12 + 4096);
+    }
+    {
+        // A count of 65,535 over a directory of two entries runs off the end.
+        TiffBuilder t(true);
+        t.ascii(TiffBuilder::Ifd0, 0x010F, "Make").ifd0Count(65535);
+        Read r(JpegBuilder().exif(t.build()).build());
+        EXPECT_EQ(r.error, kReadBeyondEndOfFile);
+        EXPECT_EQ(r.exif.Make, "Make");  // what was read before stays
+    }
+    // Offsets past the end: a text value there is empty; a directory there is
+    // the read error.
+    for (const uint32_t offset : {0x7FFFFFF0u, 0x80000000u, 0xFFFFFFF0u, 0x1000u}) {
+        SCOPED_TRACE(offset);
+        TiffBuilder text(false);
+        text.pointing(TiffBuilder::Exif, kDateTimeOriginal, 2, 20, offset);
+        Read r(JpegBuilder().exif(text.build()).build());
+        EXPECT_EQ(r.error, "");
+        EXPECT_TRUE(r.exif.ExifFound);
+        EXPECT_EQ(r.exif.DateTimeOriginal, "");
+
+        TiffBuilder dir(false);
+        dir.longValue(TiffBuilder::Ifd0, kExifPointer, offset);
+        EXPECT_EQ(Read(JpegBuilder().exif(dir.build()).build()).error, kReadBeyondEndOfFile);
+        if (offset > 0x80000000u) continue;  // read as a negative offset, whose size counts
+        TiffBuilder ifd0(true);
+        ifd0.ifd0Offset(8).ascii(TiffBuilder::Ifd0, 0x010F, "M");
+        Bytes b = ifd0.build();
+        b[4] = uint8_t(offset >> 24), b[5] = uint8_t(offset >> 16), b[6] = uint8_t(offset >> 8), b[7] = uint8_t(offset);
+        EXPECT_EQ(Read(JpegBuilder().exif(b).build()).error, kReadBeyondEndOfFile);
+    }
+}
+
+TEST(HostileExif, DirectoriesPointingAtThemselves) {
+    // The Exif pointer names IFD0 itself: IFD0 is read once more as the Exif
+    // sub-directory, and the walk ends.
+    TiffBuilder self(false);
+    self.ascii(TiffBuilder::Ifd0, 0x010F, "Cam").longValue(TiffBuilder::Ifd0, kExifPointer, 8);
+    Read r(JpegBuilder().exif(self.build()).build());
+    EXPECT_EQ(r.error, "");
+    EXPECT_EQ(r.exif.Make, "Cam");
+
+    // An Exif sub-directory holding an Exif pointer to itself: the pointer
+    // belongs to IFD0 only, so it is not followed.
+    TiffBuilder loop(true);
+    loop.ascii(TiffBuilder::Exif, kDateTimeOriginal, "2011:01:01 00:00:00");
+    Bytes b = JpegBuilder().exif(loop.build()).build();
+    // Exif directory: base 12 + IFD0 at 8 (count, 1 entry, next) = 26 bytes on.
+    const std::size_t exifDir = 12 + 8 + 2 + 12 + 4;
+    const std::size_t firstEntry = exifDir + 2;
+    b[firstEntry] = 0x87, b[firstEntry + 1] = 0x69;  // the date's tag becomes the pointer
+    const uint32_t at = static_cast<uint32_t>(exifDir - 12);
+    b[firstEntry + 8] = uint8_t(at >> 24), b[firstEntry + 9] = uint8_t(at >> 16);
+    b[firstEntry + 10] = uint8_t(at >> 8), b[firstEntry + 11] = uint8_t(at);
+    Read l(b);
+    EXPECT_EQ(l.error, "");
+    EXPECT_EQ(l.exif.DateTimeOriginal, "");
+    EXPECT_LT(l.exif.bytesRead(), 200u);
+}
+
+TEST(HostileExif, HugeCountsAndZeroRationals) {
+    // A text of count 4,000,000,000 over 100 kB without a zero byte reads the
+    // longest text the reader keeps, no more.
+    TiffBuilder t(false);
+    t.data(TiffBuilder::Exif, 0x9286, 2, 4'000'000'000u, Bytes(100'000, 'A'));
+    t.data(TiffBuilder::Exif, kDateTimeOriginal, 2, 4'000'000'000u, textBytes("2010:12:01 11:15:00"));
+    t.rational(TiffBuilder::Exif, 0x829A, 0, 0);
+    t.rational(TiffBuilder::Exif, 0x829D, 0, 0);
+    t.rational(TiffBuilder::Exif, 0x9201, 0, 0, 10);
+    t.rational(TiffBuilder::Exif, 0x9202, 0, 0);
+    t.rational(TiffBuilder::Exif, 0x9205, 7, 0);
+    Read r(JpegBuilder().exif(t.build()).build());
+    EXPECT_EQ(r.error, "");
+    EXPECT_EQ(r.exif.UserComment, std::string(TExif::kMaxTextLength, 'A'));
+    // A count past the value's own zero byte changes nothing.
+    EXPECT_EQ(r.exif.DateTimeOriginal, "2010:12:01 11:15:00");
+    EXPECT_EQ(r.exif.ExposureTime, "0/0 seconds");
+    EXPECT_EQ(r.exif.FNumber, "");
+    EXPECT_EQ(r.exif.ShutterSpeed, "1/1 seconds");
+    EXPECT_EQ(r.exif.ApertureValue, "");
+    EXPECT_EQ(r.exif.MaxApertureValue, "");
+    EXPECT_LT(r.exif.bytesRead(), 70'000u);
+
+    // The same count with the value running off the end of the file: empty,
+    // not the part that was there.
+    const auto cut = [](uint32_t offset) {
+        TiffBuilder b(true);
+        b.pointing(TiffBuilder::Exif, 0x9286, 2, 4'000'000'000u, offset).tail(Bytes(50, 'B'));
+        return b;
+    };
+    Read c(JpegBuilder().exif(cut(static_cast<uint32_t>(cut(0).tailOffset())).build()).build());
+    EXPECT_EQ(c.error, "");
+    EXPECT_EQ(c.exif.UserComment, "");
+}
+
+TEST(HostileExif, ATextTagRepeatedOverALongValueIsReadOnce) {
+    // 30,000 descriptions over one 70 kB value without a zero byte, then a
+    // short one, which wins: read each time, they would cost 2 GB of reads.
+    const auto build = [](uint32_t longAt, uint32_t shortAt) {
+        TiffBuilder t(false);
+        for (int k = 0; k < 30000; ++k) t.pointing(TiffBuilder::Ifd0, 0x010E, 2, 4'000'000'000u, longAt);
+        t.pointing(TiffBuilder::Ifd0, 0x010E, 2, 5, shortAt);
+        Bytes tail(70'000, 'A');
+        for (char c : std::string("last")) tail.push_back(static_cast<uint8_t>(c));
+        tail.push_back(0);
+        t.tail(tail);
+        return t;
+    };
+    const auto at = static_cast<uint32_t>(build(0, 0).tailOffset());
+    Read r(JpegBuilder().exif(build(at, at + 70'000).build()).build());
+    EXPECT_EQ(r.error, "");
+    EXPECT_EQ(r.exif.ImageDescription, "last");
+    EXPECT_LT(r.exif.bytesRead(), 1'000'000u);
+}
+
+TEST(HostileExif, JpegsEndingInsideASegmentHead) {
+    const Bytes full = JpegBuilder().app0().comment("note").exif(TiffBuilder(false).build()).build();
+    // Every cut inside the first three segment heads and the TIFF header:
+    // the read error or, where the chain breaks, no EXIF; never more.
+    for (std::size_t size = 0; size < 2 + 18 + 10 + 10 + 8; ++size) {
+        SCOPED_TRACE(size);
+        Read r(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(size)));
+        EXPECT_TRUE(r.error.empty() || r.error == kReadBeyondEndOfFile) << r.error;
+        EXPECT_EQ(r.exif.DateTimeOriginal, "");
+    }
+    EXPECT_EQ(Read({0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x10, 'E', 'x'}).error, kReadBeyondEndOfFile);
+    EXPECT_EQ(Read({0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0, 0xFF})
+                  .error,
+              kReadBeyondEndOfFile);
+}
+
+TEST(HostileExif, FolderOfFiveThousandEntriesMostlyNoPhotos) {
+    TempDir dir;
+    const Bytes photo = JpegBuilder().exif([] {
+                                          TiffBuilder t(false);
+                                          t.ascii(TiffBuilder::Exif, kDateTimeOriginal, "2010:12:01 11:15:00");
+                                          return t.build();
+                                      }())
+                            .startOfScan()
+                            .build();
+    int photos = 0;
+    for (int k = 0; k < 5000; ++k) {
+        const std::string n = std::to_string(k);
+        switch (k % 50) {
+            case 0: dir.write("IMG_" + n + ".JPG", photo), ++photos; break;
+            case 1: std::filesystem::create_directory(dir.path() / ("folder" + n + ".jpg")); break;
+            case 2: dir.write("photo" + n + ".jpeg", photo); break;
+            case 3: dir.write(".JPG" + n, photo); break;
+            default: dir.write("file" + n + (k % 2 ? ".txt" : ""), textBytes("not a photo")); break;
+        }
+    }
+    DataTable table;
+    ProgramState state;
+    state.photoFolder = dir.folder();
+    PhotoScanStats stats;
+    const LoadResult r = LoadFotos(table, state, &stats);
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(table.tag(), photos);
+    EXPECT_EQ(table.rowCount(), static_cast<std::size_t>(photos));
+    EXPECT_EQ(table.suspendCount(), 0);
+    // Only the photographs were opened, each for a few small reads.
+    EXPECT_LT(stats.bytesRead, 100u * 200);
+}
