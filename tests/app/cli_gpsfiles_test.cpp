@@ -25,10 +25,10 @@ constexpr const char* kPoints =
 }  // namespace
 
 TEST(CliGpsFiles, TrackAndWaypointsMakeOneBoundTable) {
-    geovanta::test::TempFolder dir;
+    geovanta::test::TempDir dir;
     dir.write("track.plt", kTrack);
     dir.write("POINTS.WPT", kPoints);
-    const CliResult r = cli(dir.path(), "track.plt POINTS.WPT");
+    const CliResult r = cli(dir.folder(), "track.plt POINTS.WPT");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
@@ -41,14 +41,14 @@ TEST(CliGpsFiles, TrackAndWaypointsMakeOneBoundTable) {
 }
 
 TEST(CliGpsFiles, RejectedAndBrokenFilesFail) {
-    geovanta::test::TempFolder dir;
+    geovanta::test::TempDir dir;
     dir.write("waypoints.plt", kPoints);
-    const CliResult rejected = cli(dir.path(), "waypoints.plt");
+    const CliResult rejected = cli(dir.folder(), "waypoints.plt");
     EXPECT_EQ(rejected.status, 1);
     EXPECT_EQ(rejected.out, "geovanta-cli: Файл не является треком OziExplorer!\n");
 
     dir.write("broken.plt", std::string(kTrack) + "55.7,37.6,0,abc,40513.6\r\n");
-    const CliResult broken = cli(dir.path(), "broken.plt");
+    const CliResult broken = cli(dir.folder(), "broken.plt");
     EXPECT_EQ(broken.status, 1);
     EXPECT_EQ(broken.out, "geovanta-cli: 'abc' is not a valid floating point value for field 'Elev'\nbroken.plt, line 9\n");
 }

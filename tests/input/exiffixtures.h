@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/tempdir.h"
+
 namespace geovanta::test {
 
 using Bytes = std::vector<uint8_t>;
@@ -186,32 +188,6 @@ private:
 };
 
 // A fresh folder under the system's temporary folder, removed at the end.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "geovanta-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    // Folder with a trailing separator.
-    std::string folder() const { return path_.string() + "/"; }
-    std::string write(const std::string& name, const Bytes& bytes) const {
-        const std::filesystem::path p = path_ / name;
-        std::ofstream out(p, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        return p.string();
-    }
-
-private:
-    std::filesystem::path path_;
-};
 
 inline Bytes textBytes(const std::string& s) { return Bytes(s.begin(), s.end()); }
 

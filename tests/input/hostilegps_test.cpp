@@ -35,7 +35,7 @@ protected:
             ASSERT_LE(table.timeMs(row - 1, FieldId::VTime), table.timeMs(row, FieldId::VTime)) << row;
     }
 
-    test::TempFolder dir;
+    test::TempDir dir;
     DataTable table;
     ProgramState state;
 };
@@ -84,7 +84,7 @@ TEST_F(HostileGpsTest, TenMegabyteLines) {
     // As a field it stops the load with a message that quotes it cut short.
     const LoadResult r = track(dir.write("b.plt", std::string(kPltHeader) + "55.2,37.2,0,1,40513.6\r\n55.3,37.3,0,1," +
                                                       huge + "x"));
-    EXPECT_EQ(r.message, "'" + huge.substr(0, 100) + "...' is not a valid floating point value\n" + dir.path() +
+    EXPECT_EQ(r.message, "'" + huge.substr(0, 100) + "...' is not a valid floating point value\n" + dir.folder() +
                              "b.plt, line 8");
     EXPECT_EQ(table.rowCount(), 2u);
 
@@ -93,7 +93,7 @@ TEST_F(HostileGpsTest, TenMegabyteLines) {
     const LoadResult w = waypoints(dir.write("c.wpt", std::string(kWptHeader) + "1," + huge + ",1,2,40513.7,\r\n" +
                                                          "2,B,1,2,40513.8,,,,,,,,,," + huge + "x"));
     EXPECT_EQ(w.message, "'" + huge.substr(0, 100) + "...' is not a valid floating point value for field 'Elev'\n" +
-                             dir.path() + "c.wpt, line 6");
+                             dir.folder() + "c.wpt, line 6");
     ASSERT_EQ(table.rowCount(), 3u);
     EXPECT_EQ(name(2), huge.substr(0, 64));
     expectTableWhole();
@@ -132,7 +132,7 @@ TEST_F(HostileGpsTest, NulBytesAndNoiseUnderGoodHeaders) {
 }
 
 TEST_F(HostileGpsTest, PipesDevicesAndOversizedFilesAreRefusedAtOnce) {
-    const std::string fifo = dir.path() + "track.plt";
+    const std::string fifo = dir.folder() + "track.plt";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     // Nobody writes to the pipe: opening it for a blocking read would wait forever.
     EXPECT_EQ(track(fifo).message, "Cannot open file " + fifo);

@@ -76,7 +76,7 @@ TEST(PhotoLoadCommand, FailuresGoToTheGeneralErrorDisplay) {
     EXPECT_EQ(f.table.rowCount(), 0u);
 
     // A damaged photograph ends the scan; its name is in the message.
-    const std::string bad = f.photos.write("c.jpg", {0xFF, 0xD8, 0xFF});
+    const std::string bad = f.photos.write("c.jpg", Bytes{0xFF, 0xD8, 0xFF});
     f.dialogs.photoFolderAnswers.push_back(f.photos.folder());
     f.run();
     ASSERT_EQ(f.dialogs.messages.size(), 2u);

@@ -1,47 +1,11 @@
 #pragma once
-// A fresh folder per test for files the readers load; removed afterwards.
+// Header lines shared by the reader tests.
 
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#include <string>
 #include <string_view>
 
+#include "support/tempdir.h"
+
 namespace geovanta::test {
-
-class TempFolder {
-public:
-    TempFolder() {
-        static int made = 0;
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("geovanta-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name() + "-" +
-                std::to_string(++made));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    // The folder with a trailing separator.
-    std::string path() const { return dir_.string() + "/"; }
-
-    // Writes the bytes as they are and returns the file's full name.
-    std::string write(const std::string& name, std::string_view bytes) const {
-        const std::string file = path() + name;
-        std::ofstream(file, std::ios::binary) << bytes;
-        return file;
-    }
-
-private:
-    std::filesystem::path dir_;
-};
 
 // Header lines of the files the programs we read write.
 inline constexpr std::string_view kPltHeader =

@@ -84,7 +84,7 @@ TEST(TextLines, CharCountWrapsAt16Bits) {
 }
 
 TEST(TextLines, WholeFileByteForByte) {
-    test::TempFolder dir;
+    test::TempDir dir;
     const std::string bytes("a\0b\r\n\xFF", 6);
     const std::string file = dir.write("x.plt", bytes);
     std::string read = "old";
@@ -92,6 +92,6 @@ TEST(TextLines, WholeFileByteForByte) {
     EXPECT_EQ(read, bytes);
     EXPECT_EQ(readWholeFile(dir.write("empty.plt", ""), read), std::nullopt);
     EXPECT_EQ(read, "");
-    EXPECT_EQ(readWholeFile(dir.path() + "missing.plt", read), "Cannot open file " + dir.path() + "missing.plt");
-    EXPECT_EQ(readWholeFile(dir.path(), read), "Cannot open file " + dir.path());  // a folder is no file
+    EXPECT_EQ(readWholeFile(dir.folder() + "missing.plt", read), "Cannot open file " + dir.folder() + "missing.plt");
+    EXPECT_EQ(readWholeFile(dir.folder(), read), "Cannot open file " + dir.folder());  // a folder is no file
 }

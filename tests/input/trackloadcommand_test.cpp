@@ -18,7 +18,7 @@ namespace {
 class TrackLoadCommandTest : public ::testing::Test {
 protected:
     TrackLoadCommandTest()
-        : settings(SettingsFile::inFolder(dir.path())), command(dialogs, table, state, settings) {
+        : settings(SettingsFile::inFolder(dir.folder())), command(dialogs, table, state, settings) {
         state.dataFolder = "/start/";
         trackFile = dir.write("Walk.PLT", std::string(test::kPltHeader) + "55.1,37.1,0,100,40513.5\r\n");
         waypointFile = dir.write("Places.WPT", std::string(test::kWptHeader) + "1,A,55.5,37.5,40513.5,\r\n");
@@ -26,7 +26,7 @@ protected:
     void choose(const std::string& path, int filter) { dialogs.fileAnswers.push_back(Dialogs::FileChoice{path, filter}); }
     std::string savedDataPath() const { return settings.read("/default/").dataFolder; }
 
-    test::TempFolder dir;
+    test::TempDir dir;
     FakeDialogs dialogs;
     DataTable table;
     ProgramState state;
@@ -54,13 +54,13 @@ TEST_F(TrackLoadCommandTest, LoadsByFilterAndRemembersTheDialog) {
     command.run();
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(table.rowCount(), 1u);
-    EXPECT_EQ(state.dataFolder, dir.path());
-    EXPECT_EQ(savedDataPath(), dir.path());
+    EXPECT_EQ(state.dataFolder, dir.folder());
+    EXPECT_EQ(savedDataPath(), dir.folder());
     EXPECT_TRUE(table.autoCalcFields());
 
     choose(waypointFile, 2);
     command.run();
-    EXPECT_EQ(dialogs.openFileCalls[1].startFolder, dir.path());
+    EXPECT_EQ(dialogs.openFileCalls[1].startFolder, dir.folder());
     EXPECT_EQ(dialogs.openFileCalls[1].fileName, trackFile);
     EXPECT_EQ(table.rowCount(), 2u);
     EXPECT_EQ(table.text(1, FieldId::Stat), "P");
@@ -85,25 +85,25 @@ TEST_F(TrackLoadCommandTest, TheFilterNotTheExtensionPicksTheReader) {
     // A rejection completes the command.
     EXPECT_TRUE(table.isEmpty());
     EXPECT_TRUE(table.autoCalcFields());
-    EXPECT_EQ(savedDataPath(), dir.path());
+    EXPECT_EQ(savedDataPath(), dir.folder());
     EXPECT_EQ(state.trackCounter, 0);
 }
 
 TEST_F(TrackLoadCommandTest, AnErrorEndsTheCommandWithoutSavingTheFolder) {
-    test::TempFolder other;
+    test::TempDir other;
     const std::string bad = other.write("bad.plt", std::string(test::kPltHeader) + "55.1,37.1,0,100,x\r\n");
     choose(bad, 1);
     command.run();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Failure);
     EXPECT_EQ(dialogs.messages[0].text, "'x' is not a valid floating point value\n" + bad + ", line 7.");
-    EXPECT_EQ(state.dataFolder, other.path()) << "the next dialog starts there";
+    EXPECT_EQ(state.dataFolder, other.folder()) << "the next dialog starts there";
     EXPECT_EQ(savedDataPath(), "/default/");
     EXPECT_FALSE(table.autoCalcFields());
 
-    choose(other.path() + "gone.plt", 1);
+    choose(other.folder() + "gone.plt", 1);
     command.run();
-    EXPECT_EQ(dialogs.messages[1].text, "Cannot open file " + other.path() + "gone.plt.");
+    EXPECT_EQ(dialogs.messages[1].text, "Cannot open file " + other.folder() + "gone.plt.");
 }
 
 TEST_F(TrackLoadCommandTest, SettingsThatCannotBeWrittenAreReported) {

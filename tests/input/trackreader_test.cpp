@@ -24,7 +24,7 @@ protected:
     std::string track(std::string_view data) { return std::string(kPltHeader) + std::string(data); }
     std::string name(std::size_t row) const { return std::string(table.text(row, FieldId::Name)); }
 
-    test::TempFolder dir;
+    test::TempDir dir;
     DataTable table;
     ProgramState state;
 };
@@ -130,7 +130,7 @@ TEST_F(TrackReaderTest, ConversionOrderDecidesTheMessage) {
 }
 
 TEST_F(TrackReaderTest, ShortAndMissingFiles) {
-    const std::string missing = dir.path() + "none.plt";
+    const std::string missing = dir.folder() + "none.plt";
     EXPECT_EQ(TrackReader(table, state).load(missing).message, "Cannot open file " + missing);
     EXPECT_EQ(load("").message, "List index out of bounds (0)");
     EXPECT_EQ(load("OziExplorer Track Point File\r\n").message, "List index out of bounds (1)");

@@ -24,7 +24,7 @@ protected:
     std::string points(std::string_view data) { return std::string(kWptHeader) + std::string(data); }
     std::string name(std::size_t row) const { return std::string(table.text(row, FieldId::Name)); }
 
-    test::TempFolder dir;
+    test::TempDir dir;
     DataTable table;
     ProgramState state;
 };
@@ -52,7 +52,7 @@ TEST_F(WaypointReaderTest, FormatTests) {
     EXPECT_EQ(table.rowCount(), 1u);
     EXPECT_EQ(state.trackCounter, 0);
 
-    const std::string missing = dir.path() + "none.wpt";
+    const std::string missing = dir.folder() + "none.wpt";
     const LoadResult absent = WaypointReader(table, state).load(missing);
     EXPECT_EQ(absent.status, LoadResult::Status::Failed);
     EXPECT_EQ(absent.message, "Cannot open file " + missing);
@@ -73,7 +73,7 @@ TEST_F(WaypointReaderTest, WorkedLineAndAltitudes) {
     EXPECT_FALSE(table.isNull(0, FieldId::VTime));
 
     const LoadResult blanks = load(points(wpt001("   ")), "blanks.wpt");
-    EXPECT_EQ(blanks.message, "'   ' is not a valid floating point value for field 'Elev'\n" + dir.path() +
+    EXPECT_EQ(blanks.message, "'   ' is not a valid floating point value for field 'Elev'\n" + dir.folder() +
                                   "blanks.wpt, line 5");
 }
 
