@@ -14,26 +14,6 @@
 namespace geovanta {
 namespace {
 
-// Coordinate texts are 15 wide: the widest degrees (5 digits) still keep their
-// hemisphere letter.
-constexpr FieldInfo kFields[kFieldCount] = {
-    {FieldId::Stat, "Stat", FieldKind::Text, 1, false},
-    {FieldId::Name, "Name", FieldKind::Text, 64, false},
-    {FieldId::Time, "Time", FieldKind::DateTime, 0, false},
-    {FieldId::Lat, "Lat", FieldKind::Real, 0, false},
-    {FieldId::Lon, "Lon", FieldKind::Real, 0, false},
-    {FieldId::Elev, "Elev", FieldKind::Real, 0, false},
-    {FieldId::Dist, "Dist", FieldKind::Real, 0, false},
-    {FieldId::Speed, "Speed", FieldKind::Real, 0, false},
-    {FieldId::PathIndex, "PathIndex", FieldKind::Integer, 0, false},
-    {FieldId::VTime, "VTime", FieldKind::DateTime, 0, false},
-    {FieldId::Type, "Type", FieldKind::Text, 5, true},
-    {FieldId::VLat, "VLat", FieldKind::Text, 15, true},
-    {FieldId::VLon, "VLon", FieldKind::Text, 15, true},
-    {FieldId::VElev, "VElev", FieldKind::Integer, 0, true},
-    {FieldId::FileName, "FileName", FieldKind::Text, 255, false},
-};
-
 template <typename T>
 void permute(std::vector<T>& column, const std::vector<uint32_t>& order) {
     std::vector<T> sorted;
@@ -52,73 +32,6 @@ std::string typeText(char stat) {
 }
 
 }  // namespace
-
-const FieldInfo& fieldInfo(FieldId id) { return kFields[static_cast<int>(id)]; }
-
-std::optional<FieldId> findField(std::string_view name) {
-    for (const FieldInfo& f : kFields) {
-        const std::string_view n(f.name);
-        if (n.size() == name.size() &&
-            std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-            }))
-            return f.id;
-    }
-    return std::nullopt;
-}
-
-std::string invalidFloatMessage(std::string_view text) {
-    return "'" + std::string(text) + "' is not a valid floating point value";
-}
-
-std::string invalidFloatFieldMessage(std::string_view text, std::string_view field) {
-    return invalidFloatMessage(text) + " for field '" + std::string(field) + "'";
-}
-
-// ---- FieldRef ---------------------------------------------------------------
-
-bool FieldRef::isNull() const {
-    table_->requireCursorRow();
-    return table_->isNull(table_->cursor_, id_);
-}
-std::string FieldRef::asString() const {
-    table_->requireCursorRow();
-    return table_->asString(table_->cursor_, id_);
-}
-double FieldRef::asFloat() const {
-    table_->requireCursorRow();
-    return table_->real(table_->cursor_, id_);
-}
-int64_t FieldRef::asInteger() const {
-    const double v = asFloat();
-    if (!(std::fabs(v) < 9.2e18)) return v < 0 ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
-    return static_cast<int64_t>(roundHalfEven(v));
-}
-double FieldRef::asDateTime() const { return asFloat(); }
-
-namespace {
-void requireEditing(DataTable::State s) {
-    if (s == DataTable::State::Browse) throw std::logic_error("Dataset not in edit or insert mode");
-}
-}  // namespace
-
-void FieldRef::setAsString(std::string_view text) {
-    requireEditing(table_->state_);
-    table_->setFromString(table_->cursor_, id_, text);
-}
-void FieldRef::setAsFloat(double value) {
-    requireEditing(table_->state_);
-    if (fieldInfo(id_).kind == FieldKind::DateTime)
-        table_->setDateTime(table_->cursor_, id_, value);
-    else
-        table_->setReal(table_->cursor_, id_, value);
-}
-void FieldRef::setAsInteger(int64_t value) { setAsFloat(static_cast<double>(value)); }
-void FieldRef::setAsDateTime(double days) { setAsFloat(days); }
-void FieldRef::clear() {
-    requireEditing(table_->state_);
-    table_->setNull(table_->cursor_, id_);
-}
 
 // ---- DataTable: direct access -------------------------------------------------
 
@@ -317,40 +230,14 @@ void DataTable::setFromString(std::size_t row, FieldId f, std::string_view value
 void DataTable::insertEmptyRow(std::size_t at) {
     const bool tell = listener_ && suspendCount_ == 0;
     if (tell) listener_->beginInsertRow(at);
-    const auto pos = static_cast<std::ptrdiff_t>(at);
-    stat_.insert(stat_.begin() + pos, 0);
-    name_.emplace(name_.begin() + pos);
-    time_.insert(time_.begin() + pos, 0);
-    vtime_.insert(vtime_.begin() + pos, 0);
-    lat_.insert(lat_.begin() + pos, 0.0);
-    lon_.insert(lon_.begin() + pos, 0.0);
-    elev_.insert(elev_.begin() + pos, 0.0);
-    dist_.insert(dist_.begin() + pos, 0.0);
-    speed_.insert(speed_.begin() + pos, 0.0);
-    pathIndex_.insert(pathIndex_.begin() + pos, int16_t{0});
-    fileName_.emplace(fileName_.begin() + pos);
-    has_.insert(has_.begin() + pos, uint16_t{0});
-    creation_.insert(creation_.begin() + pos, uint64_t{0});
+    forEachColumn([at](auto& column) { column.emplace(column.begin() + static_cast<std::ptrdiff_t>(at)); });
     if (tell) listener_->endInsertRow();
 }
 
 void DataTable::eraseRow(std::size_t at) {
     const bool tell = listener_ && suspendCount_ == 0;
     if (tell) listener_->beginRemoveRow(at);
-    const auto pos = static_cast<std::ptrdiff_t>(at);
-    stat_.erase(stat_.begin() + pos);
-    name_.erase(name_.begin() + pos);
-    time_.erase(time_.begin() + pos);
-    vtime_.erase(vtime_.begin() + pos);
-    lat_.erase(lat_.begin() + pos);
-    lon_.erase(lon_.begin() + pos);
-    elev_.erase(elev_.begin() + pos);
-    dist_.erase(dist_.begin() + pos);
-    speed_.erase(speed_.begin() + pos);
-    pathIndex_.erase(pathIndex_.begin() + pos);
-    fileName_.erase(fileName_.begin() + pos);
-    has_.erase(has_.begin() + pos);
-    creation_.erase(creation_.begin() + pos);
+    forEachColumn([at](auto& column) { column.erase(column.begin() + static_cast<std::ptrdiff_t>(at)); });
     if (tell) listener_->endRemoveRow();
     if (cursor_ >= stat_.size()) cursor_ = stat_.empty() ? 0 : stat_.size() - 1;
 }
@@ -389,34 +276,11 @@ void DataTable::restoreRow(std::size_t row, const RowCopy& c) {
 }
 
 void DataTable::reserve(std::size_t rows) {
-    stat_.reserve(rows);
-    name_.reserve(rows);
-    time_.reserve(rows);
-    vtime_.reserve(rows);
-    lat_.reserve(rows);
-    lon_.reserve(rows);
-    elev_.reserve(rows);
-    dist_.reserve(rows);
-    speed_.reserve(rows);
-    pathIndex_.reserve(rows);
-    fileName_.reserve(rows);
-    has_.reserve(rows);
-    creation_.reserve(rows);
+    forEachColumn([rows](auto& column) { column.reserve(rows); });
 }
 
 void DataTable::clear() {
-    for (auto* v : {&name_, &fileName_}) v->clear();
-    stat_.clear();
-    time_.clear();
-    vtime_.clear();
-    lat_.clear();
-    lon_.clear();
-    elev_.clear();
-    dist_.clear();
-    speed_.clear();
-    pathIndex_.clear();
-    has_.clear();
-    creation_.clear();
+    forEachColumn([](auto& column) { column.clear(); });
     cursor_ = 0;
     eof_ = bof_ = true;
     state_ = State::Browse;
@@ -597,19 +461,7 @@ void DataTable::sortBy(FieldId f) {
         if (keys[i].row == cursor_) newCursor = i;
     }
     keys = {};
-    permute(stat_, order);
-    permute(name_, order);
-    permute(time_, order);
-    permute(vtime_, order);
-    permute(lat_, order);
-    permute(lon_, order);
-    permute(elev_, order);
-    permute(dist_, order);
-    permute(speed_, order);
-    permute(pathIndex_, order);
-    permute(fileName_, order);
-    permute(has_, order);
-    permute(creation_, order);
+    forEachColumn([&order](auto& column) { permute(column, order); });
     cursor_ = newCursor;
     if (listener_ && suspendCount_ == 0) listener_->tableReset();
 }

@@ -11,54 +11,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "table/fieldinfo.h"
+#include "table/fieldref.h"
+
 namespace geovanta {
-
-enum class FieldId : uint8_t {
-    Stat,       // text 1: row kind "T", "P" or "F"
-    Name,       // text 64
-    Time,       // date-time: the row's own time
-    Lat,        // double, degrees
-    Lon,        // double, degrees
-    Elev,       // double, feet
-    Dist,       // double, metres
-    Speed,      // double, km/h
-    PathIndex,  // int16, never used
-    VTime,      // date-time: shifted time, the sort key
-    Type,       // calculated text: "Трек", "Точка", "Фото"
-    VLat,       // calculated text: FormatCoord("SN", Lat)
-    VLon,       // calculated text: FormatCoord("WE", Lon)
-    VElev,      // calculated int32: Elev * 0.3048 truncated
-    FileName,   // text 255
-};
-inline constexpr int kFieldCount = 15;
-
-enum class FieldKind : uint8_t { Text, DateTime, Real, Integer };
-
-struct FieldInfo {
-    FieldId id;
-    const char* name;
-    FieldKind kind;
-    int width;  // characters for text fields, 0 otherwise
-    bool calculated;
-};
-
-const FieldInfo& fieldInfo(FieldId id);
-std::optional<FieldId> findField(std::string_view name);
-
-// Raised by the cursor API for a value a field cannot take; the text is the
-// program's message, e.g. "'abc' is not a valid floating point value for field 'Lat'".
-class FieldError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-std::string invalidFloatMessage(std::string_view text);
-std::string invalidFloatFieldMessage(std::string_view text, std::string_view field);
 
 // Told about changes so that a view can follow. While the display is suspended
 // nothing is reported; when the count returns to 0, tableReset() follows.
@@ -71,29 +31,6 @@ public:
     virtual void endRemoveRow() = 0;
     virtual void rowChanged(std::size_t row) = 0;
     virtual void tableReset() = 0;
-};
-
-class DataTable;
-
-// A field of the cursor's row, read and set with the table's value rules.
-class FieldRef {
-public:
-    FieldRef(DataTable& table, FieldId id) : table_(&table), id_(id) {}
-    FieldId id() const { return id_; }
-    bool isNull() const;
-    std::string asString() const;
-    double asFloat() const;
-    int64_t asInteger() const;  // nearest whole number, halves to even
-    double asDateTime() const;
-    void setAsString(std::string_view text);  // throws FieldError
-    void setAsFloat(double value);
-    void setAsInteger(int64_t value);
-    void setAsDateTime(double days);
-    void clear();
-
-private:
-    DataTable* table_;
-    FieldId id_;
 };
 
 class DataTable {
@@ -195,6 +132,12 @@ private:
         uint16_t has = 0;
     };
 
+    // Applies `f` to every column, so that row-wide operations cannot miss one.
+    template <typename F>
+    void forEachColumn(F&& f) {
+        f(stat_), f(name_), f(time_), f(vtime_), f(lat_), f(lon_), f(elev_), f(dist_), f(speed_);
+        f(pathIndex_), f(fileName_), f(has_), f(creation_);
+    }
     void checkRow(std::size_t row) const;
     uint16_t bit(FieldId f) const { return static_cast<uint16_t>(1u << static_cast<unsigned>(f)); }
     void setHas(std::size_t row, FieldId f, bool has);

@@ -1,0 +1,55 @@
+#pragma once
+// The record table's fields: their names, kinds and widths, and the messages
+// for a value a field cannot take.
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace geovanta {
+
+enum class FieldId : uint8_t {
+    Stat,       // text 1: row kind "T", "P" or "F"
+    Name,       // text 64
+    Time,       // date-time: the row's own time
+    Lat,        // double, degrees
+    Lon,        // double, degrees
+    Elev,       // double, feet
+    Dist,       // double, metres
+    Speed,      // double, km/h
+    PathIndex,  // int16, never used
+    VTime,      // date-time: shifted time, the sort key
+    Type,       // calculated text: "Трек", "Точка", "Фото"
+    VLat,       // calculated text: FormatCoord("SN", Lat)
+    VLon,       // calculated text: FormatCoord("WE", Lon)
+    VElev,      // calculated int32: Elev * 0.3048 truncated
+    FileName,   // text 255
+};
+inline constexpr int kFieldCount = 15;
+
+enum class FieldKind : uint8_t { Text, DateTime, Real, Integer };
+
+struct FieldInfo {
+    FieldId id;
+    const char* name;
+    FieldKind kind;
+    int width;  // characters for text fields, 0 otherwise
+    bool calculated;
+};
+
+const FieldInfo& fieldInfo(FieldId id);
+std::optional<FieldId> findField(std::string_view name);
+
+// Raised by the cursor API for a value a field cannot take; the text is the
+// program's message, e.g. "'abc' is not a valid floating point value for field 'Lat'".
+class FieldError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::string invalidFloatMessage(std::string_view text);
+std::string invalidFloatFieldMessage(std::string_view text, std::string_view field);
+
+}  // namespace geovanta
