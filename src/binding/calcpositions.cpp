@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "table/datatable.h"
+#include "table/displaysuspension.h"
 #include "table/datetime.h"
 #include "table/numbertext.h"
 
@@ -77,7 +78,7 @@ double PlaneDistance(double lat1, double lon1, double lat2, double lon2) {
 }
 
 void CalcPositions(DataTable& t, const BindingParams& params) {
-    t.suspendDisplay();
+    DisplaySuspension suspended(t);
     t.first();  // stores a pending row
     shiftTimes(t, params);
     t.sortBy(FieldId::VTime);
@@ -109,7 +110,6 @@ void CalcPositions(DataTable& t, const BindingParams& params) {
         curRow = row;
     }
     t.first();
-    t.resumeDisplay();
 }
 
 }  // namespace geovanta

@@ -11,6 +11,7 @@
 #include "input/exiftime.h"
 #include "table/datatable.h"
 #include "table/datetime.h"
+#include "table/displaysuspension.h"
 
 namespace fs = std::filesystem;
 
@@ -121,7 +122,7 @@ std::string nameWithoutExtension(const std::string& name) {
 }
 
 LoadResult LoadFotos(DataTable& table, const ProgramState& state, PhotoScanStats* stats) {
-    table.suspendDisplay();
+    DisplaySuspension suspended(table);  // resumes last, after recalculation is back on
     table.setAutoCalcFields(false);
     table.setTag(0);
     std::string error;
@@ -143,7 +144,6 @@ LoadResult LoadFotos(DataTable& table, const ProgramState& state, PhotoScanStats
         if (error.empty()) error = e.what();
     }
     table.setAutoCalcFields(true);
-    table.resumeDisplay();
     if (!error.empty()) return LoadResult::failed(error);
     return LoadResult::loaded();
 }

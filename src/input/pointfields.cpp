@@ -28,9 +28,6 @@ std::optional<std::string> readNumberField(std::string_view text, const char* fi
     return std::nullopt;
 }
 
-DisplaySuspension::DisplaySuspension(DataTable& table) : table_(table) { table_.suspendDisplay(); }
-DisplaySuspension::~DisplaySuspension() { table_.resumeDisplay(); }
-
 void appendPointRow(DataTable& table, char stat, std::string_view name, const PointFields& fields) {
     table.append();
     const std::size_t row = table.recNo();

@@ -28,18 +28,6 @@ std::optional<std::string> readNumberField(std::string_view text, const char* fi
 
 class DataTable;
 
-// Suspends the table's display for a load and resumes it however the load ends.
-class DisplaySuspension {
-public:
-    explicit DisplaySuspension(DataTable& table);
-    ~DisplaySuspension();
-    DisplaySuspension(const DisplaySuspension&) = delete;
-    DisplaySuspension& operator=(const DisplaySuspension&) = delete;
-
-private:
-    DataTable& table_;
-};
-
 // Appends one GPS row through the table's direct row API and posts it.
 void appendPointRow(DataTable& table, char stat, std::string_view name, const PointFields& fields);
 

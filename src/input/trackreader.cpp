@@ -6,6 +6,7 @@
 #include "app/programstate.h"
 #include "binding/calcpositions.h"
 #include "input/pointfields.h"
+#include "table/displaysuspension.h"
 #include "input/textlines.h"
 #include "table/datatable.h"
 

@@ -4,6 +4,7 @@
 
 #include "app/dialogs.h"
 #include "table/datatable.h"
+#include "table/displaysuspension.h"
 
 namespace geovanta {
 
@@ -15,19 +16,14 @@ constexpr int32_t kTrack = 1;
 // row afterwards, also when the walk is left early.
 class WalkGuard {
 public:
-    explicit WalkGuard(DataTable& table) : table_(table) {
-        table_.suspendDisplay();
-        table_.first();
-    }
-    ~WalkGuard() {
-        table_.first();
-        table_.resumeDisplay();
-    }
+    explicit WalkGuard(DataTable& table) : table_(table), suspended_(table) { table_.first(); }
+    ~WalkGuard() { table_.first(); }
     WalkGuard(const WalkGuard&) = delete;
     WalkGuard& operator=(const WalkGuard&) = delete;
 
 private:
     DataTable& table_;
+    DisplaySuspension suspended_;  // resumes after the cursor is back on the first row
 };
 
 }  // namespace

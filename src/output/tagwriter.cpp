@@ -8,6 +8,7 @@
 #include "app/programstate.h"
 #include "output/splitdms.h"
 #include "table/datatable.h"
+#include "table/displaysuspension.h"
 #include "table/textcodec.h"
 
 namespace geovanta {
@@ -130,18 +131,17 @@ TagWriter::BatchOutcome TagWriter::writeAll() {
     console_.showConsole();
     console_.setProgressPosition(0);
 
-    // Runs however the walk ends, so that neither the grid nor the main
-    // window stays frozen after an error.
+    // Runs however the walk ends, so that the main window never stays
+    // disabled after an error; the grid resumes first (declared last).
     struct Finish {
-        TagWriter& w;
+        ConsoleView& console;
         ~Finish() {
-            w.table_.resumeDisplay();
-            w.console_.setProgressPosition(0);
-            w.console_.closeConsole();
+            console.setProgressPosition(0);
+            console.closeConsole();
         }
     };
-    table_.suspendDisplay();
-    Finish finish{*this};
+    Finish finish{console_};
+    DisplaySuspension suspended(table_);
 
     std::vector<std::string> lines;
     for (table_.first(); !table_.eof(); table_.next()) {
