@@ -9,8 +9,8 @@
 #include <memory>
 #include <random>
 
-#include "app/ui/datagrid.h"
-#include "app/ui/datatablemodel.h"
+#include "ui/datagrid.h"
+#include "ui/datatablemodel.h"
 #include "binding/calcpositions.h"
 #include "table/datatable.h"
 

@@ -25,4 +25,21 @@ std::string executableFolder() {
     return folder;
 }
 
+std::string defaultExifToolPath() {
+#if defined(_WIN32)
+    return executableFolder() + "exiftool.exe";
+#else
+    return executableFolder() + "exiftool";
+#endif
+}
+
+std::string defaultOziLibraryPath() {
+#if defined(_WIN32)
+    // The system's search order starts with the executable's folder.
+    return "oziapi.dll";
+#else
+    return executableFolder() + "liboziapi.so";
+#endif
+}
+
 }  // namespace geovanta

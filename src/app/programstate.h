@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "binding/calcpositions.h"
+
 namespace geovanta {
 
 // Program-wide state that the commands share: offsets, tolerance, folders and
@@ -15,7 +17,18 @@ struct ProgramState {
     uint16_t trackCounter = 0;  // one more per accepted track file; wraps
 };
 
+// The pass's parameters as the state holds them now; every command that runs
+// the pass takes them from here.
+inline BindingParams bindingParams(const ProgramState& state) {
+    return BindingParams{state.trackOffset, state.photoOffset, state.tolerance};
+}
+
 // Folder of the running executable, with a trailing separator.
 std::string executableFolder();
+
+// Where the outside pieces are looked for: ExifTool and OziExplorer's API
+// library, both beside the executable.
+std::string defaultExifToolPath();
+std::string defaultOziLibraryPath();
 
 }  // namespace geovanta

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/dialogs.h"
+#include "app/commands/dialogs.h"
 
 namespace geovanta::test {
 

@@ -1,0 +1,35 @@
+#pragma once
+// The time offsets command: shows the two offsets as days, hours and minutes
+// and the tolerance, and on OK stores them, saves them and re-runs the
+// binding pass.
+
+#include "app/commands/dialogs.h"
+#include "binding/timeoffsets.h"
+
+namespace geovanta {
+
+class DataTable;
+class SettingsFile;
+struct ProgramState;
+
+// The fields the dialog opens with.
+OffsetFields offsetFieldsOf(const ProgramState& state);
+
+class OffsetsCommand {
+public:
+    OffsetsCommand(DataTable& table, ProgramState& state, const SettingsFile& settings, Dialogs& dialogs)
+        : table_(table), state_(state), settings_(settings), dialogs_(dialogs) {}
+
+    void run();
+
+private:
+    // Saves the three keys; false after showing the first failure.
+    bool save();
+
+    DataTable& table_;
+    ProgramState& state_;
+    const SettingsFile& settings_;
+    Dialogs& dialogs_;
+};
+
+}  // namespace geovanta

@@ -1,0 +1,46 @@
+#include <QApplication>
+#include <QLocale>
+#include <clocale>
+
+#include "app/programstate.h"
+#include "app/settings.h"
+#include "ui/qtdialogs.h"
+#include "ui/tmainform.h"
+#include "ui/tsetdeltadlg.h"
+#include "ui/fotodlg.h"
+#include "ui/formconsole.h"
+
+using namespace geovanta;
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Geovanta");
+    // Numbers and dates read and written the same way whatever the system locale.
+    std::setlocale(LC_NUMERIC, "C");
+    QLocale::setDefault(QLocale::c());
+
+    const std::string folder = executableFolder();
+    const SettingsFile settings = SettingsFile::inFolder(folder);
+    ProgramState state = settings.read(folder);
+
+    QtDialogs dialogs;
+    TMainForm mainForm(state, settings, dialogs);
+    dialogs.setParentWindow(&mainForm);
+
+    TFotoDlg fotoDlg(&mainForm);
+    dialogs.setPhotoFolderDialog([&fotoDlg](const std::string& folder) -> std::optional<std::string> {
+        const auto typed = fotoDlg.ask(QString::fromStdString(folder));
+        if (!typed) return std::nullopt;
+        return typed->toStdString();
+    });
+
+    TSetDeltaDlg setDeltaDlg(&mainForm);
+    dialogs.setOffsetsDialog(&setDeltaDlg);
+
+    // The About box is made afresh for each showing.
+    TFormConsole formConsole(&mainForm);
+    mainForm.setConsole(&formConsole);
+
+    mainForm.show();
+    return QApplication::exec();
+}

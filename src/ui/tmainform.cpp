@@ -1,0 +1,201 @@
+#include "ui/tmainform.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/commands/dialogs.h"
+#include "app/commands/offsetscommand.h"
+#include "app/commands/photoloadcommand.h"
+#include "app/commands/tagcommands.h"
+#include "ui/datagrid.h"
+#include "ui/datatablemodel.h"
+#include "ui/formconsole.h"
+#include "ui/taboutbox.h"
+#include "ui/toolicons.h"
+
+namespace geovanta {
+namespace {
+
+QString u(const char* text) { return QString::fromUtf8(text); }
+
+}  // namespace
+
+TMainForm::TMainForm(ProgramState& state, SettingsFile settings, Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent),
+      state_(state),
+      settings_(std::move(settings)),
+      dialogs_(dialogs),
+      gridCommands_(DataTable_, dialogs) {
+    setObjectName("MainForm");
+    setWindowTitle("Geovanta");
+    auto* body = new QWidget(this);
+    body->setObjectName("BodyPanel");
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    setCentralWidget(body);
+
+    buildToolBar();
+    buildMenus();
+    buildGrid();
+    layout->addWidget(ToolBar1);
+    layout->addWidget(DataGrid_, 1);
+
+    resize(637, 524);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+TMainForm::~TMainForm() { FormDestroy(); }
+
+void TMainForm::FormDestroy() {
+    // The model listens to the table, which goes before the window's children.
+    DataGrid_->setModel(nullptr);
+    delete model_;
+    model_ = nullptr;
+    oziTransfer_.shutdown();
+}
+
+QToolButton* TMainForm::toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)()) {
+    auto* b = new QToolButton(ToolBar1);
+    b->setObjectName(name);
+    b->setToolTip(u(hint));
+    b->setIcon(toolIcon(icon));
+    b->setIconSize(QSize(32, 32));
+    b->setFixedSize(39, 38);
+    b->setAutoRaise(true);
+    connect(b, &QToolButton::clicked, this, handler);
+    ToolBar1->addWidget(b);
+    return b;
+}
+
+void TMainForm::buildToolBar() {
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName("ToolBar1");
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setIconSize(QSize(32, 32));
+    toolButton("ToolButton1", "Загрузить GPS трек", ToolIcon::LoadTrack, &TMainForm::LTrackClick);
+    toolButton("ToolButton2", "Загрузить фотографии", ToolIcon::LoadPhotos, &TMainForm::LFotoClick);
+    ToolBar1->addSeparator()->setObjectName("ToolButton3");
+    toolButton("ToolButton4", "Передать в OziExplorer путь", ToolIcon::SendTrack,
+               &TMainForm::OTrackClick);
+    toolButton("ToolButton5", "Передать в OziExplorer фотографии", ToolIcon::SendPhotos,
+               &TMainForm::OFotoClick);
+    ToolBar1->addSeparator()->setObjectName("ToolButton7");
+    toolButton("ToolButton6", "Настроить смещение даты и времени", ToolIcon::TimeOffsets,
+               &TMainForm::ToolButton6Click);
+    toolButton("ToolButton8", "Записать GPS координаты в файлы изображений", ToolIcon::WriteTags,
+               &TMainForm::ToolButton8Click);
+}
+
+void TMainForm::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MainMenu");
+    QMenu* load = bar->addMenu(u("Загрузить"));
+    load->setObjectName("LoadMenu");
+    QAction* a = load->addAction(u("GPS трек"), this, &TMainForm::LTrackClick);
+    a->setObjectName("LTrack");
+    a = load->addAction(u("Фотографии"), this, &TMainForm::LFotoClick);
+    a->setObjectName("LFoto");
+    QMenu* ozi = bar->addMenu(u("Передать в OziExplorer"));
+    ozi->setObjectName("OziMenu");
+    a = ozi->addAction(u("Путь"), this, &TMainForm::OTrackClick);
+    a->setObjectName("OTrack");
+    a = ozi->addAction(u("Фотографии"), this, &TMainForm::OFotoClick);
+    a->setObjectName("OFoto");
+    a = bar->addAction(u("О программе"), this, &TMainForm::HelpMenuClick);
+    a->setObjectName("HelpMenu");
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName("PopupMenu1");
+    N1 = PopupMenu1->addAction(u("Показать фото"), this, &TMainForm::DataGridDblClick);
+    N1->setObjectName("N1");
+    EXIF1 = PopupMenu1->addAction(u("Записать координаты в EXIF выбранного фото"), this, &TMainForm::EXIF1Click);
+    EXIF1->setObjectName("EXIF1");
+}
+
+void TMainForm::buildGrid() {
+    model_ = new DataTableModel(DataTable_, this);
+    model_->setObjectName("DataSource");
+    model_->setEditHandler([this](std::size_t row, FieldId field, const std::string& text) {
+        return gridCommands_.setField(row, field, text);
+    });
+    DataGrid_ = new DataGrid(this);
+    DataGrid_->setModel(model_);
+    DataGrid_->fitColumns();
+    DataGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    connect(DataGrid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid()) gridCommands_.rowEntered(static_cast<std::size_t>(current.row()));
+            });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        if (!DataTable_.isEmpty()) showRow(DataTable_.recNo());
+    });
+    connect(DataGrid_, &DataGrid::insertRequested, this, [this] { showRow(gridCommands_.insertRow()); });
+    connect(DataGrid_, &DataGrid::appendRequested, this, [this] { showRow(gridCommands_.appendRow()); });
+    connect(DataGrid_, &DataGrid::cancelRequested, this, [this] {
+        gridCommands_.cancelRow();
+        if (!DataTable_.isEmpty()) showRow(DataTable_.recNo());
+    });
+    connect(DataGrid_, &DataGrid::deleteRequested, this, [this] {
+        if (gridCommands_.deleteCurrentRow() && !DataTable_.isEmpty()) showRow(DataTable_.recNo());
+    });
+    connect(DataGrid_, &QAbstractItemView::doubleClicked, this, &TMainForm::DataGridDblClick);
+    connect(DataGrid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        PopupMenu1Popup();
+        PopupMenu1->popup(DataGrid_->viewport()->mapToGlobal(pos));
+    });
+}
+
+void TMainForm::showRow(std::size_t row) {
+    if (row >= static_cast<std::size_t>(model_->rowCount())) return;
+    const int column = DataGrid_->currentIndex().isValid() ? DataGrid_->currentIndex().column() : 1;
+    DataGrid_->setCurrentIndex(model_->index(static_cast<int>(row), column));
+}
+
+void TMainForm::ToolButton6Click() { OffsetsCommand(DataTable_, state_, settings_, dialogs_).run(); }
+
+void TMainForm::LFotoClick() { PhotoLoadCommand(dialogs_, DataTable_, state_, settings_).run(); }
+
+TFormConsole* TMainForm::console() {
+    if (!FormConsole) {
+        ownConsole_ = std::make_unique<TFormConsole>(this);
+        FormConsole = ownConsole_.get();
+    }
+    return FormConsole;
+}
+
+void TMainForm::ToolButton8Click() {
+    TagCommands(DataTable_, *console(), tagWriter_).writeAllPhotos(dialogs_);
+    if (!DataTable_.isEmpty()) showRow(DataTable_.recNo());
+}
+
+void TMainForm::EXIF1Click() {
+    TagCommands(DataTable_, *console(), tagWriter_).writeCurrentPhoto(dialogs_);
+}
+
+void TMainForm::HelpMenuClick() {
+    TAboutBox::ShowAboutBox(this, "Geovanta", "Version 5+",
+                            u("Программа для привязки фотографий\nпо трекам GPS приемника"));
+}
+
+void TMainForm::DataGridDblClick() { gridCommands_.openCurrentPhoto(); }
+
+void TMainForm::PopupMenu1Popup() {
+    const PopupItems items = gridCommands_.popupItems();
+    N1->setEnabled(items.showPhoto);
+    EXIF1->setEnabled(items.writeExif);
+}
+
+}  // namespace geovanta
