@@ -12,7 +12,7 @@ PACKAGES := cmake make g++ pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev \
             libimage-exiftool-perl imagemagick locales
 
-.PHONY: all deps configure build run test test-sanitize bench fuzz clean
+.PHONY: all deps configure build run test test-sanitize bench fuzz clean examples
 
 all: build
 
@@ -57,6 +57,14 @@ bench: build
 
 clean:
 	rm -rf $(BUILD)
+
+# Regenerates examples/ from the points written in its script. GPSBabel is
+# needed for this alone, so it is not among the packages above.
+examples: deps
+	@dpkg-query -W -f='$${Status}' gpsbabel 2>/dev/null | grep -q "install ok installed" || { \
+	  $(SUDO) apt-get update -q && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends gpsbabel; }
+	examples/make-examples.sh
 
 # Coverage-guided fuzzing of the readers (clang's libFuzzer). Each target runs
 # FUZZ_SECONDS seconds from the seeds in tests/data/fuzz/<target>/; new inputs
