@@ -10,7 +10,8 @@ TEST_ENV := LC_ALL=C.UTF-8 TZ=Europe/Moscow QT_QPA_PLATFORM=offscreen
 PACKAGES := cmake make g++ pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core \
             libgtest-dev libgmock-dev libbenchmark-dev \
-            libimage-exiftool-perl imagemagick locales
+            libimage-exiftool-perl imagemagick locales \
+            librsvg2-bin desktop-file-utils appstream shared-mime-info
 
 .PHONY: all deps configure build run test test-sanitize bench fuzz clean examples
 
