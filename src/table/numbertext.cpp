@@ -100,8 +100,8 @@ double roundHalfEven(long double value) {
     return static_cast<double>(std::rint(value));
 }
 
-std::string formatFixed(long double value, int decimals, int minIntegerDigits) {
-    if (!std::isfinite(value)) return "";
+void appendFixed(std::string& out, long double value, int decimals, int minIntegerDigits) {
+    if (!std::isfinite(value)) return;
     const bool negative = value < 0;
     long double scale = 1;
     for (int k = 0; k < decimals; ++k) scale *= 10;
@@ -109,21 +109,28 @@ std::string formatFixed(long double value, int decimals, int minIntegerDigits) {
     char digits[64];
     int n;
     if (scaled < 1e18L) {
-        n = std::snprintf(digits, sizeof digits, "%llu", static_cast<unsigned long long>(scaled));
+        n = static_cast<int>(std::to_chars(digits, digits + sizeof digits, static_cast<unsigned long long>(scaled)).ptr -
+                             digits);
     } else {
         n = std::snprintf(digits, sizeof digits, "%.0Lf", scaled);
+        if (n <= 0 || n >= static_cast<int>(sizeof digits)) return;
     }
-    if (n <= 0 || n >= static_cast<int>(sizeof digits)) return "";
-    std::string all(digits, static_cast<std::size_t>(n));
-    const std::size_t needed = static_cast<std::size_t>(decimals + minIntegerDigits);
-    if (all.size() < needed) all.insert(0, needed - all.size(), '0');
-    std::string out;
+    const int needed = decimals + minIntegerDigits;
+    const int pad = needed > n ? needed - n : 0;
+    const int integerDigits = n + pad - decimals;
     if (negative && scaled != 0) out.push_back('-');
-    out.append(all, 0, all.size() - static_cast<std::size_t>(decimals));
+    // The padded digit string, split at `integerDigits`.
+    auto digitAt = [&](int i) { return i < pad ? '0' : digits[i - pad]; };
+    for (int i = 0; i < integerDigits; ++i) out.push_back(digitAt(i));
     if (decimals > 0) {
         out.push_back('.');
-        out.append(all, all.size() - static_cast<std::size_t>(decimals), std::string::npos);
+        for (int i = integerDigits; i < n + pad; ++i) out.push_back(digitAt(i));
     }
+}
+
+std::string formatFixed(long double value, int decimals, int minIntegerDigits) {
+    std::string out;
+    appendFixed(out, value, decimals, minIntegerDigits);
     return out;
 }
 
@@ -163,11 +170,29 @@ std::string formatGeneral(double value) {
     return out;
 }
 
-std::string formatShortest(double value) {
+void appendShortest(std::string& out, double value) {
     char buf[64];
     auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, value);
-    if (ec != std::errc()) return "";
-    return std::string(buf, ptr);
+    if (ec == std::errc()) out.append(buf, ptr);
+}
+
+std::string formatShortest(double value) {
+    std::string out;
+    appendShortest(out, value);
+    return out;
+}
+
+void appendInteger(std::string& out, long long value, int minDigits) {
+    char buf[32];
+    char* p = buf;
+    if (value < 0) *p++ = '-';
+    const unsigned long long magnitude =
+        value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    char digits[24];
+    const int n = static_cast<int>(std::to_chars(digits, digits + sizeof digits, magnitude).ptr - digits);
+    for (int i = n; i < minDigits && p < buf + sizeof buf - sizeof digits; ++i) *p++ = '0';
+    out.append(buf, p);
+    out.append(digits, static_cast<std::size_t>(n));
 }
 
 }  // namespace geovanta

@@ -1,0 +1,77 @@
+// The table as CSV: every kind of cell, and row order across the blocks that
+// are formatted side by side.
+#include "output/csvwriter.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "output/photorows.h"
+#include "table/datatable.h"
+#include "table/datetime.h"
+#include "table/numbertext.h"
+
+namespace geovanta {
+namespace {
+
+std::string csvOf(const DataTable& table) {
+    std::ostringstream out;
+    CsvWriter::write(table, out);
+    return out.str();
+}
+
+TEST(CsvWriter, CellsOfEveryKind) {
+    DataTable table;
+    test::addPhoto(table, "/p/a,\"b\".jpg", -33.5, 0.000001, -10.5);
+    test::addRow(table, "T", "", 0, 0, std::nullopt);
+    table.setText(1, FieldId::Name, "\xCA\xF0\xE5\xEC\xEB\xFC");  // Windows-1251
+    table.setTimeMs(1, FieldId::Time, *civilToMs({2024, 2, 29, 23, 59, 58, 7}));
+    table.setReal(1, FieldId::Dist, 1e21);
+    EXPECT_EQ(csvOf(table),
+              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
+              "F,\"/p/a,\"\"b\"\".jpg\",,-33.5,1e-06,-10.5,,,,\"/p/a,\"\"b\"\".jpg\",Фото,33 30.0000 S,0 00.0001 E,-3\r\n"
+              "T,Кремль,2024-02-29 23:59:58.007,,,,1e+21,,,,Трек,0 00.0000 N,0 00.0000 E,0\r\n");
+}
+
+TEST(CsvWriter, ManyRowsKeepTableOrder) {
+    DataTable table;
+    constexpr int kRows = 50001;  // several blocks and a short last one
+    for (int i = 0; i < kRows; ++i) {
+        table.append();
+        table.setText(table.recNo(), FieldId::Stat, "T");
+        table.setText(table.recNo(), FieldId::Name, std::to_string(i));
+        table.setReal(table.recNo(), FieldId::Lat, 50 + i * 1e-5);
+        table.post();
+    }
+    std::istringstream lines(csvOf(table));
+    std::string line;
+    std::getline(lines, line);
+    int expected = 0;
+    while (std::getline(lines, line)) {
+        const std::string prefix = "T," + std::to_string(expected) + ",,";
+        ASSERT_EQ(line.compare(0, prefix.size(), prefix), 0) << line;
+        ASSERT_EQ(line.back(), '\r');
+        ++expected;
+    }
+    EXPECT_EQ(expected, kRows);
+}
+
+TEST(NumberText, AppendingFormsMatchTheirTexts) {
+    std::string out = "x";
+    appendInteger(out, -42, 4);
+    appendInteger(out, 7, 2);
+    appendInteger(out, 0);
+    appendInteger(out, INT64_MIN);
+    EXPECT_EQ(out, "x-0042070-9223372036854775808");
+    EXPECT_EQ(formatFixed(1e20L, 1), "100000000000000000000.0");
+    EXPECT_EQ(formatFixed(-0.004, 2), "0.00");
+    EXPECT_EQ(formatFixed(59.99996, 4, 2), "60.0000");
+    EXPECT_EQ(formatFixed(3.7, 0), "4");
+    EXPECT_EQ(formatIsoDayTime(0), "1899-12-30 00:00:00.000");
+    EXPECT_EQ(formatIsoDayTime(daysToMs(kMinDays)), "0001-01-01 00:00:00.000");
+    EXPECT_EQ(formatIsoDayTime(*civilToMs({9999, 12, 31, 23, 59, 59, 999})), "9999-12-31 23:59:59.999");
+}
+
+}  // namespace
+}  // namespace geovanta
