@@ -11,6 +11,9 @@ std::string CommandResult::failureReason(const std::string& program) const {
             return reason;
         case Outcome::Crashed: reason = program + " crashed"; break;
         case Outcome::Exited: reason = program + " exited with code " + std::to_string(exitCode); break;
+        case Outcome::Stopped:
+            reason = program + " stopped before finishing (exit code " + std::to_string(exitCode) + ")";
+            break;
     }
     for (auto it = errorLines.rbegin(); it != errorLines.rend(); ++it) {
         if (it->find_first_not_of(" \t") == std::string::npos) continue;

@@ -13,6 +13,7 @@ struct CommandResult {
         Exited,      // ran and ended by itself; exitCode holds its status
         NotStarted,  // missing, not executable, or the system refused to start it
         Crashed,     // ended by a signal or an abnormal termination
+        Stopped,     // a program kept running ended by itself before the command was done
     };
     Outcome outcome = Outcome::NotStarted;
     int exitCode = 0;
@@ -22,7 +23,8 @@ struct CommandResult {
 
     bool succeeded() const { return outcome == Outcome::Exited && exitCode == 0; }
     // "could not start <program>: <reason>", "<program> exited with code N",
-    // "<program> crashed"; the last line of standard error is added in
+    // "<program> crashed", "<program> stopped before finishing (exit code N)";
+    // the last line of standard error is added in
     // parentheses, since that is where a failing program says why.
     std::string failureReason(const std::string& program) const;
 };

@@ -1,0 +1,38 @@
+#pragma once
+// A child process that stays running and is talked to through its standard
+// input, output and error, bytes unchanged. ExifTool kept open for a batch of
+// photographs runs behind this; tests can script one.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace geovanta {
+
+class ChildProcess {
+public:
+    virtual ~ChildProcess() = default;
+
+    // Starts `program` with `args` (a list: nothing is parsed by a shell),
+    // hidden, with an empty environment and the program's current folder.
+    // False, with the system's reason in `error`, when it could not start.
+    virtual bool start(const std::string& program, const std::vector<std::string>& args, std::string& error) = 0;
+    // Hands all of `bytes` to its standard input; false when it has ended.
+    virtual bool write(std::string_view bytes) = 0;
+    // Waits until more output has come on either stream, or the child has
+    // ended, and adds what came to `out` and `err`. False once the child has
+    // ended and all it wrote has been read.
+    virtual bool read(std::string& out, std::string& err) = 0;
+    // How it ended, once read() has returned false.
+    virtual bool crashed() const = 0;
+    virtual int exitCode() const = 0;
+    // Closes its standard input and gives it `ms` milliseconds to end by
+    // itself; kills it after that.
+    virtual void finish(int ms) = 0;
+};
+
+using ChildProcessMaker = std::function<std::unique_ptr<ChildProcess>()>;
+
+}  // namespace geovanta

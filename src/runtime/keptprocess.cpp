@@ -1,0 +1,89 @@
+#include "runtime/keptprocess.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+
+#include "runtime/hiddenchild.h"
+
+#if defined(Q_OS_LINUX)
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+#endif
+
+namespace geovanta {
+namespace {
+
+// The longest stretch spent waiting on standard output alone; text on
+// standard error is collected meanwhile and seen after it at the latest.
+constexpr int kWaitSliceMs = 100;
+
+}  // namespace
+
+KeptProcess::~KeptProcess() {
+    if (process_.state() == QProcess::NotRunning) return;
+    process_.kill();
+    process_.waitForFinished(-1);
+}
+
+bool KeptProcess::start(const std::string& program, const std::vector<std::string>& args, std::string& error) {
+    if (!prepareHiddenChild(process_, program, args, error)) return false;
+#if defined(Q_OS_LINUX)
+    // ExifTool waiting for commands on a pipe whose writer has gone turns to
+    // polling it for ever; when this program dies, the child goes with it.
+    const pid_t parent = ::getpid();
+    process_.setChildProcessModifier([parent] {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent) ::_exit(1);
+    });
+#endif
+    process_.start(QIODevice::ReadWrite);
+    if (!process_.waitForStarted(-1)) {
+        error = process_.errorString().toStdString();
+        return false;
+    }
+    return true;
+}
+
+bool KeptProcess::write(std::string_view bytes) {
+    if (process_.state() != QProcess::Running) return false;
+    if (process_.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) return false;
+    while (process_.bytesToWrite() > 0)
+        if (!process_.waitForBytesWritten(-1)) return false;
+    return true;
+}
+
+bool KeptProcess::read(std::string& out, std::string& err) {
+    for (;;) {
+        const QByteArray o = process_.readAllStandardOutput();
+        const QByteArray e = process_.readAllStandardError();
+        if (!o.isEmpty() || !e.isEmpty()) {
+            out.append(o.constData(), std::size_t(o.size()));
+            err.append(e.constData(), std::size_t(e.size()));
+            return true;
+        }
+        if (process_.state() == QProcess::NotRunning) return false;
+        QElapsedTimer waited;
+        waited.start();
+        if (!process_.waitForReadyRead(kWaitSliceMs) && process_.state() != QProcess::NotRunning &&
+            waited.elapsed() < kWaitSliceMs / 2) {
+            // Standard output is closed while the child still runs: wait for
+            // its end rather than spin.
+            process_.waitForFinished(kWaitSliceMs);
+        }
+    }
+}
+
+void KeptProcess::finish(int ms) {
+    if (process_.state() == QProcess::NotRunning) return;
+    process_.closeWriteChannel();
+    if (process_.waitForFinished(ms)) return;
+    process_.kill();
+    process_.waitForFinished(-1);
+}
+
+ChildProcessMaker KeptProcess::maker() {
+    return [] { return std::make_unique<KeptProcess>(); };
+}
+
+}  // namespace geovanta

@@ -1,0 +1,34 @@
+#pragma once
+// A child process kept running, through QProcess. Made, used and destroyed on
+// one thread, which may be a plain worker thread: only QProcess's waiting
+// calls are used, never its signals.
+
+#include <QProcess>
+
+#include "output/childprocess.h"
+
+namespace geovanta {
+
+class KeptProcess : public ChildProcess {
+public:
+    KeptProcess() = default;
+    // A child still running is killed.
+    ~KeptProcess() override;
+    KeptProcess(const KeptProcess&) = delete;
+    KeptProcess& operator=(const KeptProcess&) = delete;
+
+    bool start(const std::string& program, const std::vector<std::string>& args, std::string& error) override;
+    bool write(std::string_view bytes) override;
+    bool read(std::string& out, std::string& err) override;
+    bool crashed() const override { return process_.exitStatus() == QProcess::CrashExit; }
+    int exitCode() const override { return process_.exitCode(); }
+    void finish(int ms) override;
+
+    // Makes a KeptProcess for each session.
+    static ChildProcessMaker maker();
+
+private:
+    QProcess process_;
+};
+
+}  // namespace geovanta
