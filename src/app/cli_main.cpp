@@ -14,10 +14,11 @@
 #include "input/trackreader.h"
 #include "input/waypointreader.h"
 #include "output/csvwriter.h"
+#include "output/exiftoolsession.h"
 #include "output/streamconsole.h"
 #include "output/tagwriter.h"
 #if GEOVANTA_HAVE_QTCORE
-#include "runtime/processrunner.h"
+#include "runtime/keptprocess.h"
 #endif
 #include "table/asciicase.h"
 #include "table/datatable.h"
@@ -45,18 +46,17 @@ int fail(const std::string& message) {
     return 1;
 }
 
-// Writes the placed photographs' GPS tags; false when any could not be written.
+// Writes the placed photographs' GPS tags; false when any of them was not
+// written.
 bool writeTags(DataTable& table) {
 #if GEOVANTA_HAVE_QTCORE
     StreamConsole console(std::cerr, "geovanta-cli: ");
-    ProcessRunner runner;
-    TagWriter writer(runner, defaultExifToolPath());
+    ExifToolSessions exifTool(defaultExifToolPath(), KeptProcess::maker());
+    TagWriter writer(exifTool);
     const TagCommands::BatchOutcome batch = TagCommands(table, console, writer).writeAll();
+    std::cerr << "geovanta-cli: " << batch.summary() << '\n';
     for (const std::string& failure : batch.failures) std::cerr << "geovanta-cli: " << failure << '\n';
-    if (batch.failures.empty()) return true;
-    fail("GPS tags were not written to " + std::to_string(batch.failures.size()) + " of " +
-         std::to_string(batch.attempted) + " photos");
-    return false;
+    return batch.allWritten();
 #else
     (void)table;
     return fail("this build cannot run exiftool") == 0;

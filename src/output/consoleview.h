@@ -30,6 +30,13 @@ public:
 
     // Lets queued user input (repaints, a click on the abort button) happen.
     virtual void processPendingEvents() = 0;
+    // Waits until user input comes or wake() is called, and handles what
+    // came; with `userInput` false, clicks and keys wait for later while the
+    // window still repaints. A batch waits here for its writers.
+    virtual void waitForEvents(bool userInput) = 0;
+    // Ends a waitForEvents() now or, if none is waiting, the next one at
+    // once. Called from the writers' threads.
+    virtual void wake() = 0;
     // True once the user closed the console during a batch: the main window
     // is enabled again.
     virtual bool abortRequested() const = 0;

@@ -6,7 +6,7 @@
 
 namespace geovanta {
 
-DmsParts SplitDMS(double value, std::string_view letters) {
+DmsParts SplitDMS(double value, std::string_view letters, int secondDecimals) {
     DmsParts parts;
     parts.letter = std::string(1, value < 0 ? letters[0] : letters[1]);
     const long double a = std::fabs(static_cast<long double>(value));
@@ -16,8 +16,17 @@ DmsParts SplitDMS(double value, std::string_view letters) {
     const double m = static_cast<double>((a - whole) * 60);
     const double minutes = std::trunc(m);
     parts.minutes = std::to_string(static_cast<long long>(minutes));
-    const double seconds = roundHalfEven((static_cast<long double>(m) - minutes) * 60);
-    parts.seconds = std::to_string(static_cast<long long>(seconds));
+    long double scale = 1;
+    for (int k = 0; k < secondDecimals; ++k) scale *= 10;
+    // Seconds as a whole count of their last digit, so that the rounding is
+    // the one rounding rule of the program, then written with the point.
+    const auto units = static_cast<long long>(roundHalfEven((static_cast<long double>(m) - minutes) * 60 * scale));
+    parts.seconds = std::to_string(units);
+    if (secondDecimals > 0) {
+        const auto digits = static_cast<std::size_t>(secondDecimals);
+        if (parts.seconds.size() <= digits) parts.seconds.insert(0, digits + 1 - parts.seconds.size(), '0');
+        parts.seconds.insert(parts.seconds.size() - digits, 1, '.');
+    }
     return parts;
 }
 

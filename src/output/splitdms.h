@@ -13,7 +13,8 @@ struct DmsParts {
 };
 
 // `letters` is the hemisphere pair, "SN" or "WE": the first letter for
-// negative values, the second for zero and above.
-DmsParts SplitDMS(double value, std::string_view letters);
+// negative values, the second for zero and above. The seconds are whole, or
+// carry `secondDecimals` digits after a "." when that is above 0.
+DmsParts SplitDMS(double value, std::string_view letters, int secondDecimals = 0);
 
 }  // namespace geovanta

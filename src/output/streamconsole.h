@@ -6,6 +6,7 @@
 #include <string>
 
 #include "output/consoleview.h"
+#include "output/wakesignal.h"
 
 namespace geovanta {
 
@@ -23,6 +24,8 @@ public:
     void replaceInfo(const std::vector<std::string>&) override {}
     void replaceErrors(const std::vector<std::string>&) override {}
     void processPendingEvents() override {}
+    void waitForEvents(bool) override { wakeSignal_.wait(); }
+    void wake() override { wakeSignal_.wake(); }
     bool abortRequested() const override { return false; }
 
 private:
@@ -30,6 +33,7 @@ private:
     std::string prefix_;
     int maximum_ = 0;
     int position_ = 0;
+    WakeSignal wakeSignal_;
 };
 
 }  // namespace geovanta

@@ -4,12 +4,19 @@
 #include <filesystem>
 #include <system_error>
 
+#include "output/exiftoolsession.h"
 #include "output/splitdms.h"
 #include "table/datatable.h"
+#include "table/numbertext.h"
 #include "table/textcodec.h"
 
 namespace geovanta {
 namespace {
+
+// Seconds of arc to four decimals: 0.0001" is about 3 mm on the ground,
+// finer than any position the table can hold from a GPS track.
+constexpr int kSecondDecimals = 4;
+constexpr long double kMetresPerFoot = 0.3048L;
 
 bool positionInRange(double lat, double lon) {
     return std::isfinite(lat) && std::isfinite(lon) && std::fabs(lat) <= 90 && std::fabs(lon) <= 180;
@@ -27,11 +34,31 @@ bool mayExist(const std::filesystem::path& path) {
     return std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found;
 }
 
+// The file as ExifTool's last argument. A relative name is led by "./": in
+// ExifTool's argument file a leading "-" would make it an option, a leading
+// "#" a comment and leading blanks would be dropped.
+std::string fileArgument(std::string_view fileName) {
+    if (std::filesystem::path(fileName).is_absolute()) return std::string(fileName);
+    return "./" + std::string(fileName);
+}
+
+// The elevation in feet as metres to 0.1 m, halves to even.
+std::string metresText(double feet) {
+    const double tenths = roundHalfEven(static_cast<long double>(feet) * kMetresPerFoot * 10);
+    std::string text;
+    if (tenths < 0) text += '-';
+    const double magnitude = std::fabs(tenths);
+    appendInteger(text, static_cast<long long>(magnitude / 10));
+    text += '.';
+    appendInteger(text, static_cast<long long>(std::fmod(magnitude, 10)));
+    return text;
+}
+
 }  // namespace
 
 std::vector<std::string> TagWriter::arguments(const DataTable& table, std::size_t row) {
-    const DmsParts lat = SplitDMS(table.real(row, FieldId::Lat), "SN");
-    const DmsParts lon = SplitDMS(table.real(row, FieldId::Lon), "WE");
+    const DmsParts lat = SplitDMS(table.real(row, FieldId::Lat), "SN", kSecondDecimals);
+    const DmsParts lon = SplitDMS(table.real(row, FieldId::Lon), "WE", kSecondDecimals);
     std::vector<std::string> args{
         "-overwrite_original",
         "-P",
@@ -43,47 +70,72 @@ std::vector<std::string> TagWriter::arguments(const DataTable& table, std::size_
     };
     // No altitude on the track: leave whatever the photograph holds.
     if (!table.isNull(row, FieldId::Elev)) {
-        const int32_t metres = table.vElev(row);
-        args.push_back("-GPSAltitude=" + std::to_string(metres));
+        const std::string metres = metresText(table.real(row, FieldId::Elev));
+        args.push_back("-GPSAltitude=" + metres);
         // ExifTool stores the altitude's magnitude; the sign lives in the
         // reference tag. It is written for positive values too, so that a
         // photograph once written below sea level does not keep reading so.
         // "#=" hands ExifTool the stored number itself.
-        args.push_back(metres < 0 ? "-GPSAltitudeRef#=1" : "-GPSAltitudeRef#=0");
+        args.push_back(metres.front() == '-' ? "-GPSAltitudeRef#=1" : "-GPSAltitudeRef#=0");
     }
-    // A name beginning with "-" must never be taken for an option.
-    args.push_back("--");
-    args.emplace_back(table.text(row, FieldId::FileName));
+    args.push_back(fileArgument(table.text(row, FieldId::FileName)));
     return args;
 }
 
-std::string TagWriter::failureLine(const DataTable& table, std::size_t row, const std::string& reason) {
-    return "\"" + displayUtf8(table.text(row, FieldId::FileName)) + "\": " + reason;
+TagJob TagWriter::job(const DataTable& table, std::size_t row) {
+    TagJob job;
+    job.row = row;
+    job.fileName = std::string(table.text(row, FieldId::FileName));
+    if (!positionInRange(table.real(row, FieldId::Lat), table.real(row, FieldId::Lon))) {
+        job.refusal = "the position lies outside the range of latitudes and longitudes";
+        return job;
+    }
+    job.args = arguments(table, row);
+    if (!ExifToolSession::argumentLine(job.args.back()))
+        job.refusal = "the name holds a line break beside \"$\" or \"@\", which ExifTool cannot be given";
+    return job;
 }
 
-TagWriter::Result TagWriter::write(const DataTable& table, std::size_t row) {
+std::string TagWriter::failureLine(std::string_view fileName, const std::string& reason) {
+    return "\"" + displayUtf8(fileName) + "\": " + reason;
+}
+
+TagWriter::Result TagWriter::refused(const TagJob& job) {
     Result result;
-    if (!positionInRange(table.real(row, FieldId::Lat), table.real(row, FieldId::Lon))) {
-        result.failure =
-            failureLine(table, row, "the position lies outside the range of latitudes and longitudes");
-        result.errorLines.push_back(*result.failure);
-        return result;
-    }
+    result.reason = *job.refusal;
+    result.failure = failureLine(job.fileName, result.reason);
+    result.errorLines.push_back(*result.failure);
+    return result;
+}
+
+TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job) const {
+    if (job.refusal) return refused(job);
+    Result result;
     // Only a leftover of this very run is removed: one found before may
     // belong to another program writing the photograph right now.
-    const std::filesystem::path temp(std::string(table.text(row, FieldId::FileName)) + kExifToolTempSuffix);
+    const std::filesystem::path temp(job.fileName + kExifToolTempSuffix);
     const bool tempBefore = mayExist(temp);
-    CommandResult run = runner_.run(program_, arguments(table, row));
+    CommandResult run = session.execute(job.args);
     if (!run.succeeded() && !tempBefore) {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);
     }
+    result.outcome = run.outcome;
     // The reason quotes the last line of standard error, so it is taken first.
-    if (!run.succeeded()) result.failure = failureLine(table, row, run.failureReason(program_));
+    if (!run.succeeded()) {
+        result.reason = run.failureReason(program());
+        result.failure = failureLine(job.fileName, result.reason);
+    }
     result.outputLines = std::move(run.outputLines);
     result.errorLines = std::move(run.errorLines);
     if (result.failure) result.errorLines.push_back(*result.failure);
     return result;
+}
+
+TagWriter::Result TagWriter::write(const TagJob& job) {
+    if (job.refusal) return refused(job);
+    const std::unique_ptr<ToolSession> session = sessions_.open();
+    return write(*session, job);
 }
 
 }  // namespace geovanta

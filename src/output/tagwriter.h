@@ -1,41 +1,61 @@
 #pragma once
-// Writes one photograph's position into its EXIF GPS tags by running
-// ExifTool with an argument list built from the photograph's row.
+// Writes photographs' positions into their EXIF GPS tags through ExifTool:
+// the arguments built from a photograph's row, and the step that hands one
+// photograph to an ExifTool session.
 
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "output/commandrunner.h"
+#include "output/toolsession.h"
 
 namespace geovanta {
 
 class DataTable;
 
+// One photograph to write, taken from its row on the table's thread so that
+// the write itself can run on another.
+struct TagJob {
+    std::size_t row = 0;
+    std::string fileName;                // the row's FileName, bytes as stored
+    std::vector<std::string> args;       // ExifTool's arguments
+    std::optional<std::string> refusal;  // why it is not handed to ExifTool at all
+};
+
 class TagWriter {
 public:
-    TagWriter(CommandRunner& runner, std::string program) : runner_(runner), program_(std::move(program)) {}
+    explicit TagWriter(SessionFactory& sessions) : sessions_(sessions) {}
 
-    const std::string& program() const { return program_; }
+    const std::string& program() const { return sessions_.program(); }
+    SessionFactory& sessions() { return sessions_; }
 
     // ExifTool's arguments for a photograph row with a position.
     static std::vector<std::string> arguments(const DataTable& table, std::size_t row);
+    // The job for a photograph row with a position.
+    static TagJob job(const DataTable& table, std::size_t row);
 
     struct Result {
         std::vector<std::string> outputLines;  // ExifTool's standard output
         std::vector<std::string> errorLines;   // its standard error, then our own reason
-        std::optional<std::string> failure;    // why the photograph was not written
+        std::optional<std::string> failure;    // why the photograph was not written, with its name
+        std::string reason;                    // the same without the name
+        CommandResult::Outcome outcome = CommandResult::Outcome::NotStarted;
     };
-    // Writes the photograph of `row`, which has a position.
-    Result write(const DataTable& table, std::size_t row);
+    // Writes one photograph in `session`; safe on any thread that owns the
+    // session. Every check on the file comes before ExifTool gets it.
+    Result write(ToolSession& session, const TagJob& job) const;
+    // The same in a session of its own, started and ended for this photograph.
+    Result write(const TagJob& job);
 
     // "\"<file name>\": <reason>" as failures are listed.
-    static std::string failureLine(const DataTable& table, std::size_t row, const std::string& reason);
+    static std::string failureLine(std::string_view fileName, const std::string& reason);
 
 private:
-    CommandRunner& runner_;
-    std::string program_;
+    static Result refused(const TagJob& job);
+
+    SessionFactory& sessions_;
 };
 
 }  // namespace geovanta

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -94,6 +95,18 @@ void TFormConsole::replaceInfo(const std::vector<std::string>& lines) { Memo1->s
 void TFormConsole::replaceErrors(const std::vector<std::string>& lines) { Memo2->setPlainText(paneText(lines)); }
 
 void TFormConsole::processPendingEvents() { QCoreApplication::processEvents(); }
+
+void TFormConsole::waitForEvents(bool userInput) {
+    QEventLoop::ProcessEventsFlags flags = QEventLoop::WaitForMoreEvents;
+    if (!userInput) flags |= QEventLoop::ExcludeUserInputEvents;
+    QCoreApplication::processEvents(flags);
+}
+
+void TFormConsole::wake() {
+    // An empty call queued to this window's thread: it ends the wait there,
+    // and one queued before the wait begins is not lost.
+    QMetaObject::invokeMethod(this, [] {}, Qt::QueuedConnection);
+}
 
 bool TFormConsole::abortRequested() const { return mainWindow_ ? mainWindow_->isEnabled() : !isVisible(); }
 

@@ -36,6 +36,8 @@ public:
     void replaceInfo(const std::vector<std::string>& lines) override;
     void replaceErrors(const std::vector<std::string>& lines) override;
     void processPendingEvents() override;
+    void waitForEvents(bool userInput) override;
+    void wake() override;
     bool abortRequested() const override;
 
     QFrame* Panel1 = nullptr;

@@ -11,9 +11,10 @@
 #include "app/programstate.h"
 #include "app/settings.h"
 #include "output/ozitransfer.h"
+#include "output/exiftoolsession.h"
 #include "output/tagwriter.h"
 #include "runtime/ozilibrary.h"
-#include "runtime/processrunner.h"
+#include "runtime/keptprocess.h"
 #include "table/datatable.h"
 #include "ui/toolicons.h"
 
@@ -73,8 +74,8 @@ private:
     GridCommands gridCommands_;
     TrackLoadCommand trackLoad_{dialogs_, DataTable_, state_, settings_};
     OziLibrary ozi_{defaultOziLibraryPath()};
-    ProcessRunner runner_;
-    TagWriter tagWriter_{runner_, defaultExifToolPath()};
+    ExifToolSessions exifTool_{defaultExifToolPath(), KeptProcess::maker()};
+    TagWriter tagWriter_{exifTool_};
     TFormConsole* FormConsole = nullptr;
     std::unique_ptr<TFormConsole> ownConsole_;
     OziTransfer oziTransfer_{ozi_, DataTable_};

@@ -26,25 +26,58 @@ TEST(SplitDMS, DegreesMinutesRoundedSecondsAndLetter) {
     EXPECT_EQ(SplitDMS(-179.9999999, "WE"), (DmsParts{"179", "59", "60", "W"}));
 }
 
+TEST(SplitDMS, SecondsWithDecimals) {
+    EXPECT_EQ(SplitDMS(55.7558, "SN", 4), (DmsParts{"55", "45", "20.8800", "N"}));
+    EXPECT_EQ(SplitDMS(-0.00001, "WE", 4), (DmsParts{"0", "0", "0.0360", "W"}));
+    EXPECT_EQ(SplitDMS(10, "SN", 4).seconds, "0.0000");
+    EXPECT_EQ(SplitDMS(48.99999999, "SN", 4), (DmsParts{"48", "59", "60.0000", "N"}));
+}
+
 TEST(TagWriter, ArgumentsOfAPhotograph) {
     DataTable table;
-    addPhoto(table, "/photo/IMG_0001.JPG", 55.7558, 37.6173, test::feetFor(150));
-    addPhoto(table, "/photo/low.jpg", -33.5, -70.25, test::feetFor(-5));
-    addPhoto(table, "/photo/-P.jpg", 10, 0);
+    addPhoto(table, "/photo/IMG_0001.JPG", 55.7558, 37.6173, 150 / 0.3048);
+    addPhoto(table, "/photo/low.jpg", -33.5, -70.25, -5.46 / 0.3048);
+    addPhoto(table, "-P.jpg", 10, 0);
     EXPECT_THAT(TagWriter::arguments(table, 0),
-                ElementsAre("-overwrite_original", "-P", "-v0", "-GPSLatitudeRef=N", "-GPSLatitude=dd/55,mm/45,ss/21",
-                            "-GPSLongitudeRef=E", "-GPSLongitude=dd/37,mm/37,ss/2", "-GPSAltitude=150",
-                            "-GPSAltitudeRef#=0", "--", "/photo/IMG_0001.JPG"));
+                ElementsAre("-overwrite_original", "-P", "-v0", "-GPSLatitudeRef=N",
+                            "-GPSLatitude=dd/55,mm/45,ss/20.8800", "-GPSLongitudeRef=E",
+                            "-GPSLongitude=dd/37,mm/37,ss/2.2800", "-GPSAltitude=150.0", "-GPSAltitudeRef#=0",
+                            "/photo/IMG_0001.JPG"));
     const auto low = TagWriter::arguments(table, 1);
     EXPECT_THAT(std::vector<std::string>(low.begin() + 3, low.end()),
-                ElementsAre("-GPSLatitudeRef=S", "-GPSLatitude=dd/33,mm/30,ss/0", "-GPSLongitudeRef=W",
-                            "-GPSLongitude=dd/70,mm/15,ss/0", "-GPSAltitude=-5", "-GPSAltitudeRef#=1", "--",
+                ElementsAre("-GPSLatitudeRef=S", "-GPSLatitude=dd/33,mm/30,ss/0.0000", "-GPSLongitudeRef=W",
+                            "-GPSLongitude=dd/70,mm/15,ss/0.0000", "-GPSAltitude=-5.5", "-GPSAltitudeRef#=1",
                             "/photo/low.jpg"));
-    // No altitude on the track: no altitude arguments at all.
+    // No altitude on the track: no altitude arguments at all. A relative
+    // name is never taken for an option.
     const auto noElev = TagWriter::arguments(table, 2);
-    EXPECT_EQ(noElev.size(), 9u);
-    EXPECT_EQ(noElev[6], "-GPSLongitude=dd/0,mm/0,ss/0");
-    EXPECT_EQ(noElev[7], "--");
+    EXPECT_EQ(noElev.size(), 8u);
+    EXPECT_EQ(noElev[6], "-GPSLongitude=dd/0,mm/0,ss/0.0000");
+    EXPECT_EQ(noElev[7], "./-P.jpg");
+}
+
+TEST(TagWriter, AltitudeToATenthOfAMetre) {
+    DataTable table;
+    for (double feet : {0.0, 1.0, -1.0, 0.15, 0.17, 328.0, 29029.0, -1401.0}) addPhoto(table, "/p.jpg", 1, 1, feet);
+    std::vector<std::string> altitudes;
+    for (std::size_t row = 0; row < table.rowCount(); ++row) altitudes.push_back(TagWriter::arguments(table, row)[7]);
+    EXPECT_THAT(altitudes, ElementsAre("-GPSAltitude=0.0", "-GPSAltitude=0.3", "-GPSAltitude=-0.3", "-GPSAltitude=0.0",
+                                       "-GPSAltitude=0.1", "-GPSAltitude=100.0", "-GPSAltitude=8848.0",
+                                       "-GPSAltitude=-427.0"));
+    // A height that rounds to 0 is not below sea level.
+    addPhoto(table, "/p.jpg", 1, 1, -0.1);
+    EXPECT_EQ(TagWriter::arguments(table, table.rowCount() - 1)[8], "-GPSAltitudeRef#=0");
+}
+
+TEST(TagWriter, JobsRefuseWhatExifToolCannotBeGiven) {
+    DataTable table;
+    addPhoto(table, "/p/line\nbreak.jpg", 1, 1);
+    addPhoto(table, "/p/line\nbreak $5.jpg", 1, 1);
+    addPhoto(table, "/p/far.jpg", 91, 1);
+    EXPECT_FALSE(TagWriter::job(table, 0).refusal);
+    EXPECT_THAT(TagWriter::job(table, 1).refusal.value_or(""), ::testing::HasSubstr("line break"));
+    EXPECT_THAT(TagWriter::job(table, 2).refusal.value_or(""), ::testing::HasSubstr("outside the range"));
+    EXPECT_EQ(TagWriter::job(table, 1).fileName, "/p/line\nbreak $5.jpg");
 }
 
 }  // namespace

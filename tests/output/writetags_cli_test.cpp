@@ -54,13 +54,23 @@ TEST(WriteTagsCli, WritesThePlacedPhotographs) {
         GTEST_SKIP() << "this build cannot load tracks or photo folders yet";
     EXPECT_TRUE(run.succeeded()) << joined(run.errorLines);
     EXPECT_THAT(run.errorLines, Contains("geovanta-cli: writing GPS tags: 2 of 2 photos"));
+    EXPECT_THAT(run.errorLines, Contains("geovanta-cli: GPS tags: 1 written, 1 not placed, 0 failed"));
 
     const CommandResult placedTags = RunCommand(kBin + "/exiftool", {"-n", "-s3", "-GPSLatitude#", "-GPSAltitude#", placed});
     ASSERT_EQ(placedTags.outputLines.size(), 2u) << joined(placedTags.outputLines);
     EXPECT_NEAR(std::stod(placedTags.outputLines[0]), 55.1, 1.0 / 3600);
-    EXPECT_EQ(placedTags.outputLines[1], "99");  // 328 feet
+    EXPECT_EQ(placedTags.outputLines[1], "100");  // 328 feet are 99.97 m
     const CommandResult earlyTags = RunCommand(kBin + "/exiftool", {"-n", "-s3", "-GPSLatitude", early});
     EXPECT_TRUE(earlyTags.outputLines.empty());
+
+    // A placed photograph that ExifTool refuses makes the run fail.
+    std::ofstream(placed + "_exiftool_tmp") << "left by someone else";
+    const CommandResult refused =
+        RunCommand(kBin + "/geovanta-cli", {"--write-tags", "--csv", dir.file("out.csv"), dir.file("track.plt"),
+                                            dir.file("photos")});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_THAT(refused.errorLines, Contains("geovanta-cli: GPS tags: 0 written, 1 not placed, 1 failed"));
+    EXPECT_THAT(joined(refused.errorLines), HasSubstr("Temporary file already exists"));
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #pragma once
 // A console that records what the tag writer shows and lets a test press the
-// abort button: the press is queued and taken up at the next processing of
-// pending events, as with a real window.
+// abort button: the press is queued and taken up at the next handling of
+// events, as with a real window. The press and wake() may come from a
+// writer's thread; everything else happens on the batch's thread.
 
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -23,7 +26,14 @@ public:
     std::vector<std::vector<std::string>> infoEntries;  // Memo1, one entry per append
     std::vector<std::string> errors;                    // Memo2
 
-    void pressAbort() { abortPending_ = true; }
+    // Like a click: it also ends a wait for events.
+    void pressAbort() {
+        {
+            std::lock_guard lock(mutex_);
+            abortPending_ = true;
+        }
+        changed_.notify_all();
+    }
 
     void showConsole() override {
         shown = true;
@@ -46,13 +56,36 @@ public:
     void replaceErrors(const std::vector<std::string>& lines) override { errors = lines; }
     void processPendingEvents() override {
         ++eventRounds;
-        if (abortPending_ && shown) closeConsole();
-        abortPending_ = false;
+        bool press;
+        {
+            std::lock_guard lock(mutex_);
+            press = abortPending_;
+            abortPending_ = false;
+        }
+        if (press && shown) closeConsole();
+    }
+    void waitForEvents(bool userInput) override {
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [&] { return woken_ || (userInput && abortPending_); });
+            woken_ = false;
+        }
+        if (userInput) processPendingEvents();
+    }
+    void wake() override {
+        {
+            std::lock_guard lock(mutex_);
+            woken_ = true;
+        }
+        changed_.notify_all();
     }
     bool abortRequested() const override { return mainWindowEnabled; }
 
 private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
     bool abortPending_ = false;
+    bool woken_ = false;
 };
 
 }  // namespace geovanta::test

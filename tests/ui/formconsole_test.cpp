@@ -8,11 +8,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "output/photorows.h"
 #include "app/commands/tagcommands.h"
 #include "support/fakedialogs.h"
-#include "support/fakerunner.h"
+#include "support/fakesessions.h"
 #include "table/datatable.h"
 
 using namespace geovanta;
@@ -78,33 +81,64 @@ private slots:
         QCOMPARE(console.ProgressBar1->value(), 2);
     }
 
-    // A click on the abort button while the third photo is written waits in
-    // the queue, as it does while ExifTool blocks the window, and stops the
-    // batch after that photo.
+    // A click on the abort button while the third photo is written is taken
+    // up when that photo is done, and no other photo is started.
     void abortButtonStopsABatchAfterTheCurrentPhoto() {
         QWidget mainWindow;
         mainWindow.show();
         TFormConsole console(&mainWindow);
         DataTable table;
         for (int i = 1; i <= 10; ++i) test::addPhoto(table, "/p/" + std::to_string(i) + ".jpg", 50 + i * 0.1, 30);
-        test::FakeRunner runner;
-        runner.onRun = [&](int call) {
-            QCOMPARE(mainWindow.isEnabled(), false);
-            QCOMPARE(console.ProgressBar1->maximum(), 10);
+        test::FakeSessions sessions("/x/exiftool");
+        // On the writer's thread: the click is queued to the window's thread.
+        sessions.onRun = [&](int call) {
             if (call == 3) QMetaObject::invokeMethod(console.Button1, "click", Qt::QueuedConnection);
         };
         test::FakeDialogs dialogs;
-        TagWriter writer(runner, "/x/exiftool");
+        TagWriter writer(sessions);
         TagCommands(table, console, writer).writeAllPhotos(dialogs);
-        QCOMPARE(runner.calls.size(), std::size_t(3));
+        QCOMPARE(sessions.calls().size(), std::size_t(3));
         QVERIFY(mainWindow.isEnabled());
         QVERIFY(!console.isVisible());
         QCOMPARE(console.ProgressBar1->value(), 0);
-        QCOMPARE(console.Memo1->toPlainText(), QStringLiteral("    1 image files updated\n    1 image files updated"));
+        QCOMPARE(console.Memo1->toPlainText(),
+                 QStringLiteral("    1 image files updated\n    1 image files updated\n"
+                                "GPS tags: 3 written, 0 not placed, 0 failed, 7 not tried after the abort"));
         QVERIFY(dialogs.messages.empty());
         // The walk stops on the photo during which the abort came.
         QCOMPARE(table.recNo(), std::size_t(2));
         QVERIFY(!table.eof());
+    }
+
+    // While ExifTool works on a photo the window goes on handling events:
+    // the writer waits, inside its photo, for something only the window's
+    // thread can do, and the progress and main window show the batch.
+    void theWindowHandlesEventsWhileAPhotoIsWritten() {
+        QWidget mainWindow;
+        mainWindow.show();
+        TFormConsole console(&mainWindow);
+        DataTable table;
+        for (int i = 1; i <= 3; ++i) test::addPhoto(table, "/p/" + std::to_string(i) + ".jpg", 50 + i * 0.1, 30);
+        test::FakeSessions sessions("/x/exiftool");
+        std::atomic<int> handled{0};
+        std::atomic<int> progressSeen{-1};
+        std::atomic<bool> disabled{false};
+        sessions.onRun = [&](int call) {
+            std::atomic<bool> done{false};
+            QMetaObject::invokeMethod(&console, [&] {
+                progressSeen = console.ProgressBar1->value();
+                disabled = !mainWindow.isEnabled();
+                done = true;
+            }, Qt::QueuedConnection);
+            for (int waited = 0; !done && waited < 5000; ++waited)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            if (done && progressSeen == call - 1 && disabled) ++handled;
+        };
+        test::FakeDialogs dialogs;
+        TagWriter writer(sessions);
+        TagCommands(table, console, writer).writeAllPhotos(dialogs);
+        QCOMPARE(handled.load(), 3);
+        QVERIFY(mainWindow.isEnabled());
     }
 };
 

@@ -1,6 +1,10 @@
 #include "app/commands/tagcommands.h"
 
+#include <memory>
+#include <set>
+
 #include "app/commands/dialogs.h"
+#include "output/tagwriterpool.h"
 #include "table/datatable.h"
 #include "table/displaysuspension.h"
 #include "table/position.h"
@@ -11,14 +15,32 @@ namespace {
 // Shown in the error box at most; the errors pane holds them all.
 constexpr std::size_t kFailuresInBox = 10;
 
-int photoRows(const DataTable& table) {
-    int count = 0;
-    for (std::size_t row = 0; row < table.rowCount(); ++row)
-        if (table.isPhoto(row)) ++count;
-    return count;
-}
+// One photograph row of a batch, in table order.
+struct Slot {
+    std::size_t row = 0;
+    std::optional<TagJob> job;  // none: the photograph has no position
+    bool done = false;
+    TagWriter::Result result;
+};
+
+// Runs however the walk ends, so that the main window never stays disabled
+// after an error.
+struct ConsoleCloser {
+    ConsoleView& console;
+    ~ConsoleCloser() {
+        console.setProgressPosition(0);
+        console.closeConsole();
+    }
+};
 
 }  // namespace
+
+std::string TagCommands::BatchOutcome::summary() const {
+    std::string text = "GPS tags: " + std::to_string(written) + " written, " + std::to_string(notPlaced) +
+                       " not placed, " + std::to_string(failures.size()) + " failed";
+    if (notTried > 0) text += ", " + std::to_string(notTried) + " not tried after the abort";
+    return text;
+}
 
 TagCommands::PhotoOutcome TagCommands::SetGPS2EXIF(std::vector<std::string>& outputLines) {
     PhotoOutcome outcome;
@@ -30,7 +52,7 @@ TagCommands::PhotoOutcome TagCommands::SetGPS2EXIF(std::vector<std::string>& out
         return outcome;
     }
     outcome.attempted = true;
-    TagWriter::Result result = writer_.write(table_, row);
+    TagWriter::Result result = writer_.write(TagWriter::job(table_, row));
     outputLines = std::move(result.outputLines);
     outcome.failure = std::move(result.failure);
     console_.replaceErrors(result.errorLines);
@@ -43,44 +65,113 @@ TagCommands::PhotoOutcome TagCommands::SetGPS2EXIF(std::vector<std::string>& out
 TagCommands::BatchOutcome TagCommands::writeAll() {
     BatchOutcome batch;
     if (table_.isEmpty()) return batch;
-    console_.setProgressMaximum(photoRows(table_));
+    table_.first();  // stores an edit in progress before its row is read
+
+    // Every job is made here, on the table's thread; the writers get copies.
+    std::vector<Slot> slots;
+    std::vector<std::size_t> jobSlots;
+    for (std::size_t row = 0; row < table_.rowCount(); ++row) {
+        if (!table_.isPhoto(row)) continue;
+        Slot& slot = slots.emplace_back();
+        slot.row = row;
+        if (hasPosition(table_, row)) {
+            slot.job = TagWriter::job(table_, row);
+            jobSlots.push_back(slots.size() - 1);
+        } else {
+            ++batch.notPlaced;
+        }
+    }
+
+    console_.setProgressMaximum(static_cast<int>(slots.size()));
     console_.showConsole();
     console_.setProgressPosition(0);
-
-    // Runs however the walk ends, so that the main window never stays
-    // disabled after an error; the grid resumes first (declared last).
-    struct Finish {
-        ConsoleView& console;
-        ~Finish() {
-            console.setProgressPosition(0);
-            console.closeConsole();
-        }
-    };
-    Finish finish{console_};
+    ConsoleCloser closer{console_};
     DisplaySuspension suspended(table_);
 
-    std::vector<std::string> lines;
-    for (table_.first(); !table_.eof(); table_.next()) {
-        if (!table_.isPhoto(table_.recNo())) continue;
-        lines.clear();
-        const PhotoOutcome photo = SetGPS2EXIF(lines);
-        if (photo.attempted) ++batch.attempted;
-        if (photo.failure) batch.failures.push_back(*photo.failure);
-        if (!photo.goOn) {
-            batch.aborted = true;
-            break;
+    std::unique_ptr<TagWriterPool> pool;
+    if (!jobSlots.empty())
+        pool = std::make_unique<TagWriterPool>(writer_, TagWriterPool::writersFor(jobSlots.size()),
+                                               [this] { console_.wake(); });
+    std::size_t nextJob = 0;  // into jobSlots: the next to hand out
+    std::size_t shown = 0;    // slots shown, in table order
+    std::size_t lastRow = table_.rowCount() - 1;
+    // Two rows of one file are never written at once: both ExifTools would
+    // work on the same temporary file.
+    std::multiset<std::string> inFlight;
+
+    auto show = [&](Slot& slot) {
+        lastRow = slot.row;
+        console_.stepProgress();
+        if (!slot.job) {
+            if (!batch.aborted) console_.appendInfo({});
+            return;
         }
-        console_.appendInfo(lines);
+        ++batch.attempted;
+        if (!batch.aborted) console_.appendInfo(slot.result.outputLines);
+        console_.replaceErrors(slot.result.errorLines);
+        if (slot.result.failure)
+            batch.failures.push_back(*slot.result.failure);
+        else
+            ++batch.written;
+    };
+
+    for (;;) {
+        if (pool) {
+            for (TagWriterPool::Done& done : pool->takeDone()) {
+                Slot& slot = slots[done.slot];
+                inFlight.erase(inFlight.find(slot.job->fileName));
+                slot.result = std::move(done.result);
+                slot.done = true;
+            }
+            std::string reason;
+            if (!batch.aborted && nextJob < jobSlots.size() && pool->pending() == 0 && pool->allRetired(reason)) {
+                // No ExifTool is left to write them: each is reported.
+                for (; nextJob < jobSlots.size(); ++nextJob) {
+                    Slot& slot = slots[jobSlots[nextJob]];
+                    slot.result.reason = reason;
+                    slot.result.failure = TagWriter::failureLine(slot.job->fileName, reason);
+                    slot.result.errorLines = {*slot.result.failure};
+                    slot.done = true;
+                }
+            }
+        }
+        for (; shown < slots.size() && (!slots[shown].job || slots[shown].done); ++shown) show(slots[shown]);
+        // As between photographs of old: a click that came while the last
+        // photograph was written is seen before the next one is handed out.
+        if (!batch.aborted) {
+            console_.processPendingEvents();
+            batch.aborted = console_.abortRequested();
+        }
+        while (pool && !batch.aborted && nextJob < jobSlots.size()) {
+            const TagJob& job = *slots[jobSlots[nextJob]].job;
+            if (inFlight.count(job.fileName) || !pool->submit(jobSlots[nextJob], job)) break;
+            inFlight.insert(job.fileName);
+            ++nextJob;
+        }
+        if (shown == slots.size()) break;
+        if (batch.aborted && (!pool || pool->pending() == 0)) break;
+        // The window repaints and takes clicks while the writers work; after
+        // an abort it only repaints, so that no other command starts before
+        // the photographs still being written are done.
+        console_.waitForEvents(!batch.aborted);
+        if (!batch.aborted) batch.aborted = console_.abortRequested();
     }
+    pool.reset();
+    batch.notTried = static_cast<int>(jobSlots.size() - nextJob);
+    if (batch.aborted || shown < slots.size())
+        table_.moveTo(lastRow);
+    else
+        table_.last();
     if (!batch.failures.empty()) console_.replaceErrors(batch.failures);
     return batch;
 }
 
 void TagCommands::writeAllPhotos(Dialogs& dialogs) {
     const BatchOutcome batch = writeAll();
+    if (batch.attempted == 0 && batch.notPlaced == 0) return;
+    console_.appendInfo({batch.summary()});
     if (batch.failures.empty()) return;
-    std::string text = "GPS tags were not written to " + std::to_string(batch.failures.size()) + " of " +
-                       std::to_string(batch.attempted) + " photos:";
+    std::string text = batch.summary() + ":";
     for (std::size_t i = 0; i < batch.failures.size() && i < kFailuresInBox; ++i) text += "\n" + batch.failures[i];
     if (batch.failures.size() > kFailuresInBox) text += "\n...";
     dialogs.showMessage(MessageKind::Failure, failureText(text));

@@ -24,21 +24,34 @@ public:
         bool attempted = false;              // a command ran (or was refused) for this row
         std::optional<std::string> failure;  // why the photograph was not written
     };
-    // Writes the table's current row when it is a photograph with a position.
-    // ExifTool's standard output replaces `outputLines`; its standard error
-    // replaces the console's errors pane. The cursor does not move.
+    // Writes the table's current row when it is a photograph with a position,
+    // in an ExifTool of its own. ExifTool's standard output replaces
+    // `outputLines`; its standard error replaces the console's errors pane.
+    // The cursor does not move.
     PhotoOutcome SetGPS2EXIF(std::vector<std::string>& outputLines);
 
     struct BatchOutcome {
+        int written = 0;
+        int notPlaced = 0;                  // photographs without a position
         int attempted = 0;                  // photographs with a position that were tried
-        std::vector<std::string> failures;  // one line per photograph not written
+        int notTried = 0;                   // photographs with a position left by an abort
+        std::vector<std::string> failures;  // one line per photograph tried and not written
         bool aborted = false;
+
+        // True when every photograph with a position was written.
+        bool allWritten() const { return failures.empty() && notTried == 0; }
+        // "GPS tags: 13 written, 7 not placed, 2 failed", and the photographs
+        // an abort left untried.
+        std::string summary() const;
     };
-    // Writes every photograph in table order with the console shown; an abort
-    // is taken up after the photograph being written.
+    // Writes every photograph in table order with the console shown, on as
+    // many ExifTool processes as pay; the window keeps handling events
+    // meanwhile. An abort lets the photographs being written finish and
+    // starts no other.
     BatchOutcome writeAll();
 
-    // All photographs, then an error box counting the failures.
+    // All photographs; the summary closes the information pane, and an error
+    // box lists the photographs not written.
     void writeAllPhotos(Dialogs& dialogs);
     // The current photograph, then a confirmation or an error naming it.
     void writeCurrentPhoto(Dialogs& dialogs);

@@ -1,13 +1,20 @@
-// The tag-writing commands with a scripted runner and console.
+// The tag-writing commands with scripted ExifTool sessions and console.
 #include "app/commands/tagcommands.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <set>
+#include <thread>
+
 #include "output/photorows.h"
+#include "output/tagwriterpool.h"
 #include "support/fakeconsole.h"
 #include "support/fakedialogs.h"
-#include "support/fakerunner.h"
+#include "support/fakesessions.h"
 #include "table/datatable.h"
 
 namespace geovanta {
@@ -18,15 +25,16 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using test::addPhoto;
 using test::addTrackPoint;
-using test::FakeRunner;
+using test::FakeSessions;
+using Outcome = CommandResult::Outcome;
 
 class TagCommandsTest : public ::testing::Test {
 protected:
     DataTable table;
     test::FakeConsole console;
-    FakeRunner runner;
+    FakeSessions sessions;
     test::FakeDialogs dialogs;
-    TagWriter writer{runner, "/opt/geo/exiftool"};
+    TagWriter writer{sessions};
     TagCommands commands{table, console, writer};
 };
 
@@ -36,21 +44,27 @@ TEST_F(TagCommandsTest, BatchWalksPhotosKeepsGoingAndCountsFailures) {
     addPhoto(table, "/p/unplaced.jpg", 0, 0);
     addTrackPoint(table, 55.2, 37.2);
     addPhoto(table, "/p/bad.jpg", 55.2, 37.2, 100.0);
-    addPhoto(table, "/p/gone.jpg", 55.3, 37.3, 100.0);
+    addPhoto(table, "/p/killed.jpg", 55.3, 37.3, 100.0);
     addPhoto(table, "/p/5.jpg", 55.4, 37.4, 100.0);
     table.setLastScanPhotoCount(99);  // a stale count from some earlier scan
-    runner.answers = {FakeRunner::success({"one"}), FakeRunner::exited(1, {"Error: Not a valid JPG - /p/bad.jpg"}),
-                      FakeRunner::notStarted("No such file or directory"), FakeRunner::success({"five", "lines"})};
+    sessions.answer(FakeSessions::success({"one"}));
+    sessions.answer(FakeSessions::exited(1, {"Error: Not a valid JPG - /p/bad.jpg"}));
+    sessions.answer(FakeSessions::ended(Outcome::Crashed));
+    sessions.answer(FakeSessions::success({"five", "lines"}));
     console.infoEntries = {{"earlier batch"}};
 
     commands.writeAllPhotos(dialogs);
 
-    ASSERT_EQ(runner.calls.size(), 4u);
-    EXPECT_EQ(runner.calls[0].program, "/opt/geo/exiftool");
-    EXPECT_EQ(runner.calls[3].args.back(), "/p/5.jpg");
+    const auto calls = sessions.calls();
+    ASSERT_EQ(calls.size(), 4u);
+    EXPECT_EQ(calls[3].args.back(), "/p/5.jpg");
+    // ExifTool ended under the fourth photograph; a new one wrote the fifth.
+    EXPECT_EQ(calls[2].session, 1);
+    EXPECT_EQ(calls[3].session, 2);
+    const std::string summary = "GPS tags: 2 written, 1 not placed, 2 failed";
     // Memo1 keeps earlier text; the unplaced photo adds an empty entry.
     EXPECT_THAT(console.infoEntries, ElementsAre(ElementsAre("earlier batch"), ElementsAre("one"), IsEmpty(), IsEmpty(),
-                                                 IsEmpty(), ElementsAre("five", "lines")));
+                                                 IsEmpty(), ElementsAre("five", "lines"), ElementsAre(summary)));
     EXPECT_EQ(console.maximum, 5);
     EXPECT_EQ(console.steps, 5);
     EXPECT_EQ(console.position, 0);
@@ -61,12 +75,11 @@ TEST_F(TagCommandsTest, BatchWalksPhotosKeepsGoingAndCountsFailures) {
     EXPECT_TRUE(table.eof());
 
     const std::string badLine = "\"/p/bad.jpg\": /opt/geo/exiftool exited with code 1 (Error: Not a valid JPG - /p/bad.jpg)";
-    const std::string goneLine = "\"/p/gone.jpg\": could not start /opt/geo/exiftool: No such file or directory";
-    EXPECT_THAT(console.errors, ElementsAre(badLine, goneLine));
+    const std::string killedLine = "\"/p/killed.jpg\": /opt/geo/exiftool crashed";
+    EXPECT_THAT(console.errors, ElementsAre(badLine, killedLine));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Failure);
-    EXPECT_EQ(dialogs.messages[0].text,
-              "GPS tags were not written to 2 of 4 photos:\n" + badLine + "\n" + goneLine + ".");
+    EXPECT_EQ(dialogs.messages[0].text, summary + ":\n" + badLine + "\n" + killedLine + ".");
 }
 
 TEST_F(TagCommandsTest, EmptyTableAndTableWithoutPhotos) {
@@ -77,7 +90,7 @@ TEST_F(TagCommandsTest, EmptyTableAndTableWithoutPhotos) {
     commands.writeAllPhotos(dialogs);
     EXPECT_EQ(console.showCount, 1);
     EXPECT_EQ(console.closeCount, 1);
-    EXPECT_TRUE(runner.calls.empty());
+    EXPECT_EQ(sessions.opened(), 0);
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -91,26 +104,108 @@ TEST_F(TagCommandsTest, SinglePhotoConfirmsOnlyWhatWasWritten) {
     EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Plain);
     EXPECT_EQ(dialogs.messages[0].text, "Координаты записаны");
     EXPECT_EQ(table.recNo(), 0u);
+    EXPECT_EQ(sessions.opened(), 1);
 
-    for (CommandResult failed : {FakeRunner::notStarted("Permission denied"), FakeRunner::exited(1, {}),
-                                 []() { CommandResult c; c.outcome = CommandResult::Outcome::Crashed; return c; }()}) {
+    sessions.failStart("Permission denied");
+    for (CommandResult failed : {CommandResult{}, FakeSessions::exited(1, {}), FakeSessions::ended(Outcome::Crashed),
+                                 FakeSessions::ended(Outcome::Stopped)}) {
         dialogs.messages.clear();
-        runner.answers = {failed};
+        if (failed.outcome != Outcome::NotStarted) sessions.answer(failed);
         commands.writeCurrentPhoto(dialogs);
         ASSERT_EQ(dialogs.messages.size(), 1u);
         EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Failure);
         EXPECT_THAT(dialogs.messages[0].text, HasSubstr("Cannot write the GPS tags of \"/p/a.jpg\": "));
+        if (failed.outcome == Outcome::NotStarted) failed.startError = "Permission denied";
         EXPECT_THAT(console.errors.back(), HasSubstr(failed.failureReason("/opt/geo/exiftool")));
     }
+    // One ExifTool per command.
+    EXPECT_EQ(sessions.opened(), 5);
 }
 
 TEST_F(TagCommandsTest, PositionOutOfRangeIsNotWritten) {
     addPhoto(table, "/p/far.jpg", 95, 37);
     addPhoto(table, "/p/wide.jpg", 45, -181);
     const auto batch = commands.writeAll();
-    EXPECT_TRUE(runner.calls.empty());
+    EXPECT_TRUE(sessions.calls().empty());
     EXPECT_EQ(batch.failures.size(), 2u);
     EXPECT_EQ(batch.attempted, 2);
+    EXPECT_FALSE(batch.allWritten());
+}
+
+TEST_F(TagCommandsTest, ExifToolThatCannotStartOrKeepsEndingFailsEachPhotoOnce) {
+    for (int i = 0; i < 6; ++i) addPhoto(table, "/p/" + std::to_string(i) + ".jpg", 50, 10);
+    sessions.failStart("No such file or directory");
+    auto batch = commands.writeAll();
+    EXPECT_EQ(sessions.opened(), 1);
+    EXPECT_TRUE(sessions.calls().empty());
+    ASSERT_EQ(batch.failures.size(), 6u);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(batch.failures[i], "\"/p/" + std::to_string(i) +
+                                         ".jpg\": could not start /opt/geo/exiftool: No such file or directory");
+    EXPECT_EQ(console.steps, 6);
+
+    // Ends under the first photograph, and its restart under the second: the
+    // rest are not handed to a third.
+    sessions.answer(FakeSessions::ended(Outcome::Stopped, {"Out of memory!"}));
+    sessions.answer(FakeSessions::ended(Outcome::Crashed));
+    batch = commands.writeAll();
+    EXPECT_EQ(sessions.calls().size(), 2u);
+    ASSERT_EQ(batch.failures.size(), 6u);
+    EXPECT_EQ(batch.failures[0],
+              "\"/p/0.jpg\": /opt/geo/exiftool stopped before finishing (exit code 0) (Out of memory!)");
+    EXPECT_EQ(batch.failures[1], "\"/p/1.jpg\": /opt/geo/exiftool crashed");
+    EXPECT_EQ(batch.failures[5], "\"/p/5.jpg\": not tried: /opt/geo/exiftool ended twice in a row");
+    EXPECT_EQ(batch.written, 0);
+}
+
+TEST_F(TagCommandsTest, AbortDuringThirdOfTenStartsNoOtherPhoto) {
+    for (int i = 1; i <= 10; ++i) addPhoto(table, "/p/" + std::to_string(i) + ".jpg", 50 + i * 0.1, 30);
+    sessions.onRun = [this](int call) {
+        if (call == 3) console.pressAbort();
+    };
+    const auto batch = commands.writeAll();
+    EXPECT_EQ(sessions.calls().size(), 3u);
+    EXPECT_TRUE(batch.aborted);
+    EXPECT_EQ(batch.written, 3);
+    EXPECT_EQ(batch.notTried, 7);
+    EXPECT_FALSE(batch.allWritten());
+    EXPECT_EQ(batch.summary(), "GPS tags: 3 written, 0 not placed, 0 failed, 7 not tried after the abort");
+    // The abort came while the third was written: its text is not shown.
+    EXPECT_EQ(console.infoEntries.size(), 2u);
+    EXPECT_EQ(console.steps, 3);
+    EXPECT_TRUE(console.mainWindowEnabled);
+    EXPECT_EQ(table.recNo(), 2u);
+    EXPECT_FALSE(table.eof());
+}
+
+// With more than one writer, every photograph is written once, shown in
+// table order, and two rows of one file are never written at the same time.
+TEST_F(TagCommandsTest, SeveralWritersKeepTableOrderAndNeverShareAFile) {
+    constexpr int kPhotos = 60;
+    for (int i = 0; i < kPhotos; ++i) addPhoto(table, "/p/" + std::to_string(i % 40) + ".jpg", 50 + i * 0.01, 30);
+    std::mutex mutex;
+    std::set<std::string> busy;
+    std::atomic<bool> shared{false};
+    sessions.onRun = [&](int call) {
+        const std::string file = sessions.calls()[call - 1].args.back();
+        {
+            std::lock_guard lock(mutex);
+            if (!busy.insert(file).second) shared = true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(call % 3));
+        std::lock_guard lock(mutex);
+        busy.erase(file);
+    };
+    sessions.reply = [](const std::vector<std::string>& args) { return FakeSessions::success({args.back()}); };
+    const auto batch = commands.writeAll();
+    EXPECT_EQ(batch.written, kPhotos);
+    EXPECT_FALSE(shared);
+    ASSERT_EQ(console.infoEntries.size(), std::size_t(kPhotos));
+    for (int i = 0; i < kPhotos; ++i)
+        EXPECT_THAT(console.infoEntries[i], ElementsAre("/p/" + std::to_string(i % 40) + ".jpg"));
+    EXPECT_EQ(static_cast<int>(sessions.calls().size()), kPhotos);
+    EXPECT_EQ(sessions.opened(), TagWriterPool::writersFor(kPhotos));
+    EXPECT_EQ(console.steps, kPhotos);
 }
 
 }  // namespace

@@ -1,0 +1,74 @@
+#pragma once
+// Photographs written on threads of their own, each thread with its own
+// ExifTool session. The batch that drives the pool hands out one photograph
+// at a time to an idle writer, so that it alone decides what is written next
+// and nothing new starts once the user has aborted.
+
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "output/tagwriter.h"
+
+namespace geovanta {
+
+class TagWriterPool {
+public:
+    struct Done {
+        std::size_t slot = 0;  // the number the job was handed out with
+        TagWriter::Result result;
+        std::size_t writer = 0;
+    };
+
+    // Starts `writers` threads, each starting its ExifTool at once. `wake` is
+    // called on a writer's thread whenever a result is ready.
+    TagWriterPool(TagWriter& writer, int writers, std::function<void()> wake);
+    // Lets the writers finish the photographs they have, ends every session
+    // and waits for the threads.
+    ~TagWriterPool();
+    TagWriterPool(const TagWriterPool&) = delete;
+    TagWriterPool& operator=(const TagWriterPool&) = delete;
+
+    // Hands `job`, which must outlive its result, to an idle writer; false
+    // when every writer is busy or has given up. A writer is idle once its
+    // last result has been taken: whatever the caller learns together with
+    // a result (a click queued meanwhile, say) comes before its next job.
+    bool submit(std::size_t slot, const TagJob& job);
+    // The results that came since the last call, in the order they came.
+    std::vector<Done> takeDone();
+    // Jobs handed out whose result has not been taken yet.
+    int pending() const;
+    // True when every writer has given up; `reason` tells why the last did.
+    bool allRetired(std::string& reason) const;
+
+    // Writers worth starting for `jobs` photographs: each costs a start of
+    // ExifTool, so a small batch gets one; never more than the machine's
+    // cores, and at most four.
+    static int writersFor(std::size_t jobs);
+
+private:
+    struct Writer {
+        std::thread thread;
+        const TagJob* job = nullptr;  // set by submit(), cleared when written
+        std::size_t slot = 0;
+        bool busy = false;  // from submit() until its result is taken
+        bool retired = false;
+    };
+    void run(std::size_t index);
+
+    TagWriter& writer_;
+    std::function<void()> wake_;
+    mutable std::mutex mutex_;
+    std::condition_variable work_;
+    std::vector<Writer> writers_;
+    std::vector<Done> done_;
+    int retired_ = 0;
+    std::string retireReason_;
+    bool closing_ = false;
+};
+
+}  // namespace geovanta
