@@ -13,6 +13,9 @@ PACKAGES := cmake make g++ pkg-config \
             libimage-exiftool-perl imagemagick locales \
             librsvg2-bin desktop-file-utils appstream shared-mime-info
 
+# What the benchmarks measure against; `make bench` installs these as well.
+BENCH_PACKAGES := gpsbabel
+
 .PHONY: all deps configure build run test test-sanitize bench fuzz clean examples
 
 all: build
@@ -54,6 +57,7 @@ test-sanitize: deps
 	cd $(SAN_BUILD) && $(TEST_ENV) $(SAN_ENV) ./bin/geovanta_core_tests --gtest_brief=1
 
 bench: build
+	@$(MAKE) --no-print-directory deps PACKAGES="$(BENCH_PACKAGES)"
 	$(TEST_ENV) $(BUILD)/bin/geovanta_bench --benchmark_counters_tabular=true
 
 clean:

@@ -1,6 +1,5 @@
 // Track reader on a generated million-point track (about 70 MB): load and
-// bind, against reading the file's bytes once. The file stays in the temp
-// folder as geovanta-bench-big.plt so that other tools can be timed on it.
+// bind, against reading the file's bytes once.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -9,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bigtrack.h"
 #include "input/trackreader.h"
 #include "table/datatable.h"
 
@@ -16,28 +16,8 @@ using namespace geovanta;
 
 namespace {
 
-constexpr int kPoints = 1000000;
-
-// One point a second from 1 December 2010, written the way the GPS
-// software writes them: padded degrees, feet, days, date and time texts.
-const std::string& bigTrack() {
-    static const std::string path = [] {
-        const std::string file = (std::filesystem::temp_directory_path() / "geovanta-bench-big.plt").string();
-        std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(std::fopen(file.c_str(), "wb"), &std::fclose);
-        if (!out) return std::string();
-        std::fputs("OziExplorer Track Point File Version 2.1\r\nWGS 84\r\nAltitude is in Feet\r\nReserved 3\r\n"
-                   "0,2,255,Big,0,0,2,8421376\r\n1000000\r\n",
-                   out.get());
-        for (int i = 0; i < kPoints; ++i) {
-            const int s = i % 86400;
-            std::fprintf(out.get(), "%12.7f,%12.7f,%d,%7.1f,%.7f,01-Dec-10, %02d:%02d:%02d\r\n", 55.0 + i * 1e-6,
-                         37.0 + i * 1.5e-6, i == 0 ? 1 : 0, 400.0 + (i % 500) * 0.5, 40513.0 + i / 86400.0, s / 3600,
-                         s / 60 % 60, s % 60);
-        }
-        return file;
-    }();
-    return path;
-}
+using bench::bigTrack;
+constexpr int kPoints = bench::kBigTrackPoints;
 
 void BM_LoadAndBindMillionPointTrack(benchmark::State& state) {
     const std::string& path = bigTrack();
