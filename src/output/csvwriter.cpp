@@ -1,6 +1,8 @@
 #include "output/csvwriter.h"
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -19,10 +21,34 @@ constexpr FieldId kColumns[] = {FieldId::Stat,  FieldId::Name,     FieldId::Time
                                 FieldId::Elev,  FieldId::Dist,     FieldId::Speed, FieldId::VTime,
                                 FieldId::FileName, FieldId::Type, FieldId::VLat, FieldId::VLon, FieldId::VElev};
 
-// A million rows make some hundred megabytes of text; it goes to the stream
-// in blocks of this many rows.
+// A million rows make some hundred and fifty megabytes of text; it goes to
+// the stream in blocks of this many rows.
 constexpr std::size_t kBlockRows = 8192;
 constexpr std::size_t kMaxThreads = 4;
+
+// Text of one block, written straight into its memory: a cell asks for the
+// room it may need and says where it ended.
+class Block {
+public:
+    char* room(std::size_t bytes) {
+        if (used_ + bytes > capacity_) {
+            capacity_ = std::max(2 * capacity_, used_ + bytes);
+            auto bigger = std::make_unique<char[]>(capacity_);
+            std::memcpy(bigger.get(), data_.get(), used_);
+            data_ = std::move(bigger);
+        }
+        return data_.get() + used_;
+    }
+    void end(char* at) { used_ = static_cast<std::size_t>(at - data_.get()); }
+    void put(char c) { end(room(1) + 1), data_[used_ - 1] = c; }
+    void clear() { used_ = 0; }
+    const char* data() const { return data_.get(); }
+    std::size_t size() const { return used_; }
+
+private:
+    std::unique_ptr<char[]> data_;
+    std::size_t used_ = 0, capacity_ = 0;
+};
 
 bool needsQuotes(std::string_view text) {
     for (char c : text)
@@ -30,17 +56,19 @@ bool needsQuotes(std::string_view text) {
     return false;
 }
 
-void appendQuoted(std::string& out, std::string_view text) {
+void putQuoted(Block& out, std::string_view text) {
+    char* p = out.room(2 * text.size() + 2);
     if (!needsQuotes(text)) {
-        out.append(text);
+        out.end(std::copy(text.begin(), text.end(), p));
         return;
     }
-    out.push_back('"');
+    *p++ = '"';
     for (char c : text) {
-        if (c == '"') out.push_back('"');
-        out.push_back(c);
+        if (c == '"') *p++ = '"';
+        *p++ = c;
     }
-    out.push_back('"');
+    *p++ = '"';
+    out.end(p);
 }
 
 bool isAscii(std::string_view text) {
@@ -49,46 +77,43 @@ bool isAscii(std::string_view text) {
     return true;
 }
 
-void appendText(std::string& out, std::string_view bytes) {
+void putText(Block& out, std::string_view bytes) {
     // Plain ASCII is its own UTF-8; only other text needs converting.
     if (isAscii(bytes))
-        appendQuoted(out, bytes);
+        putQuoted(out, bytes);
     else
-        appendQuoted(out, displayUtf8(bytes));
+        putQuoted(out, displayUtf8(bytes));
 }
 
-void appendCell(std::string& out, const DataTable& t, std::size_t row, FieldId f) {
+void putCell(Block& out, const DataTable& t, std::size_t row, FieldId f) {
     switch (f) {
-        case FieldId::VLat: appendCoord(out, "SN", t.real(row, FieldId::Lat)); return;
-        case FieldId::VLon: appendCoord(out, "WE", t.real(row, FieldId::Lon)); return;
-        case FieldId::VElev: appendInteger(out, t.vElev(row)); return;
+        case FieldId::VLat: return out.end(putCoord(out.room(kNumberTextMax), "SN", t.real(row, FieldId::Lat)));
+        case FieldId::VLon: return out.end(putCoord(out.room(kNumberTextMax), "WE", t.real(row, FieldId::Lon)));
+        case FieldId::VElev: return out.end(putInteger(out.room(kNumberTextMax), t.vElev(row)));
         default: break;
     }
     const FieldInfo& info = fieldInfo(f);
-    if (info.calculated) return appendQuoted(out, t.asString(row, f));
+    if (info.calculated) return putQuoted(out, t.asString(row, f));
     if (t.isNull(row, f)) return;
     switch (info.kind) {
-        case FieldKind::Text: appendText(out, t.text(row, f)); return;
-        case FieldKind::DateTime: appendIsoDayTime(out, t.timeMs(row, f)); return;
-        case FieldKind::Real: appendShortest(out, t.real(row, f)); return;
-        case FieldKind::Integer: appendQuoted(out, t.asString(row, f)); return;
+        case FieldKind::Text: return putText(out, t.text(row, f));
+        case FieldKind::DateTime: return out.end(putIsoDayTime(out.room(48), t.timeMs(row, f)));
+        case FieldKind::Real: return out.end(putShortest(out.room(kNumberTextMax), t.real(row, f)));
+        case FieldKind::Integer: return putQuoted(out, t.asString(row, f));
     }
 }
 
-void appendRows(std::string& out, const DataTable& table, std::size_t begin, std::size_t end) {
+void putRows(Block& out, const DataTable& table, std::size_t begin, std::size_t end) {
     for (std::size_t row = begin; row < end; ++row) {
         bool firstColumn = true;
         for (FieldId f : kColumns) {
-            if (!firstColumn) out.push_back(',');
-            appendCell(out, table, row, f);
+            if (!firstColumn) out.put(',');
+            putCell(out, table, row, f);
             firstColumn = false;
         }
-        out += "\r\n";
+        out.put('\r');
+        out.put('\n');
     }
-}
-
-void writeAll(std::ostream& out, const std::string& text) {
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 }  // namespace
@@ -100,25 +125,25 @@ void CsvWriter::write(const DataTable& table, std::ostream& out) {
         header += fieldInfo(f).name;
     }
     header += "\r\n";
-    writeAll(out, header);
+    out.write(header.data(), static_cast<std::streamsize>(header.size()));
 
     // Rows are formatted in blocks, several blocks at once on a machine with
     // cores to spare, and written in table order. The table is only read.
     const std::size_t rows = table.rowCount();
     const std::size_t threads =
         rows < 2 * kBlockRows ? 1 : std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMaxThreads);
-    std::vector<std::string> blocks(threads);
+    std::vector<Block> blocks(threads);
     for (std::size_t begin = 0; begin < rows; begin += threads * kBlockRows) {
         auto format = [&](std::size_t k) {
             const std::size_t from = std::min(rows, begin + k * kBlockRows);
             blocks[k].clear();
-            appendRows(blocks[k], table, from, std::min(rows, from + kBlockRows));
+            putRows(blocks[k], table, from, std::min(rows, from + kBlockRows));
         };
         std::vector<std::jthread> helpers;
         for (std::size_t k = 1; k < threads; ++k) helpers.emplace_back(format, k);
         format(0);
         helpers.clear();  // joins
-        for (const std::string& block : blocks) writeAll(out, block);
+        for (const Block& block : blocks) out.write(block.data(), static_cast<std::streamsize>(block.size()));
     }
 }
 

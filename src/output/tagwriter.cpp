@@ -45,13 +45,8 @@ std::string fileArgument(std::string_view fileName) {
 // The elevation in feet as metres to 0.1 m, halves to even.
 std::string metresText(double feet) {
     const double tenths = roundHalfEven(static_cast<long double>(feet) * kMetresPerFoot * 10);
-    std::string text;
-    if (tenths < 0) text += '-';
-    const double magnitude = std::fabs(tenths);
-    appendInteger(text, static_cast<long long>(magnitude / 10));
-    text += '.';
-    appendInteger(text, static_cast<long long>(std::fmod(magnitude, 10)));
-    return text;
+    const auto magnitude = static_cast<long long>(std::fabs(tenths));
+    return (tenths < 0 ? "-" : "") + std::to_string(magnitude / 10) + "." + std::to_string(magnitude % 10);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "table/datetime.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -99,44 +100,35 @@ std::string formatDayTime(int64_t ms) {
     return buf;
 }
 
-void appendIsoDayTime(std::string& out, int64_t ms) {
+char* putIsoDayTime(char* out, int64_t ms) {
     const CivilDateTime c = msToCivil(ms);
     if (c.year < 0 || c.year > 9999) {
         // Outside the table's range; not worth a fast path.
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", c.year, c.month, c.day, c.hour, c.minute,
-                      c.second, c.millisecond);
-        out += buf;
-        return;
+        const int n = std::snprintf(out, 48, "%04d-%02d-%02d %02d:%02d:%02d.%03d", c.year, c.month, c.day, c.hour,
+                                    c.minute, c.second, c.millisecond);
+        return out + std::clamp(n, 0, 47);
     }
     // Written digit by digit: the CSV of a big track has a million of these.
-    char buf[23];
-    auto two = [&buf](int at, int v) {
-        buf[at] = static_cast<char>('0' + v / 10);
-        buf[at + 1] = static_cast<char>('0' + v % 10);
+    auto two = [&out](int v, char after) {
+        *out++ = static_cast<char>('0' + v / 10);
+        *out++ = static_cast<char>('0' + v % 10);
+        if (after) *out++ = after;
     };
-    two(0, c.year / 100);
-    two(2, c.year % 100);
-    buf[4] = '-';
-    two(5, c.month);
-    buf[7] = '-';
-    two(8, c.day);
-    buf[10] = ' ';
-    two(11, c.hour);
-    buf[13] = ':';
-    two(14, c.minute);
-    buf[16] = ':';
-    two(17, c.second);
-    buf[19] = '.';
-    buf[20] = static_cast<char>('0' + c.millisecond / 100);
-    two(21, c.millisecond % 100);
-    out.append(buf, sizeof buf);
+    two(c.year / 100, 0);
+    two(c.year % 100, '-');
+    two(c.month, '-');
+    two(c.day, ' ');
+    two(c.hour, ':');
+    two(c.minute, ':');
+    two(c.second, '.');
+    *out++ = static_cast<char>('0' + c.millisecond / 100);
+    two(c.millisecond % 100, 0);
+    return out;
 }
 
 std::string formatIsoDayTime(int64_t ms) {
-    std::string out;
-    appendIsoDayTime(out, ms);
-    return out;
+    char buf[48];
+    return std::string(buf, putIsoDayTime(buf, ms));
 }
 
 std::optional<int64_t> parseDayTime(std::string_view text) {

@@ -37,7 +37,8 @@ bool validDate(int year, int month, int day);
 std::string formatDayTime(int64_t ms);
 // "YYYY-MM-DD HH:MM:SS.zzz"
 std::string formatIsoDayTime(int64_t ms);
-void appendIsoDayTime(std::string& out, int64_t ms);
+// The same into a buffer with room for 48 characters; returns the end.
+char* putIsoDayTime(char* out, int64_t ms);
 // Reads "dd.mm.yyyy", optionally followed by blanks and "hh:mm" or "hh:mm:ss".
 std::optional<int64_t> parseDayTime(std::string_view text);
 

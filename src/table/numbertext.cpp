@@ -1,5 +1,6 @@
 #include "table/numbertext.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -10,6 +11,12 @@ namespace geovanta {
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Whole numbers up to 2^53 and powers of ten up to 10^22 are exact doubles.
+constexpr uint64_t kExactLimit = uint64_t{1} << 53;
+constexpr long kExactPowers = 22;
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 }  // namespace
 
@@ -31,15 +38,25 @@ std::optional<double> parseNumber(std::string_view text) {
     const std::size_t mantissaStart = i;
     std::size_t intDigits = 0, fracDigits = 0, leadingZeros = 0;
     bool seenNonZero = false;
+    // The digits as one whole number while it stays exact in a double.
+    uint64_t mantissa = 0;
+    bool exact = true;
+    auto take = [&](char c) {
+        if (mantissa > kExactLimit / 10) exact = false;
+        if (exact) mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
+        if (mantissa > kExactLimit) exact = false;
+    };
     while (i < text.size() && isDigit(text[i])) {
         if (!seenNonZero && text[i] == '0') ++leadingZeros;
         if (text[i] != '0') seenNonZero = true;
+        take(text[i]);
         ++intDigits;
         ++i;
     }
     if (i < text.size() && text[i] == '.') {
         ++i;
         while (i < text.size() && isDigit(text[i])) {
+            take(text[i]);
             ++fracDigits;
             ++i;
         }
@@ -61,6 +78,16 @@ std::optional<double> parseNumber(std::string_view text) {
         if (expNegative) exponent = -exponent;
     }
     if (i != text.size()) return std::nullopt;
+
+    // A whole number and a power of ten that are both exact in a double give
+    // the correctly rounded value in one multiplication or division; that is
+    // every number of a GPS file. Anything else goes the general way.
+    const long scale = exponent - static_cast<long>(fracDigits);
+    if (exact && scale >= -kExactPowers && scale <= kExactPowers) {
+        const double m = static_cast<double>(mantissa);
+        const double value = scale < 0 ? m / kPowersOfTen[-scale] : m * kPowersOfTen[scale];
+        if (std::isfinite(value)) return negative ? -value : value;
+    }
 
     double value = 0;
     const char* first = text.data() + mantissaStart;
@@ -100,8 +127,8 @@ double roundHalfEven(long double value) {
     return static_cast<double>(std::rint(value));
 }
 
-void appendFixed(std::string& out, long double value, int decimals, int minIntegerDigits) {
-    if (!std::isfinite(value)) return;
+char* putFixed(char* out, long double value, int decimals, int minIntegerDigits) {
+    if (!std::isfinite(value)) return out;
     const bool negative = value < 0;
     long double scale = 1;
     for (int k = 0; k < decimals; ++k) scale *= 10;
@@ -113,25 +140,23 @@ void appendFixed(std::string& out, long double value, int decimals, int minInteg
                              digits);
     } else {
         n = std::snprintf(digits, sizeof digits, "%.0Lf", scaled);
-        if (n <= 0 || n >= static_cast<int>(sizeof digits)) return;
+        if (n <= 0 || n >= static_cast<int>(sizeof digits)) return out;
     }
-    const int needed = decimals + minIntegerDigits;
-    const int pad = needed > n ? needed - n : 0;
+    const int pad = std::max(0, decimals + minIntegerDigits - n);
+    if (negative && scaled != 0) *out++ = '-';
+    // The digits padded with zeros in front, with the point before the last
+    // `decimals` of them.
     const int integerDigits = n + pad - decimals;
-    if (negative && scaled != 0) out.push_back('-');
-    // The padded digit string, split at `integerDigits`.
-    auto digitAt = [&](int i) { return i < pad ? '0' : digits[i - pad]; };
-    for (int i = 0; i < integerDigits; ++i) out.push_back(digitAt(i));
-    if (decimals > 0) {
-        out.push_back('.');
-        for (int i = integerDigits; i < n + pad; ++i) out.push_back(digitAt(i));
+    for (int i = 0; i < n + pad; ++i) {
+        if (i == integerDigits) *out++ = '.';
+        *out++ = i < pad ? '0' : digits[i - pad];
     }
+    return out;
 }
 
 std::string formatFixed(long double value, int decimals, int minIntegerDigits) {
-    std::string out;
-    appendFixed(out, value, decimals, minIntegerDigits);
-    return out;
+    char buf[kNumberTextMax];
+    return std::string(buf, putFixed(buf, value, decimals, minIntegerDigits));
 }
 
 std::string formatGeneral(double value) {
@@ -170,29 +195,23 @@ std::string formatGeneral(double value) {
     return out;
 }
 
-void appendShortest(std::string& out, double value) {
-    char buf[64];
-    auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, value);
-    if (ec == std::errc()) out.append(buf, ptr);
+char* putShortest(char* out, double value) {
+    return std::to_chars(out, out + kNumberTextMax, value).ptr;
 }
 
 std::string formatShortest(double value) {
-    std::string out;
-    appendShortest(out, value);
-    return out;
+    char buf[kNumberTextMax];
+    return std::string(buf, putShortest(buf, value));
 }
 
-void appendInteger(std::string& out, long long value, int minDigits) {
-    char buf[32];
-    char* p = buf;
-    if (value < 0) *p++ = '-';
+char* putInteger(char* out, long long value, int minDigits) {
+    if (value < 0) *out++ = '-';
     const unsigned long long magnitude =
         value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
     char digits[24];
     const int n = static_cast<int>(std::to_chars(digits, digits + sizeof digits, magnitude).ptr - digits);
-    for (int i = n; i < minDigits && p < buf + sizeof buf - sizeof digits; ++i) *p++ = '0';
-    out.append(buf, p);
-    out.append(digits, static_cast<std::size_t>(n));
+    for (int i = n; i < minDigits; ++i) *out++ = '0';
+    return std::copy(digits, digits + n, out);
 }
 
 }  // namespace geovanta

@@ -26,8 +26,6 @@ double roundHalfEven(long double value);
 // Fixed notation with exactly `decimals` digits after ".", rounded half away
 // from zero, at least one digit before the point ("#0.00" for 2, "0.0000").
 std::string formatFixed(long double value, int decimals, int minIntegerDigits = 1);
-// The same text added to the end of `out`, for writers of many values.
-void appendFixed(std::string& out, long double value, int decimals, int minIntegerDigits = 1);
 
 // General format with up to 15 significant digits, "." separator, no trailing
 // zeros, exponent form ("1E-6", "1.5E20") for very small or large values.
@@ -35,10 +33,15 @@ std::string formatGeneral(double value);
 
 // Shortest text that reads back as the same double.
 std::string formatShortest(double value);
-void appendShortest(std::string& out, double value);
 
+// Writers into a caller's buffer, for output of many values: each writes what
+// its format function returns and gives back the end of it. The buffer needs
+// room for kNumberTextMax characters; decimals and digit counts stay below 20.
+inline constexpr std::size_t kNumberTextMax = 96;
+char* putFixed(char* out, long double value, int decimals, int minIntegerDigits = 1);
+char* putShortest(char* out, double value);
 // A whole number in decimal with at least `minDigits` digits (zeros in front),
 // after a "-" when negative.
-void appendInteger(std::string& out, long long value, int minDigits = 1);
+char* putInteger(char* out, long long value, int minDigits = 1);
 
 }  // namespace geovanta

@@ -57,13 +57,13 @@ TEST(CsvWriter, ManyRowsKeepTableOrder) {
     EXPECT_EQ(expected, kRows);
 }
 
-TEST(NumberText, AppendingFormsMatchTheirTexts) {
-    std::string out = "x";
-    appendInteger(out, -42, 4);
-    appendInteger(out, 7, 2);
-    appendInteger(out, 0);
-    appendInteger(out, INT64_MIN);
-    EXPECT_EQ(out, "x-0042070-9223372036854775808");
+TEST(NumberText, BufferWritersAndTheirEdges) {
+    char buf[4 * kNumberTextMax];
+    char* p = putInteger(buf, -42, 4);
+    p = putInteger(p, 7, 2);
+    p = putInteger(p, 0);
+    p = putInteger(p, INT64_MIN);
+    EXPECT_EQ(std::string(buf, p), "-0042070-9223372036854775808");
     EXPECT_EQ(formatFixed(1e20L, 1), "100000000000000000000.0");
     EXPECT_EQ(formatFixed(-0.004, 2), "0.00");
     EXPECT_EQ(formatFixed(59.99996, 4, 2), "60.0000");

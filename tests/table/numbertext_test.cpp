@@ -4,6 +4,10 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <random>
+#include <string>
 
 using namespace geovanta;
 
@@ -66,4 +70,28 @@ TEST(NumberText, Formats) {
     EXPECT_EQ(roundHalfEven(2.5), 2.0);
     EXPECT_EQ(roundHalfEven(3.5), 4.0);
     EXPECT_EQ(roundHalfEven(-2.5), -2.0);
+}
+
+// Most numbers are read without the library's general method; each must
+// still be the double nearest to its text.
+TEST(NumberText, ReadsTheNearestDouble) {
+    std::mt19937_64 random(2024);
+    int failures = 0;
+    for (int i = 0; i < 200000 && failures < 10; ++i) {
+        std::string text = random() % 2 ? "-" : "";
+        const int digits = 1 + static_cast<int>(random() % 20);
+        for (int d = 0; d < digits; ++d) text += static_cast<char>('0' + random() % 10);
+        if (random() % 4) text.insert(text.size() - random() % digits, ".");
+        if (random() % 3 == 0) text += "e" + std::to_string(static_cast<int>(random() % 60) - 30);
+        if (text.back() == '.' || text[text.size() - 1] == '-') text += "5";
+        const std::optional<double> ours = parseNumber(text);
+        const double expected = std::strtod(text.c_str(), nullptr);
+        if (!ours || *ours != expected || std::signbit(*ours) != std::signbit(expected)) {
+            ADD_FAILURE() << text << " read as " << (ours ? std::to_string(*ours) : "nothing");
+            ++failures;
+        }
+    }
+    EXPECT_EQ(parseNumber("9007199254740993"), 9007199254740992.0);  // past the exact range
+    EXPECT_EQ(parseNumber("0.1e1"), 1.0);
+    EXPECT_EQ(parseNumber("123456789012345678901234567890"), 1.2345678901234568e29);
 }
