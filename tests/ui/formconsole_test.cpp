@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 
 #include "output/photorows.h"
@@ -19,6 +20,29 @@
 #include "table/datatable.h"
 
 using namespace geovanta;
+
+namespace {
+
+// A shown main window, its console, and a batch over `photos` placed
+// photographs with scripted ExifTool sessions.
+struct Batch {
+    QWidget mainWindow;
+    TFormConsole console{&mainWindow};
+    DataTable table;
+    test::FakeSessions sessions{"/x/exiftool"};
+    test::FakeDialogs dialogs;
+
+    explicit Batch(int photos) {
+        mainWindow.show();
+        for (int i = 1; i <= photos; ++i) test::addPhoto(table, "/p/" + std::to_string(i) + ".jpg", 50 + i * 0.1, 30);
+    }
+    void run() {
+        TagWriter writer(sessions);
+        TagCommands(table, console, writer).writeAllPhotos(dialogs);
+    }
+};
+
+}  // namespace
 
 class FormConsoleTest : public QObject {
     Q_OBJECT
@@ -84,61 +108,50 @@ private slots:
     // A click on the abort button while the third photo is written is taken
     // up when that photo is done, and no other photo is started.
     void abortButtonStopsABatchAfterTheCurrentPhoto() {
-        QWidget mainWindow;
-        mainWindow.show();
-        TFormConsole console(&mainWindow);
-        DataTable table;
-        for (int i = 1; i <= 10; ++i) test::addPhoto(table, "/p/" + std::to_string(i) + ".jpg", 50 + i * 0.1, 30);
-        test::FakeSessions sessions("/x/exiftool");
+        Batch b(10);
         // On the writer's thread: the click is queued to the window's thread.
-        sessions.onRun = [&](int call) {
-            if (call == 3) QMetaObject::invokeMethod(console.Button1, "click", Qt::QueuedConnection);
+        b.sessions.onRun = [&](int call) {
+            if (call == 3) QMetaObject::invokeMethod(b.console.Button1, "click", Qt::QueuedConnection);
         };
-        test::FakeDialogs dialogs;
-        TagWriter writer(sessions);
-        TagCommands(table, console, writer).writeAllPhotos(dialogs);
-        QCOMPARE(sessions.calls().size(), std::size_t(3));
-        QVERIFY(mainWindow.isEnabled());
-        QVERIFY(!console.isVisible());
-        QCOMPARE(console.ProgressBar1->value(), 0);
-        QCOMPARE(console.Memo1->toPlainText(),
+        b.run();
+        QCOMPARE(b.sessions.calls().size(), std::size_t(3));
+        QVERIFY(b.mainWindow.isEnabled());
+        QVERIFY(!b.console.isVisible());
+        QCOMPARE(b.console.ProgressBar1->value(), 0);
+        QCOMPARE(b.console.Memo1->toPlainText(),
                  QStringLiteral("    1 image files updated\n    1 image files updated\n"
                                 "GPS tags: 3 written, 0 not placed, 0 failed, 7 not tried after the abort"));
-        QVERIFY(dialogs.messages.empty());
+        QVERIFY(b.dialogs.messages.empty());
         // The walk stops on the photo during which the abort came.
-        QCOMPARE(table.recNo(), std::size_t(2));
-        QVERIFY(!table.eof());
+        QCOMPARE(b.table.recNo(), std::size_t(2));
+        QVERIFY(!b.table.eof());
     }
 
     // While ExifTool works on a photo the window goes on handling events:
     // the writer waits, inside its photo, for something only the window's
     // thread can do, and the progress and main window show the batch.
     void theWindowHandlesEventsWhileAPhotoIsWritten() {
-        QWidget mainWindow;
-        mainWindow.show();
-        TFormConsole console(&mainWindow);
-        DataTable table;
-        for (int i = 1; i <= 3; ++i) test::addPhoto(table, "/p/" + std::to_string(i) + ".jpg", 50 + i * 0.1, 30);
-        test::FakeSessions sessions("/x/exiftool");
+        Batch b(3);
         std::atomic<int> handled{0};
-        std::atomic<int> progressSeen{-1};
-        std::atomic<bool> disabled{false};
-        sessions.onRun = [&](int call) {
-            std::atomic<bool> done{false};
-            QMetaObject::invokeMethod(&console, [&] {
-                progressSeen = console.ProgressBar1->value();
-                disabled = !mainWindow.isEnabled();
-                done = true;
+        b.sessions.onRun = [&](int call) {
+            // Shared, so that a late answer never writes into a finished call.
+            struct Seen {
+                std::atomic<bool> done{false}, disabled{false};
+                std::atomic<int> progress{-1};
+            };
+            auto seen = std::make_shared<Seen>();
+            QMetaObject::invokeMethod(&b.console, [&b, seen] {
+                seen->progress = b.console.ProgressBar1->value();
+                seen->disabled = !b.mainWindow.isEnabled();
+                seen->done = true;
             }, Qt::QueuedConnection);
-            for (int waited = 0; !done && waited < 5000; ++waited)
+            for (int waited = 0; !seen->done && waited < 5000; ++waited)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            if (done && progressSeen == call - 1 && disabled) ++handled;
+            if (seen->done && seen->progress == call - 1 && seen->disabled) ++handled;
         };
-        test::FakeDialogs dialogs;
-        TagWriter writer(sessions);
-        TagCommands(table, console, writer).writeAllPhotos(dialogs);
+        b.run();
         QCOMPARE(handled.load(), 3);
-        QVERIFY(mainWindow.isEnabled());
+        QVERIFY(b.mainWindow.isEnabled());
     }
 };
 
