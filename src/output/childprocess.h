@@ -21,10 +21,11 @@ public:
     virtual bool start(const std::string& program, const std::vector<std::string>& args, std::string& error) = 0;
     // Hands all of `bytes` to its standard input; false when it has ended.
     virtual bool write(std::string_view bytes) = 0;
-    // Waits until more output has come on either stream, or the child has
-    // ended, and adds what came to `out` and `err`. False once the child has
-    // ended and all it wrote has been read.
-    virtual bool read(std::string& out, std::string& err) = 0;
+    // Waits until more output has come on either stream, the child has ended
+    // or `timeoutMs` milliseconds have passed (-1: no limit), and adds what
+    // came to `out` and `err`. False once the child has ended and all it
+    // wrote has been read.
+    virtual bool read(std::string& out, std::string& err, int timeoutMs = -1) = 0;
     // How it ended, once read() has returned false.
     virtual bool crashed() const = 0;
     virtual int exitCode() const = 0;

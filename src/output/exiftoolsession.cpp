@@ -1,7 +1,9 @@
 #include "output/exiftoolsession.h"
 
+#include <algorithm>
 #include <charconv>
 #include <random>
+#include <vector>
 
 #include "table/textcodec.h"
 #include "table/textlines.h"
@@ -11,6 +13,10 @@ namespace {
 
 // Time ExifTool gets to end by itself after "-stay_open False".
 constexpr int kCloseMs = 5000;
+// ExifTool ends its error text before it says "{ready}"; an ExifTool too old
+// to know "-echo4" never sends that end, and its text is taken as it is after
+// this long.
+constexpr int kErrorEndMs = 1000;
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\f' || c == '\v' || c == '\r' || c == '\n'; }
 
@@ -100,11 +106,15 @@ CommandResult ExifToolSession::collect(const std::string& id) {
     const std::string marker = "{ready" + id + "}";
     CommandResult result;
     std::size_t outEnd = std::string::npos, errEnd = std::string::npos;
+    bool errorEndMissing = false;
     for (;;) {
         if (outEnd == std::string::npos) outEnd = findMarkerLine(out_, marker, "\r\n");
         if (errEnd == std::string::npos) errEnd = findMarkerLine(err_, marker, " ");
-        if (outEnd != std::string::npos && errEnd != std::string::npos) break;
-        if (!child_->read(out_, err_)) {
+        if (outEnd != std::string::npos && (errEnd != std::string::npos || errorEndMissing)) break;
+        const std::size_t errBefore = err_.size();
+        const bool running = outEnd == std::string::npos ? child_->read(out_, err_)
+                                                         : child_->read(out_, err_, kErrorEndMs);
+        if (!running) {
             alive_ = false;
             result.outcome = child_->crashed() ? CommandResult::Outcome::Crashed : CommandResult::Outcome::Stopped;
             result.exitCode = child_->exitCode();
@@ -114,16 +124,22 @@ CommandResult ExifToolSession::collect(const std::string& id) {
             err_.clear();
             return result;
         }
+        errorEndMissing = outEnd != std::string::npos && err_.size() == errBefore;
     }
     result.outcome = CommandResult::Outcome::Exited;
     result.outputLines = splitLines(std::string_view(out_).substr(0, outEnd));
     result.errorLines = splitLines(std::string_view(err_).substr(0, errEnd));
-    const std::size_t statusAt = errEnd + marker.size() + 1;
-    const std::size_t statusEnd = std::min(err_.find_first_of("\r\n", statusAt), err_.size());
-    int status = 0;
-    const auto [ptr, ec] = std::from_chars(err_.data() + statusAt, err_.data() + statusEnd, status);
-    if (ec != std::errc() || ptr != err_.data() + statusEnd) {
-        // An ExifTool too old to fill in "${status}": its errors say it.
+    // An ExifTool without "-echo4" takes the marker for a file it cannot find.
+    std::erase_if(result.errorLines, [&](const std::string& line) { return line.find(marker) != std::string::npos; });
+    int status = -1;
+    if (errEnd != std::string::npos) {
+        const std::size_t statusAt = errEnd + marker.size() + 1;
+        const std::size_t statusEnd = std::min(err_.find_first_of("\r\n", statusAt), err_.size());
+        const auto [ptr, ec] = std::from_chars(err_.data() + statusAt, err_.data() + statusEnd, status);
+        if (ec != std::errc() || ptr != err_.data() + statusEnd) status = -1;
+    }
+    if (status < 0) {
+        // An ExifTool too old for "${status}" or "-echo4": its errors say it.
         status = 0;
         for (const std::string& line : result.errorLines)
             if (line.rfind("Error", 0) == 0) status = 1;

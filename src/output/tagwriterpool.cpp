@@ -16,8 +16,8 @@ constexpr int kMaxWriters = 4;
 
 int TagWriterPool::writersFor(std::size_t jobs) {
     const int cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-    const int worth = static_cast<int>(std::max<std::size_t>(1, std::min<std::size_t>(jobs / kPhotosPerWriter, 64)));
-    return std::min({cores, kMaxWriters, worth});
+    const auto worth = static_cast<int>(std::clamp<std::size_t>(jobs / kPhotosPerWriter, 1, kMaxWriters));
+    return std::min(cores, worth);
 }
 
 TagWriterPool::TagWriterPool(TagWriter& writer, int writers, std::function<void()> wake)

@@ -53,7 +53,9 @@ bool KeptProcess::write(std::string_view bytes) {
     return true;
 }
 
-bool KeptProcess::read(std::string& out, std::string& err) {
+bool KeptProcess::read(std::string& out, std::string& err, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
     for (;;) {
         const QByteArray o = process_.readAllStandardOutput();
         const QByteArray e = process_.readAllStandardError();
@@ -63,10 +65,10 @@ bool KeptProcess::read(std::string& out, std::string& err) {
             return true;
         }
         if (process_.state() == QProcess::NotRunning) return false;
-        QElapsedTimer waited;
-        waited.start();
+        if (timeoutMs >= 0 && clock.elapsed() >= timeoutMs) return true;
+        const qint64 sliceStart = clock.elapsed();
         if (!process_.waitForReadyRead(kWaitSliceMs) && process_.state() != QProcess::NotRunning &&
-            waited.elapsed() < kWaitSliceMs / 2) {
+            clock.elapsed() - sliceStart < kWaitSliceMs / 2) {
             // Standard output is closed while the child still runs: wait for
             // its end rather than spin.
             process_.waitForFinished(kWaitSliceMs);

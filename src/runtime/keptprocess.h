@@ -19,7 +19,7 @@ public:
 
     bool start(const std::string& program, const std::vector<std::string>& args, std::string& error) override;
     bool write(std::string_view bytes) override;
-    bool read(std::string& out, std::string& err) override;
+    bool read(std::string& out, std::string& err, int timeoutMs = -1) override;
     bool crashed() const override { return process_.exitStatus() == QProcess::CrashExit; }
     int exitCode() const override { return process_.exitCode(); }
     void finish(int ms) override;

@@ -121,5 +121,25 @@ TEST_F(KeptExifToolTest, ChildrenThatCannotStartOrEndUnderACommand) {
     EXPECT_FALSE(crashes.alive());
 }
 
+// An ExifTool older than "-echo4" takes the end marker for a file name and
+// never sends the end of its error text: the command still ends, without
+// that complaint, once "{ready}" has come.
+TEST_F(KeptExifToolTest, AnExifToolWithoutEcho4) {
+    ExifToolSession old = session(dir.script("old.sh", "while IFS= read -r line; do\n"
+                                                        "  case \"$line\" in -execute*)\n"
+                                                        "    id=${line#-execute}\n"
+                                                        "    echo \"Error: File not found - {ready$id} \\${status}\" >&2\n"
+                                                        "    echo '    1 image files updated'\n"
+                                                        "    echo \"{ready$id}\";;\n"
+                                                        "  esac\n"
+                                                        "done\n"));
+    for (int i = 0; i < 2; ++i) {
+        const CommandResult r = old.execute({"-GPSLatitude=1", "/p/a.jpg"});
+        EXPECT_TRUE(r.succeeded());
+        EXPECT_THAT(r.outputLines, ElementsAre("    1 image files updated"));
+        EXPECT_TRUE(r.errorLines.empty());
+    }
+}
+
 }  // namespace
 }  // namespace geovanta
