@@ -7,6 +7,7 @@
 
 #include "app/clioptions.h"
 #include "app/commands/tagcommands.h"
+#include "app/programpaths.h"
 #include "app/programstate.h"
 #include "binding/calcpositions.h"
 #include "input/loadresult.h"

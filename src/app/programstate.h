@@ -23,12 +23,4 @@ inline BindingParams bindingParams(const ProgramState& state) {
     return BindingParams{state.trackOffset, state.photoOffset, state.tolerance};
 }
 
-// Folder of the running executable, with a trailing separator.
-std::string executableFolder();
-
-// Where the outside pieces are looked for: ExifTool and OziExplorer's API
-// library, both beside the executable.
-std::string defaultExifToolPath();
-std::string defaultOziLibraryPath();
-
 }  // namespace geovanta

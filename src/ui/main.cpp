@@ -2,6 +2,7 @@
 #include <QLocale>
 #include <clocale>
 
+#include "app/programpaths.h"
 #include "app/programstate.h"
 #include "app/settings.h"
 #include "ui/qtdialogs.h"
@@ -19,9 +20,9 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(QLocale::c());
 
-    const std::string folder = executableFolder();
-    const SettingsFile settings = SettingsFile::inFolder(folder);
-    ProgramState state = settings.read(folder);
+    const ProgramPaths& paths = ProgramPaths::current();
+    const SettingsFile settings(paths.settingsFile);
+    ProgramState state = settings.read(paths.startFolder);
 
     QtDialogs dialogs;
     TMainForm mainForm(state, settings, dialogs);

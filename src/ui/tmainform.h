@@ -8,6 +8,7 @@
 #include "app/commands/gridcommands.h"
 #include "app/commands/ozicommands.h"
 #include "app/commands/trackloadcommand.h"
+#include "app/programpaths.h"
 #include "app/programstate.h"
 #include "app/settings.h"
 #include "output/ozitransfer.h"
