@@ -90,9 +90,9 @@ std::string withSeparator(std::string folder) {
 ProgramPaths ProgramPaths::locate(const Facts& f) {
     ProgramPaths p;
     p.executableFolder = f.executableFolder;
-    const bool portable = !inInstalledTree(f) && folderWritable(f.executableFolder);
-    p.settingsFile = (portable ? f.executableFolder : f.userConfigFolder) + "Geovanta.ini";
-    p.startFolder = portable || f.homeFolder.empty() ? f.executableFolder : f.homeFolder;
+    p.portable = !inInstalledTree(f) && folderWritable(f.executableFolder);
+    p.settingsFile = (p.portable ? f.executableFolder : f.userConfigFolder) + "Geovanta.ini";
+    p.startFolder = p.portable || f.homeFolder.empty() ? f.executableFolder : f.homeFolder;
 
     // ExifTool beside the program wins, as the program has always looked
     // there; an installed program uses the system's.

@@ -11,6 +11,7 @@ namespace geovanta {
 
 struct ProgramPaths {
     std::string executableFolder;  // with a trailing separator
+    bool portable = true;          // settings beside the executable
     std::string settingsFile;      // Geovanta.ini
     // Where the folder settings start before the user picks any: the
     // executable's folder for a portable copy, the home folder otherwise.

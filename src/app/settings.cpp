@@ -26,10 +26,10 @@ ProgramState SettingsFile::read(const std::string& defaultFolder) const {
 }
 
 std::optional<std::string> SettingsFile::writeString(std::string_view key, std::string_view value) const {
-    // The user's configuration folder may not exist before the first write.
-    std::error_code ec;
-    const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
-    if (!folder.empty() && !std::filesystem::exists(folder, ec)) std::filesystem::create_directories(folder, ec);
+    if (makeFolder_) {
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ec);
+    }
     if (IniFile::writeValue(path_, kSection, key, value)) return std::nullopt;
     return "Unable to write to " + path_;
 }

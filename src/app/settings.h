@@ -14,7 +14,11 @@ public:
     static constexpr const char* kFileName = "Geovanta.ini";
     static constexpr const char* kSection = "Setting";
 
-    explicit SettingsFile(std::string path) : path_(std::move(path)) {}
+    // With `makeFolder` the first write makes the file's folder, as the
+    // user's configuration folder may not exist yet; a folder beside the
+    // executable is never made.
+    explicit SettingsFile(std::string path, bool makeFolder = false)
+        : path_(std::move(path)), makeFolder_(makeFolder) {}
     // The file in the given folder (which ends with a separator).
     static SettingsFile inFolder(const std::string& folder) { return SettingsFile(folder + kFileName); }
 
@@ -32,6 +36,7 @@ public:
 
 private:
     std::string path_;
+    bool makeFolder_ = false;
 };
 
 }  // namespace geovanta

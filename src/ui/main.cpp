@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     QLocale::setDefault(QLocale::c());
 
     const ProgramPaths& paths = ProgramPaths::current();
-    const SettingsFile settings(paths.settingsFile);
+    const SettingsFile settings(paths.settingsFile, !paths.portable);
     ProgramState state = settings.read(paths.startFolder);
 
     QtDialogs dialogs;

@@ -69,7 +69,7 @@ TEST(ProgramPaths, InstalledCopyUsesTheUsersFoldersAndItsPrivateLibrary) {
     EXPECT_EQ(p.startFolder, t.facts.homeFolder);
     EXPECT_EQ(p.oziLibrary, t.facts.executableFolder + "../lib/geo/liboziapi.so");
     // The first setting written makes the configuration folder.
-    EXPECT_EQ(SettingsFile(p.settingsFile).writeString("DataPath", "/d/"), std::nullopt);
+    EXPECT_EQ(SettingsFile(p.settingsFile, !p.portable).writeString("DataPath", "/d/"), std::nullopt);
     EXPECT_TRUE(fs::is_regular_file(p.settingsFile));
 
     // A folder the user cannot write counts as installed too (root writes anywhere).
