@@ -11,7 +11,7 @@ PACKAGES := cmake make g++ pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core \
             libgtest-dev libgmock-dev libbenchmark-dev \
             libimage-exiftool-perl imagemagick locales \
-            librsvg2-bin desktop-file-utils appstream shared-mime-info
+            librsvg2-bin desktop-file-utils appstream shared-mime-info qt6-translations-l10n
 
 .PHONY: all deps configure build run test test-sanitize bench fuzz clean examples
 
@@ -36,8 +36,11 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The program opens on copies of the example walk, so that writing tags
+# leaves examples/ untouched; each run starts from fresh copies.
 run: build
-	$(BUILD)/bin/geovanta
+	rm -rf $(BUILD)/examples && cp -R examples $(BUILD)/examples
+	$(BUILD)/bin/geovanta $(BUILD)/examples/walk.plt $(BUILD)/examples/walk.wpt $(BUILD)/examples/photos
 
 test: build
 	cd $(BUILD) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS)

@@ -15,6 +15,7 @@ struct ProgramState {
     std::string photoFolder;
     std::string dataFolder;
     uint16_t trackCounter = 0;  // one more per accepted track file; wraps
+    std::string windowGeometry;  // the main window's place and size, as the window saves it
 };
 
 // The pass's parameters as the state holds them now; every command that runs

@@ -22,6 +22,7 @@ ProgramState SettingsFile::read(const std::string& defaultFolder) const {
     if (const auto v = text("DeltaSec")) s.tolerance = parseInteger(*v).value_or(300);
     s.photoFolder = text("FotoPath").value_or(defaultFolder);
     s.dataFolder = text("DataPath").value_or(defaultFolder);
+    s.windowGeometry = text(kWindowGeometryKey).value_or("");
     return s;
 }
 

@@ -13,6 +13,8 @@ class SettingsFile {
 public:
     static constexpr const char* kFileName = "Geovanta.ini";
     static constexpr const char* kSection = "Setting";
+    // The main window's place and size between runs.
+    static constexpr const char* kWindowGeometryKey = "WindowGeometry";
 
     // With `makeFolder` the first write makes the file's folder, as the
     // user's configuration folder may not exist yet; a folder beside the

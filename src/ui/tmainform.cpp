@@ -1,6 +1,7 @@
 #include "ui/tmainform.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -9,6 +10,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/commands/argumentscommand.h"
 #include "app/commands/dialogs.h"
 #include "app/commands/offsetscommand.h"
 #include "app/commands/photoloadcommand.h"
@@ -23,6 +25,26 @@ namespace geovanta {
 namespace {
 
 QString u(const char* text) { return QString::fromUtf8(text); }
+
+// Every toolbar command has a key; the hint on the empty grid names them.
+const QKeySequence kLoadTrackKey(Qt::CTRL | Qt::Key_O);
+const QKeySequence kLoadPhotosKey(Qt::CTRL | Qt::SHIFT | Qt::Key_O);
+const QKeySequence kSendTrackKey(Qt::CTRL | Qt::SHIFT | Qt::Key_T);
+const QKeySequence kSendPhotosKey(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
+const QKeySequence kOffsetsKey(Qt::CTRL | Qt::Key_T);
+const QKeySequence kWriteTagsKey(Qt::CTRL | Qt::Key_S);
+
+QString keyText(const QKeySequence& key) { return key.toString(QKeySequence::NativeText); }
+
+QString emptyGridHint() {
+    return u("Как привязать фотографии к треку:\n\n"
+             "1. Загрузите GPS трек (.plt, .wpt) — %1\n"
+             "2. Загрузите папку с фотографиями — %2\n"
+             "3. Если часы камеры спешили или отставали, настройте смещение времени — %3\n"
+             "4. Проверьте: привязанные фотографии зелёные, непривязанные красные\n"
+             "5. Запишите координаты в фотографии — %4")
+        .arg(keyText(kLoadTrackKey), keyText(kLoadPhotosKey), keyText(kOffsetsKey), keyText(kWriteTagsKey));
+}
 
 }  // namespace
 
@@ -47,12 +69,33 @@ TMainForm::TMainForm(ProgramState& state, SettingsFile settings, Dialogs& dialog
     layout->addWidget(ToolBar1);
     layout->addWidget(DataGrid_, 1);
 
-    resize(637, 524);
+    placeWindow();
+}
+
+void TMainForm::placeWindow() {
+    const QByteArray saved = QByteArray::fromBase64(QByteArray::fromStdString(state_.windowGeometry));
+    if (!saved.isEmpty() && restoreGeometry(saved)) return;
+    // First start: most of today's screens, centred, never smaller than the
+    // window needs for its toolbar and columns.
+    QSize size(1100, 720);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
+        const QRect area = screen->availableGeometry();
+        size = size.boundedTo(area.size() * 9 / 10).expandedTo(QSize(637, 524));
+        QRect frame(QPoint(), size);
+        frame.moveCenter(area.center());
+        resize(size);
         move(frame.topLeft());
+        return;
     }
+    resize(size);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    // Remembered quietly: a settings file that cannot be written is no
+    // reason to keep the program from closing.
+    state_.windowGeometry = saveGeometry().toBase64().toStdString();
+    settings_.writeString(SettingsFile::kWindowGeometryKey, state_.windowGeometry);
+    QMainWindow::closeEvent(event);
 }
 
 TMainForm::~TMainForm() { FormDestroy(); }
@@ -65,8 +108,10 @@ void TMainForm::FormDestroy() {
     oziTransfer_.shutdown();
 }
 
-QToolButton* TMainForm::toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)()) {
+QToolButton* TMainForm::toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)(),
+                                   const QKeySequence& key) {
     auto* b = new QToolButton(ToolBar1);
+    if (!key.isEmpty()) b->setShortcut(key);
     b->setObjectName(name);
     b->setToolTip(u(hint));
     b->setIcon(toolIcon(icon));
@@ -93,9 +138,9 @@ void TMainForm::buildToolBar() {
                &TMainForm::OFotoClick);
     ToolBar1->addSeparator()->setObjectName("ToolButton7");
     toolButton("ToolButton6", "Настроить смещение даты и времени", ToolIcon::TimeOffsets,
-               &TMainForm::ToolButton6Click);
+               &TMainForm::ToolButton6Click, kOffsetsKey);
     toolButton("ToolButton8", "Записать GPS координаты в файлы изображений", ToolIcon::WriteTags,
-               &TMainForm::ToolButton8Click);
+               &TMainForm::ToolButton8Click, kWriteTagsKey);
 }
 
 void TMainForm::buildMenus() {
@@ -105,14 +150,18 @@ void TMainForm::buildMenus() {
     load->setObjectName("LoadMenu");
     QAction* a = load->addAction(u("GPS трек"), this, &TMainForm::LTrackClick);
     a->setObjectName("LTrack");
+    a->setShortcut(kLoadTrackKey);
     a = load->addAction(u("Фотографии"), this, &TMainForm::LFotoClick);
     a->setObjectName("LFoto");
+    a->setShortcut(kLoadPhotosKey);
     QMenu* ozi = bar->addMenu(u("Передать в OziExplorer"));
     ozi->setObjectName("OziMenu");
     a = ozi->addAction(u("Путь"), this, &TMainForm::OTrackClick);
     a->setObjectName("OTrack");
+    a->setShortcut(kSendTrackKey);
     a = ozi->addAction(u("Фотографии"), this, &TMainForm::OFotoClick);
     a->setObjectName("OFoto");
+    a->setShortcut(kSendPhotosKey);
     a = bar->addAction(u("О программе"), this, &TMainForm::HelpMenuClick);
     a->setObjectName("HelpMenu");
 
@@ -133,6 +182,7 @@ void TMainForm::buildGrid() {
     DataGrid_ = new DataGrid(this);
     DataGrid_->setModel(model_);
     DataGrid_->fitColumns();
+    DataGrid_->setEmptyHint(emptyGridHint());
     DataGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
 
     connect(DataGrid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -167,6 +217,11 @@ void TMainForm::showRow(std::size_t row) {
 void TMainForm::ToolButton6Click() { OffsetsCommand(DataTable_, state_, settings_, dialogs_).run(); }
 
 void TMainForm::LFotoClick() { PhotoLoadCommand(dialogs_, DataTable_, state_, settings_).run(); }
+
+void TMainForm::loadArguments(const std::vector<std::string>& paths) {
+    PhotoLoadCommand photos(dialogs_, DataTable_, state_, settings_);
+    ArgumentsCommand(dialogs_, trackLoad_, photos).load(paths);
+}
 
 TFormConsole* TMainForm::console() {
     if (!FormConsole) {

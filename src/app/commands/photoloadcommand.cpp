@@ -12,15 +12,18 @@ namespace geovanta {
 
 void PhotoLoadCommand::run() {
     const std::optional<std::string> typed = dialogs_.askPhotoFolder(state_.photoFolder);
-    if (!typed) return;
+    if (typed) load(*typed);
+}
+
+void PhotoLoadCommand::load(const std::string& folder) {
     // A folder that does not exist would otherwise quietly rescan, and append
     // again, whatever folder was loaded before.
     std::error_code ec;
-    if (typed->empty() || !std::filesystem::is_directory(*typed, ec)) {
-        dialogs_.showMessage(MessageKind::Error, "Папка не найдена: " + *typed);
+    if (folder.empty() || !std::filesystem::is_directory(folder, ec)) {
+        dialogs_.showMessage(MessageKind::Error, "Папка не найдена: " + folder);
         return;
     }
-    state_.photoFolder = *typed;
+    state_.photoFolder = folder;
     if (const auto error = settings_.writeString("FotoPath", state_.photoFolder)) {
         dialogs_.showMessage(MessageKind::Failure, failureText(*error));
         return;

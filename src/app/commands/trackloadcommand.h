@@ -24,6 +24,10 @@ public:
         : dialogs_(dialogs), table_(table), state_(state), settings_(settings) {}
 
     void run();
+    // Loads a file named outside the dialog (a program argument) as the
+    // dialog's entry for its extension would; a file of no known kind is
+    // refused with a message.
+    void load(const std::string& path);
 
     int filterIndex() const { return filterIndex_; }
     const std::string& fileName() const { return fileName_; }
@@ -31,8 +35,13 @@ public:
     // Folder part of a full file name, with its trailing separator; empty when
     // the name has no folder.
     static std::string folderOf(const std::string& path);
+    // The filter entry whose reader takes files of this extension, or 0.
+    static int filterForExtension(const std::string& path);
+    static constexpr const char* kUnknownKindMessage = "Неизвестный тип файла: ";
 
 private:
+    void loadWith(const std::string& path, int filterIndex);
+
     Dialogs& dialogs_;
     DataTable& table_;
     ProgramState& state_;
