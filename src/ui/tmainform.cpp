@@ -14,6 +14,7 @@
 #include "app/commands/dialogs.h"
 #include "app/commands/offsetscommand.h"
 #include "app/commands/photoloadcommand.h"
+#include "app/commands/referencephotocommand.h"
 #include "app/commands/tagcommands.h"
 #include "ui/datagrid.h"
 #include "ui/datatablemodel.h"
@@ -171,6 +172,9 @@ void TMainForm::buildMenus() {
     N1->setObjectName("N1");
     EXIF1 = PopupMenu1->addAction(u("Записать координаты в EXIF выбранного фото"), this, &TMainForm::EXIF1Click);
     EXIF1->setObjectName("EXIF1");
+    PopupMenu1->addSeparator();
+    TimeFromPhoto = PopupMenu1->addAction(u(ReferencePhotoCommand::kCaption), this, &TMainForm::TimeFromPhotoClick);
+    TimeFromPhoto->setObjectName("TimeFromPhoto");
 }
 
 void TMainForm::buildGrid() {
@@ -240,6 +244,11 @@ void TMainForm::EXIF1Click() {
     TagCommands(DataTable_, *console(), tagWriter_).writeCurrentPhoto(dialogs_);
 }
 
+void TMainForm::TimeFromPhotoClick() {
+    ReferencePhotoCommand(DataTable_, state_, settings_, dialogs_).run();
+    if (!DataTable_.isEmpty()) showRow(DataTable_.recNo());
+}
+
 void TMainForm::HelpMenuClick() {
     TAboutBox::ShowAboutBox(this, "Geovanta", "Version 5+",
                             u("Программа для привязки фотографий\nпо трекам GPS приемника"));
@@ -251,6 +260,7 @@ void TMainForm::PopupMenu1Popup() {
     const PopupItems items = gridCommands_.popupItems();
     N1->setEnabled(items.showPhoto);
     EXIF1->setEnabled(items.writeExif);
+    TimeFromPhoto->setEnabled(items.timeFromPhoto);
 }
 
 }  // namespace geovanta

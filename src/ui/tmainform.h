@@ -59,6 +59,7 @@ public slots:
     void ToolButton6Click();
     void ToolButton8Click();
     void EXIF1Click();
+    void TimeFromPhotoClick();
     void HelpMenuClick();
     void DataGridDblClick();
     void PopupMenu1Popup();
@@ -96,6 +97,7 @@ private:
     QMenu* PopupMenu1 = nullptr;
     QAction* N1 = nullptr;
     QAction* EXIF1 = nullptr;
+    QAction* TimeFromPhoto = nullptr;
 };
 
 }  // namespace geovanta
