@@ -9,7 +9,7 @@ TEST_ENV := LC_ALL=C.UTF-8 TZ=Europe/Moscow QT_QPA_PLATFORM=offscreen
 
 PACKAGES := cmake make g++ pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core \
-            libgtest-dev libgmock-dev libbenchmark-dev \
+            libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev \
             libimage-exiftool-perl imagemagick locales
 
 .PHONY: all deps configure build run test test-sanitize bench fuzz clean
