@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -11,6 +9,7 @@
 #include "table/datetime.h"
 #include "table/numbertext.h"
 #include "tempfolder.h"
+#include "unicsv.h"
 
 using namespace geovanta;
 
@@ -42,14 +41,7 @@ protected:
         stats = reader.stats();
         return r;
     }
-    // Rows in the order the file gave them.
-    std::vector<std::size_t> fileOrder() const {
-        std::vector<std::size_t> rows(table.rowCount());
-        std::iota(rows.begin(), rows.end(), 0);
-        std::sort(rows.begin(), rows.end(),
-                  [&](std::size_t a, std::size_t b) { return table.creationNumber(a) < table.creationNumber(b); });
-        return rows;
-    }
+    std::vector<std::size_t> fileOrder() const { return test::fileOrder(table); }
     std::vector<std::string> names() const {
         std::vector<std::string> out;
         for (std::size_t row : fileOrder()) out.emplace_back(table.text(row, FieldId::Name));
