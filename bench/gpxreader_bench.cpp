@@ -1,0 +1,148 @@
+// GPX reader on the generated million-point walk (about 110 MB): load and
+// bind, the CSV of the loaded table, and the whole road from file to CSV
+// against GPSBabel doing the same (gpsbabel -t -i gpx -f FILE -o unicsv
+// -F /dev/null, installed by `make bench`) in the same run. The last one also
+// compares the peak memory of loading the walk as GPX and as a track file.
+#include <benchmark/benchmark.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/programstate.h"
+#include "bigfiles.h"
+#include "input/gpxreader.h"
+#include "input/trackreader.h"
+#include "output/csvwriter.h"
+#include "peakmemory.h"
+#include "table/datatable.h"
+
+extern char** environ;
+
+using namespace geovanta;
+using namespace geovanta::bench;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+bool loadGpx(DataTable& table, const std::string& path) {
+    uint16_t tracks = 0;
+    const LoadResult r = GpxReader(table, tracks, BindingParams{}).load(path);
+    return r.ok() && table.rowCount() == kBigFilePoints;
+}
+
+void writeCsv(const DataTable& table) {
+    std::ofstream out("/dev/null", std::ios::binary);
+    CsvWriter::write(table, out);
+}
+
+// Wall time of a child program; its peak memory in MB into `peakMb`.
+// Negative when it could not run or failed.
+double runSeconds(const std::vector<std::string>& args, double& peakMb) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const Clock::time_point start = Clock::now();
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid) return -1;
+    const double seconds = secondsSince(start);
+    peakMb = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
+}
+
+void BM_LoadAndBindMillionPointGpx(benchmark::State& state) {
+    const std::string& path = bigGpxFile();
+    if (path.empty()) {
+        state.SkipWithError("cannot write the GPX file");
+        return;
+    }
+    double peak = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto table = std::make_unique<DataTable>();
+        const PeakMemory memory;
+        state.ResumeTiming();
+        if (!loadGpx(*table, path)) state.SkipWithError("the GPX file did not load");
+        state.PauseTiming();
+        peak = std::max(peak, memory.mb());
+        table.reset();
+        state.ResumeTiming();
+    }
+    state.counters["points"] = kBigFilePoints;
+    state.counters["MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+    state.counters["peak_MB"] = peak;
+}
+BENCHMARK(BM_LoadAndBindMillionPointGpx)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_CsvOfMillionPointGpx(benchmark::State& state) {
+    DataTable table;
+    if (!loadGpx(table, bigGpxFile())) {
+        state.SkipWithError("the GPX file did not load");
+        return;
+    }
+    for (auto _ : state) writeCsv(table);
+    state.counters["points"] = kBigFilePoints;
+}
+BENCHMARK(BM_CsvOfMillionPointGpx)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The timed part is ours, file to CSV; GPSBabel runs once after it.
+void BM_GpxToCsvAgainstGpsbabel(benchmark::State& state) {
+    const std::string& gpx = bigGpxFile();
+    double ours = 0;
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        auto table = std::make_unique<DataTable>();
+        if (!loadGpx(*table, gpx)) state.SkipWithError("the GPX file did not load");
+        writeCsv(*table);
+        ours = secondsSince(start);
+        state.PauseTiming();
+        table.reset();
+        state.ResumeTiming();
+    }
+    double gpsbabelPeak = 0;
+    const double gpsbabel =
+        runSeconds({"gpsbabel", "-t", "-i", "gpx", "-f", gpx, "-o", "unicsv", "-F", "/dev/null"}, gpsbabelPeak);
+    if (gpsbabel < 0) {
+        state.SkipWithError("gpsbabel did not run: `make bench` installs it");
+        return;
+    }
+
+    double pltPeak = 0, gpxPeak = 0;
+    {
+        DataTable table;
+        ProgramState program;
+        const PeakMemory memory;
+        if (!TrackReader(table, program).load(bigTrackFile()).ok()) state.SkipWithError("the track did not load");
+        pltPeak = memory.mb();
+    }
+    {
+        DataTable table;
+        const PeakMemory memory;
+        loadGpx(table, gpx);
+        gpxPeak = memory.mb();
+    }
+    state.counters["ours_s"] = ours;
+    state.counters["gpsbabel_s"] = gpsbabel;
+    state.counters["times_faster"] = gpsbabel / ours;
+    state.counters["gpsbabel_peak_MB"] = gpsbabelPeak;
+    state.counters["plt_peak_MB"] = pltPeak;
+    state.counters["gpx_peak_MB"] = gpxPeak;
+    state.counters["peak_vs_plt"] = gpxPeak / pltPeak;
+}
+BENCHMARK(BM_GpxToCsvAgainstGpsbabel)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
