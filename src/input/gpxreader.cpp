@@ -76,7 +76,7 @@ public:
         : table_(table), trackCounter_(trackCounter), pieces_(pieces), path_(path),
           expectedPoints_(expectedPoints), stats_(stats) {}
 
-    Next enter(const pugi::xml_node& element, bool continued) override;
+    Next enter(const pugi::xml_node& element) override;
     bool leave(const pugi::xml_node& element) override;
 
     bool sawRoot() const { return sawRoot_; }
@@ -121,8 +121,7 @@ GpxWalk::Kind GpxWalk::kindOf(std::string_view name) const {
     }
 }
 
-XmlVisitor::Next GpxWalk::enter(const pugi::xml_node& element, bool continued) {
-    if (continued) return Next::Children;  // entered in an earlier piece
+XmlVisitor::Next GpxWalk::enter(const pugi::xml_node& element) {
     const std::string_view name = localName(element.name());
     Kind kind = Kind::Other;
     if (open_.empty()) {

@@ -18,9 +18,6 @@ constexpr std::string_view kMarker = "<geovanta-piece-end/>";
 // piece; such a document is read on in one piece instead.
 constexpr std::size_t kMaxCarriedDepth = 32;
 constexpr std::size_t kMaxReopenBytes = 4096;
-// Bounds the search for a clean place in front of a fault.
-constexpr int kMaxPrefixTries = 64;
-
 bool isXmlBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 bool endsName(char c) { return isXmlBlank(c) || c == '>' || c == '<' || c == '/'; }
@@ -37,6 +34,7 @@ XmlPieces::XmlPieces(std::string_view document, std::vector<std::string> cutAfte
 
 std::optional<XmlError> XmlPieces::walk(XmlVisitor& visitor) {
     reopen_.clear();
+    openNext_.clear();
     parses_ = 0;
     const std::size_t size = doc_.size();
     std::size_t from = 0;
@@ -52,24 +50,15 @@ std::optional<XmlError> XmlPieces::walk(XmlVisitor& visitor) {
                 from = to;
                 break;
             }
-            if (!p.clean) {
-                const std::size_t faultAt = documentOffset(p.result.offset);
-                XmlError fault{p.result.status, faultAt, p.result.description()};
-                std::size_t cut = from;
-                Parse q = cleanPrefix(from, faultAt, cut);
-                if (last) {
-                    if (q.clean && !walkPiece(visitor, q)) return std::nullopt;
-                    return fault;
-                }
-                // Read on from the fault: a cut in the wrong place is past
-                // it once the piece holds the rest of the construct.
-                if (cut > from && q.clean && canCarry(q)) {
-                    if (!walkPiece(visitor, q)) return std::nullopt;
-                    carry(q);
-                    from = cut;
-                    break;
-                }
+            if (!p.clean && last) {
+                XmlError fault{p.result.status, documentOffset(p.result.offset), p.result.description()};
+                openAtFault(p);
+                if (!walkPiece(visitor, p)) return std::nullopt;
+                return fault;
             }
+            // A cut inside a construct or a point, or a fault: the piece
+            // grows until it holds the construct, or to the end, where a
+            // fault is the document's own.
             to = p.clean && tooDeep(p) ? size : grown(from, to);
         }
     }
@@ -88,6 +77,9 @@ XmlPieces::Parse XmlPieces::parse(std::size_t from, std::size_t to, bool last) {
     Parse p;
     p.result = tree_.load_buffer_inplace(buffer_.data(), buffer_.size(), kParseFlags, pugi::encoding_utf8);
     if (last) {
+        // Only the document's start must hold an element: a later piece may
+        // be the bare end of the text after the root element closed.
+        if (from > 0 && p.result.status == pugi::status_no_document_element) p.result.status = pugi::status_ok;
         p.clean = p.result.status == pugi::status_ok;
         return p;
     }
@@ -110,28 +102,77 @@ XmlPieces::Parse XmlPieces::parse(std::size_t from, std::size_t to, bool last) {
     return p;
 }
 
-// The longest piece from `from` up to a '<' at or before the fault that
-// parses cleanly: pugixml may name a place inside the faulty construct, so
-// the cut moves back until the marker comes out as an element again.
-XmlPieces::Parse XmlPieces::cleanPrefix(std::size_t from, std::size_t faultAt, std::size_t& cut) {
-    std::size_t limit = faultAt;
-    for (int tries = 0; tries < kMaxPrefixTries; ++tries) {
-        std::size_t lt = from;
-        if (!doc_.empty() && limit >= from) {
-            const std::size_t end = std::min(limit, doc_.size() - 1);
-            const std::size_t at = doc_.substr(from, end - from + 1).rfind('<');
-            if (at != std::string_view::npos) lt = from + at;
-        }
-        Parse p = parse(from, lt, false);
-        if (p.clean || lt == from) {
-            cut = lt;
-            return p;
-        }
-        const std::size_t again = documentOffset(p.result.offset);
-        limit = again < lt ? again : lt - 1;
+// The elements still open where the parse stopped at a fault. pugixml has
+// made every element before it and closed some: the open ones are the last
+// element it made and that element's ancestors, less one for each end tag
+// it took after that element's start tag. Those are counted in the
+// document's bytes (the piece's were changed by the parse), up to the fault,
+// or up to the end when the fault is only that elements were left open.
+void XmlPieces::openAtFault(Parse& p) const {
+    std::vector<pugi::xml_node> chain;
+    for (pugi::xml_node n = tree_;;) {
+        pugi::xml_node child = n.last_child();
+        while (child && child.type() != pugi::node_element) child = child.previous_sibling();
+        if (!child) break;
+        chain.push_back(child);
+        n = child;
     }
-    cut = from;
-    return parse(from, from, false);
+    const bool unclosedAtEnd = p.result.status == pugi::status_end_element_mismatch &&
+                               static_cast<std::size_t>(p.result.offset) + 1 >= buffer_.size();
+    const std::size_t end = unclosedAtEnd ? to_ : documentOffset(p.result.offset);
+    std::size_t closed = 0;
+    if (!chain.empty()) {
+        const std::ptrdiff_t name = chain.back().offset_debug();
+        const bool reopened = name < static_cast<std::ptrdiff_t>(reopen_.size());
+        closed = endTagsTaken(reopened ? from_ : documentOffset(name - 1), !reopened, end);
+    }
+    chain.resize(chain.size() - std::min(closed, chain.size()));
+    p.open = std::move(chain);
+}
+
+// End tags in the document between `at` and `end`: after the start tag at
+// `at` when `startTag` (itself one when it closes itself), then across
+// text, comments, CDATA sections and processing instructions. A tag or
+// construct that does not end before `end` was not taken.
+std::size_t XmlPieces::endTagsTaken(std::size_t at, bool startTag, std::size_t end) const {
+    const std::string_view text = doc_.substr(0, end);
+    std::size_t i = at, taken = 0;
+    if (startTag) {
+        char quote = 0;
+        for (i = at + 1; i < text.size(); ++i) {
+            const char c = text[i];
+            if (quote) {
+                if (c == quote) quote = 0;
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            } else if (c == '>') {
+                break;
+            }
+        }
+        if (i >= text.size()) return 0;
+        if (text[i - 1] == '/') ++taken;
+        ++i;
+    }
+    auto skipPast = [&](std::string_view close, std::size_t from) {
+        const std::size_t e = text.find(close, from);
+        return e == std::string_view::npos ? std::string_view::npos : e + close.size();
+    };
+    while (i < text.size()) {
+        const std::size_t lt = text.find('<', i);
+        if (lt == std::string_view::npos) break;
+        const std::string_view rest = text.substr(lt);
+        if (rest.starts_with("<!--"))
+            i = skipPast("-->", lt + 4);
+        else if (rest.starts_with("<![CDATA["))
+            i = skipPast("]]>", lt + 9);
+        else if (rest.starts_with("<?"))
+            i = skipPast("?>", lt + 2);
+        else if (rest.starts_with("</") && (i = skipPast(">", lt + 2)) != std::string_view::npos)
+            ++taken;
+        else
+            break;
+    }
+    return taken;
 }
 
 std::size_t XmlPieces::documentOffset(std::ptrdiff_t pieceOffset) const {
@@ -201,34 +242,44 @@ void XmlPieces::carry(const Parse& p) {
 }
 
 // Depth first without recursion: a hostile document may nest elements a
-// million deep.
+// million deep. The open elements are the ancestors of the marker, one at
+// each depth, so whether an element ends here is a look at its depth. An
+// element reopened from the previous piece was entered there: the visitor's
+// answer then is kept and applied again, and it is not entered twice.
 bool XmlPieces::walkPiece(XmlVisitor& visitor, const Parse& p) {
     const auto reopened = static_cast<std::ptrdiff_t>(reopen_.size());
-    auto ends = [&](const pugi::xml_node& n) {
-        return std::find(p.open.begin(), p.open.end(), n) == p.open.end();
-    };
+    std::vector<XmlVisitor::Next> openNext(p.open.size(), XmlVisitor::Next::SkipChildren);
+    std::size_t depth = 1;  // of `n`; the document's own elements are at 1
+    auto ends = [&](const pugi::xml_node& n) { return depth > p.open.size() || p.open[depth - 1] != n; };
     pugi::xml_node n = tree_.first_child();
-    while (n) {
+    bool walked = true;
+    while (n && walked) {
         bool down = false;
         if (n.type() == pugi::node_element && n != p.marker) {
-            switch (visitor.enter(n, n.offset_debug() < reopened)) {
-                case XmlVisitor::Next::Stop: return false;
-                case XmlVisitor::Next::Children: down = static_cast<bool>(n.first_child()); break;
-                case XmlVisitor::Next::SkipChildren: break;
-            }
+            const XmlVisitor::Next next =
+                n.offset_debug() < reopened ? openNext_[depth - 1] : visitor.enter(n);
+            if (next == XmlVisitor::Next::Stop) return false;
+            if (!ends(n)) openNext[depth - 1] = next;
+            down = next == XmlVisitor::Next::Children && n.first_child();
             if (!down && ends(n) && !visitor.leave(n)) return false;
         }
         if (down) {
             n = n.first_child();
+            ++depth;
             continue;
         }
         while (!n.next_sibling()) {
             n = n.parent();
-            if (!n || n.type() != pugi::node_element) return true;
+            --depth;
+            if (!n || n.type() != pugi::node_element) {
+                walked = false;
+                break;
+            }
             if (ends(n) && !visitor.leave(n)) return false;
         }
-        n = n.next_sibling();
+        if (walked) n = n.next_sibling();
     }
+    openNext_ = std::move(openNext);
     return true;
 }
 

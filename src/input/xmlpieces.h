@@ -11,10 +11,10 @@
 // come out as an element of its own was not cut between two pieces of markup.
 //
 // A piece that does not parse cleanly (a cut that fell inside a comment, a
-// CDATA section or an attribute, or a real fault) is walked up to the fault
-// and read on from there; a fault that stays where it is while the piece
-// grows to the end of the document is the document's own. Pieces also grow
-// past a cut that would leave one of the named elements open.
+// CDATA section or an attribute, or a real fault) grows, and so does one
+// whose cut would leave one of the named elements open; a fault that is
+// still there when the piece reaches the end of the document is the
+// document's own, and the elements that ended before it are walked.
 //
 // Encodings other than UTF-8 (and ASCII) are not converted: text stays the
 // file's bytes, like the names in every other GPS file the program reads.
@@ -34,9 +34,8 @@ class XmlVisitor {
 public:
     enum class Next { Children, SkipChildren, Stop };
     virtual ~XmlVisitor() = default;
-    // An element starts. `continued`: it was entered in an earlier piece
-    // already, and its attributes are not at hand any more.
-    virtual Next enter(const pugi::xml_node& element, bool continued) = 0;
+    // An element starts; its attributes are at hand, its content is not yet.
+    virtual Next enter(const pugi::xml_node& element) = 0;
     // The element has ended, all its content at hand. False stops the walk.
     virtual bool leave(const pugi::xml_node& element) = 0;
 };
@@ -76,12 +75,13 @@ private:
     struct Parse {
         pugi::xml_parse_result result;
         bool clean = false;                // well-formed up to the piece's end
-        std::vector<pugi::xml_node> open;  // elements open at the end, outermost first
+        std::vector<pugi::xml_node> open;  // elements open at the end or the fault, outermost first
         pugi::xml_node marker;
     };
 
     Parse parse(std::size_t from, std::size_t to, bool last);
-    Parse cleanPrefix(std::size_t from, std::size_t faultAt, std::size_t& cut);
+    void openAtFault(Parse& p) const;
+    std::size_t endTagsTaken(std::size_t at, bool startTag, std::size_t end) const;
     std::size_t documentOffset(std::ptrdiff_t pieceOffset) const;
     std::size_t nextCut(std::size_t from) const;
     std::size_t grown(std::size_t from, std::size_t to) const;
@@ -97,6 +97,7 @@ private:
     pugi::xml_document tree_;
     std::string buffer_;    // the piece being parsed: reopening tags, document bytes, marker
     std::string reopen_;    // start tags of the elements open at the previous cut
+    std::vector<XmlVisitor::Next> openNext_;  // what the visitor answered when it entered them
     std::size_t from_ = 0;  // document offset of the piece's first byte
     std::size_t to_ = 0;    // document offset just past its last byte
     std::size_t parses_ = 0;
