@@ -18,6 +18,7 @@ constexpr std::string_view kMarker = "<geovanta-piece-end/>";
 // piece; such a document is read on in one piece instead.
 constexpr std::size_t kMaxCarriedDepth = 32;
 constexpr std::size_t kMaxReopenBytes = 4096;
+
 bool isXmlBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 bool endsName(char c) { return isXmlBlank(c) || c == '>' || c == '<' || c == '/'; }
@@ -35,7 +36,6 @@ XmlPieces::XmlPieces(std::string_view document, std::vector<std::string> cutAfte
 std::optional<XmlError> XmlPieces::walk(XmlVisitor& visitor) {
     reopen_.clear();
     openNext_.clear();
-    parses_ = 0;
     const std::size_t size = doc_.size();
     std::size_t from = 0;
     for (;;) {
@@ -72,7 +72,6 @@ XmlPieces::Parse XmlPieces::parse(std::size_t from, std::size_t to, bool last) {
     const std::size_t markerAt = buffer_.size();
     if (!last) buffer_.append(kMarker);
     tree_.reset();
-    ++parses_;
 
     Parse p;
     p.result = tree_.load_buffer_inplace(buffer_.data(), buffer_.size(), kParseFlags, pugi::encoding_utf8);
@@ -133,7 +132,8 @@ void XmlPieces::openAtFault(Parse& p) const {
 // End tags in the document between `at` and `end`: after the start tag at
 // `at` when `startTag` (itself one when it closes itself), then across
 // text, comments, CDATA sections and processing instructions. A tag or
-// construct that does not end before `end` was not taken.
+// construct that does not end before `end` was not taken, nor was an end
+// tag without a name, which closes nothing.
 std::size_t XmlPieces::endTagsTaken(std::size_t at, bool startTag, std::size_t end) const {
     const std::string_view text = doc_.substr(0, end);
     std::size_t i = at, taken = 0;
@@ -167,7 +167,8 @@ std::size_t XmlPieces::endTagsTaken(std::size_t at, bool startTag, std::size_t e
             i = skipPast("]]>", lt + 9);
         else if (rest.starts_with("<?"))
             i = skipPast("?>", lt + 2);
-        else if (rest.starts_with("</") && (i = skipPast(">", lt + 2)) != std::string_view::npos)
+        else if (rest.starts_with("</") && rest.size() > 2 && !endsName(rest[2]) &&
+                 (i = skipPast(">", lt + 2)) != std::string_view::npos)
             ++taken;
         else
             break;

@@ -68,9 +68,6 @@ public:
     // Byte offset in the document of an element of the piece being walked.
     std::size_t offsetOf(const pugi::xml_node& element) const;
 
-    // Parses run so far: one a piece when every cut was sound.
-    std::size_t parses() const { return parses_; }
-
 private:
     struct Parse {
         pugi::xml_parse_result result;
@@ -100,7 +97,6 @@ private:
     std::vector<XmlVisitor::Next> openNext_;  // what the visitor answered when it entered them
     std::size_t from_ = 0;  // document offset of the piece's first byte
     std::size_t to_ = 0;    // document offset just past its last byte
-    std::size_t parses_ = 0;
 };
 
 // The name without its namespace prefix.

@@ -219,6 +219,7 @@ TEST_F(GpxReaderTest, MalformedXmlKeepsThePointsThatEndedBeforeIt) {
         {"</trkseg>\n" + third + "</trkseg></trk></gpx>", "Start-end tags mismatch", 8, 2},
         {third + "</trkseg></trk>", "Start-end tags mismatch", 7, 3},  // no end of the document
         {third + "<trkpt lat=\"55\" lon=\"37\">", "Start-end tags mismatch", 7, 3},
+        {"<trkpt lat=\"55\" lon=\"37\"><time>2010-12-01T08:15:09Z</time></>", "Start-end tags mismatch", 6, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.tail);
