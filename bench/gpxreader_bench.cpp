@@ -70,21 +70,9 @@ void BM_LoadAndBindMillionPointGpx(benchmark::State& state) {
         state.SkipWithError("cannot write the GPX file");
         return;
     }
-    double peak = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto table = std::make_unique<DataTable>();
-        const PeakMemory memory;
-        state.ResumeTiming();
-        if (!loadGpx(*table, path)) state.SkipWithError("the GPX file did not load");
-        state.PauseTiming();
-        peak = std::max(peak, memory.mb());
-        table.reset();
-        state.ResumeTiming();
-    }
+    timeLoads(state, [&](DataTable& table) { return loadGpx(table, path); });
     state.counters["points"] = kBigFilePoints;
     state.counters["MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
-    state.counters["peak_MB"] = peak;
 }
 BENCHMARK(BM_LoadAndBindMillionPointGpx)->Unit(benchmark::kMillisecond)->Iterations(5);
 

@@ -2,10 +2,15 @@
 // Peak memory of one step: the kernel's high-water mark of this process's
 // resident size, reset before the step, less the size before it.
 
+#include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <algorithm>
 #include <fstream>
+#include <memory>
 #include <string>
+
+#include "table/datatable.h"
 
 namespace geovanta::bench {
 
@@ -36,5 +41,25 @@ public:
 private:
     double before_ = 0;
 };
+
+// Times `load` (a table in, true when it loaded) on a fresh table in every
+// iteration, the making and freeing of the table left out; the highest peak
+// goes into the counter peak_MB.
+template <typename Load>
+void timeLoads(benchmark::State& state, Load load) {
+    double peak = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto table = std::make_unique<DataTable>();
+        const PeakMemory memory;
+        state.ResumeTiming();
+        if (!load(*table)) state.SkipWithError("the file did not load");
+        state.PauseTiming();
+        peak = std::max(peak, memory.mb());
+        table.reset();
+        state.ResumeTiming();
+    }
+    state.counters["peak_MB"] = peak;
+}
 
 }  // namespace geovanta::bench

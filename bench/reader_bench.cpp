@@ -26,23 +26,12 @@ void BM_LoadAndBindMillionPointTrack(benchmark::State& state) {
         state.SkipWithError("cannot write the track file");
         return;
     }
-    double peak = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto table = std::make_unique<DataTable>();
+    timeLoads(state, [&](DataTable& table) {
         ProgramState program;
-        const PeakMemory memory;
-        state.ResumeTiming();
-        const LoadResult r = TrackReader(*table, program).load(path);
-        if (!r.ok() || table->rowCount() != kBigFilePoints) state.SkipWithError("the track did not load");
-        state.PauseTiming();
-        peak = std::max(peak, memory.mb());
-        table.reset();
-        state.ResumeTiming();
-    }
+        return TrackReader(table, program).load(path).ok() && table.rowCount() == kBigFilePoints;
+    });
     state.counters["points"] = kBigFilePoints;
     state.counters["MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
-    state.counters["peak_MB"] = peak;
 }
 BENCHMARK(BM_LoadAndBindMillionPointTrack)->Unit(benchmark::kMillisecond)->Iterations(5);
 
