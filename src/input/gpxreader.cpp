@@ -19,10 +19,9 @@ namespace {
 
 constexpr long double kMetresPerFoot = 0.3048L;
 // A point with its elevation and time takes about 80 bytes written tightly,
-// more when indented; reserving for the tight form never regrows the table.
+// more when indented: reserving rows for that many saves most files from
+// regrowing the table, and rows reserved but not used cost no memory.
 constexpr std::size_t kTypicalPointBytes = 80;
-
-bool isXmlBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 std::string_view trimmed(std::string_view text) {
     while (!text.empty() && isXmlBlank(text.front())) text.remove_prefix(1);

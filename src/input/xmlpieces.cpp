@@ -19,8 +19,6 @@ constexpr std::string_view kMarker = "<geovanta-piece-end/>";
 constexpr std::size_t kMaxCarriedDepth = 32;
 constexpr std::size_t kMaxReopenBytes = 4096;
 
-bool isXmlBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
 bool endsName(char c) { return isXmlBlank(c) || c == '>' || c == '<' || c == '/'; }
 
 }  // namespace

@@ -102,4 +102,7 @@ private:
 // The name without its namespace prefix.
 std::string_view localName(const char* name);
 
+// The white space of XML: blank, tab, line feed, carriage return.
+inline bool isXmlBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 }  // namespace geovanta
