@@ -29,10 +29,26 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-pugi::xml_node childNamed(const pugi::xml_node& parent, std::string_view name) {
-    for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_element && localName(c.name()) == name) return c;
-    return {};
+// The first <ele>, <time> and <name> of a point, in one pass over its children.
+struct PointChildren {
+    pugi::xml_node ele, time, name;
+};
+
+PointChildren pointChildren(const pugi::xml_node& point) {
+    PointChildren found;
+    for (pugi::xml_node c = point.first_child(); c; c = c.next_sibling()) {
+        if (c.type() != pugi::node_element) continue;
+        const std::string_view name = localName(c.name());
+        pugi::xml_node* slot = nullptr;
+        if (name == "ele")
+            slot = &found.ele;
+        else if (name == "time")
+            slot = &found.time;
+        else if (name == "name")
+            slot = &found.name;
+        if (slot && !*slot) *slot = c;
+    }
+    return found;
 }
 
 // Feet whose whole metres, as the table works them out (truncated toward
@@ -177,7 +193,8 @@ bool GpxWalk::readPoint(const pugi::xml_node& point, Kind container) {
     if (!readCoordinate(point, "lat", "Lat", 90.0, fields.lat)) return false;
     if (!readCoordinate(point, "lon", "Lon", 180.0, fields.lon)) return false;
 
-    if (const pugi::xml_node ele = childNamed(point, "ele")) {
+    const PointChildren children = pointChildren(point);
+    if (const pugi::xml_node& ele = children.ele) {
         const std::string_view text = trimmed(ele.text().get());
         if (!text.empty()) {
             const std::optional<double> metres = parseNumber(text);
@@ -186,7 +203,7 @@ bool GpxWalk::readPoint(const pugi::xml_node& point, Kind container) {
         }
     }
 
-    const pugi::xml_node time = childNamed(point, "time");
+    const pugi::xml_node& time = children.time;
     const std::string_view timeText = trimmed(time.text().get());
     if (timeText.empty()) {
         ++stats_.pointsWithoutTime;
@@ -197,7 +214,7 @@ bool GpxWalk::readPoint(const pugi::xml_node& point, Kind container) {
     fields.timeMs = *ms;
 
     if (container == Kind::Gpx) {
-        appendPointRow(table_, 'P', trimmed(childNamed(point, "name").text().get()), fields);
+        appendPointRow(table_, 'P', trimmed(children.name.text().get()), fields);
     } else {
         appendPointRow(table_, 'T', TrackReader::pointName(track_, ++pointNumber_), fields);
     }

@@ -34,7 +34,8 @@ int64_t fractionMs(std::string_view digits) {
     for (std::size_t k = 0; k < 3; ++k) ms = ms * 10 + (k < digits.size() ? digits[k] - '0' : 0);
     if (digits.size() <= 3) return ms;
     const std::string_view rest = digits.substr(3);
-    const bool aboveHalf = rest[0] > '5' || (rest[0] == '5' && rest.find_first_not_of('0', 1) != std::string_view::npos);
+    const bool aboveHalf =
+        rest[0] > '5' || (rest[0] == '5' && rest.find_first_not_of('0', 1) != std::string_view::npos);
     const bool half = rest[0] == '5' && !aboveHalf;
     if (aboveHalf || (half && ms % 2 == 1)) ++ms;
     return ms;

@@ -246,7 +246,10 @@ void XmlPieces::carry(const Parse& p) {
 // element reopened from the previous piece was entered there: the visitor's
 // answer then is kept and applied again, and it is not entered twice.
 bool XmlPieces::walkPiece(XmlVisitor& visitor, const Parse& p) {
-    const auto reopened = static_cast<std::ptrdiff_t>(reopen_.size());
+    // The reopened elements lead the piece, one inside the other.
+    std::vector<pugi::xml_node> reopened;
+    for (pugi::xml_node n = tree_.first_child(); n && reopened.size() < openNext_.size(); n = n.first_child())
+        reopened.push_back(n);
     std::vector<XmlVisitor::Next> openNext(p.open.size(), XmlVisitor::Next::SkipChildren);
     std::size_t depth = 1;  // of `n`; the document's own elements are at 1
     auto ends = [&](const pugi::xml_node& n) { return depth > p.open.size() || p.open[depth - 1] != n; };
@@ -256,7 +259,7 @@ bool XmlPieces::walkPiece(XmlVisitor& visitor, const Parse& p) {
         bool down = false;
         if (n.type() == pugi::node_element && n != p.marker) {
             const XmlVisitor::Next next =
-                n.offset_debug() < reopened ? openNext_[depth - 1] : visitor.enter(n);
+                depth <= reopened.size() && reopened[depth - 1] == n ? openNext_[depth - 1] : visitor.enter(n);
             if (next == XmlVisitor::Next::Stop) return false;
             if (!ends(n)) openNext[depth - 1] = next;
             down = next == XmlVisitor::Next::Children && n.first_child();

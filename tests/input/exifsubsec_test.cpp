@@ -117,7 +117,8 @@ TEST(ExifSubSecond, Rules) {
 TEST(ExifSubSecond, ScannerTakesTheFractionIntoTheShootingTime) {
     TempDir dir;
     const std::vector<ToolMade> files = toolMadeFiles();
-    for (const ToolMade& f : files) fs::copy_file(kExifData.parent_path() / f.file, dir.path() / fs::path(f.file).filename());
+    for (const ToolMade& f : files)
+        fs::copy_file(kExifData.parent_path() / f.file, dir.path() / fs::path(f.file).filename());
     fs::copy_file(kExifData / "le.jpg", dir.path() / "whole.jpg");
     DataTable table;
     ProgramState state;

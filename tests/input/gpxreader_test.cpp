@@ -102,17 +102,18 @@ TEST_F(GpxReaderTest, TracksRoutesAndWaypoints) {
 
 TEST_F(GpxReaderTest, ValuesAsTheTableKeepsThem) {
     const std::string longName(70, 'x');
+    auto waypoint = [](const std::string& name) {
+        return "<wpt lat=\"1\" lon=\"2\"><time>2010-12-01T08:19:00Z</time>" + name + "</wpt>\n";
+    };
     ASSERT_TRUE(load(gpx("<trk><trkseg>\n"
                          "<trkpt lat=\" -33.856784 \" lon=\"151.215297\"><ele>\n 100 \n</ele>"
                          "<time>2010-12-01T11:15:00.250+03:00</time></trkpt>\n"
                          "<trkpt lat=\"55\" lon=\"37\"><time>2010-12-01T03:16:00-05:00</time></trkpt>\n"
                          "<trkpt lat=\"55\" lon=\"37\"><ele></ele><time>2010-12-01T08:17:00</time></trkpt>\n"
                          "<trkpt lat=\"55\" lon=\"37\"><ele>-12.5</ele><time>2010-12-01T08:18:00Z</time></trkpt>\n"
-                         "</trkseg></trk>\n"
-                         "<wpt lat=\"1\" lon=\"2\"><time>2010-12-01T08:19:00Z</time><name> Ride &amp; walk </name></wpt>\n"
-                         "<wpt lat=\"1\" lon=\"2\"><time>2010-12-01T08:19:00Z</time><name><![CDATA[<Bolshoi>]]></name></wpt>\n"
-                         "<wpt lat=\"1\" lon=\"2\"><time>2010-12-01T08:19:00Z</time><name>" + longName + "</name></wpt>\n"
-                         "<wpt lat=\"1\" lon=\"2\"><time>2010-12-01T08:19:00Z</time></wpt>\n"))
+                         "</trkseg></trk>\n" +
+                         waypoint("<name> Ride &amp; walk </name>") + waypoint("<name><![CDATA[<Bolshoi>]]></name>") +
+                         waypoint("<name>" + longName + "</name>") + waypoint("")))
                     .ok());
     const std::vector<std::size_t> rows = fileOrder();
     ASSERT_EQ(rows.size(), 8u);
@@ -174,7 +175,8 @@ TEST_F(GpxReaderTest, BadValuesStopWithFileLineAndReason) {
         {"<trkpt lat=\"1e999\" lon=\"37\"/>", "'1e999' is not a valid floating point value for field 'Lat'"},
         {"<trkpt lat=\"90.000001\" lon=\"37\"/>", "'90.000001' is out of range for field 'Lat'"},
         {"<trkpt lat=\"55\" lon=\"-180.5\"/>", "'-180.5' is out of range for field 'Lon'"},
-        {"<trkpt lat=\"55\" lon=\"37\">\n<ele>high</ele></trkpt>", "'high' is not a valid floating point value for field 'Elev'"},
+        {"<trkpt lat=\"55\" lon=\"37\">\n<ele>high</ele></trkpt>",
+         "'high' is not a valid floating point value for field 'Elev'"},
         {"<trkpt lat=\"55\" lon=\"37\">\n<time>yesterday</time></trkpt>", "'yesterday' is not a valid date and time"},
         {"<trkpt lat=\"55\" lon=\"37\">\n<time>2010-12-01T08:15:09+25:00</time></trkpt>",
          "'2010-12-01T08:15:09+25:00' is not a valid date and time"},
