@@ -94,7 +94,6 @@ public:
     Next enter(const pugi::xml_node& element) override;
     bool leave(const pugi::xml_node& element) override;
 
-    bool sawRoot() const { return sawRoot_; }
     bool notGpx() const { return notGpx_; }
     const std::string& failure() const { return failure_; }
 

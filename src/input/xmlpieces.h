@@ -29,7 +29,9 @@
 
 namespace geovanta {
 
-// Walked over the elements in document order, across pieces.
+// Walked over the elements in document order, across pieces: each element
+// is entered once, even when it spans pieces, and left once it has ended;
+// one still open at a fault is never left.
 class XmlVisitor {
 public:
     enum class Next { Children, SkipChildren, Stop };
