@@ -10,6 +10,7 @@
 #include "app/programpaths.h"
 #include "app/programstate.h"
 #include "binding/calcpositions.h"
+#include "input/gpxreader.h"
 #include "input/loadresult.h"
 #include "input/photoscanner.h"
 #include "input/trackreader.h"
@@ -38,7 +39,14 @@ LoadResult loadInput(DataTable& table, ProgramState& state, const std::string& i
     const std::string ext = asciiLower(path.extension().string());
     if (ext == ".plt") return TrackReader(table, state.trackCounter, bindingParams(state)).load(input);
     if (ext == ".wpt") return WaypointReader(table, bindingParams(state)).load(input);
-    return LoadResult::failed("'" + input + "' is neither a .plt or .wpt file nor a folder");
+    if (ext == ".gpx") {
+        GpxReader reader(table, state.trackCounter, bindingParams(state));
+        LoadResult result = reader.load(input);
+        if (const std::size_t skipped = reader.stats().pointsWithoutTime)
+            std::cerr << "geovanta-cli: " << input << ": " << skipped << " points without a time were skipped\n";
+        return result;
+    }
+    return LoadResult::failed("'" + input + "' is neither a .plt, .wpt or .gpx file nor a folder");
 }
 
 int fail(const std::string& message) {

@@ -52,3 +52,18 @@ TEST(CliGpsFiles, RejectedAndBrokenFilesFail) {
     EXPECT_EQ(broken.status, 1);
     EXPECT_EQ(broken.out, "geovanta-cli: 'abc' is not a valid floating point value for field 'Elev'\nbroken.plt, line 9\n");
 }
+
+TEST(CliGpsFiles, GpxInAnyCaseWithSkippedPointsCounted) {
+    geovanta::test::TempDir dir;
+    dir.write("RIDE.Gpx",
+              "<?xml version=\"1.0\"?><gpx version=\"1.1\" creator=\"t\"><trk><trkseg>"
+              "<trkpt lat=\"55.75\" lon=\"37.6\"><ele>100</ele><time>2010-12-01T15:00:00+03:00</time></trkpt>"
+              "<trkpt lat=\"55.76\" lon=\"37.6\"/></trkseg></trk></gpx>");
+    const CliResult r = cli(dir.folder(), "RIDE.Gpx");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "geovanta-cli: RIDE.Gpx: 1 points without a time were skipped\n"
+              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
+              "T,T01-0001,2010-12-01 12:00:00.000,55.75,37.6,328.0839895013124,0,0,2010-12-01 12:00:00.000,,Трек,"
+              "55 45.0000 N,37 36.0000 E,100\r\n");
+}

@@ -3,6 +3,7 @@
 #include "app/commands/dialogs.h"
 #include "app/programstate.h"
 #include "app/settings.h"
+#include "input/gpxreader.h"
 #include "input/trackreader.h"
 #include "input/waypointreader.h"
 #include "table/asciicase.h"
@@ -25,6 +26,7 @@ int TrackLoadCommand::filterForExtension(const std::string& path) {
     const std::string ext = asciiLower(std::string_view(path).substr(dot));
     if (ext == ".plt") return kTrackFilter;
     if (ext == ".wpt") return kWaypointFilter;
+    if (ext == ".gpx") return kGpxFilter;
     return 0;
 }
 
@@ -35,25 +37,38 @@ void TrackLoadCommand::run() {
     loadWith(choice->path, filterIndex_);
 }
 
-void TrackLoadCommand::load(const std::string& path) {
-    const int filter = filterForExtension(path);
-    if (filter == 0) {
-        dialogs_.showMessage(MessageKind::Error, kUnknownKindMessage + path);
-        return;
+void TrackLoadCommand::load(const std::string& path) { loadWith(path, kAllGpsFilter); }
+
+LoadResult TrackLoadCommand::read(const std::string& path, int filterIndex) {
+    switch (filterIndex) {
+        case kWaypointFilter: return WaypointReader(table_, bindingParams(state_)).load(path);
+        case kGpxFilter: {
+            GpxReader reader(table_, state_.trackCounter, bindingParams(state_));
+            LoadResult result = reader.load(path);
+            // Points without a time cannot be placed in time; say how many were left out.
+            if (result.status != LoadResult::Status::Rejected && reader.stats().pointsWithoutTime > 0)
+                dialogs_.showMessage(MessageKind::Information, kSkippedPointsMessage +
+                                                             std::to_string(reader.stats().pointsWithoutTime) +
+                                                             " (" + path + ")");
+            return result;
+        }
+        default: return TrackReader(table_, state_.trackCounter, bindingParams(state_)).load(path);
     }
-    loadWith(path, filter);
 }
 
 void TrackLoadCommand::loadWith(const std::string& path, int filterIndex) {
+    if (filterIndex == kAllGpsFilter) filterIndex = filterForExtension(path);
+    if (filterIndex == 0) {
+        dialogs_.showMessage(MessageKind::Error, kUnknownKindMessage + path);
+        return;
+    }
     fileName_ = path;
     // The next dialog starts here even when this file turns out to be unusable.
     state_.dataFolder = folderOf(path);
 
     table_.setAutoCalcFields(false);
     // The filter entry, not the extension, says what the file should be.
-    const LoadResult result = filterIndex == kWaypointFilter
-                                  ? WaypointReader(table_, bindingParams(state_)).load(path)
-                                  : TrackReader(table_, state_.trackCounter, bindingParams(state_)).load(path);
+    const LoadResult result = read(path, filterIndex);
     if (result.status == LoadResult::Status::Failed) {
         // An error ends the command: the table stays without automatic
         // recalculation and the folder is not saved.

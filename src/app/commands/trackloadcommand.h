@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "input/loadresult.h"
+
 namespace geovanta {
 
 class DataTable;
@@ -15,9 +17,13 @@ struct ProgramState;
 
 class TrackLoadCommand {
 public:
-    static constexpr const char* kFilters = "Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT";
+    static constexpr const char* kFilters =
+        "Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT|GPX|*.GPX|All GPS files|*.plt;*.wpt;*.gpx";
     static constexpr int kTrackFilter = 1;
     static constexpr int kWaypointFilter = 2;
+    static constexpr int kGpxFilter = 3;
+    static constexpr int kAllGpsFilter = 4;  // the reader goes by the extension
+    static constexpr const char* kSkippedPointsMessage = "Пропущено точек без времени: ";
     static constexpr const char* kDataPathKey = "DataPath";
 
     TrackLoadCommand(Dialogs& dialogs, DataTable& table, ProgramState& state, const SettingsFile& settings)
@@ -41,6 +47,7 @@ public:
 
 private:
     void loadWith(const std::string& path, int filterIndex);
+    LoadResult read(const std::string& path, int filterIndex);
 
     Dialogs& dialogs_;
     DataTable& table_;
