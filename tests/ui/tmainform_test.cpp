@@ -432,7 +432,7 @@ private slots:
         action("LTrack")->trigger();
         form_->findChild<QToolButton*>("ToolButton1")->click();
         QCOMPARE(dialogs_->openFileCalls.size(), std::size_t(2));
-        QCOMPARE(dialogs_->openFileCalls[0].filters, std::string("Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT"));
+        QCOMPARE(dialogs_->openFileCalls[0].filters, std::string(TrackLoadCommand::kFilters));
         QCOMPARE(dialogs_->openFileCalls[1].filterIndex, 1);
         QCOMPARE(dialogs_->openFileCalls[1].fileName, data + "/walk.plt");
         QVERIFY(model()->rowCount() > 2);
