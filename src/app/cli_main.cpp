@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "input/gpxreader.h"
 #include "input/loadresult.h"
 #include "input/photoscanner.h"
+#include "input/wholefile.h"
 #include "input/trackreader.h"
 #include "input/waypointreader.h"
 #include "output/csvwriter.h"
@@ -95,7 +97,12 @@ int main(int argc, char** argv) {
     DataTable table;
     table.setAutoCalcFields(false);
     for (const std::string& input : options.inputs) {
-        const LoadResult result = loadInput(table, state, input);
+        LoadResult result;
+        try {
+            result = loadInput(table, state, input);
+        } catch (const std::bad_alloc&) {
+            result = LoadResult::failed(outOfMemoryMessage(input));
+        }
         if (!result.ok()) return fail(result.message);
     }
     table.setAutoCalcFields(true);

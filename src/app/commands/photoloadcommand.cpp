@@ -1,12 +1,14 @@
 #include "app/commands/photoloadcommand.h"
 
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 #include "app/commands/dialogs.h"
 #include "app/programstate.h"
 #include "app/settings.h"
 #include "input/photoscanner.h"
+#include "input/wholefile.h"
 
 namespace geovanta {
 
@@ -28,7 +30,12 @@ void PhotoLoadCommand::load(const std::string& folder) {
         dialogs_.showMessage(MessageKind::Failure, failureText(*error));
         return;
     }
-    const LoadResult result = LoadFotos(table_, state_.photoFolder, bindingParams(state_));
+    LoadResult result;
+    try {
+        result = LoadFotos(table_, state_.photoFolder, bindingParams(state_));
+    } catch (const std::bad_alloc&) {
+        result = LoadResult::failed(outOfMemoryMessage(state_.photoFolder));
+    }
     if (!result.ok()) dialogs_.showMessage(MessageKind::Failure, failureText(result.message));
 }
 

@@ -1,9 +1,12 @@
 #include "app/commands/trackloadcommand.h"
 
+#include <new>
+
 #include "app/commands/dialogs.h"
 #include "app/programstate.h"
 #include "app/settings.h"
 #include "input/gpxreader.h"
+#include "input/wholefile.h"
 #include "input/trackreader.h"
 #include "input/waypointreader.h"
 #include "table/asciicase.h"
@@ -68,7 +71,13 @@ void TrackLoadCommand::loadWith(const std::string& path, int filterIndex) {
 
     table_.setAutoCalcFields(false);
     // The filter entry, not the extension, says what the file should be.
-    const LoadResult result = read(path, filterIndex);
+    LoadResult result;
+    try {
+        result = read(path, filterIndex);
+    } catch (const std::bad_alloc&) {
+        // The rows read so far stay; the table is whole.
+        result = LoadResult::failed(outOfMemoryMessage(path));
+    }
     if (result.status == LoadResult::Status::Failed) {
         // An error ends the command: the table stays without automatic
         // recalculation and the folder is not saved.
