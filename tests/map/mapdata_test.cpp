@@ -1,0 +1,150 @@
+// The table as the map sees it: lines per track, marks, unplaced photographs,
+// and the level-of-detail copies of the lines.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "map/mapdata.h"
+#include "map/tracklod.h"
+#include "table/datatable.h"
+
+using namespace geovanta;
+
+namespace {
+
+void addRow(DataTable& t, const char* stat, const char* name, double lat, double lon) {
+    t.append();
+    const std::size_t r = t.recNo();
+    t.setText(r, FieldId::Stat, stat);
+    t.setText(r, FieldId::Name, name);
+    if (lat != 0) {
+        t.setReal(r, FieldId::Lat, lat);
+        t.setReal(r, FieldId::Lon, lon);
+    }
+    t.post();
+}
+
+double distance(WorldPoint a, WorldPoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
+
+// A GPS log of a walk: steady heading changes with a few metres of jitter.
+std::vector<WorldPoint> walk(std::size_t n, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::normal_distribution<double> turn(0, 0.02), jitter(0, 3e-5);
+    std::vector<WorldPoint> out;
+    double lat = 55.75, lon = 37.6, heading = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        heading += turn(rng);
+        lat += 1e-5 * std::cos(heading);
+        lon += 1.8e-5 * std::sin(heading);
+        out.push_back(mercator::project({lat + jitter(rng), lon + jitter(rng)}));
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(MapData, TracksFollowTheNamesAndTableOrder) {
+    DataTable t;
+    // Two tracks recorded at the same time interleave in shifted-time order.
+    addRow(t, "T", "T01-0001", 55.0, 37.0);
+    addRow(t, "T", "T02-0001", 56.0, 38.0);
+    addRow(t, "P", "Кремль", 55.75, 37.62);
+    addRow(t, "T", "T01-0002", 55.1, 37.1);
+    addRow(t, "T", "T01-0003", 0, 0);  // no position: left out, the line goes on
+    addRow(t, "F", "IMG_1.JPG", 55.05, 37.05);
+    addRow(t, "F", "IMG_2.JPG", 0, 0);
+    addRow(t, "T", "T02-0002", 56.1, 38.1);
+    addRow(t, "", "", 0, 0);  // a row added in the grid
+    addRow(t, "T", "T01-0004", 55.2, 37.2);
+    addRow(t, "F", "IMG_3.JPG", 0, 0);
+
+    const MapData d = MapData::fromTable(t);
+    ASSERT_EQ(d.tracks.size(), 2u);
+    EXPECT_EQ(d.tracks[0].name, "T01");
+    EXPECT_EQ(d.tracks[0].rows, (std::vector<std::size_t>{0, 3, 9}));
+    EXPECT_EQ(d.tracks[1].name, "T02");
+    EXPECT_EQ(d.tracks[1].rows, (std::vector<std::size_t>{1, 7}));
+    EXPECT_NEAR(mercator::unproject(d.tracks[0].points[1]).lat, 55.1, 1e-9);
+    ASSERT_EQ(d.waypoints.size(), 1u);
+    EXPECT_EQ(d.waypoints[0].name, "Кремль");
+    ASSERT_EQ(d.photos.size(), 1u);
+    EXPECT_EQ(d.photos[0].row, 5u);
+    ASSERT_EQ(d.unplaced.size(), 2u);
+    EXPECT_EQ(d.unplaced[1].name, "IMG_3.JPG");
+
+    ASSERT_TRUE(d.bounds.valid);
+    EXPECT_DOUBLE_EQ(d.bounds.rect.left, mercator::project({0, 37.0}).x);
+    EXPECT_DOUBLE_EQ(d.bounds.rect.top, mercator::project({56.1, 0}).y);
+
+    EXPECT_DOUBLE_EQ(d.positionOf(7)->x, d.tracks[1].points[1].x);
+    EXPECT_DOUBLE_EQ(d.positionOf(2)->y, d.waypoints[0].at.y);
+    EXPECT_DOUBLE_EQ(d.positionOf(5)->x, d.photos[0].at.x);
+    EXPECT_FALSE(d.positionOf(4));
+    EXPECT_FALSE(d.positionOf(6));
+    EXPECT_FALSE(d.positionOf(99));
+    EXPECT_EQ(d.unplacedIndexOf(10), 1u);
+    EXPECT_FALSE(d.unplacedIndexOf(5));
+}
+
+TEST(MapData, PositionsOffTheGlobeAreNoPositions) {
+    DataTable t;
+    addRow(t, "P", "north", 95, 10);
+    addRow(t, "P", "east", 10, 190);
+    addRow(t, "F", "nan.jpg", NAN, 10);
+    addRow(t, "P", "pole", 90, 180);
+    const MapData d = MapData::fromTable(t);
+    ASSERT_EQ(d.waypoints.size(), 1u);
+    EXPECT_EQ(d.waypoints[0].name, "pole");
+    EXPECT_EQ(d.unplaced.size(), 1u);
+    EXPECT_TRUE(MapData::fromTable(DataTable()).tracks.empty());
+    EXPECT_FALSE(MapData::fromTable(DataTable()).bounds.valid);
+}
+
+TEST(TrackLod, EachLevelStaysWithinAPixelAndThinsToAFewPointsPerPixel) {
+    const std::vector<WorldPoint> points = walk(200000, 7);
+    const TrackLod lod(points);
+    std::size_t previous = 0;
+    for (int level = 0; level < TrackLod::kLevels; ++level) {
+        const std::vector<uint32_t>* kept = lod.indices(level);
+        const double pixel = 1 / mercator::scale(level);
+        std::vector<uint32_t> all;
+        if (!kept) {
+            for (uint32_t i = 0; i < points.size(); ++i) all.push_back(i);
+            kept = &all;
+        }
+        ASSERT_EQ(kept->front(), 0u) << level;
+        ASSERT_EQ(kept->back(), points.size() - 1) << level;
+        ASSERT_GE(kept->size(), previous) << level;  // finer levels keep more
+        previous = kept->size();
+        // Kept points are half a pixel apart (the last one excepted) ...
+        for (std::size_t k = 1; k + 1 < kept->size(); ++k) {
+            ASSERT_LT((*kept)[k - 1], (*kept)[k]);
+            ASSERT_GE(distance(points[(*kept)[k - 1]], points[(*kept)[k]]), TrackLod::kTolerancePx * pixel * 0.999)
+                << level;
+        }
+        // ... and every recorded point lies within a pixel of the last kept one before it.
+        std::size_t k = 0;
+        for (uint32_t i = 0; i < points.size(); ++i) {
+            while (k + 1 < kept->size() && (*kept)[k + 1] <= i) ++k;
+            ASSERT_LT(distance(points[i], points[(*kept)[k]]), pixel) << level << " " << i;
+        }
+    }
+    // At zoom 10 a pixel is 86 m, a step of the walk about one.
+    EXPECT_LT(lod.indices(10)->size(), points.size() / 20);
+    EXPECT_EQ(lod.indices(TrackLod::kLevels + 0.5), nullptr);
+}
+
+TEST(TrackLod, LevelChoiceAndDegenerateLines) {
+    EXPECT_EQ(TrackLod::levelFor(9.2), 10);  // never coarser than the zoom
+    EXPECT_EQ(TrackLod::levelFor(10), 10);
+    EXPECT_EQ(TrackLod::levelFor(-3), 0);
+    EXPECT_EQ(TrackLod::levelFor(NAN), 0);
+
+    // Standing still for a long time collapses to the two ends.
+    const TrackLod still(std::vector<WorldPoint>(10000, mercator::project({55, 37})));
+    EXPECT_EQ(still.indices(20)->size(), 2u);
+    EXPECT_EQ(TrackLod(std::vector<WorldPoint>{}).indices(5), nullptr);
+    const TrackLod one(std::vector<WorldPoint>{{0.5, 0.5}});
+    EXPECT_EQ(one.indices(5), nullptr);  // nothing to thin: draw the point itself
+}
