@@ -5,6 +5,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "map/vectorstate.h"
 #include "table/datatable.h"
 
 namespace geovanta {
@@ -32,6 +33,7 @@ std::optional<std::size_t> findRow(const List& list, std::size_t row, RowOf rowO
 }  // namespace
 
 MapData MapData::fromTable(const DataTable& table) {
+    clearUpperVectorState();  // a projection per row: keep the maths library at full speed
     MapData data;
     std::unordered_map<std::string, std::size_t> trackIndex;
     // Consecutive points nearly always share a track; skip the lookup for them.
@@ -62,7 +64,6 @@ MapData MapData::fromTable(const DataTable& table) {
             (kind == 'P' ? data.waypoints : data.photos).push_back({at, row, std::string(name)});
         }
     }
-    for (MapTrack& track : data.tracks) track.lod = TrackLod(track.points);
     return data;
 }
 

@@ -20,7 +20,7 @@ struct MapTrack {
     std::string name;                // the point names' part before "-", e.g. "T01"
     std::vector<WorldPoint> points;  // in table order
     std::vector<std::size_t> rows;   // table row of each point, increasing
-    TrackLod lod;
+    TrackLod lod;                    // of `points`
 };
 
 struct MapMark {

@@ -18,35 +18,46 @@ int outcode(ScreenPoint p, const Box& b) {
 
 void addTrack(std::vector<ScenePolyline>& out, std::size_t trackIndex, const MapTrack& track, const Viewport& view,
               const Box& box) {
-    const std::vector<uint32_t>* indices = track.lod.indices(view.zoom());
-    const std::size_t n = indices ? indices->size() : track.points.size();
+    const TrackLod::Level& level = track.lod.level(track.points, view.zoom());
+    const std::size_t n = level.size(track.points);
     if (n == 0) return;
-    auto screenAt = [&](std::size_t i) { return view.toScreen(track.points[indices ? (*indices)[i] : i]); };
+    auto screenAt = [&](std::size_t i) { return view.toScreen(track.points[level.index(i)]); };
+    if (n == 1) {
+        if (const ScreenPoint p = screenAt(0); box.contains(p)) out.push_back({trackIndex, {p}});
+        return;
+    }
+    const WorldPoint topLeft = view.toWorld({box.left, box.top});
+    const WorldPoint bottomRight = view.toWorld({box.right, box.bottom});
+    const WorldRect seen{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
 
-    ScenePolyline* run = nullptr;  // the piece being extended; ends at `prev` when open
-    ScreenPoint prev = screenAt(0);
-    int prevCode = outcode(prev, box);
-    if (n == 1 && prevCode == 0) out.push_back({trackIndex, {prev}});
-    for (std::size_t i = 1; i < n; ++i) {
-        const ScreenPoint next = screenAt(i);
-        const int nextCode = outcode(next, box);
-        if ((prevCode & nextCode) == 0) {
-            ScreenPoint a = prev, b = next;
-            if (clipSegment(a, b, box.left, box.top, box.right, box.bottom)) {
+    ScenePolyline* run = nullptr;  // the piece being extended; ends at the previous point when open
+    for (std::size_t b = 0; b < level.blocks.size(); ++b) {
+        const WorldRect& r = level.blocks[b];
+        if (r.right < seen.left || r.left > seen.right || r.bottom < seen.top || r.top > seen.bottom) {
+            run = nullptr;  // nothing of this block shows; the line breaks off
+            continue;
+        }
+        const std::size_t first = b * TrackLod::kBlock;
+        const std::size_t end = std::min(n, first + TrackLod::kBlock + 1);
+        ScreenPoint prev = screenAt(first);
+        int prevCode = outcode(prev, box);
+        for (std::size_t i = first + 1; i < end; ++i) {
+            const ScreenPoint next = screenAt(i);
+            const int nextCode = outcode(next, box);
+            ScreenPoint a = prev, c = next;
+            if ((prevCode & nextCode) == 0 && clipSegment(a, c, box.left, box.top, box.right, box.bottom)) {
                 if (!run || prevCode != 0) {
                     out.push_back({trackIndex, {a}});
                     run = &out.back();
                 }
-                run->points.push_back(b);
+                run->points.push_back(c);
                 if (nextCode != 0) run = nullptr;
             } else {
                 run = nullptr;
             }
-        } else {
-            run = nullptr;
+            prev = next;
+            prevCode = nextCode;
         }
-        prev = next;
-        prevCode = nextCode;
     }
 }
 

@@ -29,7 +29,7 @@ struct MapScene {
     // Lines are cut this far outside the panel, so that thick strokes still reach its edge.
     static constexpr double kMargin = 8;
     // One mark per cell of this many pixels square.
-    static constexpr double kMarkCell = 3;
+    static constexpr double kMarkCell = 5;
     // A waypoint name gets a label cell of this size to itself.
     static constexpr double kLabelWidth = 96;
     static constexpr double kLabelHeight = 16;

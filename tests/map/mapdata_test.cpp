@@ -101,38 +101,39 @@ TEST(MapData, PositionsOffTheGlobeAreNoPositions) {
     EXPECT_FALSE(MapData::fromTable(DataTable()).bounds.valid);
 }
 
-TEST(TrackLod, EachLevelStaysWithinAPixelAndThinsToAFewPointsPerPixel) {
+TEST(TrackLod, EachLevelStaysWithinHalfAPixelAndThinsToAFewPointsPerPixel) {
     const std::vector<WorldPoint> points = walk(200000, 7);
-    const TrackLod lod(points);
-    std::size_t previous = 0;
-    for (int level = 0; level < TrackLod::kLevels; ++level) {
-        const std::vector<uint32_t>* kept = lod.indices(level);
-        const double pixel = 1 / mercator::scale(level);
-        std::vector<uint32_t> all;
-        if (!kept) {
-            for (uint32_t i = 0; i < points.size(); ++i) all.push_back(i);
-            kept = &all;
+    const TrackLod lod;
+    for (int zoom = 0; zoom <= TrackLod::kLevels; ++zoom) {
+        const TrackLod::Level& level = lod.level(points, zoom);
+        const std::size_t n = level.size(points);
+        const double pixel = 1 / mercator::scale(zoom);
+        ASSERT_EQ(level.index(0), 0u) << zoom;
+        ASSERT_EQ(level.index(n - 1), points.size() - 1) << zoom;
+        ASSERT_EQ(level.blocks.size(), (n + TrackLod::kBlock - 1) / TrackLod::kBlock);
+        for (std::size_t k = 1; k < n; ++k) {
+            const WorldPoint a = points[level.index(k - 1)], b = points[level.index(k)];
+            ASSERT_LT(level.index(k - 1), level.index(k));
+            // Kept points are half a pixel apart (the last one excepted) ...
+            if (!level.all && k + 1 < n) {
+                ASSERT_GE(distance(a, b), TrackLod::kTolerancePx * pixel * 0.999) << zoom;
+            }
+            // ... and every segment lies in the box of its block.
+            const WorldRect& box = level.blocks[(k - 1) / TrackLod::kBlock];
+            ASSERT_TRUE(box.contains(a) && box.contains(b)) << zoom << " " << k;
         }
-        ASSERT_EQ(kept->front(), 0u) << level;
-        ASSERT_EQ(kept->back(), points.size() - 1) << level;
-        ASSERT_GE(kept->size(), previous) << level;  // finer levels keep more
-        previous = kept->size();
-        // Kept points are half a pixel apart (the last one excepted) ...
-        for (std::size_t k = 1; k + 1 < kept->size(); ++k) {
-            ASSERT_LT((*kept)[k - 1], (*kept)[k]);
-            ASSERT_GE(distance(points[(*kept)[k - 1]], points[(*kept)[k]]), TrackLod::kTolerancePx * pixel * 0.999)
-                << level;
-        }
-        // ... and every recorded point lies within a pixel of the last kept one before it.
+        // Every recorded point lies within half a pixel of the last kept one before it.
         std::size_t k = 0;
         for (uint32_t i = 0; i < points.size(); ++i) {
-            while (k + 1 < kept->size() && (*kept)[k + 1] <= i) ++k;
-            ASSERT_LT(distance(points[i], points[(*kept)[k]]), pixel) << level << " " << i;
+            while (k + 1 < n && level.index(k + 1) <= i) ++k;
+            ASSERT_LT(distance(points[i], points[level.index(k)]), TrackLod::kTolerancePx * pixel) << zoom << " " << i;
         }
     }
     // At zoom 10 a pixel is 86 m, a step of the walk about one.
-    EXPECT_LT(lod.indices(10)->size(), points.size() / 20);
-    EXPECT_EQ(lod.indices(TrackLod::kLevels + 0.5), nullptr);
+    EXPECT_LT(lod.level(points, 10).size(points), points.size() / 20);
+    EXPECT_TRUE(lod.level(points, TrackLod::kLevels + 0.5).all);
+    // Asked again, a level is the one already made.
+    EXPECT_EQ(&lod.level(points, 9.5), &lod.level(points, 10));
 }
 
 TEST(TrackLod, LevelChoiceAndDegenerateLines) {
@@ -142,9 +143,10 @@ TEST(TrackLod, LevelChoiceAndDegenerateLines) {
     EXPECT_EQ(TrackLod::levelFor(NAN), 0);
 
     // Standing still for a long time collapses to the two ends.
-    const TrackLod still(std::vector<WorldPoint>(10000, mercator::project({55, 37})));
-    EXPECT_EQ(still.indices(20)->size(), 2u);
-    EXPECT_EQ(TrackLod(std::vector<WorldPoint>{}).indices(5), nullptr);
-    const TrackLod one(std::vector<WorldPoint>{{0.5, 0.5}});
-    EXPECT_EQ(one.indices(5), nullptr);  // nothing to thin: draw the point itself
+    const std::vector<WorldPoint> still(10000, mercator::project({55, 37}));
+    EXPECT_EQ(TrackLod().level(still, 20).size(still), 2u);
+    const std::vector<WorldPoint> none, one{{0.5, 0.5}};
+    EXPECT_EQ(TrackLod().level(none, 5).size(none), 0u);
+    EXPECT_TRUE(TrackLod().level(one, 5).all);  // nothing to thin: draw the point itself
+    EXPECT_EQ(TrackLod().level(one, 5).blocks.size(), 1u);
 }

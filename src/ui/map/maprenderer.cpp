@@ -18,7 +18,8 @@ constexpr double kScaleBarRoom = 120;
 constexpr double kPhotoRadius = 5;
 constexpr double kWaypointSide = 6;
 constexpr double kCurrentRadius = 9;
-constexpr int kParentLevels = 4;  // how far up a missing tile borrows from a coarser one
+constexpr int kParentLevels = 4;
+constexpr std::size_t kWidePenBudget = 6000;  // points per paint  // how far up a missing tile borrows from a coarser one
 
 QString u(const char* text) { return QString::fromUtf8(text); }
 
@@ -84,9 +85,17 @@ void MapRenderer::paintTiles(QPainter& painter, const Viewport& view, const Tile
 }
 
 void MapRenderer::paintLines(QPainter& painter, const MapScene& scene) {
+    std::size_t points = 0;
+    for (const ScenePolyline& line : scene.lines) points += line.points.size();
+    // A wide pen goes through Qt's stroker, which costs some twenty times a
+    // hairline per point. Lines the eye can follow get the wide pen; a
+    // scribble too dense to follow gets three hairlines side by side, which
+    // look the same from a step back.
+    const bool wide = points <= kWidePenBudget;
+    static constexpr QPointF kOffsets[] = {{0, 0}, {0.9, 0}, {0, 0.9}};
     painter.setBrush(Qt::NoBrush);
     for (const ScenePolyline& line : scene.lines) {
-        QPen pen(trackColor(line.track), 2.5);
+        QPen pen(trackColor(line.track), wide ? 2.5 : 0);
         pen.setCapStyle(Qt::RoundCap);
         pen.setJoinStyle(Qt::RoundJoin);
         painter.setPen(pen);
@@ -98,15 +107,50 @@ void MapRenderer::paintLines(QPainter& painter, const MapScene& scene) {
         for (std::size_t i = 0; i < line.points.size(); ++i) {
             polygon_[static_cast<qsizetype>(i)] = QPointF(line.points[i].x, line.points[i].y);
         }
-        painter.drawPolyline(polygon_);
+        if (wide) {
+            painter.drawPolyline(polygon_);
+            continue;
+        }
+        for (const QPointF& offset : kOffsets) {
+            painter.translate(offset);
+            painter.drawPolyline(polygon_);
+            painter.translate(-offset);
+        }
     }
 }
 
+const QImage& MapRenderer::sprite(Sprite& cache, qreal ratio, bool round, const QColor& fill) {
+    if (cache.image.isNull() || cache.ratio != ratio) {
+        const double side = round ? 2 * kPhotoRadius + 2 : kWaypointSide + 2;
+        const int pixels = static_cast<int>(std::ceil(side * ratio));
+        cache.image = QImage(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+        cache.image.setDevicePixelRatio(ratio);
+        cache.image.fill(Qt::transparent);
+        cache.ratio = ratio;
+        QPainter p(&cache.image);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(Qt::white, 1.5));
+        p.setBrush(fill);
+        const QRectF body(1, 1, side - 2, side - 2);
+        if (round) {
+            p.drawEllipse(body);
+        } else {
+            p.drawRect(body);
+        }
+    }
+    return cache.image;
+}
+
+void MapRenderer::stamp(QPainter& painter, const std::vector<SceneMark>& marks, const QImage& image) {
+    // Thousands of marks: copy one ready-drawn picture rather than draw each.
+    const double half = image.width() / image.devicePixelRatio() / 2;
+    for (const SceneMark& m : marks) painter.drawImage(QPointF(std::round(m.at.x - half), std::round(m.at.y - half)), image);
+}
+
 void MapRenderer::paintMarks(QPainter& painter, const MapData& data, const MapScene& scene) {
-    painter.setPen(QPen(Qt::white, 1.5));
-    painter.setBrush(QColor(40, 40, 60));
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1;
+    stamp(painter, scene.waypoints, sprite(waypointSprite_, ratio, false, waypointColor()));
     const double h = kWaypointSide / 2;
-    for (const SceneMark& m : scene.waypoints) painter.drawRect(QRectF(m.at.x - h, m.at.y - h, kWaypointSide, kWaypointSide));
 
     const QFontMetricsF metrics(painter.font());
     for (const SceneMark& m : scene.waypoints) {
@@ -121,9 +165,7 @@ void MapRenderer::paintMarks(QPainter& painter, const MapData& data, const MapSc
         painter.fillPath(path, QColor(20, 20, 40));
     }
 
-    painter.setPen(QPen(Qt::white, 1.5));
-    painter.setBrush(placedColor());
-    for (const SceneMark& m : scene.photos) painter.drawEllipse(QPointF(m.at.x, m.at.y), kPhotoRadius, kPhotoRadius);
+    stamp(painter, scene.photos, sprite(photoSprite_, ratio, true, placedColor()));
 
     if (scene.current) {
         const QPointF c(scene.current->x, scene.current->y);

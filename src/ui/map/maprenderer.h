@@ -5,13 +5,13 @@
 // widgets, so it paints into an image as well as onto the screen.
 
 #include <QColor>
+#include <QImage>
 #include <QPolygonF>
 #include <functional>
 
 #include "map/mapscene.h"
 #include "map/tilegrid.h"
 
-class QImage;
 class QPainter;
 
 namespace geovanta {
@@ -25,6 +25,7 @@ public:
     static QColor unplacedColor() { return {255, 0, 0}; }
     static QColor currentColor() { return {255, 0, 255}; }
     static QColor backgroundColor() { return {242, 239, 233}; }
+    static QColor waypointColor() { return {40, 40, 60}; }
     static QColor trackColor(std::size_t track);
     static const char* attribution() { return "© OpenStreetMap contributors"; }
 
@@ -33,6 +34,13 @@ public:
                const TileLookup* tiles, int maxTileZoom);
 
 private:
+    struct Sprite {
+        QImage image;
+        qreal ratio = 0;
+    };
+    // The picture of one mark, drawn once per screen resolution.
+    static const QImage& sprite(Sprite& cache, qreal ratio, bool round, const QColor& fill);
+    static void stamp(QPainter& painter, const std::vector<SceneMark>& marks, const QImage& image);
     void paintBackground(QPainter& painter, const Viewport& view);
     void paintTiles(QPainter& painter, const Viewport& view, const TileLookup& tiles, int maxTileZoom);
     void paintLines(QPainter& painter, const MapScene& scene);
@@ -41,6 +49,8 @@ private:
     void paintAttribution(QPainter& painter, const Viewport& view);
 
     QPolygonF polygon_;  // reused from line to line
+    Sprite photoSprite_;
+    Sprite waypointSprite_;
 };
 
 }  // namespace geovanta

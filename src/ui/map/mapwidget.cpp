@@ -57,6 +57,8 @@ void MapWidget::setData(MapData data) {
     // As tall as its names, up to a few lines; the map keeps the rest.
     const int lines = static_cast<int>(std::min<std::size_t>(unplaced.size(), kTrayLines));
     tray_->setFixedHeight(lines * tray_->fontMetrics().height() + 2 * tray_->frameWidth() + 4);
+    // Give the map its new size now, so the first paint fits the data to it.
+    layout()->activate();
     setCurrentRow(current);
 }
 

@@ -99,7 +99,7 @@ private slots:
         QVERIFY(near(image.pixelColor(screenOf(55.757, 37.6225)), MapRenderer::placedColor()));
         // The middle of a leg is drawn in the track's colour.
         QVERIFY(near(image.pixelColor(screenOf(55.755, 37.615)), MapRenderer::trackColor(0), 60));
-        QVERIFY(near(image.pixelColor(screenOf(55.7520, 37.6175)), QColor(40, 40, 60)));
+        QVERIFY(near(image.pixelColor(screenOf(55.7520, 37.6175)), MapRenderer::waypointColor()));
         // No tiles: the plain background, nothing else.
         QVERIFY(near(image.pixelColor(screenOf(55.7575, 37.601)), MapRenderer::backgroundColor(), 30));
     }
