@@ -135,7 +135,9 @@ void TileFetcher::finished(QNetworkReply* reply) {
     if (reply->property(kOversize).toBool()) {
         fail(key, url, Failure::Garbage);
     } else if (reply->error() != QNetworkReply::NoError) {
-        fail(key, url, status.isValid() ? Failure::Refused : Failure::NoAnswer);
+        // "Too many requests" and the 500s say the server cannot take us now.
+        const int code = status.toInt();
+        fail(key, url, !status.isValid() || code == 429 || code >= 500 ? Failure::Unavailable : Failure::Refused);
     } else if (QImage image = decode(reply->readAll()); !image.isNull()) {
         holdMs_ = 0;
         failedAt_.erase(key);
@@ -158,9 +160,9 @@ bool TileFetcher::useStaleCopy(const TileKey& key, const QUrl& url) {
 }
 
 void TileFetcher::fail(const TileKey& key, const QUrl& url, Failure failure) {
-    if (failure == Failure::NoAnswer) {
-        // The network or the server is away. Hold everything back, longer
-        // each time, rather than knock again for every tile.
+    if (failure == Failure::Unavailable) {
+        // The network or the server is away or overloaded. Hold everything
+        // back, longer each time, rather than knock again for every tile.
         holdMs_ = holdMs_ == 0 ? options_.firstHoldMs : std::min(options_.maxHoldMs, holdMs_ * 2);
         holdUntil_ = clock_.elapsed() + holdMs_;
     }

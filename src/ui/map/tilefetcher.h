@@ -4,10 +4,10 @@
 // only the tiles the view shows right now (the queue is replaced, never
 // added to, so nothing is fetched ahead), and a disk cache in the user's
 // cache folder that follows the server's Cache-Control and Expires headers.
-// A server that is down, slow or talking nonsense only leaves tiles out: the
-// failed tile is not asked for again for a while, a dead connection holds
-// every request back for longer each time, and a tile kept on disk is shown
-// even when it is out of date if the server cannot be reached.
+// A server that is down, slow, overloaded or talking nonsense only leaves
+// tiles out: the failed tile is not asked for again for a while, a server
+// that cannot answer holds every request back for longer each time, and a
+// tile kept on disk is shown, out of date or not, when no fresh one comes.
 
 #include <QByteArray>
 #include <QCache>
@@ -71,9 +71,9 @@ private:
     // Decodes a tile's bytes; a null image for anything that is not a tile-sized picture.
     static QImage decode(const QByteArray& bytes);
     enum class Failure {
-        NoAnswer,  // no connection, or no answer in time
-        Refused,   // an HTTP error status
-        Garbage,   // an answer that is no tile
+        Unavailable,  // no connection, no answer in time, overloaded (429) or broken (5xx)
+        Refused,      // any other HTTP error status
+        Garbage,      // an answer that is no tile
     };
     // Shows the copy on disk, out of date or not, when there is one.
     bool useStaleCopy(const TileKey& key, const QUrl& url);

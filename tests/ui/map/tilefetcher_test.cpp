@@ -133,9 +133,15 @@ private slots:
         QVERIFY(!f->tile({4, 0, 4}));
     }
 
-    void noAnswerHoldsEveryRequestBackForAWhile() {
+    void aServerThatCannotAnswerHoldsEveryRequestBackForAWhile_data() {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("no answer") << int(TileServer::Mode::Hangup);
+        QTest::newRow("500") << int(TileServer::Mode::Error);
+    }
+    void aServerThatCannotAnswerHoldsEveryRequestBackForAWhile() {
+        QFETCH(int, mode);
         TileServer server;
-        server.mode = TileServer::Mode::Hangup;
+        server.mode = static_cast<TileServer::Mode>(mode);
         auto f = fetcher(server);
         QSignalSpy failed(f.get(), &TileFetcher::tileFailed);
         f->want({{4, 1, 1}});
