@@ -7,10 +7,9 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <random>
 
+#include "benchsupport.h"
 #include "binding/calcpositions.h"
 #include "map/mapdata.h"
 #include "map/mapscene.h"
@@ -27,15 +26,6 @@ constexpr int kPhotos = 10000;
 constexpr double kStart = 40513.0;
 constexpr double kStep = 1.0 / 86400;
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "geovanta_bench";
-    static char* argv[] = {name, nullptr};
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static QApplication instance(argc, argv);
-    return instance;
-}
-
 // Eleven days of one-second fixes from a car wandering around a region:
 // heading drift, speed changes, stops, and a few metres of GPS noise.
 DataTable& loadedTable() {
@@ -47,7 +37,6 @@ DataTable& loadedTable() {
         std::normal_distribution<double> turn(0, 0.03), noise(0, 3e-5);
         std::uniform_real_distribution<double> uniform(0, 1);
         double lat = 55.75, lon = 37.6, heading = 0, speed = 15;  // m/s
-        char name[32];
         for (int i = 0; i < kPoints; ++i) {
             heading += turn(rng);
             if (uniform(rng) < 0.001) speed = uniform(rng) < 0.2 ? 0 : 5 + 25 * uniform(rng);
@@ -55,27 +44,10 @@ DataTable& loadedTable() {
             lon += speed * std::sin(heading) / (111320 * std::cos(lat * M_PI / 180));
             // Keep to a region a few hundred kilometres across.
             if (std::abs(lat - 55.75) > 2 || std::abs(lon - 37.6) > 3.5) heading += M_PI;
-            t->append();
-            std::snprintf(name, sizeof name, "T01-%04d", (i + 1) % 65536);
-            const std::size_t r = t->recNo();
-            t->setText(r, FieldId::Stat, "T");
-            t->setText(r, FieldId::Name, name);
-            t->setDateTime(r, FieldId::Time, kStart + i * kStep);
-            t->setReal(r, FieldId::Lat, lat + noise(rng));
-            t->setReal(r, FieldId::Lon, lon + noise(rng));
-            t->post();
+            bench::appendTrackPoint(*t, i, kStart + i * kStep, lat + noise(rng), lon + noise(rng));
         }
         std::uniform_real_distribution<double> when(kStart, kStart + kPoints * kStep * 1.01);
-        for (int i = 0; i < kPhotos; ++i) {
-            t->append();
-            std::snprintf(name, sizeof name, "IMG_%05d.JPG", i);
-            const std::size_t r = t->recNo();
-            t->setText(r, FieldId::Stat, "F");
-            t->setText(r, FieldId::Name, name);
-            t->setText(r, FieldId::FileName, std::string("/photos/") + name);
-            t->setDateTime(r, FieldId::Time, when(rng));
-            t->post();
-        }
+        for (int i = 0; i < kPhotos; ++i) bench::appendPhoto(*t, i, when(rng));
         CalcPositions(*t, BindingParams{});
         t->resumeDisplay();
         return t;
@@ -104,7 +76,7 @@ struct Panel {
 // The end of a load: the panel takes a new snapshot of the table (with its
 // level-of-detail copy) and draws its first picture.
 void BM_MapFirstPaintAfterLoad(benchmark::State& state) {
-    app();
+    bench::offscreenApp();
     const DataTable& t = loadedTable();
     Panel panel;
     for (auto _ : state) {
@@ -117,7 +89,7 @@ BENCHMARK(BM_MapFirstPaintAfterLoad)->Unit(benchmark::kMillisecond)->Iterations(
 
 // The snapshot alone, to see where the first paint's time goes.
 void BM_MapSnapshot(benchmark::State& state) {
-    app();
+    bench::offscreenApp();
     const DataTable& t = loadedTable();
     for (auto _ : state) benchmark::DoNotOptimize(MapData::fromTable(t));
 }
@@ -125,7 +97,7 @@ BENCHMARK(BM_MapSnapshot)->Unit(benchmark::kMillisecond)->Iterations(60);
 
 // Drawing the whole track fitted into the panel, nothing rebuilt.
 void BM_MapRepaintFitted(benchmark::State& state) {
-    app();
+    bench::offscreenApp();
     Panel panel;
     panel.widget.rebuild(loadedTable());
     panel.paint();
@@ -136,7 +108,7 @@ BENCHMARK(BM_MapRepaintFitted)->Unit(benchmark::kMillisecond)->Iterations(50);
 
 // One wheel notch in or out about the middle and a paint, as a held wheel does.
 void BM_MapWheelZoom(benchmark::State& state) {
-    app();
+    bench::offscreenApp();
     Panel panel;
     panel.widget.rebuild(loadedTable());
     MapCanvas* canvas = panel.widget.canvas();
@@ -155,7 +127,7 @@ BENCHMARK(BM_MapWheelZoom)->Unit(benchmark::kMillisecond)->Iterations(64);
 
 // Dragging at street level, where every recorded point is drawn.
 void BM_MapPanAtStreetLevel(benchmark::State& state) {
-    app();
+    bench::offscreenApp();
     Panel panel;
     panel.widget.rebuild(loadedTable());
     MapCanvas* canvas = panel.widget.canvas();

@@ -6,24 +6,13 @@
 #include <random>
 
 #include "map/mapdata.h"
+#include "map/maprows.h"
 #include "map/tracklod.h"
 #include "table/datatable.h"
 
 using namespace geovanta;
 
 namespace {
-
-void addRow(DataTable& t, const char* stat, const char* name, double lat, double lon) {
-    t.append();
-    const std::size_t r = t.recNo();
-    t.setText(r, FieldId::Stat, stat);
-    t.setText(r, FieldId::Name, name);
-    if (lat != 0) {
-        t.setReal(r, FieldId::Lat, lat);
-        t.setReal(r, FieldId::Lon, lon);
-    }
-    t.post();
-}
 
 double distance(WorldPoint a, WorldPoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
 
@@ -47,17 +36,17 @@ std::vector<WorldPoint> walk(std::size_t n, unsigned seed) {
 TEST(MapData, TracksFollowTheNamesAndTableOrder) {
     DataTable t;
     // Two tracks recorded at the same time interleave in shifted-time order.
-    addRow(t, "T", "T01-0001", 55.0, 37.0);
-    addRow(t, "T", "T02-0001", 56.0, 38.0);
-    addRow(t, "P", "Кремль", 55.75, 37.62);
-    addRow(t, "T", "T01-0002", 55.1, 37.1);
-    addRow(t, "T", "T01-0003", 0, 0);  // no position: left out, the line goes on
-    addRow(t, "F", "IMG_1.JPG", 55.05, 37.05);
-    addRow(t, "F", "IMG_2.JPG", 0, 0);
-    addRow(t, "T", "T02-0002", 56.1, 38.1);
-    addRow(t, "", "", 0, 0);  // a row added in the grid
-    addRow(t, "T", "T01-0004", 55.2, 37.2);
-    addRow(t, "F", "IMG_3.JPG", 0, 0);
+    test::addMapRow(t, "T", "T01-0001", 55.0, 37.0);
+    test::addMapRow(t, "T", "T02-0001", 56.0, 38.0);
+    test::addMapRow(t, "P", "Кремль", 55.75, 37.62);
+    test::addMapRow(t, "T", "T01-0002", 55.1, 37.1);
+    test::addMapRow(t, "T", "T01-0003", 0, 0);  // no position: left out, the line goes on
+    test::addMapRow(t, "F", "IMG_1.JPG", 55.05, 37.05);
+    test::addMapRow(t, "F", "IMG_2.JPG", 0, 0);
+    test::addMapRow(t, "T", "T02-0002", 56.1, 38.1);
+    test::addMapRow(t, "", "", 0, 0);  // a row added in the grid
+    test::addMapRow(t, "T", "T01-0004", 55.2, 37.2);
+    test::addMapRow(t, "F", "IMG_3.JPG", 0, 0);
 
     const MapData d = MapData::fromTable(t);
     ASSERT_EQ(d.tracks.size(), 2u);
@@ -89,10 +78,10 @@ TEST(MapData, TracksFollowTheNamesAndTableOrder) {
 
 TEST(MapData, PositionsOffTheGlobeAreNoPositions) {
     DataTable t;
-    addRow(t, "P", "north", 95, 10);
-    addRow(t, "P", "east", 10, 190);
-    addRow(t, "F", "nan.jpg", NAN, 10);
-    addRow(t, "P", "pole", 90, 180);
+    test::addMapRow(t, "P", "north", 95, 10);
+    test::addMapRow(t, "P", "east", 10, 190);
+    test::addMapRow(t, "F", "nan.jpg", NAN, 10);
+    test::addMapRow(t, "P", "pole", 90, 180);
     const MapData d = MapData::fromTable(t);
     ASSERT_EQ(d.waypoints.size(), 1u);
     EXPECT_EQ(d.waypoints[0].name, "pole");

@@ -7,6 +7,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "map/maprows.h"
 #include "map/tilesource.h"
 #include "table/datatable.h"
 #include "tileserver.h"
@@ -20,30 +21,18 @@ Q_DECLARE_METATYPE(std::size_t)
 
 namespace {
 
-void addRow(DataTable& t, const char* stat, const char* name, double lat, double lon) {
-    t.append();
-    const std::size_t r = t.recNo();
-    t.setText(r, FieldId::Stat, stat);
-    t.setText(r, FieldId::Name, name);
-    if (lat != 0) {
-        t.setReal(r, FieldId::Lat, lat);
-        t.setReal(r, FieldId::Lon, lon);
-    }
-    t.post();
-}
-
 // A walk north-east through Moscow with a waypoint, two photographs placed
 // on it and one that could not be placed.
 void fill(DataTable& t) {
-    addRow(t, "T", "T01-0001", 55.750, 37.600);  // 0
-    addRow(t, "T", "T01-0002", 55.752, 37.605);  // 1
-    addRow(t, "F", "IMG_0001.JPG", 55.753, 37.6075);  // 2
-    addRow(t, "T", "T01-0003", 55.754, 37.610);  // 3
-    addRow(t, "P", "Кремль", 55.7520, 37.6175);  // 4
-    addRow(t, "F", "IMG_0002.JPG", 0, 0);  // 5, unplaced
-    addRow(t, "T", "T01-0004", 55.756, 37.620);  // 6
-    addRow(t, "F", "IMG_0003.JPG", 55.757, 37.6225);  // 7
-    addRow(t, "T", "T01-0005", 55.758, 37.625);  // 8
+    test::addMapRow(t, "T", "T01-0001", 55.750, 37.600);  // 0
+    test::addMapRow(t, "T", "T01-0002", 55.752, 37.605);  // 1
+    test::addMapRow(t, "F", "IMG_0001.JPG", 55.753, 37.6075);  // 2
+    test::addMapRow(t, "T", "T01-0003", 55.754, 37.610);  // 3
+    test::addMapRow(t, "P", "Кремль", 55.7520, 37.6175);  // 4
+    test::addMapRow(t, "F", "IMG_0002.JPG", 0, 0);  // 5, unplaced
+    test::addMapRow(t, "T", "T01-0004", 55.756, 37.620);  // 6
+    test::addMapRow(t, "F", "IMG_0003.JPG", 55.757, 37.6225);  // 7
+    test::addMapRow(t, "T", "T01-0005", 55.758, 37.625);  // 8
 }
 
 bool near(QColor a, QColor b, int tolerance = 40) {
@@ -201,7 +190,7 @@ private slots:
         const double zoom = canvas()->viewport().zoom();
         panel_->rebuild(table_);  // e.g. after the offsets changed
         QCOMPARE(canvas()->viewport().zoom(), zoom);
-        addRow(table_, "T", "T02-0001", 59.93, 30.31);  // another track, far away
+        test::addMapRow(table_, "T", "T02-0001", 59.93, 30.31);  // another track, far away
         panel_->rebuild(table_);
         QVERIFY(canvas()->viewport().zoom() < zoom - 3);
         QVERIFY(canvas()->viewport().visibleRect().contains(mercator::project({59.93, 30.31})));
