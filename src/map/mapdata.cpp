@@ -35,6 +35,7 @@ std::optional<std::size_t> findRow(const List& list, std::size_t row, RowOf rowO
 MapData MapData::fromTable(const DataTable& table) {
     clearUpperVectorState();  // a projection per row: keep the maths library at full speed
     MapData data;
+    mercator::Run run;
     std::unordered_map<std::string, std::size_t> trackIndex;
     // Consecutive points nearly always share a track; skip the lookup for them.
     std::size_t lastTrack = 0;
@@ -48,7 +49,7 @@ MapData MapData::fromTable(const DataTable& table) {
             if (kind == 'F') data.unplaced.push_back({{}, row, std::string(name)});
             continue;
         }
-        const WorldPoint at = mercator::project(*where);
+        const WorldPoint at = run.project(*where);
         data.bounds.add(at);
         if (kind == 'T') {
             const std::string_view track = trackNameOf(name);

@@ -62,5 +62,20 @@ double metresPerUnit(double worldY);
 // Pixels per world unit at a zoom level.
 double scale(double zoom);
 
+// Projects a run of points lying close together, as a GPS log does, at a
+// fraction of project()'s cost: within two kilometres of the last latitude
+// it projected in full, it extends that result by a short Taylor series
+// instead of calling sin and log again. Agrees with project() to within
+// 1e-12 world units (a thousandth of a pixel at the deepest zoom).
+class Run {
+public:
+    WorldPoint project(LatLon p);
+
+private:
+    double anchor_ = 1000;  // radians; far from any latitude until the first point
+    double psi_ = 0;        // atanh(sin anchor)
+    double sec_ = 0, tan_ = 0;
+};
+
 }  // namespace mercator
 }  // namespace geovanta

@@ -2,7 +2,9 @@
 // promises the map's mouse handling rests on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 
 #include "map/graticule.h"
 #include "map/mercator.h"
@@ -42,6 +44,28 @@ TEST(Mercator, RoundTripsAcrossTheMap) {
     const WorldPoint a = mercator::project({55.75, 37.6});
     const WorldPoint b = mercator::project({55.75 + 1e-7, 37.6});
     EXPECT_GT((a.y - b.y) * mercator::scale(Viewport::kMaxZoom), 0.05);
+}
+
+TEST(Mercator, ARunOfNearbyPointsProjectsAsEachAlone) {
+    mercator::Run run;
+    std::mt19937 rng(5);
+    std::normal_distribution<double> step(0, 2e-4);  // degrees, a car's second
+    std::uniform_real_distribution<double> anywhere(-89, 89);
+    double lat = 55.75, lon = 37.6, worst = 0;
+    for (int i = 0; i < 400000; ++i) {
+        if (i % 50000 == 0) lat = anywhere(rng);  // jumps, the far north included
+        lat = std::clamp(lat + step(rng), -89.9, 89.9);
+        lon = std::remainder(lon + step(rng), 360);
+        const WorldPoint a = run.project({lat, lon});
+        const WorldPoint b = mercator::project({lat, lon});
+        ASSERT_EQ(a.x, b.x);
+        worst = std::max(worst, std::abs(a.y - b.y));
+    }
+    EXPECT_LT(worst, 1e-12);
+    // Long steps and the very edge of the map.
+    for (double l : {10.0, 10.0005, 10.06, -80.0, -79.99, 85.0, 85.05, 89.0, 90.0, -90.0, 0.0}) {
+        EXPECT_NEAR(run.project({l, 0}).y, mercator::project({l, 0}).y, 1e-12) << l;
+    }
 }
 
 TEST(Viewport, ScreenAndWorldRoundTrip) {
