@@ -1,7 +1,6 @@
 #include "ui/map/tilefetcher.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QImageReader>
 #include <QNetworkDiskCache>
 #include <QNetworkReply>
@@ -33,13 +32,17 @@ TileFetcher::TileFetcher(const TileFetchOptions& options, QObject* parent)
     connect(&resume_, &QTimer::timeout, this, &TileFetcher::pump);
 }
 
-TileFetcher::~TileFetcher() {
-    // Replies outlive nothing of ours: stop them before their signals can reach a half-destroyed fetcher.
+// The network manager goes after this body has run; its replies are stopped
+// first so that their signals cannot reach a half-destroyed fetcher.
+TileFetcher::~TileFetcher() { dropReplies(); }
+
+void TileFetcher::dropReplies() {
     for (auto& [reply, key] : replies_) {
         reply->disconnect(this);
         reply->abort();
         reply->deleteLater();
     }
+    replies_.clear();
 }
 
 QByteArray TileFetcher::userAgent() { return QByteArrayLiteral("Geovanta/" GEOVANTA_VERSION); }
@@ -52,13 +55,7 @@ void TileFetcher::setSource(const TileSource& source) {
     failedAt_.clear();
     holdUntil_ = 0;
     holdMs_ = 0;
-    // Answers still on their way belong to the old server.
-    for (auto& [reply, key] : replies_) {
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
-    }
-    replies_.clear();
+    dropReplies();  // answers still on their way belong to the old server
 }
 
 const QImage* TileFetcher::tile(const TileKey& key) const { return images_.object(key); }

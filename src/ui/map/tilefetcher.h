@@ -66,6 +66,7 @@ signals:
 
 private:
     void pump();
+    void dropReplies();
     void start(const TileKey& key);
     void finished(QNetworkReply* reply);
     // Decodes a tile's bytes; a null image for anything that is not a tile-sized picture.
