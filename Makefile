@@ -10,9 +10,10 @@ TEST_ENV := LC_ALL=C.UTF-8 TZ=Europe/Moscow QT_QPA_PLATFORM=offscreen
 PACKAGES := cmake make g++ pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core \
             libgtest-dev libgmock-dev libbenchmark-dev \
-            libimage-exiftool-perl imagemagick locales
+            libimage-exiftool-perl imagemagick locales \
+            librsvg2-bin desktop-file-utils appstream shared-mime-info qt6-translations-l10n
 
-.PHONY: all deps configure build run test test-sanitize bench fuzz clean
+.PHONY: all deps configure build run test test-sanitize bench fuzz clean examples
 
 all: build
 
@@ -35,8 +36,11 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The program opens on copies of the example walk, so that writing tags
+# leaves examples/ untouched; each run starts from fresh copies.
 run: build
-	$(BUILD)/bin/geovanta
+	rm -rf $(BUILD)/examples && cp -R examples $(BUILD)/examples
+	$(BUILD)/bin/geovanta $(BUILD)/examples/walk.plt $(BUILD)/examples/walk.wpt $(BUILD)/examples/photos
 
 test: build
 	cd $(BUILD) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS)
@@ -57,6 +61,14 @@ bench: build
 
 clean:
 	rm -rf $(BUILD)
+
+# Regenerates examples/ from the points written in its script. GPSBabel is
+# needed for this alone, so it is not among the packages above.
+examples: deps
+	@dpkg-query -W -f='$${Status}' gpsbabel 2>/dev/null | grep -q "install ok installed" || { \
+	  $(SUDO) apt-get update -q && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends gpsbabel; }
+	examples/make-examples.sh
 
 # Coverage-guided fuzzing of the readers (clang's libFuzzer). Each target runs
 # FUZZ_SECONDS seconds from the seeds in tests/data/fuzz/<target>/; new inputs

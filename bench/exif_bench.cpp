@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <string>
 
-#include "app/programstate.h"
 #include "input/photoscanner.h"
 #include "table/datatable.h"
 
@@ -50,9 +49,7 @@ void BM_ScanPhotoFolder(benchmark::State& state) {
     PhotoScanStats stats;
     for (auto _ : state) {
         DataTable table;
-        ProgramState program;
-        program.photoFolder = folder;
-        const LoadResult result = LoadFotos(table, program, &stats);
+        const LoadResult result = LoadFotos(table, folder, BindingParams{}, &stats);
         if (!result.ok()) state.SkipWithError(result.message.c_str());
         benchmark::DoNotOptimize(table.rowCount());
     }

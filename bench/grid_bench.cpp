@@ -7,11 +7,11 @@
 #include <memory>
 #include <random>
 
-#include "app/ui/datagrid.h"
-#include "app/ui/datatablemodel.h"
 #include "benchsupport.h"
 #include "binding/calcpositions.h"
 #include "table/datatable.h"
+#include "ui/datagrid.h"
+#include "ui/datatablemodel.h"
 
 using namespace geovanta;
 

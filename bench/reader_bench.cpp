@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "app/programstate.h"
 #include "input/trackreader.h"
 #include "table/datatable.h"
 
@@ -49,9 +48,9 @@ void BM_LoadAndBindMillionPointTrack(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         auto table = std::make_unique<DataTable>();
-        ProgramState program;
+        uint16_t trackCounter = 0;
         state.ResumeTiming();
-        const LoadResult r = TrackReader(*table, program).load(path);
+        const LoadResult r = TrackReader(*table, trackCounter, BindingParams{}).load(path);
         if (!r.ok() || table->rowCount() != kPoints) state.SkipWithError("the track did not load");
         state.PauseTiming();
         table.reset();

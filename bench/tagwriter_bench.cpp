@@ -9,9 +9,9 @@
 #include <sstream>
 #include <string>
 
-#include "output/qtcore/processrunner.h"
+#include "runtime/processrunner.h"
 #include "output/streamconsole.h"
-#include "output/tagwriter.h"
+#include "app/commands/tagcommands.h"
 #include "table/datatable.h"
 
 using namespace geovanta;
@@ -46,7 +46,8 @@ void BM_TagWriterBatch(benchmark::State& state) {
     std::ostringstream progress;
     StreamConsole console(progress, "");
     ProcessRunner runner;
-    TagWriter writer(table, console, runner, exiftool);
+    TagWriter writerTool(runner, exiftool);
+    TagCommands writer(table, console, writerTool);
     std::size_t failures = 0;
     double seconds = 0;
     for (auto _ : state) {

@@ -11,12 +11,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     fuzz::checkReader(
         bytes,
-        [](DataTable& table, ProgramState& state, std::string_view b) {
-            const uint16_t before = state.trackCounter;
-            const LoadResult r = TrackReader(table, state).loadBytes(b, fuzz::kPath);
+        [](DataTable& table, uint16_t& trackCounter, std::string_view b) {
+            const uint16_t before = trackCounter;
+            const LoadResult r = TrackReader(table, trackCounter, BindingParams{}).loadBytes(b, fuzz::kPath);
             // Counted once the header lines are through, whatever came next.
-            const bool counted = state.trackCounter == static_cast<uint16_t>(before + 1);
-            fuzz::check(counted || state.trackCounter == before);
+            const bool counted = trackCounter == static_cast<uint16_t>(before + 1);
+            fuzz::check(counted || trackCounter == before);
             if (r.status == LoadResult::Status::Loaded || fuzz::failedLine(r.message) != 0) fuzz::check(counted);
             return r;
         },

@@ -11,8 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     fuzz::checkReader(
         bytes,
-        [](DataTable& table, ProgramState& state, std::string_view b) {
-            return WaypointReader(table, state).loadBytes(b, fuzz::kPath);
+        [](DataTable& table, uint16_t&, std::string_view b) {
+            return WaypointReader(table, BindingParams{}).loadBytes(b, fuzz::kPath);
         },
         false);
     return 0;

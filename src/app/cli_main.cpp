@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "app/clioptions.h"
+#include "app/commands/tagcommands.h"
+#include "app/programpaths.h"
 #include "app/programstate.h"
 #include "binding/calcpositions.h"
 #include "input/loadresult.h"
@@ -16,8 +18,9 @@
 #include "output/streamconsole.h"
 #include "output/tagwriter.h"
 #if GEOVANTA_HAVE_QTCORE
-#include "output/qtcore/processrunner.h"
+#include "runtime/processrunner.h"
 #endif
+#include "table/asciicase.h"
 #include "table/datatable.h"
 
 namespace fs = std::filesystem;
@@ -25,23 +28,16 @@ using namespace geovanta;
 
 namespace {
 
-std::string lowerExtension(const fs::path& p) {
-    std::string ext = p.extension().string();
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return ext;
-}
-
 LoadResult loadInput(DataTable& table, ProgramState& state, const std::string& input) {
     std::error_code ec;
     const fs::path path(input);
     if (fs::is_directory(path, ec)) {
         state.photoFolder = input;
-        return LoadFotos(table, state);
+        return LoadFotos(table, state.photoFolder, bindingParams(state));
     }
-    const std::string ext = lowerExtension(path);
-    if (ext == ".plt") return TrackReader(table, state).load(input);
-    if (ext == ".wpt") return WaypointReader(table, state).load(input);
+    const std::string ext = asciiLower(path.extension().string());
+    if (ext == ".plt") return TrackReader(table, state.trackCounter, bindingParams(state)).load(input);
+    if (ext == ".wpt") return WaypointReader(table, bindingParams(state)).load(input);
     return LoadResult::failed("'" + input + "' is neither a .plt or .wpt file nor a folder");
 }
 
@@ -55,8 +51,8 @@ bool writeTags(DataTable& table) {
 #if GEOVANTA_HAVE_QTCORE
     StreamConsole console(std::cerr, "geovanta-cli: ");
     ProcessRunner runner;
-    TagWriter writer(table, console, runner, TagWriter::defaultProgram());
-    const TagWriter::BatchOutcome batch = writer.writeAll();
+    TagWriter writer(runner, defaultExifToolPath());
+    const TagCommands::BatchOutcome batch = TagCommands(table, console, writer).writeAll();
     for (const std::string& failure : batch.failures) std::cerr << "geovanta-cli: " << failure << '\n';
     if (batch.failures.empty()) return true;
     fail("GPS tags were not written to " + std::to_string(batch.failures.size()) + " of " +

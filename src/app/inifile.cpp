@@ -10,6 +10,8 @@
 #endif
 
 #include "input/positionedfile.h"
+#include "table/asciicase.h"
+#include "table/textlines.h"
 
 namespace geovanta {
 namespace {
@@ -18,17 +20,6 @@ std::string_view trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
     return s;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto la = static_cast<unsigned char>(a[i]), lb = static_cast<unsigned char>(b[i]);
-        if (la >= 'A' && la <= 'Z') la = static_cast<unsigned char>(la + 32);
-        if (lb >= 'A' && lb <= 'Z') lb = static_cast<unsigned char>(lb + 32);
-        if (la != lb) return false;
-    }
-    return true;
 }
 
 // Section name of a "[name]" line, or nothing for other lines.
@@ -56,14 +47,7 @@ IniFile IniFile::parse(std::string_view text) {
         text.remove_prefix(3);
         ini.utf8Mark_ = true;
     }
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) end = text.size();
-        ini.lines_.emplace_back(text.substr(start, end - start));
-        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
-        start = end + 1;
-    }
+    ini.lines_ = splitLines(text);
     return ini;
 }
 
@@ -90,11 +74,11 @@ std::optional<std::string> IniFile::value(std::string_view section, std::string_
     bool inSection = false;
     for (const std::string& line : lines_) {
         if (auto s = sectionOf(line)) {
-            inSection = sameName(*s, section);
+            inSection = equalsIgnoringAsciiCase(*s, section);
             continue;
         }
         std::string_view k, v;
-        if (!inSection || !keyLine(line, k, v) || !sameName(k, key)) continue;
+        if (!inSection || !keyLine(line, k, v) || !equalsIgnoringAsciiCase(k, key)) continue;
         if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
             v = v.substr(1, v.size() - 2);
         if (v.size() > kMaxValueLength) v = v.substr(0, kMaxValueLength);
@@ -111,7 +95,7 @@ void IniFile::setValue(std::string_view section, std::string_view key, std::stri
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         if (auto s = sectionOf(lines_[i])) {
             if (found && inSection) break;
-            inSection = sameName(*s, section);
+            inSection = equalsIgnoringAsciiCase(*s, section);
             if (inSection) {
                 found = true;
                 lastInSection = i;
@@ -120,7 +104,7 @@ void IniFile::setValue(std::string_view section, std::string_view key, std::stri
         }
         if (!inSection) continue;
         std::string_view k, v;
-        if (keyLine(lines_[i], k, v) && sameName(k, key)) {
+        if (keyLine(lines_[i], k, v) && equalsIgnoringAsciiCase(k, key)) {
             lines_[i] = entry;
             return;
         }

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "binding/calcpositions.h"
+
 namespace geovanta {
 
 // Program-wide state that the commands share: offsets, tolerance, folders and
@@ -13,9 +15,13 @@ struct ProgramState {
     std::string photoFolder;
     std::string dataFolder;
     uint16_t trackCounter = 0;  // one more per accepted track file; wraps
+    std::string windowGeometry;  // the main window's place and size, as the window saves it
 };
 
-// Folder of the running executable, with a trailing separator.
-std::string executableFolder();
+// The pass's parameters as the state holds them now; every command that runs
+// the pass takes them from here.
+inline BindingParams bindingParams(const ProgramState& state) {
+    return BindingParams{state.trackOffset, state.photoOffset, state.tolerance};
+}
 
 }  // namespace geovanta

@@ -305,15 +305,15 @@ void TExif::handleExifEntry(const Entry& e) {
         case 0x9205: MaxApertureValue = RationalText(at, true); break;
         case 0x9207:
             MeteringMode = static_cast<uint8_t>(e.value);
-            MeteringModeText = MeteringModeName(e.value);
+            MeteringModeText = meteringModeName(e.value);
             break;
         case 0x9208:
             LightSource = static_cast<uint8_t>(e.value);
-            LightSourceText = LightSourceName(e.value);
+            LightSourceText = lightSourceName(e.value);
             break;
         case 0x9209:
             Flash = static_cast<uint8_t>(e.value);
-            FlashText = FlashName(e.value);
+            FlashText = flashName(e.value);
             break;
         case 0xA002: PixelXDimension = e.value; break;
         case 0xA003: PixelYDimension = e.value; break;

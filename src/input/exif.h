@@ -33,9 +33,9 @@ extern const std::array<const char*, 9> ExposureProgramNames;
 // Codes 0 to 6; the eighth entry stands for code 255.
 extern const std::array<const char*, 8> MeteringModeNames;
 
-const char* LightSourceName(uint32_t value);
-const char* FlashName(uint32_t value);
-const char* MeteringModeName(uint32_t value);
+const char* lightSourceName(uint32_t value);
+const char* flashName(uint32_t value);
+const char* meteringModeName(uint32_t value);
 
 // The four bytes of `value` in reverse order.
 uint32_t SwapLong(uint32_t value);

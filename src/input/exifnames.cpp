@@ -16,7 +16,7 @@ const std::array<const char*, 9> ExposureProgramNames = {
 const std::array<const char*, 8> MeteringModeNames = {
     "Unknown", "Average", "Center Weighted Average", "Spot", "Multi Spot", "Pattern", "Partial", "Other"};
 
-const char* LightSourceName(uint32_t value) {
+const char* lightSourceName(uint32_t value) {
     switch (value) {
         case 1: return "Daylight";
         case 2: return "Flourescent";
@@ -33,7 +33,7 @@ const char* LightSourceName(uint32_t value) {
     }
 }
 
-const char* FlashName(uint32_t value) {
+const char* flashName(uint32_t value) {
     switch (value) {
         case 1: return "Flash";
         case 5: return "Flash No Strobe";
@@ -43,7 +43,7 @@ const char* FlashName(uint32_t value) {
     }
 }
 
-const char* MeteringModeName(uint32_t value) {
+const char* meteringModeName(uint32_t value) {
     if (value <= 6) return MeteringModeNames[value];
     if (value == 255) return MeteringModeNames[7];
     return "Unknown";

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/programstate.h"
 #include "binding/calcpositions.h"
 #include "input/exif.h"
 #include "input/exiftime.h"
+#include "table/asciicase.h"
 #include "table/datatable.h"
 #include "table/datetime.h"
 #include "table/displaysuspension.h"
@@ -70,7 +70,7 @@ std::string scanFolder(DataTable& table, const std::string& folder, TExif& exif)
         if (!isPhotoName(name)) continue;
         std::error_code typeError;
         if (!entry.is_regular_file(typeError)) continue;  // a folder named Old.JPG is no photograph
-        table.setTag(table.tag() + 1);
+        table.setLastScanPhotoCount(table.lastScanPhotoCount() + 1);
         const std::string fileName = folder + name;
         try {
             exif.ReadExif(fileName);
@@ -110,9 +110,7 @@ std::string normalisedFolderPath(const std::string& folder) {
 bool isPhotoName(const std::string& name) {
     const std::size_t dot = name.rfind('.');
     if (dot == std::string::npos) return false;
-    std::string ext = name.substr(dot);
-    for (char& c : ext)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    const std::string ext = asciiUpper(std::string_view(name).substr(dot));
     return ext == ".JPG" || ext == ".NEF";
 }
 
@@ -121,16 +119,17 @@ std::string nameWithoutExtension(const std::string& name) {
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-LoadResult LoadFotos(DataTable& table, const ProgramState& state, PhotoScanStats* stats) {
+LoadResult LoadFotos(DataTable& table, const std::string& folder, const BindingParams& params,
+                     PhotoScanStats* stats) {
     DisplaySuspension suspended(table);  // resumes last, after recalculation is back on
     table.setAutoCalcFields(false);
-    table.setTag(0);
+    table.setLastScanPhotoCount(0);
     std::string error;
     try {
         TExif exif;
-        error = scanFolder(table, normalisedFolderPath(state.photoFolder), exif);
+        error = scanFolder(table, normalisedFolderPath(folder), exif);
         if (stats) {
-            stats->photos = static_cast<std::size_t>(table.tag());
+            stats->photos = static_cast<std::size_t>(table.lastScanPhotoCount());
             stats->bytesRead = exif.bytesRead();
         }
     } catch (const std::exception& e) {
@@ -139,7 +138,7 @@ LoadResult LoadFotos(DataTable& table, const ProgramState& state, PhotoScanStats
     // Also after an error: the rows appended so far are placed and the
     // table is left whole, shown and recalculating.
     try {
-        CalcPositions(table, BindingParams{state.trackOffset, state.photoOffset, state.tolerance});
+        CalcPositions(table, params);
     } catch (const std::exception& e) {
         if (error.empty()) error = e.what();
     }

@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <string>
 
+#include "binding/calcpositions.h"
 #include "input/loadresult.h"
 
 namespace geovanta {
 
 class DataTable;
-struct ProgramState;
 
 // The photo folder with a separator at its end, so that a file name can follow.
 std::string normalisedFolderPath(const std::string& folder);
@@ -27,9 +27,10 @@ struct PhotoScanStats {
     uint64_t bytesRead = 0;
 };
 
-// Appends the photographs of state.photoFolder to the table and runs the
-// binding pass. An error (a damaged photograph, an unreadable time) ends the
-// listing; the rows appended before it stay and still go through the pass.
-LoadResult LoadFotos(DataTable& table, const ProgramState& state, PhotoScanStats* stats = nullptr);
+// Appends the photographs of `folder` to the table and runs the binding pass.
+// An error (a damaged photograph, an unreadable time) ends the listing; the
+// rows appended before it stay and still go through the pass.
+LoadResult LoadFotos(DataTable& table, const std::string& folder, const BindingParams& params,
+                     PhotoScanStats* stats = nullptr);
 
 }  // namespace geovanta

@@ -3,11 +3,12 @@
 #include <array>
 #include <charconv>
 
-#include "app/programstate.h"
 #include "binding/calcpositions.h"
 #include "input/pointfields.h"
 #include "table/displaysuspension.h"
-#include "input/textlines.h"
+#include "input/fieldsplit.h"
+#include "input/wholefile.h"
+#include "table/textlines.h"
 #include "table/datatable.h"
 
 namespace geovanta {
@@ -71,7 +72,7 @@ LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& pat
     for (std::size_t n = 2; n < kHeaderLines; ++n)
         if (!lines.next(line)) return LoadResult::failed(listIndexMessage(0));
 
-    const uint16_t track = ++state_.trackCounter;
+    const uint16_t track = ++trackCounter_;
     uint16_t pointNumber = 0;
     std::string failure;
     {
@@ -88,7 +89,7 @@ LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& pat
             }
             appendPointRow(table_, 'T', std::string_view(name, formatPointName(name, track, pointNumber)), point);
         }
-        CalcPositions(table_, BindingParams{state_.trackOffset, state_.photoOffset, state_.tolerance});
+        CalcPositions(table_, params_);
     }
     return failure.empty() ? LoadResult::loaded() : LoadResult::failed(failure);
 }

@@ -6,12 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "binding/calcpositions.h"
 #include "input/loadresult.h"
 
 namespace geovanta {
 
 class DataTable;
-struct ProgramState;
 
 class TrackReader {
 public:
@@ -20,7 +20,10 @@ public:
     static constexpr const char* kNotTrackMessage = "Файл не является треком OziExplorer!";
     static constexpr const char* kNotWgs84Message = "Координаты точек не в WGS 84!";
 
-    TrackReader(DataTable& table, ProgramState& state) : table_(table), state_(state) {}
+    // `trackCounter` numbers the tracks of the session: it goes up by one for
+    // every file that passes the header tests.
+    TrackReader(DataTable& table, uint16_t& trackCounter, const BindingParams& params)
+        : table_(table), trackCounter_(trackCounter), params_(params) {}
 
     // Appends the file's points and runs the binding pass. A file that fails a
     // header test is rejected untouched; a file passing both counts as the
@@ -36,7 +39,8 @@ public:
 
 private:
     DataTable& table_;
-    ProgramState& state_;
+    uint16_t& trackCounter_;
+    BindingParams params_;
 };
 
 }  // namespace geovanta

@@ -2,11 +2,12 @@
 
 #include <array>
 
-#include "app/programstate.h"
 #include "binding/calcpositions.h"
 #include "input/pointfields.h"
 #include "table/displaysuspension.h"
-#include "input/textlines.h"
+#include "input/fieldsplit.h"
+#include "input/wholefile.h"
+#include "table/textlines.h"
 #include "table/datatable.h"
 
 namespace geovanta {
@@ -72,7 +73,7 @@ LoadResult WaypointReader::loadBytes(std::string_view bytes, const std::string& 
             }
             appendPointRow(table_, 'P', fields[1], point);
         } while (lines.next(line));
-        CalcPositions(table_, BindingParams{state_.trackOffset, state_.photoOffset, state_.tolerance});
+        CalcPositions(table_, params_);
     }
     return failure.empty() ? LoadResult::loaded() : LoadResult::failed(failure);
 }

@@ -6,12 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "binding/calcpositions.h"
 #include "input/loadresult.h"
 
 namespace geovanta {
 
 class DataTable;
-struct ProgramState;
 
 class WaypointReader {
 public:
@@ -19,7 +19,7 @@ public:
     static constexpr const char* kDatum = "WGS 84";
     static constexpr const char* kNotWaypointsMessage = "Файл не совместим с указанным форматом";
 
-    WaypointReader(DataTable& table, const ProgramState& state) : table_(table), state_(state) {}
+    WaypointReader(DataTable& table, const BindingParams& params) : table_(table), params_(params) {}
 
     // Appends the file's waypoints and runs the binding pass. A file of fewer
     // than five lines or with a wrong header or datum is rejected untouched.
@@ -32,7 +32,7 @@ public:
 
 private:
     DataTable& table_;
-    const ProgramState& state_;
+    BindingParams params_;
 };
 
 }  // namespace geovanta

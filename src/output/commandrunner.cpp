@@ -20,22 +20,4 @@ std::string CommandResult::failureReason(const std::string& program) const {
     return reason;
 }
 
-std::vector<std::string> splitLines(std::string_view bytes) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n') {
-            ++i;
-            continue;
-        }
-        lines.emplace_back(bytes.substr(start, i - start));
-        i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
-        start = i;
-    }
-    if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
-    return lines;
-}
-
 }  // namespace geovanta

@@ -4,7 +4,6 @@
 // runner as well as with real child processes.
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace geovanta {
@@ -35,9 +34,5 @@ public:
     // waits for its end without a time limit.
     virtual CommandResult run(const std::string& program, const std::vector<std::string>& args) = 0;
 };
-
-// Lines of a child's output: CR, LF and CR LF each end a line, a last line
-// without an ending is kept, an empty text gives no lines.
-std::vector<std::string> splitLines(std::string_view bytes);
 
 }  // namespace geovanta

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "app/dialogs.h"
 #include "table/datatable.h"
 #include "table/displaysuspension.h"
+#include "table/position.h"
 
 namespace geovanta {
 
@@ -28,11 +28,8 @@ private:
 
 }  // namespace
 
-void OziTransfer::sendTrack() {
-    if (api_.findOzi() != 0) {
-        dialogs_.showMessage(MessageKind::Error, kOziNotRunningMessage);
-        return;
-    }
+OziTransfer::Outcome OziTransfer::sendTrack() {
+    if (api_.findOzi() != 0) return Outcome::NotRunning;
     api_.clearTrack(kTrack);
     {
         WalkGuard walk(table_);
@@ -46,14 +43,11 @@ void OziTransfer::sendTrack() {
         }
     }
     api_.showAllTracks();
-    dialogs_.showMessage(MessageKind::Information, kOziTrackSentMessage);
+    return Outcome::Sent;
 }
 
-void OziTransfer::sendPhotos() {
-    if (api_.findOzi() != 0) {
-        dialogs_.showMessage(MessageKind::Error, kOziNotRunningMessage);
-        return;
-    }
+OziTransfer::Outcome OziTransfer::sendPhotos() {
+    if (api_.findOzi() != 0) return Outcome::NotRunning;
     // One empty text whose variable is passed wherever an empty text is wanted.
     char emptyText[1] = {'\0'};
     char* empty = emptyText;
@@ -61,7 +55,7 @@ void OziTransfer::sendPhotos() {
         WalkGuard walk(table_);
         for (; !table_.eof(); table_.next()) {
             const std::size_t r = table_.recNo();
-            if (!table_.isPhoto(r) || table_.real(r, FieldId::Lat) == 0 || table_.real(r, FieldId::Lon) == 0)
+            if (!table_.isPhoto(r) || !hasWaypointPosition(table_, r))
                 continue;
             // Names are passed as the bytes the table holds, whatever their encoding.
             std::string nameText(table_.text(r, FieldId::Name));
@@ -75,7 +69,7 @@ void OziTransfer::sendPhotos() {
         }
     }
     api_.showAllTracks();
-    dialogs_.showMessage(MessageKind::Information, kOziPhotosSentMessage);
+    return Outcome::Sent;
 }
 
 void OziTransfer::shutdown() {

@@ -8,28 +8,24 @@
 namespace geovanta {
 
 class DataTable;
-class Dialogs;
-
-inline constexpr const char* kOziNotRunningMessage = "Запустите программу OziExplorer";
-inline constexpr const char* kOziTrackSentMessage = "Путь передан в OziExplorer";
-inline constexpr const char* kOziPhotosSentMessage = "Координаты фотографий переданы в OziExplorer";
 
 class OziTransfer {
 public:
-    OziTransfer(OziApi& api, DataTable& table, Dialogs& dialogs) : api_(api), table_(table), dialogs_(dialogs) {}
+    enum class Outcome { Sent, NotRunning };
+
+    OziTransfer(OziApi& api, DataTable& table) : api_(api), table_(table) {}
 
     // Replaces track 1 with every row that is not a photograph, in table order.
-    void sendTrack();
+    Outcome sendTrack();
     // Creates one waypoint per photograph with a position, named after it; a
     // waypoint of the same name is deleted first so repeating is harmless.
-    void sendPhotos();
+    Outcome sendPhotos();
     // At shutdown: closes the library's connection, once.
     void shutdown();
 
 private:
     OziApi& api_;
     DataTable& table_;
-    Dialogs& dialogs_;
     bool closed_ = false;
 };
 

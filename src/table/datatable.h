@@ -110,9 +110,10 @@ public:
     bool autoCalcFields() const { return autoCalc_; }
     void setAutoCalcFields(bool on) { autoCalc_ = on; }
 
-    // Photo count of the latest folder scan.
-    int tag() const { return tag_; }
-    void setTag(int value) { tag_ = value; }
+    // Number of photographs that the latest folder scan found (not the
+    // number of photo rows, which can hold several scans).
+    int lastScanPhotoCount() const { return lastScanPhotoCount_; }
+    void setLastScanPhotoCount(int value) { lastScanPhotoCount_ = value; }
 
     void setListener(DataTableListener* listener) { listener_ = listener; }
 
@@ -168,7 +169,7 @@ private:
     uint64_t nextCreation_ = 1;
     int suspendCount_ = 0;
     bool autoCalc_ = false;
-    int tag_ = 0;
+    int lastScanPhotoCount_ = 0;
     DataTableListener* listener_ = nullptr;
 
     RowCopy saved_;  // the row as it was before edit()

@@ -1,7 +1,6 @@
 #include "table/fieldinfo.h"
 
-#include <algorithm>
-#include <cctype>
+#include "table/asciicase.h"
 
 namespace geovanta {
 namespace {
@@ -33,11 +32,7 @@ const FieldInfo& fieldInfo(FieldId id) { return kFields[static_cast<int>(id)]; }
 std::optional<FieldId> findField(std::string_view name) {
     for (const FieldInfo& f : kFields) {
         const std::string_view n(f.name);
-        if (n.size() == name.size() &&
-            std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-            }))
-            return f.id;
+        if (equalsIgnoringAsciiCase(n, name)) return f.id;
     }
     return std::nullopt;
 }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "input/tempfolder.h"
+#include "input/ozifileheaders.h"
 #include "support/runcli.h"
 
 namespace {

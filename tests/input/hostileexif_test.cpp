@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <string>
 
-#include "app/programstate.h"
 #include "input/exif.h"
 #include "input/exiffixtures.h"
 #include "input/photoscanner.h"
@@ -203,12 +202,10 @@ TEST(HostileExif, FolderOfFiveThousandEntriesMostlyNoPhotos) {
         }
     }
     DataTable table;
-    ProgramState state;
-    state.photoFolder = dir.folder();
     PhotoScanStats stats;
-    const LoadResult r = LoadFotos(table, state, &stats);
+    const LoadResult r = LoadFotos(table, dir.folder(), BindingParams{}, &stats);
     ASSERT_TRUE(r.ok()) << r.message;
-    EXPECT_EQ(table.tag(), photos);
+    EXPECT_EQ(table.lastScanPhotoCount(), photos);
     EXPECT_EQ(table.rowCount(), static_cast<std::size_t>(photos));
     EXPECT_EQ(table.suspendCount(), 0);
     // Only the photographs were opened, each for a few small reads.

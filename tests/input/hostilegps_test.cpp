@@ -9,11 +9,10 @@
 #include <random>
 #include <string>
 
-#include "app/programstate.h"
 #include "input/trackreader.h"
 #include "input/waypointreader.h"
 #include "table/datatable.h"
-#include "tempfolder.h"
+#include "input/ozifileheaders.h"
 
 using namespace geovanta;
 using test::kPltHeader;
@@ -23,8 +22,8 @@ namespace {
 
 class HostileGpsTest : public ::testing::Test {
 protected:
-    LoadResult track(const std::string& file) { return TrackReader(table, state).load(file); }
-    LoadResult waypoints(const std::string& file) { return WaypointReader(table, state).load(file); }
+    LoadResult track(const std::string& file) { return TrackReader(table, trackCounter, BindingParams{}).load(file); }
+    LoadResult waypoints(const std::string& file) { return WaypointReader(table, BindingParams{}).load(file); }
     std::string name(std::size_t row) const { return std::string(table.text(row, FieldId::Name)); }
 
     // Shown again, no row left pending, rows in shifted-time order.
@@ -37,7 +36,7 @@ protected:
 
     test::TempDir dir;
     DataTable table;
-    ProgramState state;
+    uint16_t trackCounter = 0;
 };
 
 std::string noise(std::size_t size, unsigned seed) {
@@ -106,7 +105,7 @@ TEST_F(HostileGpsTest, NulBytesAndNoiseUnderGoodHeaders) {
     // A NUL right after the header lines ends the text: an empty track.
     EXPECT_TRUE(track(dir.write("nul2.plt", std::string(kPltHeader) + nuls)).ok());
     EXPECT_EQ(table.rowCount(), 0u);
-    EXPECT_EQ(state.trackCounter, 1);
+    EXPECT_EQ(trackCounter, 1);
 
     for (unsigned seed = 1; seed <= 4; ++seed) {
         SCOPED_TRACE(seed);
@@ -144,7 +143,7 @@ TEST_F(HostileGpsTest, PipesDevicesAndOversizedFilesAreRefusedAtOnce) {
     const std::string big = dir.write("disk-image.plt", kPltHeader);
     std::filesystem::resize_file(big, (uint64_t{1} << 30) + 1);
     EXPECT_EQ(track(big).message, "File " + big + " is too large (more than 1024 MB)");
-    EXPECT_EQ(state.trackCounter, 0);
+    EXPECT_EQ(trackCounter, 0);
     EXPECT_EQ(table.rowCount(), 0u);
     expectTableWhole();
 }

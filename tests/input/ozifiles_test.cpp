@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "app/programstate.h"
 #include "input/trackreader.h"
 #include "input/waypointreader.h"
 #include "table/datatable.h"
@@ -120,10 +119,10 @@ bool isWaypointFile(const fs::path& p) {
 void checkAgainstGpsbabel(const fs::path& file, const fs::path& expected) {
     SCOPED_TRACE(file.string());
     DataTable table;
-    ProgramState state;
+    uint16_t trackCounter = 0;
     const bool waypoint = isWaypointFile(file);
-    const LoadResult r = waypoint ? WaypointReader(table, state).load(file.string())
-                                  : TrackReader(table, state).load(file.string());
+    const LoadResult r = waypoint ? WaypointReader(table, BindingParams{}).load(file.string())
+                                  : TrackReader(table, trackCounter, BindingParams{}).load(file.string());
     const std::vector<Record> gb = readUnicsv(expected.string());
     ASSERT_FALSE(gb.empty());
     if (!r.ok()) {
@@ -149,8 +148,7 @@ TEST(OziFiles, WrittenByGpsbabel) {
     checkAgainstGpsbabel(data / "places.wpt", data / "places.wpt.gpsbabel.csv");
 
     DataTable table;
-    ProgramState state;
-    ASSERT_TRUE(WaypointReader(table, state).load((data / "places.wpt").string()).ok());
+    ASSERT_TRUE(WaypointReader(table, BindingParams{}).load((data / "places.wpt").string()).ok());
     const auto kremlin = fileOrder(table).front();
     EXPECT_EQ(table.text(kremlin, FieldId::Name), "\xCA\xF0\xE5\xEC\xEB\xFC") << "stored as written";
     EXPECT_EQ(table.displayText(kremlin, FieldId::Name), "Кремль");

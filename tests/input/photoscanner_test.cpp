@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <map>
 
-#include "app/programstate.h"
 #include "input/exiffixtures.h"
 #include "table/datatable.h"
 #include "table/datetime.h"
@@ -69,9 +68,9 @@ int64_t at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
 
 struct Scan {
     DataTable table;
-    ProgramState state;
-    explicit Scan(std::string folder) { state.photoFolder = std::move(folder); }
-    LoadResult run() { return LoadFotos(table, state); }
+    std::string folder;
+    explicit Scan(std::string photoFolder) : folder(std::move(photoFolder)) {}
+    LoadResult run() { return LoadFotos(table, folder, BindingParams{}); }
 };
 
 }  // namespace
@@ -88,7 +87,7 @@ TEST(PhotoScanner, WorkedFolder) {
     ASSERT_TRUE(scan.run().ok());
     const DataTable& t = scan.table;
     ASSERT_EQ(t.rowCount(), 3u);
-    EXPECT_EQ(t.tag(), 3);
+    EXPECT_EQ(t.lastScanPhotoCount(), 3);
 
     const std::map<std::string, int64_t> times = {{"IMG_0001", daysToMs(40513.46875L)},
                                                   {"img_0002", at(2011, 3, 4, 5, 6, 6)},  // two-second steps
@@ -132,7 +131,7 @@ TEST(PhotoScanner, NamesAndFolders) {
     Scan scan(dir.path().string());  // typed without a trailing separator
     ASSERT_TRUE(scan.run().ok());
     ASSERT_EQ(scan.table.rowCount(), 2u);
-    EXPECT_EQ(scan.table.tag(), 2);
+    EXPECT_EQ(scan.table.lastScanPhotoCount(), 2);
     std::vector<std::string> names;
     for (std::size_t r = 0; r < 2; ++r) {
         names.emplace_back(scan.table.text(r, FieldId::Name));
@@ -141,7 +140,7 @@ TEST(PhotoScanner, NamesAndFolders) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names[0], "holiday.2010");
     EXPECT_EQ(names[1], std::string(64, 'x'));
-    EXPECT_EQ(scan.state.photoFolder, dir.path().string());
+    EXPECT_EQ(scan.folder, dir.path().string());
 }
 
 TEST(PhotoScanner, UnusualShootingTimes) {
@@ -186,7 +185,7 @@ TEST(PhotoScanner, AnErrorKeepsTheEarlierRowsAndFinishesThePass) {
         EXPECT_EQ(result.status, LoadResult::Status::Failed);
         EXPECT_EQ(result.message, bad + ": " + c.message);
         EXPECT_EQ(scan.table.rowCount(), before);
-        EXPECT_EQ(scan.table.tag(), static_cast<int>(before + 1));
+        EXPECT_EQ(scan.table.lastScanPhotoCount(), static_cast<int>(before + 1));
         EXPECT_EQ(scan.table.suspendCount(), 0);
         EXPECT_TRUE(scan.table.autoCalcFields());
         EXPECT_EQ(scan.table.state(), DataTable::State::Browse);  // the last row is posted
@@ -202,14 +201,14 @@ TEST(PhotoScanner, RepeatedAndEmptyScans) {
     ASSERT_TRUE(scan.run().ok());
     ASSERT_TRUE(scan.run().ok());
     EXPECT_EQ(scan.table.rowCount(), 4u);
-    EXPECT_EQ(scan.table.tag(), 2);
+    EXPECT_EQ(scan.table.lastScanPhotoCount(), 2);
 
     TempDir empty;
     for (const std::string& folder : {empty.folder(), empty.folder() + "missing/"}) {
-        scan.state.photoFolder = folder;
+        scan.folder = folder;
         ASSERT_TRUE(scan.run().ok());
         EXPECT_EQ(scan.table.rowCount(), 4u);
-        EXPECT_EQ(scan.table.tag(), 0);
+        EXPECT_EQ(scan.table.lastScanPhotoCount(), 0);
         EXPECT_EQ(scan.table.suspendCount(), 0);
     }
 }
@@ -232,7 +231,7 @@ TEST(PhotoScanner, PhotosArePlacedOnTheTrack) {
     TempDir dir;
     dir.write("mid.jpg", jpegWithDate("2010:12:01 11:14:00"));  // 4 minutes from the first point
     dir.write("late.jpg", jpegWithDate("2011:01:01 00:00:00"));
-    scan.state.photoFolder = dir.folder();
+    scan.folder = dir.folder();
     ASSERT_TRUE(scan.run().ok());
     ASSERT_EQ(t.rowCount(), 4u);
     for (std::size_t r = 0; r < t.rowCount(); ++r) {

@@ -6,10 +6,9 @@
 #include <locale>
 #include <string>
 
-#include "app/programstate.h"
 #include "table/datatable.h"
 #include "table/datetime.h"
-#include "tempfolder.h"
+#include "input/ozifileheaders.h"
 
 using namespace geovanta;
 using test::kPltHeader;
@@ -19,14 +18,14 @@ namespace {
 class TrackReaderTest : public ::testing::Test {
 protected:
     LoadResult load(std::string_view bytes, const std::string& name = "t.plt") {
-        return TrackReader(table, state).load(dir.write(name, bytes));
+        return TrackReader(table, trackCounter, BindingParams{}).load(dir.write(name, bytes));
     }
     std::string track(std::string_view data) { return std::string(kPltHeader) + std::string(data); }
     std::string name(std::size_t row) const { return std::string(table.text(row, FieldId::Name)); }
 
     test::TempDir dir;
     DataTable table;
-    ProgramState state;
+    uint16_t trackCounter = 0;
 };
 
 constexpr std::string_view kThreePoints =
@@ -47,7 +46,7 @@ TEST_F(TrackReaderTest, EachFileIsTheNextTrackAndLoadingAppends) {
         EXPECT_EQ(table.text(r, FieldId::Stat), "T");
         EXPECT_FALSE(table.isNull(r, FieldId::VTime)) << "the binding pass ran";
     }
-    EXPECT_EQ(state.trackCounter, 2);
+    EXPECT_EQ(trackCounter, 2);
     EXPECT_FALSE(table.displaySuspended());
 }
 
@@ -67,7 +66,7 @@ TEST_F(TrackReaderTest, HeaderTests) {
     EXPECT_EQ(wrongCase.message, "Файл не является треком OziExplorer!");
 
     EXPECT_EQ(table.rowCount(), 3u);
-    EXPECT_EQ(state.trackCounter, 1) << "a rejected file is no track";
+    EXPECT_EQ(trackCounter, 1) << "a rejected file is no track";
 }
 
 TEST_F(TrackReaderTest, WorkedDataLine) {
@@ -106,7 +105,7 @@ TEST_F(TrackReaderTest, BadFieldKeepsEarlierPointsAndSaysWhere) {
                                                         "55.3,37.3,0,10, ,,\r\n"
                                                         "55.4,37.4,0,10,40513.4,,\r\n"));
     table.setAutoCalcFields(false);
-    const LoadResult r = TrackReader(table, state).load(file);
+    const LoadResult r = TrackReader(table, trackCounter, BindingParams{}).load(file);
     EXPECT_EQ(r.status, LoadResult::Status::Failed);
     EXPECT_EQ(r.message, "' ' is not a valid floating point value\n" + file + ", line 9");
     // The table is left consistent: no half-filled row, bound, display back.
@@ -114,7 +113,7 @@ TEST_F(TrackReaderTest, BadFieldKeepsEarlierPointsAndSaysWhere) {
     EXPECT_EQ(table.state(), DataTable::State::Browse);
     EXPECT_FALSE(table.isNull(1, FieldId::VTime));
     EXPECT_FALSE(table.displaySuspended());
-    EXPECT_EQ(state.trackCounter, 1) << "the file had passed its header tests";
+    EXPECT_EQ(trackCounter, 1) << "the file had passed its header tests";
 }
 
 TEST_F(TrackReaderTest, ConversionOrderDecidesTheMessage) {
@@ -131,14 +130,14 @@ TEST_F(TrackReaderTest, ConversionOrderDecidesTheMessage) {
 
 TEST_F(TrackReaderTest, ShortAndMissingFiles) {
     const std::string missing = dir.folder() + "none.plt";
-    EXPECT_EQ(TrackReader(table, state).load(missing).message, "Cannot open file " + missing);
+    EXPECT_EQ(TrackReader(table, trackCounter, BindingParams{}).load(missing).message, "Cannot open file " + missing);
     EXPECT_EQ(load("").message, "List index out of bounds (0)");
     EXPECT_EQ(load("OziExplorer Track Point File\r\n").message, "List index out of bounds (1)");
     EXPECT_EQ(load("Something else\r\n").status, LoadResult::Status::Rejected);
     const LoadResult five = load("OziExplorer Track Point File\r\nWGS 84\r\n3\r\n4\r\n5\r\n");
     EXPECT_EQ(five.status, LoadResult::Status::Failed);
     EXPECT_EQ(five.message, "List index out of bounds (0)");
-    EXPECT_EQ(state.trackCounter, 0);
+    EXPECT_EQ(trackCounter, 0);
     EXPECT_TRUE(table.isEmpty());
 }
 
@@ -153,11 +152,11 @@ TEST_F(TrackReaderTest, CountersWrapAndDigitsAreNeverCut) {
     EXPECT_EQ(TrackReader::pointName(100, 7), "T100-0007");
     EXPECT_EQ(TrackReader::pointName(0, 0), "T00-0000");
 
-    state.trackCounter = 65535;
+    trackCounter = 65535;
     std::string data = track("");
     for (int i = 0; i < 65537; ++i) data += "1,2,0,3,40513.5\n";
     ASSERT_TRUE(load(data).ok());
-    EXPECT_EQ(state.trackCounter, 0);
+    EXPECT_EQ(trackCounter, 0);
     ASSERT_EQ(table.rowCount(), 65537u);
     EXPECT_EQ(name(0), "T00-0001");
     EXPECT_EQ(name(65534), "T00-65535");

@@ -4,11 +4,10 @@
 
 #include <string>
 
-#include "app/programstate.h"
 #include "input/trackreader.h"
 #include "table/datatable.h"
 #include "table/datetime.h"
-#include "tempfolder.h"
+#include "input/ozifileheaders.h"
 
 using namespace geovanta;
 using test::kPltHeader;
@@ -19,14 +18,14 @@ namespace {
 class WaypointReaderTest : public ::testing::Test {
 protected:
     LoadResult load(std::string_view bytes, const std::string& name = "w.wpt") {
-        return WaypointReader(table, state).load(dir.write(name, bytes));
+        return WaypointReader(table, BindingParams{}).load(dir.write(name, bytes));
     }
     std::string points(std::string_view data) { return std::string(kWptHeader) + std::string(data); }
     std::string name(std::size_t row) const { return std::string(table.text(row, FieldId::Name)); }
 
     test::TempDir dir;
     DataTable table;
-    ProgramState state;
+    uint16_t trackCounter = 0;
 };
 
 // The worked line with field 15 given.
@@ -50,10 +49,10 @@ TEST_F(WaypointReaderTest, FormatTests) {
     const LoadResult five = load(points(wpt001("0")));
     ASSERT_TRUE(five.ok()) << five.message;
     EXPECT_EQ(table.rowCount(), 1u);
-    EXPECT_EQ(state.trackCounter, 0);
+    EXPECT_EQ(trackCounter, 0);
 
     const std::string missing = dir.folder() + "none.wpt";
-    const LoadResult absent = WaypointReader(table, state).load(missing);
+    const LoadResult absent = WaypointReader(table, BindingParams{}).load(missing);
     EXPECT_EQ(absent.status, LoadResult::Status::Failed);
     EXPECT_EQ(absent.message, "Cannot open file " + missing);
 }
@@ -117,12 +116,12 @@ TEST_F(WaypointReaderTest, NamesAreBytesInTheWritersCodePage) {
 
 TEST_F(WaypointReaderTest, WaypointsLeaveTheTrackNumbering) {
     const std::string trackFile = dir.write("t.plt", std::string(kPltHeader) + "55.1,37.1,0,100,40513.5\r\n");
-    ASSERT_TRUE(TrackReader(table, state).load(trackFile).ok());
+    ASSERT_TRUE(TrackReader(table, trackCounter, BindingParams{}).load(trackFile).ok());
     ASSERT_TRUE(load(points(wpt001("0"))).ok());
-    ASSERT_TRUE(TrackReader(table, state).load(trackFile).ok());
-    EXPECT_EQ(state.trackCounter, 2);
+    ASSERT_TRUE(TrackReader(table, trackCounter, BindingParams{}).load(trackFile).ok());
+    EXPECT_EQ(trackCounter, 2);
     EXPECT_EQ(name(0), "WPT001");
     EXPECT_EQ(name(2), "T02-0001");
 
-    EXPECT_EQ(WaypointReader(table, state).load(trackFile).message, kRejected);
+    EXPECT_EQ(WaypointReader(table, BindingParams{}).load(trackFile).message, kRejected);
 }

@@ -12,11 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "app/programstate.h"
 #include "input/photoscanner.h"
 #include "output/csvwriter.h"
-#include "output/qtcore/processrunner.h"
-#include "output/tagwriter.h"
+#include "runtime/processrunner.h"
+#include "app/commands/tagcommands.h"
 #include "support/fakeconsole.h"
 #include "support/tempdir.h"
 #include "table/datatable.h"
@@ -97,9 +96,7 @@ TEST(HostileNames, ScanCsvAndTagWriterKeepEveryByteOfTheName) {
     const std::string notUtf8Before = readFile(dir.file(kNotUtf8));
 
     DataTable table;
-    ProgramState state;
-    state.photoFolder = dir.path().string();
-    ASSERT_TRUE(LoadFotos(table, state).ok());
+    ASSERT_TRUE(LoadFotos(table, dir.path().string(), BindingParams{}).ok());
     ASSERT_EQ(table.rowCount(), names.size() + 1);
 
     // Every row names its file byte for byte, and the CSV gives it back whole.
@@ -119,9 +116,10 @@ TEST(HostileNames, ScanCsvAndTagWriterKeepEveryByteOfTheName) {
 
     test::FakeConsole console;
     ProcessRunner runner;
-    TagWriter writer(table, console, runner, kExifTool);
+    TagWriter writerTool(runner, kExifTool);
+    TagCommands writer(table, console, writerTool);
     for (std::size_t row = 0; row < table.rowCount(); ++row) {
-        const auto args = writer.arguments(row);
+        const auto args = TagWriter::arguments(table, row);
         ASSERT_GE(args.size(), 2u);
         EXPECT_EQ(args[args.size() - 2], "--");
         EXPECT_EQ(args.back(), table.text(row, FieldId::FileName));

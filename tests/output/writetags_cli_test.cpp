@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "output/qtcore/processrunner.h"
+#include "runtime/processrunner.h"
 #include "support/tempdir.h"
 
 namespace geovanta {

@@ -1,0 +1,60 @@
+# What `cmake --install` puts where, under the prefix:
+#   bin/geovanta, bin/geovanta-cli
+#   <libdir>/geovanta/liboziapi.so      the OziExplorer API stand-in: a private
+#                                       plug-in of the program, kept out of the
+#                                       linker's search path
+#   share/applications/<id>.desktop
+#   share/metainfo/<id>.metainfo.xml
+#   share/mime/packages/<id>.xml        types for OziExplorer's .plt and .wpt
+#   share/icons/hicolor/scalable/apps/<id>.svg
+#   share/icons/hicolor/<n>x<n>/apps/<id>.png, rendered from the SVG
+# <id> and the folders come from cmake/appdata.cmake.
+
+foreach(program geovanta geovanta-cli)
+  if(TARGET ${program})
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
+endforeach()
+if(TARGET oziapi_standin)
+  install(TARGETS oziapi_standin LIBRARY DESTINATION ${GEOVANTA_INSTALL_PKGLIBDIR})
+endif()
+
+install(FILES ${GEOVANTA_DATA_DIR}/${GEOVANTA_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${GEOVANTA_DATA_DIR}/${GEOVANTA_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${GEOVANTA_DATA_DIR}/${GEOVANTA_APP_ID}.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+        RENAME ${GEOVANTA_APP_ID}.xml)
+install(FILES ${GEOVANTA_DATA_DIR}/geovanta.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME ${GEOVANTA_APP_ID}.svg)
+
+if(GEOVANTA_RSVG_CONVERT)
+  foreach(size ${GEOVANTA_ICON_SIZES})
+    install(FILES ${GEOVANTA_ICON_DIR}/${size}x${size}/${GEOVANTA_APP_ID}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+  endforeach()
+endif()
+
+# A file manager learns the new types and the program's icon only from the
+# caches. Package managers rebuild them in their own triggers and install
+# through DESTDIR, so this runs only for a direct install.
+install(CODE "set(_geovanta_datadir \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}\")")
+install(CODE [[
+  if("$ENV{DESTDIR}" STREQUAL "")
+    find_program(_update_mime update-mime-database)
+    if(_update_mime)
+      execute_process(COMMAND ${_update_mime} "${_geovanta_datadir}/mime"
+                      OUTPUT_QUIET ERROR_QUIET)
+    endif()
+    find_program(_update_desktop update-desktop-database)
+    if(_update_desktop)
+      execute_process(COMMAND ${_update_desktop} -q "${_geovanta_datadir}/applications"
+                      OUTPUT_QUIET ERROR_QUIET)
+    endif()
+  endif()
+]])
+
+if(TARGET geovanta AND TARGET geovanta-cli)
+  add_test(NAME install_tree
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/install/install_test.sh ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR}
+                   ${GEOVANTA_APP_ID} ${GEOVANTA_INSTALL_PKGLIBDIR})
+  set_tests_properties(install_tree PROPERTIES ENVIRONMENT "LC_ALL=C.UTF-8;TZ=Europe/Moscow")
+endif()

@@ -1,0 +1,35 @@
+#include "app/commands/photoloadcommand.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "app/commands/dialogs.h"
+#include "app/programstate.h"
+#include "app/settings.h"
+#include "input/photoscanner.h"
+
+namespace geovanta {
+
+void PhotoLoadCommand::run() {
+    const std::optional<std::string> typed = dialogs_.askPhotoFolder(state_.photoFolder);
+    if (typed) load(*typed);
+}
+
+void PhotoLoadCommand::load(const std::string& folder) {
+    // A folder that does not exist would otherwise quietly rescan, and append
+    // again, whatever folder was loaded before.
+    std::error_code ec;
+    if (folder.empty() || !std::filesystem::is_directory(folder, ec)) {
+        dialogs_.showMessage(MessageKind::Error, "Папка не найдена: " + folder);
+        return;
+    }
+    state_.photoFolder = folder;
+    if (const auto error = settings_.writeString("FotoPath", state_.photoFolder)) {
+        dialogs_.showMessage(MessageKind::Failure, failureText(*error));
+        return;
+    }
+    const LoadResult result = LoadFotos(table_, state_.photoFolder, bindingParams(state_));
+    if (!result.ok()) dialogs_.showMessage(MessageKind::Failure, failureText(result.message));
+}
+
+}  // namespace geovanta

@@ -1,0 +1,31 @@
+#pragma once
+// The "load photographs" command: asks for the photo folder, saves it as
+// "FotoPath" and scans it.
+
+#include <string>
+
+namespace geovanta {
+
+class DataTable;
+class Dialogs;
+class SettingsFile;
+struct ProgramState;
+
+class PhotoLoadCommand {
+public:
+    PhotoLoadCommand(Dialogs& dialogs, DataTable& table, ProgramState& state, const SettingsFile& settings)
+        : dialogs_(dialogs), table_(table), state_(state), settings_(settings) {}
+
+    void run();
+    // Loads a folder named outside the dialog (a program argument) as if it
+    // had been typed into the dialog.
+    void load(const std::string& folder);
+
+private:
+    Dialogs& dialogs_;
+    DataTable& table_;
+    ProgramState& state_;
+    const SettingsFile& settings_;
+};
+
+}  // namespace geovanta

@@ -1,0 +1,32 @@
+#include "input/wholefile.h"
+
+#include "input/positionedfile.h"
+
+namespace geovanta {
+
+std::optional<std::string> readWholeFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    // Refuses pipes and devices without blocking: a FIFO would wait for a
+    // writer forever and /dev/zero never ends.
+    PositionedFile file;
+    if (file.open(path) != PositionedFile::OpenResult::Opened) return cannotOpenMessage(path);
+    if (file.size() > kMaxWholeFileBytes) return tooLargeMessage(path);
+    bytes.resize(static_cast<std::size_t>(file.size()));
+    const long long got = file.readAt(0, bytes.data(), bytes.size());
+    if (got < 0) {
+        bytes.clear();
+        return cannotOpenMessage(path);
+    }
+    bytes.resize(static_cast<std::size_t>(got));  // the file shrank meanwhile
+    return std::nullopt;
+}
+
+std::string cannotOpenMessage(const std::string& path) { return "Cannot open file " + path; }
+
+std::string tooLargeMessage(const std::string& path) {
+    return "File " + path + " is too large (more than " + std::to_string(kMaxWholeFileBytes >> 20) + " MB)";
+}
+
+std::string listIndexMessage(std::size_t index) { return "List index out of bounds (" + std::to_string(index) + ")"; }
+
+}  // namespace geovanta

@@ -1,0 +1,20 @@
+#pragma once
+// When a row counts as having a position. A latitude of exactly 0 (which an
+// empty field also reads as) means "no position": the grid colours, the popup
+// menu, the tag writer and the map all ask here.
+
+#include <cstddef>
+
+#include "table/datatable.h"
+
+namespace geovanta {
+
+inline bool hasPosition(const DataTable& table, std::size_t row) { return table.real(row, FieldId::Lat) != 0; }
+
+// OziExplorer takes a waypoint at longitude 0 for an empty one, so a waypoint
+// needs both coordinates.
+inline bool hasWaypointPosition(const DataTable& table, std::size_t row) {
+    return hasPosition(table, row) && table.real(row, FieldId::Lon) != 0;
+}
+
+}  // namespace geovanta

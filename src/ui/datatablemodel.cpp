@@ -1,0 +1,124 @@
+#include "ui/datatablemodel.h"
+
+#include <QColor>
+#include <limits>
+
+#include "app/commands/gridcommands.h"
+
+namespace geovanta {
+namespace {
+
+// The view counts rows in int; a larger table shows its first rows only.
+int viewRows(std::size_t rows) {
+    constexpr auto kMax = static_cast<std::size_t>(std::numeric_limits<int>::max());
+    return static_cast<int>(rows < kMax ? rows : kMax);
+}
+
+}  // namespace
+
+const std::array<DataTableModel::Column, DataTableModel::kColumnCount>& DataTableModel::columns() {
+    static const std::array<Column, kColumnCount> kColumns = {{
+        {FieldId::Type, " ", 0, Qt::AlignLeft | Qt::AlignVCenter, "Точка"},
+        {FieldId::Name, "Имя", 117, Qt::AlignLeft | Qt::AlignVCenter, ""},
+        {FieldId::VTime, "Дата Время", 0, Qt::AlignRight | Qt::AlignVCenter, "00.00.0000 00:00:00"},
+        {FieldId::VLat, "Широта", 72, Qt::AlignRight | Qt::AlignVCenter, "00 00.0000 N"},
+        {FieldId::VLon, "Долгота", 72, Qt::AlignRight | Qt::AlignVCenter, "000 00.0000 W"},
+        // Numbers without a set alignment sit on the right, as a grid shows numbers.
+        {FieldId::VElev, "Высота", 50, Qt::AlignRight | Qt::AlignVCenter, "-0000"},
+        {FieldId::Dist, "Дистанция", 0, Qt::AlignRight | Qt::AlignVCenter, "00000.00"},
+        {FieldId::Speed, "Скорость", 0, Qt::AlignRight | Qt::AlignVCenter, "0000.00"},
+    }};
+    return kColumns;
+}
+
+DataTableModel::DataTableModel(DataTable& table, QObject* parent)
+    : QAbstractTableModel(parent), table_(table), shownRows_(viewRows(table.rowCount())) {
+    table_.setListener(this);
+}
+
+DataTableModel::~DataTableModel() { table_.setListener(nullptr); }
+
+int DataTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shownRows_; }
+
+int DataTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+
+bool DataTableModel::liveRow(const QModelIndex& index) const {
+    return index.isValid() && index.row() >= 0 && index.row() < shownRows_ &&
+           static_cast<std::size_t>(index.row()) < table_.rowCount() && index.column() >= 0 &&
+           index.column() < kColumnCount;
+}
+
+QVariant DataTableModel::data(const QModelIndex& index, int role) const {
+    if (!liveRow(index)) return {};
+    const auto row = static_cast<std::size_t>(index.row());
+    const FieldId field = fieldOf(index.column());
+    switch (role) {
+        case Qt::DisplayRole: return QString::fromStdString(table_.displayText(row, field));
+        case Qt::EditRole: return QString::fromStdString(GridCommands::editText(table_, row, field));
+        case Qt::TextAlignmentRole: return QVariant::fromValue(columns()[static_cast<std::size_t>(index.column())].alignment);
+        case Qt::ForegroundRole:
+            switch (rowMark(table_, row)) {
+                case RowMark::Placed: return QColor(0, 128, 0);
+                case RowMark::Unplaced: return QColor(255, 0, 0);
+                case RowMark::Default: return {};
+            }
+            return {};
+        default: return {};
+    }
+}
+
+QVariant DataTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole) return QString::fromUtf8(columns()[static_cast<std::size_t>(section)].title);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(section == 0 ? Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter) : Qt::Alignment(Qt::AlignCenter));
+    return {};
+}
+
+Qt::ItemFlags DataTableModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+    if (liveRow(index) && GridCommands::isEditable(fieldOf(index.column()))) f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool DataTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !liveRow(index) || !editHandler_) return false;
+    if (!GridCommands::isEditable(fieldOf(index.column()))) return false;
+    return editHandler_(static_cast<std::size_t>(index.row()), fieldOf(index.column()), value.toString().toStdString());
+}
+
+void DataTableModel::beginInsertRow(std::size_t row) {
+    const int r = viewRows(row);
+    beginInsertRows({}, r, r);
+}
+
+void DataTableModel::endInsertRow() {
+    ++shownRows_;
+    endInsertRows();
+}
+
+void DataTableModel::beginRemoveRow(std::size_t row) {
+    const int r = viewRows(row);
+    beginRemoveRows({}, r, r);
+}
+
+void DataTableModel::endRemoveRow() {
+    --shownRows_;
+    endRemoveRows();
+}
+
+void DataTableModel::rowChanged(std::size_t row) {
+    if (row >= static_cast<std::size_t>(shownRows_)) return;
+    const int r = static_cast<int>(row);
+    emit dataChanged(index(r, 0), index(r, kColumnCount - 1));
+}
+
+void DataTableModel::tableReset() {
+    beginResetModel();
+    shownRows_ = viewRows(table_.rowCount());
+    endResetModel();
+}
+
+}  // namespace geovanta

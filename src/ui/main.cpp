@@ -1,0 +1,40 @@
+#include <QApplication>
+#include <QFile>
+#include <QLocale>
+#include <QTimer>
+#include <clocale>
+#include <string>
+#include <vector>
+
+#include "app/programpaths.h"
+#include "app/settings.h"
+#include "ui/programwindows.h"
+#include "ui/qttranslations.h"
+#include "ui/tmainform.h"
+#include "ui/toolicons.h"
+
+using namespace geovanta;
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Geovanta");
+    QApplication::setApplicationVersion(GEOVANTA_VERSION);
+    QGuiApplication::setDesktopFileName(GEOVANTA_APP_ID);
+    QApplication::setWindowIcon(programIcon());
+    installQtTranslations(app);
+    // Numbers and dates read and written the same way whatever the system locale.
+    std::setlocale(LC_NUMERIC, "C");
+    QLocale::setDefault(QLocale::c());
+
+    const ProgramPaths& paths = ProgramPaths::current();
+    ProgramWindows windows(SettingsFile(paths.settingsFile, !paths.portable), paths.startFolder);
+    TMainForm& mainForm = windows.mainForm();
+    mainForm.show();
+
+    // File names exactly as the system gave them, bytes included.
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) files.emplace_back(argv[i]);
+    // After the window is up, so that messages about a bad file have a parent.
+    if (!files.empty()) QTimer::singleShot(0, &mainForm, [&mainForm, files] { mainForm.loadArguments(files); });
+    return QApplication::exec();
+}

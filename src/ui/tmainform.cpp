@@ -1,0 +1,266 @@
+#include "ui/tmainform.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/commands/argumentscommand.h"
+#include "app/commands/dialogs.h"
+#include "app/commands/offsetscommand.h"
+#include "app/commands/photoloadcommand.h"
+#include "app/commands/referencephotocommand.h"
+#include "app/commands/tagcommands.h"
+#include "ui/datagrid.h"
+#include "ui/datatablemodel.h"
+#include "ui/formconsole.h"
+#include "ui/taboutbox.h"
+#include "ui/toolicons.h"
+
+namespace geovanta {
+namespace {
+
+QString u(const char* text) { return QString::fromUtf8(text); }
+
+// Every toolbar command has a key; the hint on the empty grid names them.
+const QKeySequence kLoadTrackKey(Qt::CTRL | Qt::Key_O);
+const QKeySequence kLoadPhotosKey(Qt::CTRL | Qt::SHIFT | Qt::Key_O);
+const QKeySequence kSendTrackKey(Qt::CTRL | Qt::SHIFT | Qt::Key_T);
+const QKeySequence kSendPhotosKey(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
+const QKeySequence kOffsetsKey(Qt::CTRL | Qt::Key_T);
+const QKeySequence kWriteTagsKey(Qt::CTRL | Qt::Key_S);
+
+QString keyText(const QKeySequence& key) { return key.toString(QKeySequence::NativeText); }
+
+QString emptyGridHint() {
+    return u("Как привязать фотографии к треку:\n\n"
+             "1. Загрузите GPS трек (.plt, .wpt) — %1\n"
+             "2. Загрузите папку с фотографиями — %2\n"
+             "3. Если часы камеры спешили или отставали, настройте смещение времени — %3\n"
+             "4. Проверьте: привязанные фотографии зелёные, непривязанные красные\n"
+             "5. Запишите координаты в фотографии — %4")
+        .arg(keyText(kLoadTrackKey), keyText(kLoadPhotosKey), keyText(kOffsetsKey), keyText(kWriteTagsKey));
+}
+
+}  // namespace
+
+TMainForm::TMainForm(ProgramState& state, SettingsFile settings, Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent),
+      state_(state),
+      settings_(std::move(settings)),
+      dialogs_(dialogs),
+      gridCommands_(DataTable_, dialogs) {
+    setObjectName("MainForm");
+    setWindowTitle("Geovanta");
+    auto* body = new QWidget(this);
+    body->setObjectName("BodyPanel");
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    setCentralWidget(body);
+
+    buildToolBar();
+    buildMenus();
+    buildGrid();
+    layout->addWidget(ToolBar1);
+    layout->addWidget(DataGrid_, 1);
+
+    placeWindow();
+}
+
+void TMainForm::placeWindow() {
+    const QByteArray saved = QByteArray::fromBase64(QByteArray::fromStdString(state_.windowGeometry));
+    if (!saved.isEmpty() && restoreGeometry(saved)) return;
+    // First start: most of today's screens, centred, never smaller than the
+    // window needs for its toolbar and columns.
+    QSize size(1100, 720);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        size = size.boundedTo(area.size() * 9 / 10).expandedTo(QSize(637, 524));
+        QRect frame(QPoint(), size);
+        frame.moveCenter(area.center());
+        resize(size);
+        move(frame.topLeft());
+        return;
+    }
+    resize(size);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    // Remembered quietly: a settings file that cannot be written is no
+    // reason to keep the program from closing.
+    state_.windowGeometry = saveGeometry().toBase64().toStdString();
+    settings_.writeString(SettingsFile::kWindowGeometryKey, state_.windowGeometry);
+    QMainWindow::closeEvent(event);
+}
+
+TMainForm::~TMainForm() { FormDestroy(); }
+
+void TMainForm::FormDestroy() {
+    // The model listens to the table, which goes before the window's children.
+    DataGrid_->setModel(nullptr);
+    delete model_;
+    model_ = nullptr;
+    oziTransfer_.shutdown();
+}
+
+QToolButton* TMainForm::toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)(),
+                                   const QKeySequence& key) {
+    auto* b = new QToolButton(ToolBar1);
+    if (!key.isEmpty()) b->setShortcut(key);
+    b->setObjectName(name);
+    b->setToolTip(u(hint));
+    b->setIcon(toolIcon(icon));
+    b->setIconSize(QSize(32, 32));
+    b->setFixedSize(39, 38);
+    b->setAutoRaise(true);
+    connect(b, &QToolButton::clicked, this, handler);
+    ToolBar1->addWidget(b);
+    return b;
+}
+
+void TMainForm::buildToolBar() {
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName("ToolBar1");
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setIconSize(QSize(32, 32));
+    toolButton("ToolButton1", "Загрузить GPS трек", ToolIcon::LoadTrack, &TMainForm::LTrackClick);
+    toolButton("ToolButton2", "Загрузить фотографии", ToolIcon::LoadPhotos, &TMainForm::LFotoClick);
+    ToolBar1->addSeparator()->setObjectName("ToolButton3");
+    toolButton("ToolButton4", "Передать в OziExplorer путь", ToolIcon::SendTrack,
+               &TMainForm::OTrackClick);
+    toolButton("ToolButton5", "Передать в OziExplorer фотографии", ToolIcon::SendPhotos,
+               &TMainForm::OFotoClick);
+    ToolBar1->addSeparator()->setObjectName("ToolButton7");
+    toolButton("ToolButton6", "Настроить смещение даты и времени", ToolIcon::TimeOffsets,
+               &TMainForm::ToolButton6Click, kOffsetsKey);
+    toolButton("ToolButton8", "Записать GPS координаты в файлы изображений", ToolIcon::WriteTags,
+               &TMainForm::ToolButton8Click, kWriteTagsKey);
+}
+
+void TMainForm::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MainMenu");
+    QMenu* load = bar->addMenu(u("Загрузить"));
+    load->setObjectName("LoadMenu");
+    QAction* a = load->addAction(u("GPS трек"), this, &TMainForm::LTrackClick);
+    a->setObjectName("LTrack");
+    a->setShortcut(kLoadTrackKey);
+    a = load->addAction(u("Фотографии"), this, &TMainForm::LFotoClick);
+    a->setObjectName("LFoto");
+    a->setShortcut(kLoadPhotosKey);
+    QMenu* ozi = bar->addMenu(u("Передать в OziExplorer"));
+    ozi->setObjectName("OziMenu");
+    a = ozi->addAction(u("Путь"), this, &TMainForm::OTrackClick);
+    a->setObjectName("OTrack");
+    a->setShortcut(kSendTrackKey);
+    a = ozi->addAction(u("Фотографии"), this, &TMainForm::OFotoClick);
+    a->setObjectName("OFoto");
+    a->setShortcut(kSendPhotosKey);
+    a = bar->addAction(u("О программе"), this, &TMainForm::HelpMenuClick);
+    a->setObjectName("HelpMenu");
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName("PopupMenu1");
+    N1 = PopupMenu1->addAction(u("Показать фото"), this, &TMainForm::DataGridDblClick);
+    N1->setObjectName("N1");
+    EXIF1 = PopupMenu1->addAction(u("Записать координаты в EXIF выбранного фото"), this, &TMainForm::EXIF1Click);
+    EXIF1->setObjectName("EXIF1");
+    PopupMenu1->addSeparator();
+    TimeFromPhoto = PopupMenu1->addAction(u(ReferencePhotoCommand::kCaption), this, &TMainForm::TimeFromPhotoClick);
+    TimeFromPhoto->setObjectName("TimeFromPhoto");
+}
+
+void TMainForm::buildGrid() {
+    model_ = new DataTableModel(DataTable_, this);
+    model_->setObjectName("DataSource");
+    model_->setEditHandler([this](std::size_t row, FieldId field, const std::string& text) {
+        return gridCommands_.setField(row, field, text);
+    });
+    DataGrid_ = new DataGrid(this);
+    DataGrid_->setModel(model_);
+    DataGrid_->fitColumns();
+    DataGrid_->setEmptyHint(emptyGridHint());
+    DataGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    connect(DataGrid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid()) gridCommands_.rowEntered(static_cast<std::size_t>(current.row()));
+            });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        if (!DataTable_.isEmpty()) showRow(DataTable_.recNo());
+    });
+    connect(DataGrid_, &DataGrid::insertRequested, this, [this] { showRow(gridCommands_.insertRow()); });
+    connect(DataGrid_, &DataGrid::appendRequested, this, [this] { showRow(gridCommands_.appendRow()); });
+    connect(DataGrid_, &DataGrid::cancelRequested, this, [this] {
+        gridCommands_.cancelRow();
+        if (!DataTable_.isEmpty()) showRow(DataTable_.recNo());
+    });
+    connect(DataGrid_, &DataGrid::deleteRequested, this, [this] {
+        if (gridCommands_.deleteCurrentRow() && !DataTable_.isEmpty()) showRow(DataTable_.recNo());
+    });
+    connect(DataGrid_, &QAbstractItemView::doubleClicked, this, &TMainForm::DataGridDblClick);
+    connect(DataGrid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        PopupMenu1Popup();
+        PopupMenu1->popup(DataGrid_->viewport()->mapToGlobal(pos));
+    });
+}
+
+void TMainForm::showRow(std::size_t row) {
+    if (row >= static_cast<std::size_t>(model_->rowCount())) return;
+    const int column = DataGrid_->currentIndex().isValid() ? DataGrid_->currentIndex().column() : 1;
+    DataGrid_->setCurrentIndex(model_->index(static_cast<int>(row), column));
+}
+
+void TMainForm::ToolButton6Click() { OffsetsCommand(DataTable_, state_, settings_, dialogs_).run(); }
+
+void TMainForm::LFotoClick() { PhotoLoadCommand(dialogs_, DataTable_, state_, settings_).run(); }
+
+void TMainForm::loadArguments(const std::vector<std::string>& paths) {
+    PhotoLoadCommand photos(dialogs_, DataTable_, state_, settings_);
+    ArgumentsCommand(dialogs_, trackLoad_, photos).load(paths);
+}
+
+TFormConsole* TMainForm::console() {
+    if (!FormConsole) {
+        ownConsole_ = std::make_unique<TFormConsole>(this);
+        FormConsole = ownConsole_.get();
+    }
+    return FormConsole;
+}
+
+void TMainForm::ToolButton8Click() {
+    TagCommands(DataTable_, *console(), tagWriter_).writeAllPhotos(dialogs_);
+    if (!DataTable_.isEmpty()) showRow(DataTable_.recNo());
+}
+
+void TMainForm::EXIF1Click() {
+    TagCommands(DataTable_, *console(), tagWriter_).writeCurrentPhoto(dialogs_);
+}
+
+void TMainForm::TimeFromPhotoClick() {
+    ReferencePhotoCommand(DataTable_, state_, settings_, dialogs_).run();
+    if (!DataTable_.isEmpty()) showRow(DataTable_.recNo());
+}
+
+void TMainForm::HelpMenuClick() {
+    TAboutBox::ShowAboutBox(this, "Geovanta", "Version 5+",
+                            u("Программа для привязки фотографий\nпо трекам GPS приемника"));
+}
+
+void TMainForm::DataGridDblClick() { gridCommands_.openCurrentPhoto(); }
+
+void TMainForm::PopupMenu1Popup() {
+    const PopupItems items = gridCommands_.popupItems();
+    N1->setEnabled(items.showPhoto);
+    EXIF1->setEnabled(items.writeExif);
+    TimeFromPhoto->setEnabled(items.timeFromPhoto);
+}
+
+}  // namespace geovanta

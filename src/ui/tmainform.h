@@ -1,0 +1,103 @@
+#pragma once
+// The main window: toolbar, menus and the grid over the record table. Each
+// command is a slot that hands the work to a small class of its own.
+
+#include <QKeySequence>
+#include <QMainWindow>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/commands/gridcommands.h"
+#include "app/commands/ozicommands.h"
+#include "app/commands/trackloadcommand.h"
+#include "app/programpaths.h"
+#include "app/programstate.h"
+#include "app/settings.h"
+#include "output/ozitransfer.h"
+#include "output/tagwriter.h"
+#include "runtime/ozilibrary.h"
+#include "runtime/processrunner.h"
+#include "table/datatable.h"
+#include "ui/toolicons.h"
+
+class QAction;
+class QMenu;
+class QToolBar;
+class QToolButton;
+
+namespace geovanta {
+
+class DataGrid;
+class DataTableModel;
+class Dialogs;
+class TFormConsole;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    TMainForm(ProgramState& state, SettingsFile settings, Dialogs& dialogs, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    DataTable& table() { return DataTable_; }
+    DataTableModel* model() const { return model_; }
+    DataGrid* grid() const { return DataGrid_; }
+    ProgramState& state() { return state_; }
+    const SettingsFile& settings() const { return settings_; }
+    Dialogs& dialogs() { return dialogs_; }
+    // The console window of the tag writer; made on first use when none was given.
+    void setConsole(TFormConsole* console) { FormConsole = console; }
+    TFormConsole* console();
+    // Loads files and folders named on the command line, in their order.
+    void loadArguments(const std::vector<std::string>& paths);
+
+public slots:
+    void LTrackClick() { trackLoad_.run(); }
+    void LFotoClick();
+    void OTrackClick() { oziCommands_.sendTrack(); }
+    void OFotoClick() { oziCommands_.sendPhotos(); }
+    void ToolButton6Click();
+    void ToolButton8Click();
+    void EXIF1Click();
+    void TimeFromPhotoClick();
+    void HelpMenuClick();
+    void DataGridDblClick();
+    void PopupMenu1Popup();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void placeWindow();
+    void buildToolBar();
+    void buildMenus();
+    void buildGrid();
+    void FormDestroy();
+    QToolButton* toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)(),
+                            const QKeySequence& key = {});
+    // Puts the grid's current cell on `row`, keeping the column.
+    void showRow(std::size_t row);
+
+    ProgramState& state_;
+    SettingsFile settings_;
+    Dialogs& dialogs_;
+    DataTable DataTable_;
+    GridCommands gridCommands_;
+    TrackLoadCommand trackLoad_{dialogs_, DataTable_, state_, settings_};
+    OziLibrary ozi_{defaultOziLibraryPath()};
+    ProcessRunner runner_;
+    TagWriter tagWriter_{runner_, defaultExifToolPath()};
+    TFormConsole* FormConsole = nullptr;
+    std::unique_ptr<TFormConsole> ownConsole_;
+    OziTransfer oziTransfer_{ozi_, DataTable_};
+    OziCommands oziCommands_{oziTransfer_, dialogs_};
+    DataTableModel* model_ = nullptr;
+    DataGrid* DataGrid_ = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* EXIF1 = nullptr;
+    QAction* TimeFromPhoto = nullptr;
+};
+
+}  // namespace geovanta

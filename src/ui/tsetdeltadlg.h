@@ -1,0 +1,42 @@
+#pragma once
+// "Смещение даты и времени": the two time offsets as days, hours and minutes
+// and the tolerance in seconds. It only shows and returns the fields; the
+// offsets command does the rest.
+
+#include <QDialog>
+
+#include "app/commands/dialogs.h"
+
+class QSpinBox;
+class QPushButton;
+
+namespace geovanta {
+
+class TSetDeltaDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit TSetDeltaDlg(QWidget* parent = nullptr);
+
+    void setFields(const OffsetFields& fields);
+    // The values in force. A field left empty or holding text that is not a
+    // number keeps its previous value: it never turns into an end of its range.
+    OffsetFields fields();
+
+    // Fills the fields, shows the dialog modally and returns the fields on OK.
+    std::optional<OffsetFields> ask(const OffsetFields& fields);
+
+private:
+    QSpinBox* spin(const char* name, int min, int max);
+
+    QSpinBox* TDayEdit;
+    QSpinBox* THourEdit;
+    QSpinBox* TMinEdit;
+    QSpinBox* FDayEdit;
+    QSpinBox* FHourEdit;
+    QSpinBox* FMinEdit;
+    QSpinBox* TSecEdit;
+    QPushButton* OKBtn;
+    QPushButton* CancelBtn;
+};
+
+}  // namespace geovanta

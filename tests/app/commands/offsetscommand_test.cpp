@@ -1,0 +1,177 @@
+#include "app/commands/offsetscommand.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <fstream>
+#include <sstream>
+
+#include "app/programstate.h"
+#include "app/settings.h"
+#include "support/fakedialogs.h"
+#include "table/datatable.h"
+
+using namespace geovanta;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kHour = 1.0 / 24;
+constexpr double kMinute = 1.0 / 1440;
+
+// Answers the offsets dialog with exactly the fields it was shown, as a person
+// pressing OK without touching anything.
+class EchoDialogs : public test::FakeDialogs {
+public:
+    std::optional<OffsetFields> askOffsets(const OffsetFields& fields) override {
+        offsetsShown.push_back(fields);
+        return fields;
+    }
+};
+
+class OffsetsCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("geovanta-offsets-" + std::to_string(::getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        settings_ = SettingsFile::inFolder(dir_.string() + "/");
+        // One track leg with a photograph in its middle.
+        addRow("T", "T1", 40513.5, 55.0);
+        addRow("T", "T2", 40513.5 + 2 * kHour, 56.0);
+        addRow("F", "IMG", 40513.5 + kHour, std::nullopt);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    void addRow(const char* stat, const char* name, double time, std::optional<double> lat) {
+        table_.append();
+        table_.field(FieldId::Stat).setAsString(stat);
+        table_.field(FieldId::Name).setAsString(name);
+        table_.field(FieldId::Time).setAsDateTime(time);
+        if (lat) table_.field(FieldId::Lat).setAsFloat(*lat);
+        table_.post();
+    }
+    std::string iniText() const {
+        std::ifstream in(settings_.path(), std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::size_t rowNamed(std::string_view name) const {
+        for (std::size_t r = 0; r < table_.rowCount(); ++r)
+            if (table_.text(r, FieldId::Name) == name) return r;
+        ADD_FAILURE() << "no row " << name;
+        return 0;
+    }
+
+    fs::path dir_;
+    SettingsFile settings_{""};
+    DataTable table_;
+    ProgramState state_;
+};
+
+}  // namespace
+
+TEST(OffsetFieldsOf, ToleranceBelowOneShowsAsOne) {
+    ProgramState s;
+    s.tolerance = 0;
+    EXPECT_EQ(offsetFieldsOf(s).toleranceSeconds, 1);
+    s.tolerance = -5;
+    EXPECT_EQ(offsetFieldsOf(s).toleranceSeconds, 1);
+    s.tolerance = 300;
+    s.trackOffset = 0.75;
+    s.photoOffset = -0.3;
+    const OffsetFields f = offsetFieldsOf(s);
+    EXPECT_EQ(f, (OffsetFields{1, -6, 0, 0, -7, -12, 300}));
+}
+
+TEST_F(OffsetsCommandTest, OkWithoutChangesKeepsOffsetsToTheSecondAndRunsThePass) {
+    EchoDialogs dialogs;
+    // Seconds come from a reference photograph or the file; the fields show minutes.
+    state_.trackOffset = 2 * kHour + 45 * kMinute + 20.0 / 86400;
+    state_.photoOffset = 0.75;
+    state_.tolerance = 600;
+    OffsetsCommand(table_, state_, settings_, dialogs).run();
+
+    ASSERT_EQ(dialogs.offsetsShown.size(), 1u);
+    EXPECT_EQ(dialogs.offsetsShown[0], (OffsetFields{0, 3, -15, 1, -6, 0, 600}));
+    EXPECT_DOUBLE_EQ(state_.trackOffset, 2 * kHour + 45 * kMinute + 20.0 / 86400);
+    EXPECT_DOUBLE_EQ(state_.photoOffset, 0.75);
+    EXPECT_EQ(state_.tolerance, 600);
+    EXPECT_EQ(iniText(), "[Setting]\r\nDeltaTrack=0.114814814814815\r\nDeltaFoto=0.75\r\nDeltaSec=600\r\n");
+
+    // A field changed: the fields' value, whole minutes.
+    test::FakeDialogs changed;
+    changed.offsetsAnswers.push_back(OffsetFields{0, 3, -14, 1, -6, 0, 600});
+    OffsetsCommand(table_, state_, settings_, changed).run();
+    EXPECT_DOUBLE_EQ(state_.trackOffset, 166 * kMinute);
+    EXPECT_TRUE(dialogs.messages.empty());
+    // The pass ran: shifted times are set.
+    EXPECT_FALSE(table_.isNull(rowNamed("T1"), FieldId::VTime));
+}
+
+TEST_F(OffsetsCommandTest, ElevenDaysAndZeroToleranceAreStoredAsShown) {
+    EchoDialogs dialogs;
+    state_.trackOffset = 11;
+    state_.tolerance = 0;
+    OffsetsCommand(table_, state_, settings_, dialogs).run();
+    EXPECT_EQ(dialogs.offsetsShown.at(0).trackDays, 10);
+    EXPECT_EQ(dialogs.offsetsShown.at(0).toleranceSeconds, 1);
+    EXPECT_EQ(state_.trackOffset, 10);
+    EXPECT_EQ(state_.tolerance, 1);
+    EXPECT_NE(iniText().find("DeltaTrack=10\r\n"), std::string::npos);
+    EXPECT_NE(iniText().find("DeltaSec=1\r\n"), std::string::npos);
+}
+
+TEST_F(OffsetsCommandTest, MinusOneHourPhotoOffsetMovesPhotosAnHourEarlier) {
+    test::FakeDialogs dialogs;
+    OffsetFields answer;
+    answer.photoHours = -1;
+    dialogs.offsetsAnswers.push_back(answer);
+    OffsetsCommand(table_, state_, settings_, dialogs).run();
+
+    EXPECT_DOUBLE_EQ(state_.photoOffset, -kHour);
+    EXPECT_NE(iniText().find("DeltaFoto=-0.0416666666666667\r\n"), std::string::npos);
+    const std::size_t photo = rowNamed("IMG");
+    EXPECT_EQ(table_.timeMs(photo, FieldId::VTime), table_.timeMs(photo, FieldId::Time) - 3600 * 1000);
+    // Now at the leg's first point, within the tolerance of it.
+    EXPECT_DOUBLE_EQ(table_.real(photo, FieldId::Lat), 55.0);
+}
+
+TEST_F(OffsetsCommandTest, AnswersOutsideTheFieldsAreHeldToTheirRanges) {
+    test::FakeDialogs dialogs;
+    dialogs.offsetsAnswers.push_back(OffsetFields{50, 99, -99, 0, 0, 0, -3});
+    OffsetsCommand(table_, state_, settings_, dialogs).run();
+    EXPECT_DOUBLE_EQ(state_.trackOffset, 10 + 12 * kHour - 59 * kMinute);
+    EXPECT_EQ(state_.tolerance, 1);
+}
+
+TEST_F(OffsetsCommandTest, CancelLeavesStateFileAndTableUntouched) {
+    test::FakeDialogs dialogs;
+    dialogs.offsetsAnswers.push_back(std::nullopt);
+    state_.photoOffset = 0.5;
+    OffsetsCommand(table_, state_, settings_, dialogs).run();
+    EXPECT_EQ(dialogs.offsetsShown.size(), 1u);
+    EXPECT_EQ(state_.photoOffset, 0.5);
+    EXPECT_FALSE(fs::exists(settings_.path()));
+    for (std::size_t r = 0; r < table_.rowCount(); ++r) EXPECT_TRUE(table_.isNull(r, FieldId::VTime));
+    EXPECT_EQ(table_.text(2, FieldId::Name), "IMG");  // not sorted either
+}
+
+TEST_F(OffsetsCommandTest, UnwritableSettingsStopBeforeThePass) {
+    EchoDialogs dialogs;
+    const SettingsFile unwritable((dir_ / "missing-folder" / "Geovanta.ini").string());
+    state_.trackOffset = kHour;
+    OffsetsCommand(table_, state_, unwritable, dialogs).run();
+
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Failure);
+    EXPECT_EQ(dialogs.messages[0].text, "Unable to write to " + unwritable.path() + ".");
+    // The new values are in force, but the pass did not run.
+    EXPECT_DOUBLE_EQ(state_.trackOffset, kHour);
+    for (std::size_t r = 0; r < table_.rowCount(); ++r) EXPECT_TRUE(table_.isNull(r, FieldId::VTime));
+}

@@ -1,0 +1,86 @@
+#include "app/commands/photoloadcommand.h"
+
+#include <gtest/gtest.h>
+
+#include "app/programstate.h"
+#include "app/settings.h"
+#include "input/exiffixtures.h"
+#include "support/fakedialogs.h"
+#include "table/datatable.h"
+
+using namespace geovanta;
+using namespace geovanta::test;
+
+namespace {
+
+struct Fixture {
+    TempDir exeDir, photos;
+    FakeDialogs dialogs;
+    DataTable table;
+    ProgramState state;
+    SettingsFile settings = SettingsFile::inFolder(exeDir.folder());
+    Fixture() {
+        state.photoFolder = "/previous/";
+        photos.write("a.jpg", JpegBuilder().app0().startOfScan().build());
+        photos.write("b.JPG", JpegBuilder().app0().startOfScan().build());
+    }
+    void run() { PhotoLoadCommand(dialogs, table, state, settings).run(); }
+    std::string savedFolder() const { return settings.read("<none>").photoFolder; }
+};
+
+}  // namespace
+
+TEST(PhotoLoadCommand, ScansTheTypedFolderAndSavesItAsTyped) {
+    Fixture f;
+    const std::string typed = f.photos.path().string();  // no trailing separator
+    f.dialogs.photoFolderAnswers.push_back(typed);
+    f.run();
+    EXPECT_EQ(f.dialogs.photoFolderShown, std::vector<std::string>{"/previous/"});
+    EXPECT_TRUE(f.dialogs.messages.empty());
+    EXPECT_EQ(f.state.photoFolder, typed);
+    EXPECT_EQ(f.savedFolder(), typed);
+    EXPECT_EQ(f.table.rowCount(), 2u);
+    EXPECT_EQ(f.table.lastScanPhotoCount(), 2);
+}
+
+TEST(PhotoLoadCommand, CancelAndMissingFoldersChangeNothing) {
+    Fixture f;
+    f.dialogs.photoFolderAnswers.push_back(std::nullopt);
+    f.run();
+    const std::string missing = f.photos.folder() + "nowhere";
+    f.dialogs.photoFolderAnswers.push_back(missing);
+    f.run();
+    f.dialogs.photoFolderAnswers.push_back(f.photos.folder() + "a.jpg");  // a file is no folder
+    f.run();
+    f.dialogs.photoFolderAnswers.push_back("");
+    f.run();
+
+    ASSERT_EQ(f.dialogs.messages.size(), 3u);
+    EXPECT_EQ(f.dialogs.messages[0].kind, MessageKind::Error);
+    EXPECT_EQ(f.dialogs.messages[0].text, "Папка не найдена: " + missing);
+    EXPECT_EQ(f.state.photoFolder, "/previous/");
+    EXPECT_EQ(f.savedFolder(), "<none>");
+    EXPECT_EQ(f.table.rowCount(), 0u);
+}
+
+TEST(PhotoLoadCommand, FailuresGoToTheGeneralErrorDisplay) {
+    Fixture f;
+    // The settings file cannot be written: no scan, though the folder is taken.
+    const SettingsFile unwritable("/nonexistent-folder/Geovanta.ini");
+    f.dialogs.photoFolderAnswers.push_back(f.photos.folder());
+    PhotoLoadCommand(f.dialogs, f.table, f.state, unwritable).run();
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_EQ(f.dialogs.messages[0].kind, MessageKind::Failure);
+    EXPECT_EQ(f.dialogs.messages[0].text, "Unable to write to /nonexistent-folder/Geovanta.ini.");
+    EXPECT_EQ(f.state.photoFolder, f.photos.folder());
+    EXPECT_EQ(f.table.rowCount(), 0u);
+
+    // A damaged photograph ends the scan; its name is in the message.
+    const std::string bad = f.photos.write("c.jpg", Bytes{0xFF, 0xD8, 0xFF});
+    f.dialogs.photoFolderAnswers.push_back(f.photos.folder());
+    f.run();
+    ASSERT_EQ(f.dialogs.messages.size(), 2u);
+    EXPECT_EQ(f.dialogs.messages[1].kind, MessageKind::Failure);
+    EXPECT_EQ(f.dialogs.messages[1].text, bad + ": Read beyond end of file.");
+    EXPECT_EQ(f.savedFolder(), f.photos.folder());
+}

@@ -1,0 +1,124 @@
+#include "app/commands/trackloadcommand.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/programstate.h"
+#include "app/settings.h"
+#include "support/fakedialogs.h"
+#include "table/datatable.h"
+#include "input/ozifileheaders.h"
+
+using namespace geovanta;
+using test::FakeDialogs;
+
+namespace {
+
+class TrackLoadCommandTest : public ::testing::Test {
+protected:
+    TrackLoadCommandTest()
+        : settings(SettingsFile::inFolder(dir.folder())), command(dialogs, table, state, settings) {
+        state.dataFolder = "/start/";
+        trackFile = dir.write("Walk.PLT", std::string(test::kPltHeader) + "55.1,37.1,0,100,40513.5\r\n");
+        waypointFile = dir.write("Places.WPT", std::string(test::kWptHeader) + "1,A,55.5,37.5,40513.5,\r\n");
+    }
+    void choose(const std::string& path, int filter) { dialogs.fileAnswers.push_back(Dialogs::FileChoice{path, filter}); }
+    std::string savedDataPath() const { return settings.read("/default/").dataFolder; }
+
+    test::TempDir dir;
+    FakeDialogs dialogs;
+    DataTable table;
+    ProgramState state;
+    SettingsFile settings;
+    TrackLoadCommand command;
+    std::string trackFile, waypointFile;
+};
+
+}  // namespace
+
+TEST_F(TrackLoadCommandTest, CancelDoesNothing) {
+    command.run();
+    ASSERT_EQ(dialogs.openFileCalls.size(), 1u);
+    EXPECT_EQ(dialogs.openFileCalls[0].startFolder, "/start/");
+    EXPECT_EQ(dialogs.openFileCalls[0].filters, "Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT");
+    EXPECT_EQ(dialogs.openFileCalls[0].filterIndex, 1);
+    EXPECT_EQ(dialogs.openFileCalls[0].fileName, "");
+    EXPECT_EQ(state.dataFolder, "/start/");
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(savedDataPath(), "/default/");
+}
+
+TEST_F(TrackLoadCommandTest, LoadsByFilterAndRemembersTheDialog) {
+    choose(trackFile, 1);
+    command.run();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(table.rowCount(), 1u);
+    EXPECT_EQ(state.dataFolder, dir.folder());
+    EXPECT_EQ(savedDataPath(), dir.folder());
+    EXPECT_TRUE(table.autoCalcFields());
+
+    choose(waypointFile, 2);
+    command.run();
+    EXPECT_EQ(dialogs.openFileCalls[1].startFolder, dir.folder());
+    EXPECT_EQ(dialogs.openFileCalls[1].fileName, trackFile);
+    EXPECT_EQ(table.rowCount(), 2u);
+    EXPECT_EQ(table.text(1, FieldId::Stat), "P");
+
+    command.run();  // cancelled: the dialog still offers the last choice
+    EXPECT_EQ(dialogs.openFileCalls[2].filterIndex, 2);
+    EXPECT_EQ(dialogs.openFileCalls[2].fileName, waypointFile);
+}
+
+TEST_F(TrackLoadCommandTest, TheFilterNotTheExtensionPicksTheReader) {
+    choose(trackFile, 2);
+    command.run();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Error);
+    EXPECT_EQ(dialogs.messages[0].text, "Файл не совместим с указанным форматом");
+
+    choose(waypointFile, 1);
+    command.run();
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].text, "Файл не является треком OziExplorer!");
+
+    // A rejection completes the command.
+    EXPECT_TRUE(table.isEmpty());
+    EXPECT_TRUE(table.autoCalcFields());
+    EXPECT_EQ(savedDataPath(), dir.folder());
+    EXPECT_EQ(state.trackCounter, 0);
+}
+
+TEST_F(TrackLoadCommandTest, AnErrorEndsTheCommandWithoutSavingTheFolder) {
+    test::TempDir other;
+    const std::string bad = other.write("bad.plt", std::string(test::kPltHeader) + "55.1,37.1,0,100,x\r\n");
+    choose(bad, 1);
+    command.run();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Failure);
+    EXPECT_EQ(dialogs.messages[0].text, "'x' is not a valid floating point value\n" + bad + ", line 7.");
+    EXPECT_EQ(state.dataFolder, other.folder()) << "the next dialog starts there";
+    EXPECT_EQ(savedDataPath(), "/default/");
+    EXPECT_FALSE(table.autoCalcFields());
+
+    choose(other.folder() + "gone.plt", 1);
+    command.run();
+    EXPECT_EQ(dialogs.messages[1].text, "Cannot open file " + other.folder() + "gone.plt.");
+}
+
+TEST_F(TrackLoadCommandTest, SettingsThatCannotBeWrittenAreReported) {
+    const SettingsFile unwritable("/nonexistent-folder/Geovanta.ini");
+    TrackLoadCommand cmd(dialogs, table, state, unwritable);
+    choose(trackFile, 1);
+    cmd.run();
+    EXPECT_EQ(table.rowCount(), 1u);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Failure);
+    EXPECT_EQ(dialogs.messages[0].text, "Unable to write to /nonexistent-folder/Geovanta.ini.");
+}
+
+TEST(TrackLoadCommandFolder, FolderOfAFileName) {
+    EXPECT_EQ(TrackLoadCommand::folderOf("/data/gps/walk.plt"), "/data/gps/");
+    EXPECT_EQ(TrackLoadCommand::folderOf("/walk.plt"), "/");
+    EXPECT_EQ(TrackLoadCommand::folderOf("walk.plt"), "");
+}

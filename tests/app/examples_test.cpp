@@ -1,0 +1,75 @@
+// The example walk shipped in examples/: what a new user sees first must come
+// out as its script promises, whatever changes in the readers or the pass.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/runcli.h"
+
+namespace {
+
+const std::string kExamples = std::string(GEOVANTA_TEST_DATA) + "/../../examples";
+
+std::vector<std::string> splitCsvLine(const std::string& line) {
+    std::vector<std::string> fields;
+    std::string field;
+    std::istringstream in(line);
+    while (std::getline(in, field, ',')) fields.push_back(field);
+    if (!line.empty() && line.back() == ',') fields.emplace_back();
+    return fields;
+}
+
+struct Rows {
+    std::map<std::string, bool> photoPlaced;  // name → has a latitude
+    std::vector<std::string> waypointNames;
+    int trackPoints = 0;
+};
+
+Rows readTable(const std::string& csv) {
+    Rows rows;
+    std::istringstream in(csv);
+    std::string line;
+    std::getline(in, line);  // header
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const auto f = splitCsvLine(line);
+        if (f.size() < 4) continue;
+        if (f[0] == "F") rows.photoPlaced[f[1]] = !f[3].empty();
+        if (f[0] == "P") rows.waypointNames.push_back(f[1]);
+        if (f[0] == "T") ++rows.trackPoints;
+    }
+    return rows;
+}
+
+void expectPlacedPattern(const Rows& rows) {
+    ASSERT_EQ(rows.photoPlaced.size(), 10u);
+    for (const auto& [name, placed] : rows.photoPlaced) {
+        // 0001 was taken before the walk, 0008 in the track's 14-minute gap.
+        const bool expected = name != "IMG_0001" && name != "IMG_0008";
+        EXPECT_EQ(placed, expected) << name;
+    }
+}
+
+}  // namespace
+
+TEST(Examples, TrackAndPhotosPlaceAllButTheTwoMeantToStayOut) {
+    const auto r = geovanta::test::runCli("walk.plt photos", kExamples);
+    ASSERT_EQ(r.status, 0) << r.out;
+    const Rows rows = readTable(r.out);
+    EXPECT_EQ(rows.trackPoints, 76);
+    expectPlacedPattern(rows);
+}
+
+TEST(Examples, WaypointsJoinTheTrackWithoutClosingTheGap) {
+    const auto r = geovanta::test::runCli("walk.plt walk.wpt photos", kExamples);
+    ASSERT_EQ(r.status, 0) << r.out;
+    const Rows rows = readTable(r.out);
+    expectPlacedPattern(rows);
+    // Stored in Windows-1251 as OziExplorer would, shown as Cyrillic.
+    const std::vector<std::string> names = {"Хадльгримскиркья", "Лайкьярторг", "Ратуша", "Харпа",
+                                            "Солнечный странник"};
+    EXPECT_EQ(rows.waypointNames, names);
+}

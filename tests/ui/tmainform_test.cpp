@@ -1,0 +1,445 @@
+// The main window driven as a person would, with a scripted Dialogs.
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "ui/datagrid.h"
+#include "ui/datatablemodel.h"
+#include "ui/taboutbox.h"
+#include "ui/tmainform.h"
+#include "binding/calcpositions.h"
+#include "support/fakedialogs.h"
+
+using namespace geovanta;
+
+namespace {
+
+void addRow(DataTable& t, const char* stat, const char* name, double time, std::optional<double> lat,
+            const char* file = "") {
+    t.append();
+    t.field(FieldId::Stat).setAsString(stat);
+    t.field(FieldId::Name).setAsString(name);
+    t.field(FieldId::Time).setAsDateTime(time);
+    if (lat) {
+        t.field(FieldId::Lat).setAsFloat(*lat);
+        t.field(FieldId::Lon).setAsFloat(37.5);
+    }
+    t.field(FieldId::FileName).setAsString(file);
+    t.post();
+}
+
+}  // namespace
+
+class TMainFormTest : public QObject {
+    Q_OBJECT
+
+    ProgramState state_;
+    test::FakeDialogs* dialogs_ = nullptr;
+    TMainForm* form_ = nullptr;
+
+    DataTableModel* model() { return form_->model(); }
+    DataGrid* grid() { return form_->grid(); }
+    QAction* action(const char* name) { return form_->findChild<QAction*>(name); }
+    void selectRow(int row) { grid()->setCurrentIndex(model()->index(row, 1)); }
+    QVariant cell(int row, int column, int role = Qt::DisplayRole) {
+        return model()->data(model()->index(row, column), role);
+    }
+    std::size_t rows() { return form_->table().rowCount(); }
+    void PopupMenu1PopupViaMenu() { form_->PopupMenu1Popup(); }
+    // Track point, unplaced photo, placed photo, photo placed on the equator.
+    void loadFixture() {
+        DataTable& t = form_->table();
+        addRow(t, "T", "T01-0001", 40513.50, 55.75);
+        addRow(t, "F", "IMG_0001.JPG", 40513.51, std::nullopt, "/photos/IMG_0001.JPG");
+        addRow(t, "F", "IMG_0002.JPG", 40513.52, 55.76, "/photos/IMG_0002.JPG");
+        addRow(t, "F", "IMG_0003.JPG", 40513.53, 0.0, "/photos/IMG_0003.JPG");
+    }
+
+private slots:
+    void init() {
+        state_ = ProgramState{};
+        dialogs_ = new test::FakeDialogs;
+        form_ = new TMainForm(state_, SettingsFile("/nonexistent/Geovanta.ini"), *dialogs_);
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_));
+    }
+    void cleanup() {
+        delete form_;
+        delete dialogs_;
+    }
+
+    void windowAndCommands() {
+        QCOMPARE(form_->windowTitle(), QString("Geovanta"));
+        // The first size fills most of the screen, never less than the window needs.
+        const QSize area = QGuiApplication::primaryScreen()->availableGeometry().size();
+        QVERIFY(form_->width() >= 637 && form_->height() >= 524);
+        QVERIFY(form_->width() <= std::max(637, area.width()) && form_->height() <= std::max(524, area.height()));
+        QVERIFY(!form_->grid()->emptyHint().isEmpty());
+        const auto* bar = form_->findChild<QToolBar*>("ToolBar1");
+        QVERIFY(bar);
+        QStringList order, hints;
+        for (QAction* a : bar->actions()) {
+            if (a->isSeparator()) {
+                order << a->objectName();
+                continue;
+            }
+            auto* b = qobject_cast<QToolButton*>(bar->widgetForAction(a));
+            QVERIFY(b);
+            order << b->objectName();
+            hints << b->toolTip();
+            QCOMPARE(b->iconSize(), QSize(32, 32));
+            QVERIFY(!b->icon().isNull());
+        }
+        QCOMPARE(order, QStringList({"ToolButton1", "ToolButton2", "ToolButton3", "ToolButton4", "ToolButton5",
+                                     "ToolButton7", "ToolButton6", "ToolButton8"}));
+        QCOMPARE(hints, QStringList({"Загрузить GPS трек", "Загрузить фотографии", "Передать в OziExplorer путь",
+                                     "Передать в OziExplorer фотографии", "Настроить смещение даты и времени",
+                                     "Записать GPS координаты в файлы изображений"}));
+        QStringList menus;
+        for (QAction* a : form_->menuBar()->actions()) menus << a->text();
+        QCOMPARE(menus, QStringList({"Загрузить", "Передать в OziExplorer", "О программе"}));
+        QVERIFY(!action("HelpMenu")->menu());
+        QCOMPARE(action("LTrack")->text(), QString("GPS трек"));
+        QCOMPARE(action("LFoto")->text(), QString("Фотографии"));
+        QCOMPARE(action("OTrack")->text(), QString("Путь"));
+        QCOMPARE(action("OFoto")->text(), QString("Фотографии"));
+        QCOMPARE(action("N1")->text(), QString("Показать фото"));
+        QCOMPARE(action("EXIF1")->text(), QString("Записать координаты в EXIF выбранного фото"));
+    }
+
+    void columnTitlesOrderAndWidths() {
+        QStringList titles;
+        for (int c = 0; c < model()->columnCount(); ++c)
+            titles << model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        QCOMPARE(titles, QStringList({" ", "Имя", "Дата Время", "Широта", "Долгота", "Высота", "Дистанция", "Скорость"}));
+        auto headerAlign = [&](int c) {
+            return model()->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
+        };
+        QVERIFY(headerAlign(0) & Qt::AlignLeft);
+        for (int c = 1; c < 8; ++c) QVERIFY(headerAlign(c) & Qt::AlignHCenter);
+        // The set widths are the least; a wider font widens a column until its values fit.
+        QVERIFY(grid()->columnWidth(1) >= 117);
+        QVERIFY(grid()->columnWidth(3) >= 72);
+        QVERIFY(grid()->columnWidth(4) >= 72);
+        QVERIFY(grid()->columnWidth(5) >= 50);
+        const QFontMetrics fm(grid()->font());
+        QVERIFY(grid()->columnWidth(2) > fm.horizontalAdvance("01.12.2010 10:00:00"));
+        QVERIFY(grid()->columnWidth(4) > fm.horizontalAdvance("122 25.1640 W"));
+
+        loadFixture();
+        QCOMPARE(cell(0, 0).toString(), QString("Трек"));
+        QCOMPARE(cell(0, 1).toString(), QString("T01-0001"));
+        QCOMPARE(cell(0, 3).toString(), QString("55 45.0000 N"));
+        QVERIFY(cell(0, 1, Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignLeft);
+        QVERIFY(cell(0, 2, Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
+        // Only the stored fields shown can be edited.
+        QStringList editable;
+        for (int c = 0; c < 8; ++c)
+            if (model()->flags(model()->index(0, c)) & Qt::ItemIsEditable) editable << titles[c];
+        QCOMPARE(editable, QStringList({"Имя", "Дата Время", "Дистанция", "Скорость"}));
+    }
+
+    void photoColours() {
+        loadFixture();
+        auto colour = [&](int row) { return cell(row, 1, Qt::ForegroundRole); };
+        QVERIFY(!colour(0).isValid());
+        for (int c = 0; c < 8; ++c) QCOMPARE(cell(1, c, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+        QCOMPARE(colour(2).value<QColor>(), QColor(0, 128, 0));
+        QCOMPARE(colour(3).value<QColor>(), QColor(255, 0, 0));  // placed on the equator reads as unplaced
+    }
+
+    void popupRule() {
+        form_->PopupMenu1Popup();
+        QVERIFY(!action("N1")->isEnabled());
+        QVERIFY(!action("EXIF1")->isEnabled());
+        loadFixture();
+        const struct {
+            int row;
+            bool show, exif;
+        } cases[] = {{0, false, false}, {1, true, false}, {2, true, true}, {3, true, false}};
+        for (const auto& c : cases) {
+            selectRow(c.row);
+            form_->PopupMenu1Popup();
+            QCOMPARE(action("N1")->isEnabled(), c.show);
+            QCOMPARE(action("EXIF1")->isEnabled(), c.exif);
+        }
+        // A right click makes the row under the mouse current before the menu opens.
+        QTest::mousePress(grid()->viewport(), Qt::RightButton, {}, grid()->visualRect(model()->index(2, 1)).center());
+        QCOMPARE(form_->table().recNo(), std::size_t{2});
+        QTest::mouseRelease(grid()->viewport(), Qt::RightButton, {}, grid()->visualRect(model()->index(2, 1)).center());
+    }
+
+    void doubleClickOpensThePhoto() {
+        QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
+        QVERIFY(dialogs_->viewed.empty());
+        loadFixture();
+        const QRect trackRow = grid()->visualRect(model()->index(0, 1));
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, trackRow.center());
+        QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, trackRow.center());
+        QVERIFY(dialogs_->viewed.empty());
+        const QRect photoRow = grid()->visualRect(model()->index(2, 1));
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, photoRow.center());
+        QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, photoRow.center());
+        QCOMPARE(dialogs_->viewed, std::vector<std::string>{"/photos/IMG_0002.JPG"});
+        // A double click does not start an editor: that is F2 or typing.
+        QVERIFY(!grid()->findChild<QLineEdit*>());
+    }
+
+    void ctrlDeleteAsks() {
+        loadFixture();
+        selectRow(1);
+        dialogs_->okCancelAnswers = {false, true};
+        QTest::keyClick(grid(), Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(rows(), std::size_t{4});
+        QTest::keyClick(grid(), Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(rows(), std::size_t{3});
+        QCOMPARE(dialogs_->questions, (std::vector<std::string>{"Delete record?", "Delete record?"}));
+        QCOMPARE(cell(1, 1).toString(), QString("IMG_0002.JPG"));
+        QCOMPARE(grid()->currentIndex().row(), static_cast<int>(form_->table().recNo()));
+        QTest::keyClick(grid(), Qt::Key_Delete);  // without Ctrl nothing is deleted
+        QCOMPARE(rows(), std::size_t{3});
+    }
+
+    void insertAppendAndEditThroughKeys() {
+        loadFixture();
+        selectRow(2);
+        QTest::keyClick(grid(), Qt::Key_Insert);
+        QCOMPARE(rows(), std::size_t{5});
+        QCOMPARE(grid()->currentIndex().row(), 2);
+        QCOMPARE(cell(2, 1).toString(), QString());
+        // Leaving the untouched new row drops it.
+        QTest::keyClick(grid(), Qt::Key_Down);
+        QCOMPARE(rows(), std::size_t{4});
+        QCOMPARE(cell(grid()->currentIndex().row(), 1).toString(), QString("IMG_0002.JPG"));
+
+        selectRow(3);
+        QTest::keyClick(grid(), Qt::Key_Down);
+        QCOMPARE(rows(), std::size_t{5});
+        QCOMPARE(grid()->currentIndex().row(), 4);
+        QTest::keyClick(grid(), Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor);
+        editor->setText("Мост");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(cell(4, 1).toString(), QString("Мост"));
+        QTest::keyClick(grid(), Qt::Key_Up);
+        QCOMPARE(rows(), std::size_t{5});
+        QCOMPARE(cell(4, 1).toString(), QString("Мост"));
+        QCOMPARE(cell(4, 0).toString(), QString());  // no kind, no type text
+        QVERIFY(dialogs_->messages.empty());
+
+        // A bad number is reported with the table's own message.
+        grid()->setCurrentIndex(model()->index(0, 6));
+        QTest::keyClick(grid(), Qt::Key_F2);
+        editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor);
+        editor->setText("12,5");
+        QTest::keyClick(editor, Qt::Key_Return);  // the delegate commits on its next event round
+        QTRY_COMPARE(dialogs_->messages.size(), std::size_t{1});
+        QCOMPARE(dialogs_->messages[0].kind, MessageKind::Failure);
+        QCOMPARE(dialogs_->messages[0].text, std::string("'12,5' is not a valid floating point value for field 'Dist'"));
+    }
+
+    void aboutBoxIsFreshEachTime() {
+        QList<QPointer<QDialog>> seen;
+        QStringList texts;
+        auto closeBox = [&] {
+            auto* box = qobject_cast<TAboutBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            seen << box;
+            texts << box->windowTitle() << box->findChild<QLabel*>("ProductName")->text()
+                  << box->findChild<QLabel*>("ProductVersion")->text() << box->findChild<QLabel*>("Comments")->text();
+            box->findChild<QPushButton*>("OKButton")->click();
+        };
+        for (int i = 0; i < 2; ++i) {
+            QTimer::singleShot(0, closeBox);
+            action("HelpMenu")->trigger();
+        }
+        QCOMPARE(seen.size(), 2);
+        QVERIFY(seen[0].isNull());
+        QVERIFY(seen[1].isNull());
+        const QStringList once = {"О программе", "Geovanta", "Version 5+",
+                                  "Программа для привязки фотографий\nпо трекам GPS приемника"};
+        QCOMPARE(texts, once + once);
+    }
+
+    void offsetsButtonRunsTheCommand() {
+        state_.photoOffset = 0.75;
+        dialogs_->offsetsAnswers.push_back(std::nullopt);
+        form_->findChild<QToolButton*>("ToolButton6")->click();
+        QCOMPARE(dialogs_->offsetsShown.size(), std::size_t{1});
+        QCOMPARE(dialogs_->offsetsShown[0].photoDays, 1);
+        QCOMPARE(dialogs_->offsetsShown[0].photoHours, -6);
+    }
+
+    // A bound table as after loading a track and a photo folder; when
+    // GEOVANTA_SCREENSHOT names a file the window is saved there as PNG
+    // (docs/screenshot.png is made this way under Xvfb).
+    void showsABoundTable() {
+        DataTable& t = form_->table();
+        const double start = 40513.0 + 9.0 / 24;  // 01.12.2010 09:00
+        for (int i = 0; i < 18; ++i) {
+            const double time = start + i * 60.0 / 86400;
+            t.append();
+            t.field(FieldId::Stat).setAsString("T");
+            t.field(FieldId::Name).setAsString(QString("T01-%1").arg(i + 1, 4, 10, QChar('0')).toStdString());
+            t.field(FieldId::Time).setAsDateTime(time);
+            t.field(FieldId::Lat).setAsFloat(55.7520 + i * 0.0011);
+            t.field(FieldId::Lon).setAsFloat(37.6175 + i * 0.0017 - (i % 3) * 0.0004);
+            t.field(FieldId::Elev).setAsFloat(480 + i * 3);
+            t.post();
+        }
+        const double photoMinutes[] = {-3.0, 2.5, 5.2, 9.75, 13.1};
+        for (int i = 0; i < 5; ++i) {
+            const std::string name = QString("IMG_%1.JPG").arg(4711 + i).toStdString();
+            addRow(t, "F", name.c_str(), start + photoMinutes[i] * 60 / 86400, std::nullopt, ("/photos/" + name).c_str());
+        }
+        CalcPositions(t, BindingParams{0, 0, 300});
+        QCOMPARE(rows(), std::size_t{23});
+        int placed = 0, unplaced = 0;
+        for (int r = 0; r < model()->rowCount(); ++r) {
+            const QColor c = cell(r, 1, Qt::ForegroundRole).value<QColor>();
+            placed += c == QColor(0, 128, 0);
+            unplaced += c == QColor(255, 0, 0);
+        }
+        QCOMPARE(placed, 4);
+        QCOMPARE(unplaced, 1);  // taken three minutes before the first point
+        const QImage shot = form_->grab().toImage();
+        QVERIFY(!shot.isNull());
+        if (const QByteArray path = qgetenv("GEOVANTA_SCREENSHOT"); !path.isEmpty())
+            QVERIFY(shot.save(QString::fromLocal8Bit(path), "PNG"));
+    }
+
+    void modelFollowsTheTable() {
+        QAbstractItemModelTester tester(model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        loadFixture();
+        DataTable& t = form_->table();
+        QCOMPARE(model()->rowCount(), 4);
+        QCOMPARE(model()->rowCount(model()->index(0, 0)), 0);
+        QCOMPARE(model()->columnCount(model()->index(0, 0)), 0);
+        QVERIFY(!model()->data(model()->index(4, 0), Qt::DisplayRole).isValid());
+
+        // Bulk work: the view keeps the count it was told and repaints once at the end.
+        QSignalSpy resets(model(), &QAbstractItemModel::modelReset);
+        QSignalSpy changes(model(), &QAbstractItemModel::dataChanged);
+        t.suspendDisplay();
+        t.suspendDisplay();
+        t.moveTo(3);
+        t.deleteRow();
+        t.moveTo(2);
+        t.deleteRow();
+        addRow(t, "T", "T01-0002", 40513.6, 55.8);
+        QCOMPARE(model()->rowCount(), 4);
+        QVERIFY(!model()->data(model()->index(3, 1), Qt::DisplayRole).isValid());
+        t.resumeDisplay();
+        QCOMPARE(resets.count(), 0);
+        t.resumeDisplay();
+        QCOMPARE(resets.count(), 1);
+        QCOMPARE(changes.count(), 0);
+        QCOMPARE(model()->rowCount(), 3);
+
+        CalcPositions(t, BindingParams{});
+        QCOMPARE(resets.count(), 2);
+        QCOMPARE(grid()->currentIndex().row(), 0);
+        t.clear();
+        QCOMPARE(model()->rowCount(), 0);
+    }
+
+    // The window's OziExplorer commands go through the real library loader to
+    // the logging stand-in beside the test program; closing the window closes
+    // the API once.
+    void oziCommandsAndShutdown() {
+        const QString log = QDir::temp().filePath(QString("geovanta-ozi-%1.log").arg(QCoreApplication::applicationPid()));
+        QFile::remove(log);
+        qputenv("GEOVANTA_OZIAPI_LOG", log.toLocal8Bit());
+        loadFixture();
+        form_->findChild<QToolButton*>("ToolButton4")->click();
+        action("OFoto")->trigger();
+        delete form_;
+        form_ = nullptr;
+        qunsetenv("GEOVANTA_OZIAPI_LOG");
+        QFile f(log);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QStringList calls = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+        QStringList names;
+        for (const QString& c : calls) names << c.section(' ', 0, 0);
+        QCOMPARE(names, QStringList({"oziFindOzi", "oziClearTrack", "oziCreateTrackPoint", "oziShowAllTracks",
+                                     "oziFindOzi", "oziDeleteWpByName", "oziCreateWPex", "oziShowAllTracks",
+                                     "oziCloseApi"}));
+        QCOMPARE(dialogs_->messages.size(), std::size_t(2));
+        QCOMPARE(dialogs_->messages[0].text, std::string("Путь передан в OziExplorer"));
+        QCOMPARE(dialogs_->messages[1].text, std::string("Координаты фотографий переданы в OziExplorer"));
+        QFile::remove(log);
+    }
+
+    // "Фотографии" asks for the folder, saves it and scans it into the grid.
+    void photoLoadThroughTheMenu() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        for (const char* name : {"b.JPG", "a.nef", "notes.txt"}) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("not a photograph");
+        }
+        const std::string settingsPath = dir.filePath("Geovanta.ini").toStdString();
+        delete form_;
+        form_ = new TMainForm(state_, SettingsFile(settingsPath), *dialogs_);
+        dialogs_->photoFolderAnswers.push_back(dir.path().toStdString());
+        action("LFoto")->trigger();
+        QCOMPARE(dialogs_->photoFolderShown.size(), std::size_t(1));
+        QCOMPARE(model()->rowCount(), 2);
+        QCOMPARE(form_->table().lastScanPhotoCount(), 2);
+        QCOMPARE(state_.photoFolder, dir.path().toStdString());
+        QVERIFY(QFile::exists(dir.filePath("Geovanta.ini")));
+        QVERIFY(dialogs_->messages.empty());
+    }
+
+    // The popup's tag command runs the real ExifTool on the grid's photo and
+    // reports a photo it could not write, naming it, instead of a confirmation.
+    void exifCommandReportsAFailureForThatPhoto() {
+        loadFixture();
+        selectRow(2);  // IMG_0002.JPG, placed, whose file does not exist
+        PopupMenu1PopupViaMenu();
+        QVERIFY(action("EXIF1")->isEnabled());
+        action("EXIF1")->trigger();
+        QCOMPARE(dialogs_->messages.size(), std::size_t(1));
+        QCOMPARE(dialogs_->messages[0].kind, MessageKind::Failure);
+        QVERIFY2(dialogs_->messages[0].text.find("/photos/IMG_0002.JPG") != std::string::npos,
+                 dialogs_->messages[0].text.c_str());
+        QVERIFY(form_->isEnabled());
+    }
+
+    // "GPS трек" asks for a file, reads it by the chosen filter entry and
+    // brings the dialog back with that entry and file the next time.
+    void trackLoadThroughTheMenu() {
+        const std::string data = GEOVANTA_TEST_DATA;
+        dialogs_->fileAnswers.push_back(Dialogs::FileChoice{data + "/walk.plt", 1});
+        dialogs_->fileAnswers.push_back(Dialogs::FileChoice{data + "/places.wpt", 2});
+        action("LTrack")->trigger();
+        form_->findChild<QToolButton*>("ToolButton1")->click();
+        QCOMPARE(dialogs_->openFileCalls.size(), std::size_t(2));
+        QCOMPARE(dialogs_->openFileCalls[0].filters, std::string("Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT"));
+        QCOMPARE(dialogs_->openFileCalls[1].filterIndex, 1);
+        QCOMPARE(dialogs_->openFileCalls[1].fileName, data + "/walk.plt");
+        QVERIFY(model()->rowCount() > 2);
+        QCOMPARE(cell(0, 1).toString().left(4), QString("T01-"));
+        QCOMPARE(state_.dataFolder, data + "/");
+    }
+};
+
+QTEST_MAIN(TMainFormTest)
+#include "tmainform_test.moc"
