@@ -9,20 +9,28 @@ TEST_ENV := LC_ALL=C.UTF-8 TZ=Europe/Moscow QT_QPA_PLATFORM=offscreen
 
 PACKAGES := cmake make g++ pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core \
-            libgtest-dev libgmock-dev libbenchmark-dev \
+            libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev \
             libimage-exiftool-perl imagemagick locales \
-            librsvg2-bin desktop-file-utils appstream shared-mime-info
-
-# What the benchmarks measure against; `make bench` installs these as well.
+            librsvg2-bin desktop-file-utils appstream shared-mime-info qt6-translations-l10n
+# Programs the benchmarks measure against, installed by `make bench` only.
 BENCH_PACKAGES := gpsbabel
 
-.PHONY: all deps configure build run test test-sanitize bench fuzz clean examples
+.PHONY: all deps bench-deps configure build run test test-sanitize bench fuzz clean examples
 
 all: build
 
 deps:
+	@$(MAKE) --no-print-directory install-missing WANTED="$(PACKAGES)"
+	@# A comma-decimal locale, so tests can prove that numbers ignore the system locale.
+	@locale -a 2>/dev/null | grep -qi '^ru_RU.utf8$$' || $(SUDO) localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
+
+bench-deps:
+	@$(MAKE) --no-print-directory install-missing WANTED="$(BENCH_PACKAGES)"
+
+.PHONY: install-missing
+install-missing:
 	@missing=""; \
-	for p in $(PACKAGES); do \
+	for p in $(WANTED); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -30,8 +38,6 @@ deps:
 	  $(SUDO) apt-get update -q && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends $$missing; \
 	fi
-	@# A comma-decimal locale, so tests can prove that numbers ignore the system locale.
-	@locale -a 2>/dev/null | grep -qi '^ru_RU.utf8$$' || $(SUDO) localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -39,8 +45,11 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The program opens on copies of the example walk, so that writing tags
+# leaves examples/ untouched; each run starts from fresh copies.
 run: build
-	$(BUILD)/bin/geovanta
+	rm -rf $(BUILD)/examples && cp -R examples $(BUILD)/examples
+	$(BUILD)/bin/geovanta $(BUILD)/examples/walk.plt $(BUILD)/examples/walk.wpt $(BUILD)/examples/photos
 
 test: build
 	cd $(BUILD) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS)
@@ -56,8 +65,7 @@ test-sanitize: deps
 	cmake --build $(SAN_BUILD) -j $(JOBS) --target geovanta_core_tests
 	cd $(SAN_BUILD) && $(TEST_ENV) $(SAN_ENV) ./bin/geovanta_core_tests --gtest_brief=1
 
-bench: build
-	@$(MAKE) --no-print-directory deps PACKAGES="$(BENCH_PACKAGES)"
+bench: build bench-deps
 	$(TEST_ENV) $(BUILD)/bin/geovanta_bench --benchmark_counters_tabular=true
 
 clean:

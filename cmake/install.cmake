@@ -8,18 +8,7 @@
 #   share/mime/packages/<id>.xml        types for OziExplorer's .plt and .wpt
 #   share/icons/hicolor/scalable/apps/<id>.svg
 #   share/icons/hicolor/<n>x<n>/apps/<id>.png, rendered from the SVG
-# <id> is the application id below; the desktop entry, the metainfo, the icon
-# and the window's desktop file name all use it.
-include(GNUInstallDirs)
-
-set(GEOVANTA_APP_ID io.github.geovanta.Geovanta)
-set(GEOVANTA_INSTALL_PKGLIBDIR ${CMAKE_INSTALL_LIBDIR}/geovanta)
-# Where the program finds its private libraries, seen from its own folder, so
-# that an installed tree can be moved to another prefix as a whole.
-file(RELATIVE_PATH GEOVANTA_PKGLIBDIR_FROM_BINDIR
-     ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${GEOVANTA_INSTALL_PKGLIBDIR})
-
-set(_data ${CMAKE_SOURCE_DIR}/data)
+# <id> and the folders come from cmake/appdata.cmake.
 
 foreach(program geovanta geovanta-cli)
   if(TARGET ${program})
@@ -30,33 +19,18 @@ if(TARGET oziapi_standin)
   install(TARGETS oziapi_standin LIBRARY DESTINATION ${GEOVANTA_INSTALL_PKGLIBDIR})
 endif()
 
-install(FILES ${_data}/${GEOVANTA_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${_data}/${GEOVANTA_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES ${_data}/${GEOVANTA_APP_ID}.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+install(FILES ${GEOVANTA_DATA_DIR}/${GEOVANTA_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${GEOVANTA_DATA_DIR}/${GEOVANTA_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${GEOVANTA_DATA_DIR}/${GEOVANTA_APP_ID}.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
         RENAME ${GEOVANTA_APP_ID}.xml)
-install(FILES ${_data}/geovanta.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+install(FILES ${GEOVANTA_DATA_DIR}/geovanta.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${GEOVANTA_APP_ID}.svg)
 
-# Fixed sizes for the menus and docks that do not scale SVG icons.
-set(GEOVANTA_ICON_SIZES 16 32 48 64 128 256)
-set(GEOVANTA_ICON_DIR ${CMAKE_BINARY_DIR}/icons)
-find_program(GEOVANTA_RSVG_CONVERT rsvg-convert)
 if(GEOVANTA_RSVG_CONVERT)
-  set(_icons)
   foreach(size ${GEOVANTA_ICON_SIZES})
-    set(_png ${GEOVANTA_ICON_DIR}/${size}x${size}/${GEOVANTA_APP_ID}.png)
-    add_custom_command(OUTPUT ${_png}
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${GEOVANTA_ICON_DIR}/${size}x${size}
-      COMMAND ${GEOVANTA_RSVG_CONVERT} --width ${size} --height ${size} --output ${_png} ${_data}/geovanta.svg
-      DEPENDS ${_data}/geovanta.svg
-      COMMENT "Rendering the ${size} px icon"
-      VERBATIM)
-    list(APPEND _icons ${_png})
-    install(FILES ${_png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+    install(FILES ${GEOVANTA_ICON_DIR}/${size}x${size}/${GEOVANTA_APP_ID}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
   endforeach()
-  add_custom_target(geovanta_icons ALL DEPENDS ${_icons})
-else()
-  message(WARNING "rsvg-convert not found (librsvg2-bin): only the scalable icon will be installed")
 endif()
 
 # A file manager learns the new types and the program's icon only from the

@@ -57,7 +57,7 @@ inline std::size_t failedLine(const std::string& message) {
 
 // The bytes in front of line `number` (1-based).
 inline std::string_view linesBefore(std::string_view bytes, std::size_t number) {
-    TextLines lines(bytes);
+    TextLines lines(bytes, TextLines::NulByte::Ordinary);
     std::string_view line;
     while (lines.next(line))
         if (lines.lineNumber() == number) return bytes.substr(0, static_cast<std::size_t>(line.data() - bytes.data()));

@@ -9,10 +9,11 @@ set(ALLOWED_input   table binding input)
 set(ALLOWED_output  table binding output)
 set(ALLOWED_runtime table binding output runtime)
 set(ALLOWED_app     table binding input output app)
-set(ALLOWED_ui      table binding input output runtime app ui)
-set(LAYERS table binding input output runtime app ui)
+set(ALLOWED_map     table map)
+set(ALLOWED_ui      table binding input output runtime app map ui)
+set(LAYERS table binding input output runtime app map ui)
 # Layers that stay free of Qt, so the core builds and tests without it.
-set(QT_FREE table binding input output app)
+set(QT_FREE table binding input output app map)
 # The command-line entry puts the Qt Core runtime under the app layer.
 set(ENTRY_EXTRA_app_cli_main.cpp runtime)
 

@@ -2,15 +2,19 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "app/clioptions.h"
 #include "app/commands/tagcommands.h"
+#include "app/programpaths.h"
 #include "app/programstate.h"
 #include "binding/calcpositions.h"
+#include "input/gpxreader.h"
 #include "input/loadresult.h"
 #include "input/photoscanner.h"
+#include "input/wholefile.h"
 #include "input/trackreader.h"
 #include "input/waypointreader.h"
 #include "output/csvwriter.h"
@@ -38,7 +42,14 @@ LoadResult loadInput(DataTable& table, ProgramState& state, const std::string& i
     const std::string ext = asciiLower(path.extension().string());
     if (ext == ".plt") return TrackReader(table, state.trackCounter, bindingParams(state)).load(input);
     if (ext == ".wpt") return WaypointReader(table, bindingParams(state)).load(input);
-    return LoadResult::failed("'" + input + "' is neither a .plt or .wpt file nor a folder");
+    if (ext == ".gpx") {
+        GpxReader reader(table, state.trackCounter, bindingParams(state));
+        LoadResult result = reader.load(input);
+        if (const std::size_t skipped = reader.stats().pointsWithoutTime)
+            std::cerr << "geovanta-cli: " << input << ": " << skipped << " points without a time were skipped\n";
+        return result;
+    }
+    return LoadResult::failed("'" + input + "' is neither a .plt, .wpt or .gpx file nor a folder");
 }
 
 int fail(const std::string& message) {
@@ -86,7 +97,12 @@ int main(int argc, char** argv) {
     DataTable table;
     table.setAutoCalcFields(false);
     for (const std::string& input : options.inputs) {
-        const LoadResult result = loadInput(table, state, input);
+        LoadResult result;
+        try {
+            result = loadInput(table, state, input);
+        } catch (const std::bad_alloc&) {
+            result = LoadResult::failed(outOfMemoryMessage(input));
+        }
         if (!result.ok()) return fail(result.message);
     }
     table.setAutoCalcFields(true);

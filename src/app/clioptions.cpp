@@ -6,8 +6,9 @@ namespace geovanta {
 
 const char* CliOptions::usage() {
     return "Usage: geovanta-cli [OPTION]... [INPUT]...\n"
-           "Loads OziExplorer tracks (.plt), waypoint lists (.wpt) and photo folders in the\n"
-           "order given, places the photographs on the track and prints the table as CSV.\n"
+           "Loads OziExplorer tracks (.plt), waypoint lists (.wpt), GPX files (.gpx) and photo\n"
+           "folders in the order given, places the photographs on the track and prints the\n"
+           "table as CSV.\n"
            "\n"
            "  --track-offset DAYS    added to the times of track points and waypoints (default 0)\n"
            "  --photo-offset DAYS    added to the times of photographs (default 0)\n"

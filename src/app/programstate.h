@@ -15,6 +15,7 @@ struct ProgramState {
     std::string photoFolder;
     std::string dataFolder;
     uint16_t trackCounter = 0;  // one more per accepted track file; wraps
+    std::string windowGeometry;  // the main window's place and size, as the window saves it
 };
 
 // The pass's parameters as the state holds them now; every command that runs
@@ -22,13 +23,5 @@ struct ProgramState {
 inline BindingParams bindingParams(const ProgramState& state) {
     return BindingParams{state.trackOffset, state.photoOffset, state.tolerance};
 }
-
-// Folder of the running executable, with a trailing separator.
-std::string executableFolder();
-
-// Where the outside pieces are looked for: ExifTool and OziExplorer's API
-// library, both beside the executable.
-std::string defaultExifToolPath();
-std::string defaultOziLibraryPath();
 
 }  // namespace geovanta

@@ -1,5 +1,8 @@
 #include "app/settings.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "app/inifile.h"
 #include "table/numbertext.h"
 
@@ -19,10 +22,15 @@ ProgramState SettingsFile::read(const std::string& defaultFolder) const {
     if (const auto v = text("DeltaSec")) s.tolerance = parseInteger(*v).value_or(300);
     s.photoFolder = text("FotoPath").value_or(defaultFolder);
     s.dataFolder = text("DataPath").value_or(defaultFolder);
+    s.windowGeometry = text(kWindowGeometryKey).value_or("");
     return s;
 }
 
 std::optional<std::string> SettingsFile::writeString(std::string_view key, std::string_view value) const {
+    if (makeFolder_) {
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ec);
+    }
     if (IniFile::writeValue(path_, kSection, key, value)) return std::nullopt;
     return "Unable to write to " + path_;
 }

@@ -13,8 +13,14 @@ class SettingsFile {
 public:
     static constexpr const char* kFileName = "Geovanta.ini";
     static constexpr const char* kSection = "Setting";
+    // The main window's place and size between runs.
+    static constexpr const char* kWindowGeometryKey = "WindowGeometry";
 
-    explicit SettingsFile(std::string path) : path_(std::move(path)) {}
+    // With `makeFolder` the first write makes the file's folder, as the
+    // user's configuration folder may not exist yet; a folder beside the
+    // executable is never made.
+    explicit SettingsFile(std::string path, bool makeFolder = false)
+        : path_(std::move(path)), makeFolder_(makeFolder) {}
     // The file in the given folder (which ends with a separator).
     static SettingsFile inFolder(const std::string& folder) { return SettingsFile(folder + kFileName); }
 
@@ -32,6 +38,7 @@ public:
 
 private:
     std::string path_;
+    bool makeFolder_ = false;
 };
 
 }  // namespace geovanta

@@ -81,7 +81,9 @@ void TExif::ClearFields() {
     Software.clear();
     Artist.clear();
     CompressedBitsPerPixel.clear();
+    SubSecTimeOriginalMs = 0;
     ExifIFDOffset = 0;
+    subSecond_.reset();
 }
 
 void TExif::ReadExif(const std::string& FileName) {
@@ -111,6 +113,7 @@ void TExif::readRaw(bool motorola) {
     } catch (const ExifError& e) {
         if (std::strcmp(e.what(), kReadBeyondEndOfFile) != 0) throw;
     }
+    readSubSecond();
     if (motorola && DateTimeOriginal.empty()) {
         // Early raw files kept the shooting time at this fixed place; other
         // files hold anything there, so only a date-time is taken from it.
@@ -125,6 +128,7 @@ void TExif::readJpeg() {
     ExifFound = true;
     // Marker (2), length (2) and "Exif\0\0" (6) come before the TIFF header.
     walkTiff(app1 + 10);
+    readSubSecond();
 }
 
 // Reads the head of a segment at one of the fixed places: marker, length and
@@ -181,6 +185,27 @@ void TExif::walkTiff(uint64_t base) {
     const uint64_t ifd0 = static_cast<uint64_t>(signedOffset < 0 ? -signedOffset : signedOffset);
     readDirectory(base + ifd0, Directory::Ifd0);
     if (ExifIFDOffset != 0) readDirectory(base + ExifIFDOffset, Directory::Exif);
+}
+
+// Unlike the other texts, which the reader always takes from the offset in
+// the value field, the fraction of a second is read as TIFF stores it: a
+// value of up to four bytes sits in the field itself, and cameras write two
+// or three digits.
+void TExif::readSubSecond() {
+    if (!subSecond_) return;
+    const Entry& e = *subSecond_;
+    const bool oneByteType = e.type == 1 || e.type == 2 || e.type == 7;  // BYTE, ASCII, UNDEFINED
+    if (!oneByteType || e.count == 0) return;
+    std::string text;
+    if (e.count <= 4) {
+        text.assign(reinterpret_cast<const char*>(e.field.data()), e.count);
+        text = trimTrailingControls(text.substr(0, text.find('\0')));
+    } else {
+        text = ReadTextAt(tiffBase_ + e.value, e.count);
+    }
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return;
+    text.resize(3, '0');
+    SubSecTimeOriginalMs = static_cast<uint16_t>(std::stoi(text));
 }
 
 // Text values are read once the directory's entries are walked, and only the
@@ -265,6 +290,7 @@ TExif::Entry TExif::ReadEntry(const unsigned char* p) const {
     e.tag = get16(p);
     e.type = get16(p + 2);
     e.count = get32(p + 4);
+    std::memcpy(e.field.data(), p + 8, 4);
     if (e.type == 1 || e.type == 3) {
         const uint16_t v = get16(p + 8);
         e.value = e.tag == 0x8827 ? v : (v & 0xFFu);
@@ -315,6 +341,7 @@ void TExif::handleExifEntry(const Entry& e) {
             Flash = static_cast<uint8_t>(e.value);
             FlashText = flashName(e.value);
             break;
+        case 0x9291: subSecond_ = e; break;
         case 0xA002: PixelXDimension = e.value; break;
         case 0xA003: PixelYDimension = e.value; break;
         default: break;

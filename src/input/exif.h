@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -76,6 +77,10 @@ public:
     std::string Software;
     std::string Artist;
     std::string CompressedBitsPerPixel;
+    // Exif tag 0x9291, the fraction of a second of DateTimeOriginal: its
+    // first three digits as milliseconds ("25" is 250, "5" is 500, "123456"
+    // is 123); 0 without the tag or when it holds anything but digits.
+    uint16_t SubSecTimeOriginalMs = 0;
 
     TExif() = default;
 
@@ -98,6 +103,7 @@ private:
         uint16_t type = 0;
         uint32_t count = 0;
         uint32_t value = 0;
+        std::array<unsigned char, 4> field{};  // the value field as the file holds it
     };
     enum class Directory { Ifd0, Exif };
 
@@ -115,6 +121,7 @@ private:
     void readDeferred(const DeferredTexts& texts);
     void handleIfd0Entry(const Entry& e);
     void handleExifEntry(const Entry& e);
+    void readSubSecond();
     Entry ReadEntry(const unsigned char* bytes) const;
 
     void readExact(uint64_t pos, void* buffer, std::size_t count);
@@ -132,6 +139,7 @@ private:
     uint32_t ExifIFDOffset = 0;
     bool MotorolaOrder = false;
     uint64_t tiffBase_ = 0;
+    std::optional<Entry> subSecond_;  // the last tag 0x9291 of the Exif sub-directory
 };
 
 }  // namespace geovanta

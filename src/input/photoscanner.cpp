@@ -82,7 +82,7 @@ std::string scanFolder(DataTable& table, const std::string& folder, TExif& exif)
         if (exif.ExifFound && !original.empty() && !exifDateUnknown(original)) {
             const auto shot = exifShootingTimeMs(original, year);
             if (!shot) return fileName + ": " + invalidTimeMessage(exifTimePart(original));
-            timeMs = *shot;
+            timeMs = *shot + exif.SubSecTimeOriginalMs;
         } else {
             timeMs = modificationMs(entry);
         }

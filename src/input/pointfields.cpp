@@ -1,5 +1,7 @@
 #include "input/pointfields.h"
 
+#include <algorithm>
+
 #include "table/datatable.h"
 #include "table/datetime.h"
 #include "table/numbertext.h"
@@ -42,6 +44,19 @@ void appendPointRow(DataTable& table, char stat, std::string_view name, const Po
 
 void reserveRows(DataTable& table, std::size_t expected) {
     if (expected > table.rowCount()) table.reserve(table.rowCount() + expected);
+}
+
+std::size_t expectedLines(std::string_view bytes, std::size_t typicalLineBytes) {
+    const std::size_t bySize = bytes.size() / typicalLineBytes;
+    std::size_t ends = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+    // Files with lone CRs for line ends.
+    if (ends == 0) ends = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r'));
+    return std::min(bySize, ends + 1);
+}
+
+std::optional<std::string> nulByteError(std::string_view line) {
+    if (line.find('\0') == std::string_view::npos) return std::nullopt;
+    return std::string("A data line holds a NUL byte: the file is damaged");
 }
 
 std::string lineSuffix(const std::string& path, std::size_t lineNumber) {

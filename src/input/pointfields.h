@@ -36,6 +36,17 @@ void appendPointRow(DataTable& table, char stat, std::string_view name, const Po
 // files added to a big table never copy it.
 void reserveRows(DataTable& table, std::size_t expected);
 
+// How many rows a text file can give at most: its size over a typical line,
+// but never more than it has line ends, so that a huge file of anything but
+// points (zeros from a crash, a disk image) claims no memory for rows it
+// cannot hold.
+std::size_t expectedLines(std::string_view bytes, std::size_t typicalLineBytes);
+
+// A NUL byte has no place in a text file: the file is damaged (a crash
+// zero-fills what was not written). Returns the message for such a line.
+std::optional<std::string> nulByteError(std::string_view line);
+
+
 // Second line of a data-line error: where it happened.
 std::string lineSuffix(const std::string& path, std::size_t lineNumber);
 

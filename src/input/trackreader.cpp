@@ -63,7 +63,8 @@ LoadResult TrackReader::load(const std::string& path) {
 }
 
 LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& path) {
-    TextLines lines(bytes);
+    // A NUL byte is a damaged line to report, not the end of the file.
+    TextLines lines(bytes, TextLines::NulByte::Ordinary);
     std::string_view line;
     if (!lines.next(line)) return LoadResult::failed(listIndexMessage(0));
     if (line.find(kHeader) == std::string_view::npos) return LoadResult::rejected(kNotTrackMessage);
@@ -77,10 +78,14 @@ LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& pat
     std::string failure;
     {
         DisplaySuspension suspended(table_);
-        reserveRows(table_, bytes.size() / kTypicalLineBytes);
+        reserveRows(table_, expectedLines(bytes, kTypicalLineBytes));
         PointFields point;
         char name[16];
         while (lines.next(line)) {
+            if (auto error = nulByteError(line)) {
+                failure = *error + lineSuffix(path, lines.lineNumber());
+                break;
+            }
             if (CharCount(line, ',') < 4) continue;
             ++pointNumber;
             if (auto error = readPoint(line, point)) {

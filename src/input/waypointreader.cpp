@@ -48,7 +48,8 @@ LoadResult WaypointReader::load(const std::string& path) {
 }
 
 LoadResult WaypointReader::loadBytes(std::string_view bytes, const std::string& path) {
-    TextLines lines(bytes);
+    // A NUL byte is a damaged line to report, not the end of the file.
+    TextLines lines(bytes, TextLines::NulByte::Ordinary);
     std::array<std::string_view, kHeaderLines> header;
     for (std::string_view& h : header)
         if (!lines.next(h)) return LoadResult::rejected(kNotWaypointsMessage);
@@ -61,10 +62,14 @@ LoadResult WaypointReader::loadBytes(std::string_view bytes, const std::string& 
     std::string failure;
     {
         DisplaySuspension suspended(table_);
-        reserveRows(table_, bytes.size() / kTypicalLineBytes);
+        reserveRows(table_, expectedLines(bytes, kTypicalLineBytes));
         std::array<std::string_view, kFieldsUsed> fields;
         PointFields point;
         do {
+            if (auto error = nulByteError(line)) {
+                failure = *error + lineSuffix(path, lines.lineNumber());
+                break;
+            }
             if (CharCount(line, ',') < 5) continue;
             splitFields(line, ',', fields);
             if (auto error = readWaypoint(fields, point)) {

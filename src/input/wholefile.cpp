@@ -1,5 +1,7 @@
 #include "input/wholefile.h"
 
+#include <new>
+
 #include "input/positionedfile.h"
 
 namespace geovanta {
@@ -11,7 +13,13 @@ std::optional<std::string> readWholeFile(const std::string& path, std::string& b
     PositionedFile file;
     if (file.open(path) != PositionedFile::OpenResult::Opened) return cannotOpenMessage(path);
     if (file.size() > kMaxWholeFileBytes) return tooLargeMessage(path);
-    bytes.resize(static_cast<std::size_t>(file.size()));
+    try {
+        bytes.resize(static_cast<std::size_t>(file.size()));
+    } catch (const std::bad_alloc&) {
+        bytes.clear();
+        bytes.shrink_to_fit();
+        return outOfMemoryMessage(path);
+    }
     const long long got = file.readAt(0, bytes.data(), bytes.size());
     if (got < 0) {
         bytes.clear();
@@ -26,6 +34,8 @@ std::string cannotOpenMessage(const std::string& path) { return "Cannot open fil
 std::string tooLargeMessage(const std::string& path) {
     return "File " + path + " is too large (more than " + std::to_string(kMaxWholeFileBytes >> 20) + " MB)";
 }
+
+std::string outOfMemoryMessage(const std::string& path) { return "Not enough memory to load " + path; }
 
 std::string listIndexMessage(std::size_t index) { return "List index out of bounds (" + std::to_string(index) + ")"; }
 

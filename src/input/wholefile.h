@@ -24,6 +24,8 @@ std::optional<std::string> readWholeFile(const std::string& path, std::string& b
 std::string cannotOpenMessage(const std::string& path);
 // "File <path> is too large (more than 1024 MB)"
 std::string tooLargeMessage(const std::string& path);
+// "Not enough memory to load <path>"
+std::string outOfMemoryMessage(const std::string& path);
 // "List index out of bounds (<index>)"
 std::string listIndexMessage(std::size_t index);
 

@@ -229,6 +229,11 @@ void DataTable::setFromString(std::size_t row, FieldId f, std::string_view value
 
 void DataTable::insertEmptyRow(std::size_t at) {
     const bool tell = listener_ && suspendCount_ == 0;
+    // Room first, in every column, so that running out of memory leaves all
+    // columns as long as before instead of one row longer in some of them.
+    forEachColumn([](auto& column) {
+        if (column.size() == column.capacity()) column.reserve(column.size() < 16 ? 16 : column.size() * 2);
+    });
     if (tell) listener_->beginInsertRow(at);
     forEachColumn([at](auto& column) { column.emplace(column.begin() + static_cast<std::ptrdiff_t>(at)); });
     if (tell) listener_->endInsertRow();

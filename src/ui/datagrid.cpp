@@ -1,8 +1,9 @@
 #include "ui/datagrid.h"
 
 #include <QHeaderView>
-#include <algorithm>
 #include <QKeyEvent>
+#include <QPainter>
+#include <algorithm>
 
 #include "ui/datatablemodel.h"
 
@@ -35,6 +36,21 @@ void DataGrid::fitColumns() {
         width = std::max(width, titles.horizontalAdvance(QString::fromUtf8(column.title)) + 2 * kCellMargin);
         setColumnWidth(c, width);
     }
+}
+
+void DataGrid::setEmptyHint(const QString& text) {
+    emptyHint_ = text;
+    viewport()->update();
+}
+
+void DataGrid::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    if (emptyHint_.isEmpty() || !model() || model()->rowCount() > 0) return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    const int margin = fontMetrics().height();
+    painter.drawText(viewport()->rect().adjusted(margin, margin, -margin, -margin),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, emptyHint_);
 }
 
 void DataGrid::keyPressEvent(QKeyEvent* event) {

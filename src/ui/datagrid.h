@@ -16,6 +16,10 @@ public:
     // where this font needs more room for the column's values or title.
     void fitColumns();
 
+    // Shown in the empty grid: what to do first.
+    void setEmptyHint(const QString& text);
+    const QString& emptyHint() const { return emptyHint_; }
+
 signals:
     void insertRequested();
     void appendRequested();
@@ -24,6 +28,10 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString emptyHint_;
 };
 
 }  // namespace geovanta

@@ -1,46 +1,40 @@
 #include <QApplication>
+#include <QFile>
 #include <QLocale>
+#include <QTimer>
 #include <clocale>
+#include <string>
+#include <vector>
 
-#include "app/programstate.h"
+#include "app/programpaths.h"
 #include "app/settings.h"
-#include "ui/qtdialogs.h"
+#include "ui/programwindows.h"
+#include "ui/qttranslations.h"
 #include "ui/tmainform.h"
-#include "ui/tsetdeltadlg.h"
-#include "ui/fotodlg.h"
-#include "ui/formconsole.h"
+#include "ui/toolicons.h"
 
 using namespace geovanta;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Geovanta");
+    QApplication::setApplicationVersion(GEOVANTA_VERSION);
+    QGuiApplication::setDesktopFileName(GEOVANTA_APP_ID);
+    QApplication::setWindowIcon(programIcon());
+    installQtTranslations(app);
     // Numbers and dates read and written the same way whatever the system locale.
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(QLocale::c());
 
-    const std::string folder = executableFolder();
-    const SettingsFile settings = SettingsFile::inFolder(folder);
-    ProgramState state = settings.read(folder);
-
-    QtDialogs dialogs;
-    TMainForm mainForm(state, settings, dialogs);
-    dialogs.setParentWindow(&mainForm);
-
-    TFotoDlg fotoDlg(&mainForm);
-    dialogs.setPhotoFolderDialog([&fotoDlg](const std::string& folder) -> std::optional<std::string> {
-        const auto typed = fotoDlg.ask(QString::fromStdString(folder));
-        if (!typed) return std::nullopt;
-        return typed->toStdString();
-    });
-
-    TSetDeltaDlg setDeltaDlg(&mainForm);
-    dialogs.setOffsetsDialog(&setDeltaDlg);
-
-    // The About box is made afresh for each showing.
-    TFormConsole formConsole(&mainForm);
-    mainForm.setConsole(&formConsole);
-
+    const ProgramPaths& paths = ProgramPaths::current();
+    ProgramWindows windows(SettingsFile(paths.settingsFile, !paths.portable), paths.startFolder);
+    TMainForm& mainForm = windows.mainForm();
     mainForm.show();
+
+    // File names exactly as the system gave them, bytes included.
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) files.emplace_back(argv[i]);
+    // After the window is up, so that messages about a bad file have a parent.
+    if (!files.empty()) QTimer::singleShot(0, &mainForm, [&mainForm, files] { mainForm.loadArguments(files); });
     return QApplication::exec();
 }

@@ -1,5 +1,7 @@
 #include "ui/qtdialogs.h"
 
+#include "ui/shottimedialog.h"
+
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -77,6 +79,11 @@ std::optional<std::string> QtDialogs::askPhotoFolder(const std::string& folder) 
 std::optional<OffsetFields> QtDialogs::askOffsets(const OffsetFields& fields) {
     if (!offsetsDialog_) return std::nullopt;
     return offsetsDialog_->ask(fields);
+}
+
+std::optional<int64_t> QtDialogs::askShotTime(const std::string& photoName, int64_t shownMs) {
+    ShotTimeDialog dialog(parent_);
+    return dialog.ask(qs(photoName), shownMs);
 }
 
 void QtDialogs::openWithViewer(const std::string& path) {

@@ -33,6 +33,7 @@ public:
                                        const std::string& fileName) override;
     std::optional<std::string> askPhotoFolder(const std::string& folder) override;
     std::optional<OffsetFields> askOffsets(const OffsetFields& fields) override;
+    std::optional<int64_t> askShotTime(const std::string& photoName, int64_t shownMs) override;
     void openWithViewer(const std::string& path) override;
 
 private:

@@ -1,6 +1,7 @@
 #include "ui/tmainform.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -9,9 +10,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/commands/argumentscommand.h"
 #include "app/commands/dialogs.h"
 #include "app/commands/offsetscommand.h"
 #include "app/commands/photoloadcommand.h"
+#include "app/commands/referencephotocommand.h"
 #include "app/commands/tagcommands.h"
 #include "ui/datagrid.h"
 #include "ui/datatablemodel.h"
@@ -23,6 +26,26 @@ namespace geovanta {
 namespace {
 
 QString u(const char* text) { return QString::fromUtf8(text); }
+
+// Every toolbar command has a key; the hint on the empty grid names them.
+const QKeySequence kLoadTrackKey(Qt::CTRL | Qt::Key_O);
+const QKeySequence kLoadPhotosKey(Qt::CTRL | Qt::SHIFT | Qt::Key_O);
+const QKeySequence kSendTrackKey(Qt::CTRL | Qt::SHIFT | Qt::Key_T);
+const QKeySequence kSendPhotosKey(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
+const QKeySequence kOffsetsKey(Qt::CTRL | Qt::Key_T);
+const QKeySequence kWriteTagsKey(Qt::CTRL | Qt::Key_S);
+
+QString keyText(const QKeySequence& key) { return key.toString(QKeySequence::NativeText); }
+
+QString emptyGridHint() {
+    return u("Как привязать фотографии к треку:\n\n"
+             "1. Загрузите GPS трек (.plt, .wpt) — %1\n"
+             "2. Загрузите папку с фотографиями — %2\n"
+             "3. Если часы камеры спешили или отставали, настройте смещение времени — %3\n"
+             "4. Проверьте: привязанные фотографии зелёные, непривязанные красные\n"
+             "5. Запишите координаты в фотографии — %4")
+        .arg(keyText(kLoadTrackKey), keyText(kLoadPhotosKey), keyText(kOffsetsKey), keyText(kWriteTagsKey));
+}
 
 }  // namespace
 
@@ -47,12 +70,33 @@ TMainForm::TMainForm(ProgramState& state, SettingsFile settings, Dialogs& dialog
     layout->addWidget(ToolBar1);
     layout->addWidget(DataGrid_, 1);
 
-    resize(637, 524);
+    placeWindow();
+}
+
+void TMainForm::placeWindow() {
+    const QByteArray saved = QByteArray::fromBase64(QByteArray::fromStdString(state_.windowGeometry));
+    if (!saved.isEmpty() && restoreGeometry(saved)) return;
+    // First start: most of today's screens, centred, never smaller than the
+    // window needs for its toolbar and columns.
+    QSize size(1100, 720);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
+        const QRect area = screen->availableGeometry();
+        size = size.boundedTo(area.size() * 9 / 10).expandedTo(QSize(637, 524));
+        QRect frame(QPoint(), size);
+        frame.moveCenter(area.center());
+        resize(size);
         move(frame.topLeft());
+        return;
     }
+    resize(size);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    // Remembered quietly: a settings file that cannot be written is no
+    // reason to keep the program from closing.
+    state_.windowGeometry = saveGeometry().toBase64().toStdString();
+    settings_.writeString(SettingsFile::kWindowGeometryKey, state_.windowGeometry);
+    QMainWindow::closeEvent(event);
 }
 
 TMainForm::~TMainForm() { FormDestroy(); }
@@ -65,8 +109,10 @@ void TMainForm::FormDestroy() {
     oziTransfer_.shutdown();
 }
 
-QToolButton* TMainForm::toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)()) {
+QToolButton* TMainForm::toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)(),
+                                   const QKeySequence& key) {
     auto* b = new QToolButton(ToolBar1);
+    if (!key.isEmpty()) b->setShortcut(key);
     b->setObjectName(name);
     b->setToolTip(u(hint));
     b->setIcon(toolIcon(icon));
@@ -93,9 +139,9 @@ void TMainForm::buildToolBar() {
                &TMainForm::OFotoClick);
     ToolBar1->addSeparator()->setObjectName("ToolButton7");
     toolButton("ToolButton6", "Настроить смещение даты и времени", ToolIcon::TimeOffsets,
-               &TMainForm::ToolButton6Click);
+               &TMainForm::ToolButton6Click, kOffsetsKey);
     toolButton("ToolButton8", "Записать GPS координаты в файлы изображений", ToolIcon::WriteTags,
-               &TMainForm::ToolButton8Click);
+               &TMainForm::ToolButton8Click, kWriteTagsKey);
 }
 
 void TMainForm::buildMenus() {
@@ -105,14 +151,18 @@ void TMainForm::buildMenus() {
     load->setObjectName("LoadMenu");
     QAction* a = load->addAction(u("GPS трек"), this, &TMainForm::LTrackClick);
     a->setObjectName("LTrack");
+    a->setShortcut(kLoadTrackKey);
     a = load->addAction(u("Фотографии"), this, &TMainForm::LFotoClick);
     a->setObjectName("LFoto");
+    a->setShortcut(kLoadPhotosKey);
     QMenu* ozi = bar->addMenu(u("Передать в OziExplorer"));
     ozi->setObjectName("OziMenu");
     a = ozi->addAction(u("Путь"), this, &TMainForm::OTrackClick);
     a->setObjectName("OTrack");
+    a->setShortcut(kSendTrackKey);
     a = ozi->addAction(u("Фотографии"), this, &TMainForm::OFotoClick);
     a->setObjectName("OFoto");
+    a->setShortcut(kSendPhotosKey);
     a = bar->addAction(u("О программе"), this, &TMainForm::HelpMenuClick);
     a->setObjectName("HelpMenu");
 
@@ -122,6 +172,9 @@ void TMainForm::buildMenus() {
     N1->setObjectName("N1");
     EXIF1 = PopupMenu1->addAction(u("Записать координаты в EXIF выбранного фото"), this, &TMainForm::EXIF1Click);
     EXIF1->setObjectName("EXIF1");
+    PopupMenu1->addSeparator();
+    TimeFromPhoto = PopupMenu1->addAction(u(ReferencePhotoCommand::kCaption), this, &TMainForm::TimeFromPhotoClick);
+    TimeFromPhoto->setObjectName("TimeFromPhoto");
 }
 
 void TMainForm::buildGrid() {
@@ -133,6 +186,7 @@ void TMainForm::buildGrid() {
     DataGrid_ = new DataGrid(this);
     DataGrid_->setModel(model_);
     DataGrid_->fitColumns();
+    DataGrid_->setEmptyHint(emptyGridHint());
     DataGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
 
     connect(DataGrid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -168,6 +222,11 @@ void TMainForm::ToolButton6Click() { OffsetsCommand(DataTable_, state_, settings
 
 void TMainForm::LFotoClick() { PhotoLoadCommand(dialogs_, DataTable_, state_, settings_).run(); }
 
+void TMainForm::loadArguments(const std::vector<std::string>& paths) {
+    PhotoLoadCommand photos(dialogs_, DataTable_, state_, settings_);
+    ArgumentsCommand(dialogs_, trackLoad_, photos).load(paths);
+}
+
 TFormConsole* TMainForm::console() {
     if (!FormConsole) {
         ownConsole_ = std::make_unique<TFormConsole>(this);
@@ -185,6 +244,11 @@ void TMainForm::EXIF1Click() {
     TagCommands(DataTable_, *console(), tagWriter_).writeCurrentPhoto(dialogs_);
 }
 
+void TMainForm::TimeFromPhotoClick() {
+    ReferencePhotoCommand(DataTable_, state_, settings_, dialogs_).run();
+    if (!DataTable_.isEmpty()) showRow(DataTable_.recNo());
+}
+
 void TMainForm::HelpMenuClick() {
     TAboutBox::ShowAboutBox(this, "Geovanta", "Version 5+",
                             u("Программа для привязки фотографий\nпо трекам GPS приемника"));
@@ -196,6 +260,7 @@ void TMainForm::PopupMenu1Popup() {
     const PopupItems items = gridCommands_.popupItems();
     N1->setEnabled(items.showPhoto);
     EXIF1->setEnabled(items.writeExif);
+    TimeFromPhoto->setEnabled(items.timeFromPhoto);
 }
 
 }  // namespace geovanta

@@ -2,12 +2,16 @@
 // The main window: toolbar, menus and the grid over the record table. Each
 // command is a slot that hands the work to a small class of its own.
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/commands/gridcommands.h"
 #include "app/commands/ozicommands.h"
 #include "app/commands/trackloadcommand.h"
+#include "app/programpaths.h"
 #include "app/programstate.h"
 #include "app/settings.h"
 #include "output/ozitransfer.h"
@@ -45,6 +49,8 @@ public:
     // The console window of the tag writer; made on first use when none was given.
     void setConsole(TFormConsole* console) { FormConsole = console; }
     TFormConsole* console();
+    // Loads files and folders named on the command line, in their order.
+    void loadArguments(const std::vector<std::string>& paths);
 
 public slots:
     void LTrackClick() { trackLoad_.run(); }
@@ -54,16 +60,22 @@ public slots:
     void ToolButton6Click();
     void ToolButton8Click();
     void EXIF1Click();
+    void TimeFromPhotoClick();
     void HelpMenuClick();
     void DataGridDblClick();
     void PopupMenu1Popup();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void placeWindow();
     void buildToolBar();
     void buildMenus();
     void buildGrid();
     void FormDestroy();
-    QToolButton* toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)());
+    QToolButton* toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)(),
+                            const QKeySequence& key = {});
     // Puts the grid's current cell on `row`, keeping the column.
     void showRow(std::size_t row);
 
@@ -86,6 +98,7 @@ private:
     QMenu* PopupMenu1 = nullptr;
     QAction* N1 = nullptr;
     QAction* EXIF1 = nullptr;
+    QAction* TimeFromPhoto = nullptr;
 };
 
 }  // namespace geovanta

@@ -132,7 +132,29 @@ QPixmap draw(ToolIcon kind) {
 
 QIcon toolIcon(ToolIcon kind) { return QIcon(draw(kind)); }
 
+QIcon programIcon() {
+    QIcon icon;
+#ifdef GEOVANTA_APP_ID
+    // The icon the desktop shows for the program, built in at every size.
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/" GEOVANTA_APP_ID ".png").arg(size), QSize(size, size));
+#endif
+    if (icon.availableSizes().isEmpty()) icon.addPixmap(drawnProgramPicture(256, 256));
+    return icon;
+}
+
 QPixmap programPicture(int width, int height) {
+    const QIcon icon = programIcon();
+    const int side = std::min(width, height);
+    QPixmap pm(width, height);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.drawPixmap((width - side) / 2, (height - side) / 2, icon.pixmap(QSize(side, side)).scaled(
+                     side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    return pm;
+}
+
+QPixmap drawnProgramPicture(int width, int height) {
     QPixmap pm(width, height);
     pm.fill(Qt::transparent);
     QPainter p(&pm);

@@ -75,7 +75,9 @@ TSetDeltaDlg::TSetDeltaDlg(QWidget* parent) : QDialog(parent) {
     grid->addWidget(label(this, "RxLabel4", "дней"), 4, 1);
     grid->addWidget(label(this, "RxLabel5", "часов"), 4, 2);
     grid->addWidget(label(this, "RxLabel6", "минут"), 4, 3);
-    grid->setRowMinimumHeight(5, 12);
+    // Which way the sign goes is where people slip: say it under the fields.
+    grid->addWidget(label(this, "SignHint", "Часы камеры спешат относительно GPS: смещение отрицательное"), 5, 0, 1, 4);
+    grid->setRowMinimumHeight(5, 24);
     grid->addWidget(label(this, "Label1", "Макс. допустимое \nотклонение от точки трека", true), 6, 0, 1, 3);
     grid->addWidget(TSecEdit, 6, 3);
     grid->addWidget(label(this, "RxLabel7", "секунд"), 7, 3);

@@ -1,6 +1,8 @@
 // geovanta-cli on track and waypoint files: the real binary, as a script would run it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "input/ozifileheaders.h"
@@ -51,4 +53,45 @@ TEST(CliGpsFiles, RejectedAndBrokenFilesFail) {
     const CliResult broken = cli(dir.folder(), "broken.plt");
     EXPECT_EQ(broken.status, 1);
     EXPECT_EQ(broken.out, "geovanta-cli: 'abc' is not a valid floating point value for field 'Elev'\nbroken.plt, line 9\n");
+}
+
+TEST(CliGpsFiles, GpxInAnyCaseWithSkippedPointsCounted) {
+    geovanta::test::TempDir dir;
+    dir.write("RIDE.Gpx",
+              "<?xml version=\"1.0\"?><gpx version=\"1.1\" creator=\"t\"><trk><trkseg>"
+              "<trkpt lat=\"55.75\" lon=\"37.6\"><ele>100</ele><time>2010-12-01T15:00:00+03:00</time></trkpt>"
+              "<trkpt lat=\"55.76\" lon=\"37.6\"/></trkseg></trk></gpx>");
+    const CliResult r = cli(dir.folder(), "RIDE.Gpx");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "geovanta-cli: RIDE.Gpx: 1 points without a time were skipped\n"
+              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
+              "T,T01-0001,2010-12-01 12:00:00.000,55.75,37.6,328.0839895013124,0,0,2010-12-01 12:00:00.000,,Трек,"
+              "55 45.0000 N,37 36.0000 E,100\r\n");
+}
+
+// Under a small address-space limit (as a 32-bit system or a container
+// gives): a file of zeros claims no memory for rows it cannot hold, and a load
+// that does run out of memory ends with its message, never an abort.
+TEST(CliGpsFiles, MemoryRunsOutWithAMessage) {
+    geovanta::test::TempDir dir;
+    const std::string limit = "prlimit --as=" + std::to_string(160u << 20);
+    {
+        std::ofstream zeros(dir.file("zeros.plt"), std::ios::binary);
+        zeros << kTrack << std::string(64u << 20, '\0');
+    }
+    const CliResult nul = geovanta::test::runCli("zeros.plt", dir.folder(), limit);
+    EXPECT_EQ(nul.status, 1);
+    EXPECT_EQ(nul.out, "geovanta-cli: A data line holds a NUL byte: the file is damaged\nzeros.plt, line 9\n");
+    std::filesystem::remove(dir.file("zeros.plt"));
+
+    {
+        std::ofstream many(dir.file("many.plt"), std::ios::binary);
+        many << kTrack;
+        const std::string line = "55.7,37.6,0,100,40513.5\r\n";
+        for (std::size_t bytes = 0; bytes < (48u << 20); bytes += line.size()) many << line;
+    }
+    const CliResult big = geovanta::test::runCli("many.plt", dir.folder(), limit);
+    EXPECT_EQ(big.status, 1);
+    EXPECT_EQ(big.out, "geovanta-cli: Not enough memory to load many.plt\n");
 }

@@ -102,10 +102,24 @@ TEST_F(HostileGpsTest, NulBytesAndNoiseUnderGoodHeaders) {
     const std::string nuls(1u << 20, '\0');
     EXPECT_EQ(track(dir.write("nul.plt", nuls)).message, TrackReader::kNotTrackMessage);
     EXPECT_EQ(waypoints(dir.write("nul.wpt", nuls)).message, WaypointReader::kNotWaypointsMessage);
-    // A NUL right after the header lines ends the text: an empty track.
-    EXPECT_TRUE(track(dir.write("nul2.plt", std::string(kPltHeader) + nuls)).ok());
+    // NULs after good headers are a damaged line, with its number.
+    const std::string nulMessage = "A data line holds a NUL byte: the file is damaged\n";
+    EXPECT_EQ(track(dir.write("nul2.plt", std::string(kPltHeader) + nuls)).message,
+              nulMessage + dir.folder() + "nul2.plt, line 7");
     EXPECT_EQ(table.rowCount(), 0u);
     EXPECT_EQ(trackCounter, 1);
+    // Half a file of points, then a zero-filled rest, as a crash leaves it.
+    std::string points, places;
+    for (int i = 1; i <= 500; ++i) {
+        const std::string n = std::to_string(i);
+        points += i == 250 ? std::string(40, '\0') + "\r\n" : "55." + n + ",37,0,100,40513." + n + "\r\n";
+        places += i == 250 ? std::string(40, '\0') + "\r\n" : n + ",P" + n + ",55." + n + ",37,40513." + n + ",\r\n";
+    }
+    EXPECT_EQ(track(dir.write("half.plt", std::string(kPltHeader) + points)).message,
+              nulMessage + dir.folder() + "half.plt, line 256");
+    EXPECT_EQ(waypoints(dir.write("half.wpt", std::string(kWptHeader) + places)).message,
+              nulMessage + dir.folder() + "half.wpt, line 254");
+    EXPECT_EQ(table.rowCount(), 2u * 249);
 
     for (unsigned seed = 1; seed <= 4; ++seed) {
         SCOPED_TRACE(seed);

@@ -6,10 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <numeric>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,64 +13,15 @@
 #include "input/waypointreader.h"
 #include "table/datatable.h"
 #include "table/datetime.h"
+#include "unicsv.h"
 
 using namespace geovanta;
 namespace fs = std::filesystem;
 
 namespace {
 
-using Record = std::map<std::string, std::string>;
-
-std::vector<std::string> splitCsvLine(const std::string& line) {
-    std::vector<std::string> cells(1);
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-                cells.back() += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                cells.back() += c;
-            }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            cells.emplace_back();
-        } else if (c != '\r') {
-            cells.back() += c;
-        }
-    }
-    return cells;
-}
-
-// GPSBabel's unicsv: a header line naming the columns, one point a line.
-std::vector<Record> readUnicsv(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    std::vector<Record> out;
-    if (!std::getline(in, line)) return out;
-    const std::vector<std::string> columns = splitCsvLine(line);
-    while (std::getline(in, line)) {
-        if (line.empty()) continue;
-        const std::vector<std::string> cells = splitCsvLine(line);
-        Record r;
-        for (std::size_t k = 0; k < columns.size() && k < cells.size(); ++k) r[columns[k]] = cells[k];
-        out.push_back(std::move(r));
-    }
-    return out;
-}
-
-// Row indices in file order: the binding pass sorted the table by time.
-std::vector<std::size_t> fileOrder(const DataTable& t) {
-    std::vector<std::size_t> rows(t.rowCount());
-    std::iota(rows.begin(), rows.end(), 0);
-    std::sort(rows.begin(), rows.end(),
-              [&](std::size_t a, std::size_t b) { return t.creationNumber(a) < t.creationNumber(b); });
-    return rows;
-}
+using test::fileOrder;
+using test::Record;
 
 // GPSBabel writes six decimals of a degree and one of a metre, and whole
 // seconds of a time that are right (its milliseconds are not).
@@ -89,14 +36,8 @@ void expectSamePoint(const DataTable& t, std::size_t row, const Record& gb, bool
         // GPSBabel drops the no-altitude mark: tracks keep -777 feet, waypoints read 0.
         EXPECT_EQ(t.real(row, FieldId::Elev), waypoint ? 0.0 : -777.0);
     }
-    const auto date = gb.find("Date");
-    if (date != gb.end() && !date->second.empty()) {
-        CivilDateTime c;
-        char sep;
-        std::istringstream d(date->second), tm(gb.at("Time"));
-        d >> c.year >> sep >> c.month >> sep >> c.day;
-        tm >> c.hour >> sep >> c.minute >> sep >> c.second;
-        const int64_t whole = *civilToMs(c);
+    if (const std::optional<int64_t> gbTime = test::unicsvTimeMs(gb)) {
+        const int64_t whole = *gbTime / 1000 * 1000;
         const int64_t ours = t.timeMs(row, FieldId::Time);
         EXPECT_GE(ours, whole - 1);
         EXPECT_LE(ours, whole + 1000);
@@ -123,7 +64,7 @@ void checkAgainstGpsbabel(const fs::path& file, const fs::path& expected) {
     const bool waypoint = isWaypointFile(file);
     const LoadResult r = waypoint ? WaypointReader(table, BindingParams{}).load(file.string())
                                   : TrackReader(table, trackCounter, BindingParams{}).load(file.string());
-    const std::vector<Record> gb = readUnicsv(expected.string());
+    const std::vector<Record> gb = test::readUnicsv(expected.string());
     ASSERT_FALSE(gb.empty());
     if (!r.ok()) {
         // The only files we refuse are waypoint lists whose first point has

@@ -169,9 +169,13 @@ TEST_F(TrackReaderTest, OtherLineEndsAndTheNulByte) {
     ASSERT_TRUE(load(cr).ok());
     const std::string lf = "OziExplorer Track Point File\nWGS 84\n3\n4\n5\n6\n1,2,0,3,40513\n";
     ASSERT_TRUE(load(lf).ok());
+    // A NUL byte does not end the file quietly: its line is reported, the
+    // points before it stay.
     std::string nul = track("1,2,0,3,40513\r\n");
-    nul += std::string("\0", 1) + "x,y,0,z,40513\r\n";
-    ASSERT_TRUE(load(nul).ok()) << "nothing after the NUL byte is read";
+    nul += std::string("1,2,0,3,40513\0", 14) + "\r\n5,6,0,7,40513\r\n";
+    const LoadResult r = load(nul);
+    EXPECT_EQ(r.status, LoadResult::Status::Failed);
+    EXPECT_EQ(r.message, "A data line holds a NUL byte: the file is damaged\n" + dir.folder() + "t.plt, line 8");
     EXPECT_EQ(table.rowCount(), 3u);
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/commands/ozicommands.h"
+#include "app/programpaths.h"
 #include "app/programstate.h"
 #include "runtime/ozilibrary.h"
 #include "support/fakedialogs.h"

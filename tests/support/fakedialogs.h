@@ -33,6 +33,12 @@ public:
     std::deque<std::optional<FileChoice>> fileAnswers;
     std::deque<std::optional<std::string>> photoFolderAnswers;
     std::deque<std::optional<OffsetFields>> offsetsAnswers;
+    struct ShotTimeCall {
+        std::string photoName;
+        int64_t shownMs;
+    };
+    std::vector<ShotTimeCall> shotTimeCalls;
+    std::deque<std::optional<int64_t>> shotTimeAnswers;
 
     void showMessage(MessageKind kind, const std::string& text) override { messages.push_back({kind, text}); }
     bool askOkCancel(const std::string& text) override {
@@ -51,6 +57,10 @@ public:
     std::optional<OffsetFields> askOffsets(const OffsetFields& fields) override {
         offsetsShown.push_back(fields);
         return pop(offsetsAnswers, std::optional<OffsetFields>());
+    }
+    std::optional<int64_t> askShotTime(const std::string& photoName, int64_t shownMs) override {
+        shotTimeCalls.push_back({photoName, shownMs});
+        return pop(shotTimeAnswers, std::optional<int64_t>());
     }
     void openWithViewer(const std::string& path) override { viewed.push_back(path); }
 

@@ -15,10 +15,10 @@ struct CliResult {
 };
 
 // `args` is shell text (quote paths with blanks); `folder`, when given, is the
-// working directory.
-inline CliResult runCli(const std::string& args, const std::string& folder = "") {
+// working directory; `wrapper`, when given, runs the tool (e.g. "prlimit ...").
+inline CliResult runCli(const std::string& args, const std::string& folder = "", const std::string& wrapper = "") {
     CliResult r;
-    std::string command = std::string(GEOVANTA_BIN_DIR) + "/geovanta-cli " + args + " 2>&1";
+    std::string command = wrapper + " " + std::string(GEOVANTA_BIN_DIR) + "/geovanta-cli " + args + " 2>&1";
     if (!folder.empty()) command = "cd '" + folder + "' && " + command;
     FILE* p = ::popen(command.c_str(), "r");
     if (!p) return r;

@@ -6,7 +6,11 @@
 #include <QtTest>
 #include <functional>
 
+#include <QDateTimeEdit>
+
+#include "table/datetime.h"
 #include "ui/qtdialogs.h"
+#include "ui/shottimedialog.h"
 
 using namespace geovanta;
 
@@ -67,6 +71,24 @@ private slots:
         QVERIFY(seen.buttons.contains(QMessageBox::Ok) && seen.buttons.contains(QMessageBox::Cancel));
         answerNextBox(seen, QMessageBox::Ok);
         QVERIFY(dialogs.askOkCancel("Delete record?"));
+    }
+
+    void shotTimeToTheSecond() {
+        QtDialogs dialogs;
+        const int64_t shown = *civilToMs({2023, 9, 16, 10, 35, 30, 0});
+        // Summer-time changes do not exist for the table's times: 02:30 on the
+        // night the clocks go forward is kept.
+        const int64_t typed = *civilToMs({2024, 3, 31, 2, 30, 17, 0});
+        QTimer::singleShot(0, [&] {
+            auto* dlg = qobject_cast<ShotTimeDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dlg);
+            QCOMPARE(dlg->timeEdit()->text(), QStringLiteral("16.09.2023 10:35:30"));
+            dlg->timeEdit()->setDateTime(QDateTime(QDate(2024, 3, 31), QTime(2, 30, 17), Qt::UTC));
+            dlg->accept();
+        });
+        QCOMPARE(dialogs.askShotTime("IMG_0008", shown), std::optional<int64_t>(typed));
+        QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+        QCOMPARE(dialogs.askShotTime("IMG_0008", shown), std::nullopt);
     }
 };
 

@@ -6,6 +6,7 @@
 // end to end without a person. Texts are UTF-8.
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -54,6 +55,11 @@ public:
     // The time offsets dialog, showing `fields`; the fields when closed with
     // OK, nothing otherwise.
     virtual std::optional<OffsetFields> askOffsets(const OffsetFields& fields) = 0;
+
+    // Asks when the photograph `photoName` was really taken, to the second,
+    // starting from `shownMs`; milliseconds since 1899-12-30, or nothing
+    // when cancelled.
+    virtual std::optional<int64_t> askShotTime(const std::string& photoName, int64_t shownMs) = 0;
 
     // Opens a file with the desktop's associated application; the result is ignored.
     virtual void openWithViewer(const std::string& path) = 0;

@@ -69,6 +69,7 @@ PopupItems GridCommands::popupItems() const {
     const std::size_t row = table_.recNo();
     if (!table_.isPhoto(row)) return items;
     items.showPhoto = true;
+    items.timeFromPhoto = true;
     items.writeExif = hasPosition(table_, row);
     return items;
 }

@@ -20,6 +20,7 @@ RowMark rowMark(const DataTable& table, std::size_t row);
 struct PopupItems {
     bool showPhoto = false;   // "Показать фото"
     bool writeExif = false;   // "Записать координаты в EXIF выбранного фото"
+    bool timeFromPhoto = false;  // "Установить время по этой фотографии…"
     bool operator==(const PopupItems&) const = default;
 };
 

@@ -1,11 +1,27 @@
 #include "app/commands/offsetscommand.h"
 
+#include <cmath>
+
 #include "app/programstate.h"
 #include "app/settings.h"
 #include "binding/calcpositions.h"
 #include "table/datatable.h"
 
 namespace geovanta {
+
+namespace {
+
+// The fields show whole minutes. An offset set to the second (from a
+// reference photograph) that the fields show as it is, rounded to its
+// minute, survives an OK that did not touch them; anything else takes the
+// fields' value, as shown.
+double keptOrComposed(double current, const DayHourMinute& fields) {
+    const DayHourMinute shown = splitOffset(current);
+    const bool untouched = fields == shown && std::fabs(composeOffset(shown) - current) * 86400 < 30;
+    return untouched ? current : composeOffset(fields);
+}
+
+}  // namespace
 
 OffsetFields offsetFieldsOf(const ProgramState& state) {
     const DayHourMinute t = splitOffset(state.trackOffset);
@@ -28,19 +44,19 @@ void OffsetsCommand::run() {
     // held to the same ranges rather than trusted.
     const DayHourMinute track = withinFields({answer->trackDays, answer->trackHours, answer->trackMinutes});
     const DayHourMinute photo = withinFields({answer->photoDays, answer->photoHours, answer->photoMinutes});
-    state_.trackOffset = composeOffset(track);
-    state_.photoOffset = composeOffset(photo);
+    state_.trackOffset = keptOrComposed(state_.trackOffset, track);
+    state_.photoOffset = keptOrComposed(state_.photoOffset, photo);
     state_.tolerance = answer->toleranceSeconds < kToleranceMin ? kToleranceMin : answer->toleranceSeconds;
-    if (!save()) return;
+    if (!saveOffsets(state_, settings_, dialogs_)) return;
     CalcPositions(table_, bindingParams(state_));
 }
 
-bool OffsetsCommand::save() {
-    auto error = settings_.writeFloat("DeltaTrack", state_.trackOffset);
-    if (!error) error = settings_.writeFloat("DeltaFoto", state_.photoOffset);
-    if (!error) error = settings_.writeInteger("DeltaSec", state_.tolerance);
+bool saveOffsets(const ProgramState& state, const SettingsFile& settings, Dialogs& dialogs) {
+    auto error = settings.writeFloat("DeltaTrack", state.trackOffset);
+    if (!error) error = settings.writeFloat("DeltaFoto", state.photoOffset);
+    if (!error) error = settings.writeInteger("DeltaSec", state.tolerance);
     if (!error) return true;
-    dialogs_.showMessage(MessageKind::Failure, failureText(*error));
+    dialogs.showMessage(MessageKind::Failure, failureText(*error));
     return false;
 }
 

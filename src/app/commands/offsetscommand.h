@@ -15,6 +15,10 @@ struct ProgramState;
 // The fields the dialog opens with.
 OffsetFields offsetFieldsOf(const ProgramState& state);
 
+// Saves the two offsets and the tolerance as "DeltaTrack", "DeltaFoto" and
+// "DeltaSec"; false after showing the first failure, which ends the command.
+bool saveOffsets(const ProgramState& state, const SettingsFile& settings, Dialogs& dialogs);
+
 class OffsetsCommand {
 public:
     OffsetsCommand(DataTable& table, ProgramState& state, const SettingsFile& settings, Dialogs& dialogs)
@@ -23,9 +27,6 @@ public:
     void run();
 
 private:
-    // Saves the three keys; false after showing the first failure.
-    bool save();
-
     DataTable& table_;
     ProgramState& state_;
     const SettingsFile& settings_;

@@ -1,31 +1,41 @@
 #include "app/commands/photoloadcommand.h"
 
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 #include "app/commands/dialogs.h"
 #include "app/programstate.h"
 #include "app/settings.h"
 #include "input/photoscanner.h"
+#include "input/wholefile.h"
 
 namespace geovanta {
 
 void PhotoLoadCommand::run() {
     const std::optional<std::string> typed = dialogs_.askPhotoFolder(state_.photoFolder);
-    if (!typed) return;
+    if (typed) load(*typed);
+}
+
+void PhotoLoadCommand::load(const std::string& folder) {
     // A folder that does not exist would otherwise quietly rescan, and append
     // again, whatever folder was loaded before.
     std::error_code ec;
-    if (typed->empty() || !std::filesystem::is_directory(*typed, ec)) {
-        dialogs_.showMessage(MessageKind::Error, "Папка не найдена: " + *typed);
+    if (folder.empty() || !std::filesystem::is_directory(folder, ec)) {
+        dialogs_.showMessage(MessageKind::Error, "Папка не найдена: " + folder);
         return;
     }
-    state_.photoFolder = *typed;
+    state_.photoFolder = folder;
     if (const auto error = settings_.writeString("FotoPath", state_.photoFolder)) {
         dialogs_.showMessage(MessageKind::Failure, failureText(*error));
         return;
     }
-    const LoadResult result = LoadFotos(table_, state_.photoFolder, bindingParams(state_));
+    LoadResult result;
+    try {
+        result = LoadFotos(table_, state_.photoFolder, bindingParams(state_));
+    } catch (const std::bad_alloc&) {
+        result = LoadResult::failed(outOfMemoryMessage(state_.photoFolder));
+    }
     if (!result.ok()) dialogs_.showMessage(MessageKind::Failure, failureText(result.message));
 }
 

@@ -2,6 +2,8 @@
 // The "load photographs" command: asks for the photo folder, saves it as
 // "FotoPath" and scans it.
 
+#include <string>
+
 namespace geovanta {
 
 class DataTable;
@@ -15,6 +17,9 @@ public:
         : dialogs_(dialogs), table_(table), state_(state), settings_(settings) {}
 
     void run();
+    // Loads a folder named outside the dialog (a program argument) as if it
+    // had been typed into the dialog.
+    void load(const std::string& folder);
 
 private:
     Dialogs& dialogs_;

@@ -1,10 +1,15 @@
 #include "app/commands/trackloadcommand.h"
 
+#include <new>
+
 #include "app/commands/dialogs.h"
 #include "app/programstate.h"
 #include "app/settings.h"
+#include "input/gpxreader.h"
+#include "input/wholefile.h"
 #include "input/trackreader.h"
 #include "input/waypointreader.h"
+#include "table/asciicase.h"
 #include "table/datatable.h"
 
 namespace geovanta {
@@ -18,18 +23,61 @@ std::string TrackLoadCommand::folderOf(const std::string& path) {
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
+int TrackLoadCommand::filterForExtension(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot < folderOf(path).size()) return 0;
+    const std::string ext = asciiLower(std::string_view(path).substr(dot));
+    if (ext == ".plt") return kTrackFilter;
+    if (ext == ".wpt") return kWaypointFilter;
+    if (ext == ".gpx") return kGpxFilter;
+    return 0;
+}
+
 void TrackLoadCommand::run() {
     const auto choice = dialogs_.openFile(state_.dataFolder, kFilters, filterIndex_, fileName_);
     if (!choice) return;
     filterIndex_ = choice->filterIndex;
-    fileName_ = choice->path;
+    loadWith(choice->path, filterIndex_);
+}
+
+void TrackLoadCommand::load(const std::string& path) { loadWith(path, kAllGpsFilter); }
+
+LoadResult TrackLoadCommand::read(const std::string& path, int filterIndex) {
+    switch (filterIndex) {
+        case kWaypointFilter: return WaypointReader(table_, bindingParams(state_)).load(path);
+        case kGpxFilter: {
+            GpxReader reader(table_, state_.trackCounter, bindingParams(state_));
+            LoadResult result = reader.load(path);
+            // Points without a time cannot be placed in time; say how many were left out.
+            if (result.status != LoadResult::Status::Rejected && reader.stats().pointsWithoutTime > 0)
+                dialogs_.showMessage(MessageKind::Information, kSkippedPointsMessage +
+                                                             std::to_string(reader.stats().pointsWithoutTime) +
+                                                             " (" + path + ")");
+            return result;
+        }
+        default: return TrackReader(table_, state_.trackCounter, bindingParams(state_)).load(path);
+    }
+}
+
+void TrackLoadCommand::loadWith(const std::string& path, int filterIndex) {
+    if (filterIndex == kAllGpsFilter) filterIndex = filterForExtension(path);
+    if (filterIndex == 0) {
+        dialogs_.showMessage(MessageKind::Error, kUnknownKindMessage + path);
+        return;
+    }
+    fileName_ = path;
     // The next dialog starts here even when this file turns out to be unusable.
-    state_.dataFolder = folderOf(choice->path);
+    state_.dataFolder = folderOf(path);
 
     table_.setAutoCalcFields(false);
     // The filter entry, not the extension, says what the file should be.
-    const LoadResult result = filterIndex_ == kWaypointFilter ? WaypointReader(table_, bindingParams(state_)).load(choice->path)
-                                                               : TrackReader(table_, state_.trackCounter, bindingParams(state_)).load(choice->path);
+    LoadResult result;
+    try {
+        result = read(path, filterIndex);
+    } catch (const std::bad_alloc&) {
+        // The rows read so far stay; the table is whole.
+        result = LoadResult::failed(outOfMemoryMessage(path));
+    }
     if (result.status == LoadResult::Status::Failed) {
         // An error ends the command: the table stays without automatic
         // recalculation and the folder is not saved.

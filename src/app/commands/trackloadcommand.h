@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "input/loadresult.h"
+
 namespace geovanta {
 
 class DataTable;
@@ -15,15 +17,23 @@ struct ProgramState;
 
 class TrackLoadCommand {
 public:
-    static constexpr const char* kFilters = "Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT";
+    static constexpr const char* kFilters =
+        "Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT|GPX|*.GPX|All GPS files|*.plt;*.wpt;*.gpx";
     static constexpr int kTrackFilter = 1;
     static constexpr int kWaypointFilter = 2;
+    static constexpr int kGpxFilter = 3;
+    static constexpr int kAllGpsFilter = 4;  // the reader goes by the extension
+    static constexpr const char* kSkippedPointsMessage = "Пропущено точек без времени: ";
     static constexpr const char* kDataPathKey = "DataPath";
 
     TrackLoadCommand(Dialogs& dialogs, DataTable& table, ProgramState& state, const SettingsFile& settings)
         : dialogs_(dialogs), table_(table), state_(state), settings_(settings) {}
 
     void run();
+    // Loads a file named outside the dialog (a program argument) as the
+    // dialog's entry for its extension would; a file of no known kind is
+    // refused with a message.
+    void load(const std::string& path);
 
     int filterIndex() const { return filterIndex_; }
     const std::string& fileName() const { return fileName_; }
@@ -31,8 +41,14 @@ public:
     // Folder part of a full file name, with its trailing separator; empty when
     // the name has no folder.
     static std::string folderOf(const std::string& path);
+    // The filter entry whose reader takes files of this extension, or 0.
+    static int filterForExtension(const std::string& path);
+    static constexpr const char* kUnknownKindMessage = "Неизвестный тип файла: ";
 
 private:
+    void loadWith(const std::string& path, int filterIndex);
+    LoadResult read(const std::string& path, int filterIndex);
+
     Dialogs& dialogs_;
     DataTable& table_;
     ProgramState& state_;

@@ -52,11 +52,11 @@ TEST_F(GridCommandsTest, PopupItemsFollowTheCurrentRow) {
     grid_.rowEntered(0);
     EXPECT_EQ(grid_.popupItems(), (PopupItems{false, false}));
     grid_.rowEntered(1);
-    EXPECT_EQ(grid_.popupItems(), (PopupItems{true, false}));
+    EXPECT_EQ(grid_.popupItems(), (PopupItems{true, false, true}));
     grid_.rowEntered(2);
-    EXPECT_EQ(grid_.popupItems(), (PopupItems{true, true}));
+    EXPECT_EQ(grid_.popupItems(), (PopupItems{true, true, true}));
     grid_.rowEntered(3);
-    EXPECT_EQ(grid_.popupItems(), (PopupItems{true, false}));
+    EXPECT_EQ(grid_.popupItems(), (PopupItems{true, false, true}));
 }
 
 TEST_F(GridCommandsTest, OpensOnlyRowsWithAFile) {

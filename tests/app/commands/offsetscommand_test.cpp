@@ -89,19 +89,26 @@ TEST(OffsetFieldsOf, ToleranceBelowOneShowsAsOne) {
     EXPECT_EQ(f, (OffsetFields{1, -6, 0, 0, -7, -12, 300}));
 }
 
-TEST_F(OffsetsCommandTest, OkWithoutChangesStoresRoundedOffsetsAndRunsThePass) {
+TEST_F(OffsetsCommandTest, OkWithoutChangesKeepsOffsetsToTheSecondAndRunsThePass) {
     EchoDialogs dialogs;
-    state_.trackOffset = 2 * kHour + 45 * kMinute + 20.0 / 86400;  // seconds only come from the file
+    // Seconds come from a reference photograph or the file; the fields show minutes.
+    state_.trackOffset = 2 * kHour + 45 * kMinute + 20.0 / 86400;
     state_.photoOffset = 0.75;
     state_.tolerance = 600;
     OffsetsCommand(table_, state_, settings_, dialogs).run();
 
     ASSERT_EQ(dialogs.offsetsShown.size(), 1u);
     EXPECT_EQ(dialogs.offsetsShown[0], (OffsetFields{0, 3, -15, 1, -6, 0, 600}));
-    EXPECT_DOUBLE_EQ(state_.trackOffset, 165 * kMinute);
+    EXPECT_DOUBLE_EQ(state_.trackOffset, 2 * kHour + 45 * kMinute + 20.0 / 86400);
     EXPECT_DOUBLE_EQ(state_.photoOffset, 0.75);
     EXPECT_EQ(state_.tolerance, 600);
-    EXPECT_EQ(iniText(), "[Setting]\r\nDeltaTrack=0.114583333333333\r\nDeltaFoto=0.75\r\nDeltaSec=600\r\n");
+    EXPECT_EQ(iniText(), "[Setting]\r\nDeltaTrack=0.114814814814815\r\nDeltaFoto=0.75\r\nDeltaSec=600\r\n");
+
+    // A field changed: the fields' value, whole minutes.
+    test::FakeDialogs changed;
+    changed.offsetsAnswers.push_back(OffsetFields{0, 3, -14, 1, -6, 0, 600});
+    OffsetsCommand(table_, state_, settings_, changed).run();
+    EXPECT_DOUBLE_EQ(state_.trackOffset, 166 * kMinute);
     EXPECT_TRUE(dialogs.messages.empty());
     // The pass ran: shifted times are set.
     EXPECT_FALSE(table_.isNull(rowNamed("T1"), FieldId::VTime));

@@ -41,12 +41,38 @@ TEST_F(TrackLoadCommandTest, CancelDoesNothing) {
     command.run();
     ASSERT_EQ(dialogs.openFileCalls.size(), 1u);
     EXPECT_EQ(dialogs.openFileCalls[0].startFolder, "/start/");
-    EXPECT_EQ(dialogs.openFileCalls[0].filters, "Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT");
+    EXPECT_EQ(dialogs.openFileCalls[0].filters,
+              "Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT|GPX|*.GPX|All GPS files|*.plt;*.wpt;*.gpx");
     EXPECT_EQ(dialogs.openFileCalls[0].filterIndex, 1);
     EXPECT_EQ(dialogs.openFileCalls[0].fileName, "");
     EXPECT_EQ(state.dataFolder, "/start/");
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(savedDataPath(), "/default/");
+}
+
+TEST_F(TrackLoadCommandTest, GpxEntryAndTheAllFilesEntryWhichGoesByExtension) {
+    const std::string gpx = dir.write(
+        "Ride.GPX",
+        "<?xml version=\"1.0\"?><gpx version=\"1.1\" creator=\"t\" xmlns=\"http://www.topografix.com/GPX/1/1\">"
+        "<trk><trkseg><trkpt lat=\"55.1\" lon=\"37.1\"><time>2010-12-01T12:00:00Z</time></trkpt>"
+        "<trkpt lat=\"55.2\" lon=\"37.2\"/></trkseg></trk></gpx>");
+    const std::string other = dir.write("notes.txt", "x");
+    choose(gpx, 3);
+    choose(trackFile, 4);
+    choose(waypointFile, 4);
+    choose(gpx, 4);
+    choose(other, 4);
+    for (int i = 0; i < 5; ++i) command.run();
+    // Two GPX loads, a track point each, then a track point and a waypoint.
+    EXPECT_EQ(table.rowCount(), 4u);
+    EXPECT_EQ(state.trackCounter, 3);
+    const std::string skipped = "Пропущено точек без времени: 1 (" + gpx + ")";
+    ASSERT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_EQ(dialogs.messages[0].text, skipped);
+    EXPECT_EQ(dialogs.messages[1].text, skipped);
+    EXPECT_EQ(dialogs.messages[2].kind, MessageKind::Error);
+    EXPECT_EQ(dialogs.messages[2].text, "Неизвестный тип файла: " + other);
+    EXPECT_EQ(command.filterIndex(), 4) << "the dialog comes back with the entry last used";
 }
 
 TEST_F(TrackLoadCommandTest, LoadsByFilterAndRemembersTheDialog) {

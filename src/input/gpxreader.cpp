@@ -1,0 +1,255 @@
+#include "input/gpxreader.h"
+
+#include <cmath>
+#include <vector>
+
+#include "input/isotime.h"
+#include "input/pointfields.h"
+#include "input/wholefile.h"
+#include "input/trackreader.h"
+#include "input/xmlpieces.h"
+#include "table/datatable.h"
+#include "table/displaysuspension.h"
+#include "table/fieldinfo.h"
+#include "table/numbertext.h"
+#include "table/textcodec.h"
+
+namespace geovanta {
+namespace {
+
+constexpr long double kMetresPerFoot = 0.3048L;
+// A point with its elevation and time takes about 80 bytes written tightly,
+// more when indented: reserving rows for that many saves most files from
+// regrowing the table, and rows reserved but not used cost no memory.
+constexpr std::size_t kTypicalPointBytes = 80;
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isXmlBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isXmlBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// The first <ele>, <time> and <name> of a point, in one pass over its children.
+struct PointChildren {
+    pugi::xml_node ele, time, name;
+};
+
+PointChildren pointChildren(const pugi::xml_node& point) {
+    PointChildren found;
+    for (pugi::xml_node c = point.first_child(); c; c = c.next_sibling()) {
+        if (c.type() != pugi::node_element) continue;
+        const std::string_view name = localName(c.name());
+        pugi::xml_node* slot = nullptr;
+        if (name == "ele")
+            slot = &found.ele;
+        else if (name == "time")
+            slot = &found.time;
+        else if (name == "name")
+            slot = &found.name;
+        if (slot && !*slot) *slot = c;
+    }
+    return found;
+}
+
+// Feet whose whole metres, as the table works them out (truncated toward
+// zero), are those of the file: 100 m must not show as 99 because the
+// quotient came out a hair short.
+double feetOf(double metres) {
+    double feet = static_cast<double>(metres / kMetresPerFoot);
+    for (int step = 0; step < 4; ++step) {
+        const long double back = static_cast<long double>(feet) * kMetresPerFoot;
+        if (metres > 0 && back < metres)
+            feet = std::nextafter(feet, HUGE_VAL);
+        else if (metres < 0 && back > metres)
+            feet = std::nextafter(feet, -HUGE_VAL);
+        else
+            break;
+    }
+    return feet;
+}
+
+// A file that does not begin with markup is no XML file at all.
+bool startsLikeXml(std::string_view bytes) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    return !trimmed(bytes).empty() && trimmed(bytes).front() == '<';
+}
+
+// UTF-16 and UTF-32 begin with a byte order mark or put zero bytes next to
+// the first '<'.
+bool wideEncoding(std::string_view bytes) {
+    using namespace std::string_view_literals;
+    const std::string_view head = bytes.substr(0, 4);
+    return head.starts_with("\xFF\xFE"sv) || head.starts_with("\xFE\xFF"sv) || head.starts_with("<\0"sv) ||
+           head.starts_with("\0<"sv) || head == "\0\0\0<"sv;
+}
+
+// Turns the elements of a GPX document into rows as they end.
+class GpxWalk : public XmlVisitor {
+public:
+    GpxWalk(DataTable& table, uint16_t& trackCounter, const XmlPieces& pieces, const std::string& path,
+            std::size_t expectedPoints, GpxLoadStats& stats)
+        : table_(table), trackCounter_(trackCounter), pieces_(pieces), path_(path),
+          expectedPoints_(expectedPoints), stats_(stats) {}
+
+    Next enter(const pugi::xml_node& element) override;
+    bool leave(const pugi::xml_node& element) override;
+
+    bool notGpx() const { return notGpx_; }
+    const std::string& failure() const { return failure_; }
+
+private:
+    enum class Kind : uint8_t { Gpx, Track, Segment, Route, Point, Other };
+
+    Kind kindOf(std::string_view name) const;
+    bool readPoint(const pugi::xml_node& point, Kind container);
+    bool fail(const std::string& reason, const pugi::xml_node& where);
+    bool readCoordinate(const pugi::xml_node& point, const char* attribute, const char* field, double limit,
+                        std::optional<double>& value);
+
+    DataTable& table_;
+    uint16_t& trackCounter_;
+    const XmlPieces& pieces_;
+    const std::string& path_;
+    std::size_t expectedPoints_;
+    GpxLoadStats& stats_;
+
+    std::vector<Kind> open_;  // the elements entered and not yet left, outermost first
+    bool sawRoot_ = false;
+    bool notGpx_ = false;
+    uint16_t track_ = 0;
+    uint16_t pointNumber_ = 0;
+    std::string failure_;
+};
+
+GpxWalk::Kind GpxWalk::kindOf(std::string_view name) const {
+    switch (open_.back()) {
+        case Kind::Gpx:
+            if (name == "trk") return Kind::Track;
+            if (name == "rte") return Kind::Route;
+            if (name == "wpt") return Kind::Point;
+            return Kind::Other;
+        case Kind::Track: return name == "trkseg" ? Kind::Segment : Kind::Other;
+        case Kind::Segment: return name == "trkpt" ? Kind::Point : Kind::Other;
+        case Kind::Route: return name == "rtept" ? Kind::Point : Kind::Other;
+        default: return Kind::Other;
+    }
+}
+
+XmlVisitor::Next GpxWalk::enter(const pugi::xml_node& element) {
+    const std::string_view name = localName(element.name());
+    Kind kind = Kind::Other;
+    if (open_.empty()) {
+        if (sawRoot_) {
+            kind = Kind::Other;  // stray elements after the document's end
+        } else if (name != "gpx") {
+            notGpx_ = true;
+            return Next::Stop;
+        } else {
+            sawRoot_ = true;
+            kind = Kind::Gpx;
+            reserveRows(table_, expectedPoints_);
+        }
+    } else {
+        kind = kindOf(name);
+    }
+    if (kind == Kind::Track || kind == Kind::Route) {
+        // Every track and route counts, even one without a point.
+        track_ = ++trackCounter_;
+        pointNumber_ = 0;
+    }
+    open_.push_back(kind);
+    return kind == Kind::Point || kind == Kind::Other ? Next::SkipChildren : Next::Children;
+}
+
+bool GpxWalk::leave(const pugi::xml_node& element) {
+    const Kind kind = open_.back();
+    open_.pop_back();
+    if (kind != Kind::Point) return true;
+    return readPoint(element, open_.back());
+}
+
+bool GpxWalk::fail(const std::string& reason, const pugi::xml_node& where) {
+    failure_ = reason + lineSuffix(path_, pieces_.lineAt(pieces_.offsetOf(where)));
+    return false;
+}
+
+bool GpxWalk::readCoordinate(const pugi::xml_node& point, const char* attribute, const char* field, double limit,
+                             std::optional<double>& value) {
+    const pugi::xml_attribute a = point.attribute(attribute);
+    if (!a) return fail(std::string("The point has no '") + attribute + "' attribute", point);
+    const std::string_view text = trimmed(a.value());
+    value = parseNumber(text);
+    if (!value) return fail(invalidFloatFieldMessage(quotedExcerpt(text), field), point);
+    if (std::fabs(*value) > limit)
+        return fail("'" + quotedExcerpt(text) + "' is out of range for field '" + field + "'", point);
+    return true;
+}
+
+// Coordinates and elevation are checked before the time, in the order the
+// file gives them, so that a damaged point is reported even without a time.
+bool GpxWalk::readPoint(const pugi::xml_node& point, Kind container) {
+    PointFields fields;
+    if (!readCoordinate(point, "lat", "Lat", 90.0, fields.lat)) return false;
+    if (!readCoordinate(point, "lon", "Lon", 180.0, fields.lon)) return false;
+
+    const PointChildren children = pointChildren(point);
+    if (const pugi::xml_node& ele = children.ele) {
+        const std::string_view text = trimmed(ele.text().get());
+        if (!text.empty()) {
+            const std::optional<double> metres = parseNumber(text);
+            if (!metres) return fail(invalidFloatFieldMessage(quotedExcerpt(text), "Elev"), ele);
+            fields.elev = feetOf(*metres);
+        }
+    }
+
+    const pugi::xml_node& time = children.time;
+    const std::string_view timeText = trimmed(time.text().get());
+    if (timeText.empty()) {
+        ++stats_.pointsWithoutTime;
+        return true;
+    }
+    const std::optional<int64_t> ms = parseIsoTimeMs(timeText);
+    if (!ms) return fail("'" + quotedExcerpt(timeText) + "' is not a valid date and time", time);
+    fields.timeMs = *ms;
+
+    if (container == Kind::Gpx) {
+        appendPointRow(table_, 'P', trimmed(children.name.text().get()), fields);
+    } else {
+        appendPointRow(table_, 'T', TrackReader::pointName(track_, ++pointNumber_), fields);
+    }
+    ++stats_.points;
+    return true;
+}
+
+}  // namespace
+
+LoadResult GpxReader::load(const std::string& path) {
+    std::string bytes;
+    if (auto error = readWholeFile(path, bytes)) return LoadResult::failed(*error);
+    return loadBytes(bytes, path);
+}
+
+LoadResult GpxReader::loadBytes(std::string_view bytes, const std::string& path) {
+    stats_ = {};
+    if (wideEncoding(bytes))
+        return LoadResult::failed("The file is not in UTF-8; save it as UTF-8 to read it" + lineSuffix(path, 1));
+    if (!startsLikeXml(bytes)) return LoadResult::rejected(kNotGpxMessage);
+
+    XmlPieces pieces(bytes, {"trkpt", "rtept", "wpt"}, pieceBytes_ ? pieceBytes_ : XmlPieces::kDefaultPieceBytes);
+    GpxWalk walk(table_, trackCounter_, pieces, path, bytes.size() / kTypicalPointBytes, stats_);
+    std::string failure;
+    {
+        DisplaySuspension suspended(table_);
+        const std::optional<XmlError> fault = pieces.walk(walk);
+        if (walk.notGpx() || (fault && fault->status == pugi::status_no_document_element))
+            return LoadResult::rejected(kNotGpxMessage);
+        if (!walk.failure().empty())
+            failure = walk.failure();
+        else if (fault)
+            failure = "Malformed XML: " + fault->reason + lineSuffix(path, pieces.lineAt(fault->offset));
+        CalcPositions(table_, params_);
+    }
+    return failure.empty() ? LoadResult::loaded() : LoadResult::failed(failure);
+}
+
+}  // namespace geovanta

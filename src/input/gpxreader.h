@@ -1,0 +1,57 @@
+#pragma once
+// Reader of GPS exchange files (.GPX, versions 1.0 and 1.1): every track and
+// every route becomes the next track, its points rows of kind "T" named as
+// track file points are (numbered across the track's segments); every
+// waypoint becomes a row of kind "P" under its own name. Then the binding
+// pass.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "binding/calcpositions.h"
+#include "input/loadresult.h"
+
+namespace geovanta {
+
+class DataTable;
+
+// What a load read, for the caller to report.
+struct GpxLoadStats {
+    std::size_t points = 0;           // rows appended
+    std::size_t pointsWithoutTime = 0;  // points skipped: a row needs a time
+};
+
+class GpxReader {
+public:
+    static constexpr const char* kNotGpxMessage = "Файл не является файлом GPX!";
+
+    GpxReader(DataTable& table, uint16_t& trackCounter, const BindingParams& params)
+        : table_(table), trackCounter_(trackCounter), params_(params) {}
+
+    // Appends the file's points and runs the binding pass. A file whose
+    // first element is not <gpx> is rejected untouched. A fault (XML that is
+    // not well-formed, a bad coordinate, elevation or time) keeps the points
+    // that ended before it, binds them and reports the file, line and reason.
+    // Times are converted to UTC; elevations from metres to feet.
+    LoadResult load(const std::string& path);
+    // The same for the file's bytes already in memory; `path` names the file
+    // in messages.
+    LoadResult loadBytes(std::string_view bytes, const std::string& path);
+
+    const GpxLoadStats& stats() const { return stats_; }
+
+    // Size of the pieces the file is parsed in; tests make it small so that
+    // small files are cut too.
+    void setPieceBytes(std::size_t bytes) { pieceBytes_ = bytes; }
+
+private:
+    DataTable& table_;
+    uint16_t& trackCounter_;
+    BindingParams params_;
+    GpxLoadStats stats_;
+    std::size_t pieceBytes_ = 0;  // 0: the parser's own default
+};
+
+}  // namespace geovanta

@@ -1,0 +1,77 @@
+#pragma once
+// The drawn part of the map panel: paints the map, pans with the mouse, zooms
+// with the wheel about the cursor, and reports a click on a mark or a track
+// point. A button in its corner fits everything into view.
+
+#include <QPoint>
+#include <QWidget>
+#include <memory>
+#include <optional>
+
+#include "map/mapdata.h"
+#include "map/viewport.h"
+#include "ui/map/maprenderer.h"
+#include "ui/map/tilefetcher.h"
+
+class QToolButton;
+
+namespace geovanta {
+
+class MapCanvas : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr double kFitMargin = 24;  // pixels kept free around everything when fitting
+    static constexpr double kHitRadius = 7;   // how far from a mark a click still takes it
+    static constexpr double kZoomPerNotch = 0.5;
+
+    explicit MapCanvas(QWidget* parent = nullptr);
+    ~MapCanvas() override;
+
+    // The view fits the new data when it is the first with a position, or
+    // when it reaches beyond what was there before (a new track was loaded);
+    // otherwise it stays where the user left it.
+    void setData(MapData data);
+    const MapData& data() const { return data_; }
+
+    // Highlights a row; when it is on the map but out of view, the view moves to it.
+    void setCurrentRow(std::optional<std::size_t> row);
+    std::optional<std::size_t> currentRow() const { return currentRow_; }
+
+    // A new server starts with an empty memory; a disabled source fetches nothing.
+    void setTileSource(const TileSource& source, const TileFetchOptions& options = {});
+    TileFetcher* tileFetcher() const { return tiles_.get(); }
+
+    void fitAll();
+    const Viewport& viewport() const { return view_; }
+    QToolButton* fitButton() const { return fitButton_; }
+
+signals:
+    void rowClicked(std::size_t row);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    void fit();
+
+    MapData data_;
+    Viewport view_;
+    MapRenderer renderer_;
+    std::unique_ptr<TileFetcher> tiles_;
+    std::optional<std::size_t> currentRow_;
+    QToolButton* fitButton_ = nullptr;
+    // Set by a fit and kept until the user moves the map, so that the panel
+    // stays fitted while the window around it is laid out.
+    bool fitPending_ = false;
+    QPoint pressPos_;
+    QPoint lastPos_;
+    bool pressed_ = false;
+    bool dragging_ = false;
+};
+
+}  // namespace geovanta

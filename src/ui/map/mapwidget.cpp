@@ -1,0 +1,91 @@
+#include "ui/map/mapwidget.h"
+
+#include <QLabel>
+#include <QListView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "map/tilesource.h"
+#include "ui/map/mapcanvas.h"
+#include "ui/map/unplacedmodel.h"
+
+namespace geovanta {
+namespace {
+
+constexpr std::size_t kTrayLines = 5;
+
+}  // namespace
+
+MapWidget::MapWidget(QWidget* parent) : QWidget(parent) {
+    setObjectName("MapPanel");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    canvas_ = new MapCanvas(this);
+    layout->addWidget(canvas_, 1);
+
+    trayTitle_ = new QLabel(this);
+    trayTitle_->setObjectName("UnplacedTitle");
+    trayTitle_->setContentsMargins(4, 0, 4, 0);
+    layout->addWidget(trayTitle_);
+    unplaced_ = new UnplacedModel(this);
+    tray_ = new QListView(this);
+    tray_->setObjectName("UnplacedList");
+    tray_->setModel(unplaced_);
+    tray_->setUniformItemSizes(true);  // lets the view skip measuring a long list
+    tray_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    layout->addWidget(tray_);
+    trayTitle_->hide();
+    tray_->hide();
+
+    connect(canvas_, &MapCanvas::rowClicked, this, &MapWidget::rowActivated);
+    connect(tray_, &QListView::clicked, this, &MapWidget::trayPicked);
+    connect(tray_, &QListView::activated, this, &MapWidget::trayPicked);
+}
+
+QToolButton* MapWidget::fitButton() const { return canvas_->fitButton(); }
+
+void MapWidget::setData(MapData data) {
+    const std::optional<std::size_t> current = canvas_->currentRow();
+    unplaced_->setPhotos(nullptr);  // the tray must not read the old list while it is replaced
+    canvas_->setData(std::move(data));
+    const std::vector<MapMark>& unplaced = canvas_->data().unplaced;
+    unplaced_->setPhotos(&unplaced);
+    trayTitle_->setText(QString::fromUtf8("Фото без координат: %1").arg(unplaced.size()));
+    trayTitle_->setVisible(!unplaced.empty());
+    tray_->setVisible(!unplaced.empty());
+    // As tall as its names, up to a few lines; the map keeps the rest.
+    const int lines = static_cast<int>(std::min<std::size_t>(unplaced.size(), kTrayLines));
+    tray_->setFixedHeight(lines * tray_->fontMetrics().height() + 2 * tray_->frameWidth() + 4);
+    // Give the map its new size now, so the first paint fits the data to it.
+    layout()->activate();
+    setCurrentRow(current);
+}
+
+void MapWidget::setCurrentRow(std::optional<std::size_t> row) {
+    canvas_->setCurrentRow(row);
+    const auto index = row ? canvas_->data().unplacedIndexOf(*row) : std::nullopt;
+    if (index) {
+        const QModelIndex item = unplaced_->index(static_cast<int>(*index));
+        tray_->setCurrentIndex(item);
+        tray_->scrollTo(item);
+    } else {
+        tray_->clearSelection();
+        tray_->setCurrentIndex({});
+    }
+}
+
+void MapWidget::setTileTemplate(const QString& urlTemplate) {
+    canvas_->setTileSource(TileSource(urlTemplate.toStdString()));
+}
+
+void MapWidget::fitAll() { canvas_->fitAll(); }
+
+void MapWidget::trayPicked(const QModelIndex& index) {
+    if (!index.isValid()) return;
+    const std::size_t row = unplaced_->rowOf(index.row());
+    canvas_->setCurrentRow(row);
+    emit rowActivated(row);
+}
+
+}  // namespace geovanta

@@ -1,0 +1,44 @@
+#pragma once
+// The program's windows made in their fixed order and wired to each other:
+// the main window, the photo folder dialog, the time offsets dialog and the
+// console. The entry makes one; tests make one with scripted dialogs.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/programstate.h"
+#include "app/settings.h"
+#include "ui/qtdialogs.h"
+
+namespace geovanta {
+
+class Dialogs;
+class TFormConsole;
+class TFotoDlg;
+class TMainForm;
+class TSetDeltaDlg;
+
+class ProgramWindows {
+public:
+    // Reads the settings file; `dialogs` replaces the real boxes and dialogs
+    // when given.
+    ProgramWindows(SettingsFile settings, const std::string& startFolder, Dialogs* dialogs = nullptr);
+    ~ProgramWindows();
+    ProgramWindows(const ProgramWindows&) = delete;
+    ProgramWindows& operator=(const ProgramWindows&) = delete;
+
+    TMainForm& mainForm() { return *mainForm_; }
+    ProgramState& state() { return state_; }
+
+private:
+    ProgramState state_;
+    QtDialogs qtDialogs_;
+    std::unique_ptr<TMainForm> mainForm_;
+    // Go before the main window they belong to.
+    std::unique_ptr<TFotoDlg> fotoDlg_;
+    std::unique_ptr<TSetDeltaDlg> setDeltaDlg_;
+    std::unique_ptr<TFormConsole> formConsole_;
+};
+
+}  // namespace geovanta
