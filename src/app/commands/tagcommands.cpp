@@ -67,7 +67,8 @@ TagCommands::BatchOutcome TagCommands::writeAll() {
     if (table_.isEmpty()) return batch;
     table_.first();  // stores an edit in progress before its row is read
 
-    // Every job is made here, on the table's thread; the writers get copies.
+    // Every job is made here, on the table's thread; the writers only read
+    // the jobs, never the table.
     std::vector<Slot> slots;
     std::vector<std::size_t> jobSlots;
     for (std::size_t row = 0; row < table_.rowCount(); ++row) {
@@ -136,8 +137,8 @@ TagCommands::BatchOutcome TagCommands::writeAll() {
             }
         }
         for (; shown < slots.size() && (!slots[shown].job || slots[shown].done); ++shown) show(slots[shown]);
-        // As between photographs of old: a click that came while the last
-        // photograph was written is seen before the next one is handed out.
+        // A click that came while a photograph was written is seen before
+        // that writer is handed the next one.
         if (!batch.aborted) {
             console_.processPendingEvents();
             batch.aborted = console_.abortRequested();
