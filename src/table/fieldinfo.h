@@ -39,7 +39,28 @@ struct FieldInfo {
     bool calculated;
 };
 
-const FieldInfo& fieldInfo(FieldId id);
+// Coordinate texts are 15 wide: the widest degrees (5 digits) still keep their
+// hemisphere letter. Defined here so that the lookup inlines: every cell the
+// grid paints and the CSV writes asks for its field.
+inline constexpr FieldInfo kFieldInfos[kFieldCount] = {
+    {FieldId::Stat, "Stat", FieldKind::Text, 1, false},
+    {FieldId::Name, "Name", FieldKind::Text, 64, false},
+    {FieldId::Time, "Time", FieldKind::DateTime, 0, false},
+    {FieldId::Lat, "Lat", FieldKind::Real, 0, false},
+    {FieldId::Lon, "Lon", FieldKind::Real, 0, false},
+    {FieldId::Elev, "Elev", FieldKind::Real, 0, false},
+    {FieldId::Dist, "Dist", FieldKind::Real, 0, false},
+    {FieldId::Speed, "Speed", FieldKind::Real, 0, false},
+    {FieldId::PathIndex, "PathIndex", FieldKind::Integer, 0, false},
+    {FieldId::VTime, "VTime", FieldKind::DateTime, 0, false},
+    {FieldId::Type, "Type", FieldKind::Text, 5, true},
+    {FieldId::VLat, "VLat", FieldKind::Text, 15, true},
+    {FieldId::VLon, "VLon", FieldKind::Text, 15, true},
+    {FieldId::VElev, "VElev", FieldKind::Integer, 0, true},
+    {FieldId::FileName, "FileName", FieldKind::Text, 255, false},
+};
+
+inline const FieldInfo& fieldInfo(FieldId id) { return kFieldInfos[static_cast<int>(id)]; }
 std::optional<FieldId> findField(std::string_view name);
 
 // Raised by the cursor API for a value a field cannot take; the text is the

@@ -28,77 +28,63 @@ std::string_view trimBlanks(std::string_view text) {
 
 std::optional<double> parseNumber(std::string_view text) {
     text = trimBlanks(text);
-    if (text.empty()) return std::nullopt;
-    bool negative = false;
-    std::size_t i = 0;
-    if (text[0] == '+' || text[0] == '-') {
-        negative = text[0] == '-';
-        ++i;
-    }
-    const std::size_t mantissaStart = i;
-    std::size_t intDigits = 0, fracDigits = 0, leadingZeros = 0;
-    bool seenNonZero = false;
-    // The digits as one whole number while it stays exact in a double.
-    uint64_t mantissa = 0;
-    bool exact = true;
-    auto take = [&](char c) {
-        if (mantissa > kExactLimit / 10) exact = false;
-        if (exact) mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
-        if (mantissa > kExactLimit) exact = false;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    if (p == end) return std::nullopt;
+    const bool negative = *p == '-';
+    if (*p == '+' || *p == '-') ++p;
+    const char* const mantissaStart = p;
+    auto skipDigits = [&p, end] {
+        const char* from = p;
+        while (p != end && isDigit(*p)) ++p;
+        return static_cast<std::size_t>(p - from);
     };
-    while (i < text.size() && isDigit(text[i])) {
-        if (!seenNonZero && text[i] == '0') ++leadingZeros;
-        if (text[i] != '0') seenNonZero = true;
-        take(text[i]);
-        ++intDigits;
-        ++i;
+    const std::size_t intDigits = skipDigits();
+    const char* const intEnd = p;
+    std::size_t fracDigits = 0;
+    if (p != end && *p == '.') {
+        ++p;
+        fracDigits = skipDigits();
     }
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && isDigit(text[i])) {
-            take(text[i]);
-            ++fracDigits;
-            ++i;
-        }
-    }
+    const char* const mantissaEnd = p;
     if (intDigits + fracDigits == 0) return std::nullopt;
     long exponent = 0;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        bool expNegative = false;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-            expNegative = text[i] == '-';
-            ++i;
-        }
-        if (i >= text.size() || !isDigit(text[i])) return std::nullopt;
-        while (i < text.size() && isDigit(text[i])) {
-            if (exponent < 100000) exponent = exponent * 10 + (text[i] - '0');
-            ++i;
-        }
+    if (p != end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        const bool expNegative = p != end && *p == '-';
+        if (p != end && (*p == '+' || *p == '-')) ++p;
+        if (p == end || !isDigit(*p)) return std::nullopt;
+        for (; p != end && isDigit(*p); ++p)
+            if (exponent < 100000) exponent = exponent * 10 + (*p - '0');
         if (expNegative) exponent = -exponent;
     }
-    if (i != text.size()) return std::nullopt;
+    if (p != end) return std::nullopt;
 
     // A whole number and a power of ten that are both exact in a double give
     // the correctly rounded value in one multiplication or division; that is
     // every number of a GPS file. Anything else goes the general way.
-    const long scale = exponent - static_cast<long>(fracDigits);
-    if (exact && scale >= -kExactPowers && scale <= kExactPowers) {
-        const double m = static_cast<double>(mantissa);
-        const double value = scale < 0 ? m / kPowersOfTen[-scale] : m * kPowersOfTen[scale];
-        if (std::isfinite(value)) return negative ? -value : value;
+    if (intDigits + fracDigits <= 19) {  // 10^19 - 1 fits 64 bits
+        uint64_t mantissa = 0;
+        for (const char* d = mantissaStart; d != mantissaEnd; ++d)
+            if (*d != '.') mantissa = mantissa * 10 + static_cast<unsigned>(*d - '0');
+        const long scale = exponent - static_cast<long>(fracDigits);
+        if (mantissa <= kExactLimit && scale >= -kExactPowers && scale <= kExactPowers) {
+            const auto m = static_cast<double>(mantissa);
+            const double value = scale < 0 ? m / kPowersOfTen[-scale] : m * kPowersOfTen[scale];
+            return negative ? -value : value;
+        }
     }
 
     double value = 0;
-    const char* first = text.data() + mantissaStart;
-    const char* last = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
+    auto [ptr, ec] = std::from_chars(mantissaStart, end, value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
         // Too small to represent reads as zero; too large is not a number we take.
+        const auto leadingZeros = static_cast<std::size_t>(
+            std::find_if(mantissaStart, intEnd, [](char c) { return c != '0'; }) - mantissaStart);
         const long magnitude = static_cast<long>(intDigits - leadingZeros) + exponent;
         if (magnitude > 0) return std::nullopt;
         value = 0;
-    } else if (ec != std::errc() || ptr != last) {
+    } else if (ec != std::errc() || ptr != end) {
         return std::nullopt;
     }
     if (!std::isfinite(value)) return std::nullopt;
