@@ -5,8 +5,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
-#include <vector>
 
 #include "table/datatable.h"
 #include "table/datetime.h"
@@ -24,7 +22,6 @@ constexpr FieldId kColumns[] = {FieldId::Stat,  FieldId::Name,     FieldId::Time
 // A million rows make some hundred and fifty megabytes of text; it goes to
 // the stream in blocks of this many rows.
 constexpr std::size_t kBlockRows = 8192;
-constexpr std::size_t kMaxThreads = 4;
 
 // Text of one block, written straight into its memory: a cell asks for the
 // room it may need and says where it ended.
@@ -85,7 +82,25 @@ void putText(Block& out, std::string_view bytes) {
         putQuoted(out, displayUtf8(bytes));
 }
 
-void putCell(Block& out, const DataTable& t, std::size_t row, FieldId f) {
+// A row's VTime is its Time unless an offset moved it: the text made for one
+// serves the other.
+struct LastTime {
+    int64_t ms = 0;
+    char text[48];
+    std::size_t size = 0;
+};
+
+void putTime(Block& out, int64_t ms, LastTime& last) {
+    char* at = out.room(sizeof last.text);
+    if (last.size && ms == last.ms) return out.end(std::copy(last.text, last.text + last.size, at));
+    char* end = putIsoDayTime(at, ms);
+    last.ms = ms;
+    last.size = static_cast<std::size_t>(end - at);
+    std::copy(at, end, last.text);
+    out.end(end);
+}
+
+void putCell(Block& out, const DataTable& t, std::size_t row, FieldId f, LastTime& lastTime) {
     switch (f) {
         case FieldId::VLat: return out.end(putCoord(out.room(kNumberTextMax), "SN", t.real(row, FieldId::Lat)));
         case FieldId::VLon: return out.end(putCoord(out.room(kNumberTextMax), "WE", t.real(row, FieldId::Lon)));
@@ -97,54 +112,39 @@ void putCell(Block& out, const DataTable& t, std::size_t row, FieldId f) {
     if (t.isNull(row, f)) return;
     switch (info.kind) {
         case FieldKind::Text: return putText(out, t.text(row, f));
-        case FieldKind::DateTime: return out.end(putIsoDayTime(out.room(48), t.timeMs(row, f)));
+        case FieldKind::DateTime: return putTime(out, t.timeMs(row, f), lastTime);
         case FieldKind::Real: return out.end(putShortest(out.room(kNumberTextMax), t.real(row, f)));
         case FieldKind::Integer: return putQuoted(out, t.asString(row, f));
-    }
-}
-
-void putRows(Block& out, const DataTable& table, std::size_t begin, std::size_t end) {
-    for (std::size_t row = begin; row < end; ++row) {
-        bool firstColumn = true;
-        for (FieldId f : kColumns) {
-            if (!firstColumn) out.put(',');
-            putCell(out, table, row, f);
-            firstColumn = false;
-        }
-        out.put('\r');
-        out.put('\n');
     }
 }
 
 }  // namespace
 
 void CsvWriter::write(const DataTable& table, std::ostream& out) {
-    std::string header;
+    Block block;
     for (FieldId f : kColumns) {
-        if (!header.empty()) header.push_back(',');
-        header += fieldInfo(f).name;
+        if (block.size()) block.put(',');
+        const std::string_view name = fieldInfo(f).name;
+        block.end(std::copy(name.begin(), name.end(), block.room(name.size())));
     }
-    header += "\r\n";
-    out.write(header.data(), static_cast<std::streamsize>(header.size()));
-
-    // Rows are formatted in blocks, several blocks at once on a machine with
-    // cores to spare, and written in table order. The table is only read.
-    const std::size_t rows = table.rowCount();
-    const std::size_t threads =
-        rows < 2 * kBlockRows ? 1 : std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMaxThreads);
-    std::vector<Block> blocks(threads);
-    for (std::size_t begin = 0; begin < rows; begin += threads * kBlockRows) {
-        auto format = [&](std::size_t k) {
-            const std::size_t from = std::min(rows, begin + k * kBlockRows);
-            blocks[k].clear();
-            putRows(blocks[k], table, from, std::min(rows, from + kBlockRows));
-        };
-        std::vector<std::jthread> helpers;
-        for (std::size_t k = 1; k < threads; ++k) helpers.emplace_back(format, k);
-        format(0);
-        helpers.clear();  // joins
-        for (const Block& block : blocks) out.write(block.data(), static_cast<std::streamsize>(block.size()));
+    block.put('\r');
+    block.put('\n');
+    LastTime lastTime;
+    for (std::size_t row = 0; row < table.rowCount(); ++row) {
+        bool firstColumn = true;
+        for (FieldId f : kColumns) {
+            if (!firstColumn) block.put(',');
+            putCell(block, table, row, f, lastTime);
+            firstColumn = false;
+        }
+        block.put('\r');
+        block.put('\n');
+        if ((row + 1) % kBlockRows == 0) {
+            out.write(block.data(), static_cast<std::streamsize>(block.size()));
+            block.clear();
+        }
     }
+    out.write(block.data(), static_cast<std::streamsize>(block.size()));
 }
 
 }  // namespace geovanta

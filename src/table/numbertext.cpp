@@ -116,9 +116,21 @@ double roundHalfEven(long double value) {
 char* putFixed(char* out, long double value, int decimals, int minIntegerDigits) {
     if (!std::isfinite(value)) return out;
     const bool negative = value < 0;
-    long double scale = 1;
-    for (int k = 0; k < decimals; ++k) scale *= 10;
-    const long double scaled = std::floor(std::fabs(value) * scale + 0.5L);
+    long double scaled;
+    // In double arithmetic, a few units in the last place from the value in
+    // extended precision: it rounds the same unless it lies within a hair of
+    // a half, and it spares the slow rounding of extended precision for the
+    // coordinates of every row.
+    const double quick = std::fabs(static_cast<double>(value)) * kPowersOfTen[std::clamp(decimals, 0, 22)];
+    const auto quickWhole = static_cast<long long>(std::min(quick, 1e9));
+    const double quickPart = quick - static_cast<double>(quickWhole);
+    if (decimals <= 22 && quick < 1e9 && std::fabs(quickPart - 0.5) > 1e-6) {
+        scaled = static_cast<long double>(quickWhole + (quickPart > 0.5 ? 1 : 0));
+    } else {
+        long double scale = 1;
+        for (int k = 0; k < decimals; ++k) scale *= 10;
+        scaled = std::floor(std::fabs(value) * scale + 0.5L);
+    }
     char digits[64];
     int n;
     if (scaled < 1e18L) {
@@ -181,7 +193,94 @@ std::string formatGeneral(double value) {
     return out;
 }
 
+namespace {
+
+constexpr uint64_t kWholePowersOfTen[] = {1ULL,
+                                          10ULL,
+                                          100ULL,
+                                          1000ULL,
+                                          10000ULL,
+                                          100000ULL,
+                                          1000000ULL,
+                                          10000000ULL,
+                                          100000000ULL,
+                                          1000000000ULL,
+                                          10000000000ULL,
+                                          100000000000ULL,
+                                          1000000000000ULL,
+                                          10000000000000ULL,
+                                          100000000000000ULL,
+                                          1000000000000000ULL,
+                                          10000000000000000ULL};
+
+// Digits of a whole number below 10^17.
+int digitCount(uint64_t m) {
+    int n = 1;
+    while (n < 17 && m >= kWholePowersOfTen[n]) ++n;
+    return n;
+}
+
+// The shortest text of a value of at most 15 significant digits, exactly as
+// std::to_chars writes it, or nullptr for any other value. The numbers of GPS
+// files have a handful of decimals; this finds their text in about half the
+// time of the general method, and gives up on a full-length number after one
+// cheap test.
+//
+// The text of a whole m with k decimals reads back as the value when
+// m / 10^k == value: m below 2^53 and 10^k are exact, so the division is the
+// correctly rounded reading. Fewer decimals make a shorter text, so the
+// first k that reads back wins. With 15 significant digits or fewer, steps of
+// 10^-k are wider than the value's rounding interval: only the whole number
+// nearest value * 10^k can read back, and it lies within a few units in the
+// last place of that product, which sieves out most k before dividing.
+char* putFewDigits(char* out, double value) {
+    const double a = std::fabs(value);
+    if (!(a >= 1e-3 && a < 1e15)) return nullptr;  // also NaN
+    const auto whole = static_cast<uint64_t>(a);
+    const int integerDigits = whole ? digitCount(whole) : 0;
+    const int leadingZeros = whole ? 0 : (a < 0.01 ? 2 : a < 0.1 ? 1 : 0);
+    const int maxDecimals = whole ? 15 - integerDigits : 15 + leadingZeros;
+    uint64_t m = 0;
+    auto readsBack = [a, &m](int k) {
+        const double scaled = a * kPowersOfTen[k];
+        const double nearest = static_cast<double>(static_cast<int64_t>(scaled + 0.5));
+        if (std::fabs(scaled - nearest) > scaled * 0x1p-48 || nearest / kPowersOfTen[k] != a) return false;
+        m = static_cast<uint64_t>(nearest);
+        return true;
+    };
+    if (!readsBack(maxDecimals)) return nullptr;
+    int k = 0;
+    while (k < maxDecimals && !readsBack(k)) ++k;
+    if (k == maxDecimals) readsBack(k);
+    // std::to_chars takes the shorter of fixed and exponent form, fixed on
+    // a tie: "100000" is longer than "1e+05".
+    const int digits = digitCount(m);
+    int significant = digits;
+    for (uint64_t t = m; k == 0 && t % 10 == 0; t /= 10) --significant;
+    const int fixedLength = (integerDigits ? integerDigits : 1) + (k ? k + 1 : 0);
+    if (fixedLength > significant + (significant > 1 ? 1 : 0) + 4) return nullptr;  // "d.ddde+XX"
+
+    if (value < 0) *out++ = '-';
+    char text[24];
+    std::to_chars(text, text + sizeof text, m);
+    if (!integerDigits) {
+        *out++ = '0';
+        *out++ = '.';
+        for (int i = digits; i < k; ++i) *out++ = '0';
+        return std::copy(text, text + digits, out);
+    }
+    out = std::copy(text, text + integerDigits, out);
+    if (k) {
+        *out++ = '.';
+        out = std::copy(text + integerDigits, text + digits, out);
+    }
+    return out;
+}
+
+}  // namespace
+
 char* putShortest(char* out, double value) {
+    if (char* end = putFewDigits(out, value)) return end;
     return std::to_chars(out, out + kNumberTextMax, value).ptr;
 }
 

@@ -27,34 +27,41 @@ TEST(CsvWriter, CellsOfEveryKind) {
     test::addRow(table, "T", "", 0, 0, std::nullopt);
     table.setText(1, FieldId::Name, "\xCA\xF0\xE5\xEC\xEB\xFC");  // Windows-1251
     table.setTimeMs(1, FieldId::Time, *civilToMs({2024, 2, 29, 23, 59, 58, 7}));
+    table.setTimeMs(1, FieldId::VTime, *civilToMs({2024, 2, 29, 23, 59, 58, 8}));
     table.setReal(1, FieldId::Dist, 1e21);
     EXPECT_EQ(csvOf(table),
               "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
               "F,\"/p/a,\"\"b\"\".jpg\",,-33.5,1e-06,-10.5,,,,\"/p/a,\"\"b\"\".jpg\",Фото,33 30.0000 S,0 00.0001 E,-3\r\n"
-              "T,Кремль,2024-02-29 23:59:58.007,,,,1e+21,,,,Трек,0 00.0000 N,0 00.0000 E,0\r\n");
+              "T,Кремль,2024-02-29 23:59:58.007,,,,1e+21,,2024-02-29 23:59:58.008,,Трек,0 00.0000 N,0 00.0000 E,0\r\n");
 }
 
-TEST(CsvWriter, ManyRowsKeepTableOrder) {
+// Rows go out in blocks; each row keeps its place and its own times, also
+// where one row's shifted time is the next one's own.
+TEST(CsvWriter, ManyRowsKeepTableOrderAndTheirTimes) {
     DataTable table;
     constexpr int kRows = 50001;  // several blocks and a short last one
+    const int64_t start = *civilToMs({2010, 12, 1, 0, 0, 0, 0});
+    auto time = [&](int i) { return start + 1000 * static_cast<int64_t>(i); };
+    auto shifted = [&](int i) { return i % 3 ? time(i) : time(i + 1); };
     for (int i = 0; i < kRows; ++i) {
         table.append();
         table.setText(table.recNo(), FieldId::Stat, "T");
         table.setText(table.recNo(), FieldId::Name, std::to_string(i));
-        table.setReal(table.recNo(), FieldId::Lat, 50 + i * 1e-5);
+        table.setTimeMs(table.recNo(), FieldId::Time, time(i));
+        table.setTimeMs(table.recNo(), FieldId::VTime, shifted(i));
         table.post();
     }
     std::istringstream lines(csvOf(table));
     std::string line;
     std::getline(lines, line);
-    int expected = 0;
-    while (std::getline(lines, line)) {
-        const std::string prefix = "T," + std::to_string(expected) + ",,";
-        ASSERT_EQ(line.compare(0, prefix.size(), prefix), 0) << line;
+    int i = 0;
+    for (; std::getline(lines, line); ++i) {
+        const std::string expected = "T," + std::to_string(i) + "," + formatIsoDayTime(time(i)) + ",,,,,," +
+                                     formatIsoDayTime(shifted(i)) + ",,";
+        ASSERT_EQ(line.compare(0, expected.size(), expected), 0) << line;
         ASSERT_EQ(line.back(), '\r');
-        ++expected;
     }
-    EXPECT_EQ(expected, kRows);
+    EXPECT_EQ(i, kRows);
 }
 
 TEST(NumberText, BufferWritersAndTheirEdges) {

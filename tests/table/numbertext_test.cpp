@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <cstdint>
+#include <cstring>
 #include <cstdlib>
 #include <optional>
 #include <random>
@@ -94,4 +98,76 @@ TEST(NumberText, ReadsTheNearestDouble) {
     EXPECT_EQ(parseNumber("9007199254740993"), 9007199254740992.0);  // past the exact range
     EXPECT_EQ(parseNumber("0.1e1"), 1.0);
     EXPECT_EQ(parseNumber("123456789012345678901234567890"), 1.2345678901234568e29);
+}
+
+// Fixed notation takes a quicker road for most values; it must round as the
+// extended-precision rule does, halves included.
+TEST(NumberText, FixedNotationRoundsAsExtendedPrecision) {
+    auto reference = [](long double value, int decimals) {
+        long double scale = 1;
+        for (int k = 0; k < decimals; ++k) scale *= 10;
+        const long double scaled = std::floor(std::fabs(value) * scale + 0.5L);
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.0Lf", scaled);
+        std::string digits = buf;
+        if (digits.size() < static_cast<std::size_t>(decimals + 1)) digits.insert(0, decimals + 1 - digits.size(), '0');
+        std::string text = (value < 0 && scaled != 0) ? "-" : "";
+        text += digits.substr(0, digits.size() - decimals);
+        if (decimals) text += "." + digits.substr(digits.size() - decimals);
+        return text;
+    };
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> degrees(-180, 180);
+    int failures = 0;
+    for (int i = 0; i < 300000 && failures < 10; ++i) {
+        const double x = degrees(random);
+        const long double minutes = (std::fabs(static_cast<long double>(x)) - std::trunc(std::fabs(x))) * 60;
+        // Exact halves of the last digit and their neighbours too.
+        const long double half = (std::floor(minutes * 10000) + 0.5L) / 10000;
+        for (long double v : {minutes, half, std::nextafter(half, 0.0L), std::nextafter(half, 100.0L),
+                              static_cast<long double>(x), -static_cast<long double>(x) / 7}) {
+            for (int decimals : {0, 2, 4}) {
+                if (formatFixed(v, decimals) == reference(v, decimals)) continue;
+                ADD_FAILURE() << static_cast<double>(v) << " to " << decimals << ": " << formatFixed(v, decimals)
+                              << " != " << reference(v, decimals);
+                ++failures;
+            }
+        }
+    }
+}
+
+// The shortest text is made without std::to_chars for most values; it must
+// still be exactly what std::to_chars writes.
+TEST(NumberText, ShortestTextIsToCharsText) {
+    auto check = [](double v) {
+        char ours[kNumberTextMax], theirs[kNumberTextMax];
+        const std::string a(ours, putShortest(ours, v));
+        const std::string b(theirs, std::to_chars(theirs, theirs + sizeof theirs, v).ptr);
+        return a == b ? std::string() : a + " != " + b;
+    };
+    std::mt19937_64 random(12345);
+    int failures = 0;
+    for (int i = 0; i < 300000 && failures < 10; ++i) {
+        // Decimal texts of every length and scale, as files hold them.
+        std::string text = random() % 2 ? "-" : "";
+        const int digits = 1 + static_cast<int>(random() % 17);
+        for (int d = 0; d < digits; ++d) text += static_cast<char>('0' + random() % 10);
+        text.insert(text.size() - random() % (digits + 1), ".");
+        if (text.back() == '.') text += "0";
+        const double parsed = std::strtod(text.c_str(), nullptr);
+        // And arbitrary bit patterns, and the neighbours of the parsed value.
+        std::uint64_t bits = random();
+        double arbitrary;
+        std::memcpy(&arbitrary, &bits, sizeof arbitrary);
+        for (double v : {parsed, std::nextafter(parsed, 1e300), std::nextafter(parsed, -1e300), arbitrary,
+                         parsed * 1e-3, parsed * 1e12}) {
+            const std::string error = check(v);
+            if (error.empty()) continue;
+            ADD_FAILURE() << text << ": " << error;
+            ++failures;
+        }
+    }
+    for (double v : {0.0, -0.0, 1.0, 0.001, 0.0001, 0.01, 100000.0, 1e14, 1e15, 999999999999999.0, 123456789012345.0,
+                     0.1 + 0.2, 1.0 / 3, 2.0 / 3, 5e-324, 1.7976931348623157e308, 9007199254740993.0})
+        EXPECT_EQ(check(v), "") << v;
 }
