@@ -46,6 +46,21 @@ int64_t daysToMs(long double days) {
     if (std::isnan(days)) return 0;
     if (days <= kMinDays) return kMinMs;
     if (days >= kMaxDays) return kMaxMs;
+    // In double arithmetic the milliseconds of the day come out within a
+    // hair of the extended-precision product, and round the same unless they
+    // lie that close to a half: the quick road for the time of every point of
+    // a track.
+    const auto day = static_cast<double>(days);
+    if (static_cast<long double>(day) == days) {
+        const double wholeDay = std::floor(day);
+        const double quick = (day - wholeDay) * kMsPerDay;
+        const auto quickWhole = static_cast<int64_t>(quick);
+        const double quickPart = quick - static_cast<double>(quickWhole);
+        if (std::fabs(quickPart - 0.5) > 1e-6) {
+            const int64_t ms = static_cast<int64_t>(wholeDay) * kMsPerDay + quickWhole + (quickPart > 0.5 ? 1 : 0);
+            return ms > kMaxMs ? kMaxMs : ms;
+        }
+    }
     const long double whole = std::floor(days);
     // rint rounds in the current mode: to nearest, ties to even.
     const auto msOfDay = static_cast<int64_t>(std::rint((days - whole) * kMsPerDay));

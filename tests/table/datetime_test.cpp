@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 using namespace geovanta;
 
@@ -47,3 +48,32 @@ TEST(DayTime, ParsesTheDisplayFormat) {
     EXPECT_FALSE(parseDayTime("2010-12-01"));
     EXPECT_FALSE(parseDayTime(""));
 }
+
+namespace {
+
+// Day-times take a quicker road for most values; each must still round to
+// the millisecond as the extended-precision rule does, halves included.
+TEST(DayTime, QuickRoundingToTheMillisecondAgreesWithExtendedPrecision) {
+    auto reference = [](long double days) {
+        const long double whole = std::floor(days);
+        return static_cast<int64_t>(whole) * kMsPerDay + static_cast<int64_t>(std::rint((days - whole) * kMsPerDay));
+    };
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> days(-600000, 2900000);
+    int failures = 0;
+    for (int i = 0; i < 300000 && failures < 10; ++i) {
+        const double d = days(random);
+        // Near and exact halves of a millisecond: an odd multiple of 2^-11
+        // day is one.
+        const double half = (std::floor(d * kMsPerDay) + 0.5) / kMsPerDay;
+        const double exactHalf = std::floor(d) + std::ldexp(static_cast<double>(random() % 2048), -11);
+        for (double v : {d, half, std::nextafter(half, 0.0), std::nextafter(half, 3e6), exactHalf,
+                         std::nextafter(exactHalf, 0.0), std::round(d * 86400) / 86400}) {
+            if (daysToMs(v) == reference(v)) continue;
+            ADD_FAILURE() << v << ": " << daysToMs(v) << " != " << reference(v);
+            ++failures;
+        }
+    }
+}
+
+}  // namespace
