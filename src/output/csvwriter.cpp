@@ -31,7 +31,7 @@ public:
         if (used_ + bytes > capacity_) {
             capacity_ = std::max(2 * capacity_, used_ + bytes);
             auto bigger = std::make_unique<char[]>(capacity_);
-            std::memcpy(bigger.get(), data_.get(), used_);
+            if (used_) std::memcpy(bigger.get(), data_.get(), used_);
             data_ = std::move(bigger);
         }
         return data_.get() + used_;
