@@ -23,6 +23,7 @@ constexpr FieldInfo kFields[kFieldCount] = {
     {FieldId::VLon, "VLon", FieldKind::Text, 15, true},
     {FieldId::VElev, "VElev", FieldKind::Integer, 0, true},
     {FieldId::FileName, "FileName", FieldKind::Text, 255, false},
+    {FieldId::TimeSource, "TimeSource", FieldKind::Text, 1, false},
 };
 
 }  // namespace

@@ -26,8 +26,14 @@ enum class FieldId : uint8_t {
     VLon,       // calculated text: FormatCoord("WE", Lon)
     VElev,      // calculated int32: Elev * 0.3048 truncated
     FileName,   // text 255
+    TimeSource, // text 1: where a photograph's Time came from (kTimeFrom...);
+                // kept for the explanations, neither shown nor exported
 };
-inline constexpr int kFieldCount = 15;
+inline constexpr int kFieldCount = 16;
+
+// Values of TimeSource.
+inline constexpr char kTimeFromExif = 'E';      // the EXIF shooting time
+inline constexpr char kTimeFromFileDate = 'M';  // the file's modification time
 
 enum class FieldKind : uint8_t { Text, DateTime, Real, Integer };
 
