@@ -43,8 +43,11 @@ const char* russianPlural(std::size_t count, const char* one, const char* few, c
 
 std::string durationText(int64_t ms, const std::string& unit) {
     if (ms < 0) ms = -ms;
-    std::string text = formatShortest(static_cast<double>(ms) / kMsPerSecond) + " " + unit;
-    if (ms >= 60 * kMsPerSecond) text += " (" + clockText(ms, true) + ")";
+    // Track times stored as fractions of a day come back a few milliseconds
+    // off; tenths of a second are all a person needs.
+    const int64_t tenths = (ms + 50) / 100;
+    std::string text = formatShortest(static_cast<double>(tenths) / 10) + " " + unit;
+    if (tenths >= 600) text += " (" + clockText((tenths + 5) / 10 * kMsPerSecond, true) + ")";
     return text;
 }
 
@@ -62,18 +65,31 @@ std::string offsetText(double days, const std::string& daysUnit) {
 std::string summaryStatusText(const PlacementSummary& s) {
     std::string text = n(s.points) + " " + russianPlural(s.points, "точка", "точки", "точек") + ", ";
     if (s.photos == 0) return text + "фотографий нет";
-    text += n(s.photos) + " фото: привязано " + n(s.placed) + ", не привязано " + n(s.unplaced());
-    if (s.points == 0)
-        text += " (трек не загружен)";
-    else
-        text += " (до трека " + n(s.beforeTrack) + ", после трека " + n(s.afterTrack) + ", в разрывах " +
-                n(s.inGaps) + ")";
-    return text + ", по дате файла " + n(s.fromFileDate);
+    text += n(s.photos) + " фото: привязано " + n(s.placed);
+    // The window is narrow: only the counts that are not zero are named.
+    if (s.unplaced() != 0) {
+        text += ", не привязано " + n(s.unplaced()) + " (";
+        if (s.points == 0) {
+            text += "трек не загружен";
+        } else {
+            std::string parts;
+            auto part = [&](std::size_t count, const char* what) {
+                if (count != 0) parts += (parts.empty() ? "" : ", ") + std::string(what) + " " + n(count);
+            };
+            part(s.beforeTrack, "до трека");
+            part(s.afterTrack, "после");
+            part(s.inGaps, "в разрывах");
+            text += parts;
+        }
+        text += ")";
+    }
+    if (s.fromFileDate != 0) text += ", по дате файла " + n(s.fromFileDate);
+    return text;
 }
 
 std::string offsetsStatusText(const BindingParams& p) {
-    return "Смещение трека " + offsetText(p.trackOffset, "сут") + ", фото " + offsetText(p.photoOffset, "сут") +
-           ", допуск " + std::to_string(p.tolerance) + " с";
+    return "Смещение: трек " + offsetText(p.trackOffset, "сут") + ", фото " + offsetText(p.photoOffset, "сут") +
+           "; допуск " + std::to_string(p.tolerance) + " с";
 }
 
 std::string placementToolTip(const Placement& p, int32_t toleranceSeconds) {
@@ -91,6 +107,17 @@ std::string placementToolTip(const Placement& p, int32_t toleranceSeconds) {
     }
     return text + (p.fromFileDate ? "\nВремя съёмки взято из даты файла: в EXIF его нет"
                                   : "\nВремя съёмки из EXIF");
+}
+
+std::string photoRowToolTip(const DataTable& table, std::size_t row, int32_t toleranceSeconds) {
+    if (row >= table.rowCount() || !table.isPhoto(row)) return {};
+    const Placement p = explainPlacement(table, row, toleranceSeconds);
+    std::string text = placementToolTip(p, toleranceSeconds);
+    // The pass leaves a photograph's latitude empty exactly when it does not place it.
+    const bool positioned = !table.isNull(row, FieldId::Lat);
+    if (positioned != (p.kind == PlacementKind::Placed))
+        text += "\nТаблица изменена после расчёта: координаты пересчитаются при следующей загрузке или смене смещений";
+    return text;
 }
 
 std::string summaryLine(const PlacementSummary& s, const BindingParams& p) {

@@ -3,19 +3,24 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/commands/argumentscommand.h"
+#include "app/commands/clearcommand.h"
 #include "app/commands/dialogs.h"
 #include "app/commands/offsetscommand.h"
 #include "app/commands/photoloadcommand.h"
 #include "app/commands/referencephotocommand.h"
 #include "app/commands/tagcommands.h"
+#include "app/placementtexts.h"
+#include "binding/placement.h"
 #include "ui/datagrid.h"
 #include "ui/datatablemodel.h"
 #include "ui/formconsole.h"
@@ -34,6 +39,7 @@ const QKeySequence kSendTrackKey(Qt::CTRL | Qt::SHIFT | Qt::Key_T);
 const QKeySequence kSendPhotosKey(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
 const QKeySequence kOffsetsKey(Qt::CTRL | Qt::Key_T);
 const QKeySequence kWriteTagsKey(Qt::CTRL | Qt::Key_S);
+const QKeySequence kClearKey(Qt::CTRL | Qt::Key_N);
 
 QString keyText(const QKeySequence& key) { return key.toString(QKeySequence::NativeText); }
 
@@ -67,6 +73,7 @@ TMainForm::TMainForm(ProgramState& state, SettingsFile settings, Dialogs& dialog
     buildToolBar();
     buildMenus();
     buildGrid();
+    buildStatusBar();
     layout->addWidget(ToolBar1);
     layout->addWidget(DataGrid_, 1);
 
@@ -155,6 +162,10 @@ void TMainForm::buildMenus() {
     a = load->addAction(u("Фотографии"), this, &TMainForm::LFotoClick);
     a->setObjectName("LFoto");
     a->setShortcut(kLoadPhotosKey);
+    load->addSeparator();
+    ClearTable = load->addAction(u("Очистить таблицу"), this, &TMainForm::ClearTableClick);
+    ClearTable->setObjectName("ClearTable");
+    ClearTable->setShortcut(kClearKey);
     QMenu* ozi = bar->addMenu(u("Передать в OziExplorer"));
     ozi->setObjectName("OziMenu");
     a = ozi->addAction(u("Путь"), this, &TMainForm::OTrackClick);
@@ -183,6 +194,7 @@ void TMainForm::buildGrid() {
     model_->setEditHandler([this](std::size_t row, FieldId field, const std::string& text) {
         return gridCommands_.setField(row, field, text);
     });
+    model_->setToolTipSource([this](std::size_t row) { return photoRowToolTip(DataTable_, row, state_.tolerance); });
     DataGrid_ = new DataGrid(this);
     DataGrid_->setModel(model_);
     DataGrid_->fitColumns();
@@ -211,6 +223,45 @@ void TMainForm::buildGrid() {
         PopupMenu1->popup(DataGrid_->viewport()->mapToGlobal(pos));
     });
 }
+
+void TMainForm::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("StatusBar1");
+    // Two lines, so that both fit the window's width: what the last pass
+    // placed, and the offsets and tolerance it used.
+    auto* panel = new QWidget(bar);
+    auto* lines = new QVBoxLayout(panel);
+    lines->setContentsMargins(2, 1, 2, 1);
+    lines->setSpacing(0);
+    StatusSummary = new QLabel(panel);
+    StatusSummary->setObjectName("StatusSummary");
+    StatusOffsets = new QLabel(panel);
+    StatusOffsets->setObjectName("StatusOffsets");
+    for (QLabel* label : {StatusSummary, StatusOffsets}) {
+        // A long text is cut at the window's edge rather than widening it;
+        // the tooltip holds it whole.
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        lines->addWidget(label);
+    }
+    bar->addWidget(panel, 1);
+    // Every pass suspends the display and ends with a reset of the model, so
+    // this follows every pass; a deleted row changes the counts too.
+    connect(model_, &QAbstractItemModel::modelReset, this, &TMainForm::updateStatus);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, &TMainForm::updateStatus);
+    updateStatus();
+}
+
+void TMainForm::updateStatus() {
+    const PlacementSummary summary = summarisePlacements(DataTable_, state_.tolerance);
+    const QString text = QString::fromStdString(summaryStatusText(summary));
+    StatusSummary->setText(text);
+    StatusSummary->setToolTip(text);
+    const QString offsets = QString::fromStdString(offsetsStatusText(bindingParams(state_)));
+    StatusOffsets->setText(offsets);
+    StatusOffsets->setToolTip(offsets);
+}
+
+void TMainForm::ClearTableClick() { ClearCommand(dialogs_, DataTable_, state_).run(); }
 
 void TMainForm::showRow(std::size_t row) {
     if (row >= static_cast<std::size_t>(model_->rowCount())) return;

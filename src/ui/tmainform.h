@@ -22,6 +22,7 @@
 #include "ui/toolicons.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QToolBar;
 class QToolButton;
@@ -63,6 +64,8 @@ public slots:
     void HelpMenuClick();
     void DataGridDblClick();
     void PopupMenu1Popup();
+    // "Очистить таблицу" (Ctrl+N): empties the table after asking.
+    void ClearTableClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -72,6 +75,10 @@ private:
     void buildToolBar();
     void buildMenus();
     void buildGrid();
+    void buildStatusBar();
+    // The status bar after a pass: what was placed and why not, and the
+    // offsets and tolerance in force.
+    void updateStatus();
     void FormDestroy();
     QToolButton* toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)(),
                             const QKeySequence& key = {});
@@ -98,6 +105,9 @@ private:
     QAction* N1 = nullptr;
     QAction* EXIF1 = nullptr;
     QAction* TimeFromPhoto = nullptr;
+    QAction* ClearTable = nullptr;
+    QLabel* StatusSummary = nullptr;
+    QLabel* StatusOffsets = nullptr;
 };
 
 }  // namespace geovanta

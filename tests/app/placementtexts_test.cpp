@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "table/datatable.h"
+
 using namespace geovanta;
 
 namespace {
@@ -24,8 +26,10 @@ PlacementSummary summary(std::size_t points, std::size_t placed, std::size_t bef
 TEST(PlacementTexts, DurationsAndOffsets) {
     EXPECT_EQ(durationText(0, "s"), "0 s");
     EXPECT_EQ(durationText(12500, "s"), "12.5 s");
-    EXPECT_EQ(durationText(59999, "s"), "59.999 s");
-    EXPECT_EQ(durationText(60000, "с"), "60 с (0:01:00)");
+    EXPECT_EQ(durationText(59940, "s"), "59.9 s");
+    EXPECT_EQ(durationText(59960, "с"), "60 с (0:01:00)");
+    EXPECT_EQ(durationText(1300003, "s"), "1300 s (0:21:40)");  // a track time's rounding
+    EXPECT_EQ(durationText(1300450, "s"), "1300.5 s (0:21:41)");
     EXPECT_EQ(durationText(-1812000, "s"), "1812 s (0:30:12)");
     EXPECT_EQ(durationText(93784000, "s"), "93784 s (26:03:04)");
 
@@ -38,15 +42,16 @@ TEST(PlacementTexts, DurationsAndOffsets) {
 
 TEST(PlacementTexts, WindowSummaryAndOffsets) {
     EXPECT_EQ(summaryStatusText(summary(18, 4, 1, 0, 0, 0)),
-              "18 точек, 5 фото: привязано 4, не привязано 1 (до трека 1, после трека 0, в разрывах 0), "
-              "по дате файла 0");
-    EXPECT_EQ(summaryStatusText(summary(21, 0, 0, 1, 2, 3)).rfind("21 точка, 3 фото:", 0), 0u);
+              "18 точек, 5 фото: привязано 4, не привязано 1 (до трека 1)");
+    EXPECT_EQ(summaryStatusText(summary(21, 3, 1, 2, 3, 4)),
+              "21 точка, 9 фото: привязано 3, не привязано 6 (до трека 1, после 2, в разрывах 3), по дате файла 4");
+    EXPECT_EQ(summaryStatusText(summary(2, 0, 0, 0, 1, 0)), "2 точки, 1 фото: привязано 0, не привязано 1 (в разрывах 1)");
+    EXPECT_EQ(summaryStatusText(summary(111, 7, 0, 0, 0, 1)), "111 точек, 7 фото: привязано 7, по дате файла 1");
     EXPECT_EQ(summaryStatusText(summary(22, 0, 0, 0, 0, 0)), "22 точки, фотографий нет");
-    EXPECT_EQ(summaryStatusText(summary(111, 0, 0, 0, 0, 0)), "111 точек, фотографий нет");
     PlacementSummary noTrack;
     noTrack.photos = noTrack.noTrack = 2;
-    EXPECT_EQ(summaryStatusText(noTrack), "0 точек, 2 фото: привязано 0, не привязано 2 (трек не загружен), по дате файла 0");
-    EXPECT_EQ(offsetsStatusText({0, -1.0 / 24, 300}), "Смещение трека 0:00, фото -1:00, допуск 300 с");
+    EXPECT_EQ(summaryStatusText(noTrack), "0 точек, 2 фото: привязано 0, не привязано 2 (трек не загружен)");
+    EXPECT_EQ(offsetsStatusText({0, -1.0 / 24, 300}), "Смещение: трек 0:00, фото -1:00; допуск 300 с");
 }
 
 TEST(PlacementTexts, ReasonsInBothLanguages) {
@@ -76,4 +81,29 @@ TEST(PlacementTexts, ReasonsInBothLanguages) {
     EXPECT_EQ(summaryLine(summary(76, 8, 1, 0, 1, 2), {0, 1.0 / 24, 60}),
               "76 points, 10 photos: placed 8, not placed 2 (before the track 1, after it 0, in gaps 1), "
               "from file date 2; track offset 0:00, photo offset +1:00, tolerance 60 s");
+}
+
+// Rows deleted since the pass: the tooltip tells the table as it stands and
+// says that the position shown is from before the change.
+TEST(PlacementTexts, RowToolTipNotesAStalePosition) {
+    DataTable t;
+    auto add = [&](const char* stat, double seconds, double lat) {
+        t.append();
+        t.field(FieldId::Stat).setAsString(stat);
+        t.field(FieldId::Time).setAsDateTime(40513.5 + seconds / 86400);
+        if (lat != 0) t.field(FieldId::Lat).setAsFloat(lat);
+        t.post();
+    };
+    add("T", 0, 55);
+    add("F", 30, 0);
+    add("T", 600, 56);
+    CalcPositions(t, {});
+    EXPECT_EQ(photoRowToolTip(t, 0, 300), "");
+    EXPECT_EQ(photoRowToolTip(t, 1, 300), "Привязано: до ближайшей точки трека 30 с\nВремя съёмки из EXIF");
+    t.moveTo(0);
+    t.deleteRow();
+    EXPECT_EQ(photoRowToolTip(t, 0, 300),
+              "Не привязано: снято за 570 с (0:09:30) до начала трека\nВремя съёмки из EXIF\n"
+              "Таблица изменена после расчёта: координаты пересчитаются при следующей загрузке или смене смещений");
+    EXPECT_EQ(photoRowToolTip(t, 5, 300), "");
 }
