@@ -4,36 +4,13 @@
 
 #include <cmath>
 
+#include "binding/bindingrows.h"
 #include "table/datatable.h"
 #include "table/datetime.h"
 
 using namespace geovanta;
 
-namespace {
-
-constexpr double kDay = 40513.0;  // 1 December 2010
-double at(int h, int m, int s) { return kDay + (h * 3600 + m * 60 + s) / 86400.0; }
-
-void add(DataTable& t, const char* stat, const char* name, double time, std::optional<double> lat = {},
-         std::optional<double> lon = {}, std::optional<double> elev = {}) {
-    t.append();
-    t.field(FieldId::Stat).setAsString(stat);
-    t.field(FieldId::Name).setAsString(name);
-    t.field(FieldId::Time).setAsDateTime(time);
-    if (lat) t.field(FieldId::Lat).setAsFloat(*lat);
-    if (lon) t.field(FieldId::Lon).setAsFloat(*lon);
-    if (elev) t.field(FieldId::Elev).setAsFloat(*elev);
-    t.post();
-}
-
-std::size_t find(const DataTable& t, std::string_view name) {
-    for (std::size_t r = 0; r < t.rowCount(); ++r)
-        if (t.text(r, FieldId::Name) == name) return r;
-    ADD_FAILURE() << "no row " << name;
-    return 0;
-}
-
-}  // namespace
+using namespace geovanta::test;
 
 TEST(PlaneDistance, IsFlatAndAsymmetric) {
     EXPECT_NEAR(PlaneDistance(55.0, 37.0, 55.0, 37.01), 637.80, 0.005);

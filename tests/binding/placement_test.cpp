@@ -5,35 +5,23 @@
 #include <map>
 #include <string>
 
+#include "binding/bindingrows.h"
 #include "binding/calcpositions.h"
 #include "table/datatable.h"
 
 using namespace geovanta;
+using namespace geovanta::test;
 
 namespace {
 
-constexpr double kDay = 40513.0;  // 1 December 2010
-double at(int h, int m, int s) { return kDay + (h * 3600 + m * 60 + s) / 86400.0; }
 int64_t sec(double seconds) { return static_cast<int64_t>(seconds * 1000); }
 
-void add(DataTable& t, const char* stat, const char* name, double time, double lat = 0, char source = 0) {
-    t.append();
-    t.field(FieldId::Stat).setAsString(stat);
-    t.field(FieldId::Name).setAsString(name);
-    t.field(FieldId::Time).setAsDateTime(time);
-    if (lat != 0) {
-        t.field(FieldId::Lat).setAsFloat(lat);
-        t.field(FieldId::Lon).setAsFloat(lat / 2);
-    }
-    if (source) t.field(FieldId::TimeSource).setAsString(std::string(1, source));
+// A photograph timed from its EXIF data or its file's date.
+void addPhoto(DataTable& t, const char* name, double time, char source) {
+    add(t, "F", name, time);
+    t.edit();
+    t.field(FieldId::TimeSource).setAsString(std::string(1, source));
     t.post();
-}
-
-std::size_t find(const DataTable& t, std::string_view name) {
-    for (std::size_t r = 0; r < t.rowCount(); ++r)
-        if (t.text(r, FieldId::Name) == name) return r;
-    ADD_FAILURE() << "no row " << name;
-    return 0;
 }
 
 Placement placement(PlacementKind kind, int64_t ms, bool fileDate = false) { return {kind, ms, fileDate}; }
@@ -59,14 +47,14 @@ TEST(Placement, DecisionsCarryTheirNumbers) {
 // What the explanations say is what the pass did, photo by photo and in sum.
 TEST(Placement, ExplanationsAgreeWithThePass) {
     DataTable t;
-    add(t, "F", "before", at(9, 58, 20), 0, kTimeFromExif);
+    addPhoto(t, "before", at(9, 58, 20), kTimeFromExif);
     add(t, "T", "a", at(10, 0, 0), 50);
-    add(t, "F", "near-a", at(10, 0, 40), 0, kTimeFromFileDate);
+    addPhoto(t, "near-a", at(10, 0, 40), kTimeFromFileDate);
     add(t, "T", "b", at(10, 1, 0), 51);
-    add(t, "F", "gap", at(10, 8, 0), 0, kTimeFromExif);  // 7 min from b, 12 min from c
+    addPhoto(t, "gap", at(10, 8, 0), kTimeFromExif);  // 7 min from b, 12 min from c
     add(t, "P", "c", at(10, 20, 0), 52);
-    add(t, "F", "after", at(10, 50, 0), 0, kTimeFromFileDate);
-    add(t, "F", "after2", at(10, 50, 0), 0, kTimeFromExif);
+    addPhoto(t, "after", at(10, 50, 0), kTimeFromFileDate);
+    addPhoto(t, "after2", at(10, 50, 0), kTimeFromExif);
     const BindingParams params{0, 0, 300};
     CalcPositions(t, params);
 
