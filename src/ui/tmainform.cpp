@@ -227,23 +227,15 @@ void TMainForm::buildGrid() {
 void TMainForm::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName("StatusBar1");
-    // Two lines, so that both fit the window's width: what the last pass
-    // placed, and the offsets and tolerance it used.
-    auto* panel = new QWidget(bar);
-    auto* lines = new QVBoxLayout(panel);
-    lines->setContentsMargins(2, 1, 2, 1);
-    lines->setSpacing(0);
-    StatusSummary = new QLabel(panel);
+    StatusSummary = new QLabel(bar);
     StatusSummary->setObjectName("StatusSummary");
-    StatusOffsets = new QLabel(panel);
+    // A long summary is cut at the window's edge rather than widening it; its
+    // tooltip holds it whole.
+    StatusSummary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    StatusOffsets = new QLabel(bar);
     StatusOffsets->setObjectName("StatusOffsets");
-    for (QLabel* label : {StatusSummary, StatusOffsets}) {
-        // A long text is cut at the window's edge rather than widening it;
-        // the tooltip holds it whole.
-        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        lines->addWidget(label);
-    }
-    bar->addWidget(panel, 1);
+    bar->addWidget(StatusSummary, 1);
+    bar->addPermanentWidget(StatusOffsets);
     // Every pass suspends the display and ends with a reset of the model, so
     // this follows every pass; a deleted row changes the counts too.
     connect(model_, &QAbstractItemModel::modelReset, this, &TMainForm::updateStatus);
@@ -256,9 +248,7 @@ void TMainForm::updateStatus() {
     const QString text = QString::fromStdString(summaryStatusText(summary));
     StatusSummary->setText(text);
     StatusSummary->setToolTip(text);
-    const QString offsets = QString::fromStdString(offsetsStatusText(bindingParams(state_)));
-    StatusOffsets->setText(offsets);
-    StatusOffsets->setToolTip(offsets);
+    StatusOffsets->setText(QString::fromStdString(offsetsStatusText(bindingParams(state_))));
 }
 
 void TMainForm::ClearTableClick() { ClearCommand(dialogs_, DataTable_, state_).run(); }
