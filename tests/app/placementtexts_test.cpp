@@ -45,7 +45,6 @@ TEST(PlacementTexts, WindowSummaryAndOffsets) {
               "18 точек, 5 фото: привязано 4, не привязано 1 (до трека 1)");
     EXPECT_EQ(summaryStatusText(summary(21, 3, 1, 2, 3, 4)),
               "21 точка, 9 фото: привязано 3, не привязано 6 (до трека 1, после 2, в разрывах 3), по дате файла 4");
-    EXPECT_EQ(summaryStatusText(summary(2, 0, 0, 0, 1, 0)), "2 точки, 1 фото: привязано 0, не привязано 1 (в разрывах 1)");
     EXPECT_EQ(summaryStatusText(summary(111, 7, 0, 0, 0, 1)), "111 точек, 7 фото: привязано 7, по дате файла 1");
     EXPECT_EQ(summaryStatusText(summary(22, 0, 0, 0, 0, 0)), "22 точки, фотографий нет");
     PlacementSummary noTrack;
