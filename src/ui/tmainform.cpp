@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -21,9 +22,12 @@
 #include "app/commands/tagcommands.h"
 #include "app/placementtexts.h"
 #include "binding/placement.h"
+#include "map/tilesource.h"
+#include "ui/commandkeys.h"
 #include "ui/datagrid.h"
 #include "ui/datatablemodel.h"
 #include "ui/formconsole.h"
+#include "ui/map/mapwidget.h"
 #include "ui/taboutbox.h"
 #include "ui/toolicons.h"
 
@@ -31,27 +35,6 @@ namespace geovanta {
 namespace {
 
 QString u(const char* text) { return QString::fromUtf8(text); }
-
-// Every toolbar command has a key; the hint on the empty grid names them.
-const QKeySequence kLoadTrackKey(Qt::CTRL | Qt::Key_O);
-const QKeySequence kLoadPhotosKey(Qt::CTRL | Qt::SHIFT | Qt::Key_O);
-const QKeySequence kSendTrackKey(Qt::CTRL | Qt::SHIFT | Qt::Key_T);
-const QKeySequence kSendPhotosKey(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
-const QKeySequence kOffsetsKey(Qt::CTRL | Qt::Key_T);
-const QKeySequence kWriteTagsKey(Qt::CTRL | Qt::Key_S);
-const QKeySequence kClearKey(Qt::CTRL | Qt::Key_N);
-
-QString keyText(const QKeySequence& key) { return key.toString(QKeySequence::NativeText); }
-
-QString emptyGridHint() {
-    return u("Как привязать фотографии к треку:\n\n"
-             "1. Загрузите GPS трек (.plt, .wpt) — %1\n"
-             "2. Загрузите папку с фотографиями — %2\n"
-             "3. Если часы камеры спешили или отставали, настройте смещение времени — %3\n"
-             "4. Проверьте: привязанные фотографии зелёные, непривязанные красные\n"
-             "5. Запишите координаты в фотографии — %4")
-        .arg(keyText(kLoadTrackKey), keyText(kLoadPhotosKey), keyText(kOffsetsKey), keyText(kWriteTagsKey));
-}
 
 }  // namespace
 
@@ -74,8 +57,9 @@ TMainForm::TMainForm(ProgramState& state, SettingsFile settings, Dialogs& dialog
     buildMenus();
     buildGrid();
     buildStatusBar();
+    buildMap();
     layout->addWidget(ToolBar1);
-    layout->addWidget(DataGrid_, 1);
+    layout->addWidget(panels_, 1);
 
     placeWindow();
 }
@@ -85,7 +69,7 @@ void TMainForm::placeWindow() {
     if (!saved.isEmpty() && restoreGeometry(saved)) return;
     // First start: most of today's screens, centred, never smaller than the
     // window needs for its toolbar and columns.
-    QSize size(1100, 720);
+    QSize size(1280, 760);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         size = size.boundedTo(area.size() * 9 / 10).expandedTo(QSize(637, 524));
@@ -102,7 +86,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     // Remembered quietly: a settings file that cannot be written is no
     // reason to keep the program from closing.
     state_.windowGeometry = saveGeometry().toBase64().toStdString();
+    state_.mapPanel = panels_->saveState().toBase64().toStdString();
     settings_.writeString(SettingsFile::kWindowGeometryKey, state_.windowGeometry);
+    settings_.writeString(SettingsFile::kMapPanelKey, state_.mapPanel);
     QMainWindow::closeEvent(event);
 }
 
@@ -241,6 +227,35 @@ void TMainForm::buildStatusBar() {
     connect(model_, &QAbstractItemModel::modelReset, this, &TMainForm::updateStatus);
     connect(model_, &QAbstractItemModel::rowsRemoved, this, &TMainForm::updateStatus);
     updateStatus();
+}
+
+void TMainForm::buildMap() {
+    panels_ = new QSplitter(Qt::Horizontal, this);
+    panels_->setObjectName("Panels");
+    map_ = new MapWidget(panels_);
+    map_->setObjectName("Map");
+    panels_->addWidget(DataGrid_);
+    panels_->addWidget(map_);
+    panels_->setChildrenCollapsible(true);
+    panels_->setStretchFactor(0, 3);
+    panels_->setStretchFactor(1, 2);
+    const QByteArray saved = QByteArray::fromBase64(QByteArray::fromStdString(state_.mapPanel));
+    if (saved.isEmpty() || !panels_->restoreState(saved)) panels_->setSizes({600, 450});
+    map_->setTileTemplate(QString::fromStdString(TileSource::fromSetting(state_.mapTiles).urlTemplate()));
+
+    // The map keeps its own copy of what it draws: a new one after every
+    // pass (each ends with a model reset) and whenever rows come or go.
+    const auto rebuild = [this] { map_->rebuild(DataTable_); };
+    connect(model_, &QAbstractItemModel::modelReset, map_, rebuild);
+    connect(model_, &QAbstractItemModel::rowsInserted, map_, rebuild);
+    connect(model_, &QAbstractItemModel::rowsRemoved, map_, rebuild);
+    connect(model_, &QAbstractItemModel::dataChanged, map_, rebuild);
+    connect(DataGrid_->selectionModel(), &QItemSelectionModel::currentRowChanged, map_,
+            [this](const QModelIndex& current) {
+                map_->setCurrentRow(current.isValid() ? std::optional<std::size_t>(current.row()) : std::nullopt);
+            });
+    connect(map_, &MapWidget::rowActivated, this, [this](std::size_t row) { showRow(row); });
+    rebuild();
 }
 
 void TMainForm::updateStatus() {

@@ -25,11 +25,13 @@ class QAction;
 class QLabel;
 class QMenu;
 class QToolBar;
+class QSplitter;
 class QToolButton;
 
 namespace geovanta {
 
 class DataGrid;
+class MapWidget;
 class DataTableModel;
 class Dialogs;
 class TFormConsole;
@@ -43,6 +45,7 @@ public:
     DataTable& table() { return DataTable_; }
     DataTableModel* model() const { return model_; }
     DataGrid* grid() const { return DataGrid_; }
+    MapWidget* map() const { return map_; }
     ProgramState& state() { return state_; }
     const SettingsFile& settings() const { return settings_; }
     Dialogs& dialogs() { return dialogs_; }
@@ -76,6 +79,7 @@ private:
     void buildMenus();
     void buildGrid();
     void buildStatusBar();
+    void buildMap();
     // The status bar after a pass: what was placed and why not, and the
     // offsets and tolerance in force.
     void updateStatus();
@@ -100,6 +104,8 @@ private:
     OziCommands oziCommands_{oziTransfer_, dialogs_};
     DataTableModel* model_ = nullptr;
     DataGrid* DataGrid_ = nullptr;
+    QSplitter* panels_ = nullptr;
+    MapWidget* map_ = nullptr;
     QToolBar* ToolBar1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QAction* N1 = nullptr;

@@ -18,6 +18,8 @@
 #include <QtTest>
 
 #include "ui/datagrid.h"
+#include "ui/map/mapcanvas.h"
+#include "ui/map/mapwidget.h"
 #include "ui/datatablemodel.h"
 #include "ui/taboutbox.h"
 #include "ui/tmainform.h"
@@ -335,6 +337,18 @@ private slots:
         QCOMPARE(cell(4, 1, Qt::ToolTipRole).toString(),
                  QString("Привязано: до ближайшей точки трека 30 с\nВремя съёмки из EXIF"));
         QVERIFY(!cell(1, 1, Qt::ToolTipRole).isValid());
+
+        // The map beside the grid follows every pass and the current row, both ways.
+        const MapCanvas* canvas = form_->map()->canvas();
+        QCOMPARE(canvas->data().tracks.size(), std::size_t{1});
+        QCOMPARE(canvas->data().photos.size(), std::size_t{4});
+        QCOMPARE(canvas->data().unplaced.size(), std::size_t{1});
+        selectRow(4);
+        QCOMPARE(canvas->currentRow(), std::optional<std::size_t>(4));
+        emit form_->map()->rowActivated(7);
+        QCOMPARE(grid()->currentIndex().row(), 7);
+        QCOMPARE(form_->table().recNo(), std::size_t{7});
+        selectRow(0);
         const QImage shot = form_->grab().toImage();
         QVERIFY(!shot.isNull());
         if (const QByteArray path = qgetenv("GEOVANTA_SCREENSHOT"); !path.isEmpty())
