@@ -96,6 +96,8 @@ public:
 
     // Longest text value read; longer values are cut to this.
     static constexpr uint32_t kMaxTextLength = 65535;
+    // Positions at or beyond 2 GiB cannot be reached by the reader's file moves.
+    static constexpr uint64_t kPositionLimit = uint64_t{1} << 31;
 
 private:
     struct Entry {
