@@ -8,9 +8,11 @@
 
 #include "app/clioptions.h"
 #include "app/commands/tagcommands.h"
+#include "app/placementtexts.h"
 #include "app/programpaths.h"
 #include "app/programstate.h"
 #include "binding/calcpositions.h"
+#include "binding/placement.h"
 #include "input/gpxreader.h"
 #include "input/loadresult.h"
 #include "input/photoscanner.h"
@@ -26,18 +28,30 @@
 #endif
 #include "table/asciicase.h"
 #include "table/datatable.h"
+#include "table/textcodec.h"
 
 namespace fs = std::filesystem;
 using namespace geovanta;
 
 namespace {
 
-LoadResult loadInput(DataTable& table, ProgramState& state, const std::string& input) {
+// What the loads left behind for standard error.
+struct LoadReport {
+    bool photoFolders = false;
+    std::vector<LeftOutFile> leftOut;
+};
+
+LoadResult loadInput(DataTable& table, ProgramState& state, const std::string& input, LoadReport& report) {
     std::error_code ec;
     const fs::path path(input);
     if (fs::is_directory(path, ec)) {
         state.photoFolder = input;
-        return LoadFotos(table, state.photoFolder, bindingParams(state));
+        report.photoFolders = true;
+        // A photograph that cannot be read is named at the end; the others load.
+        PhotoScanResult scan = LoadFotos(table, state.photoFolder, bindingParams(state));
+        for (LeftOutFile& f : scan.leftOut) report.leftOut.push_back(std::move(f));
+        if (scan.leftOut.empty()) return scan;
+        return LoadResult::loaded();
     }
     const std::string ext = asciiLower(path.extension().string());
     if (ext == ".plt") return TrackReader(table, state.trackCounter, bindingParams(state)).load(input);
@@ -52,9 +66,24 @@ LoadResult loadInput(DataTable& table, ProgramState& state, const std::string& i
     return LoadResult::failed("'" + input + "' is neither a .plt, .wpt or .gpx file nor a folder");
 }
 
+void note(const std::string& message) { std::cerr << "geovanta-cli: " << message << '\n'; }
+
 int fail(const std::string& message) {
-    std::cerr << "geovanta-cli: " << message << '\n';
+    note(message);
     return 1;
+}
+
+// After the table: the files left out, then, when photographs were loaded,
+// the summary and one line per photograph that was not placed.
+void reportPlacements(const DataTable& table, const ProgramState& state, const LoadReport& report) {
+    for (const LeftOutFile& f : report.leftOut) note(f.path + ": " + f.reason);
+    if (!report.photoFolders) return;
+    std::vector<PhotoPlacement> each;
+    const PlacementSummary summary = summarisePlacements(table, state.tolerance, &each);
+    note(summaryLine(summary, bindingParams(state)));
+    for (const PhotoPlacement& p : each)
+        if (p.placement.kind != PlacementKind::Placed)
+            note(displayUtf8(table.text(p.row, FieldId::FileName)) + ": " + placementLine(p.placement, state.tolerance));
 }
 
 // Writes the placed photographs' GPS tags; false when any of them was not
@@ -96,10 +125,11 @@ int main(int argc, char** argv) {
     state.tolerance = options.tolerance;
     DataTable table;
     table.setAutoCalcFields(false);
+    LoadReport report;
     for (const std::string& input : options.inputs) {
         LoadResult result;
         try {
-            result = loadInput(table, state, input);
+            result = loadInput(table, state, input, report);
         } catch (const std::bad_alloc&) {
             result = LoadResult::failed(outOfMemoryMessage(input));
         }
@@ -107,18 +137,20 @@ int main(int argc, char** argv) {
     }
     table.setAutoCalcFields(true);
     // The table is printed even when some photographs failed; the exit status tells.
-    const int status = options.writeTags && !writeTags(table) ? 1 : 0;
+    int status = options.writeTags && !writeTags(table) ? 1 : 0;
+    if (!report.leftOut.empty()) status = 1;
 
     if (options.csvFile.empty()) {
         CsvWriter::write(table, std::cout);
         std::cout.flush();
         if (!std::cout) return fail("cannot write to standard output");
-        return status;
+    } else {
+        std::ofstream out(options.csvFile, std::ios::binary | std::ios::trunc);
+        if (!out) return fail("cannot write to '" + options.csvFile + "'");
+        CsvWriter::write(table, out);
+        out.close();
+        if (!out) return fail("cannot write to '" + options.csvFile + "'");
     }
-    std::ofstream out(options.csvFile, std::ios::binary | std::ios::trunc);
-    if (!out) return fail("cannot write to '" + options.csvFile + "'");
-    CsvWriter::write(table, out);
-    out.close();
-    if (!out) return fail("cannot write to '" + options.csvFile + "'");
+    reportPlacements(table, state, report);
     return status;
 }

@@ -19,7 +19,10 @@ const char* CliOptions::usage() {
            "  --help                 show this text\n"
            "\n"
            "Times are in days: one hour is 0.0416666666666667. No settings file is read.\n"
-           "Exit status: 0 on success, 1 on any error (with --write-tags: also when any\n"
+           "When a photo folder was loaded, standard error gets a summary of the placement\n"
+           "and the reason why each unplaced photograph was not placed.\n"
+           "Exit status: 0 on success, 1 on any error (a photograph that cannot be read is\n"
+           "named and left out, the others are loaded; with --write-tags: also when any\n"
            "photograph could not be written; the others are written all the same).\n";
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "binding/calcpositions.h"
@@ -16,6 +17,11 @@ struct ProgramState {
     std::string dataFolder;
     uint16_t trackCounter = 0;  // one more per accepted track file; wraps
     std::string windowGeometry;  // the main window's place and size, as the window saves it
+    std::string mapPanel;        // how the grid and the map share the window, as the window saves it
+    // The map's tile server as the settings file names it: nothing when the
+    // key is missing (the standard tiles), empty for none. A state made in
+    // code has no tiles, so that nothing reaches the network unasked.
+    std::optional<std::string> mapTiles = std::string();
 };
 
 // The pass's parameters as the state holds them now; every command that runs

@@ -23,6 +23,8 @@ ProgramState SettingsFile::read(const std::string& defaultFolder) const {
     s.photoFolder = text("FotoPath").value_or(defaultFolder);
     s.dataFolder = text("DataPath").value_or(defaultFolder);
     s.windowGeometry = text(kWindowGeometryKey).value_or("");
+    s.mapPanel = text(kMapPanelKey).value_or("");
+    s.mapTiles = text(kMapTilesKey);
     return s;
 }
 

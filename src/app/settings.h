@@ -15,6 +15,9 @@ public:
     static constexpr const char* kSection = "Setting";
     // The main window's place and size between runs.
     static constexpr const char* kWindowGeometryKey = "WindowGeometry";
+    static constexpr const char* kMapPanelKey = "MapPanel";
+    // An XYZ tile server's {z}/{x}/{y} URL template for the map.
+    static constexpr const char* kMapTilesKey = "MapTiles";
 
     // With `makeFolder` the first write makes the file's folder, as the
     // user's configuration folder may not exist yet; a folder beside the

@@ -4,23 +4,23 @@
 #include <numbers>
 #include <optional>
 
+#include "binding/placement.h"
 #include "table/datatable.h"
-#include "table/displaysuspension.h"
 #include "table/datetime.h"
-#include "table/numbertext.h"
+#include "table/displaysuspension.h"
+#include "table/position.h"
 
 namespace geovanta {
 namespace {
 
 constexpr long double kMetresPerDegree = 111197;
-constexpr double kNoAltitude = -777;  // the track format's "no altitude"
 
 // What the walk keeps of a non-photo row.
 struct TrackPoint {
     double lat = 0;
     double lon = 0;
     int64_t timeMs = 0;
-    std::optional<long double> elev;  // whole feet, signed; empty when unknown
+    std::optional<double> elev;  // feet as stored; empty when unknown
 };
 
 TrackPoint readPoint(const DataTable& t, std::size_t row) {
@@ -28,17 +28,8 @@ TrackPoint readPoint(const DataTable& t, std::size_t row) {
     p.lat = t.real(row, FieldId::Lat);
     p.lon = t.real(row, FieldId::Lon);
     p.timeMs = t.timeMs(row, FieldId::VTime);
-    if (const auto e = t.optReal(row, FieldId::Elev); e && *e != kNoAltitude) p.elev = roundHalfEven(*e);
+    if (const auto e = t.optReal(row, FieldId::Elev); e && *e != kNoAltitudeFeet) p.elev = e;
     return p;
-}
-
-// Strictly closer than the tolerance to at least one neighbour. Times are whole
-// milliseconds, so the comparison is exact.
-bool withinTolerance(int64_t t, int64_t prev, int64_t cur, int32_t toleranceSeconds) {
-    const long double limit = static_cast<long double>(toleranceSeconds) * 1000;
-    const auto dc = static_cast<long double>(cur > t ? cur - t : t - cur);
-    const auto dp = static_cast<long double>(prev > t ? prev - t : t - prev);
-    return limit > dc || limit > dp;
 }
 
 void placePhoto(DataTable& t, std::size_t row, const TrackPoint& prev, const TrackPoint& cur) {
@@ -51,18 +42,30 @@ void placePhoto(DataTable& t, std::size_t row, const TrackPoint& prev, const Tra
     t.setReal(row, FieldId::Lat, static_cast<double>(prev.lat + r * (static_cast<long double>(cur.lat) - prev.lat)));
     t.setReal(row, FieldId::Lon, static_cast<double>(prev.lon + r * (static_cast<long double>(cur.lon) - prev.lon)));
     // Without a known altitude at both ends nothing is invented.
-    if (prev.elev && cur.elev) t.setReal(row, FieldId::Elev, static_cast<double>(*prev.elev + r * (*cur.elev - *prev.elev)));
+    if (prev.elev && cur.elev)
+        t.setReal(row, FieldId::Elev,
+                  static_cast<double>(*prev.elev + r * (static_cast<long double>(*cur.elev) - *prev.elev)));
 }
 
+// Shifts every row's time and takes every photograph's position away: each
+// pass places exactly the photographs it finds within the tolerance now, so
+// a position from earlier offsets can never survive as if it were current.
+// Positions are not typed into the grid, so nothing a person entered is lost.
 void shiftTimes(DataTable& t, const BindingParams& p) {
     const int64_t trackShift = daysToMs(p.trackOffset);
     const int64_t photoShift = daysToMs(p.photoOffset);
     const int64_t lo = daysToMs(kMinDays), hi = daysToMs(kMaxDays);
     for (std::size_t row = 0; row < t.rowCount(); ++row) {
-        const int64_t shift = t.isPhoto(row) ? photoShift : trackShift;
+        const bool photo = t.isPhoto(row);
+        const int64_t shift = photo ? photoShift : trackShift;
         int64_t v = t.timeMs(row, FieldId::Time) + shift;  // both are far below int64 limits
         v = v < lo ? lo : (v > hi ? hi : v);
         t.setTimeMs(row, FieldId::VTime, v);
+        if (photo) {
+            t.setNull(row, FieldId::Lat);
+            t.setNull(row, FieldId::Lon);
+            t.setNull(row, FieldId::Elev);
+        }
     }
 }
 
@@ -83,32 +86,34 @@ void CalcPositions(DataTable& t, const BindingParams& params) {
     shiftTimes(t, params);
     t.sortBy(FieldId::VTime);
 
-    bool seenFirst = false;
     TrackPoint prev, cur;
-    std::size_t curRow = 0;
-    for (std::size_t row = 0; row < t.rowCount(); ++row) {
-        if (t.isPhoto(row)) continue;
-        if (!seenFirst) {
-            seenFirst = true;
+    bool seenFirst = false;
+    walkLegs(
+        t,
+        [&](std::size_t row) {
+            if (!seenFirst) {
+                seenFirst = true;
+                cur = readPoint(t, row);
+                t.setReal(row, FieldId::Dist, 0);
+                t.setReal(row, FieldId::Speed, 0);
+                return;
+            }
+            prev = cur;
             cur = readPoint(t, row);
-            t.setReal(row, FieldId::Dist, 0);
-            t.setReal(row, FieldId::Speed, 0);
-            curRow = row;
-            continue;
-        }
-        prev = cur;
-        cur = readPoint(t, row);
-        const double dist = PlaneDistance(prev.lat, prev.lon, cur.lat, cur.lon);
-        t.setReal(row, FieldId::Dist, dist);
-        if (cur.timeMs != prev.timeMs)
-            t.setReal(row, FieldId::Speed,
-                      static_cast<double>(static_cast<long double>(dist) * 3600 / (cur.timeMs - prev.timeMs)));
-        for (std::size_t photo = curRow + 1; photo < row; ++photo) {
-            if (withinTolerance(t.timeMs(photo, FieldId::VTime), prev.timeMs, cur.timeMs, params.tolerance))
-                placePhoto(t, photo, prev, cur);
-        }
-        curRow = row;
-    }
+            const double dist = PlaneDistance(prev.lat, prev.lon, cur.lat, cur.lon);
+            t.setReal(row, FieldId::Dist, dist);
+            if (cur.timeMs != prev.timeMs)
+                t.setReal(row, FieldId::Speed,
+                          static_cast<double>(static_cast<long double>(dist) * 3600 / (cur.timeMs - prev.timeMs)));
+        },
+        [&](std::size_t photo, std::optional<std::size_t> before, std::optional<std::size_t> after) {
+            // Only a photograph between two points can be placed; the walk
+            // visits it right after the point that closes its leg.
+            if (!before || !after) return;
+            const Placement p =
+                decidePlacement(t.timeMs(photo, FieldId::VTime), prev.timeMs, cur.timeMs, params.tolerance);
+            if (p.kind == PlacementKind::Placed) placePhoto(t, photo, prev, cur);
+        });
     t.first();
 }
 

@@ -17,8 +17,9 @@ double PlaneDistance(double lat1, double lon1, double lat2, double lon2);
 
 // The binding pass over the whole table: shifted times, shifted-time order,
 // leg distances and speeds, and interpolated positions of the photographs
-// that lie within the tolerance of a neighbouring non-photo row. A position
-// is never cleared. Leaves the cursor on the first row.
+// that lie within the tolerance of a neighbouring non-photo row. Every other
+// photograph is left without a position, whatever an earlier pass gave it
+// (binding/placement.h says why). Leaves the cursor on the first row.
 void CalcPositions(DataTable& table, const BindingParams& params);
 
 }  // namespace geovanta

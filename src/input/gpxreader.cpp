@@ -117,7 +117,7 @@ private:
     bool sawRoot_ = false;
     bool notGpx_ = false;
     uint16_t track_ = 0;
-    uint16_t pointNumber_ = 0;
+    uint32_t pointNumber_ = 0;  // counted wide, as the track reader does: names never repeat
     std::string failure_;
 };
 

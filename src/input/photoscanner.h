@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "binding/calcpositions.h"
 #include "input/loadresult.h"
@@ -27,10 +28,26 @@ struct PhotoScanStats {
     uint64_t bytesRead = 0;
 };
 
+// A file the scan could not take in, and why (the reader's own error text).
+// A folder listing that fails names the folder.
+struct LeftOutFile {
+    std::string path;
+    std::string reason;
+    bool operator==(const LeftOutFile&) const = default;
+};
+
+// Loaded unless something was left out; then `message` holds one line
+// "path: reason" per entry of `leftOut`, in listing order.
+struct PhotoScanResult : LoadResult {
+    std::vector<LeftOutFile> leftOut;
+};
+
 // Appends the photographs of `folder` to the table and runs the binding pass.
-// An error (a damaged photograph, an unreadable time) ends the listing; the
-// rows appended before it stay and still go through the pass.
-LoadResult LoadFotos(DataTable& table, const std::string& folder, const BindingParams& params,
-                     PhotoScanStats* stats = nullptr);
+// A photograph that cannot be read (damaged, cut off, not openable, or with a
+// shooting time that is no time) is left out and the scan goes on with the
+// next; a folder listing that breaks off ends the scan. Either way every
+// photograph read is kept and bound.
+PhotoScanResult LoadFotos(DataTable& table, const std::string& folder, const BindingParams& params,
+                          PhotoScanStats* stats = nullptr);
 
 }  // namespace geovanta

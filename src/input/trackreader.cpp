@@ -20,8 +20,8 @@ constexpr std::size_t kHeaderLines = 6;
 constexpr std::size_t kTypicalLineBytes = 48;
 
 // Writes `value` zero-padded to `width` digits at least; returns the end.
-char* putPadded(char* out, unsigned value, int width) {
-    char digits[8];
+char* putPadded(char* out, uint32_t value, int width) {
+    char digits[10];
     const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
     for (auto n = end - digits; n < width; ++n) *out++ = '0';
     for (const char* p = digits; p != end; ++p) *out++ = *p;
@@ -29,8 +29,9 @@ char* putPadded(char* out, unsigned value, int width) {
 }
 
 // "T" + track number (2 digits at least) + "-" + point number (4 at least),
-// into a buffer of 16; returns the length.
-std::size_t formatPointName(char* buf, uint16_t track, uint16_t point) {
+// into a buffer of kPointNameSize; returns the length.
+constexpr std::size_t kPointNameSize = 1 + 5 + 1 + 10;
+std::size_t formatPointName(char* buf, uint16_t track, uint32_t point) {
     char* p = buf;
     *p++ = 'T';
     p = putPadded(p, track, 2);
@@ -51,8 +52,8 @@ std::optional<std::string> readPoint(std::string_view line, PointFields& point) 
 
 }  // namespace
 
-std::string TrackReader::pointName(uint16_t track, uint16_t point) {
-    char buf[16];
+std::string TrackReader::pointName(uint16_t track, uint32_t point) {
+    char buf[kPointNameSize];
     return std::string(buf, formatPointName(buf, track, point));
 }
 
@@ -74,13 +75,14 @@ LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& pat
         if (!lines.next(line)) return LoadResult::failed(listIndexMessage(0));
 
     const uint16_t track = ++trackCounter_;
-    uint16_t pointNumber = 0;
+    // Counted wide: a long log must not give two points the same name.
+    uint32_t pointNumber = 0;
     std::string failure;
     {
         DisplaySuspension suspended(table_);
         reserveRows(table_, expectedLines(bytes, kTypicalLineBytes));
         PointFields point;
-        char name[16];
+        char name[kPointNameSize];
         // One look through the whole file spares a look through every line.
         const bool holdsNul = bytes.find('\0') != std::string_view::npos;
         while (lines.next(line)) {

@@ -34,8 +34,9 @@ public:
     // in messages.
     LoadResult loadBytes(std::string_view bytes, const std::string& path);
 
-    // "T" + track number (2 digits at least) + "-" + point number (4 at least).
-    static std::string pointName(uint16_t track, uint16_t point);
+    // "T" + track number (2 digits at least) + "-" + point number (4 at least;
+    // more once a track passes 9999 points).
+    static std::string pointName(uint16_t track, uint32_t point);
 
 private:
     DataTable& table_;

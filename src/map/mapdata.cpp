@@ -46,7 +46,7 @@ MapData MapData::fromTable(const DataTable& table) {
         const std::optional<LatLon> where = positionOfRow(table, row);
         const std::string_view name = table.text(row, FieldId::Name);
         if (!where) {
-            if (kind == 'F') data.unplaced.push_back({{}, row, std::string(name)});
+            if (kind == 'F') data.unplaced.push_back({{}, row, table.displayText(row, FieldId::Name)});
             continue;
         }
         const WorldPoint at = run.project(*where);
@@ -62,7 +62,9 @@ MapData MapData::fromTable(const DataTable& table) {
             data.tracks[lastTrack].points.push_back(at);
             data.tracks[lastTrack].rows.push_back(row);
         } else {
-            (kind == 'P' ? data.waypoints : data.photos).push_back({at, row, std::string(name)});
+            // Labels as the grid shows them: names from OziExplorer files are
+            // often Windows-1251, not UTF-8.
+            (kind == 'P' ? data.waypoints : data.photos).push_back({at, row, table.displayText(row, FieldId::Name)});
         }
     }
     return data;

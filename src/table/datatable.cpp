@@ -9,6 +9,7 @@
 #include "table/datetime.h"
 #include "table/formatcoord.h"
 #include "table/numbertext.h"
+#include "table/position.h"
 #include "table/textcodec.h"
 
 namespace geovanta {
@@ -87,6 +88,8 @@ std::string_view DataTable::text(std::size_t row, FieldId f) const {
         case FieldId::Stat: return stat_[row] ? std::string_view(&stat_[row], 1) : std::string_view();
         case FieldId::Name: return name_[row];
         case FieldId::FileName: return fileName_[row];
+        case FieldId::TimeSource:
+            return timeSource_[row] ? std::string_view(&timeSource_[row], 1) : std::string_view();
         default: throw std::invalid_argument("not a stored text field");
     }
 }
@@ -125,6 +128,19 @@ std::string DataTable::displayText(std::size_t row, FieldId f) const {
         case FieldId::FileName: return displayUtf8(text(row, f));
         case FieldId::Dist:
         case FieldId::Speed: return isNull(row, f) ? std::string() : formatFixed(real(row, f), 2);
+        // "0 00.0000 N" would read as a real place: a photograph without a
+        // position, or a row whose coordinate is empty, shows nothing.
+        case FieldId::VLat:
+        case FieldId::VLon: {
+            const FieldId stored = f == FieldId::VLat ? FieldId::Lat : FieldId::Lon;
+            if (isNull(row, stored) || (isPhoto(row) && !hasPosition(*this, row))) return "";
+            return asString(row, f);
+        }
+        // Likewise no altitude, empty or the track format's mark, is not 0 m or -236 m.
+        case FieldId::VElev: {
+            const auto elev = optReal(row, FieldId::Elev);
+            return elev && *elev != kNoAltitudeFeet ? asString(row, f) : std::string();
+        }
         default: return asString(row, f);
     }
 }
@@ -180,6 +196,7 @@ void DataTable::setText(std::size_t row, FieldId f, std::string_view value) {
         case FieldId::Stat: stat_[row] = value.empty() ? 0 : value[0]; break;
         case FieldId::Name: name_[row] = cutToWidth(value, 64); break;
         case FieldId::FileName: fileName_[row] = cutToWidth(value, 255); break;
+        case FieldId::TimeSource: timeSource_[row] = value.empty() ? 0 : value[0]; break;
         default: throw std::invalid_argument("not a stored text field");
     }
     setHas(row, f, !value.empty());
@@ -192,6 +209,7 @@ void DataTable::setNull(std::size_t row, FieldId f) {
     if (f == FieldId::Stat) stat_[row] = 0;
     if (f == FieldId::Name) name_[row].clear();
     if (f == FieldId::FileName) fileName_[row].clear();
+    if (f == FieldId::TimeSource) timeSource_[row] = 0;
     setHas(row, f, false);
     touched(row);
 }
@@ -250,6 +268,7 @@ void DataTable::eraseRow(std::size_t at) {
 DataTable::RowCopy DataTable::copyRow(std::size_t row) const {
     RowCopy c;
     c.stat = stat_[row];
+    c.timeSource = timeSource_[row];
     c.name = name_[row];
     c.fileName = fileName_[row];
     c.time = time_[row];
@@ -266,6 +285,7 @@ DataTable::RowCopy DataTable::copyRow(std::size_t row) const {
 
 void DataTable::restoreRow(std::size_t row, const RowCopy& c) {
     stat_[row] = c.stat;
+    timeSource_[row] = c.timeSource;
     name_[row] = c.name;
     fileName_[row] = c.fileName;
     time_[row] = c.time;

@@ -54,6 +54,7 @@ public:
     // Stored text (Stat, Name, FileName) as bytes.
     std::string_view text(std::size_t row, FieldId f) const;
     char stat(std::size_t row) const { return stat_[row]; }
+    char timeSource(std::size_t row) const { return timeSource_[row]; }
     bool isPhoto(std::size_t row) const { return stat_[row] == 'F'; }
     int32_t vElev(std::size_t row) const;
     uint64_t creationNumber(std::size_t row) const { return creation_[row]; }
@@ -117,7 +118,7 @@ public:
 
     void setListener(DataTableListener* listener) { listener_ = listener; }
 
-    // Removes every row (used by tests and tools; no command clears the table).
+    // Removes every row.
     void clear();
     void reserve(std::size_t rows);
 
@@ -125,7 +126,7 @@ private:
     friend class FieldRef;
     // Stored values of one row, kept while it is edited so that cancel can restore them.
     struct RowCopy {
-        char stat = 0;
+        char stat = 0, timeSource = 0;
         std::string name, fileName;
         int64_t time = 0, vtime = 0;
         double lat = 0, lon = 0, elev = 0, dist = 0, speed = 0;
@@ -137,7 +138,7 @@ private:
     template <typename F>
     void forEachColumn(F&& f) {
         f(stat_), f(name_), f(time_), f(vtime_), f(lat_), f(lon_), f(elev_), f(dist_), f(speed_);
-        f(pathIndex_), f(fileName_), f(has_), f(creation_);
+        f(pathIndex_), f(fileName_), f(timeSource_), f(has_), f(creation_);
     }
     void checkRow(std::size_t row) const;
     uint16_t bit(FieldId f) const { return static_cast<uint16_t>(1u << static_cast<unsigned>(f)); }
@@ -157,6 +158,7 @@ private:
     std::vector<double> lat_, lon_, elev_, dist_, speed_;
     std::vector<int16_t> pathIndex_;
     std::vector<std::string> fileName_;
+    std::vector<char> timeSource_;
     std::vector<uint16_t> has_;  // one bit per stored field: the field holds a value
     std::vector<uint64_t> creation_;
 

@@ -26,8 +26,14 @@ enum class FieldId : uint8_t {
     VLon,       // calculated text: FormatCoord("WE", Lon)
     VElev,      // calculated int32: Elev * 0.3048 truncated
     FileName,   // text 255
+    TimeSource, // text 1: where a photograph's Time came from (kTimeFrom...);
+                // kept for the explanations, neither shown nor exported
 };
-inline constexpr int kFieldCount = 15;
+inline constexpr int kFieldCount = 16;
+
+// Values of TimeSource.
+inline constexpr char kTimeFromExif = 'E';      // the EXIF shooting time
+inline constexpr char kTimeFromFileDate = 'M';  // the file's modification time
 
 enum class FieldKind : uint8_t { Text, DateTime, Real, Integer };
 
@@ -58,6 +64,7 @@ inline constexpr FieldInfo kFieldInfos[kFieldCount] = {
     {FieldId::VLon, "VLon", FieldKind::Text, 15, true},
     {FieldId::VElev, "VElev", FieldKind::Integer, 0, true},
     {FieldId::FileName, "FileName", FieldKind::Text, 255, false},
+    {FieldId::TimeSource, "TimeSource", FieldKind::Text, 1, false},
 };
 
 inline const FieldInfo& fieldInfo(FieldId id) { return kFieldInfos[static_cast<int>(id)]; }

@@ -9,6 +9,9 @@
 
 namespace geovanta {
 
+// The track and waypoint formats' mark for "no altitude", in feet.
+inline constexpr double kNoAltitudeFeet = -777;
+
 inline bool hasPosition(const DataTable& table, std::size_t row) { return table.real(row, FieldId::Lat) != 0; }
 
 // OziExplorer takes a waypoint at longitude 0 for an empty one, so a waypoint

@@ -63,6 +63,12 @@ QVariant DataTableModel::data(const QModelIndex& index, int role) const {
                 case RowMark::Default: return {};
             }
             return {};
+        case Qt::ToolTipRole: {
+            if (!toolTipSource_) return {};
+            const std::string tip = toolTipSource_(row);
+            if (tip.empty()) return {};
+            return QString::fromStdString(tip);
+        }
         default: return {};
     }
 }

@@ -31,11 +31,14 @@ public:
 
     // Receives in-place edits; returns whether the value was taken.
     using EditHandler = std::function<bool(std::size_t row, FieldId field, const std::string& text)>;
+    // Gives a row's tooltip, the same for every column; empty for none.
+    using ToolTipSource = std::function<std::string(std::size_t row)>;
 
     explicit DataTableModel(DataTable& table, QObject* parent = nullptr);
     ~DataTableModel() override;
 
     void setEditHandler(EditHandler handler) { editHandler_ = std::move(handler); }
+    void setToolTipSource(ToolTipSource source) { toolTipSource_ = std::move(source); }
     FieldId fieldOf(int column) const { return columns()[static_cast<std::size_t>(column)].field; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -59,6 +62,7 @@ private:
     DataTable& table_;
     int shownRows_ = 0;
     EditHandler editHandler_;
+    ToolTipSource toolTipSource_;
 };
 
 }  // namespace geovanta

@@ -3,22 +3,31 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/commands/argumentscommand.h"
+#include "app/commands/clearcommand.h"
 #include "app/commands/dialogs.h"
 #include "app/commands/offsetscommand.h"
 #include "app/commands/photoloadcommand.h"
 #include "app/commands/referencephotocommand.h"
 #include "app/commands/tagcommands.h"
+#include "app/placementtexts.h"
+#include "binding/placement.h"
+#include "map/tilesource.h"
+#include "ui/commandkeys.h"
 #include "ui/datagrid.h"
 #include "ui/datatablemodel.h"
 #include "ui/formconsole.h"
+#include "ui/map/mapwidget.h"
 #include "ui/taboutbox.h"
 #include "ui/toolicons.h"
 
@@ -26,26 +35,6 @@ namespace geovanta {
 namespace {
 
 QString u(const char* text) { return QString::fromUtf8(text); }
-
-// Every toolbar command has a key; the hint on the empty grid names them.
-const QKeySequence kLoadTrackKey(Qt::CTRL | Qt::Key_O);
-const QKeySequence kLoadPhotosKey(Qt::CTRL | Qt::SHIFT | Qt::Key_O);
-const QKeySequence kSendTrackKey(Qt::CTRL | Qt::SHIFT | Qt::Key_T);
-const QKeySequence kSendPhotosKey(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
-const QKeySequence kOffsetsKey(Qt::CTRL | Qt::Key_T);
-const QKeySequence kWriteTagsKey(Qt::CTRL | Qt::Key_S);
-
-QString keyText(const QKeySequence& key) { return key.toString(QKeySequence::NativeText); }
-
-QString emptyGridHint() {
-    return u("Как привязать фотографии к треку:\n\n"
-             "1. Загрузите GPS трек (.plt, .wpt) — %1\n"
-             "2. Загрузите папку с фотографиями — %2\n"
-             "3. Если часы камеры спешили или отставали, настройте смещение времени — %3\n"
-             "4. Проверьте: привязанные фотографии зелёные, непривязанные красные\n"
-             "5. Запишите координаты в фотографии — %4")
-        .arg(keyText(kLoadTrackKey), keyText(kLoadPhotosKey), keyText(kOffsetsKey), keyText(kWriteTagsKey));
-}
 
 }  // namespace
 
@@ -67,8 +56,10 @@ TMainForm::TMainForm(ProgramState& state, SettingsFile settings, Dialogs& dialog
     buildToolBar();
     buildMenus();
     buildGrid();
+    buildStatusBar();
+    buildMap();
     layout->addWidget(ToolBar1);
-    layout->addWidget(DataGrid_, 1);
+    layout->addWidget(panels_, 1);
 
     placeWindow();
 }
@@ -78,7 +69,7 @@ void TMainForm::placeWindow() {
     if (!saved.isEmpty() && restoreGeometry(saved)) return;
     // First start: most of today's screens, centred, never smaller than the
     // window needs for its toolbar and columns.
-    QSize size(1100, 720);
+    QSize size(1280, 760);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         size = size.boundedTo(area.size() * 9 / 10).expandedTo(QSize(637, 524));
@@ -95,7 +86,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     // Remembered quietly: a settings file that cannot be written is no
     // reason to keep the program from closing.
     state_.windowGeometry = saveGeometry().toBase64().toStdString();
+    state_.mapPanel = panels_->saveState().toBase64().toStdString();
     settings_.writeString(SettingsFile::kWindowGeometryKey, state_.windowGeometry);
+    settings_.writeString(SettingsFile::kMapPanelKey, state_.mapPanel);
     QMainWindow::closeEvent(event);
 }
 
@@ -155,6 +148,10 @@ void TMainForm::buildMenus() {
     a = load->addAction(u("Фотографии"), this, &TMainForm::LFotoClick);
     a->setObjectName("LFoto");
     a->setShortcut(kLoadPhotosKey);
+    load->addSeparator();
+    ClearTable = load->addAction(u("Очистить таблицу"), this, &TMainForm::ClearTableClick);
+    ClearTable->setObjectName("ClearTable");
+    ClearTable->setShortcut(kClearKey);
     QMenu* ozi = bar->addMenu(u("Передать в OziExplorer"));
     ozi->setObjectName("OziMenu");
     a = ozi->addAction(u("Путь"), this, &TMainForm::OTrackClick);
@@ -183,6 +180,7 @@ void TMainForm::buildGrid() {
     model_->setEditHandler([this](std::size_t row, FieldId field, const std::string& text) {
         return gridCommands_.setField(row, field, text);
     });
+    model_->setToolTipSource([this](std::size_t row) { return photoRowToolTip(DataTable_, row, state_.tolerance); });
     DataGrid_ = new DataGrid(this);
     DataGrid_->setModel(model_);
     DataGrid_->fitColumns();
@@ -211,6 +209,64 @@ void TMainForm::buildGrid() {
         PopupMenu1->popup(DataGrid_->viewport()->mapToGlobal(pos));
     });
 }
+
+void TMainForm::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("StatusBar1");
+    StatusSummary = new QLabel(bar);
+    StatusSummary->setObjectName("StatusSummary");
+    // A long summary is cut at the window's edge rather than widening it; its
+    // tooltip holds it whole.
+    StatusSummary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    StatusOffsets = new QLabel(bar);
+    StatusOffsets->setObjectName("StatusOffsets");
+    bar->addWidget(StatusSummary, 1);
+    bar->addPermanentWidget(StatusOffsets);
+    // Every pass suspends the display and ends with a reset of the model, so
+    // this follows every pass; a deleted row changes the counts too.
+    connect(model_, &QAbstractItemModel::modelReset, this, &TMainForm::updateStatus);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, &TMainForm::updateStatus);
+    updateStatus();
+}
+
+void TMainForm::buildMap() {
+    panels_ = new QSplitter(Qt::Horizontal, this);
+    panels_->setObjectName("Panels");
+    map_ = new MapWidget(panels_);
+    map_->setObjectName("Map");
+    panels_->addWidget(DataGrid_);
+    panels_->addWidget(map_);
+    panels_->setChildrenCollapsible(true);
+    panels_->setStretchFactor(0, 3);
+    panels_->setStretchFactor(1, 2);
+    const QByteArray saved = QByteArray::fromBase64(QByteArray::fromStdString(state_.mapPanel));
+    if (saved.isEmpty() || !panels_->restoreState(saved)) panels_->setSizes({600, 450});
+    map_->setTileTemplate(QString::fromStdString(TileSource::fromSetting(state_.mapTiles).urlTemplate()));
+
+    // The map keeps its own copy of what it draws: a new one after every
+    // pass (each ends with a model reset) and whenever rows come or go.
+    const auto rebuild = [this] { map_->rebuild(DataTable_); };
+    connect(model_, &QAbstractItemModel::modelReset, map_, rebuild);
+    connect(model_, &QAbstractItemModel::rowsInserted, map_, rebuild);
+    connect(model_, &QAbstractItemModel::rowsRemoved, map_, rebuild);
+    connect(model_, &QAbstractItemModel::dataChanged, map_, rebuild);
+    connect(DataGrid_->selectionModel(), &QItemSelectionModel::currentRowChanged, map_,
+            [this](const QModelIndex& current) {
+                map_->setCurrentRow(current.isValid() ? std::optional<std::size_t>(current.row()) : std::nullopt);
+            });
+    connect(map_, &MapWidget::rowActivated, this, [this](std::size_t row) { showRow(row); });
+    rebuild();
+}
+
+void TMainForm::updateStatus() {
+    const PlacementSummary summary = summarisePlacements(DataTable_, state_.tolerance);
+    const QString text = QString::fromStdString(summaryStatusText(summary));
+    StatusSummary->setText(text);
+    StatusSummary->setToolTip(text);
+    StatusOffsets->setText(QString::fromStdString(offsetsStatusText(bindingParams(state_))));
+}
+
+void TMainForm::ClearTableClick() { ClearCommand(dialogs_, DataTable_, state_).run(); }
 
 void TMainForm::showRow(std::size_t row) {
     if (row >= static_cast<std::size_t>(model_->rowCount())) return;

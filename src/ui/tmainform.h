@@ -23,13 +23,16 @@
 #include "ui/toolicons.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QToolBar;
+class QSplitter;
 class QToolButton;
 
 namespace geovanta {
 
 class DataGrid;
+class MapWidget;
 class DataTableModel;
 class Dialogs;
 class TFormConsole;
@@ -43,6 +46,7 @@ public:
     DataTable& table() { return DataTable_; }
     DataTableModel* model() const { return model_; }
     DataGrid* grid() const { return DataGrid_; }
+    MapWidget* map() const { return map_; }
     ProgramState& state() { return state_; }
     const SettingsFile& settings() const { return settings_; }
     Dialogs& dialogs() { return dialogs_; }
@@ -64,6 +68,8 @@ public slots:
     void HelpMenuClick();
     void DataGridDblClick();
     void PopupMenu1Popup();
+    // "Очистить таблицу" (Ctrl+N): empties the table after asking.
+    void ClearTableClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -73,6 +79,11 @@ private:
     void buildToolBar();
     void buildMenus();
     void buildGrid();
+    void buildStatusBar();
+    void buildMap();
+    // The status bar after a pass: what was placed and why not, and the
+    // offsets and tolerance in force.
+    void updateStatus();
     void FormDestroy();
     QToolButton* toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)(),
                             const QKeySequence& key = {});
@@ -94,11 +105,16 @@ private:
     OziCommands oziCommands_{oziTransfer_, dialogs_};
     DataTableModel* model_ = nullptr;
     DataGrid* DataGrid_ = nullptr;
+    QSplitter* panels_ = nullptr;
+    MapWidget* map_ = nullptr;
     QToolBar* ToolBar1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QAction* N1 = nullptr;
     QAction* EXIF1 = nullptr;
     QAction* TimeFromPhoto = nullptr;
+    QAction* ClearTable = nullptr;
+    QLabel* StatusSummary = nullptr;
+    QLabel* StatusOffsets = nullptr;
 };
 
 }  // namespace geovanta

@@ -4,36 +4,13 @@
 
 #include <cmath>
 
+#include "binding/bindingrows.h"
 #include "table/datatable.h"
 #include "table/datetime.h"
 
 using namespace geovanta;
 
-namespace {
-
-constexpr double kDay = 40513.0;  // 1 December 2010
-double at(int h, int m, int s) { return kDay + (h * 3600 + m * 60 + s) / 86400.0; }
-
-void add(DataTable& t, const char* stat, const char* name, double time, std::optional<double> lat = {},
-         std::optional<double> lon = {}, std::optional<double> elev = {}) {
-    t.append();
-    t.field(FieldId::Stat).setAsString(stat);
-    t.field(FieldId::Name).setAsString(name);
-    t.field(FieldId::Time).setAsDateTime(time);
-    if (lat) t.field(FieldId::Lat).setAsFloat(*lat);
-    if (lon) t.field(FieldId::Lon).setAsFloat(*lon);
-    if (elev) t.field(FieldId::Elev).setAsFloat(*elev);
-    t.post();
-}
-
-std::size_t find(const DataTable& t, std::string_view name) {
-    for (std::size_t r = 0; r < t.rowCount(); ++r)
-        if (t.text(r, FieldId::Name) == name) return r;
-    ADD_FAILURE() << "no row " << name;
-    return 0;
-}
-
-}  // namespace
+using namespace geovanta::test;
 
 TEST(PlaneDistance, IsFlatAndAsymmetric) {
     EXPECT_NEAR(PlaneDistance(55.0, 37.0, 55.0, 37.01), 637.80, 0.005);
@@ -104,22 +81,40 @@ TEST(CalcPositions, ToleranceIsExclusive) {
     EXPECT_TRUE(u.isNull(find(u, "p"), FieldId::Lat));
 }
 
-TEST(CalcPositions, PhotosOutsideTheTrackKeepTheirPosition) {
+// Each pass places exactly the photographs it finds within the tolerance: a
+// position from an earlier pass, under other offsets, does not survive.
+TEST(CalcPositions, EveryPassStartsEveryPhotoUnplaced) {
     DataTable t;
-    add(t, "F", "early", at(9, 0, 0), 1.0, 2.0, 3.0);
-    add(t, "T", "a", at(10, 0, 0), 50.0, 10.0);
+    add(t, "F", "early", at(9, 0, 0), 1.0, 2.0, 3.0);  // a position from somewhere else
+    add(t, "T", "a", at(10, 0, 0), 50.0, 10.0, 100);
     add(t, "F", "inside", at(10, 0, 30));
-    add(t, "T", "b", at(10, 1, 0), 51.0, 11.0);
+    add(t, "T", "b", at(10, 1, 0), 51.0, 11.0, 200);
     add(t, "F", "late", at(11, 0, 0));
+    auto unplaced = [&](const char* name) {
+        const std::size_t r = find(t, name);
+        return t.isNull(r, FieldId::Lat) && t.isNull(r, FieldId::Lon) && t.isNull(r, FieldId::Elev);
+    };
     CalcPositions(t, {});
-    EXPECT_EQ(t.real(find(t, "early"), FieldId::Lat), 1.0);
-    EXPECT_EQ(t.real(find(t, "early"), FieldId::Elev), 3.0);
-    EXPECT_TRUE(t.isNull(find(t, "late"), FieldId::Lat));
+    EXPECT_TRUE(unplaced("early"));
+    EXPECT_TRUE(unplaced("late"));
     EXPECT_DOUBLE_EQ(t.real(find(t, "inside"), FieldId::Lat), 50.5);
 
-    // Moving the photographs out of tolerance leaves their old position in place.
-    CalcPositions(t, {0, 1.0, 300});
+    // One hour earlier: "late" falls into the leg, "inside" before the track.
+    const double hour = 1.0 / 24;
+    CalcPositions(t, {0, -hour + 30.0 / 86400, 300});
+    EXPECT_TRUE(unplaced("inside"));
+    EXPECT_TRUE(unplaced("early"));
+    EXPECT_DOUBLE_EQ(t.real(find(t, "late"), FieldId::Lat), 50.5);
+    EXPECT_DOUBLE_EQ(t.real(find(t, "late"), FieldId::Elev), 150);
+
+    // Out of tolerance, and back.
+    CalcPositions(t, {0, 0, 10});
+    for (const char* name : {"early", "inside", "late"}) EXPECT_TRUE(unplaced(name)) << name;
+    CalcPositions(t, {});
+    EXPECT_TRUE(unplaced("late"));
     EXPECT_DOUBLE_EQ(t.real(find(t, "inside"), FieldId::Lat), 50.5);
+    // Track points keep what their file gave them.
+    EXPECT_EQ(t.real(find(t, "a"), FieldId::Elev), 100.0);
 }
 
 TEST(CalcPositions, OffsetsShiftByKind) {
@@ -162,7 +157,17 @@ TEST(CalcPositions, EqualTimesPlaceAPhotoOnThatPoint) {
     EXPECT_FALSE(std::isnan(u.real(p, FieldId::Lat)));
 }
 
-TEST(CalcPositions, ElevationsAreSignedAndNeverInvented) {
+TEST(CalcPositions, ElevationsAreSignedFractionalAndNeverInvented) {
+    // Interpolated from the stored elevations, not from whole feet.
+    DataTable f;
+    add(f, "T", "a", at(10, 0, 0), 55.0, 37.0, 100.4);
+    add(f, "F", "quarter", at(10, 0, 25));
+    add(f, "T", "b", at(10, 1, 40), 55.1, 37.2, 140.6);
+    CalcPositions(f, {});
+    EXPECT_NEAR(f.real(find(f, "quarter"), FieldId::Elev), 110.45, 1e-9);
+
+    // Below sea level, the no-altitude mark and an empty elevation.
+
     DataTable t;
     add(t, "T", "a", at(10, 0, 0), 50.0, 10.0, -100);
     add(t, "F", "below", at(10, 0, 30));

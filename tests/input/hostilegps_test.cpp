@@ -68,10 +68,12 @@ TEST_F(HostileGpsTest, TwoMillionLinesLoadUpToTheBadLastOne) {
     EXPECT_EQ(r.message, "'4O513.5' is not a valid floating point value\n" + file + ", line 2000000");
     ASSERT_EQ(table.rowCount(), kPoints);
     expectTableWhole();
-    // The 16-bit point number wraps; nothing is cut.
+    // Point numbers go on past 65535, so no two points share a name.
     EXPECT_EQ(name(0), "T01-0001");
-    EXPECT_EQ(name(65535), "T01-0000");
-    EXPECT_EQ(name(kPoints - 1), "T01-" + std::to_string(kPoints % 65536));
+    EXPECT_EQ(name(9999), "T01-10000");
+    EXPECT_EQ(name(65535), "T01-65536");
+    EXPECT_EQ(name(65536), "T01-65537");
+    EXPECT_EQ(name(kPoints - 1), "T01-" + std::to_string(kPoints));
 }
 
 TEST_F(HostileGpsTest, TenMegabyteLines) {

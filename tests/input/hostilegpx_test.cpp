@@ -100,3 +100,14 @@ TEST_F(HostileGpxTest, NoiseAfterAGoodStart) {
         EXPECT_EQ(table.rowCount(), rows);
     }
 }
+
+// A long log: the 65,537th point is not a second T01-0001.
+TEST_F(HostileGpxTest, PointNumbersGoOnPast65535) {
+    const std::string point = "<trkpt lat=\"55.5\" lon=\"37.5\"><time>2010-12-01T08:15:00Z</time></trkpt>";
+    ASSERT_TRUE(load("<gpx><trk><trkseg>" + repeat(point, 65537) + "</trkseg></trk></gpx>").ok());
+    ASSERT_EQ(table.rowCount(), 65537u);
+    std::size_t last = 0;
+    for (std::size_t r = 0; r < table.rowCount(); ++r)
+        if (table.creationNumber(r) > table.creationNumber(last)) last = r;
+    EXPECT_EQ(table.text(last, FieldId::Name), "T01-65537");
+}

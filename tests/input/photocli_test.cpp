@@ -33,15 +33,28 @@ TEST(PhotoCli, ScansAFolderGivenAsInput) {
     const std::string out = runCli("'" + dir.path().string() + "'", status);
     EXPECT_EQ(status, 0) << out;
     const std::string folder = dir.folder();
-    EXPECT_EQ(out,
-              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
-              "F,IMG_0001,2010-12-01 11:15:00.000,,,,,,2010-12-01 11:15:00.000," + folder + "IMG_0001.jpg,Фото,0 00.0000 N,0 00.0000 E,0\r\n"
-              "F,IMG_0002,2010-12-01 11:20:00.000,,,,,,2010-12-01 11:20:00.000," + folder + "IMG_0002.JPG,Фото,0 00.0000 N,0 00.0000 E,0\r\n");
+    const std::string table =
+        "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
+        "F,IMG_0001,2010-12-01 11:15:00.000,,,,,,2010-12-01 11:15:00.000," + folder + "IMG_0001.jpg,Фото,0 00.0000 N,0 00.0000 E,0\r\n"
+        "F,IMG_0002,2010-12-01 11:20:00.000,,,,,,2010-12-01 11:20:00.000," + folder + "IMG_0002.JPG,Фото,0 00.0000 N,0 00.0000 E,0\r\n";
+    // After the table, on standard error: the summary and why each photograph stays unplaced.
+    const std::string summary =
+        "geovanta-cli: 0 points, 2 photos: placed 0, not placed 2 (no track loaded), from file date 0; "
+        "track offset 0:00, photo offset 0:00, tolerance 300 s\n"
+        "geovanta-cli: " + folder + "IMG_0001.jpg: not placed: no track loaded\n"
+        "geovanta-cli: " + folder + "IMG_0002.JPG: not placed: no track loaded\n";
+    EXPECT_EQ(out, table + summary);
 
-    dir.write("bad.jpg", jpegWithDate("2010:12:01"));
+    // Damaged photographs do not hide the others: the table holds every good
+    // one, each damaged one is named, and the status says something was left out.
+    const std::string bad = dir.write("bad.jpg", jpegWithDate("2010:12:01"));
+    const std::string cut = dir.write("cut.jpg", Bytes{0xFF, 0xD8, 0xFF});
     const std::string failed = runCli("'" + dir.path().string() + "'", status);
     EXPECT_EQ(status, 1);
-    EXPECT_NE(failed.find(folder + "bad.jpg: '' is not a valid time"), std::string::npos) << failed;
+    EXPECT_EQ(failed.rfind(table, 0), 0u) << failed;
+    EXPECT_NE(failed.find("geovanta-cli: " + bad + ": '' is not a valid time\n"), std::string::npos) << failed;
+    EXPECT_NE(failed.find("geovanta-cli: " + cut + ": Read beyond end of file\n"), std::string::npos) << failed;
+    EXPECT_NE(failed.find(summary), std::string::npos) << failed;
 }
 
 TEST(PhotoCli, PlacesThePhotographsOnATrackGivenFirst) {
@@ -59,4 +72,10 @@ TEST(PhotoCli, PlacesThePhotographsOnATrackGivenFirst) {
     // 25 s into a 100 s leg: a quarter of the way, 110 ft.
     EXPECT_NE(out.find("F,IMG_0001,2010-12-01 11:15:25.000,55.025,37.05,110,"), std::string::npos) << out;
     EXPECT_NE(out.find("F,IMG_0002,2010-12-01 12:00:00.000,,,,"), std::string::npos) << out;
+    EXPECT_NE(out.find("geovanta-cli: 2 points, 2 photos: placed 1, not placed 1 (before the track 0, after it 1, "
+                       "in gaps 0), from file date 0; track offset 0:00, photo offset 0:00, tolerance 300 s\n"
+                       "geovanta-cli: " + dir.folder() + "photos/IMG_0002.JPG: not placed: after the last point by "
+                       "2600 s (0:43:20)\n"),
+              std::string::npos)
+        << out;
 }

@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <ctime>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <map>
 
 #include "input/exiffixtures.h"
@@ -31,6 +37,11 @@ Bytes rawWithDate(const std::string& dateTime) {
 }
 
 const Bytes kNoExif = JpegBuilder().app0().startOfScan().build();
+
+Bytes fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
 
 // Sets a file's modification time to a local civil time.
 void setLocalWriteTime(const fs::path& p, int y, int mo, int d, int h, int mi, int s) {
@@ -104,6 +115,7 @@ TEST(PhotoScanner, WorkedFolder) {
         EXPECT_EQ(t.timeMs(row, FieldId::Time), times.at(name));
         EXPECT_FALSE(t.isNull(row, FieldId::VTime));  // the binding pass ran
         EXPECT_TRUE(t.isNull(row, FieldId::Lat));
+        EXPECT_EQ(t.timeSource(row), name == "img_0002" ? kTimeFromFileDate : kTimeFromExif);
     }
     EXPECT_EQ(t.suspendCount(), 0);
     EXPECT_TRUE(t.autoCalcFields());
@@ -163,34 +175,113 @@ TEST(PhotoScanner, UnusualShootingTimes) {
         EXPECT_EQ(scan.table.timeMs(r, FieldId::Time), expected.at(std::string(scan.table.text(r, FieldId::Name))));
 }
 
-TEST(PhotoScanner, AnErrorKeepsTheEarlierRowsAndFinishesThePass) {
-    struct Case {
-        Bytes bad;
-        std::string message;
-    };
-    Bytes truncated = jpegWithDate("2010:12:01 11:15:00");
-    truncated.resize(30);
-    const Case cases[] = {{jpegWithDate("2010:12:01"), "'' is not a valid time"},
-                          {truncated, "Read beyond end of file"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        TempDir dir;
-        for (int k = 0; k < 5; ++k) dir.write("ok" + std::to_string(k) + ".jpg", jpegWithDate("2010:12:01 11:15:00"));
-        const std::string bad = dir.write("bad.jpg", c.bad);
-        const std::vector<std::string> listed = listedPhotos(dir.path());
-        const auto before = static_cast<std::size_t>(std::find(listed.begin(), listed.end(), "bad.jpg") - listed.begin());
-
-        Scan scan(dir.folder());
-        const LoadResult result = scan.run();
-        EXPECT_EQ(result.status, LoadResult::Status::Failed);
-        EXPECT_EQ(result.message, bad + ": " + c.message);
-        EXPECT_EQ(scan.table.rowCount(), before);
-        EXPECT_EQ(scan.table.lastScanPhotoCount(), static_cast<int>(before + 1));
-        EXPECT_EQ(scan.table.suspendCount(), 0);
-        EXPECT_TRUE(scan.table.autoCalcFields());
-        EXPECT_EQ(scan.table.state(), DataTable::State::Browse);  // the last row is posted
-        for (std::size_t r = 0; r < scan.table.rowCount(); ++r) EXPECT_FALSE(scan.table.isNull(r, FieldId::VTime));
+// Damaged photographs before, between and after good ones, in the order the
+// platform lists them: every good one loads and is bound, every damaged one
+// is named with its reason.
+TEST(PhotoScanner, DamagedPhotosAreLeftOutAndTheScanGoesOn) {
+    const Bytes real = fileBytes(std::string(GEOVANTA_TEST_DATA) + "/exif/le.jpg");
+    ASSERT_GT(real.size(), 200u);
+    auto cut = [&](std::size_t n) { return Bytes(real.begin(), real.begin() + static_cast<std::ptrdiff_t>(n)); };
+    TempDir dir;
+    for (int k = 0; k < 9; ++k) dir.write("p" + std::to_string(k) + ".jpg", real);
+    const std::vector<std::string> listed = listedPhotos(dir.path());
+    ASSERT_EQ(listed.size(), 9u);
+    // Listing position -> what is written there instead of the whole photograph.
+    const std::map<std::size_t, std::pair<Bytes, std::string>> damaged = {
+        {0, {cut(3), "Read beyond end of file"}},
+        {4, {cut(30), "Read beyond end of file"}},
+        {6, {jpegWithDate("2010:12:01"), "'' is not a valid time"}},
+        {8, {cut(200), "Read beyond end of file"}}};
+    std::vector<LeftOutFile> expected;
+    for (const auto& [at, bad] : damaged) {
+        dir.write(listed[at], bad.first);
+        expected.push_back({dir.folder() + listed[at], bad.second});
     }
+
+    Scan scan(dir.folder());
+    const PhotoScanResult result = LoadFotos(scan.table, scan.folder, BindingParams{});
+    EXPECT_EQ(result.status, LoadResult::Status::Failed);
+    EXPECT_EQ(result.leftOut, expected);
+    std::string lines;
+    for (const LeftOutFile& f : expected) lines += (lines.empty() ? "" : "\n") + f.path + ": " + f.reason;
+    EXPECT_EQ(result.message, lines);
+
+    const DataTable& t = scan.table;
+    const std::vector<std::size_t> rows = rowsInAppendOrder(t);
+    std::vector<std::string> good;
+    for (std::size_t k = 0; k < listed.size(); ++k)
+        if (!damaged.count(k)) good.push_back(nameWithoutExtension(listed[k]));
+    ASSERT_EQ(rows.size(), good.size());
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        EXPECT_EQ(t.text(rows[k], FieldId::Name), good[k]);
+        EXPECT_EQ(t.timeMs(rows[k], FieldId::VTime), daysToMs(40513.46875L));  // bound: 11:15:00
+        EXPECT_EQ(t.timeSource(rows[k]), kTimeFromExif);
+    }
+    EXPECT_EQ(t.lastScanPhotoCount(), 9);
+    EXPECT_EQ(t.suspendCount(), 0);
+    EXPECT_TRUE(t.autoCalcFields());
+    EXPECT_EQ(t.state(), DataTable::State::Browse);
+}
+
+namespace {
+
+// Runs `body` in a child process that, when the tests run as root, has given
+// up root's right to read every file; true when the body returned true.
+bool asUnprivileged(const std::function<bool()>& body) {
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+        ::_exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool check(bool ok, const std::string& what) {
+    if (!ok) std::fprintf(stderr, "failed: %s\n", what.c_str());
+    return ok;
+}
+
+}  // namespace
+
+// A photograph that cannot be opened is left out with the reason, not timed
+// by its file's date; a folder that cannot be listed is no empty folder.
+TEST(PhotoScanner, UnreadableFilesAndFoldersAreNamed) {
+    TempDir dir;
+    ::chmod(dir.path().c_str(), 0755);
+    const std::string exif = dir.write("exif.jpg", jpegWithDate("2010:12:01 11:15:00"));
+    const std::string plain = dir.write("plain.jpg", kNoExif);
+    const std::string locked = dir.write("locked.jpg", kNoExif);
+    const std::string lockedExif = dir.write("locked-exif.jpg", jpegWithDate("2010:12:01 11:15:00"));
+    ::chmod(locked.c_str(), 0);
+    ::chmod(lockedExif.c_str(), 0);
+    fs::create_directory(dir.path() / "closed");
+    dir.write("closed/inside.jpg", kNoExif);
+    ::chmod((dir.path() / "closed").c_str(), 0);
+
+    EXPECT_TRUE(asUnprivileged([&] {
+        DataTable table;
+        PhotoScanResult r = LoadFotos(table, dir.folder(), BindingParams{});
+        std::sort(r.leftOut.begin(), r.leftOut.end(), [](auto& a, auto& b) { return a.path < b.path; });
+        const std::vector<LeftOutFile> expected = {{lockedExif, "File access denied"}, {locked, "File access denied"}};
+        bool ok = check(r.leftOut == expected, "locked photographs named") && check(!r.ok(), "reported") &&
+                  check(table.rowCount() == 2, "two rows");
+        for (std::size_t row = 0; row < table.rowCount(); ++row) {
+            const bool fromExif = table.text(row, FieldId::FileName) == exif;
+            ok &= check(table.timeSource(row) == (fromExif ? kTimeFromExif : kTimeFromFileDate), "time source");
+        }
+
+        DataTable none;
+        const PhotoScanResult closed = LoadFotos(none, (dir.path() / "closed").string(), BindingParams{});
+        ok &= check(closed.leftOut.size() == 1, "one entry for the folder") &&
+              check(closed.leftOut[0].path == dir.folder() + "closed/", "the folder's name") &&
+              check(closed.leftOut[0].reason == "the folder cannot be listed: Permission denied", closed.message) &&
+              check(none.rowCount() == 0 && closed.status == LoadResult::Status::Failed, "nothing loaded, reported");
+        return ok;
+    }));
+    ::chmod((dir.path() / "closed").c_str(), 0755);
 }
 
 TEST(PhotoScanner, RepeatedAndEmptyScans) {

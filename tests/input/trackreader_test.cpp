@@ -147,7 +147,7 @@ TEST_F(TrackReaderTest, EmptyTrackStillCounts) {
     EXPECT_EQ(name(0), "T02-0001");
 }
 
-TEST_F(TrackReaderTest, CountersWrapAndDigitsAreNeverCut) {
+TEST_F(TrackReaderTest, TrackCounterWrapsPointNumbersGrow) {
     EXPECT_EQ(TrackReader::pointName(3, 10000), "T03-10000");
     EXPECT_EQ(TrackReader::pointName(100, 7), "T100-0007");
     EXPECT_EQ(TrackReader::pointName(0, 0), "T00-0000");
@@ -160,8 +160,9 @@ TEST_F(TrackReaderTest, CountersWrapAndDigitsAreNeverCut) {
     ASSERT_EQ(table.rowCount(), 65537u);
     EXPECT_EQ(name(0), "T00-0001");
     EXPECT_EQ(name(65534), "T00-65535");
-    EXPECT_EQ(name(65535), "T00-0000");
-    EXPECT_EQ(name(65536), "T00-0001");
+    // The 65,537th point is not a second T00-0001.
+    EXPECT_EQ(name(65535), "T00-65536");
+    EXPECT_EQ(name(65536), "T00-65537");
 }
 
 TEST_F(TrackReaderTest, OtherLineEndsAndTheNulByte) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "table/datetime.h"
@@ -28,7 +29,7 @@ std::string names(const DataTable& t) {
 
 TEST(DataTable, FieldsAndTheirOrder) {
     const char* expected[] = {"Stat", "Name", "Time", "Lat", "Lon", "Elev", "Dist", "Speed",
-                              "PathIndex", "VTime", "Type", "VLat", "VLon", "VElev", "FileName"};
+                              "PathIndex", "VTime", "Type", "VLat", "VLon", "VElev", "FileName", "TimeSource"};
     for (int i = 0; i < kFieldCount; ++i) EXPECT_STREQ(fieldInfo(static_cast<FieldId>(i)).name, expected[i]);
     EXPECT_EQ(findField("vtime"), FieldId::VTime);
     EXPECT_FALSE(findField("Nope"));
@@ -45,13 +46,67 @@ TEST(DataTable, NewRowsStartEmptyAndReadZero) {
     EXPECT_TRUE(t.isNull(0, FieldId::Lat));
     EXPECT_EQ(t.real(0, FieldId::Lat), 0.0);
     EXPECT_TRUE(t.isNull(0, FieldId::PathIndex));
-    // An unplaced photograph shows no position and no leg.
+    // An unplaced photograph shows no position, no height and no leg; the
+    // exported texts keep their form.
     EXPECT_EQ(t.displayText(0, FieldId::Type), "Фото");
-    EXPECT_EQ(t.displayText(0, FieldId::VLat), "0 00.0000 N");
-    EXPECT_EQ(t.displayText(0, FieldId::VLon), "0 00.0000 E");
-    EXPECT_EQ(t.displayText(0, FieldId::VElev), "0");
-    EXPECT_EQ(t.displayText(0, FieldId::Dist), "");
-    EXPECT_EQ(t.displayText(0, FieldId::Speed), "");
+    for (FieldId f : {FieldId::VLat, FieldId::VLon, FieldId::VElev, FieldId::Dist, FieldId::Speed})
+        EXPECT_EQ(t.displayText(0, f), "") << fieldInfo(f).name;
+    EXPECT_EQ(t.asString(0, FieldId::VLat), "0 00.0000 N");
+    EXPECT_EQ(t.asString(0, FieldId::VElev), "0");
+}
+
+TEST(DataTable, ShownPositionsAndHeights) {
+    DataTable t;
+    auto row = [&](const char* stat, std::optional<double> lat, std::optional<double> lon, std::optional<double> elev) {
+        t.append();
+        t.field(FieldId::Stat).setAsString(stat);
+        if (lat) t.field(FieldId::Lat).setAsFloat(*lat);
+        if (lon) t.field(FieldId::Lon).setAsFloat(*lon);
+        if (elev) t.field(FieldId::Elev).setAsFloat(*elev);
+        t.post();
+        return t.recNo();
+    };
+    const std::size_t noAltitude = row("T", 55.75, 37.6, -777);
+    const std::size_t equator = row("T", 0, -0.25, 1000);
+    const std::size_t photoOnEquator = row("F", 0, 37.6, 100);  // reads as unplaced
+    const std::size_t placed = row("F", -33.5, 37.617, -1);
+    const std::size_t noLon = row("P", 55.75, std::nullopt, std::nullopt);
+
+    EXPECT_EQ(t.displayText(noAltitude, FieldId::VElev), "");
+    EXPECT_EQ(t.asString(noAltitude, FieldId::VElev), "-236");
+    EXPECT_EQ(t.displayText(noAltitude, FieldId::VLat), "55 45.0000 N");
+    // A track point on the equator is a real place.
+    EXPECT_EQ(t.displayText(equator, FieldId::VLat), "0 00.0000 N");
+    EXPECT_EQ(t.displayText(equator, FieldId::VLon), "0 15.0000 W");
+    EXPECT_EQ(t.displayText(equator, FieldId::VElev), "304");
+    EXPECT_EQ(t.displayText(photoOnEquator, FieldId::VLat), "");
+    EXPECT_EQ(t.displayText(photoOnEquator, FieldId::VLon), "");
+    EXPECT_EQ(t.displayText(placed, FieldId::VLat), "33 30.0000 S");
+    EXPECT_EQ(t.displayText(placed, FieldId::VLon), "37 37.0200 E");
+    EXPECT_EQ(t.displayText(placed, FieldId::VElev), "0");  // -0.3 m truncated
+    EXPECT_EQ(t.displayText(noLon, FieldId::VLat), "55 45.0000 N");
+    EXPECT_EQ(t.displayText(noLon, FieldId::VLon), "");
+    EXPECT_EQ(t.displayText(noLon, FieldId::VElev), "");
+}
+
+// Where a photograph's time came from rides with its row through sorting and
+// a cancelled edit.
+TEST(DataTable, TimeSourceTravelsWithItsRow) {
+    DataTable t;
+    for (const char* name : {"b", "a"}) appendRow(t, "F", name, name[0] - 'a' + 1.0);
+    t.moveTo(1);
+    t.edit();
+    t.field(FieldId::TimeSource).setAsString("M");
+    t.post();
+    t.sortBy(FieldId::VTime);
+    EXPECT_EQ(names(t), "a b ");
+    EXPECT_EQ(t.timeSource(0), kTimeFromFileDate);
+    EXPECT_EQ(t.timeSource(1), 0);
+    t.moveTo(0);
+    t.edit();
+    t.field(FieldId::TimeSource).clear();
+    t.cancel();
+    EXPECT_EQ(t.text(0, FieldId::TimeSource), "M");
 }
 
 TEST(DataTable, ValueRules) {

@@ -19,12 +19,18 @@ using namespace geovanta;
 class ProgramWindowsTest : public QObject {
     Q_OBJECT
 
+    // Tests never reach a tile server on the internet.
+    static void noTiles(const std::string& folder) {
+        QVERIFY(!SettingsFile::inFolder(folder).writeString(SettingsFile::kMapTilesKey, ""));
+    }
+
 private slots:
     void argumentsLoadInOrderAndBadOnesAreReported() {
         const std::string examples = std::string(GEOVANTA_TEST_DATA) + "/../../examples/";
         QTemporaryDir exe;
         const std::string folder = exe.path().toStdString() + "/";
         std::filesystem::copy_file(examples + "walk.wpt", folder + "notes.txt");
+        noTiles(folder);
         test::FakeDialogs dialogs;
         ProgramWindows windows(SettingsFile::inFolder(folder), folder, &dialogs);
         TMainForm& form = windows.mainForm();
@@ -55,6 +61,7 @@ private slots:
     void theWindowComesBackWhereItWasLeft() {
         QTemporaryDir exe;
         const std::string folder = exe.path().toStdString() + "/";
+        noTiles(folder);
         test::FakeDialogs dialogs;
         QRect left;
         {

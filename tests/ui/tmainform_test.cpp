@@ -18,9 +18,12 @@
 #include <QtTest>
 
 #include "ui/datagrid.h"
+#include "ui/map/mapcanvas.h"
+#include "ui/map/mapwidget.h"
 #include "ui/datatablemodel.h"
 #include "ui/taboutbox.h"
 #include "ui/tmainform.h"
+#include "app/commands/clearcommand.h"
 #include "binding/calcpositions.h"
 #include "support/fakedialogs.h"
 
@@ -59,6 +62,12 @@ class TMainFormTest : public QObject {
         return model()->data(model()->index(row, column), role);
     }
     std::size_t rows() { return form_->table().rowCount(); }
+    QString status(const char* label) { return form_->findChild<QLabel*>(label)->text(); }
+    // A window whose settings file can be written, so that commands run to their end.
+    void reopenWithSettingsIn(const QTemporaryDir& dir) {
+        delete form_;
+        form_ = new TMainForm(state_, SettingsFile(dir.filePath("Geovanta.ini").toStdString()), *dialogs_);
+    }
     void PopupMenu1PopupViaMenu() { form_->PopupMenu1Popup(); }
     // Track point, unplaced photo, placed photo, photo placed on the equator.
     void loadFixture() {
@@ -318,10 +327,102 @@ private slots:
         }
         QCOMPARE(placed, 4);
         QCOMPARE(unplaced, 1);  // taken three minutes before the first point
+        QCOMPARE(status("StatusSummary"), QString("18 точек, 5 фото: привязано 4, не привязано 1 (до трека 1)"));
+        QCOMPARE(status("StatusOffsets"), QString("Смещение: трек 0:00, фото 0:00; допуск 300 с"));
+        // Each photo row tells why in its tooltip; track points have none.
+        QCOMPARE(cell(0, 1, Qt::ToolTipRole).toString(),
+                 QString("Не привязано: снято за 180 с (0:03:00) до начала трека\nВремя съёмки из EXIF"));
+        QCOMPARE(cell(0, 5, Qt::ToolTipRole), cell(0, 1, Qt::ToolTipRole));
+        QCOMPARE(cell(4, 1).toString(), QString("IMG_4712.JPG"));
+        QCOMPARE(cell(4, 1, Qt::ToolTipRole).toString(),
+                 QString("Привязано: до ближайшей точки трека 30 с\nВремя съёмки из EXIF"));
+        QVERIFY(!cell(1, 1, Qt::ToolTipRole).isValid());
+
+        // The map beside the grid follows every pass and the current row, both ways.
+        const MapCanvas* canvas = form_->map()->canvas();
+        QCOMPARE(canvas->data().tracks.size(), std::size_t{1});
+        QCOMPARE(canvas->data().photos.size(), std::size_t{4});
+        QCOMPARE(canvas->data().unplaced.size(), std::size_t{1});
+        selectRow(4);
+        QCOMPARE(canvas->currentRow(), std::optional<std::size_t>(4));
+        emit form_->map()->rowActivated(7);
+        QCOMPARE(grid()->currentIndex().row(), 7);
+        QCOMPARE(form_->table().recNo(), std::size_t{7});
+        selectRow(0);
         const QImage shot = form_->grab().toImage();
         QVERIFY(!shot.isNull());
         if (const QByteArray path = qgetenv("GEOVANTA_SCREENSHOT"); !path.isEmpty())
             QVERIFY(shot.save(QString::fromLocal8Bit(path), "PNG"));
+    }
+
+    // The status bar shows the offsets in force from the start, and after
+    // every pass what was placed; deleting a row counts too.
+    void statusBarFollowsEveryPass() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        state_.photoOffset = 1.0 / 24;  // as a settings file saved it
+        reopenWithSettingsIn(dir);
+        QCOMPARE(status("StatusSummary"), QString("0 точек, фотографий нет"));
+        QCOMPARE(status("StatusOffsets"), QString("Смещение: трек 0:00, фото +1:00; допуск 300 с"));
+
+        DataTable& t = form_->table();
+        const double start = 40513.5;
+        addRow(t, "T", "T01-0001", start, 55.75);
+        addRow(t, "T", "T01-0002", start + 600.0 / 86400, 55.76);
+        addRow(t, "F", "gap", start + 360.0 / 86400, std::nullopt, "/p/gap.jpg");
+        addRow(t, "F", "near", start + 60.0 / 86400, std::nullopt, "/p/near.jpg");
+        t.moveTo(3);
+        t.edit();
+        t.field(FieldId::TimeSource).setAsString("M");
+        t.post();
+        OffsetFields answer;
+        answer.toleranceSeconds = 120;
+        dialogs_->offsetsAnswers.push_back(answer);
+        form_->findChild<QToolButton*>("ToolButton6")->click();
+        QVERIFY(dialogs_->messages.empty());
+        QCOMPARE(status("StatusSummary"),
+                 QString("2 точки, 2 фото: привязано 1, не привязано 1 (в разрывах 1), по дате файла 1"));
+        QCOMPARE(status("StatusOffsets"), QString("Смещение: трек 0:00, фото 0:00; допуск 120 с"));
+        QCOMPARE(cell(2, 1).toString(), QString("gap"));
+        QCOMPARE(cell(2, 1, Qt::ToolTipRole).toString(),
+                 QString("Не привязано: разрыв в треке, до ближайшей точки 240 с (0:04:00), допуск 120 с\n"
+                         "Время съёмки из EXIF"));
+        QVERIFY(cell(1, 1, Qt::ToolTipRole).toString().endsWith("Время съёмки взято из даты файла: в EXIF его нет"));
+
+        selectRow(2);
+        dialogs_->okCancelAnswers = {true};
+        QTest::keyClick(grid(), Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(status("StatusSummary"), QString("2 точки, 1 фото: привязано 1, по дате файла 1"));
+    }
+
+    // "Очистить таблицу" asks, then empties the table and numbers the next
+    // track from 1 again, so a second trip needs no restart.
+    void clearEmptiesTheTableAfterAsking() {
+        QCOMPARE(action("ClearTable")->text(), QString("Очистить таблицу"));
+        QCOMPARE(action("ClearTable")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+        QVERIFY(form_->findChild<QMenu*>("LoadMenu")->actions().contains(action("ClearTable")));
+        const std::string track = std::string(GEOVANTA_TEST_DATA) + "/walk.plt";
+        dialogs_->fileAnswers.push_back(Dialogs::FileChoice{track, 1});
+        action("LTrack")->trigger();
+        loadFixture();
+        QCOMPARE(state_.trackCounter, uint16_t{1});
+
+        dialogs_->okCancelAnswers = {false, true};
+        action("ClearTable")->trigger();
+        QVERIFY(rows() > 4);
+        QCOMPARE(dialogs_->questions, std::vector<std::string>{ClearCommand::kQuestion});
+        action("ClearTable")->trigger();
+        QCOMPARE(rows(), std::size_t{0});
+        QCOMPARE(model()->rowCount(), 0);
+        QCOMPARE(state_.trackCounter, uint16_t{0});
+        QCOMPARE(status("StatusSummary"), QString("0 точек, фотографий нет"));
+        // An empty table has nothing to lose: no question.
+        action("ClearTable")->trigger();
+        QCOMPARE(dialogs_->questions.size(), std::size_t{2});
+
+        dialogs_->fileAnswers.push_back(Dialogs::FileChoice{track, 1});
+        action("LTrack")->trigger();
+        QCOMPARE(cell(0, 1).toString(), QString("T01-0001"));
     }
 
     void modelFollowsTheTable() {

@@ -30,13 +30,24 @@ void PhotoLoadCommand::load(const std::string& folder) {
         dialogs_.showMessage(MessageKind::Failure, failureText(*error));
         return;
     }
-    LoadResult result;
+    PhotoScanResult result;
     try {
         result = LoadFotos(table_, state_.photoFolder, bindingParams(state_));
     } catch (const std::bad_alloc&) {
-        result = LoadResult::failed(outOfMemoryMessage(state_.photoFolder));
+        static_cast<LoadResult&>(result) = LoadResult::failed(outOfMemoryMessage(state_.photoFolder));
     }
-    if (!result.ok()) dialogs_.showMessage(MessageKind::Failure, failureText(result.message));
+    if (!result.ok()) dialogs_.showMessage(MessageKind::Failure, failureText(leftOutMessage(result)));
+}
+
+std::string PhotoLoadCommand::leftOutMessage(const PhotoScanResult& result) {
+    if (result.leftOut.empty()) return result.message;
+    // A folder of thousands of damaged files must still fit on the screen.
+    constexpr std::size_t kShown = 20;
+    std::string text = "Не все файлы удалось прочитать, остальные фотографии загружены:";
+    for (std::size_t k = 0; k < result.leftOut.size() && k < kShown; ++k)
+        text += "\n" + result.leftOut[k].path + ": " + result.leftOut[k].reason;
+    if (result.leftOut.size() > kShown) text += "\n… и ещё " + std::to_string(result.leftOut.size() - kShown);
+    return text;
 }
 
 }  // namespace geovanta

@@ -10,16 +10,21 @@ class DataTable;
 class Dialogs;
 class SettingsFile;
 struct ProgramState;
+struct PhotoScanResult;
 
 class PhotoLoadCommand {
 public:
     PhotoLoadCommand(Dialogs& dialogs, DataTable& table, ProgramState& state, const SettingsFile& settings)
         : dialogs_(dialogs), table_(table), state_(state), settings_(settings) {}
 
+    // Shows one message at the end naming every file the scan left out.
     void run();
     // Loads a folder named outside the dialog (a program argument) as if it
     // had been typed into the dialog.
     void load(const std::string& folder);
+
+    // That message: a line per left-out file with its reason.
+    static std::string leftOutMessage(const PhotoScanResult& result);
 
 private:
     Dialogs& dialogs_;

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/programstate.h"
 #include "app/settings.h"
+#include "input/photoscanner.h"
 #include "input/exiffixtures.h"
 #include "support/fakedialogs.h"
 #include "table/datatable.h"
@@ -75,12 +78,23 @@ TEST(PhotoLoadCommand, FailuresGoToTheGeneralErrorDisplay) {
     EXPECT_EQ(f.state.photoFolder, f.photos.folder());
     EXPECT_EQ(f.table.rowCount(), 0u);
 
-    // A damaged photograph ends the scan; its name is in the message.
+    // A damaged photograph is named at the end; the others are loaded.
     const std::string bad = f.photos.write("c.jpg", Bytes{0xFF, 0xD8, 0xFF});
     f.dialogs.photoFolderAnswers.push_back(f.photos.folder());
     f.run();
     ASSERT_EQ(f.dialogs.messages.size(), 2u);
     EXPECT_EQ(f.dialogs.messages[1].kind, MessageKind::Failure);
-    EXPECT_EQ(f.dialogs.messages[1].text, bad + ": Read beyond end of file.");
+    EXPECT_EQ(f.dialogs.messages[1].text,
+              "Не все файлы удалось прочитать, остальные фотографии загружены:\n" + bad + ": Read beyond end of file.");
+    EXPECT_EQ(f.table.rowCount(), 2u);
     EXPECT_EQ(f.savedFolder(), f.photos.folder());
+}
+
+TEST(PhotoLoadCommand, ALongListOfLeftOutFilesIsCut) {
+    PhotoScanResult result;
+    for (int k = 0; k < 25; ++k) result.leftOut.push_back({"/p/" + std::to_string(k) + ".jpg", "Read beyond end of file"});
+    const std::string text = PhotoLoadCommand::leftOutMessage(result);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 21);
+    EXPECT_NE(text.find("/p/19.jpg: Read beyond end of file\n… и ещё 5"), std::string::npos) << text;
+    EXPECT_EQ(text.find("/p/20.jpg"), std::string::npos);
 }

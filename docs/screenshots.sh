@@ -1,0 +1,31 @@
+#!/bin/bash
+# Retakes the README's screenshots: the program on fresh copies of the example
+# walk, under Xvfb, driven with xdotool (Debian packages xvfb, xdotool and
+# imagemagick). Run from the repository after `make build`.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
+fi
+rm -rf build/examples && cp -R examples build/examples
+# No settings of an earlier run: the first-run window, without a tile server.
+settings=$(mktemp -d)
+cp -R build/bin "$settings/bin"
+printf '[Setting]\r\nMapTiles=\r\n' > "$settings/bin/Geovanta.ini"
+LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb "$settings/bin/geovanta" \
+  build/examples/walk.plt build/examples/walk.wpt build/examples/photos &
+pid=$!
+trap 'kill $pid 2>/dev/null; rm -rf "$settings"' EXIT
+sleep 4
+wid=$(xdotool search --name '^Geovanta$' | head -1)
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+crop="${WIDTH}x${HEIGHT}+${X}+${Y}"
+import -window root -crop "$crop" docs/screenshot.png
+# A placed photograph picked in the grid, the map zoomed about it, its reason shown.
+xdotool mousemove $((X + 140)) $((Y + 372)) click 1
+sleep 1
+xdotool mousemove $((X + 880)) $((Y + 380)) click 4 click 4
+sleep 1
+xdotool mousemove $((X + 150)) $((Y + 373))
+sleep 2
+import -window root -crop "$crop" docs/placed.png

@@ -1,0 +1,81 @@
+#include "binding/placement.h"
+
+namespace geovanta {
+namespace {
+
+int64_t distance(int64_t a, int64_t b) { return a > b ? a - b : b - a; }
+
+std::optional<int64_t> timeOf(const DataTable& table, std::optional<std::size_t> row) {
+    if (!row) return std::nullopt;
+    return table.timeMs(*row, FieldId::VTime);
+}
+
+bool fromFileDate(const DataTable& table, std::size_t row) { return table.timeSource(row) == kTimeFromFileDate; }
+
+}  // namespace
+
+Placement decidePlacement(int64_t t, std::optional<int64_t> prev, std::optional<int64_t> next,
+                          int32_t toleranceSeconds) {
+    Placement p;
+    if (!prev && !next) return p;
+    if (!prev) {
+        p.kind = PlacementKind::BeforeTrack;
+        p.distanceMs = distance(*next, t);
+        return p;
+    }
+    if (!next) {
+        p.kind = PlacementKind::AfterTrack;
+        p.distanceMs = distance(t, *prev);
+        return p;
+    }
+    const int64_t toPrev = distance(t, *prev);
+    const int64_t toNext = distance(*next, t);
+    p.distanceMs = toPrev < toNext ? toPrev : toNext;
+    // Whole milliseconds on both sides, so "strictly closer" is exact.
+    const int64_t limitMs = static_cast<int64_t>(toleranceSeconds) * 1000;
+    p.kind = p.distanceMs < limitMs ? PlacementKind::Placed : PlacementKind::InGap;
+    return p;
+}
+
+Placement explainPlacement(const DataTable& table, std::size_t row, int32_t toleranceSeconds) {
+    std::optional<std::size_t> prev, next;
+    for (std::size_t r = row; r-- > 0;)
+        if (!table.isPhoto(r)) {
+            prev = r;
+            break;
+        }
+    for (std::size_t r = row + 1; r < table.rowCount(); ++r)
+        if (!table.isPhoto(r)) {
+            next = r;
+            break;
+        }
+    Placement p = decidePlacement(table.timeMs(row, FieldId::VTime), timeOf(table, prev), timeOf(table, next),
+                                  toleranceSeconds);
+    p.fromFileDate = fromFileDate(table, row);
+    return p;
+}
+
+PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSeconds,
+                                     std::vector<PhotoPlacement>* each) {
+    PlacementSummary s;
+    walkLegs(
+        table, [&](std::size_t) { ++s.points; },
+        [&](std::size_t row, std::optional<std::size_t> prev, std::optional<std::size_t> next) {
+            Placement p = decidePlacement(table.timeMs(row, FieldId::VTime), timeOf(table, prev),
+                                          timeOf(table, next), toleranceSeconds);
+            p.fromFileDate = fromFileDate(table, row);
+            ++s.photos;
+            s.fromFileDate += p.fromFileDate;
+            switch (p.kind) {
+                case PlacementKind::Placed: ++s.placed; break;
+                case PlacementKind::BeforeTrack: ++s.beforeTrack; break;
+                case PlacementKind::AfterTrack: ++s.afterTrack; break;
+                case PlacementKind::InGap: ++s.inGaps; break;
+                case PlacementKind::NoTrack: ++s.noTrack; break;
+            }
+            if (each) each->push_back({row, p});
+        });
+    return s;
+}
+
+}  // namespace geovanta

@@ -1,0 +1,108 @@
+#include "app/placementtexts.h"
+
+#include <gtest/gtest.h>
+
+#include "table/datatable.h"
+
+using namespace geovanta;
+
+namespace {
+
+PlacementSummary summary(std::size_t points, std::size_t placed, std::size_t before, std::size_t after,
+                         std::size_t gaps, std::size_t fileDate) {
+    PlacementSummary s;
+    s.points = points;
+    s.placed = placed;
+    s.beforeTrack = before;
+    s.afterTrack = after;
+    s.inGaps = gaps;
+    s.photos = placed + before + after + gaps;
+    s.fromFileDate = fileDate;
+    return s;
+}
+
+}  // namespace
+
+TEST(PlacementTexts, DurationsAndOffsets) {
+    EXPECT_EQ(durationText(0, "s"), "0 s");
+    EXPECT_EQ(durationText(12500, "s"), "12.5 s");
+    EXPECT_EQ(durationText(59940, "s"), "59.9 s");
+    EXPECT_EQ(durationText(59960, "с"), "60 с (0:01:00)");
+    EXPECT_EQ(durationText(1300003, "s"), "1300 s (0:21:40)");  // a track time's rounding
+    EXPECT_EQ(durationText(1300450, "s"), "1300.5 s (0:21:41)");
+    EXPECT_EQ(durationText(-1812000, "s"), "1812 s (0:30:12)");
+    EXPECT_EQ(durationText(93784000, "s"), "93784 s (26:03:04)");
+
+    EXPECT_EQ(offsetText(0, "d"), "0:00");
+    EXPECT_EQ(offsetText(1.0 / 24, "d"), "+1:00");
+    EXPECT_EQ(offsetText(-(2 + 0.5 / 24), "сут"), "-2 сут 0:30");
+    EXPECT_EQ(offsetText(0.0001, "d"), "+0:00:08.640");  // a settings file may hold any fraction
+    EXPECT_EQ(offsetText(-1.0 / 1440, "d"), "-0:01");
+}
+
+TEST(PlacementTexts, WindowSummaryAndOffsets) {
+    EXPECT_EQ(summaryStatusText(summary(18, 4, 1, 0, 0, 0)),
+              "18 точек, 5 фото: привязано 4, не привязано 1 (до трека 1)");
+    EXPECT_EQ(summaryStatusText(summary(21, 3, 1, 2, 3, 4)),
+              "21 точка, 9 фото: привязано 3, не привязано 6 (до трека 1, после 2, в разрывах 3), по дате файла 4");
+    EXPECT_EQ(summaryStatusText(summary(111, 7, 0, 0, 0, 1)), "111 точек, 7 фото: привязано 7, по дате файла 1");
+    EXPECT_EQ(summaryStatusText(summary(22, 0, 0, 0, 0, 0)), "22 точки, фотографий нет");
+    PlacementSummary noTrack;
+    noTrack.photos = noTrack.noTrack = 2;
+    EXPECT_EQ(summaryStatusText(noTrack), "0 точек, 2 фото: привязано 0, не привязано 2 (трек не загружен)");
+    EXPECT_EQ(offsetsStatusText({0, -1.0 / 24, 300}), "Смещение: трек 0:00, фото -1:00; допуск 300 с");
+}
+
+TEST(PlacementTexts, ReasonsInBothLanguages) {
+    const struct {
+        Placement placement;
+        const char* window;
+        const char* line;
+    } cases[] = {
+        {{PlacementKind::Placed, 25000, false}, "Привязано: до ближайшей точки трека 25 с\nВремя съёмки из EXIF",
+         "placed, 25 s from the nearer point"},
+        {{PlacementKind::BeforeTrack, 180000, true},
+         "Не привязано: снято за 180 с (0:03:00) до начала трека\nВремя съёмки взято из даты файла: в EXIF его нет",
+         "not placed: before the first point by 180 s (0:03:00); time from the file's date"},
+        {{PlacementKind::AfterTrack, 1800000, false},
+         "Не привязано: снято через 1800 с (0:30:00) после конца трека\nВремя съёмки из EXIF",
+         "not placed: after the last point by 1800 s (0:30:00)"},
+        {{PlacementKind::InGap, 420000, false},
+         "Не привязано: разрыв в треке, до ближайшей точки 420 с (0:07:00), допуск 300 с\nВремя съёмки из EXIF",
+         "not placed: in a gap, nearest point 420 s (0:07:00) away, tolerance 300 s"},
+        {{PlacementKind::NoTrack, 0, false}, "Не привязано: трек не загружен\nВремя съёмки из EXIF",
+         "not placed: no track loaded"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(placementToolTip(c.placement, 300), c.window);
+        EXPECT_EQ(placementLine(c.placement, 300), c.line);
+    }
+    EXPECT_EQ(summaryLine(summary(76, 8, 1, 0, 1, 2), {0, 1.0 / 24, 60}),
+              "76 points, 10 photos: placed 8, not placed 2 (before the track 1, after it 0, in gaps 1), "
+              "from file date 2; track offset 0:00, photo offset +1:00, tolerance 60 s");
+}
+
+// Rows deleted since the pass: the tooltip tells the table as it stands and
+// says that the position shown is from before the change.
+TEST(PlacementTexts, RowToolTipNotesAStalePosition) {
+    DataTable t;
+    auto add = [&](const char* stat, double seconds, double lat) {
+        t.append();
+        t.field(FieldId::Stat).setAsString(stat);
+        t.field(FieldId::Time).setAsDateTime(40513.5 + seconds / 86400);
+        if (lat != 0) t.field(FieldId::Lat).setAsFloat(lat);
+        t.post();
+    };
+    add("T", 0, 55);
+    add("F", 30, 0);
+    add("T", 600, 56);
+    CalcPositions(t, {});
+    EXPECT_EQ(photoRowToolTip(t, 0, 300), "");
+    EXPECT_EQ(photoRowToolTip(t, 1, 300), "Привязано: до ближайшей точки трека 30 с\nВремя съёмки из EXIF");
+    t.moveTo(0);
+    t.deleteRow();
+    EXPECT_EQ(photoRowToolTip(t, 0, 300),
+              "Не привязано: снято за 570 с (0:09:30) до начала трека\nВремя съёмки из EXIF\n"
+              "Таблица изменена после расчёта: координаты пересчитаются при следующей загрузке или смене смещений");
+    EXPECT_EQ(photoRowToolTip(t, 5, 300), "");
+}
