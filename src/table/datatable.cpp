@@ -195,7 +195,8 @@ void DataTable::setText(std::size_t row, FieldId f, std::string_view value) {
     switch (f) {
         case FieldId::Stat: stat_[row] = value.empty() ? 0 : value[0]; break;
         case FieldId::Name: name_[row] = cutToWidth(value, 64); break;
-        case FieldId::FileName: fileName_[row] = cutToWidth(value, 255); break;
+        // A path cut short names another file, or a folder.
+        case FieldId::FileName: fileName_[row] = value; break;
         case FieldId::TimeSource: timeSource_[row] = value.empty() ? 0 : value[0]; break;
         default: throw std::invalid_argument("not a stored text field");
     }

@@ -145,7 +145,7 @@ TEST(DataTable, ValueRules) {
     EXPECT_THROW(t.fieldByName("Lat").setAsFloat(1), std::logic_error);  // browsing
 }
 
-TEST(DataTable, NamesAreCutByCharacterNotByte) {
+TEST(DataTable, NamesAreCutByCharacterNotByteAndFileNamesNever) {
     DataTable t;
     t.append();
     std::string cyrillic;
@@ -158,6 +158,12 @@ TEST(DataTable, NamesAreCutByCharacterNotByte) {
     t.post();
     EXPECT_EQ(t.text(0, FieldId::Name).size(), 64u);
     EXPECT_EQ(t.displayText(0, FieldId::Name).substr(0, 2), "Ж");
+    // Cut, a path would name its folder or another file.
+    const std::string path = "/" + std::string(300, 'd') + "/" + cyrillic + ".JPG";
+    t.edit();
+    t.fieldByName("FileName").setAsString(path);
+    t.post();
+    EXPECT_EQ(t.text(0, FieldId::FileName), path);
 }
 
 TEST(DataTable, CursorAndPendingRows) {
