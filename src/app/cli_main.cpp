@@ -76,14 +76,14 @@ int fail(const std::string& message) {
 // After the table: the files left out, then, when photographs were loaded,
 // the summary and one line per photograph that was not placed.
 void reportPlacements(const DataTable& table, const ProgramState& state, const LoadReport& report) {
-    for (const LeftOutFile& f : report.leftOut) note(f.path + ": " + f.reason);
+    for (const LeftOutFile& f : report.leftOut) note(f.line());
     if (!report.photoFolders) return;
     std::vector<PhotoPlacement> each;
     const PlacementSummary summary = summarisePlacements(table, state.tolerance, &each);
     note(summaryLine(summary, bindingParams(state)));
     for (const PhotoPlacement& p : each)
         if (p.placement.kind != PlacementKind::Placed)
-            note(displayUtf8(table.text(p.row, FieldId::FileName)) + ": " + placementLine(p.placement, state.tolerance));
+            note(displayFileName(table.text(p.row, FieldId::FileName)) + ": " + placementLine(p.placement, state.tolerance));
 }
 
 // Writes the placed photographs' GPS tags; false when any of them was not

@@ -13,6 +13,7 @@
 #include "table/datatable.h"
 #include "table/datetime.h"
 #include "table/displaysuspension.h"
+#include "table/textcodec.h"
 
 namespace fs = std::filesystem;
 
@@ -139,6 +140,8 @@ void scanFolder(DataTable& table, const std::string& folder, TExif& exif, std::v
 
 }  // namespace
 
+std::string LeftOutFile::line() const { return displayFileName(path) + ": " + reason; }
+
 std::string normalisedFolderPath(const std::string& folder) {
     if (folder.empty()) return folder;
     const char last = folder.back();
@@ -192,7 +195,7 @@ PhotoScanResult LoadFotos(DataTable& table, const std::string& folder, const Bin
     table.setAutoCalcFields(true);
     for (const LeftOutFile& f : result.leftOut) {
         if (!result.message.empty()) result.message += '\n';
-        result.message += f.path + ": " + f.reason;
+        result.message += f.line();
     }
     if (!error.empty()) result.message += (result.message.empty() ? "" : "\n") + error;
     if (!result.message.empty()) result.status = LoadResult::Status::Failed;

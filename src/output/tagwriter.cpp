@@ -92,7 +92,7 @@ TagJob TagWriter::job(const DataTable& table, std::size_t row) {
 }
 
 std::string TagWriter::failureLine(std::string_view fileName, const std::string& reason) {
-    return "\"" + displayUtf8(fileName) + "\": " + reason;
+    return "\"" + displayFileName(fileName) + "\": " + reason;
 }
 
 TagWriter::Result TagWriter::refused(const TagJob& job) {

@@ -124,8 +124,10 @@ std::string DataTable::asString(std::size_t row, FieldId f) const {
 
 std::string DataTable::displayText(std::size_t row, FieldId f) const {
     switch (f) {
-        case FieldId::Name:
-        case FieldId::FileName: return displayUtf8(text(row, f));
+        // A photograph's name comes from its file's name, a point's from a
+        // GPS file written in Windows-1251.
+        case FieldId::Name: return isPhoto(row) ? displayFileName(text(row, f)) : displayUtf8(text(row, f));
+        case FieldId::FileName: return displayFileName(text(row, f));
         case FieldId::Dist:
         case FieldId::Speed: return isNull(row, f) ? std::string() : formatFixed(real(row, f), 2);
         // "0 00.0000 N" would read as a real place: a photograph without a
