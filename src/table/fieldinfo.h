@@ -28,8 +28,10 @@ enum class FieldId : uint8_t {
     FileName,   // text of any length: the photograph's full path
     TimeSource, // text 1: where a photograph's Time came from (kTimeFrom...);
                 // kept for the explanations, neither shown nor exported
+    FileStamp,  // the photograph's file as it was scanned (a FileStamp), read
+                // back before it is written; neither shown nor exported
 };
-inline constexpr int kFieldCount = 16;
+inline constexpr int kFieldCount = 17;
 
 // Values of TimeSource.
 inline constexpr char kTimeFromExif = 'E';      // the EXIF shooting time
@@ -65,6 +67,7 @@ inline constexpr FieldInfo kFieldInfos[kFieldCount] = {
     {FieldId::VElev, "VElev", FieldKind::Integer, 0, true},
     {FieldId::FileName, "FileName", FieldKind::Text, 0, false},
     {FieldId::TimeSource, "TimeSource", FieldKind::Text, 1, false},
+    {FieldId::FileStamp, "FileStamp", FieldKind::Text, 0, false},
 };
 
 inline const FieldInfo& fieldInfo(FieldId id) { return kFieldInfos[static_cast<int>(id)]; }
