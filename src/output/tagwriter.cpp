@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "output/exiftoolsession.h"
+#include "output/photofile.h"
 #include "output/splitdms.h"
 #include "table/datatable.h"
 #include "table/numbertext.h"
@@ -26,6 +27,9 @@ bool positionInRange(double lat, double lon) {
 // renames it over the old one at the end. A run cut short leaves it behind,
 // and while it is there ExifTool refuses to write that photograph again.
 constexpr const char* kExifToolTempSuffix = "_exiftool_tmp";
+
+constexpr const char* kUnsayableName =
+    "the name holds a line break beside \"$\" or \"@\", which ExifTool cannot be given";
 
 // True unless the path is known to be free; a path that cannot be looked at
 // counts as taken.
@@ -81,13 +85,14 @@ TagJob TagWriter::job(const DataTable& table, std::size_t row) {
     TagJob job;
     job.row = row;
     job.fileName = std::string(table.text(row, FieldId::FileName));
+    job.resolved = resolvedPhotoPath(job.fileName);
+    if (const FileStamp* stamp = table.fileStamp(row)) job.stamp = *stamp;
     if (!positionInRange(table.real(row, FieldId::Lat), table.real(row, FieldId::Lon))) {
         job.refusal = "the position lies outside the range of latitudes and longitudes";
         return job;
     }
     job.args = arguments(table, row);
-    if (!ExifToolSession::argumentLine(job.args.back()))
-        job.refusal = "the name holds a line break beside \"$\" or \"@\", which ExifTool cannot be given";
+    if (!ExifToolSession::argumentLine(job.args.back())) job.refusal = kUnsayableName;
     return job;
 }
 
@@ -95,27 +100,34 @@ std::string TagWriter::failureLine(std::string_view fileName, const std::string&
     return "\"" + displayFileName(fileName) + "\": " + reason;
 }
 
-TagWriter::Result TagWriter::refused(const TagJob& job) {
+TagWriter::Result TagWriter::refused(const TagJob& job, const std::string& reason) {
     Result result;
-    result.reason = *job.refusal;
+    result.reason = reason;
     result.failure = failureLine(job.fileName, result.reason);
     result.errorLines.push_back(*result.failure);
     return result;
 }
 
 TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job) const {
-    if (job.refusal) return refused(job);
+    if (job.refusal) return refused(job, *job.refusal);
+    const PhotoFile file = checkPhotoFile(job.fileName, job.resolved, job.stamp ? &*job.stamp : nullptr);
+    if (file.refusal) return refused(job, *file.refusal);
+    std::vector<std::string> args = job.args;
+    args.back() = file.target;
+    if (!ExifToolSession::argumentLine(file.target)) return refused(job, kUnsayableName);
     Result result;
+    result.ran = true;
     // Only a leftover of this very run is removed: one found before may
     // belong to another program writing the photograph right now.
-    const std::filesystem::path temp(job.fileName + kExifToolTempSuffix);
+    const std::filesystem::path temp(file.target + kExifToolTempSuffix);
     const bool tempBefore = mayExist(temp);
-    CommandResult run = session.execute(job.args);
+    CommandResult run = session.execute(args);
     if (!run.succeeded() && !tempBefore) {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);
     }
     result.outcome = run.outcome;
+    if (run.succeeded()) result.written = fileStampOf(file.target);
     // The reason quotes the last line of standard error, so it is taken first.
     if (!run.succeeded()) {
         result.reason = run.failureReason(program());
@@ -128,7 +140,7 @@ TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job) cons
 }
 
 TagWriter::Result TagWriter::write(const TagJob& job) {
-    if (job.refusal) return refused(job);
+    if (job.refusal) return refused(job, *job.refusal);
     const std::unique_ptr<ToolSession> session = sessions_.open();
     return write(*session, job);
 }

@@ -5,6 +5,7 @@
 // so that a file replaced or changed meanwhile never gets a position that
 // was worked out for another.
 
+#include <compare>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,7 +18,7 @@ struct FileStamp {
     int64_t size = 0;
     int64_t modifiedNs = 0;  // nanoseconds since 1970-01-01 UTC
 
-    bool operator==(const FileStamp&) const = default;
+    auto operator<=>(const FileStamp&) const = default;
     // "device:inode:size:modifiedNs", for the table's text of the field.
     std::string text() const;
 };

@@ -17,6 +17,7 @@
 #include "app/commands/tagcommands.h"
 #include "support/fakedialogs.h"
 #include "support/fakesessions.h"
+#include "support/tempdir.h"
 #include "table/datatable.h"
 
 using namespace geovanta;
@@ -31,10 +32,12 @@ struct Batch {
     DataTable table;
     test::FakeSessions sessions{"/x/exiftool"};
     test::FakeDialogs dialogs;
+    test::TempDir dir;  // the photographs' files, which the writer looks at
 
     explicit Batch(int photos) {
         mainWindow.show();
-        for (int i = 1; i <= photos; ++i) test::addPhoto(table, "/p/" + std::to_string(i) + ".jpg", 50 + i * 0.1, 30);
+        for (int i = 1; i <= photos; ++i)
+            test::addPhoto(table, dir.write(std::to_string(i) + ".jpg", "photo"), 50 + i * 0.1, 30);
     }
     void run() {
         TagWriter writer(sessions);

@@ -1,5 +1,6 @@
 #include "app/commands/tagcommands.h"
 
+#include <map>
 #include <memory>
 #include <set>
 
@@ -22,6 +23,44 @@ struct Slot {
     bool done = false;
     TagWriter::Result result;
 };
+
+// Files this command had ExifTool write, by their stamps before and after.
+// ExifTool puts a new file in the old one's place: every row, and every job
+// still to come, that knew the old file must learn the new one, or it would
+// take this very write for someone else's change.
+class Rewrites {
+public:
+    void add(const FileStamp& before, const FileStamp& after) {
+        if (before == after) return;
+        for (auto& entry : latest_)
+            if (entry.second == before) entry.second = after;
+        // A stamp that is current again (its inode was reused) is no old one.
+        latest_.erase(after);
+        latest_[before] = after;
+    }
+    FileStamp current(const FileStamp& stamp) const {
+        const auto it = latest_.find(stamp);
+        return it == latest_.end() ? stamp : it->second;
+    }
+    void applyTo(DataTable& table) const {
+        if (latest_.empty()) return;
+        for (std::size_t row = 0; row < table.rowCount(); ++row) {
+            const FileStamp* stamp = table.fileStamp(row);
+            if (stamp && latest_.count(*stamp)) table.setFileStamp(row, current(*stamp));
+        }
+    }
+
+private:
+    std::map<FileStamp, FileStamp> latest_;  // old stamp -> the stamp its file has now
+};
+
+void noteRewrite(Rewrites& rewrites, const TagJob& job, const TagWriter::Result& result) {
+    if (job.stamp && result.written && !result.failure) rewrites.add(*job.stamp, *result.written);
+}
+
+// The file a job writes: two names of one file (a link and its target) are
+// one file to ExifTool's temporary file.
+const std::string& fileKey(const TagJob& job) { return job.resolved.empty() ? job.fileName : job.resolved; }
 
 // Runs however the walk ends, so that the main window never stays disabled
 // after an error.
@@ -52,7 +91,11 @@ TagCommands::PhotoOutcome TagCommands::SetGPS2EXIF(std::vector<std::string>& out
         return outcome;
     }
     outcome.attempted = true;
-    TagWriter::Result result = writer_.write(TagWriter::job(table_, row));
+    const TagJob job = TagWriter::job(table_, row);
+    TagWriter::Result result = writer_.write(job);
+    Rewrites rewrites;
+    noteRewrite(rewrites, job, result);
+    rewrites.applyTo(table_);
     outputLines = std::move(result.outputLines);
     outcome.failure = std::move(result.failure);
     console_.replaceErrors(result.errorLines);
@@ -99,6 +142,7 @@ TagCommands::BatchOutcome TagCommands::writeAll() {
     // Two rows of one file are never written at once: both ExifTools would
     // work on the same temporary file.
     std::multiset<std::string> inFlight;
+    Rewrites rewrites;
 
     auto show = [&](Slot& slot) {
         lastRow = slot.row;
@@ -120,9 +164,10 @@ TagCommands::BatchOutcome TagCommands::writeAll() {
         if (pool) {
             for (TagWriterPool::Done& done : pool->takeDone()) {
                 Slot& slot = slots[done.slot];
-                inFlight.erase(inFlight.find(slot.job->fileName));
+                inFlight.erase(inFlight.find(fileKey(*slot.job)));
                 slot.result = std::move(done.result);
                 slot.done = true;
+                noteRewrite(rewrites, *slot.job, slot.result);
             }
             std::string reason;
             if (!batch.aborted && nextJob < jobSlots.size() && pool->pending() == 0 && pool->allRetired(reason)) {
@@ -144,9 +189,12 @@ TagCommands::BatchOutcome TagCommands::writeAll() {
             batch.aborted = console_.abortRequested();
         }
         while (pool && !batch.aborted && nextJob < jobSlots.size()) {
-            const TagJob& job = *slots[jobSlots[nextJob]].job;
-            if (inFlight.count(job.fileName) || !pool->submit(jobSlots[nextJob], job)) break;
-            inFlight.insert(job.fileName);
+            TagJob& job = *slots[jobSlots[nextJob]].job;
+            if (inFlight.count(fileKey(job))) break;
+            // Another row of the same file may have been written meanwhile.
+            if (job.stamp) job.stamp = rewrites.current(*job.stamp);
+            if (!pool->submit(jobSlots[nextJob], job)) break;
+            inFlight.insert(fileKey(job));
             ++nextJob;
         }
         if (shown == slots.size()) break;
@@ -158,6 +206,7 @@ TagCommands::BatchOutcome TagCommands::writeAll() {
         if (!batch.aborted) batch.aborted = console_.abortRequested();
     }
     pool.reset();
+    rewrites.applyTo(table_);
     batch.notTried = static_cast<int>(jobSlots.size() - nextJob);
     if (batch.aborted || shown < slots.size())
         table_.moveTo(lastRow);
