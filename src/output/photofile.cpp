@@ -18,6 +18,13 @@ std::string resolvedPhotoPath(const std::string& fileName) {
     return ec ? std::string() : target.string();
 }
 
+std::string photoFolder(const std::string& fileName, const std::string& resolved) {
+    if (!resolved.empty()) return fs::path(resolved).parent_path().string();
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(fileName, ec);
+    return (ec ? fs::path(fileName) : absolute).parent_path().string();
+}
+
 PhotoFile checkPhotoFile(const std::string& fileName, const std::string& resolved, const FileStamp* scanned) {
     PhotoFile file;
     std::error_code ec;

@@ -15,6 +15,10 @@ namespace geovanta {
 // link's place and leave the target as it was.
 std::string resolvedPhotoPath(const std::string& fileName);
 
+// The folder the photograph is written in, where ExifTool puts its
+// temporary file: its target's, or its name's when that leads nowhere.
+std::string photoFolder(const std::string& fileName, const std::string& resolved);
+
 struct PhotoFile {
     std::string target;                  // the file to hand to ExifTool
     std::optional<std::string> refusal;  // why it must not be written

@@ -23,6 +23,8 @@ public:
     void appendInfo(const std::vector<std::string>&) override {}
     void replaceInfo(const std::vector<std::string>&) override {}
     void replaceErrors(const std::vector<std::string>&) override {}
+    // "<prefix><line>"
+    void notice(const std::string& line) override;
     void processPendingEvents() override {}
     void waitForEvents(bool) override { wakeSignal_.wait(); }
     void wake() override { wakeSignal_.wake(); }

@@ -38,6 +38,24 @@ bool mayExist(const std::filesystem::path& path) {
     return std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found;
 }
 
+// Removes ExifTool's temporary file left beside the photograph by a write
+// that was cut short; while it is there ExifTool refuses to write the
+// photograph. Only a regular file is ExifTool's; the photograph itself has
+// just been found to be the one scanned, so nothing of it is lost.
+void removeLeftover(const std::string& target, std::vector<std::string>& notes) {
+    const std::string temp = target + kExifToolTempSuffix;
+    std::error_code ec;
+    if (std::filesystem::symlink_status(temp, ec).type() != std::filesystem::file_type::regular) return;
+    if (std::filesystem::remove(temp, ec))
+        notes.push_back("removed \"" + displayFileName(temp) + "\", left by an earlier write that was cut short");
+}
+
+bool mentions(const std::vector<std::string>& lines, std::string_view text) {
+    for (const std::string& line : lines)
+        if (line.find(text) != std::string::npos) return true;
+    return false;
+}
+
 // The file as ExifTool's last argument. A relative name is led by "./": in
 // ExifTool's argument file a leading "-" would make it an option, a leading
 // "#" a comment and leading blanks would be dropped.
@@ -117,12 +135,15 @@ TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job) cons
     if (!ExifToolSession::argumentLine(file.target)) return refused(job, kUnsayableName);
     Result result;
     result.ran = true;
-    // Only a leftover of this very run is removed: one found before may
-    // belong to another program writing the photograph right now.
+    if (job.folderLocked) removeLeftover(file.target, result.notes);
+    // Without the folder's lock a temporary file found before may belong to
+    // another program writing the photograph right now. What ExifTool leaves
+    // behind when it fails is removed only when it can be nobody else's: it
+    // was not there before, and ExifTool did not find it there either.
     const std::filesystem::path temp(file.target + kExifToolTempSuffix);
     const bool tempBefore = mayExist(temp);
     CommandResult run = session.execute(args);
-    if (!run.succeeded() && !tempBefore) {
+    if (!run.succeeded() && !tempBefore && !mentions(run.errorLines, "Temporary file already exists")) {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);
     }

@@ -25,6 +25,10 @@ struct TagJob {
     std::optional<FileStamp> stamp;      // its file as scanned, when known
     std::vector<std::string> args;       // ExifTool's arguments
     std::optional<std::string> refusal;  // why it is not handed to ExifTool at all
+    // This program holds its folder's lock: no other write of this program
+    // is under way there, so a temporary file of ExifTool found beside the
+    // photograph was left by an earlier write cut short.
+    bool folderLocked = false;
 };
 
 class TagWriter {
@@ -45,6 +49,7 @@ public:
         std::optional<std::string> failure;    // why the photograph was not written, with its name
         std::string reason;                    // the same without the name
         CommandResult::Outcome outcome = CommandResult::Outcome::NotStarted;
+        std::vector<std::string> notes;        // what was done besides, for the console
         bool ran = false;                      // handed to ExifTool, rather than refused before
         std::optional<FileStamp> written;      // the new file's stamp, when ExifTool wrote one
     };

@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -63,14 +64,20 @@ TEST(WriteTagsCli, WritesThePlacedPhotographs) {
     const CommandResult earlyTags = RunCommand(kBin + "/exiftool", {"-n", "-s3", "-GPSLatitude", early});
     EXPECT_TRUE(earlyTags.outputLines.empty());
 
-    // A placed photograph that ExifTool refuses makes the run fail.
-    std::ofstream(placed + "_exiftool_tmp") << "left by someone else";
-    const CommandResult refused =
-        RunCommand(kBin + "/geovanta-cli", {"--write-tags", "--csv", dir.file("out.csv"), dir.file("track.plt"),
-                                            dir.file("photos")});
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_THAT(refused.errorLines, Contains("geovanta-cli: GPS tags: 0 written, 1 not placed, 1 failed"));
-    EXPECT_THAT(joined(refused.errorLines), HasSubstr("Temporary file already exists"));
+    // ExifTool's temporary file left by a run that was cut short is removed,
+    // saying so, and the photograph is written again.
+    std::ofstream(placed + "_exiftool_tmp") << "left by a killed run";
+    const CommandResult again =
+        RunCommand(kBin + "/geovanta-cli", {"--write-tags", "--track-offset", "0.0001", "--csv", dir.file("out.csv"),
+                                            dir.file("track.plt"), dir.file("photos")});
+    EXPECT_TRUE(again.succeeded()) << joined(again.errorLines);
+    EXPECT_THAT(again.errorLines, Contains("geovanta-cli: removed \"" + placed +
+                                           "_exiftool_tmp\", left by an earlier write that was cut short"));
+    EXPECT_THAT(again.errorLines, Contains("geovanta-cli: GPS tags: 1 written, 1 not placed, 0 failed"));
+    EXPECT_FALSE(fs::exists(placed + "_exiftool_tmp"));
+    const CommandResult moved = RunCommand(kBin + "/exiftool", {"-n", "-s3", "-GPSLatitude#", placed});
+    ASSERT_EQ(moved.outputLines.size(), 1u);
+    EXPECT_GT(std::fabs(std::stod(moved.outputLines[0]) - 55.1), 1.0 / 3600);  // the new position
 }
 
 }  // namespace

@@ -1,60 +1,38 @@
 #include "app/commands/tagcommands.h"
 
-#include <map>
+#include <chrono>
 #include <memory>
 #include <set>
 
 #include "app/commands/dialogs.h"
+#include "output/filerewrites.h"
+#include "output/folderlocks.h"
+#include "output/photofile.h"
+#include "output/ticker.h"
 #include "output/tagwriterpool.h"
 #include "table/datatable.h"
 #include "table/displaysuspension.h"
 #include "table/position.h"
+#include "table/textcodec.h"
 
 namespace geovanta {
 namespace {
 
 // Shown in the error box at most; the errors pane holds them all.
 constexpr std::size_t kFailuresInBox = 10;
+// How often a batch looks again at a folder another write holds.
+constexpr std::chrono::milliseconds kLockRetry{200};
 
 // One photograph row of a batch, in table order.
 struct Slot {
     std::size_t row = 0;
     std::optional<TagJob> job;  // none: the photograph has no position
+    std::string folder;         // where the job writes
     bool done = false;
     TagWriter::Result result;
 };
 
-// Files this command had ExifTool write, by their stamps before and after.
-// ExifTool puts a new file in the old one's place: every row, and every job
-// still to come, that knew the old file must learn the new one, or it would
-// take this very write for someone else's change.
-class Rewrites {
-public:
-    void add(const FileStamp& before, const FileStamp& after) {
-        if (before == after) return;
-        for (auto& entry : latest_)
-            if (entry.second == before) entry.second = after;
-        // A stamp that is current again (its inode was reused) is no old one.
-        latest_.erase(after);
-        latest_[before] = after;
-    }
-    FileStamp current(const FileStamp& stamp) const {
-        const auto it = latest_.find(stamp);
-        return it == latest_.end() ? stamp : it->second;
-    }
-    void applyTo(DataTable& table) const {
-        if (latest_.empty()) return;
-        for (std::size_t row = 0; row < table.rowCount(); ++row) {
-            const FileStamp* stamp = table.fileStamp(row);
-            if (stamp && latest_.count(*stamp)) table.setFileStamp(row, current(*stamp));
-        }
-    }
-
-private:
-    std::map<FileStamp, FileStamp> latest_;  // old stamp -> the stamp its file has now
-};
-
-void noteRewrite(Rewrites& rewrites, const TagJob& job, const TagWriter::Result& result) {
+void noteRewrite(FileRewrites& rewrites, const TagJob& job, const TagWriter::Result& result) {
     if (job.stamp && result.written && !result.failure) rewrites.add(*job.stamp, *result.written);
 }
 
@@ -91,12 +69,17 @@ TagCommands::PhotoOutcome TagCommands::SetGPS2EXIF(std::vector<std::string>& out
         return outcome;
     }
     outcome.attempted = true;
-    const TagJob job = TagWriter::job(table_, row);
+    TagJob job = TagWriter::job(table_, row);
+    const std::string folder = photoFolder(job.fileName, job.resolved);
+    const FolderLocks locks({folder});
+    if (locks.busyFolder() && !job.refusal) job.refusal = "another write of GPS tags is running in its folder";
+    job.folderLocked = locks.holds(folder);
     TagWriter::Result result = writer_.write(job);
-    Rewrites rewrites;
+    FileRewrites rewrites;
     noteRewrite(rewrites, job, result);
     rewrites.applyTo(table_);
-    outputLines = std::move(result.outputLines);
+    outputLines = std::move(result.notes);
+    outputLines.insert(outputLines.end(), result.outputLines.begin(), result.outputLines.end());
     outcome.failure = std::move(result.failure);
     console_.replaceErrors(result.errorLines);
     console_.processPendingEvents();
@@ -120,6 +103,7 @@ TagCommands::BatchOutcome TagCommands::writeAll() {
         slot.row = row;
         if (hasPosition(table_, row)) {
             slot.job = TagWriter::job(table_, row);
+            slot.folder = photoFolder(slot.job->fileName, slot.job->resolved);
             jobSlots.push_back(slots.size() - 1);
         } else {
             ++batch.notPlaced;
@@ -132,8 +116,14 @@ TagCommands::BatchOutcome TagCommands::writeAll() {
     ConsoleCloser closer{console_};
     DisplaySuspension suspended(table_);
 
+    std::vector<std::string> folders;
+    for (std::size_t s : jobSlots) folders.push_back(slots[s].folder);
+    FolderLocks locks(std::move(folders));
+    batch.aborted = !waitForFolders(locks);
+    for (std::size_t s : jobSlots) slots[s].job->folderLocked = locks.holds(slots[s].folder);
+
     std::unique_ptr<TagWriterPool> pool;
-    if (!jobSlots.empty())
+    if (!jobSlots.empty() && !batch.aborted)
         pool = std::make_unique<TagWriterPool>(writer_, TagWriterPool::writersFor(jobSlots.size()),
                                                [this] { console_.wake(); });
     std::size_t nextJob = 0;  // into jobSlots: the next to hand out
@@ -142,10 +132,12 @@ TagCommands::BatchOutcome TagCommands::writeAll() {
     // Two rows of one file are never written at once: both ExifTools would
     // work on the same temporary file.
     std::multiset<std::string> inFlight;
-    Rewrites rewrites;
+    FileRewrites rewrites;
 
     auto show = [&](Slot& slot) {
         lastRow = slot.row;
+        if (slot.job)
+            for (const std::string& note : slot.result.notes) console_.notice(note);
         console_.stepProgress();
         if (!slot.job) {
             if (!batch.aborted) console_.appendInfo({});
@@ -214,6 +206,23 @@ TagCommands::BatchOutcome TagCommands::writeAll() {
         table_.last();
     if (!batch.failures.empty()) console_.replaceErrors(batch.failures);
     return batch;
+}
+
+bool TagCommands::waitForFolders(FolderLocks& locks) {
+    if (!locks.busyFolder()) return true;
+    const Ticker ticker(console_, kLockRetry);
+    std::string told;
+    for (const std::string* busy; (busy = locks.busyFolder());) {
+        if (*busy != told) {
+            told = *busy;
+            console_.notice("another write of GPS tags is running in \"" + displayFileName(told) +
+                            "\"; waiting for it to end");
+        }
+        console_.waitForEvents(true);
+        if (console_.abortRequested()) return false;
+        locks.retry();
+    }
+    return true;
 }
 
 void TagCommands::writeAllPhotos(Dialogs& dialogs) {
