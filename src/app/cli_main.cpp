@@ -1,4 +1,5 @@
 // geovanta-cli: the program's load and binding pipeline without a screen.
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -11,6 +12,7 @@
 #include "app/placementtexts.h"
 #include "app/programpaths.h"
 #include "app/programstate.h"
+#include "app/signalwatch.h"
 #include "binding/calcpositions.h"
 #include "binding/placement.h"
 #include "input/gpxreader.h"
@@ -21,6 +23,7 @@
 #include "input/waypointreader.h"
 #include "output/csvwriter.h"
 #include "output/exiftoolsession.h"
+#include "output/filereplacement.h"
 #include "output/streamconsole.h"
 #include "output/tagwriter.h"
 #if GEOVANTA_HAVE_QTCORE
@@ -76,36 +79,63 @@ int fail(const std::string& message) {
 // After the table: the files left out, then, when photographs were loaded,
 // the summary and one line per photograph that was not placed.
 void reportPlacements(const DataTable& table, const ProgramState& state, const LoadReport& report) {
-    for (const LeftOutFile& f : report.leftOut) note(f.path + ": " + f.reason);
+    for (const LeftOutFile& f : report.leftOut) note(f.line());
     if (!report.photoFolders) return;
     std::vector<PhotoPlacement> each;
     const PlacementSummary summary = summarisePlacements(table, state.tolerance, &each);
     note(summaryLine(summary, bindingParams(state)));
     for (const PhotoPlacement& p : each)
         if (p.placement.kind != PlacementKind::Placed)
-            note(displayUtf8(table.text(p.row, FieldId::FileName)) + ": " + placementLine(p.placement, state.tolerance));
+            note(displayFileName(table.text(p.row, FieldId::FileName)) + ": " + placementLine(p.placement, state.tolerance));
 }
 
 // Writes the placed photographs' GPS tags; false when any of them was not
-// written.
-bool writeTags(DataTable& table) {
+// written. A signal lets the photographs being written finish and starts no
+// other.
+bool writeTags(DataTable& table, SignalWatch& stopSignals) {
 #if GEOVANTA_HAVE_QTCORE
     StreamConsole console(std::cerr, "geovanta-cli: ");
+    stopSignals.setHandler([&console](int) { console.requestAbort(); });
     ExifToolSessions exifTool(defaultExifToolPath(), KeptProcess::maker());
     TagWriter writer(exifTool);
     const TagCommands::BatchOutcome batch = TagCommands(table, console, writer).writeAll();
+    stopSignals.setHandler({});
     std::cerr << "geovanta-cli: " << batch.summary() << '\n';
     for (const std::string& failure : batch.failures) std::cerr << "geovanta-cli: " << failure << '\n';
     return batch.allWritten();
 #else
     (void)table;
+    (void)stopSignals;
     return fail("this build cannot run exiftool") == 0;
 #endif
+}
+
+// The table into a file that is replaced whole or left as it was; a signal
+// meanwhile removes the unfinished copy.
+int writeCsvFile(const DataTable& table, const std::string& path, SignalWatch& stopSignals) {
+    FileReplacement file(path);
+    if (file.error()) return fail(*file.error());
+    const std::string temp = file.tempPath();
+    stopSignals.setHandler([temp](int signal) {
+        std::remove(temp.c_str());
+        std::_Exit(128 + signal);
+    });
+    CsvWriter::write(table, file.stream());
+    const bool written = file.commit();
+    stopSignals.setHandler({});
+    return written ? 0 : fail(*file.error());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before any other thread: they all inherit the blocked stopSignals.
+    SignalWatch stopSignals;
+#ifdef SIGXFSZ
+    // Past a file size limit a write fails and says so, instead of the
+    // program dying with half a file behind it.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     const std::vector<std::string> args(argv + 1, argv + argc);
     CliOptions options;
     if (const auto error = CliOptions::parse(args, options))
@@ -137,19 +167,17 @@ int main(int argc, char** argv) {
     }
     table.setAutoCalcFields(true);
     // The table is printed even when some photographs failed; the exit status tells.
-    int status = options.writeTags && !writeTags(table) ? 1 : 0;
+    int status = options.writeTags && !writeTags(table, stopSignals) ? 1 : 0;
+    // Asked to stop: the summary is out, the table is not wanted.
+    if (const int signal = stopSignals.received()) return 128 + signal;
     if (!report.leftOut.empty()) status = 1;
 
     if (options.csvFile.empty()) {
         CsvWriter::write(table, std::cout);
         std::cout.flush();
         if (!std::cout) return fail("cannot write to standard output");
-    } else {
-        std::ofstream out(options.csvFile, std::ios::binary | std::ios::trunc);
-        if (!out) return fail("cannot write to '" + options.csvFile + "'");
-        CsvWriter::write(table, out);
-        out.close();
-        if (!out) return fail("cannot write to '" + options.csvFile + "'");
+    } else if (writeCsvFile(table, options.csvFile, stopSignals) != 0) {
+        return 1;
     }
     reportPlacements(table, state, report);
     return status;

@@ -13,6 +13,8 @@
 #include "table/datatable.h"
 #include "table/datetime.h"
 #include "table/displaysuspension.h"
+#include "table/filestamp.h"
+#include "table/textcodec.h"
 
 namespace fs = std::filesystem;
 
@@ -69,7 +71,7 @@ std::optional<std::string> cannotOpen(const std::string& fileName) {
 }
 
 void appendPhotoRow(DataTable& table, const std::string& name, const std::string& fileName, int64_t timeMs,
-                    char timeSource) {
+                    char timeSource, const FileStamp& stamp) {
     table.append();
     const std::size_t row = table.recNo();
     table.setText(row, FieldId::Stat, "F");
@@ -77,6 +79,7 @@ void appendPhotoRow(DataTable& table, const std::string& name, const std::string
     table.setText(row, FieldId::FileName, fileName);
     table.setTimeMs(row, FieldId::Time, timeMs);
     table.setText(row, FieldId::TimeSource, std::string_view(&timeSource, 1));
+    table.setFileStamp(row, stamp);
 }
 
 // The photograph's time and where it came from, or why it has none.
@@ -127,17 +130,27 @@ void scanFolder(DataTable& table, const std::string& folder, TExif& exif, std::v
         if (!entry.is_regular_file(typeError)) continue;  // a folder named Old.JPG is no photograph
         table.setLastScanPhotoCount(table.lastScanPhotoCount() + 1);
         const std::string fileName = folder + name;
+        // Taken before the file is read, so that a change while it is read
+        // also shows when it is written.
+        std::string stampError;
+        const std::optional<FileStamp> stamp = fileStampOf(fileName, &stampError);
+        if (!stamp) {
+            leftOut.push_back({fileName, std::move(stampError)});
+            continue;
+        }
         ShotTime time = shotTime(exif, entry, fileName, year);
         if (!time.error.empty())
             leftOut.push_back({fileName, std::move(time.error)});
         else
-            appendPhotoRow(table, name, fileName, time.ms, time.source);
+            appendPhotoRow(table, name, fileName, time.ms, time.source, *stamp);
     }
     // Breaking off part-way would otherwise pass for a complete folder.
     if (ec) leftOut.push_back({folder, "the folder cannot be listed: " + ec.message()});
 }
 
 }  // namespace
+
+std::string LeftOutFile::line() const { return displayFileName(path) + ": " + reason; }
 
 std::string normalisedFolderPath(const std::string& folder) {
     if (folder.empty()) return folder;
@@ -192,7 +205,7 @@ PhotoScanResult LoadFotos(DataTable& table, const std::string& folder, const Bin
     table.setAutoCalcFields(true);
     for (const LeftOutFile& f : result.leftOut) {
         if (!result.message.empty()) result.message += '\n';
-        result.message += f.path + ": " + f.reason;
+        result.message += f.line();
     }
     if (!error.empty()) result.message += (result.message.empty() ? "" : "\n") + error;
     if (!result.message.empty()) result.status = LoadResult::Status::Failed;

@@ -31,9 +31,12 @@ struct PhotoScanStats {
 // A file the scan could not take in, and why (the reader's own error text).
 // A folder listing that fails names the folder.
 struct LeftOutFile {
-    std::string path;
+    std::string path;  // bytes as the folder listing gave them
     std::string reason;
     bool operator==(const LeftOutFile&) const = default;
+    // "path: reason" as messages show it, the path readable even when it is
+    // not UTF-8.
+    std::string line() const;
 };
 
 // Loaded unless something was left out; then `message` holds one line

@@ -81,7 +81,7 @@ std::optional<std::string> nulByteError(std::string_view line) {
 }
 
 std::string lineSuffix(const std::string& path, std::size_t lineNumber) {
-    return "\n" + path + ", line " + std::to_string(lineNumber);
+    return "\n" + displayFileName(path) + ", line " + std::to_string(lineNumber);
 }
 
 }  // namespace geovanta

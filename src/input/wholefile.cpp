@@ -3,6 +3,7 @@
 #include <new>
 
 #include "input/positionedfile.h"
+#include "table/textcodec.h"
 
 namespace geovanta {
 
@@ -29,13 +30,14 @@ std::optional<std::string> readWholeFile(const std::string& path, std::string& b
     return std::nullopt;
 }
 
-std::string cannotOpenMessage(const std::string& path) { return "Cannot open file " + path; }
+std::string cannotOpenMessage(const std::string& path) { return "Cannot open file " + displayFileName(path); }
 
 std::string tooLargeMessage(const std::string& path) {
-    return "File " + path + " is too large (more than " + std::to_string(kMaxWholeFileBytes >> 20) + " MB)";
+    return "File " + displayFileName(path) + " is too large (more than " + std::to_string(kMaxWholeFileBytes >> 20) +
+           " MB)";
 }
 
-std::string outOfMemoryMessage(const std::string& path) { return "Not enough memory to load " + path; }
+std::string outOfMemoryMessage(const std::string& path) { return "Not enough memory to load " + displayFileName(path); }
 
 std::string listIndexMessage(std::size_t index) { return "List index out of bounds (" + std::to_string(index) + ")"; }
 

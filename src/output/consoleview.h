@@ -27,6 +27,9 @@ public:
     virtual void replaceInfo(const std::vector<std::string>& lines) = 0;
     // Errors pane: always replaced.
     virtual void replaceErrors(const std::vector<std::string>& lines) = 0;
+    // A remark of the program's own during a batch (it waits for another
+    // write, it removed a leftover file), shown at once.
+    virtual void notice(const std::string& line) { appendInfo({line}); }
 
     // Lets queued user input (repaints, a click on the abort button) happen.
     virtual void processPendingEvents() = 0;

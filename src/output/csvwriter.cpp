@@ -74,12 +74,14 @@ bool isAscii(std::string_view text) {
     return true;
 }
 
-void putText(Block& out, std::string_view bytes) {
-    // Plain ASCII is its own UTF-8; only other text needs converting.
+void putText(Block& out, const DataTable& t, std::size_t row, FieldId f) {
+    // Plain ASCII is its own UTF-8; only other text needs converting, as the
+    // grid shows it.
+    const std::string_view bytes = t.text(row, f);
     if (isAscii(bytes))
         putQuoted(out, bytes);
     else
-        putQuoted(out, displayUtf8(bytes));
+        putQuoted(out, t.displayText(row, f));
 }
 
 // A row's VTime is its Time unless an offset moved it: the text made for one
@@ -111,7 +113,7 @@ void putCell(Block& out, const DataTable& t, std::size_t row, FieldId f, LastTim
     if (info.calculated) return putQuoted(out, t.asString(row, f));
     if (t.isNull(row, f)) return;
     switch (info.kind) {
-        case FieldKind::Text: return putText(out, t.text(row, f));
+        case FieldKind::Text: return putText(out, t, row, f);
         case FieldKind::DateTime: return putTime(out, t.timeMs(row, f), lastTime);
         case FieldKind::Real: return out.end(putShortest(out.room(kNumberTextMax), t.real(row, f)));
         case FieldKind::Integer: return putQuoted(out, t.asString(row, f));

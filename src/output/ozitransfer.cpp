@@ -5,12 +5,16 @@
 #include "table/datatable.h"
 #include "table/displaysuspension.h"
 #include "table/position.h"
+#include "table/textcodec.h"
 
 namespace geovanta {
 
 namespace {
 
 constexpr int32_t kTrack = 1;
+// OziExplorer, a Windows program, has only ever been handed this much of a
+// waypoint's file; the table itself keeps the whole path.
+constexpr std::size_t kOziFileNameWidth = 255;
 
 // Keeps the grid still during a walk and puts the cursor back on the first
 // row afterwards, also when the walk is left early.
@@ -59,7 +63,7 @@ OziTransfer::Outcome OziTransfer::sendPhotos() {
                 continue;
             // Names are passed as the bytes the table holds, whatever their encoding.
             std::string nameText(table_.text(r, FieldId::Name));
-            std::string fileText(table_.text(r, FieldId::FileName));
+            std::string fileText(cutToWidth(table_.text(r, FieldId::FileName), kOziFileNameWidth));
             char* name = nameText.data();
             char* fileName = fileText.data();
             api_.deleteWpByName(&name);

@@ -8,4 +8,9 @@ void StreamConsole::stepProgress() {
     out_.flush();
 }
 
+void StreamConsole::notice(const std::string& line) {
+    out_ << prefix_ << line << '\n';
+    out_.flush();
+}
+
 }  // namespace geovanta

@@ -1,7 +1,9 @@
 #pragma once
 // The tag writer's console for the command-line tool: progress as lines of
-// text on a stream (standard error), no panes, never aborted.
+// text on a stream (standard error), no panes; aborted from another thread
+// (the command-line tool's answer to a signal).
 
+#include <atomic>
 #include <ostream>
 #include <string>
 
@@ -23,10 +25,17 @@ public:
     void appendInfo(const std::vector<std::string>&) override {}
     void replaceInfo(const std::vector<std::string>&) override {}
     void replaceErrors(const std::vector<std::string>&) override {}
+    // "<prefix><line>"
+    void notice(const std::string& line) override;
     void processPendingEvents() override {}
     void waitForEvents(bool) override { wakeSignal_.wait(); }
     void wake() override { wakeSignal_.wake(); }
-    bool abortRequested() const override { return false; }
+    bool abortRequested() const override { return abort_.load(); }
+    // Safe from any thread: the batch sees it at its next look.
+    void requestAbort() {
+        abort_ = true;
+        wakeSignal_.wake();
+    }
 
 private:
     std::ostream& out_;
@@ -34,6 +43,7 @@ private:
     int maximum_ = 0;
     int position_ = 0;
     WakeSignal wakeSignal_;
+    std::atomic<bool> abort_{false};
 };
 
 }  // namespace geovanta

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "output/exiftoolsession.h"
+#include "output/photofile.h"
 #include "output/splitdms.h"
 #include "table/datatable.h"
 #include "table/numbertext.h"
@@ -27,11 +28,32 @@ bool positionInRange(double lat, double lon) {
 // and while it is there ExifTool refuses to write that photograph again.
 constexpr const char* kExifToolTempSuffix = "_exiftool_tmp";
 
+constexpr const char* kUnsayableName =
+    "the name holds a line break beside \"$\" or \"@\", which ExifTool cannot be given";
+
 // True unless the path is known to be free; a path that cannot be looked at
 // counts as taken.
 bool mayExist(const std::filesystem::path& path) {
     std::error_code ec;
     return std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found;
+}
+
+// Removes ExifTool's temporary file left beside the photograph by a write
+// that was cut short; while it is there ExifTool refuses to write the
+// photograph. Only a regular file is ExifTool's; the photograph itself has
+// just been found to be the one scanned, so nothing of it is lost.
+void removeLeftover(const std::string& target, std::vector<std::string>& notes) {
+    const std::string temp = target + kExifToolTempSuffix;
+    std::error_code ec;
+    if (std::filesystem::symlink_status(temp, ec).type() != std::filesystem::file_type::regular) return;
+    if (std::filesystem::remove(temp, ec))
+        notes.push_back("removed \"" + displayFileName(temp) + "\", left by an earlier write that was cut short");
+}
+
+bool mentions(const std::vector<std::string>& lines, std::string_view text) {
+    for (const std::string& line : lines)
+        if (line.find(text) != std::string::npos) return true;
+    return false;
 }
 
 // The file as ExifTool's last argument. A relative name is led by "./": in
@@ -81,41 +103,52 @@ TagJob TagWriter::job(const DataTable& table, std::size_t row) {
     TagJob job;
     job.row = row;
     job.fileName = std::string(table.text(row, FieldId::FileName));
+    job.resolved = resolvedPhotoPath(job.fileName);
+    if (const FileStamp* stamp = table.fileStamp(row)) job.stamp = *stamp;
     if (!positionInRange(table.real(row, FieldId::Lat), table.real(row, FieldId::Lon))) {
         job.refusal = "the position lies outside the range of latitudes and longitudes";
         return job;
     }
     job.args = arguments(table, row);
-    if (!ExifToolSession::argumentLine(job.args.back()))
-        job.refusal = "the name holds a line break beside \"$\" or \"@\", which ExifTool cannot be given";
+    if (!ExifToolSession::argumentLine(job.args.back())) job.refusal = kUnsayableName;
     return job;
 }
 
 std::string TagWriter::failureLine(std::string_view fileName, const std::string& reason) {
-    return "\"" + displayUtf8(fileName) + "\": " + reason;
+    return "\"" + displayFileName(fileName) + "\": " + reason;
 }
 
-TagWriter::Result TagWriter::refused(const TagJob& job) {
+TagWriter::Result TagWriter::refused(const TagJob& job, const std::string& reason) {
     Result result;
-    result.reason = *job.refusal;
+    result.reason = reason;
     result.failure = failureLine(job.fileName, result.reason);
     result.errorLines.push_back(*result.failure);
     return result;
 }
 
 TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job) const {
-    if (job.refusal) return refused(job);
+    if (job.refusal) return refused(job, *job.refusal);
+    const PhotoFile file = checkPhotoFile(job.fileName, job.resolved, job.stamp ? &*job.stamp : nullptr);
+    if (file.refusal) return refused(job, *file.refusal);
+    std::vector<std::string> args = job.args;
+    args.back() = file.target;
+    if (!ExifToolSession::argumentLine(file.target)) return refused(job, kUnsayableName);
     Result result;
-    // Only a leftover of this very run is removed: one found before may
-    // belong to another program writing the photograph right now.
-    const std::filesystem::path temp(job.fileName + kExifToolTempSuffix);
+    result.ran = true;
+    if (job.folderLocked) removeLeftover(file.target, result.notes);
+    // Without the folder's lock a temporary file found before may belong to
+    // another program writing the photograph right now. What ExifTool leaves
+    // behind when it fails is removed only when it can be nobody else's: it
+    // was not there before, and ExifTool did not find it there either.
+    const std::filesystem::path temp(file.target + kExifToolTempSuffix);
     const bool tempBefore = mayExist(temp);
-    CommandResult run = session.execute(job.args);
-    if (!run.succeeded() && !tempBefore) {
+    CommandResult run = session.execute(args);
+    if (!run.succeeded() && !tempBefore && !mentions(run.errorLines, "Temporary file already exists")) {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);
     }
     result.outcome = run.outcome;
+    if (run.succeeded()) result.written = fileStampOf(file.target);
     // The reason quotes the last line of standard error, so it is taken first.
     if (!run.succeeded()) {
         result.reason = run.failureReason(program());
@@ -128,7 +161,7 @@ TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job) cons
 }
 
 TagWriter::Result TagWriter::write(const TagJob& job) {
-    if (job.refusal) return refused(job);
+    if (job.refusal) return refused(job, *job.refusal);
     const std::unique_ptr<ToolSession> session = sessions_.open();
     return write(*session, job);
 }

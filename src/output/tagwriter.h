@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "output/toolsession.h"
+#include "table/filestamp.h"
 
 namespace geovanta {
 
@@ -20,8 +21,14 @@ class DataTable;
 struct TagJob {
     std::size_t row = 0;
     std::string fileName;                // the row's FileName, bytes as stored
+    std::string resolved;                // where it led when the job was made; empty: nowhere
+    std::optional<FileStamp> stamp;      // its file as scanned, when known
     std::vector<std::string> args;       // ExifTool's arguments
     std::optional<std::string> refusal;  // why it is not handed to ExifTool at all
+    // This program holds its folder's lock: no other write of this program
+    // is under way there, so a temporary file of ExifTool found beside the
+    // photograph was left by an earlier write cut short.
+    bool folderLocked = false;
 };
 
 class TagWriter {
@@ -42,9 +49,14 @@ public:
         std::optional<std::string> failure;    // why the photograph was not written, with its name
         std::string reason;                    // the same without the name
         CommandResult::Outcome outcome = CommandResult::Outcome::NotStarted;
+        std::vector<std::string> notes;        // what was done besides, for the console
+        bool ran = false;                      // handed to ExifTool, rather than refused before
+        std::optional<FileStamp> written;      // the new file's stamp, when ExifTool wrote one
     };
     // Writes one photograph in `session`; safe on any thread that owns the
-    // session. Every check on the file comes before ExifTool gets it.
+    // session. Every check on the file comes before ExifTool gets it: a file
+    // that is not the one scanned, not a regular file or read-only is
+    // refused, and a symbolic link is written through to its target.
     Result write(ToolSession& session, const TagJob& job) const;
     // The same in a session of its own, started and ended for this photograph.
     Result write(const TagJob& job);
@@ -53,7 +65,7 @@ public:
     static std::string failureLine(std::string_view fileName, const std::string& reason);
 
 private:
-    static Result refused(const TagJob& job);
+    static Result refused(const TagJob& job, const std::string& reason);
 
     SessionFactory& sessions_;
 };

@@ -83,7 +83,7 @@ void TagWriterPool::run(std::size_t index) {
         }
         TagWriter::Result result = writer_.write(*session, *job);
         std::optional<std::string> retire;
-        if (!job->refusal) {
+        if (result.ran) {
             if (session->alive()) {
                 restarted = false;
             } else if (result.outcome == CommandResult::Outcome::NotStarted) {

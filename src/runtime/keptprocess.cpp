@@ -33,6 +33,15 @@ bool KeptProcess::start(const std::string& program, const std::vector<std::strin
     // polling it for ever; when this program dies, the child goes with it.
     const pid_t parent = ::getpid();
     process_.setChildProcessModifier([parent] {
+        // The command-line tool blocks its stop signals for a thread that
+        // waits for them; ExifTool must not inherit that.
+        sigset_t none;
+        ::sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        // Ctrl+C at a terminal reaches the whole process group: in a group of
+        // its own ExifTool finishes the photograph in flight, and this
+        // program decides when it ends.
+        ::setpgid(0, 0);
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (::getppid() != parent) ::_exit(1);
     });

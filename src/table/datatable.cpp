@@ -94,6 +94,20 @@ std::string_view DataTable::text(std::size_t row, FieldId f) const {
     }
 }
 
+const FileStamp* DataTable::fileStamp(std::size_t row) const {
+    checkRow(row);
+    return stampAt_[row] ? &stamps_[stampAt_[row] - 1] : nullptr;
+}
+
+void DataTable::setFileStamp(std::size_t row, const FileStamp& stamp) {
+    checkRow(row);
+    if (stamps_.size() >= std::numeric_limits<uint32_t>::max()) throw std::length_error("too many file stamps");
+    stamps_.push_back(stamp);
+    stampAt_[row] = static_cast<uint32_t>(stamps_.size());
+    setHas(row, FieldId::FileStamp, true);
+    touched(row);
+}
+
 int32_t DataTable::vElev(std::size_t row) const {
     checkRow(row);
     if ((has_[row] & bit(FieldId::Elev)) == 0) return 0;
@@ -113,6 +127,7 @@ std::string DataTable::asString(std::size_t row, FieldId f) const {
         default: break;
     }
     if (isNull(row, f)) return "";
+    if (f == FieldId::FileStamp) return fileStamp(row)->text();
     switch (fieldInfo(f).kind) {
         case FieldKind::Text: return std::string(text(row, f));
         case FieldKind::DateTime: return formatDayTime(timeMs(row, f));
@@ -124,8 +139,10 @@ std::string DataTable::asString(std::size_t row, FieldId f) const {
 
 std::string DataTable::displayText(std::size_t row, FieldId f) const {
     switch (f) {
-        case FieldId::Name:
-        case FieldId::FileName: return displayUtf8(text(row, f));
+        // A photograph's name comes from its file's name, a point's from a
+        // GPS file written in Windows-1251.
+        case FieldId::Name: return isPhoto(row) ? displayFileName(text(row, f)) : displayUtf8(text(row, f));
+        case FieldId::FileName: return displayFileName(text(row, f));
         case FieldId::Dist:
         case FieldId::Speed: return isNull(row, f) ? std::string() : formatFixed(real(row, f), 2);
         // "0 00.0000 N" would read as a real place: a photograph without a
@@ -149,7 +166,7 @@ void DataTable::setHas(std::size_t row, FieldId f, bool has) {
     if (has)
         has_[row] |= bit(f);
     else
-        has_[row] &= static_cast<uint16_t>(~bit(f));
+        has_[row] &= ~bit(f);
 }
 
 void DataTable::touched(std::size_t row) {
@@ -195,7 +212,8 @@ void DataTable::setText(std::size_t row, FieldId f, std::string_view value) {
     switch (f) {
         case FieldId::Stat: stat_[row] = value.empty() ? 0 : value[0]; break;
         case FieldId::Name: name_[row] = cutToWidth(value, 64); break;
-        case FieldId::FileName: fileName_[row] = cutToWidth(value, 255); break;
+        // A path cut short names another file, or a folder.
+        case FieldId::FileName: fileName_[row] = value; break;
         case FieldId::TimeSource: timeSource_[row] = value.empty() ? 0 : value[0]; break;
         default: throw std::invalid_argument("not a stored text field");
     }
@@ -210,6 +228,7 @@ void DataTable::setNull(std::size_t row, FieldId f) {
     if (f == FieldId::Name) name_[row].clear();
     if (f == FieldId::FileName) fileName_[row].clear();
     if (f == FieldId::TimeSource) timeSource_[row] = 0;
+    if (f == FieldId::FileStamp) stampAt_[row] = 0;
     setHas(row, f, false);
     touched(row);
 }
@@ -279,6 +298,7 @@ DataTable::RowCopy DataTable::copyRow(std::size_t row) const {
     c.dist = dist_[row];
     c.speed = speed_[row];
     c.pathIndex = pathIndex_[row];
+    c.stampAt = stampAt_[row];
     c.has = has_[row];
     return c;
 }
@@ -296,6 +316,7 @@ void DataTable::restoreRow(std::size_t row, const RowCopy& c) {
     dist_[row] = c.dist;
     speed_[row] = c.speed;
     pathIndex_[row] = c.pathIndex;
+    stampAt_[row] = c.stampAt;
     has_[row] = c.has;
     if (listener_ && suspendCount_ == 0) listener_->rowChanged(row);
 }
@@ -306,6 +327,7 @@ void DataTable::reserve(std::size_t rows) {
 
 void DataTable::clear() {
     forEachColumn([](auto& column) { column.clear(); });
+    stamps_.clear();
     cursor_ = 0;
     eof_ = bof_ = true;
     state_ = State::Browse;
@@ -455,7 +477,7 @@ void DataTable::sortBy(FieldId f) {
         uint64_t creation;
         uint32_t row;
     };
-    const uint16_t b = bit(f);
+    const uint32_t b = bit(f);
     std::vector<Key> keys(n);
     const std::vector<int64_t>* times = f == FieldId::Time ? &time_ : f == FieldId::VTime ? &vtime_ : nullptr;
     for (std::size_t i = 0; i < n; ++i) {

@@ -17,6 +17,7 @@
 
 #include "table/fieldinfo.h"
 #include "table/fieldref.h"
+#include "table/filestamp.h"
 
 namespace geovanta {
 
@@ -55,6 +56,9 @@ public:
     std::string_view text(std::size_t row, FieldId f) const;
     char stat(std::size_t row) const { return stat_[row]; }
     char timeSource(std::size_t row) const { return timeSource_[row]; }
+    // The photograph's file as it was scanned; nullptr when the row has none.
+    const FileStamp* fileStamp(std::size_t row) const;
+    void setFileStamp(std::size_t row, const FileStamp& stamp);
     bool isPhoto(std::size_t row) const { return stat_[row] == 'F'; }
     int32_t vElev(std::size_t row) const;
     uint64_t creationNumber(std::size_t row) const { return creation_[row]; }
@@ -131,17 +135,18 @@ private:
         int64_t time = 0, vtime = 0;
         double lat = 0, lon = 0, elev = 0, dist = 0, speed = 0;
         int16_t pathIndex = 0;
-        uint16_t has = 0;
+        uint32_t stampAt = 0;
+        uint32_t has = 0;
     };
 
     // Applies `f` to every column, so that row-wide operations cannot miss one.
     template <typename F>
     void forEachColumn(F&& f) {
         f(stat_), f(name_), f(time_), f(vtime_), f(lat_), f(lon_), f(elev_), f(dist_), f(speed_);
-        f(pathIndex_), f(fileName_), f(timeSource_), f(has_), f(creation_);
+        f(pathIndex_), f(fileName_), f(timeSource_), f(stampAt_), f(has_), f(creation_);
     }
     void checkRow(std::size_t row) const;
-    uint16_t bit(FieldId f) const { return static_cast<uint16_t>(1u << static_cast<unsigned>(f)); }
+    uint32_t bit(FieldId f) const { return 1u << static_cast<unsigned>(f); }
     void setHas(std::size_t row, FieldId f, bool has);
     void touched(std::size_t row);  // marks the pending edit and tells the view
     void insertEmptyRow(std::size_t at);
@@ -159,7 +164,12 @@ private:
     std::vector<int16_t> pathIndex_;
     std::vector<std::string> fileName_;
     std::vector<char> timeSource_;
-    std::vector<uint16_t> has_;  // one bit per stored field: the field holds a value
+    // Only photographs have a stamp: each row holds 1 + its place in stamps_,
+    // or 0. A new stamp takes a new place, so that a cancelled edit gets the
+    // old one back.
+    std::vector<uint32_t> stampAt_;
+    std::vector<FileStamp> stamps_;
+    std::vector<uint32_t> has_;  // one bit per stored field: the field holds a value
     std::vector<uint64_t> creation_;
 
     std::size_t cursor_ = 0;

@@ -25,11 +25,13 @@ enum class FieldId : uint8_t {
     VLat,       // calculated text: FormatCoord("SN", Lat)
     VLon,       // calculated text: FormatCoord("WE", Lon)
     VElev,      // calculated int32: Elev * 0.3048 truncated
-    FileName,   // text 255
+    FileName,   // text of any length: the photograph's full path
     TimeSource, // text 1: where a photograph's Time came from (kTimeFrom...);
                 // kept for the explanations, neither shown nor exported
+    FileStamp,  // the photograph's file as it was scanned (a FileStamp), read
+                // back before it is written; neither shown nor exported
 };
-inline constexpr int kFieldCount = 16;
+inline constexpr int kFieldCount = 17;
 
 // Values of TimeSource.
 inline constexpr char kTimeFromExif = 'E';      // the EXIF shooting time
@@ -41,7 +43,7 @@ struct FieldInfo {
     FieldId id;
     const char* name;
     FieldKind kind;
-    int width;  // characters for text fields, 0 otherwise
+    int width;  // characters for text fields (0: any length), 0 otherwise
     bool calculated;
 };
 
@@ -63,8 +65,9 @@ inline constexpr FieldInfo kFieldInfos[kFieldCount] = {
     {FieldId::VLat, "VLat", FieldKind::Text, 15, true},
     {FieldId::VLon, "VLon", FieldKind::Text, 15, true},
     {FieldId::VElev, "VElev", FieldKind::Integer, 0, true},
-    {FieldId::FileName, "FileName", FieldKind::Text, 255, false},
+    {FieldId::FileName, "FileName", FieldKind::Text, 0, false},
     {FieldId::TimeSource, "TimeSource", FieldKind::Text, 1, false},
+    {FieldId::FileStamp, "FileStamp", FieldKind::Text, 0, false},
 };
 
 inline const FieldInfo& fieldInfo(FieldId id) { return kFieldInfos[static_cast<int>(id)]; }

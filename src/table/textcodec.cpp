@@ -82,6 +82,24 @@ std::string displayUtf8(std::string_view bytes) {
     return out;
 }
 
+std::string displayFileName(std::string_view bytes) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (const std::size_t len = utf8Length(bytes, i)) {
+            out.append(bytes.substr(i, len));
+            i += len;
+            continue;
+        }
+        const auto b = static_cast<unsigned char>(bytes[i++]);
+        out += "\\x";
+        out += kHex[b >> 4];
+        out += kHex[b & 0xF];
+    }
+    return out;
+}
+
 std::string_view cutToWidth(std::string_view bytes, std::size_t width) {
     if (bytes.size() <= width) return bytes;
     if (!isValidUtf8(bytes)) return bytes.substr(0, width);

@@ -11,7 +11,13 @@ namespace geovanta {
 bool isValidUtf8(std::string_view bytes);
 
 // Valid UTF-8 is returned as it is; anything else is taken as Windows-1251.
+// For names read from GPS files, which legitimately are Windows-1251.
 std::string displayUtf8(std::string_view bytes);
+
+// A file name, or a name made from one, as UTF-8: each byte that is not part
+// of a valid UTF-8 character shows as "\xFF". Taken as Windows-1251 instead,
+// the bytes of one file's name could spell the name of another.
+std::string displayFileName(std::string_view bytes);
 
 // Cuts to `width` characters: code points for valid UTF-8, bytes otherwise,
 // so a multi-byte character is never split.

@@ -18,12 +18,12 @@ namespace geovanta {
 namespace {
 
 // ExifTool prints file names as they are on disk; show them readable even
-// when they are not UTF-8.
+// when they are not UTF-8, and never as the name of another file.
 QString paneText(const std::vector<std::string>& lines) {
     std::string joined;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i > 0) joined += '\n';
-        joined += displayUtf8(lines[i]);
+        joined += displayFileName(lines[i]);
     }
     return QString::fromUtf8(joined.data(), qsizetype(joined.size()));
 }

@@ -147,7 +147,11 @@ TEST(PhotoScanner, NamesAndFolders) {
     std::vector<std::string> names;
     for (std::size_t r = 0; r < 2; ++r) {
         names.emplace_back(scan.table.text(r, FieldId::Name));
-        EXPECT_EQ(scan.table.text(r, FieldId::FileName).rfind(dir.folder(), 0), 0u);
+        const std::string fileName(scan.table.text(r, FieldId::FileName));
+        EXPECT_EQ(fileName.rfind(dir.folder(), 0), 0u);
+        // What the writer compares the file with before it writes.
+        ASSERT_NE(scan.table.fileStamp(r), nullptr);
+        EXPECT_EQ(*scan.table.fileStamp(r), fileStampOf(fileName));
     }
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names[0], "holiday.2010");

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -79,6 +80,9 @@ const char* const kOddNames[] = {
     "carriage\rreturn.jpg", "-P -overwrite_original.jpg", "'single' $HOME `x`.jpg", "Фото.jpg",
 };
 const std::string kNotUtf8 = "bad\xFF\xFE name.jpg";
+// Taken as Windows-1251, these bytes would read "яю.JPG": another file's name.
+const std::string kBom = "\xFF\xFE.JPG";
+const std::string kBomLookalike = "яю.JPG";
 
 }  // namespace
 
@@ -89,17 +93,20 @@ TEST(HostileNames, ScanCsvAndTagWriterKeepEveryByteOfTheName) {
     ASSERT_EQ(std::system(("convert -size 32x24 xc:gray '" + base + "'").c_str()), 0);
     std::vector<std::string> names(std::begin(kOddNames), std::end(kOddNames));
     names.push_back(kNotUtf8);
+    names.push_back(kBom);
     // The name the invalid bytes would turn into if they were replaced on the
     // way to ExifTool: it must never be written in their place.
     const std::string lookalike = "bad\xEF\xBF\xBD\xEF\xBF\xBD name.jpg";
     for (const std::string& n : names) fs::copy_file(base, dir.file(n));
     fs::copy_file(base, dir.file(lookalike));
+    fs::copy_file(base, dir.file(kBomLookalike));
     const std::string lookalikeBefore = readFile(dir.file(lookalike));
     const std::string notUtf8Before = readFile(dir.file(kNotUtf8));
+    const std::string bomLookalikeBefore = readFile(dir.file(kBomLookalike));
 
     DataTable table;
     ASSERT_TRUE(LoadFotos(table, dir.path().string(), BindingParams{}).ok());
-    ASSERT_EQ(table.rowCount(), names.size() + 1);
+    ASSERT_EQ(table.rowCount(), names.size() + 2);
 
     // Every row names its file byte for byte, and the CSV gives it back whole.
     std::ostringstream csv;
@@ -107,14 +114,27 @@ TEST(HostileNames, ScanCsvAndTagWriterKeepEveryByteOfTheName) {
     EXPECT_TRUE(isValidUtf8(csv.str()));
     const auto records = parseCsv(csv.str());
     ASSERT_EQ(records.size(), table.rowCount() + 1);
+    // Bytes that are not UTF-8 show as escapes in the grid and the CSV, and
+    // in the messages that name the file.
+    std::optional<std::size_t> bomRow;
+    const auto untouched = [&](const std::string& fileName) {
+        return fileName == dir.file(lookalike) || fileName == dir.file(kBomLookalike);
+    };
     for (std::size_t row = 0; row < table.rowCount(); ++row) {
         const std::string fileName(table.text(row, FieldId::FileName));
         EXPECT_TRUE(fs::exists(fileName)) << fileName;
         ASSERT_EQ(records[row + 1].size(), 14u);
-        EXPECT_EQ(records[row + 1][9], displayUtf8(fileName));
-        if (fileName != dir.file(lookalike)) table.setReal(row, FieldId::Lat, 10 + static_cast<double>(row));
+        EXPECT_EQ(records[row + 1][9], table.displayText(row, FieldId::FileName));
+        EXPECT_EQ(records[row + 1][1], table.displayText(row, FieldId::Name));
+        if (fileName == dir.file(kBom)) bomRow = row;
+        if (!untouched(fileName)) table.setReal(row, FieldId::Lat, 10 + static_cast<double>(row));
         table.setReal(row, FieldId::Lon, 20);
     }
+    ASSERT_TRUE(bomRow);
+    EXPECT_EQ(table.displayText(*bomRow, FieldId::Name), "\\xFF\\xFE");
+    EXPECT_EQ(table.displayText(*bomRow, FieldId::FileName), dir.folder() + "\\xFF\\xFE.JPG");
+    EXPECT_EQ(TagWriter::failureLine(dir.file(kBom), "read-only"), "\"" + dir.folder() + "\\xFF\\xFE.JPG\": read-only");
+    EXPECT_EQ((LeftOutFile{dir.file(kBom), "damaged"}).line(), dir.folder() + "\\xFF\\xFE.JPG: damaged");
 
     test::FakeConsole console;
     ExifToolSessions exifTool(kExifTool, KeptProcess::maker());
@@ -129,13 +149,14 @@ TEST(HostileNames, ScanCsvAndTagWriterKeepEveryByteOfTheName) {
     EXPECT_THAT(batch.failures, ::testing::IsEmpty());
     EXPECT_NE(readFile(dir.file(kNotUtf8)), notUtf8Before);
     EXPECT_EQ(readFile(dir.file(lookalike)), lookalikeBefore);
+    EXPECT_EQ(readFile(dir.file(kBomLookalike)), bomLookalikeBefore);
     for (std::size_t row = 0; row < table.rowCount(); ++row) {
         const std::string fileName(table.text(row, FieldId::FileName));
-        if (fileName == dir.file(lookalike)) continue;
+        if (untouched(fileName)) continue;
         EXPECT_EQ(latitudeOf(fileName, scratch), std::to_string(10 + row)) << fileName;
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
-              static_cast<std::ptrdiff_t>(names.size() + 1));
+              static_cast<std::ptrdiff_t>(names.size() + 2));
 }
 
 }  // namespace geovanta

@@ -2,12 +2,23 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <iterator>
+#include <optional>
 #include <string>
 
 #include "runtime/processrunner.h"
+#include "support/runcli.h"
 #include "support/tempdir.h"
 
 namespace geovanta {
@@ -25,27 +36,63 @@ std::string joined(const std::vector<std::string>& lines) {
     return text;
 }
 
-TEST(WriteTagsCli, WritesThePlacedPhotographs) {
-    if (!fs::exists(kBin + "/exiftool")) GTEST_SKIP() << "no exiftool beside the programs";
+// A track of two points a minute before and after 10:00 on 1 May 2024,
+// 55.0 N to 55.2 N, and photographs made with ImageMagick and ExifTool.
+class WriteTagsCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!fs::exists(kBin + "/exiftool")) GTEST_SKIP() << "no exiftool beside the programs";
+        std::ofstream(dir.file("track.plt"), std::ios::binary) << "OziExplorer Track Point File Version 2.1\r\n"
+                                                                   "WGS 84\r\n"
+                                                                   "Altitude is in Feet\r\n"
+                                                                   "Reserved 3\r\n"
+                                                                   "0,2,255,Track,0,0,2,8421376\r\n"
+                                                                   "2\r\n"
+                                                                   "55.0,37.0,1,328.0,45413.4159722222,,\r\n"
+                                                                   "55.2,37.2,0,328.0,45413.4173611111,,\r\n";
+    }
+
+    // A small JPEG taken at `time` ("HH:MM:SS" on 1 May 2024); folders on the
+    // way are made.
+    std::string photo(const std::string& path, const std::string& time) {
+        fs::create_directories(fs::path(path).parent_path());
+        if (blank.empty()) {
+            blank = dir.file("blank.jpg");
+            EXPECT_EQ(std::system(("convert -size 64x48 xc:gray '" + blank + "'").c_str()), 0);
+        }
+        fs::copy_file(blank, path);
+        EXPECT_TRUE(RunCommand(kBin + "/exiftool", {"-overwrite_original", "-DateTimeOriginal=2024:05:01 " + time, path})
+                        .succeeded());
+        return path;
+    }
+
+    // Latitude as written, or nothing.
+    static std::optional<double> latitude(const std::string& path) {
+        const CommandResult r = RunCommand(kBin + "/exiftool", {"-n", "-s3", "-GPSLatitude#", path});
+        if (r.outputLines.size() != 1) return std::nullopt;
+        return std::stod(r.outputLines[0]);
+    }
+
+    // `count` photographs IMG_1000.JPG... taken at `time`, by one ExifTool.
+    void photos(const std::string& folder, int count, const std::string& time) {
+        const std::string first = photo(folder + "/IMG_1000.JPG", time);
+        for (int i = 1; i < count; ++i) fs::copy_file(first, folder + "/IMG_" + std::to_string(1000 + i) + ".JPG");
+    }
+
+    // "<shooting time>\t<latitude or ->" of every file in the folder; a file
+    // ExifTool cannot read shows as "-\t-".
+    static std::vector<std::string> tagsIn(const std::string& folder) {
+        return RunCommand(kBin + "/exiftool", {"-q", "-q", "-n", "-T", "-DateTimeOriginal", "-GPSLatitude#", folder})
+            .outputLines;
+    }
+
     test::TempDir dir;
-    // Two track points a minute before and after 10:00 on 1 May 2024.
-    std::ofstream(dir.file("track.plt"), std::ios::binary) << "OziExplorer Track Point File Version 2.1\r\n"
-                                                               "WGS 84\r\n"
-                                                               "Altitude is in Feet\r\n"
-                                                               "Reserved 3\r\n"
-                                                               "0,2,255,Track,0,0,2,8421376\r\n"
-                                                               "2\r\n"
-                                                               "55.0,37.0,1,328.0,45413.4159722222,,\r\n"
-                                                               "55.2,37.2,0,328.0,45413.4173611111,,\r\n";
-    fs::create_directory(dir.file("photos"));
-    const std::string placed = dir.file("photos/IMG_0001.JPG");
-    const std::string early = dir.file("photos/IMG_0002.JPG");
-    ASSERT_EQ(std::system(("convert -size 64x48 xc:gray '" + placed + "'").c_str()), 0);
-    ASSERT_TRUE(RunCommand(kBin + "/exiftool", {"-overwrite_original", "-DateTimeOriginal=2024:05:01 10:00:00", placed})
-                    .succeeded());
-    fs::copy_file(placed, early);
-    ASSERT_TRUE(RunCommand(kBin + "/exiftool", {"-overwrite_original", "-DateTimeOriginal=2024:05:01 08:00:00", early})
-                    .succeeded());
+    std::string blank;
+};
+
+TEST_F(WriteTagsCli, WritesThePlacedPhotographs) {
+    const std::string placed = photo(dir.file("photos/IMG_0001.JPG"), "10:00:00");
+    const std::string early = photo(dir.file("photos/IMG_0002.JPG"), "08:00:00");
 
     const CommandResult run =
         RunCommand(kBin + "/geovanta-cli", {"--write-tags", "--csv", dir.file("out.csv"), dir.file("track.plt"),
@@ -63,14 +110,128 @@ TEST(WriteTagsCli, WritesThePlacedPhotographs) {
     const CommandResult earlyTags = RunCommand(kBin + "/exiftool", {"-n", "-s3", "-GPSLatitude", early});
     EXPECT_TRUE(earlyTags.outputLines.empty());
 
-    // A placed photograph that ExifTool refuses makes the run fail.
-    std::ofstream(placed + "_exiftool_tmp") << "left by someone else";
-    const CommandResult refused =
-        RunCommand(kBin + "/geovanta-cli", {"--write-tags", "--csv", dir.file("out.csv"), dir.file("track.plt"),
-                                            dir.file("photos")});
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_THAT(refused.errorLines, Contains("geovanta-cli: GPS tags: 0 written, 1 not placed, 1 failed"));
-    EXPECT_THAT(joined(refused.errorLines), HasSubstr("Temporary file already exists"));
+    // ExifTool's temporary file left by a run that was cut short is removed,
+    // saying so, and the photograph is written again.
+    std::ofstream(placed + "_exiftool_tmp") << "left by a killed run";
+    const CommandResult again =
+        RunCommand(kBin + "/geovanta-cli", {"--write-tags", "--track-offset", "0.0001", "--csv", dir.file("out.csv"),
+                                            dir.file("track.plt"), dir.file("photos")});
+    EXPECT_TRUE(again.succeeded()) << joined(again.errorLines);
+    EXPECT_THAT(again.errorLines, Contains("geovanta-cli: removed \"" + placed +
+                                           "_exiftool_tmp\", left by an earlier write that was cut short"));
+    EXPECT_THAT(again.errorLines, Contains("geovanta-cli: GPS tags: 1 written, 1 not placed, 0 failed"));
+    EXPECT_FALSE(fs::exists(placed + "_exiftool_tmp"));
+    ASSERT_TRUE(latitude(placed));
+    EXPECT_GT(std::fabs(*latitude(placed) - 55.1), 1.0 / 3600);  // the new position
+}
+
+// A path longer than 255 characters is handed whole to ExifTool: cut, it
+// named the folder, and every photograph got the last one's position.
+TEST_F(WriteTagsCli, LongPathsAreWrittenWhole) {
+    const std::string folder = dir.file(std::string(150, 'a') + "/" + std::string(110, 'b'));
+    const std::string first = photo(folder + "/IMG_0001.JPG", "09:59:30");
+    const std::string second = photo(folder + "/IMG_0002.JPG", "10:00:00");
+    ASSERT_GT(first.size(), 260u);
+    const CommandResult run = RunCommand(kBin + "/geovanta-cli", {"--write-tags", "--csv", dir.file("out.csv"),
+                                                                  dir.file("track.plt"), folder});
+    EXPECT_TRUE(run.succeeded()) << joined(run.errorLines);
+    ASSERT_TRUE(latitude(first) && latitude(second));
+    EXPECT_NEAR(*latitude(first), 55.05, 1.0 / 3600);
+    EXPECT_NEAR(*latitude(second), 55.1, 1.0 / 3600);
+}
+
+// Two runs at once on one folder: the second waits for the first's lock, and
+// no photograph is lost or left with a temporary file beside it.
+TEST_F(WriteTagsCli, ConcurrentRunsOnOneFolderTakeTurns) {
+    const std::string folder = dir.file("photos");
+    photos(folder, 12, "10:00:00");
+    auto run = [&](const std::string& offset) {
+        return RunCommand(kBin + "/geovanta-cli", {"--write-tags", "--track-offset", offset, "--csv",
+                                                   dir.file("out" + offset + ".csv"), dir.file("track.plt"), folder});
+    };
+    auto one = std::async(std::launch::async, run, "0");
+    auto two = std::async(std::launch::async, run, "0.0001");
+    const CommandResult a = one.get(), b = two.get();
+    // Whichever ran second found the photographs rewritten after it loaded
+    // them, unless it loaded them after the first had ended.
+    const std::string allWritten = "geovanta-cli: GPS tags: 12 written, 0 not placed, 0 failed";
+    for (const CommandResult* r : {&a, &b}) {
+        if (r->succeeded()) {
+            EXPECT_THAT(r->errorLines, Contains(allWritten));
+            continue;
+        }
+        EXPECT_THAT(r->errorLines, Contains("geovanta-cli: GPS tags: 0 written, 0 not placed, 12 failed"));
+        EXPECT_THAT(joined(r->errorLines), HasSubstr("changed since it was loaded"));
+    }
+    EXPECT_TRUE(a.succeeded() || b.succeeded());
+    const std::vector<std::string> tags = tagsIn(folder);
+    EXPECT_EQ(tags.size(), 12u);  // no temporary file left
+    for (const std::string& t : tags) EXPECT_THAT(t, ::testing::StartsWith("2024:05:01 10:00:00\t55."));
+}
+
+// A stop signal lets the photographs in flight finish; the summary comes out
+// and the run fails, and no photograph is half written.
+TEST_F(WriteTagsCli, StopSignalEndsTheBatchBetweenPhotographs) {
+    const std::string folder = dir.file("photos");
+    photos(folder, 40, "10:00:00");
+    const std::string cli = kBin + "/geovanta-cli", out = dir.file("out.csv"), track = dir.file("track.plt");
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 2);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    std::vector<char*> argv{const_cast<char*>(cli.c_str()), const_cast<char*>("--write-tags"),
+                            const_cast<char*>("--csv"),     const_cast<char*>(out.c_str()),
+                            const_cast<char*>(track.c_str()), const_cast<char*>(folder.c_str()), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, cli.c_str(), &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeEnds[1]);
+
+    std::string text;
+    bool sent = false;
+    std::FILE* err = ::fdopen(pipeEnds[0], "r");
+    for (int c; (c = std::fgetc(err)) != EOF;) {
+        text += char(c);
+        if (c == '\n' && !sent && text.find("writing GPS tags: 1 of 40") != std::string::npos)
+            sent = ::kill(pid, SIGTERM) == 0;
+    }
+    std::fclose(err);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << text;
+    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM) << text;
+    EXPECT_THAT(text, HasSubstr("not tried after the abort"));
+    EXPECT_FALSE(fs::exists(out));
+    int written = 0;
+    const std::vector<std::string> tags = tagsIn(folder);
+    EXPECT_EQ(tags.size(), 40u);  // no temporary file is left
+    for (const std::string& t : tags) {
+        // Every photograph reads back whole, written or not.
+        EXPECT_THAT(t, ::testing::StartsWith("2024:05:01 10:00:00\t"));
+        if (t.find("\t55.1") != std::string::npos) ++written;
+    }
+    EXPECT_GE(written, 1);
+    EXPECT_LT(written, 40);
+    EXPECT_THAT(text, HasSubstr("GPS tags: " + std::to_string(written) + " written"));
+}
+
+// The CSV file is replaced whole or not at all: past a file size limit the
+// old one stays and no unfinished copy is left beside it.
+TEST_F(WriteTagsCli, CsvFileIsReplacedWholeOrNotAtAll) {
+    const std::string out = dir.write("out.csv", "old\n");
+    const test::CliResult cut = test::runCli("--csv '" + out + "' '" + dir.file("track.plt") + "'", "",
+                                             "prlimit --fsize=100");
+    EXPECT_EQ(cut.status, 1) << cut.out;
+    EXPECT_THAT(cut.out, HasSubstr("cannot write to '" + out + "'"));
+    std::ifstream in(out);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2);  // the track and the old CSV
+
+    const test::CliResult whole = test::runCli("--csv '" + out + "' '" + dir.file("track.plt") + "'");
+    EXPECT_EQ(whole.status, 0) << whole.out;
+    EXPECT_GT(fs::file_size(out), 100u);
 }
 
 }  // namespace

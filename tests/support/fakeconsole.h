@@ -5,6 +5,7 @@
 // writer's thread; everything else happens on the batch's thread.
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -25,6 +26,8 @@ public:
     int eventRounds = 0;
     std::vector<std::vector<std::string>> infoEntries;  // Memo1, one entry per append
     std::vector<std::string> errors;                    // Memo2
+    std::vector<std::string> notices;
+    std::function<void(const std::string&)> onNotice;  // called after a notice is kept
 
     // Like a click: it also ends a wait for events.
     void pressAbort() {
@@ -54,6 +57,10 @@ public:
     void appendInfo(const std::vector<std::string>& lines) override { infoEntries.push_back(lines); }
     void replaceInfo(const std::vector<std::string>& lines) override { infoEntries.assign(1, lines); }
     void replaceErrors(const std::vector<std::string>& lines) override { errors = lines; }
+    void notice(const std::string& line) override {
+        notices.push_back(line);
+        if (onNotice) onNotice(line);
+    }
     void processPendingEvents() override {
         ++eventRounds;
         bool press;

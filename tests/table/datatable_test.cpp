@@ -29,7 +29,8 @@ std::string names(const DataTable& t) {
 
 TEST(DataTable, FieldsAndTheirOrder) {
     const char* expected[] = {"Stat", "Name", "Time", "Lat", "Lon", "Elev", "Dist", "Speed",
-                              "PathIndex", "VTime", "Type", "VLat", "VLon", "VElev", "FileName", "TimeSource"};
+                              "PathIndex", "VTime", "Type", "VLat", "VLon", "VElev", "FileName", "TimeSource",
+                              "FileStamp"};
     for (int i = 0; i < kFieldCount; ++i) EXPECT_STREQ(fieldInfo(static_cast<FieldId>(i)).name, expected[i]);
     EXPECT_EQ(findField("vtime"), FieldId::VTime);
     EXPECT_FALSE(findField("Nope"));
@@ -89,24 +90,37 @@ TEST(DataTable, ShownPositionsAndHeights) {
     EXPECT_EQ(t.displayText(noLon, FieldId::VElev), "");
 }
 
-// Where a photograph's time came from rides with its row through sorting and
-// a cancelled edit.
-TEST(DataTable, TimeSourceTravelsWithItsRow) {
+// Where a photograph's time came from, and its file's stamp, ride with its
+// row through sorting and a cancelled edit.
+TEST(DataTable, HiddenFieldsTravelWithTheirRow) {
     DataTable t;
     for (const char* name : {"b", "a"}) appendRow(t, "F", name, name[0] - 'a' + 1.0);
+    const FileStamp stamp{7, 1ull << 40, 123456, 1700000000123456789};
     t.moveTo(1);
     t.edit();
     t.field(FieldId::TimeSource).setAsString("M");
+    t.setFileStamp(1, stamp);
     t.post();
     t.sortBy(FieldId::VTime);
     EXPECT_EQ(names(t), "a b ");
     EXPECT_EQ(t.timeSource(0), kTimeFromFileDate);
     EXPECT_EQ(t.timeSource(1), 0);
+    ASSERT_NE(t.fileStamp(0), nullptr);
+    EXPECT_EQ(*t.fileStamp(0), stamp);
+    EXPECT_EQ(t.fileStamp(1), nullptr);
+    EXPECT_EQ(t.asString(0, FieldId::FileStamp), "7:1099511627776:123456:1700000000123456789");
     t.moveTo(0);
     t.edit();
     t.field(FieldId::TimeSource).clear();
+    t.setFileStamp(0, FileStamp{8, 9, 10, 11});
     t.cancel();
     EXPECT_EQ(t.text(0, FieldId::TimeSource), "M");
+    EXPECT_EQ(*t.fileStamp(0), stamp);
+    t.edit();
+    t.field(FieldId::FileStamp).clear();
+    t.post();
+    EXPECT_TRUE(t.isNull(0, FieldId::FileStamp));
+    EXPECT_EQ(t.fileStamp(0), nullptr);
 }
 
 TEST(DataTable, ValueRules) {
@@ -145,7 +159,7 @@ TEST(DataTable, ValueRules) {
     EXPECT_THROW(t.fieldByName("Lat").setAsFloat(1), std::logic_error);  // browsing
 }
 
-TEST(DataTable, NamesAreCutByCharacterNotByte) {
+TEST(DataTable, NamesAreCutByCharacterNotByteAndFileNamesNever) {
     DataTable t;
     t.append();
     std::string cyrillic;
@@ -158,6 +172,12 @@ TEST(DataTable, NamesAreCutByCharacterNotByte) {
     t.post();
     EXPECT_EQ(t.text(0, FieldId::Name).size(), 64u);
     EXPECT_EQ(t.displayText(0, FieldId::Name).substr(0, 2), "Ж");
+    // Cut, a path would name its folder or another file.
+    const std::string path = "/" + std::string(300, 'd') + "/" + cyrillic + ".JPG";
+    t.edit();
+    t.fieldByName("FileName").setAsString(path);
+    t.post();
+    EXPECT_EQ(t.text(0, FieldId::FileName), path);
 }
 
 TEST(DataTable, CursorAndPendingRows) {

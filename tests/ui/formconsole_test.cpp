@@ -17,6 +17,7 @@
 #include "app/commands/tagcommands.h"
 #include "support/fakedialogs.h"
 #include "support/fakesessions.h"
+#include "support/tempdir.h"
 #include "table/datatable.h"
 
 using namespace geovanta;
@@ -31,10 +32,12 @@ struct Batch {
     DataTable table;
     test::FakeSessions sessions{"/x/exiftool"};
     test::FakeDialogs dialogs;
+    test::TempDir dir;  // the photographs' files, which the writer looks at
 
     explicit Batch(int photos) {
         mainWindow.show();
-        for (int i = 1; i <= photos; ++i) test::addPhoto(table, "/p/" + std::to_string(i) + ".jpg", 50 + i * 0.1, 30);
+        for (int i = 1; i <= photos; ++i)
+            test::addPhoto(table, dir.write(std::to_string(i) + ".jpg", "photo"), 50 + i * 0.1, 30);
     }
     void run() {
         TagWriter writer(sessions);
@@ -92,8 +95,9 @@ private slots:
         TFormConsole console;
         console.appendInfo({"a", "b"});
         console.appendInfo({});
-        console.appendInfo({"\xcf\xf0\xe8"});  // Windows-1251 text shows as Cyrillic
-        QCOMPARE(console.Memo1->toPlainText(), QStringLiteral("a\nb\n\nПри"));
+        // A file name that is not UTF-8, as ExifTool prints it, shows its bytes.
+        console.appendInfo({"\xff\xfe.JPG"});
+        QCOMPARE(console.Memo1->toPlainText(), QStringLiteral("a\nb\n\n\\xFF\\xFE.JPG"));
         console.replaceInfo({"only"});
         QCOMPARE(console.Memo1->toPlainText(), QStringLiteral("only"));
         console.replaceErrors({"e1", "e2"});

@@ -45,7 +45,7 @@ std::string PhotoLoadCommand::leftOutMessage(const PhotoScanResult& result) {
     constexpr std::size_t kShown = 20;
     std::string text = "Не все файлы удалось прочитать, остальные фотографии загружены:";
     for (std::size_t k = 0; k < result.leftOut.size() && k < kShown; ++k)
-        text += "\n" + result.leftOut[k].path + ": " + result.leftOut[k].reason;
+        text += "\n" + result.leftOut[k].line();
     if (result.leftOut.size() > kShown) text += "\n… и ещё " + std::to_string(result.leftOut.size() - kShown);
     return text;
 }

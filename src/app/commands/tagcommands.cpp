@@ -1,27 +1,44 @@
 #include "app/commands/tagcommands.h"
 
+#include <chrono>
 #include <memory>
 #include <set>
 
 #include "app/commands/dialogs.h"
+#include "output/filerewrites.h"
+#include "output/folderlocks.h"
+#include "output/photofile.h"
+#include "output/ticker.h"
 #include "output/tagwriterpool.h"
 #include "table/datatable.h"
 #include "table/displaysuspension.h"
 #include "table/position.h"
+#include "table/textcodec.h"
 
 namespace geovanta {
 namespace {
 
 // Shown in the error box at most; the errors pane holds them all.
 constexpr std::size_t kFailuresInBox = 10;
+// How often a batch looks again at a folder another write holds.
+constexpr std::chrono::milliseconds kLockRetry{200};
 
 // One photograph row of a batch, in table order.
 struct Slot {
     std::size_t row = 0;
     std::optional<TagJob> job;  // none: the photograph has no position
+    std::string folder;         // where the job writes
     bool done = false;
     TagWriter::Result result;
 };
+
+void noteRewrite(FileRewrites& rewrites, const TagJob& job, const TagWriter::Result& result) {
+    if (job.stamp && result.written && !result.failure) rewrites.add(*job.stamp, *result.written);
+}
+
+// The file a job writes: two names of one file (a link and its target) are
+// one file to ExifTool's temporary file.
+const std::string& fileKey(const TagJob& job) { return job.resolved.empty() ? job.fileName : job.resolved; }
 
 // Runs however the walk ends, so that the main window never stays disabled
 // after an error.
@@ -52,8 +69,17 @@ TagCommands::PhotoOutcome TagCommands::SetGPS2EXIF(std::vector<std::string>& out
         return outcome;
     }
     outcome.attempted = true;
-    TagWriter::Result result = writer_.write(TagWriter::job(table_, row));
-    outputLines = std::move(result.outputLines);
+    TagJob job = TagWriter::job(table_, row);
+    const std::string folder = photoFolder(job.fileName, job.resolved);
+    const FolderLocks locks({folder});
+    if (locks.busyFolder() && !job.refusal) job.refusal = "another write of GPS tags is running in its folder";
+    job.folderLocked = locks.holds(folder);
+    TagWriter::Result result = writer_.write(job);
+    FileRewrites rewrites;
+    noteRewrite(rewrites, job, result);
+    rewrites.applyTo(table_);
+    outputLines = std::move(result.notes);
+    outputLines.insert(outputLines.end(), result.outputLines.begin(), result.outputLines.end());
     outcome.failure = std::move(result.failure);
     console_.replaceErrors(result.errorLines);
     console_.processPendingEvents();
@@ -77,6 +103,7 @@ TagCommands::BatchOutcome TagCommands::writeAll() {
         slot.row = row;
         if (hasPosition(table_, row)) {
             slot.job = TagWriter::job(table_, row);
+            slot.folder = photoFolder(slot.job->fileName, slot.job->resolved);
             jobSlots.push_back(slots.size() - 1);
         } else {
             ++batch.notPlaced;
@@ -89,8 +116,14 @@ TagCommands::BatchOutcome TagCommands::writeAll() {
     ConsoleCloser closer{console_};
     DisplaySuspension suspended(table_);
 
+    std::vector<std::string> folders;
+    for (std::size_t s : jobSlots) folders.push_back(slots[s].folder);
+    FolderLocks locks(std::move(folders));
+    batch.aborted = !waitForFolders(locks);
+    for (std::size_t s : jobSlots) slots[s].job->folderLocked = locks.holds(slots[s].folder);
+
     std::unique_ptr<TagWriterPool> pool;
-    if (!jobSlots.empty())
+    if (!jobSlots.empty() && !batch.aborted)
         pool = std::make_unique<TagWriterPool>(writer_, TagWriterPool::writersFor(jobSlots.size()),
                                                [this] { console_.wake(); });
     std::size_t nextJob = 0;  // into jobSlots: the next to hand out
@@ -99,9 +132,12 @@ TagCommands::BatchOutcome TagCommands::writeAll() {
     // Two rows of one file are never written at once: both ExifTools would
     // work on the same temporary file.
     std::multiset<std::string> inFlight;
+    FileRewrites rewrites;
 
     auto show = [&](Slot& slot) {
         lastRow = slot.row;
+        if (slot.job)
+            for (const std::string& note : slot.result.notes) console_.notice(note);
         console_.stepProgress();
         if (!slot.job) {
             if (!batch.aborted) console_.appendInfo({});
@@ -120,9 +156,10 @@ TagCommands::BatchOutcome TagCommands::writeAll() {
         if (pool) {
             for (TagWriterPool::Done& done : pool->takeDone()) {
                 Slot& slot = slots[done.slot];
-                inFlight.erase(inFlight.find(slot.job->fileName));
+                inFlight.erase(inFlight.find(fileKey(*slot.job)));
                 slot.result = std::move(done.result);
                 slot.done = true;
+                noteRewrite(rewrites, *slot.job, slot.result);
             }
             std::string reason;
             if (!batch.aborted && nextJob < jobSlots.size() && pool->pending() == 0 && pool->allRetired(reason)) {
@@ -144,9 +181,12 @@ TagCommands::BatchOutcome TagCommands::writeAll() {
             batch.aborted = console_.abortRequested();
         }
         while (pool && !batch.aborted && nextJob < jobSlots.size()) {
-            const TagJob& job = *slots[jobSlots[nextJob]].job;
-            if (inFlight.count(job.fileName) || !pool->submit(jobSlots[nextJob], job)) break;
-            inFlight.insert(job.fileName);
+            TagJob& job = *slots[jobSlots[nextJob]].job;
+            if (inFlight.count(fileKey(job))) break;
+            // Another row of the same file may have been written meanwhile.
+            if (job.stamp) job.stamp = rewrites.current(*job.stamp);
+            if (!pool->submit(jobSlots[nextJob], job)) break;
+            inFlight.insert(fileKey(job));
             ++nextJob;
         }
         if (shown == slots.size()) break;
@@ -158,6 +198,7 @@ TagCommands::BatchOutcome TagCommands::writeAll() {
         if (!batch.aborted) batch.aborted = console_.abortRequested();
     }
     pool.reset();
+    rewrites.applyTo(table_);
     batch.notTried = static_cast<int>(jobSlots.size() - nextJob);
     if (batch.aborted || shown < slots.size())
         table_.moveTo(lastRow);
@@ -165,6 +206,23 @@ TagCommands::BatchOutcome TagCommands::writeAll() {
         table_.last();
     if (!batch.failures.empty()) console_.replaceErrors(batch.failures);
     return batch;
+}
+
+bool TagCommands::waitForFolders(FolderLocks& locks) {
+    if (!locks.busyFolder()) return true;
+    const Ticker ticker(console_, kLockRetry);
+    std::string told;
+    for (const std::string* busy; (busy = locks.busyFolder());) {
+        if (*busy != told) {
+            told = *busy;
+            console_.notice("another write of GPS tags is running in \"" + displayFileName(told) +
+                            "\"; waiting for it to end");
+        }
+        console_.waitForEvents(true);
+        if (console_.abortRequested()) return false;
+        locks.retry();
+    }
+    return true;
 }
 
 void TagCommands::writeAllPhotos(Dialogs& dialogs) {

@@ -13,6 +13,7 @@ namespace geovanta {
 
 class DataTable;
 class Dialogs;
+class FolderLocks;
 
 class TagCommands {
 public:
@@ -25,7 +26,8 @@ public:
         std::optional<std::string> failure;  // why the photograph was not written
     };
     // Writes the table's current row when it is a photograph with a position,
-    // in an ExifTool of its own. ExifTool's standard output replaces
+    // in an ExifTool of its own; it does not wait for another write in the
+    // photograph's folder but fails, saying so. ExifTool's standard output replaces
     // `outputLines`; its standard error replaces the console's errors pane.
     // The cursor does not move.
     PhotoOutcome SetGPS2EXIF(std::vector<std::string>& outputLines);
@@ -47,7 +49,8 @@ public:
     // Writes every photograph in table order with the console shown, on as
     // many ExifTool processes as pay; the window keeps handling events
     // meanwhile. An abort lets the photographs being written finish and
-    // starts no other.
+    // starts no other. The batch holds the lock of every folder it writes
+    // in, and waits while another write holds one.
     BatchOutcome writeAll();
 
     // All photographs; the summary closes the information pane, and an error
@@ -57,6 +60,10 @@ public:
     void writeCurrentPhoto(Dialogs& dialogs);
 
 private:
+    // Waits, saying so, while another write holds one of the batch's
+    // folders; false when the user aborted meanwhile.
+    bool waitForFolders(FolderLocks& locks);
+
     DataTable& table_;
     ConsoleView& console_;
     TagWriter& writer_;

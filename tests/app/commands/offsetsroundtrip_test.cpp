@@ -4,6 +4,7 @@
 // OziExplorer.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -56,11 +57,18 @@ protected:
         add("F", "placed-both", kStart + 1.0 * kHour - 60.0 / 86400, std::nullopt);  // 12:59
     }
 
+    // The photograph's file, made the first time: the writer looks at it.
+    std::string photo(const std::string& name) {
+        const std::string file = dir.file(name + ".jpg");
+        if (!std::filesystem::exists(file)) dir.write(name + ".jpg", "photo");
+        return file;
+    }
+
     void add(const char* stat, const std::string& name, double time, std::optional<double> lat) {
         table.append();
         table.field(FieldId::Stat).setAsString(stat);
         table.field(FieldId::Name).setAsString(name);
-        table.field(FieldId::FileName).setAsString(*stat == 'F' ? "/p/" + name + ".jpg" : "");
+        table.field(FieldId::FileName).setAsString(*stat == 'F' ? photo(name) : "");
         table.field(FieldId::Time).setAsDateTime(time);
         if (lat) {
             table.field(FieldId::Lat).setAsFloat(*lat);
@@ -112,7 +120,7 @@ protected:
     void expectPlaced(const Names& expected) {
         EXPECT_EQ(placedInTable(), expected);
         Names files;
-        for (const std::string& name : expected) files.insert("/p/" + name + ".jpg");
+        for (const std::string& name : expected) files.insert(photo(name));
         Names writtenFiles;
         for (const auto& [file, latitudeArgument] : written()) writtenFiles.insert(file);
         EXPECT_EQ(writtenFiles, files);
@@ -138,7 +146,7 @@ TEST_F(OffsetsRoundTrip, OnlyThePhotosOfTheCurrentOffsetsArePlacedWrittenAndSent
     std::map<std::string, std::pair<double, double>> shifted;
     sentToOzi(&shifted);
     EXPECT_NEAR(shifted.at("clock-fast").first, 55.03, 1e-9);  // 12:30, on the fourth point
-    EXPECT_EQ(written().at("/p/clock-fast.jpg"), "-GPSLatitude=dd/55,mm/1,ss/48.0000");
+    EXPECT_EQ(written().at(photo("clock-fast")), "-GPSLatitude=dd/55,mm/1,ss/48.0000");
 
     setPhotoHours(0);
     expectPlaced({"on-track", "placed-both"});
@@ -147,7 +155,7 @@ TEST_F(OffsetsRoundTrip, OnlyThePhotosOfTheCurrentOffsetsArePlacedWrittenAndSent
     EXPECT_EQ(back, before);
     // 12:12, a fifth of the way from 55.01 to 55.02.
     EXPECT_NEAR(back.at("on-track").first, 55.012, 1e-9);
-    EXPECT_EQ(written().at("/p/on-track.jpg"), "-GPSLatitude=dd/55,mm/0,ss/43.2000");
+    EXPECT_EQ(written().at(photo("on-track")), "-GPSLatitude=dd/55,mm/0,ss/43.2000");
 }
 
 }  // namespace

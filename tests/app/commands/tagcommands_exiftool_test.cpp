@@ -12,6 +12,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "input/photoscanner.h"
 #include "input/trackreader.h"
 #include "output/exiftoolsession.h"
+#include "output/folderlock.h"
 #include "output/tagwriterpool.h"
 #include "runtime/keptprocess.h"
 #include "runtime/processrunner.h"
@@ -451,18 +453,46 @@ TEST_F(TagCommandsExifToolTest, ExifToolKilledMidBatchIsReportedAndTheRestAreWri
     EXPECT_EQ(number(readTags(files[2]), "Composite:GPSLatitude"), 43);
 }
 
-TEST_F(TagCommandsExifToolTest, AnEarlierLeftoverIsNotRemoved) {
-    // It may be another program's write in progress; ExifTool says why it
-    // refuses, and the photograph stays as it was.
+// ExifTool's temporary file beside a photograph, left by a write that was cut
+// short, is removed only while this program holds the folder's lock: then no
+// other write of it is under way there.
+TEST_F(TagCommandsExifToolTest, ALeftoverIsRemovedOnlyUnderTheFoldersLock) {
     const std::string file = photo("busy.jpg");
     const std::string before = readFile(file);
     std::ofstream(file + "_exiftool_tmp") << "partial";
     addPhoto(table, file, 50, 10);
-    const auto batch = writer.writeAll();
-    ASSERT_EQ(batch.failures.size(), 1u);
-    EXPECT_THAT(batch.failures[0], HasSubstr("Temporary file already exists"));
+    std::optional<FolderLock> other(dir.path().string());
+    ASSERT_EQ(other->state(), FolderLock::State::Held);
+
+    // The single photograph does not wait.
+    table.moveTo(0);
+    writer.writeCurrentPhoto(dialogs);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              "Cannot write the GPS tags of \"" + file + "\": another write of GPS tags is running in its folder.");
+    // The batch waits, and an abort while it waits writes nothing.
+    console.pressAbort();
+    auto batch = writer.writeAll();
+    EXPECT_TRUE(batch.aborted);
+    EXPECT_EQ(batch.notTried, 1);
+    const std::string waiting = "another write of GPS tags is running in \"" + dir.path().string() +
+                                "\"; waiting for it to end";
+    EXPECT_THAT(console.notices, ElementsAre(waiting));
+    EXPECT_EQ(sessions.calls, 0);
     EXPECT_EQ(readFile(file), before);
     EXPECT_EQ(readFile(file + "_exiftool_tmp"), "partial");
+
+    // Once the other write ends, the batch goes on.
+    console.notices.clear();
+    console.onNotice = [&](const std::string& line) {
+        if (line == waiting) other.reset();
+    };
+    batch = writer.writeAll();
+    EXPECT_EQ(batch.written, 1);
+    EXPECT_THAT(console.notices,
+                ElementsAre(waiting, "removed \"" + file + "_exiftool_tmp\", left by an earlier write that was cut short"));
+    EXPECT_FALSE(fs::exists(file + "_exiftool_tmp"));
+    EXPECT_EQ(number(readTags(file), "Composite:GPSLatitude"), 50);
 }
 
 }  // namespace

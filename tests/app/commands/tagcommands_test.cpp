@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -15,6 +16,7 @@
 #include "support/fakeconsole.h"
 #include "support/fakedialogs.h"
 #include "support/fakesessions.h"
+#include "support/tempdir.h"
 #include "table/datatable.h"
 
 namespace geovanta {
@@ -30,6 +32,15 @@ using Outcome = CommandResult::Outcome;
 
 class TagCommandsTest : public ::testing::Test {
 protected:
+    // A photograph file for the scripted ExifTool: the writer looks at the
+    // file before it hands it over.
+    std::string p(const std::string& name) {
+        const std::string path = dir.file(name);
+        if (!std::filesystem::exists(path)) dir.write(name, "photo");
+        return path;
+    }
+
+    test::TempDir dir;
     DataTable table;
     test::FakeConsole console;
     FakeSessions sessions;
@@ -40,12 +51,12 @@ protected:
 
 TEST_F(TagCommandsTest, BatchWalksPhotosKeepsGoingAndCountsFailures) {
     addTrackPoint(table, 55, 37);
-    addPhoto(table, "/p/1.jpg", 55.1, 37.1, 100.0);
-    addPhoto(table, "/p/unplaced.jpg", 0, 0);
+    addPhoto(table, p("1.jpg"), 55.1, 37.1, 100.0);
+    addPhoto(table, p("unplaced.jpg"), 0, 0);
     addTrackPoint(table, 55.2, 37.2);
-    addPhoto(table, "/p/bad.jpg", 55.2, 37.2, 100.0);
-    addPhoto(table, "/p/killed.jpg", 55.3, 37.3, 100.0);
-    addPhoto(table, "/p/5.jpg", 55.4, 37.4, 100.0);
+    addPhoto(table, p("bad.jpg"), 55.2, 37.2, 100.0);
+    addPhoto(table, p("killed.jpg"), 55.3, 37.3, 100.0);
+    addPhoto(table, p("5.jpg"), 55.4, 37.4, 100.0);
     table.setLastScanPhotoCount(99);  // a stale count from some earlier scan
     sessions.answer(FakeSessions::success({"one"}));
     sessions.answer(FakeSessions::exited(1, {"Error: Not a valid JPG - /p/bad.jpg"}));
@@ -57,7 +68,7 @@ TEST_F(TagCommandsTest, BatchWalksPhotosKeepsGoingAndCountsFailures) {
 
     const auto calls = sessions.calls();
     ASSERT_EQ(calls.size(), 4u);
-    EXPECT_EQ(calls[3].args.back(), "/p/5.jpg");
+    EXPECT_EQ(calls[3].args.back(), p("5.jpg"));
     // ExifTool ended under the fourth photograph; a new one wrote the fifth.
     EXPECT_EQ(calls[2].session, 1);
     EXPECT_EQ(calls[3].session, 2);
@@ -74,8 +85,9 @@ TEST_F(TagCommandsTest, BatchWalksPhotosKeepsGoingAndCountsFailures) {
     EXPECT_FALSE(table.displaySuspended());
     EXPECT_TRUE(table.eof());
 
-    const std::string badLine = "\"/p/bad.jpg\": /opt/geo/exiftool exited with code 1 (Error: Not a valid JPG - /p/bad.jpg)";
-    const std::string killedLine = "\"/p/killed.jpg\": /opt/geo/exiftool crashed";
+    const std::string badLine =
+        "\"" + p("bad.jpg") + "\": /opt/geo/exiftool exited with code 1 (Error: Not a valid JPG - /p/bad.jpg)";
+    const std::string killedLine = "\"" + p("killed.jpg") + "\": /opt/geo/exiftool crashed";
     EXPECT_THAT(console.errors, ElementsAre(badLine, killedLine));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Failure);
@@ -95,7 +107,7 @@ TEST_F(TagCommandsTest, EmptyTableAndTableWithoutPhotos) {
 }
 
 TEST_F(TagCommandsTest, SinglePhotoConfirmsOnlyWhatWasWritten) {
-    addPhoto(table, "/p/a.jpg", 55.7558, 37.6173, 500.0);
+    addPhoto(table, p("a.jpg"), 55.7558, 37.6173, 500.0);
     console.infoEntries = {{"old"}, {"text"}};
     table.moveTo(0);
     commands.writeCurrentPhoto(dialogs);
@@ -114,7 +126,7 @@ TEST_F(TagCommandsTest, SinglePhotoConfirmsOnlyWhatWasWritten) {
         commands.writeCurrentPhoto(dialogs);
         ASSERT_EQ(dialogs.messages.size(), 1u);
         EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Failure);
-        EXPECT_THAT(dialogs.messages[0].text, HasSubstr("Cannot write the GPS tags of \"/p/a.jpg\": "));
+        EXPECT_THAT(dialogs.messages[0].text, HasSubstr("Cannot write the GPS tags of \"" + p("a.jpg") + "\": "));
         if (failed.outcome == Outcome::NotStarted) failed.startError = "Permission denied";
         EXPECT_THAT(console.errors.back(), HasSubstr(failed.failureReason("/opt/geo/exiftool")));
     }
@@ -123,8 +135,8 @@ TEST_F(TagCommandsTest, SinglePhotoConfirmsOnlyWhatWasWritten) {
 }
 
 TEST_F(TagCommandsTest, PositionOutOfRangeIsNotWritten) {
-    addPhoto(table, "/p/far.jpg", 95, 37);
-    addPhoto(table, "/p/wide.jpg", 45, -181);
+    addPhoto(table, p("far.jpg"), 95, 37);
+    addPhoto(table, p("wide.jpg"), 45, -181);
     const auto batch = commands.writeAll();
     EXPECT_TRUE(sessions.calls().empty());
     EXPECT_EQ(batch.failures.size(), 2u);
@@ -133,15 +145,15 @@ TEST_F(TagCommandsTest, PositionOutOfRangeIsNotWritten) {
 }
 
 TEST_F(TagCommandsTest, ExifToolThatCannotStartOrKeepsEndingFailsEachPhotoOnce) {
-    for (int i = 0; i < 6; ++i) addPhoto(table, "/p/" + std::to_string(i) + ".jpg", 50, 10);
+    for (int i = 0; i < 6; ++i) addPhoto(table, p(std::to_string(i) + ".jpg"), 50, 10);
     sessions.failStart("No such file or directory");
     auto batch = commands.writeAll();
     EXPECT_EQ(sessions.opened(), 1);
     EXPECT_TRUE(sessions.calls().empty());
     ASSERT_EQ(batch.failures.size(), 6u);
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(batch.failures[i], "\"/p/" + std::to_string(i) +
-                                         ".jpg\": could not start /opt/geo/exiftool: No such file or directory");
+        EXPECT_EQ(batch.failures[i], "\"" + p(std::to_string(i) + ".jpg") +
+                                         "\": could not start /opt/geo/exiftool: No such file or directory");
     EXPECT_EQ(console.steps, 6);
 
     // Ends under the first photograph, and its restart under the second: the
@@ -152,14 +164,14 @@ TEST_F(TagCommandsTest, ExifToolThatCannotStartOrKeepsEndingFailsEachPhotoOnce) 
     EXPECT_EQ(sessions.calls().size(), 2u);
     ASSERT_EQ(batch.failures.size(), 6u);
     EXPECT_EQ(batch.failures[0],
-              "\"/p/0.jpg\": /opt/geo/exiftool stopped before finishing (exit code 0) (Out of memory!)");
-    EXPECT_EQ(batch.failures[1], "\"/p/1.jpg\": /opt/geo/exiftool crashed");
-    EXPECT_EQ(batch.failures[5], "\"/p/5.jpg\": not tried: /opt/geo/exiftool ended twice in a row");
+              "\"" + p("0.jpg") + "\": /opt/geo/exiftool stopped before finishing (exit code 0) (Out of memory!)");
+    EXPECT_EQ(batch.failures[1], "\"" + p("1.jpg") + "\": /opt/geo/exiftool crashed");
+    EXPECT_EQ(batch.failures[5], "\"" + p("5.jpg") + "\": not tried: /opt/geo/exiftool ended twice in a row");
     EXPECT_EQ(batch.written, 0);
 }
 
 TEST_F(TagCommandsTest, AbortDuringThirdOfTenStartsNoOtherPhoto) {
-    for (int i = 1; i <= 10; ++i) addPhoto(table, "/p/" + std::to_string(i) + ".jpg", 50 + i * 0.1, 30);
+    for (int i = 1; i <= 10; ++i) addPhoto(table, p(std::to_string(i) + ".jpg"), 50 + i * 0.1, 30);
     sessions.onRun = [this](int call) {
         if (call == 3) console.pressAbort();
     };
@@ -182,7 +194,7 @@ TEST_F(TagCommandsTest, AbortDuringThirdOfTenStartsNoOtherPhoto) {
 // table order, and two rows of one file are never written at the same time.
 TEST_F(TagCommandsTest, SeveralWritersKeepTableOrderAndNeverShareAFile) {
     constexpr int kPhotos = 60;
-    for (int i = 0; i < kPhotos; ++i) addPhoto(table, "/p/" + std::to_string(i % 40) + ".jpg", 50 + i * 0.01, 30);
+    for (int i = 0; i < kPhotos; ++i) addPhoto(table, p(std::to_string(i % 40) + ".jpg"), 50 + i * 0.01, 30);
     std::mutex mutex;
     std::set<std::string> busy;
     std::atomic<bool> shared{false};
@@ -202,7 +214,7 @@ TEST_F(TagCommandsTest, SeveralWritersKeepTableOrderAndNeverShareAFile) {
     EXPECT_FALSE(shared);
     ASSERT_EQ(console.infoEntries.size(), std::size_t(kPhotos));
     for (int i = 0; i < kPhotos; ++i)
-        EXPECT_THAT(console.infoEntries[i], ElementsAre("/p/" + std::to_string(i % 40) + ".jpg"));
+        EXPECT_THAT(console.infoEntries[i], ElementsAre(p(std::to_string(i % 40) + ".jpg")));
     EXPECT_EQ(static_cast<int>(sessions.calls().size()), kPhotos);
     EXPECT_EQ(sessions.opened(), TagWriterPool::writersFor(kPhotos));
     EXPECT_EQ(console.steps, kPhotos);

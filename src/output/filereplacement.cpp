@@ -1,0 +1,101 @@
+#include "output/filereplacement.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <utility>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace geovanta {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string processId() {
+#ifndef _WIN32
+    return std::to_string(::getpid());
+#else
+    return "0";
+#endif
+}
+
+// A fresh name beside the target, created here and now ("x": never an
+// existing file, so nobody else's file is ever truncated or removed).
+std::optional<std::string> createBeside(const fs::path& target, std::string& error) {
+    const fs::path folder = target.parent_path();
+    const std::string stem = "." + target.filename().string() + "." + processId() + ".";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string candidate = (folder / (stem + std::to_string(attempt) + ".tmp")).string();
+        if (std::FILE* file = std::fopen(candidate.c_str(), "wbx")) {
+            std::fclose(file);
+            return candidate;
+        }
+        if (errno != EEXIST) {
+            error = std::strerror(errno);
+            return std::nullopt;
+        }
+    }
+    error = std::strerror(EEXIST);
+    return std::nullopt;
+}
+
+}  // namespace
+
+FileReplacement::FileReplacement(std::string path) : target_(std::move(path)) {
+    std::error_code ec;
+    if (fs::is_symlink(target_, ec)) {
+        const fs::path resolved = fs::weakly_canonical(target_, ec);
+        if (!ec) target_ = resolved.string();
+    }
+    std::string why;
+    const std::optional<std::string> temp = createBeside(fs::path(target_), why);
+    if (!temp) {
+        error_ = "cannot write to '" + target_ + "': " + why;
+        return;
+    }
+    temp_ = *temp;
+    // The new file keeps the old one's permissions; a file made anew has the
+    // usual ones, as the open above gave it.
+    const fs::file_status old = fs::status(target_, ec);
+    if (!ec && fs::is_regular_file(old)) fs::permissions(temp_, old.permissions(), ec);
+    out_.open(temp_, std::ios::binary | std::ios::trunc);
+    if (!out_) error_ = "cannot write to '" + temp_ + "'";
+}
+
+FileReplacement::~FileReplacement() {
+    if (!committed_) discard();
+}
+
+bool FileReplacement::commit() {
+    if (error_) return false;
+    out_.flush();
+    out_.close();
+    if (!out_) {
+        error_ = "cannot write to '" + target_ + "'";
+        discard();
+        return false;
+    }
+    std::error_code ec;
+    fs::rename(temp_, target_, ec);
+    if (ec) {
+        error_ = "cannot write to '" + target_ + "': " + ec.message();
+        discard();
+        return false;
+    }
+    committed_ = true;
+    return true;
+}
+
+void FileReplacement::discard() {
+    if (out_.is_open()) out_.close();
+    if (temp_.empty()) return;
+    std::error_code ignored;
+    fs::remove(temp_, ignored);
+    temp_.clear();
+}
+
+}  // namespace geovanta

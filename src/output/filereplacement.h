@@ -1,0 +1,41 @@
+#pragma once
+// A file written whole or not at all: the text goes to a new file beside it,
+// which takes the old one's name only once every byte is written. A write
+// that fails (a full disk, a file size limit) or is cut short leaves the old
+// file as it was and removes the new one.
+
+#include <fstream>
+#include <optional>
+#include <string>
+
+namespace geovanta {
+
+class FileReplacement {
+public:
+    // Creates the new file beside `path` (a symbolic link's target is the
+    // file replaced); error() tells when that failed.
+    explicit FileReplacement(std::string path);
+    // Removes the new file unless commit() succeeded.
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    std::ostream& stream() { return out_; }
+    // The new file, to be removed when the program must end at once.
+    const std::string& tempPath() const { return temp_; }
+    // Flushes, closes and puts the new file in place; false with error() set
+    // when any of it failed, the old file then untouched.
+    bool commit();
+    const std::optional<std::string>& error() const { return error_; }
+
+private:
+    void discard();
+
+    std::string target_;
+    std::string temp_;
+    std::ofstream out_;
+    std::optional<std::string> error_;
+    bool committed_ = false;
+};
+
+}  // namespace geovanta

@@ -1,0 +1,67 @@
+#include "output/photofile.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace geovanta {
+namespace {
+
+std::string changed(const std::string& how) { return std::string(kChangedSinceLoaded) + ": " + how; }
+
+}  // namespace
+
+std::string resolvedPhotoPath(const std::string& fileName) {
+    std::error_code ec;
+    const fs::path target = fs::canonical(fileName, ec);
+    return ec ? std::string() : target.string();
+}
+
+std::string photoFolder(const std::string& fileName, const std::string& resolved) {
+    if (!resolved.empty()) return fs::path(resolved).parent_path().string();
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(fileName, ec);
+    return (ec ? fs::path(fileName) : absolute).parent_path().string();
+}
+
+PhotoFile checkPhotoFile(const std::string& fileName, const std::string& resolved, const FileStamp* scanned) {
+    PhotoFile file;
+    std::error_code ec;
+    const fs::path target = fs::canonical(fileName, ec);
+    if (ec == std::errc::no_such_file_or_directory) {
+        file.refusal = changed("it is no longer there");
+        return file;
+    }
+    if (ec) {
+        file.refusal = "cannot be looked at: " + ec.message();
+        return file;
+    }
+    file.target = target.string();
+    if (!resolved.empty() && file.target != resolved) {
+        file.refusal = changed("its link leads to another file now");
+        return file;
+    }
+    // The target holds no links any more: what is seen here is the file itself.
+    const fs::file_status status = fs::symlink_status(target, ec);
+    if (!ec && status.type() == fs::file_type::directory) {
+        // ExifTool would write every image inside it.
+        file.refusal = changed("a folder is in its place");
+        return file;
+    }
+    if (ec || status.type() != fs::file_type::regular) {
+        file.refusal = changed("it is no longer a regular file");
+        return file;
+    }
+    if (scanned && fileStampOf(file.target) != *scanned) {
+        file.refusal = kChangedSinceLoaded;
+        return file;
+    }
+    // The bits, not whether we may write it: as root every file is writable,
+    // and a file someone made read-only is still meant to stay as it is.
+    constexpr fs::perms kWriteBits = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    if ((status.permissions() & kWriteBits) == fs::perms::none) file.refusal = "the file is read-only";
+    return file;
+}
+
+}  // namespace geovanta
