@@ -16,8 +16,10 @@ inline QApplication& offscreenApp() {
     static char name[] = "geovanta_bench";
     static char* argv[] = {name, nullptr};
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static QApplication instance(argc, argv);
-    return instance;
+    // Never destroyed: at exit, after main, Qt's own statics are already
+    // going, and tearing the application down then crashes in them.
+    static QApplication* instance = new QApplication(argc, argv);
+    return *instance;
 }
 
 // Point `index` (from 0) of track 1.
