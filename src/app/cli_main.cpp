@@ -117,7 +117,7 @@ int writeCsvFile(const DataTable& table, const std::string& path, SignalWatch& s
     if (file.error()) return fail(*file.error());
     const std::string temp = file.tempPath();
     stopSignals.setHandler([temp](int signal) {
-        std::remove(temp.c_str());
+        if (!temp.empty()) std::remove(temp.c_str());
         std::_Exit(128 + signal);
     });
     CsvWriter::write(table, file.stream());

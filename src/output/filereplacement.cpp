@@ -51,6 +51,13 @@ FileReplacement::FileReplacement(std::string path) : target_(std::move(path)) {
         const fs::path resolved = fs::weakly_canonical(target_, ec);
         if (!ec) target_ = resolved.string();
     }
+    const fs::file_status existing = fs::status(target_, ec);
+    if (!ec && fs::exists(existing) && !fs::is_regular_file(existing)) {
+        direct_ = true;
+        out_.open(target_, std::ios::binary | std::ios::trunc);
+        if (!out_) error_ = "cannot write to '" + target_ + "'";
+        return;
+    }
     std::string why;
     const std::optional<std::string> temp = createBeside(fs::path(target_), why);
     if (!temp) {
@@ -79,6 +86,7 @@ bool FileReplacement::commit() {
         discard();
         return false;
     }
+    if (direct_) return committed_ = true;
     std::error_code ec;
     fs::rename(temp_, target_, ec);
     if (ec) {

@@ -2,7 +2,9 @@
 // A file written whole or not at all: the text goes to a new file beside it,
 // which takes the old one's name only once every byte is written. A write
 // that fails (a full disk, a file size limit) or is cut short leaves the old
-// file as it was and removes the new one.
+// file as it was and removes the new one. What is not a regular file (a
+// device such as /dev/null, a pipe) is written to as it is: only a file can
+// be replaced.
 
 #include <fstream>
 #include <optional>
@@ -21,7 +23,8 @@ public:
     FileReplacement& operator=(const FileReplacement&) = delete;
 
     std::ostream& stream() { return out_; }
-    // The new file, to be removed when the program must end at once.
+    // The new file, to be removed when the program must end at once; empty
+    // when the target is written to directly.
     const std::string& tempPath() const { return temp_; }
     // Flushes, closes and puts the new file in place; false with error() set
     // when any of it failed, the old file then untouched.
@@ -36,6 +39,7 @@ private:
     std::ofstream out_;
     std::optional<std::string> error_;
     bool committed_ = false;
+    bool direct_ = false;  // the target is no regular file: no new file beside it
 };
 
 }  // namespace geovanta

@@ -2,8 +2,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -232,6 +234,22 @@ TEST_F(WriteTagsCli, CsvFileIsReplacedWholeOrNotAtAll) {
     const test::CliResult whole = test::runCli("--csv '" + out + "' '" + dir.file("track.plt") + "'");
     EXPECT_EQ(whole.status, 0) << whole.out;
     EXPECT_GT(fs::file_size(out), 100u);
+
+    // What is no file, such as a pipe or /dev/null, is written to and stays
+    // what it is.
+    const std::string pipe = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    // Held open for reading first, so the tool's open does not wait; the
+    // table of two points fits in the pipe.
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const test::CliResult piped = test::runCli("--csv '" + pipe + "' '" + dir.file("track.plt") + "'");
+    EXPECT_EQ(piped.status, 0) << piped.out;
+    char text[4096];
+    const ssize_t n = ::read(reader, text, sizeof text);
+    ::close(reader);
+    EXPECT_THAT(std::string(text, n > 0 ? std::size_t(n) : 0), ::testing::StartsWith("Stat,Name,Time,"));
+    EXPECT_TRUE(fs::is_fifo(pipe));
 }
 
 }  // namespace
