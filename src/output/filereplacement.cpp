@@ -52,15 +52,20 @@ FileReplacement::FileReplacement(std::string path) : target_(std::move(path)) {
         if (!ec) target_ = resolved.string();
     }
     const fs::file_status existing = fs::status(target_, ec);
-    if (!ec && fs::exists(existing) && !fs::is_regular_file(existing)) {
-        direct_ = true;
-        out_.open(target_, std::ios::binary | std::ios::trunc);
-        if (!out_) error_ = "cannot write to '" + target_ + "'";
+    const bool exists = !ec && fs::exists(existing);
+    if (exists && !fs::is_regular_file(existing)) {
+        openDirectly();
         return;
     }
     std::string why;
     const std::optional<std::string> temp = createBeside(fs::path(target_), why);
     if (!temp) {
+        // A file one may write in a folder one may not: written in place, as
+        // the only way left.
+        if (exists) {
+            openDirectly();
+            return;
+        }
         error_ = "cannot write to '" + target_ + "': " + why;
         return;
     }
@@ -71,6 +76,12 @@ FileReplacement::FileReplacement(std::string path) : target_(std::move(path)) {
     if (!ec && fs::is_regular_file(old)) fs::permissions(temp_, old.permissions(), ec);
     out_.open(temp_, std::ios::binary | std::ios::trunc);
     if (!out_) error_ = "cannot write to '" + temp_ + "'";
+}
+
+void FileReplacement::openDirectly() {
+    direct_ = true;
+    out_.open(target_, std::ios::binary | std::ios::trunc);
+    if (!out_) error_ = "cannot write to '" + target_ + "'";
 }
 
 FileReplacement::~FileReplacement() {

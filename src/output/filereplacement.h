@@ -4,7 +4,7 @@
 // that fails (a full disk, a file size limit) or is cut short leaves the old
 // file as it was and removes the new one. What is not a regular file (a
 // device such as /dev/null, a pipe) is written to as it is: only a file can
-// be replaced.
+// be replaced; so is a file in a folder where no new file can be made.
 
 #include <fstream>
 #include <optional>
@@ -33,6 +33,7 @@ public:
 
 private:
     void discard();
+    void openDirectly();
 
     std::string target_;
     std::string temp_;
