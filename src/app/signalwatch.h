@@ -3,7 +3,8 @@
 // handler may do next to nothing, so the signals are blocked in every thread
 // and one thread of this class waits for them instead, free to lock and wake.
 // Until a handler is set, a signal ends the program at once with status
-// 128 + its number, as the shell reports a killed program.
+// 128 + its number, as the shell reports a killed program. A signal that was
+// ignored when the program started (nohup's SIGHUP) stays ignored.
 
 #include <atomic>
 #include <functional>
