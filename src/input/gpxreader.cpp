@@ -224,7 +224,7 @@ bool GpxWalk::readPoint(const pugi::xml_node& point, Kind container) {
 }  // namespace
 
 LoadResult GpxReader::load(const std::string& path) {
-    std::string bytes;
+    FileBytes bytes;
     if (auto error = readWholeFile(path, bytes)) return LoadResult::failed(*error);
     return loadBytes(bytes, path);
 }

@@ -58,7 +58,7 @@ std::string TrackReader::pointName(uint16_t track, uint32_t point) {
 }
 
 LoadResult TrackReader::load(const std::string& path) {
-    std::string bytes;
+    FileBytes bytes;
     if (auto error = readWholeFile(path, bytes)) return LoadResult::failed(*error);
     return loadBytes(bytes, path);
 }

@@ -42,7 +42,7 @@ std::optional<std::string> readWaypoint(const std::array<std::string_view, kFiel
 }  // namespace
 
 LoadResult WaypointReader::load(const std::string& path) {
-    std::string bytes;
+    FileBytes bytes;
     if (auto error = readWholeFile(path, bytes)) return LoadResult::failed(*error);
     return loadBytes(bytes, path);
 }

@@ -7,26 +7,25 @@
 
 namespace geovanta {
 
-std::optional<std::string> readWholeFile(const std::string& path, std::string& bytes) {
-    bytes.clear();
+std::optional<std::string> readWholeFile(const std::string& path, FileBytes& bytes) {
+    bytes = FileBytes();
     // Refuses pipes and devices without blocking: a FIFO would wait for a
     // writer forever and /dev/zero never ends.
     PositionedFile file;
     if (file.open(path) != PositionedFile::OpenResult::Opened) return cannotOpenMessage(path);
     if (file.size() > kMaxWholeFileBytes) return tooLargeMessage(path);
+    const auto size = static_cast<std::size_t>(file.size());
     try {
-        bytes.resize(static_cast<std::size_t>(file.size()));
+        bytes.data_.reset(new char[size ? size : 1]);
     } catch (const std::bad_alloc&) {
-        bytes.clear();
-        bytes.shrink_to_fit();
         return outOfMemoryMessage(path);
     }
-    const long long got = file.readAt(0, bytes.data(), bytes.size());
+    const long long got = file.readAt(0, bytes.data_.get(), size);
     if (got < 0) {
-        bytes.clear();
+        bytes = FileBytes();
         return cannotOpenMessage(path);
     }
-    bytes.resize(static_cast<std::size_t>(got));  // the file shrank meanwhile
+    bytes.size_ = static_cast<std::size_t>(got);  // the file shrank meanwhile
     return std::nullopt;
 }
 

@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace geovanta {
 
@@ -14,11 +16,24 @@ namespace geovanta {
 // exhausting memory.
 inline constexpr uint64_t kMaxWholeFileBytes = uint64_t{1} << 30;
 
+// A file's bytes in memory that is not filled with zeros first: for a log of
+// a hundred megabytes that fill costs as much as the read.
+class FileBytes {
+public:
+    std::string_view view() const { return {data_.get(), size_}; }
+    operator std::string_view() const { return view(); }
+
+private:
+    friend std::optional<std::string> readWholeFile(const std::string& path, FileBytes& bytes);
+    std::unique_ptr<char[]> data_;
+    std::size_t size_ = 0;
+};
+
 // Reads a whole regular file byte for byte into `bytes`, as long as it was
 // when opened. Returns the error message instead: cannotOpenMessage() when
 // the file cannot be opened or read (missing, a folder, a device or pipe, no
 // permission), tooLargeMessage() above kMaxWholeFileBytes.
-std::optional<std::string> readWholeFile(const std::string& path, std::string& bytes);
+std::optional<std::string> readWholeFile(const std::string& path, FileBytes& bytes);
 
 // "Cannot open file <path>"
 std::string cannotOpenMessage(const std::string& path);

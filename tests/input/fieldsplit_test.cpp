@@ -48,11 +48,11 @@ TEST(FieldSplit, WholeFileByteForByte) {
     test::TempDir dir;
     const std::string bytes("a\0b\r\n\xFF", 6);
     const std::string file = dir.write("x.plt", bytes);
-    std::string read = "old";
+    FileBytes read;
     ASSERT_EQ(readWholeFile(file, read), std::nullopt);
-    EXPECT_EQ(read, bytes);
+    EXPECT_EQ(read.view(), bytes);
     EXPECT_EQ(readWholeFile(dir.write("empty.plt", ""), read), std::nullopt);
-    EXPECT_EQ(read, "");
+    EXPECT_EQ(read.view(), "");
     EXPECT_EQ(readWholeFile(dir.folder() + "missing.plt", read), "Cannot open file " + dir.folder() + "missing.plt");
     EXPECT_EQ(readWholeFile(dir.folder(), read), "Cannot open file " + dir.folder());  // a folder is no file
 }
