@@ -27,7 +27,8 @@ std::string processId() {
 // existing file, so nobody else's file is ever truncated or removed).
 std::optional<std::string> createBeside(const fs::path& target, std::string& error) {
     const fs::path folder = target.parent_path();
-    const std::string stem = "." + target.filename().string() + "." + processId() + ".";
+    // Cut so that even a name at the file system's limit leaves room.
+    const std::string stem = "." + target.filename().string().substr(0, 200) + "." + processId() + ".";
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = (folder / (stem + std::to_string(attempt) + ".tmp")).string();
         if (std::FILE* file = std::fopen(candidate.c_str(), "wbx")) {
