@@ -44,6 +44,13 @@ struct LoadReport {
     std::vector<LeftOutFile> leftOut;
 };
 
+void note(const std::string& message) { std::cerr << "geovanta-cli: " << message << '\n'; }
+
+int fail(const std::string& message) {
+    note(message);
+    return 1;
+}
+
 LoadResult loadInput(DataTable& table, ProgramState& state, const std::string& input, LoadReport& report) {
     std::error_code ec;
     const fs::path path(input);
@@ -63,17 +70,10 @@ LoadResult loadInput(DataTable& table, ProgramState& state, const std::string& i
         GpxReader reader(table, state.trackCounter, bindingParams(state));
         LoadResult result = reader.load(input);
         if (const std::size_t skipped = reader.stats().pointsWithoutTime)
-            std::cerr << "geovanta-cli: " << input << ": " << skipped << " points without a time were skipped\n";
+            note(input + ": " + std::to_string(skipped) + " points without a time were skipped");
         return result;
     }
     return LoadResult::failed("'" + input + "' is neither a .plt, .wpt or .gpx file nor a folder");
-}
-
-void note(const std::string& message) { std::cerr << "geovanta-cli: " << message << '\n'; }
-
-int fail(const std::string& message) {
-    note(message);
-    return 1;
 }
 
 // After the table: the files left out, then, when photographs were loaded,
@@ -100,8 +100,8 @@ bool writeTags(DataTable& table, SignalWatch& stopSignals) {
     TagWriter writer(exifTool);
     const TagCommands::BatchOutcome batch = TagCommands(table, console, writer).writeAll();
     stopSignals.setHandler({});
-    std::cerr << "geovanta-cli: " << batch.summary() << '\n';
-    for (const std::string& failure : batch.failures) std::cerr << "geovanta-cli: " << failure << '\n';
+    note(batch.summary());
+    for (const std::string& failure : batch.failures) note(failure);
     return batch.allWritten();
 #else
     (void)table;
@@ -129,7 +129,7 @@ int writeCsvFile(const DataTable& table, const std::string& path, SignalWatch& s
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Before any other thread: they all inherit the blocked stopSignals.
+    // Before any other thread: they all inherit the blocked signals.
     SignalWatch stopSignals;
 #ifdef SIGXFSZ
     // Past a file size limit a write fails and says so, instead of the
