@@ -73,8 +73,7 @@ FileReplacement::FileReplacement(std::string path) : target_(std::move(path)) {
     temp_ = *temp;
     // The new file keeps the old one's permissions; a file made anew has the
     // usual ones, as the open above gave it.
-    const fs::file_status old = fs::status(target_, ec);
-    if (!ec && fs::is_regular_file(old)) fs::permissions(temp_, old.permissions(), ec);
+    if (exists) fs::permissions(temp_, existing.permissions(), ec);
     out_.open(temp_, std::ios::binary | std::ios::trunc);
     if (!out_) error_ = "cannot write to '" + temp_ + "'";
 }
