@@ -27,7 +27,6 @@ constexpr std::chrono::milliseconds kLockRetry{200};
 struct Slot {
     std::size_t row = 0;
     std::optional<TagJob> job;  // none: the photograph has no position
-    std::string folder;         // where the job writes
     bool done = false;
     TagWriter::Result result;
 };
@@ -103,7 +102,6 @@ TagCommands::BatchOutcome TagCommands::writeAll() {
         slot.row = row;
         if (hasPosition(table_, row)) {
             slot.job = TagWriter::job(table_, row);
-            slot.folder = photoFolder(slot.job->fileName, slot.job->resolved);
             jobSlots.push_back(slots.size() - 1);
         } else {
             ++batch.notPlaced;
@@ -116,11 +114,11 @@ TagCommands::BatchOutcome TagCommands::writeAll() {
     ConsoleCloser closer{console_};
     DisplaySuspension suspended(table_);
 
-    std::vector<std::string> folders;
-    for (std::size_t s : jobSlots) folders.push_back(slots[s].folder);
-    FolderLocks locks(std::move(folders));
+    std::vector<std::string> folders;  // one for each of jobSlots
+    for (std::size_t s : jobSlots) folders.push_back(photoFolder(slots[s].job->fileName, slots[s].job->resolved));
+    FolderLocks locks(folders);
     batch.aborted = !waitForFolders(locks);
-    for (std::size_t s : jobSlots) slots[s].job->folderLocked = locks.holds(slots[s].folder);
+    for (std::size_t i = 0; i < jobSlots.size(); ++i) slots[jobSlots[i]].job->folderLocked = locks.holds(folders[i]);
 
     std::unique_ptr<TagWriterPool> pool;
     if (!jobSlots.empty() && !batch.aborted)
