@@ -80,11 +80,7 @@ CommandResult ExifToolSession::execute(const std::vector<std::string>& args) {
         result.startError = startError_;
         return result;
     }
-    if (!alive_) {
-        result.outcome = child_->crashed() ? CommandResult::Outcome::Crashed : CommandResult::Outcome::Stopped;
-        result.exitCode = child_->exitCode();
-        return result;
-    }
+    if (!alive_) return ended();
     std::string text;
     for (const std::string& arg : args) {
         const std::optional<std::string> line = argumentLine(arg);
@@ -102,6 +98,13 @@ CommandResult ExifToolSession::execute(const std::vector<std::string>& args) {
     return collect(id);
 }
 
+CommandResult ExifToolSession::ended() const {
+    CommandResult result;
+    result.outcome = child_->crashed() ? CommandResult::Outcome::Crashed : CommandResult::Outcome::Stopped;
+    result.exitCode = child_->exitCode();
+    return result;
+}
+
 CommandResult ExifToolSession::collect(const std::string& id) {
     const std::string marker = "{ready" + id + "}";
     CommandResult result;
@@ -116,8 +119,7 @@ CommandResult ExifToolSession::collect(const std::string& id) {
                                                          : child_->read(out_, err_, kErrorEndMs);
         if (!running) {
             alive_ = false;
-            result.outcome = child_->crashed() ? CommandResult::Outcome::Crashed : CommandResult::Outcome::Stopped;
-            result.exitCode = child_->exitCode();
+            result = ended();
             result.outputLines = splitLines(out_);
             result.errorLines = splitLines(err_);
             out_.clear();

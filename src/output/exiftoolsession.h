@@ -35,6 +35,8 @@ private:
     // Reads until both streams have carried the command's end marker, or
     // ExifTool has ended.
     CommandResult collect(const std::string& id);
+    // How the ExifTool that has ended went.
+    CommandResult ended() const;
 
     std::unique_ptr<ChildProcess> child_;
     std::string startError_;
