@@ -1,7 +1,6 @@
 // geovanta-cli: the program's load and binding pipeline without a screen.
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <new>
 #include <string>
@@ -9,18 +8,15 @@
 
 #include "app/clioptions.h"
 #include "app/commands/tagcommands.h"
+#include "app/commands/trackloadcommand.h"
 #include "app/placementtexts.h"
 #include "app/programpaths.h"
 #include "app/programstate.h"
 #include "app/signalwatch.h"
-#include "binding/calcpositions.h"
 #include "binding/placement.h"
-#include "input/gpxreader.h"
 #include "input/loadresult.h"
 #include "input/photoscanner.h"
 #include "input/wholefile.h"
-#include "input/trackreader.h"
-#include "input/waypointreader.h"
 #include "output/csvwriter.h"
 #include "output/exiftoolsession.h"
 #include "output/filereplacement.h"
@@ -29,7 +25,6 @@
 #if GEOVANTA_HAVE_QTCORE
 #include "runtime/keptprocess.h"
 #endif
-#include "table/asciicase.h"
 #include "table/datatable.h"
 #include "table/textcodec.h"
 
@@ -63,14 +58,11 @@ LoadResult loadInput(DataTable& table, ProgramState& state, const std::string& i
         if (scan.leftOut.empty()) return scan;
         return LoadResult::loaded();
     }
-    const std::string ext = asciiLower(path.extension().string());
-    if (ext == ".plt") return TrackReader(table, state.trackCounter, bindingParams(state)).load(input);
-    if (ext == ".wpt") return WaypointReader(table, bindingParams(state)).load(input);
-    if (ext == ".gpx") {
-        GpxReader reader(table, state.trackCounter, bindingParams(state));
-        LoadResult result = reader.load(input);
-        if (const std::size_t skipped = reader.stats().pointsWithoutTime)
-            note(input + ": " + std::to_string(skipped) + " points without a time were skipped");
+    const int kind = TrackLoadCommand::filterForExtension(input);
+    if (kind != 0) {
+        std::size_t skipped = 0;
+        LoadResult result = TrackLoadCommand::read(table, state, input, kind, skipped);
+        if (skipped) note(input + ": " + std::to_string(skipped) + " points without a time were skipped");
         return result;
     }
     return LoadResult::failed("'" + input + "' is neither a .plt, .wpt or .gpx file nor a folder");

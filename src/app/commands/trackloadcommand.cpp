@@ -42,20 +42,18 @@ void TrackLoadCommand::run() {
 
 void TrackLoadCommand::load(const std::string& path) { loadWith(path, kAllGpsFilter); }
 
-LoadResult TrackLoadCommand::read(const std::string& path, int filterIndex) {
+LoadResult TrackLoadCommand::read(DataTable& table, ProgramState& state, const std::string& path, int filterIndex,
+                                  std::size_t& pointsWithoutTime) {
+    pointsWithoutTime = 0;
     switch (filterIndex) {
-        case kWaypointFilter: return WaypointReader(table_, bindingParams(state_)).load(path);
+        case kWaypointFilter: return WaypointReader(table, bindingParams(state)).load(path);
         case kGpxFilter: {
-            GpxReader reader(table_, state_.trackCounter, bindingParams(state_));
+            GpxReader reader(table, state.trackCounter, bindingParams(state));
             LoadResult result = reader.load(path);
-            // Points without a time cannot be placed in time; say how many were left out.
-            if (result.status != LoadResult::Status::Rejected && reader.stats().pointsWithoutTime > 0)
-                dialogs_.showMessage(MessageKind::Information, kSkippedPointsMessage +
-                                                             std::to_string(reader.stats().pointsWithoutTime) +
-                                                             " (" + path + ")");
+            pointsWithoutTime = reader.stats().pointsWithoutTime;
             return result;
         }
-        default: return TrackReader(table_, state_.trackCounter, bindingParams(state_)).load(path);
+        default: return TrackReader(table, state.trackCounter, bindingParams(state)).load(path);
     }
 }
 
@@ -72,12 +70,17 @@ void TrackLoadCommand::loadWith(const std::string& path, int filterIndex) {
     table_.setAutoCalcFields(false);
     // The filter entry, not the extension, says what the file should be.
     LoadResult result;
+    std::size_t pointsWithoutTime = 0;
     try {
-        result = read(path, filterIndex);
+        result = read(table_, state_, path, filterIndex, pointsWithoutTime);
     } catch (const std::bad_alloc&) {
         // The rows read so far stay; the table is whole.
         result = LoadResult::failed(outOfMemoryMessage(path));
     }
+    // Points without a time cannot be placed in time; say how many were left out.
+    if (result.status != LoadResult::Status::Rejected && pointsWithoutTime > 0)
+        dialogs_.showMessage(MessageKind::Information,
+                             kSkippedPointsMessage + std::to_string(pointsWithoutTime) + " (" + path + ")");
     if (result.status == LoadResult::Status::Failed) {
         // An error ends the command: the table stays without automatic
         // recalculation and the folder is not saved.

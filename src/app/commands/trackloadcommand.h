@@ -44,10 +44,15 @@ public:
     // The filter entry whose reader takes files of this extension, or 0.
     static int filterForExtension(const std::string& path);
     static constexpr const char* kUnknownKindMessage = "Неизвестный тип файла: ";
+    // Reads `path` with the reader of the filter entry (kTrackFilter,
+    // kWaypointFilter or kGpxFilter); `pointsWithoutTime` gets the points a
+    // GPX file held without a time, which were left out. The command-line
+    // tool reads its files through here too.
+    static LoadResult read(DataTable& table, ProgramState& state, const std::string& path, int filterIndex,
+                           std::size_t& pointsWithoutTime);
 
 private:
     void loadWith(const std::string& path, int filterIndex);
-    LoadResult read(const std::string& path, int filterIndex);
 
     Dialogs& dialogs_;
     DataTable& table_;
