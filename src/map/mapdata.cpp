@@ -150,9 +150,10 @@ std::optional<WorldPoint> drawnAt(const MapRow& row) {
 bool onEdge(const WorldRect& r, WorldPoint p) { return p.x == r.left || p.x == r.right || p.y == r.top || p.y == r.bottom; }
 
 // The bounds after a position went and another came: they can only shrink
-// when the one that went lay on their edge.
+// when the one that went lay on their edge and another took its place.
 void followBounds(MapData& data, std::optional<WorldPoint> was, std::optional<WorldPoint> now) {
-    if (!was || !data.bounds.valid || !onEdge(data.bounds.rect, *was)) {
+    const bool stayed = was && now && was->x == now->x && was->y == now->y;  // e.g. a renamed waypoint
+    if (!was || stayed || !data.bounds.valid || !onEdge(data.bounds.rect, *was)) {
         if (now) data.bounds.add(*now);
         return;
     }
