@@ -79,7 +79,10 @@ Rethinned rethin(const TrackLod::Level& old, std::size_t oldSize, const std::vec
     std::size_t i = 0;
     WorldPoint last{};
     if (r.from == 0) {
-        if (n > 0) r.fresh.push_back(0), last = points[0];
+        if (n > 0) {
+            r.fresh.push_back(0);
+            last = points[0];
+        }
         i = 1;
     } else {
         // Before the change a point has the same index in both lines.
