@@ -240,50 +240,44 @@ struct FrameBudget {
     }
 };
 
-// A cell edit of a track point's latitude in the middle of the million-point line.
-void BM_MapRowEditTrackPoint(benchmark::State& state) {
-    bench::offscreenApp();
-    DataTable& t = loadedTable();
-    FollowingPanel panel(t);
-    const std::vector<std::size_t>& rows = panel.widget.canvas()->data().tracks.at(0).rows;
-    const std::size_t row = rows[rows.size() / 2];
-    const double lat = t.real(row, FieldId::Lat);
-    FrameBudget budget;
-    int step = 0;
-    for (auto _ : state) {
-        // Some 200 m north and back: far enough to change what every level keeps.
-        const double to = step++ % 2 ? lat : lat + 0.002;
-        budget.time(state, panel, [&] {
-            t.setReal(row, FieldId::Lat, to);
-            panel.readyForPaint();
-        });
-    }
-    t.setReal(row, FieldId::Lat, lat);
-    budget.report(state);
-}
-BENCHMARK(BM_MapRowEditTrackPoint)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(40);
-
-// A photograph moved to another place, its latitude and longitude each a change of the row.
-void BM_MapRowMovePhoto(benchmark::State& state) {
-    bench::offscreenApp();
-    DataTable& t = loadedTable();
-    FollowingPanel panel(t);
-    const std::vector<MapMark>& photos = panel.widget.canvas()->data().photos;
-    const std::size_t row = photos.at(photos.size() / 2).row;
+// Moves a row by the given degrees and back, each iteration one way, a
+// change of the table per field as an edit makes them.
+void moveThereAndBack(benchmark::State& state, DataTable& t, FollowingPanel& panel, std::size_t row, double dLat,
+                      double dLon) {
     const double lat = t.real(row, FieldId::Lat), lon = t.real(row, FieldId::Lon);
     FrameBudget budget;
     int step = 0;
     for (auto _ : state) {
         const bool back = step++ % 2;
         budget.time(state, panel, [&] {
-            t.setReal(row, FieldId::Lat, back ? lat : lat + 0.01);
-            t.setReal(row, FieldId::Lon, back ? lon : lon + 0.01);
+            t.setReal(row, FieldId::Lat, back ? lat : lat + dLat);
+            if (dLon != 0) t.setReal(row, FieldId::Lon, back ? lon : lon + dLon);
             panel.readyForPaint();
         });
     }
     t.setReal(row, FieldId::Lat, lat);
     t.setReal(row, FieldId::Lon, lon);
     budget.report(state);
+}
+
+// A cell edit of a track point's latitude in the middle of the million-point
+// line, some 200 m north and back: far enough to change what every level keeps.
+void BM_MapRowEditTrackPoint(benchmark::State& state) {
+    bench::offscreenApp();
+    DataTable& t = loadedTable();
+    FollowingPanel panel(t);
+    const std::vector<std::size_t>& rows = panel.widget.canvas()->data().tracks.at(0).rows;
+    moveThereAndBack(state, t, panel, rows[rows.size() / 2], 0.002, 0);
+}
+BENCHMARK(BM_MapRowEditTrackPoint)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(40);
+
+// A photograph moved to another place, as a hand placement will.
+void BM_MapRowMovePhoto(benchmark::State& state) {
+    bench::offscreenApp();
+    DataTable& t = loadedTable();
+    FollowingPanel panel(t);
+    const std::vector<MapMark>& photos = panel.widget.canvas()->data().photos;
+    moveThereAndBack(state, t, panel, photos.at(photos.size() / 2).row, 0.01, 0.01);
 }
 BENCHMARK(BM_MapRowMovePhoto)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(40);
 
