@@ -3,10 +3,12 @@
 #include <filesystem>
 #include <iostream>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/clioptions.h"
+#include "app/commands/handplacementcommands.h"
 #include "app/commands/tagcommands.h"
 #include "app/document.h"
 #include "app/gpsfilejob.h"
@@ -84,8 +86,22 @@ void reportPlacements(const DataTable& table, const ProgramState& state, const L
     const PlacementSummary summary = summarisePlacements(table, state.tolerance, &each);
     note(summaryLine(summary, bindingParams(state)));
     for (const PhotoPlacement& p : each)
-        if (p.placement.kind != PlacementKind::Placed)
+        if (p.placement.kind != PlacementKind::Placed && p.placement.kind != PlacementKind::ByHand)
             note(displayFileName(table.text(p.row, FieldId::FileName)) + ": " + placementLine(p.placement, state.tolerance));
+}
+
+// Places by hand the photographs --place names, once everything is loaded;
+// the error for a name that means no photograph, or more than one.
+std::optional<std::string> placeByHand(Document& document, JobRunner& jobs, const CliOptions& options) {
+    HandPlacementCommands commands(document, jobs);
+    for (const CliOptions::HandPlace& p : options.places) {
+        const std::vector<std::size_t> rows = HandPlacementCommands::photosNamed(document.table(), p.name);
+        if (rows.empty()) return "no photograph named '" + p.name + "' to place";
+        if (rows.size() > 1)
+            return "'" + p.name + "' names " + std::to_string(rows.size()) + " photographs; give the file's path";
+        commands.place(rows, p.lat, p.lon);
+    }
+    return std::nullopt;
 }
 
 // Writes the placed photographs' GPS tags; false when any of them was not
@@ -166,6 +182,7 @@ int main(int argc, char** argv) {
         }
         if (!result.ok()) return fail(result.message);
     }
+    if (const auto error = placeByHand(document, jobs, options)) return fail(*error);
     // The table is printed even when some photographs failed; the exit status tells.
     int status = options.writeTags && !writeTags(table, stopSignals) ? 1 : 0;
     // Asked to stop: the summary is out, the table is not wanted.

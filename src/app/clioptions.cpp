@@ -1,8 +1,29 @@
 #include "app/clioptions.h"
 
+#include "app/commands/handplacementcommands.h"
 #include "table/numbertext.h"
 
 namespace geovanta {
+namespace {
+
+// "NAME=LAT,LON"; the name may itself hold "=", the numbers cannot.
+std::optional<std::string> parsePlace(const std::string& value, CliOptions::HandPlace& out) {
+    const std::size_t eq = value.rfind('=');
+    if (eq == std::string::npos || eq == 0) return "'--place " + value + "' is not NAME=LAT,LON";
+    out.name = value.substr(0, eq);
+    const std::string position = value.substr(eq + 1);
+    const std::size_t comma = position.find(',');
+    const auto lat = comma == std::string::npos ? std::nullopt : parseNumber(position.substr(0, comma));
+    const auto lon = comma == std::string::npos ? std::nullopt : parseNumber(position.substr(comma + 1));
+    if (!lat || !lon || !HandPlacementCommands::validPosition(*lat, *lon))
+        return "'" + position + "' given to place '" + out.name +
+               "' is not a latitude (-90 to 90) and a longitude (-180 to 180) in degrees";
+    out.lat = *lat;
+    out.lon = *lon;
+    return std::nullopt;
+}
+
+}  // namespace
 
 const char* CliOptions::usage() {
     return "Usage: geovanta-cli [OPTION]... [INPUT]...\n"
@@ -16,6 +37,9 @@ const char* CliOptions::usage() {
            "  --csv FILE             write the table to FILE instead of standard output\n"
            "  --write-tags           after loading, write each placed photograph's position into\n"
            "                         its GPS tags with the exiftool beside this program\n"
+           "  --place NAME=LAT,LON   place the photograph NAME (as the table names it, or its\n"
+           "                         file's name or path) at LAT,LON in degrees by hand, after\n"
+           "                         loading; the pass leaves it there (repeatable)\n"
            "  --help                 show this text\n"
            "\n"
            "Times are in days: one hour is 0.0416666666666667. No settings file is read.\n"
@@ -53,7 +77,8 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
             continue;
         }
         const bool takesValue =
-            arg == "--track-offset" || arg == "--photo-offset" || arg == "--tolerance" || arg == "--csv";
+            arg == "--track-offset" || arg == "--photo-offset" || arg == "--tolerance" || arg == "--csv" ||
+            arg == "--place";
         if (!takesValue) return "unknown option '" + args[i] + "'";
         std::string value;
         if (inlineValue) {
@@ -62,7 +87,11 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
             if (i + 1 >= args.size()) return "option '" + arg + "' needs a value";
             value = args[++i];
         }
-        if (arg == "--csv") {
+        if (arg == "--place") {
+            CliOptions::HandPlace place;
+            if (auto error = parsePlace(value, place)) return error;
+            out.places.push_back(std::move(place));
+        } else if (arg == "--csv") {
             if (value.empty()) return "option '--csv' needs a file name";
             out.csvFile = value;
         } else if (arg == "--tolerance") {

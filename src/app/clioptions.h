@@ -12,6 +12,12 @@ struct CliOptions {
     int tolerance = 300;
     std::string csvFile;  // empty: standard output
     bool writeTags = false;  // write the placed photographs' GPS tags after loading
+    // --place NAME=LAT,LON: a photograph placed by hand once everything is loaded.
+    struct HandPlace {
+        std::string name;
+        double lat = 0, lon = 0;
+    };
+    std::vector<HandPlace> places;
     bool help = false;
     std::vector<std::string> inputs;
 

@@ -38,6 +38,7 @@ void Document::clear() {
     table_.setLastScanPhotoCount(0);
     state_.trackCounter = 0;
     sources_.clear();
+    handHistory_.clear();
 }
 
 }  // namespace geovanta

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/handhistory.h"
 #include "app/programstate.h"
 #include "app/settings.h"
 #include "table/datatable.h"
@@ -51,7 +52,12 @@ public:
     // The identity loads are told apart by.
     static std::optional<FileStamp> identityOf(const std::string& path);
 
-    // Empties the table and forgets what was loaded; track numbers start again.
+    // The photographs placed by hand, for undo and redo.
+    HandHistory& handHistory() { return handHistory_; }
+    const HandHistory& handHistory() const { return handHistory_; }
+
+    // Empties the table and forgets what was loaded and placed by hand;
+    // track numbers start again.
     void clear();
 
 private:
@@ -61,6 +67,7 @@ private:
     ProgramState state_;
     SettingsFile settings_;
     std::vector<LoadedSource> sources_;
+    HandHistory handHistory_;
 };
 
 }  // namespace geovanta

@@ -4,6 +4,7 @@
 #include <new>
 #include <tuple>
 
+#include "app/handhistory.h"
 #include "binding/calcpositions.h"
 #include "input/wholefile.h"
 #include "table/displaysuspension.h"
@@ -64,7 +65,11 @@ std::size_t PhotoFolderJob::mergePhotos(DataTable& table, const DataTable& scann
             table.appendCopyOf(scanned, row);
             continue;
         }
+        // A photograph placed by hand keeps its place when its folder is read again.
+        const std::optional<HandPosition> kept =
+            table.placedByHand(found->second) ? std::optional(HandPosition::of(table, found->second)) : std::nullopt;
         table.overwriteRow(found->second, scanned, row);
+        if (kept) kept->applyTo(table, found->second);
         ++refreshed;
     }
     return refreshed;

@@ -1,8 +1,9 @@
 #pragma once
 // Scanning one photo folder into the document. A photograph that already has
 // a row (the same file, however its folder is spelled) is refreshed in place
-// — new time, stamp and placement — so loading a folder again after a change
-// never adds a photograph twice.
+// — new time, stamp and placement, except a place given by hand, which it
+// keeps — so loading a folder again after a change never adds a photograph
+// twice.
 
 #include <functional>
 #include <string>

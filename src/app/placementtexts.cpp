@@ -65,7 +65,8 @@ std::string offsetText(double days, const std::string& daysUnit) {
 std::string summaryStatusText(const PlacementSummary& s) {
     std::string text = n(s.points) + " " + russianPlural(s.points, "точка", "точки", "точек") + ", ";
     if (s.photos == 0) return text + "фотографий нет";
-    text += n(s.photos) + " фото: привязано " + n(s.placed);
+    text += n(s.photos) + " фото: привязано " + n(s.placed + s.byHand);
+    if (s.byHand != 0) text += " (вручную " + n(s.byHand) + ")";
     // The window is narrow: only the counts that are not zero are named.
     if (s.unplaced() != 0) {
         text += ", не привязано " + n(s.unplaced()) + " (";
@@ -104,6 +105,7 @@ std::string placementToolTip(const Placement& p, int32_t toleranceSeconds) {
                    std::to_string(toleranceSeconds) + " с";
             break;
         case PlacementKind::NoTrack: text = "Не привязано: трек не загружен"; break;
+        case PlacementKind::ByHand: text = "Фото привязано вручную"; break;
     }
     return text + (p.fromFileDate ? "\nВремя съёмки взято из даты файла: в EXIF его нет"
                                   : "\nВремя съёмки из EXIF");
@@ -115,14 +117,15 @@ std::string photoRowToolTip(const DataTable& table, std::size_t row, int32_t tol
     std::string text = placementToolTip(p, toleranceSeconds);
     // The pass leaves a photograph's latitude empty exactly when it does not place it.
     const bool positioned = !table.isNull(row, FieldId::Lat);
-    if (positioned != (p.kind == PlacementKind::Placed))
+    if (positioned != (p.kind == PlacementKind::Placed || p.kind == PlacementKind::ByHand))
         text += "\nТаблица изменена после расчёта: координаты пересчитаются при следующей загрузке или смене смещений";
     return text;
 }
 
 std::string summaryLine(const PlacementSummary& s, const BindingParams& p) {
-    std::string text = n(s.points) + " points, " + n(s.photos) + " photos: placed " + n(s.placed) +
-                       ", not placed " + n(s.unplaced());
+    std::string text = n(s.points) + " points, " + n(s.photos) + " photos: placed " + n(s.placed + s.byHand);
+    if (s.byHand != 0) text += " (by hand " + n(s.byHand) + ")";
+    text += ", not placed " + n(s.unplaced());
     if (s.points == 0 && s.photos != 0)
         text += " (no track loaded)";
     else
@@ -144,6 +147,7 @@ std::string placementLine(const Placement& p, int32_t toleranceSeconds) {
                    std::to_string(toleranceSeconds) + " s";
             break;
         case PlacementKind::NoTrack: text = "not placed: no track loaded"; break;
+        case PlacementKind::ByHand: text = "placed by hand"; break;
     }
     return text + (p.fromFileDate ? "; time from the file's date" : "");
 }

@@ -20,7 +20,8 @@ std::string durationText(int64_t ms, const std::string& unit);
 std::string offsetText(double days, const std::string& daysUnit);
 
 // Main window.
-// "18 точек, 5 фото: привязано 4, не привязано 1 (до трека 1)": counts of 0 are left out.
+// "18 точек, 5 фото: привязано 4 (вручную 1), не привязано 1 (до трека 1)":
+// counts of 0 are left out.
 std::string summaryStatusText(const PlacementSummary& summary);
 // "Смещение: трек 0:00, фото -1:00; допуск 300 с"
 std::string offsetsStatusText(const BindingParams& params);

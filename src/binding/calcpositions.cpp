@@ -50,7 +50,7 @@ void placePhoto(DataTable& t, std::size_t row, const TrackPoint& prev, const Tra
 // Shifts every row's time and takes every photograph's position away: each
 // pass places exactly the photographs it finds within the tolerance now, so
 // a position from earlier offsets can never survive as if it were current.
-// Positions are not typed into the grid, so nothing a person entered is lost.
+// The one position a person gives, a photograph placed by hand, is kept.
 void shiftTimes(DataTable& t, const BindingParams& p) {
     const int64_t trackShift = daysToMs(p.trackOffset);
     const int64_t photoShift = daysToMs(p.photoOffset);
@@ -61,7 +61,7 @@ void shiftTimes(DataTable& t, const BindingParams& p) {
         int64_t v = t.timeMs(row, FieldId::Time) + shift;  // both are far below int64 limits
         v = v < lo ? lo : (v > hi ? hi : v);
         t.setTimeMs(row, FieldId::VTime, v);
-        if (photo) {
+        if (photo && !t.placedByHand(row)) {
             t.setNull(row, FieldId::Lat);
             t.setNull(row, FieldId::Lon);
             t.setNull(row, FieldId::Elev);
@@ -109,7 +109,7 @@ void CalcPositions(DataTable& t, const BindingParams& params) {
         [&](std::size_t photo, std::optional<std::size_t> before, std::optional<std::size_t> after) {
             // Only a photograph between two points can be placed; the walk
             // visits it right after the point that closes its leg.
-            if (!before || !after) return;
+            if (!before || !after || t.placedByHand(photo)) return;
             const Placement p =
                 decidePlacement(t.timeMs(photo, FieldId::VTime), prev.timeMs, cur.timeMs, params.tolerance);
             if (p.kind == PlacementKind::Placed) placePhoto(t, photo, prev, cur);

@@ -19,7 +19,8 @@ double PlaneDistance(double lat1, double lon1, double lat2, double lon2);
 // leg distances and speeds, and interpolated positions of the photographs
 // that lie within the tolerance of a neighbouring non-photo row. Every other
 // photograph is left without a position, whatever an earlier pass gave it
-// (binding/placement.h says why). Leaves the cursor on the first row.
+// (binding/placement.h says why), except one placed by hand, which keeps the
+// position it was given. Leaves the cursor on the first row.
 void CalcPositions(DataTable& table, const BindingParams& params);
 
 }  // namespace geovanta

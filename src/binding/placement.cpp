@@ -12,6 +12,18 @@ std::optional<int64_t> timeOf(const DataTable& table, std::optional<std::size_t>
 
 bool fromFileDate(const DataTable& table, std::size_t row) { return table.timeSource(row) == kTimeFromFileDate; }
 
+Placement decided(const DataTable& table, std::size_t row, std::optional<std::size_t> prev,
+                  std::optional<std::size_t> next, int32_t toleranceSeconds) {
+    Placement p;
+    if (table.placedByHand(row))
+        p.kind = PlacementKind::ByHand;
+    else
+        p = decidePlacement(table.timeMs(row, FieldId::VTime), timeOf(table, prev), timeOf(table, next),
+                            toleranceSeconds);
+    p.fromFileDate = fromFileDate(table, row);
+    return p;
+}
+
 }  // namespace
 
 Placement decidePlacement(int64_t t, std::optional<int64_t> prev, std::optional<int64_t> next,
@@ -49,10 +61,7 @@ Placement explainPlacement(const DataTable& table, std::size_t row, int32_t tole
             next = r;
             break;
         }
-    Placement p = decidePlacement(table.timeMs(row, FieldId::VTime), timeOf(table, prev), timeOf(table, next),
-                                  toleranceSeconds);
-    p.fromFileDate = fromFileDate(table, row);
-    return p;
+    return decided(table, row, prev, next, toleranceSeconds);
 }
 
 PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSeconds,
@@ -61,9 +70,7 @@ PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSe
     walkLegs(
         table, [&](std::size_t) { ++s.points; },
         [&](std::size_t row, std::optional<std::size_t> prev, std::optional<std::size_t> next) {
-            Placement p = decidePlacement(table.timeMs(row, FieldId::VTime), timeOf(table, prev),
-                                          timeOf(table, next), toleranceSeconds);
-            p.fromFileDate = fromFileDate(table, row);
+            const Placement p = decided(table, row, prev, next, toleranceSeconds);
             ++s.photos;
             s.fromFileDate += p.fromFileDate;
             switch (p.kind) {
@@ -72,6 +79,7 @@ PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSe
                 case PlacementKind::AfterTrack: ++s.afterTrack; break;
                 case PlacementKind::InGap: ++s.inGaps; break;
                 case PlacementKind::NoTrack: ++s.noTrack; break;
+                case PlacementKind::ByHand: ++s.byHand; break;
             }
             if (each) each->push_back({row, p});
         });

@@ -20,13 +20,14 @@ enum class PlacementKind : uint8_t {
     AfterTrack,   // later than the last point
     InGap,        // between two points, neither of them close enough
     NoTrack,      // the table holds no point at all
+    ByHand,       // placed by the person; the pass leaves it where it was put
 };
 
 struct Placement {
     PlacementKind kind = PlacementKind::NoTrack;
     // Time to the point that matters, in milliseconds, never negative: the
     // nearer of the two neighbours (Placed, InGap), the first point
-    // (BeforeTrack) or the last one (AfterTrack); 0 for NoTrack.
+    // (BeforeTrack) or the last one (AfterTrack); 0 for NoTrack and ByHand.
     int64_t distanceMs = 0;
     // The photograph's time is its file's modification time, not the EXIF shooting time.
     bool fromFileDate = false;
@@ -62,7 +63,7 @@ void walkLegs(const DataTable& table, OnPoint&& onPoint, OnPhoto&& onPhoto) {
 }
 
 // The photograph at `row` (a row of kind "F"), decided over the table as it
-// stands.
+// stands; one placed by hand is ByHand whatever its times say.
 Placement explainPlacement(const DataTable& table, std::size_t row, int32_t toleranceSeconds);
 
 struct PhotoPlacement {
@@ -73,14 +74,15 @@ struct PhotoPlacement {
 struct PlacementSummary {
     std::size_t points = 0;  // non-photo rows
     std::size_t photos = 0;
-    std::size_t placed = 0;
+    std::size_t placed = 0;  // by the pass
+    std::size_t byHand = 0;
     std::size_t beforeTrack = 0;
     std::size_t afterTrack = 0;
     std::size_t inGaps = 0;
     std::size_t noTrack = 0;
     std::size_t fromFileDate = 0;  // photographs timed by their file's date, placed or not
 
-    std::size_t unplaced() const { return photos - placed; }
+    std::size_t unplaced() const { return photos - placed - byHand; }
     bool operator==(const PlacementSummary&) const = default;
 };
 

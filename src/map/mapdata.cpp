@@ -7,6 +7,7 @@
 
 #include "map/vectorstate.h"
 #include "table/datatable.h"
+#include "table/position.h"
 
 namespace geovanta {
 namespace {
@@ -15,7 +16,7 @@ std::optional<LatLon> positionOfRow(const DataTable& table, std::size_t row) {
     const double lat = table.real(row, FieldId::Lat);
     const double lon = table.real(row, FieldId::Lon);
     // Latitude 0 means "no position"; values off the globe cannot be drawn.
-    if (lat == 0 || !(std::abs(lat) <= 90) || !(std::abs(lon) <= 180)) return std::nullopt;
+    if (!hasPosition(table, row) || !(std::abs(lat) <= 90) || !(std::abs(lon) <= 180)) return std::nullopt;
     return LatLon{lat, lon};
 }
 
@@ -126,7 +127,8 @@ void put(MapData& data, std::size_t row, const MapRow& now) {
     }
     if (std::vector<MapMark>* marks = markList(data, list)) {
         const std::size_t i = firstAtOrAfter(*marks, row);
-        marks->insert(marks->begin() + static_cast<std::ptrdiff_t>(i), {now.at.value_or(WorldPoint{}), row, now.name});
+        marks->insert(marks->begin() + static_cast<std::ptrdiff_t>(i),
+                      {now.at.value_or(WorldPoint{}), row, now.name, now.byHand});
     }
 }
 
@@ -176,6 +178,7 @@ MapRow MapRow::of(const DataTable& table, std::size_t row) {
     if (const std::optional<LatLon> where = positionOfRow(table, row)) r.at = mercator::project(*where);
     r.name = r.kind == Kind::TrackPoint ? std::string(trackNameOf(table.text(row, FieldId::Name)))
                                         : table.displayText(row, FieldId::Name);
+    r.byHand = r.kind == Kind::Photo && table.placedByHand(row);
     return r;
 }
 
@@ -193,7 +196,7 @@ MapData MapData::fromTable(const DataTable& table) {
         const std::optional<LatLon> where = positionOfRow(table, row);
         const std::string_view name = table.text(row, FieldId::Name);
         if (!where) {
-            if (kind == 'F') data.unplaced.push_back({{}, row, table.displayText(row, FieldId::Name)});
+            if (kind == 'F') data.unplaced.push_back({{}, row, table.displayText(row, FieldId::Name), false});
             continue;
         }
         const WorldPoint at = run.project(*where);
@@ -211,7 +214,8 @@ MapData MapData::fromTable(const DataTable& table) {
         } else {
             // Labels as the grid shows them: names from OziExplorer files are
             // often Windows-1251, not UTF-8.
-            (kind == 'P' ? data.waypoints : data.photos).push_back({at, row, table.displayText(row, FieldId::Name)});
+            (kind == 'P' ? data.waypoints : data.photos)
+                .push_back({at, row, table.displayText(row, FieldId::Name), kind == 'F' && table.placedByHand(row)});
         }
     }
     return data;
@@ -232,6 +236,7 @@ void MapData::updateRow(std::size_t row, const MapRow& now) {
         if (list != Place::List::Unplaced) was = mark.at;
         mark.at = now.at.value_or(WorldPoint{});
         mark.name = now.name;
+        mark.byHand = now.byHand;
     } else {
         was = take(*this, place);
         put(*this, row, now);

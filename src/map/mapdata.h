@@ -30,6 +30,7 @@ struct MapMark {
     WorldPoint at;
     std::size_t row = 0;
     std::string name;
+    bool byHand = false;  // a photograph placed by hand, drawn apart from those the pass placed
 };
 
 // What the map makes of one table row.
@@ -40,6 +41,7 @@ struct MapRow {
     // anything else without one is not shown.
     std::optional<WorldPoint> at;
     std::string name;  // a track point's track name, else the label
+    bool byHand = false;
 
     static MapRow of(const DataTable& table, std::size_t row);
 };

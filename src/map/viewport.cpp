@@ -28,6 +28,12 @@ WorldRect Viewport::visibleRect() const {
     return {tl.x, tl.y, br.x, br.y};
 }
 
+std::optional<LatLon> Viewport::positionAt(ScreenPoint p) const {
+    const WorldPoint w = toWorld(p);
+    if (!(w.x >= 0 && w.x <= 1 && w.y >= 0 && w.y <= 1)) return std::nullopt;
+    return mercator::unproject(w);
+}
+
 void Viewport::panBy(double dx, double dy) { setCenter({center_.x - dx / scale_, center_.y - dy / scale_}); }
 
 void Viewport::zoomAbout(ScreenPoint anchor, double steps) {

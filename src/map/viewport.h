@@ -3,6 +3,8 @@
 // level (fractional; the map is 256 * 2^zoom pixels wide) and the panel's
 // size in pixels.
 
+#include <optional>
+
 #include "map/mercator.h"
 
 namespace geovanta {
@@ -36,6 +38,9 @@ public:
         return {center_.x + (p.x - width_ / 2) / scale_, center_.y + (p.y - height_ / 2) / scale_};
     }
     WorldRect visibleRect() const;
+    // The place on the globe under a panel point, as a drop there gives it;
+    // nothing beside the map, where a zoomed-out world ends.
+    std::optional<LatLon> positionAt(ScreenPoint p) const;
 
     // Moves the map with the mouse: what was at (x, y) goes to (x + dx, y + dy).
     void panBy(double dx, double dy);

@@ -108,6 +108,21 @@ void DataTable::setFileStamp(std::size_t row, const FileStamp& stamp) {
     touched(row);
 }
 
+std::optional<std::size_t> DataTable::rowWithCreationNumber(uint64_t n) const {
+    for (std::size_t row = 0; row < creation_.size(); ++row)
+        if (creation_[row] == n) return row;
+    return std::nullopt;
+}
+
+void DataTable::setPlacedByHand(std::size_t row, bool byHand) {
+    checkRow(row);
+    if (byHand)
+        has_[row] |= kHandBit;
+    else
+        has_[row] &= ~kHandBit;
+    touched(row);
+}
+
 int32_t DataTable::vElev(std::size_t row) const {
     checkRow(row);
     if ((has_[row] & bit(FieldId::Elev)) == 0) return 0;

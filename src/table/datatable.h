@@ -62,11 +62,17 @@ public:
     const FileStamp* fileStamp(std::size_t row) const;
     void setFileStamp(std::size_t row, const FileStamp& stamp);
     bool isPhoto(std::size_t row) const { return stat_[row] == 'F'; }
+    // A photograph the person placed: the pass leaves its position alone.
+    // Kept among the row's has-bits, so it costs no room of its own.
+    bool placedByHand(std::size_t row) const { return (has_[row] & kHandBit) != 0; }
+    void setPlacedByHand(std::size_t row, bool byHand);
     int32_t vElev(std::size_t row) const;
     uint64_t creationNumber(std::size_t row) const { return creation_[row]; }
     // The creation number the next row stored will get; rows appended by one
     // load thus have the numbers from this one up to the next call's.
     uint64_t nextCreationNumber() const { return nextCreation_; }
+    // The row that has creation number `n`, by a walk over the table.
+    std::optional<std::size_t> rowWithCreationNumber(uint64_t n) const;
 
     // Text shown in the grid for any field, calculated ones included.
     std::string displayText(std::size_t row, FieldId f) const;
@@ -182,6 +188,8 @@ private:
     }
     void checkRow(std::size_t row) const;
     uint32_t bit(FieldId f) const { return 1u << static_cast<unsigned>(f); }
+    static constexpr uint32_t kHandBit = 1u << 31;
+    static_assert(kFieldCount < 31, "the hand bit shares the word with the fields' bits");
     void setHas(std::size_t row, FieldId f, bool has);
     void touched(std::size_t row);  // marks the pending edit and tells the view
     void insertEmptyRow(std::size_t at);

@@ -12,7 +12,10 @@ namespace geovanta {
 DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
     setObjectName("DataGrid");
     setSelectionBehavior(QAbstractItemView::SelectItems);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several photo rows can be picked and dragged onto the map together.
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
     // A double click opens the photograph, so only F2 and typing start an editor.
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     setWordWrap(false);

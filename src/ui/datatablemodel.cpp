@@ -1,9 +1,11 @@
 #include "ui/datatablemodel.h"
 
 #include <QColor>
+#include <algorithm>
 #include <limits>
 
 #include "app/commands/gridcommands.h"
+#include "ui/map/photodrag.h"
 
 namespace geovanta {
 namespace {
@@ -86,6 +88,7 @@ Qt::ItemFlags DataTableModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
     if (!readOnly_ && liveRow(index) && GridCommands::isEditable(fieldOf(index.column()))) f |= Qt::ItemIsEditable;
+    if (!readOnly_ && liveRow(index) && table_.isPhoto(static_cast<std::size_t>(index.row()))) f |= Qt::ItemIsDragEnabled;
     return f;
 }
 
@@ -93,6 +96,19 @@ bool DataTableModel::setData(const QModelIndex& index, const QVariant& value, in
     if (role != Qt::EditRole || readOnly_ || !liveRow(index) || !editHandler_) return false;
     if (!GridCommands::isEditable(fieldOf(index.column()))) return false;
     return editHandler_(static_cast<std::size_t>(index.row()), fieldOf(index.column()), value.toString().toStdString());
+}
+
+QStringList DataTableModel::mimeTypes() const { return {kPhotoRowsMime}; }
+
+QMimeData* DataTableModel::mimeData(const QModelIndexList& indexes) const {
+    std::vector<std::size_t> rows;
+    for (const QModelIndex& index : indexes)
+        if (liveRow(index) && table_.isPhoto(static_cast<std::size_t>(index.row())))
+            rows.push_back(static_cast<std::size_t>(index.row()));
+    // A row's cells come one per column.
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return photoRowsMime(rows);
 }
 
 void DataTableModel::beginInsertRow(std::size_t row) {

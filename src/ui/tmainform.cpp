@@ -26,6 +26,7 @@
 #include "ui/datagrid.h"
 #include "ui/datatablemodel.h"
 #include "ui/formconsole.h"
+#include "ui/handplacing.h"
 #include "ui/jobstatus.h"
 #include "ui/map/mapwidget.h"
 #include "ui/taboutbox.h"
@@ -54,6 +55,11 @@ TMainForm::TMainForm(Document& document, Dialogs& dialogs, QWidget* parent)
     buildGrid();
     buildStatusBar();
     buildMap();
+    hand_ = new HandPlacing(document_, jobs_, map_, this);
+    hand_->fillEditMenu(editMenu_);
+    hand_->addToPopup(popupMenu_);
+    connect(hand_, &HandPlacing::showRow, this, &TMainForm::showRow);
+    connect(hand_, &HandPlacing::changed, this, &TMainForm::updateStatus);
     layout->addWidget(toolBar_);
     layout->addWidget(panels_, 1);
 
@@ -163,6 +169,8 @@ void TMainForm::buildMenus() {
     a = load->addAction(u("Выход"), this, &QWidget::close);
     a->setObjectName("Quit");
     a->setShortcut(QKeySequence::Quit);
+    editMenu_ = bar->addMenu(u("Правка"));
+    editMenu_->setObjectName("EditMenu");
     QMenu* ozi = bar->addMenu(u("Передать в OziExplorer"));
     ozi->setObjectName("OziMenu");
     a = ozi->addAction(u("Путь"), this, &TMainForm::sendTrackToOzi);
@@ -300,6 +308,7 @@ void TMainForm::setCommandsAvailable(bool available) {
     for (QWidget* b : tableButtons_) b->setEnabled(available);
     for (QAction* a : tableActions_) a->setEnabled(available);
     model_->setReadOnly(!available);
+    hand_->setAvailable(available);
 }
 
 void TMainForm::clearTable() {
@@ -354,6 +363,7 @@ void TMainForm::updatePopupItems() {
     showPhotoAction_->setEnabled(items.showPhoto);
     writePhotoAction_->setEnabled(items.writeExif && !jobs_.busy());
     timeFromPhotoAction_->setEnabled(items.timeFromPhoto && !jobs_.busy());
+    hand_->updateRelease();
 }
 
 }  // namespace geovanta

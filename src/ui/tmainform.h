@@ -34,6 +34,7 @@ class QToolButton;
 namespace geovanta {
 
 class DataGrid;
+class HandPlacing;
 class MapWidget;
 class DataTableModel;
 class Dialogs;
@@ -50,6 +51,7 @@ public:
     DataTableModel* model() const { return model_; }
     DataGrid* grid() const { return grid_; }
     MapWidget* map() const { return map_; }
+    HandPlacing* handPlacing() const { return hand_; }
     JobQueue& jobs() { return jobs_; }
     Dialogs& dialogs() { return dialogs_; }
     // The console window of the tag writer; made on first use when none was given.
@@ -111,6 +113,8 @@ private:
     DataGrid* grid_ = nullptr;
     QSplitter* panels_ = nullptr;
     MapWidget* map_ = nullptr;
+    HandPlacing* hand_ = nullptr;
+    QMenu* editMenu_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QMenu* popupMenu_ = nullptr;
     QAction* showPhotoAction_ = nullptr;

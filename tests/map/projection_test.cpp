@@ -177,3 +177,28 @@ TEST(Graticule, RoundStepsFarEnoughApart) {
     EXPECT_DOUBLE_EQ(g.step, 10.0 / 60);
     EXPECT_NEAR(g.longitudes.front() * 6, std::round(g.longitudes.front() * 6), 1e-9);
 }
+
+// A drop at a panel point gives the place drawn there, to within a pixel, at
+// every zoom; beside a zoomed-out world it gives nothing.
+TEST(Viewport, DropPointToPositionAndBack) {
+    for (double zoom : {2.0, 9.5, 17.0, 21.0}) {
+        Viewport view;
+        view.setSize(640, 480);
+        view.setZoom(zoom);
+        view.setCenter(mercator::project({64.1466, -21.9426}));
+        for (const ScreenPoint p : {ScreenPoint{0, 0}, ScreenPoint{320.5, 240.25}, ScreenPoint{639, 479}}) {
+            const std::optional<LatLon> at = view.positionAt(p);
+            ASSERT_TRUE(at);
+            const ScreenPoint back = view.toScreen(mercator::project(*at));
+            EXPECT_NEAR(back.x, p.x, 1) << zoom;
+            EXPECT_NEAR(back.y, p.y, 1) << zoom;
+        }
+    }
+    Viewport world;
+    world.setSize(1000, 800);
+    world.setZoom(0);
+    world.setCenter({0.5, 0.5});
+    EXPECT_TRUE(world.positionAt({500, 400}));
+    EXPECT_FALSE(world.positionAt({100, 400}));  // west of longitude -180
+    EXPECT_FALSE(world.positionAt({500, 10}));   // north of the square's edge
+}

@@ -19,6 +19,8 @@
 #include <QtTest>
 
 #include "ui/datagrid.h"
+#include "ui/handplacing.h"
+#include "ui/photopreview.h"
 #include "ui/map/mapcanvas.h"
 #include "ui/map/mapwidget.h"
 #include "ui/datatablemodel.h"
@@ -127,7 +129,7 @@ private slots:
                                      "Записать GPS координаты в файлы изображений"}));
         QStringList menus;
         for (QAction* a : form_->menuBar()->actions()) menus << a->text();
-        QCOMPARE(menus, QStringList({"Загрузить", "Передать в OziExplorer", "О программе"}));
+        QCOMPARE(menus, QStringList({"Загрузить", "Правка", "Передать в OziExplorer", "О программе"}));
         QVERIFY(!action("HelpMenu")->menu());
         QCOMPARE(action("LTrack")->text(), QString("GPS трек"));
         QCOMPARE(action("LFoto")->text(), QString("Фотографии"));
@@ -596,6 +598,80 @@ private slots:
 
         CalcPositions(t, BindingParams{});  // a pass takes a new snapshot
         QVERIFY(level(canvas->data()) != untouched);
+    }
+
+    // A photograph dragged from the grid onto the map takes the place under
+    // the mouse by hand: green, told so, kept through an offsets change and
+    // back; Ctrl+Z gives it back to the pass and Ctrl+Shift+Z places it again.
+    void aRowDraggedOntoTheMapIsPlacedByHand() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        reopenWithSettingsIn(dir);
+        form_->show();
+        form_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form_));
+        DataTable& t = form_->table();
+        const std::string photo = std::string(GEOVANTA_TEST_DATA) + "/../../examples/photos/IMG_0008.JPG";
+        addRow(t, "T", "T01-0001", 40513.50, 55.75);
+        addRow(t, "T", "T01-0002", 40513.51, 55.76);
+        addRow(t, "F", "IMG_0008", 40513.60, std::nullopt, photo.c_str());  // after the track
+        CalcPositions(t, BindingParams{});
+        const int row = 2;
+        const QColor red(255, 0, 0), green(0, 128, 0);
+        QCOMPARE(cell(row, 1, Qt::ForegroundRole).value<QColor>(), red);
+
+        MapCanvas* canvas = form_->map()->canvas();
+        const QPoint to(canvas->width() / 2 + 30, canvas->height() / 2 - 20);
+        const LatLon expected = *canvas->viewport().positionAt({double(to.x()), double(to.y())});
+        const std::unique_ptr<QMimeData> mime(model()->mimeData({model()->index(row, 1), model()->index(row, 3)}));
+        QDragEnterEvent enter(to, Qt::CopyAction, mime.get(), Qt::LeftButton, {});
+        QApplication::sendEvent(canvas, &enter);
+        QVERIFY(enter.isAccepted());
+        QVERIFY(canvas->dropTarget());  // the map shows where it will land
+        QDropEvent drop(QPointF(to), Qt::CopyAction, mime.get(), Qt::LeftButton, {});
+        QApplication::sendEvent(canvas, &drop);
+        QVERIFY(drop.isAccepted());
+        QVERIFY(!canvas->dropTarget());
+
+        auto expectPlacedByHand = [&] {
+            QCOMPARE(cell(row, 1, Qt::ForegroundRole).value<QColor>(), green);
+            QVERIFY(cell(row, 1, Qt::ToolTipRole).toString().contains("привязано вручную"));
+            QCOMPARE(t.real(row, FieldId::Lat), expected.lat);
+            QCOMPARE(t.real(row, FieldId::Lon), expected.lon);
+            QCOMPARE(canvas->data().photos.size(), std::size_t{1});
+            QVERIFY(canvas->data().photos[0].byHand);
+            QVERIFY(canvas->data().unplaced.empty());
+        };
+        expectPlacedByHand();
+        QCOMPARE(status("StatusSummary"), QString("2 точки, 1 фото: привязано 1 (вручную 1)"));
+
+        for (int hours : {1, 0}) {
+            OffsetFields answer;
+            answer.photoHours = hours;
+            dialogs_->offsetsAnswers.push_back(answer);
+            form_->findChild<QToolButton*>("ToolButton6")->click();
+            QVERIFY(settled());
+            expectPlacedByHand();
+        }
+        QVERIFY(dialogs_->messages.empty());
+
+        // Its mark shows the photograph's name and time, and its picture once read.
+        const ScreenPoint mark = canvas->viewport().toScreen(mercator::project(expected));
+        const QPoint markAt(qRound(mark.x), qRound(mark.y));
+        QHelpEvent hover(QEvent::ToolTip, markAt, canvas->mapToGlobal(markAt));
+        QApplication::sendEvent(canvas, &hover);
+        PhotoPreview* preview = form_->handPlacing()->preview();
+        QVERIFY(preview->isVisible());
+        QVERIFY(preview->text().startsWith("IMG_0008\n01.12.2010"));
+        QTRY_VERIFY(preview->hasImage());
+
+        QTest::keyClick(form_, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(settled());
+        QCOMPARE(cell(row, 1, Qt::ForegroundRole).value<QColor>(), red);
+        QVERIFY(!t.placedByHand(row));
+        QTest::keyClick(form_, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(settled());
+        expectPlacedByHand();
     }
 };
 

@@ -29,12 +29,7 @@ void ReferencePhotoCommand::run() {
     jobs_.submit(std::make_unique<PassJob>([photo](Document& document) {
         // The pass reorders the table; the photograph stays the current row
         // so that the user sees what became of it.
-        DataTable& t = document.table();
-        for (std::size_t r = 0; r < t.rowCount(); ++r)
-            if (t.creationNumber(r) == photo) {
-                t.moveTo(r);
-                break;
-            }
+        if (const auto r = document.table().rowWithCreationNumber(photo)) document.table().moveTo(*r);
     }));
 }
 

@@ -1,6 +1,8 @@
 #include "ui/map/mapcanvas.h"
 
 #include <QApplication>
+#include <QDrag>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
@@ -9,6 +11,8 @@
 #include "map/hittest.h"
 #include "map/mapscene.h"
 #include "map/tilesource.h"
+#include "table/formatcoord.h"
+#include "ui/map/photodrag.h"
 
 namespace geovanta {
 namespace {
@@ -35,6 +39,8 @@ MapCanvas::MapCanvas(QWidget* parent) : QWidget(parent) {
     setMinimumSize(120, 120);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
+    setAcceptDrops(true);
+    setMouseTracking(true);  // to hide a photograph's preview once the mouse leaves its mark
     view_.setSize(width(), height());
     fitButton_ = new QToolButton(this);
     fitButton_->setObjectName("FitButton");
@@ -94,6 +100,7 @@ void MapCanvas::paintEvent(QPaintEvent*) {
     const MapScene scene = MapScene::build(data_, view_, currentRow_);
     if (!tiles_) {
         renderer_.paint(painter, data_, view_, scene, nullptr, TileSource::kMaxZoom);
+        paintDropTarget(painter);
         return;
     }
     std::vector<TileKey> wanted;
@@ -101,6 +108,15 @@ void MapCanvas::paintEvent(QPaintEvent*) {
     tiles_->want(wanted);
     const MapRenderer::TileLookup lookup = [this](const TileKey& key) { return tiles_->tile(key); };
     renderer_.paint(painter, data_, view_, scene, &lookup, TileSource::kMaxZoom);
+    paintDropTarget(painter);
+}
+
+void MapCanvas::paintDropTarget(QPainter& painter) {
+    if (!dropTarget_) return;
+    const std::optional<LatLon> at = view_.positionAt({dropTarget_->x(), dropTarget_->y()});
+    if (!at) return;
+    const std::string label = FormatCoord("SN", at->lat) + "   " + FormatCoord("WE", at->lon);
+    renderer_.paintDropTarget(painter, *dropTarget_, QString::fromStdString(label));
 }
 
 void MapCanvas::resizeEvent(QResizeEvent*) {
@@ -111,15 +127,28 @@ void MapCanvas::resizeEvent(QResizeEvent*) {
 
 void MapCanvas::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
+    endHover();
     pressed_ = true;
     dragging_ = false;
     pressPos_ = lastPos_ = event->position().toPoint();
+    // A photograph's mark is moved, not the map under it.
+    pressedPhoto_ = placing_ ? photoAt(event->position()) : std::nullopt;
 }
 
 void MapCanvas::mouseMoveEvent(QMouseEvent* event) {
-    if (!pressed_ || !(event->buttons() & Qt::LeftButton)) return;
+    if (!pressed_ || !(event->buttons() & Qt::LeftButton)) {
+        if (hovered_ && photoAt(event->position()) != hovered_) endHover();
+        return;
+    }
     const QPoint pos = event->position().toPoint();
     if (!dragging_ && (pos - pressPos_).manhattanLength() < QApplication::startDragDistance()) return;
+    if (pressedPhoto_ && !dragging_) {
+        const std::size_t row = *pressedPhoto_;
+        pressed_ = false;  // the drag takes the release
+        pressedPhoto_.reset();
+        dragMark(row);
+        return;
+    }
     dragging_ = true;
     fitPending_ = false;
     view_.panBy(pos.x() - lastPos_.x(), pos.y() - lastPos_.y());
@@ -147,6 +176,107 @@ void MapCanvas::wheelEvent(QWheelEvent* event) {
     view_.zoomAbout({event->position().x(), event->position().y()}, notches * kZoomPerNotch);
     update();
     event->accept();
+}
+
+}  // namespace geovanta
+
+namespace geovanta {
+
+void MapCanvas::setPlacing(bool enabled) {
+    placing_ = enabled;
+    if (!enabled) pressedPhoto_.reset();
+}
+
+std::optional<std::size_t> MapCanvas::photoAt(const QPointF& pos) const {
+    const auto hit = hitTest(data_, view_, {pos.x(), pos.y()}, kHitRadius);
+    if (!hit || hit->kind != MapHit::Kind::Photo) return std::nullopt;
+    return hit->row;
+}
+
+void MapCanvas::dragMark(std::size_t row) {
+    auto* drag = new QDrag(this);
+    drag->setMimeData(photoRowsMime({row}));
+    drag->exec(Qt::CopyAction);
+}
+
+bool MapCanvas::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    if (const auto row = photoAt(help->pos())) {
+        hovered_ = row;
+        emit photoHovered(*row, help->globalPos());
+    } else {
+        endHover();
+    }
+    return true;
+}
+
+void MapCanvas::leaveEvent(QEvent* event) {
+    endHover();
+    QWidget::leaveEvent(event);
+}
+
+void MapCanvas::endHover() {
+    if (!hovered_) return;
+    hovered_.reset();
+    emit photoHoverEnded();
+}
+
+void MapCanvas::contextMenuEvent(QContextMenuEvent* event) {
+    const auto row = photoAt(event->pos());
+    if (!row) {
+        event->ignore();
+        return;
+    }
+    endHover();
+    emit photoMenuRequested(*row, event->globalPos());
+}
+
+bool MapCanvas::acceptsDrag(const QDropEvent* event) const {
+    return placing_ && !photoRowsOf(event->mimeData()).empty();
+}
+
+bool MapCanvas::showDropTarget(const QPointF& pos) {
+    const bool onMap = view_.positionAt({pos.x(), pos.y()}).has_value();
+    dropTarget_ = onMap ? std::optional(pos) : std::nullopt;
+    update();
+    return onMap;
+}
+
+void MapCanvas::dragEnterEvent(QDragEnterEvent* event) {
+    if (!acceptsDrag(event)) {
+        event->ignore();
+        return;
+    }
+    // Taken even beside the map, so that the drag is followed back onto it.
+    event->acceptProposedAction();
+    showDropTarget(event->position());
+}
+
+void MapCanvas::dragMoveEvent(QDragMoveEvent* event) {
+    if (acceptsDrag(event) && showDropTarget(event->position()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MapCanvas::dragLeaveEvent(QDragLeaveEvent*) {
+    dropTarget_.reset();
+    update();
+}
+
+void MapCanvas::dropEvent(QDropEvent* event) {
+    dropTarget_.reset();
+    update();
+    const QPointF pos = event->position();
+    const std::optional<LatLon> at = view_.positionAt({pos.x(), pos.y()});
+    const std::vector<std::size_t> rows = placing_ ? photoRowsOf(event->mimeData()) : std::vector<std::size_t>();
+    if (!at || rows.empty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit photosDropped(rows, at->lat, at->lon);
 }
 
 }  // namespace geovanta

@@ -1,13 +1,17 @@
 #pragma once
 // The drawn part of the map panel: paints the map, pans with the mouse, zooms
 // with the wheel about the cursor, and reports a click on a mark or a track
-// point. A button in its corner fits everything into view.
+// point. A button in its corner fits everything into view. Photographs
+// dragged from the grid or the tray, or a photograph's mark dragged along
+// the map, are dropped here to be placed by hand; while they are dragged the
+// map shows where they will land.
 
 #include <QPoint>
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "map/mapdata.h"
 #include "map/viewport.h"
@@ -49,8 +53,22 @@ public:
     const Viewport& viewport() const { return view_; }
     QToolButton* fitButton() const { return fitButton_; }
 
+    // Whether photographs may be placed by hand now: dropped on the map, or
+    // their marks dragged.
+    void setPlacing(bool enabled);
+    bool placing() const { return placing_; }
+    // Where a drag would land, while one is over the map.
+    std::optional<QPointF> dropTarget() const { return dropTarget_; }
+
 signals:
     void rowClicked(std::size_t row);
+    // Photographs (table rows) dropped at a place on the globe.
+    void photosDropped(const std::vector<std::size_t>& rows, double lat, double lon);
+    // The mouse rests on a placed photograph's mark, or has left it.
+    void photoHovered(std::size_t row, const QPoint& globalPos);
+    void photoHoverEnded();
+    // A right click on a placed photograph's mark.
+    void photoMenuRequested(std::size_t row, const QPoint& globalPos);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -59,9 +77,23 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool event(QEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void fit();
+    std::optional<std::size_t> photoAt(const QPointF& pos) const;
+    bool acceptsDrag(const QDropEvent* event) const;
+    // Shows where a drag at `pos` would land; false beside the map.
+    bool showDropTarget(const QPointF& pos);
+    void paintDropTarget(QPainter& painter);
+    void dragMark(std::size_t row);
+    void endHover();
 
     MapData data_;
     Viewport view_;
@@ -76,6 +108,10 @@ private:
     QPoint lastPos_;
     bool pressed_ = false;
     bool dragging_ = false;
+    bool placing_ = true;
+    std::optional<std::size_t> pressedPhoto_;  // a mark pressed, to be dragged
+    std::optional<std::size_t> hovered_;
+    std::optional<QPointF> dropTarget_;
 };
 
 }  // namespace geovanta

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <array>
+#include <utility>
+#include <vector>
 #include <cmath>
 
 #include "map/graticule.h"
@@ -16,6 +18,7 @@ namespace {
 constexpr double kGraticuleSpacing = 90;  // pixels, at least
 constexpr double kScaleBarRoom = 120;
 constexpr double kPhotoRadius = 5;
+constexpr double kHandRadius = 6;
 constexpr double kWaypointSide = 6;
 constexpr double kCurrentRadius = 9;
 constexpr int kParentLevels = 4;
@@ -119,9 +122,10 @@ void MapRenderer::paintLines(QPainter& painter, const MapScene& scene) {
     }
 }
 
-const QImage& MapRenderer::sprite(Sprite& cache, qreal ratio, bool round, const QColor& fill) {
+const QImage& MapRenderer::sprite(Sprite& cache, qreal ratio, Shape shape, const QColor& fill) {
     if (cache.image.isNull() || cache.ratio != ratio) {
-        const double side = round ? 2 * kPhotoRadius + 2 : kWaypointSide + 2;
+        const bool round = shape != Shape::Square;
+        const double side = shape == Shape::Ringed ? 2 * kHandRadius + 2 : round ? 2 * kPhotoRadius + 2 : kWaypointSide + 2;
         const int pixels = static_cast<int>(std::ceil(side * ratio));
         cache.image = QImage(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
         cache.image.setDevicePixelRatio(ratio);
@@ -132,10 +136,17 @@ const QImage& MapRenderer::sprite(Sprite& cache, qreal ratio, bool round, const 
         p.setPen(QPen(Qt::white, 1.5));
         p.setBrush(fill);
         const QRectF body(1, 1, side - 2, side - 2);
-        if (round) {
+        if (!round) {
+            p.drawRect(body);
+        } else if (shape == Shape::Round) {
             p.drawEllipse(body);
         } else {
-            p.drawRect(body);
+            // A dark ring round the photograph's green and a pin's white head.
+            p.setPen(QPen(handRingColor(), 2));
+            p.drawEllipse(body.adjusted(0.5, 0.5, -0.5, -0.5));
+            p.setPen(Qt::NoPen);
+            p.setBrush(Qt::white);
+            p.drawEllipse(body.center(), 1.6, 1.6);
         }
     }
     return cache.image;
@@ -149,7 +160,7 @@ void MapRenderer::stamp(QPainter& painter, const std::vector<SceneMark>& marks, 
 
 void MapRenderer::paintMarks(QPainter& painter, const MapData& data, const MapScene& scene) {
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1;
-    stamp(painter, scene.waypoints, sprite(waypointSprite_, ratio, false, waypointColor()));
+    stamp(painter, scene.waypoints, sprite(waypointSprite_, ratio, Shape::Square, waypointColor()));
     const double h = kWaypointSide / 2;
 
     const QFontMetricsF metrics(painter.font());
@@ -165,7 +176,10 @@ void MapRenderer::paintMarks(QPainter& painter, const MapData& data, const MapSc
         painter.fillPath(path, QColor(20, 20, 40));
     }
 
-    stamp(painter, scene.photos, sprite(photoSprite_, ratio, true, placedColor()));
+    std::vector<SceneMark> byPass, byHand;
+    for (const SceneMark& m : scene.photos) (data.photos[m.index].byHand ? byHand : byPass).push_back(m);
+    stamp(painter, byPass, sprite(photoSprite_, ratio, Shape::Round, placedColor()));
+    stamp(painter, byHand, sprite(handSprite_, ratio, Shape::Ringed, placedColor()));
 
     if (scene.current) {
         const QPointF c(scene.current->x, scene.current->y);
@@ -175,6 +189,26 @@ void MapRenderer::paintMarks(QPainter& painter, const MapData& data, const MapSc
         painter.setPen(QPen(currentColor(), 3));
         painter.drawEllipse(c, kCurrentRadius, kCurrentRadius);
     }
+}
+
+void MapRenderer::paintDropTarget(QPainter& painter, const QPointF& at, const QString& label) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    constexpr double kArm = 16;
+    for (const auto& [pen, width] : {std::pair(QColor(255, 255, 255, 220), 3.0), std::pair(handRingColor(), 1.0)}) {
+        painter.setPen(QPen(pen, width));
+        painter.drawLine(at - QPointF(kArm, 0), at + QPointF(kArm, 0));
+        painter.drawLine(at - QPointF(0, kArm), at + QPointF(0, kArm));
+    }
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1;
+    const QImage& mark = sprite(handSprite_, ratio, Shape::Ringed, placedColor());
+    const double half = mark.width() / mark.devicePixelRatio() / 2;
+    painter.drawImage(QPointF(std::round(at.x() - half), std::round(at.y() - half)), mark);
+    QPainterPath path;
+    path.addText(at + QPointF(kArm, kArm + QFontMetricsF(painter.font()).ascent()), painter.font(), label);
+    painter.strokePath(path, QPen(QColor(255, 255, 255, 220), 3));
+    painter.fillPath(path, QColor(20, 20, 40));
+    painter.restore();
 }
 
 void MapRenderer::paintScaleBar(QPainter& painter, const Viewport& view) {

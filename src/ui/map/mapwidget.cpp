@@ -46,11 +46,18 @@ MapWidget::MapWidget(QWidget* parent) : QWidget(parent) {
     tray_->setModel(unplaced_);
     tray_->setUniformItemSizes(true);  // lets the view skip measuring a long list
     tray_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tray_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    tray_->setDragDropMode(QAbstractItemView::DragOnly);
+    tray_->setDragEnabled(true);
     layout->addWidget(tray_);
     trayTitle_->hide();
     tray_->hide();
 
     connect(canvas_, &MapCanvas::rowClicked, this, &MapWidget::rowActivated);
+    connect(canvas_, &MapCanvas::photosDropped, this, &MapWidget::photosDropped);
+    connect(canvas_, &MapCanvas::photoHovered, this, &MapWidget::photoHovered);
+    connect(canvas_, &MapCanvas::photoHoverEnded, this, &MapWidget::photoHoverEnded);
+    connect(canvas_, &MapCanvas::photoMenuRequested, this, &MapWidget::photoMenuRequested);
     connect(tray_, &QListView::clicked, this, &MapWidget::trayPicked);
     connect(tray_, &QListView::activated, this, &MapWidget::trayPicked);
 }
@@ -139,6 +146,11 @@ void MapWidget::setTileTemplate(const QString& urlTemplate) {
 }
 
 void MapWidget::fitAll() { canvas_->fitAll(); }
+
+void MapWidget::setPlacing(bool enabled) {
+    canvas_->setPlacing(enabled);
+    tray_->setDragEnabled(enabled);
+}
 
 void MapWidget::trayPicked(const QModelIndex& index) {
     if (!index.isValid()) return;

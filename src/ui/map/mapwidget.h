@@ -1,6 +1,7 @@
 #pragma once
 // The map panel beside the grid: the map itself, and under it a tray listing
-// the photographs that have no position and so no place on the map. Knows
+// the photographs that have no position and so no place on the map, from
+// which they are dragged onto the map to be placed by hand. Knows
 // the table only through snapshots; the main window hands it a new one after
 // every binding pass, passes on each change of single rows in between, and
 // keeps the current row in step both ways.
@@ -9,6 +10,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "map/mapdata.h"
 
@@ -40,6 +42,9 @@ public:
     // An XYZ tile server's URL template; empty (or not http/https) for no tiles.
     void setTileTemplate(const QString& urlTemplate);
     void fitAll();
+    // Whether photographs may be placed by hand now: dragged from the tray,
+    // dropped on the map, their marks moved.
+    void setPlacing(bool enabled);
 
     MapCanvas* canvas() const { return canvas_; }
     QListView* tray() const { return tray_; }
@@ -48,6 +53,12 @@ public:
 signals:
     // The user picked a row on the map or in the tray.
     void rowActivated(std::size_t row);
+    // The map's own, passed on: photographs dropped at a place, a
+    // photograph's mark hovered or right-clicked.
+    void photosDropped(const std::vector<std::size_t>& rows, double lat, double lon);
+    void photoHovered(std::size_t row, const QPoint& globalPos);
+    void photoHoverEnded();
+    void photoMenuRequested(std::size_t row, const QPoint& globalPos);
 
 private:
     void trayPicked(const QModelIndex& index);

@@ -1,7 +1,7 @@
 #pragma once
-// The photographs without a position, as a list for the map panel's tray.
-// Reads the map's snapshot directly, so a hundred thousand names cost nothing
-// to show.
+// The photographs without a position, as a list for the map panel's tray,
+// from which they are dragged onto the map. Reads the map's snapshot
+// directly, so a hundred thousand names cost nothing to show.
 
 #include <QAbstractListModel>
 #include <vector>
@@ -22,6 +22,10 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    // Photographs are dragged from here onto the map to be placed by hand.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
 
 private:
     const std::vector<MapMark>* photos_ = nullptr;
