@@ -73,3 +73,28 @@ TEST(Examples, WaypointsJoinTheTrackWithoutClosingTheGap) {
                                             "Солнечный странник"};
     EXPECT_EQ(rows.waypointNames, names);
 }
+
+// IMG_0008 was taken inside the concert hall, where the receiver lost the
+// sky: placed by hand there, it takes the hall's elevation and is counted so.
+TEST(Examples, ThePhotographInTheHallPlacedByHand) {
+    const auto r = geovanta::test::runCli("walk.plt walk.wpt photos --place IMG_0008.JPG=64.15005,-21.93335", kExamples);
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("\nF,IMG_0008,2023-09-16 10:35:30.000,64.15005,-21.93335,13.1,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("placed 9 (by hand 1), not placed 1"), std::string::npos);
+    EXPECT_EQ(r.out.find("IMG_0008.JPG: not placed"), std::string::npos);
+
+    const struct {
+        const char* place;
+        const char* error;
+    } refused[] = {
+        {"NOPE=64.1,-21.9", "no photograph named 'NOPE' to place"},
+        {"IMG_0008=95,-21.9", "'95,-21.9' given to place 'IMG_0008' is not a latitude"},
+        {"IMG_0008=64.1", "'64.1' given to place 'IMG_0008'"},
+        {"IMG_0008", "'--place IMG_0008' is not NAME=LAT,LON"},
+    };
+    for (const auto& c : refused) {
+        const auto bad = geovanta::test::runCli(std::string("photos --place '") + c.place + "'", kExamples);
+        EXPECT_EQ(bad.status, 1) << c.place;
+        EXPECT_NE(bad.out.find(c.error), std::string::npos) << bad.out;
+    }
+}

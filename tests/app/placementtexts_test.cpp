@@ -72,6 +72,7 @@ TEST(PlacementTexts, ReasonsInBothLanguages) {
          "not placed: in a gap, nearest point 420 s (0:07:00) away, tolerance 300 s"},
         {{PlacementKind::NoTrack, 0, false}, "Не привязано: трек не загружен\nВремя съёмки из EXIF",
          "not placed: no track loaded"},
+        {{PlacementKind::ByHand, 0, false}, "Фото привязано вручную\nВремя съёмки из EXIF", "placed by hand"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(placementToolTip(c.placement, 300), c.window);
