@@ -44,6 +44,10 @@ owners=$(awk '{print $2}' <<<"$contents" | sort -u | tr '\n' ' ')
 grep -E '^/usr/share/mime/[^/]+$|^/usr/share/mime/application/|mimeinfo\.cache$|icon-theme\.cache$' <<<"$paths" &&
   fail "the package carries cache files"
 grep -Ev '^/usr(/|$)|^/$' <<<"$paths" && fail "files outside /usr"
+# A version raised in CMakeLists.txt needs its entry in data/changelog.
+logged=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/geovanta/changelog.gz | gzip -dc |
+         sed -n '1s/^geovanta (\([^)]*\)).*/\1/p')
+[ "$logged" = "$(field Version)" ] || fail "the changelog's latest entry is '$logged', the package is $(field Version)"
 
 echo "package_check: $failures problem(s) in $(basename "$deb")"
 [ "$failures" -eq 0 ]
