@@ -29,3 +29,18 @@ sleep 1
 xdotool mousemove $((X + 150)) $((Y + 373))
 sleep 2
 import -window root -crop "$crop" docs/placed.png
+# IMG_0008, taken inside the concert hall, dragged from the tray under the map
+# onto the hall, then the mouse rested on its new mark.
+xdotool mousemove $((X + 1129)) $((Y + 86)) click 1
+sleep 1
+xdotool mousemove $((X + 696)) $((Y + 681)) mousedown 1
+for step in "706 670" "760 560" "830 360" "875 200" "881 176" "881 172"; do
+  set -- $step
+  xdotool mousemove $((X + $1)) $((Y + $2))
+  sleep 0.3
+done
+xdotool mouseup 1
+sleep 1
+xdotool mousemove $((X + 870)) $((Y + 190)) mousemove $((X + 881)) $((Y + 179))
+sleep 3
+import -window root -crop "$crop" docs/hand.png

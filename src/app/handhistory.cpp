@@ -3,17 +3,6 @@
 #include "table/datatable.h"
 
 namespace geovanta {
-namespace {
-
-void put(DataTable& table, std::size_t row, FieldId field, const std::optional<double>& value) {
-    if (value)
-        table.setReal(row, field, *value);
-    else
-        table.setNull(row, field);
-}
-
-}  // namespace
-
 HandPosition HandPosition::of(const DataTable& table, std::size_t row) {
     HandPosition p;
     p.byHand = table.placedByHand(row);
@@ -24,10 +13,7 @@ HandPosition HandPosition::of(const DataTable& table, std::size_t row) {
 }
 
 void HandPosition::applyTo(DataTable& table, std::size_t row) const {
-    put(table, row, FieldId::Lat, lat);
-    put(table, row, FieldId::Lon, lon);
-    put(table, row, FieldId::Elev, elev);
-    table.setPlacedByHand(row, byHand);
+    table.setPosition(row, lat, lon, elev, byHand);
 }
 
 void HandHistory::record(HandStep step) {

@@ -114,8 +114,14 @@ std::optional<std::size_t> DataTable::rowWithCreationNumber(uint64_t n) const {
     return std::nullopt;
 }
 
-void DataTable::setPlacedByHand(std::size_t row, bool byHand) {
+void DataTable::setPosition(std::size_t row, std::optional<double> lat, std::optional<double> lon,
+                            std::optional<double> elev, bool byHand) {
     checkRow(row);
+    for (auto [column, f, value] : {std::tuple(&lat_, FieldId::Lat, lat), std::tuple(&lon_, FieldId::Lon, lon),
+                                    std::tuple(&elev_, FieldId::Elev, elev)}) {
+        (*column)[row] = value.value_or(0);
+        setHas(row, f, value.has_value());
+    }
     if (byHand)
         has_[row] |= kHandBit;
     else

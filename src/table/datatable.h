@@ -65,7 +65,11 @@ public:
     // A photograph the person placed: the pass leaves its position alone.
     // Kept among the row's has-bits, so it costs no room of its own.
     bool placedByHand(std::size_t row) const { return (has_[row] & kHandBit) != 0; }
-    void setPlacedByHand(std::size_t row, bool byHand);
+    // Latitude, longitude and elevation (nothing: empty) and the hand mark
+    // together, told to the view once: a view that followed each field would
+    // meet the new latitude with the old longitude, a place never meant.
+    void setPosition(std::size_t row, std::optional<double> lat, std::optional<double> lon,
+                     std::optional<double> elev, bool byHand);
     int32_t vElev(std::size_t row) const;
     uint64_t creationNumber(std::size_t row) const { return creation_[row]; }
     // The creation number the next row stored will get; rows appended by one

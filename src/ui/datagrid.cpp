@@ -2,10 +2,12 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPainter>
 #include <algorithm>
 
 #include "ui/datatablemodel.h"
+#include "ui/map/photodrag.h"
 
 namespace geovanta {
 
@@ -54,6 +56,17 @@ void DataGrid::paintEvent(QPaintEvent* event) {
     const int margin = fontMetrics().height();
     painter.drawText(viewport()->rect().adjusted(margin, margin, -margin, -margin),
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, emptyHint_);
+}
+
+void DataGrid::startDrag(Qt::DropActions) {
+    QMimeData* mime = model()->mimeData(selectedIndexes());
+    QStringList names;
+    for (std::size_t row : photoRowsOf(mime)) names << model()->index(static_cast<int>(row), 1).data().toString();
+    if (names.isEmpty()) {
+        delete mime;
+        return;
+    }
+    dragPhotos(this, mime, names);
 }
 
 void DataGrid::keyPressEvent(QKeyEvent* event) {

@@ -28,6 +28,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Photo rows go to the map, named beside the mouse.
+    void startDrag(Qt::DropActions supportedActions) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

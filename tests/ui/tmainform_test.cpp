@@ -628,10 +628,15 @@ private slots:
         QApplication::sendEvent(canvas, &enter);
         QVERIFY(enter.isAccepted());
         QVERIFY(canvas->dropTarget());  // the map shows where it will land
+        const Viewport before = canvas->viewport();
         QDropEvent drop(QPointF(to), Qt::CopyAction, mime.get(), Qt::LeftButton, {});
         QApplication::sendEvent(canvas, &drop);
         QVERIFY(drop.isAccepted());
         QVERIFY(!canvas->dropTarget());
+        // The map stays as the person saw it, though the tray under it went.
+        QCOMPARE(canvas->viewport().zoom(), before.zoom());
+        QCOMPARE(canvas->viewport().center().x, before.center().x);
+        QCOMPARE(canvas->viewport().center().y, before.center().y);
 
         auto expectPlacedByHand = [&] {
             QCOMPARE(cell(row, 1, Qt::ForegroundRole).value<QColor>(), green);

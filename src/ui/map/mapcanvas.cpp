@@ -1,12 +1,12 @@
 #include "ui/map/mapcanvas.h"
 
 #include <QApplication>
-#include <QDrag>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include "map/hittest.h"
 #include "map/mapscene.h"
@@ -194,9 +194,11 @@ std::optional<std::size_t> MapCanvas::photoAt(const QPointF& pos) const {
 }
 
 void MapCanvas::dragMark(std::size_t row) {
-    auto* drag = new QDrag(this);
-    drag->setMimeData(photoRowsMime({row}));
-    drag->exec(Qt::CopyAction);
+    const auto mark = std::find_if(data_.photos.begin(), data_.photos.end(),
+                                   [row](const MapMark& m) { return m.row == row; });
+    QStringList names;
+    if (mark != data_.photos.end()) names << QString::fromStdString(mark->name);
+    dragPhotos(this, photoRowsMime({row}), names);
 }
 
 bool MapCanvas::event(QEvent* event) {
@@ -266,6 +268,9 @@ void MapCanvas::dragLeaveEvent(QDragLeaveEvent*) {
 }
 
 void MapCanvas::dropEvent(QDropEvent* event) {
+    // The person works with the map as it is now: a tray that shrinks as
+    // its photograph goes must not fit the map anew under the mouse.
+    fitPending_ = false;
     dropTarget_.reset();
     update();
     const QPointF pos = event->position();

@@ -205,7 +205,8 @@ void MapRenderer::paintDropTarget(QPainter& painter, const QPointF& at, const QS
     const double half = mark.width() / mark.devicePixelRatio() / 2;
     painter.drawImage(QPointF(std::round(at.x() - half), std::round(at.y() - half)), mark);
     QPainterPath path;
-    path.addText(at + QPointF(kArm, kArm + QFontMetricsF(painter.font()).ascent()), painter.font(), label);
+    // Above and to the right: a dragged picture hangs below the mouse.
+    path.addText(at + QPointF(kArm, -kArm / 2), painter.font(), label);
     painter.strokePath(path, QPen(QColor(255, 255, 255, 220), 3));
     painter.fillPath(path, QColor(20, 20, 40));
     painter.restore();

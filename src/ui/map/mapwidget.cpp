@@ -8,12 +8,26 @@
 #include "map/tilesource.h"
 #include "table/datatable.h"
 #include "ui/map/mapcanvas.h"
+#include "ui/map/photodrag.h"
 #include "ui/map/unplacedmodel.h"
 
 namespace geovanta {
 namespace {
 
 constexpr std::size_t kTrayLines = 5;
+
+// The tray's list, whose photographs are dragged onto the map.
+class TrayView : public QListView {
+public:
+    using QListView::QListView;
+
+protected:
+    void startDrag(Qt::DropActions) override {
+        QStringList names;
+        for (const QModelIndex& index : selectedIndexes()) names << index.data().toString();
+        if (!names.isEmpty()) dragPhotos(this, model()->mimeData(selectedIndexes()), names);
+    }
+};
 
 std::vector<MapRow> rowsOf(const DataTable& table, std::size_t first, std::size_t last) {
     std::vector<MapRow> rows;
@@ -41,7 +55,7 @@ MapWidget::MapWidget(QWidget* parent) : QWidget(parent) {
     trayTitle_->setContentsMargins(4, 0, 4, 0);
     layout->addWidget(trayTitle_);
     unplaced_ = new UnplacedModel(this);
-    tray_ = new QListView(this);
+    tray_ = new TrayView(this);
     tray_->setObjectName("UnplacedList");
     tray_->setModel(unplaced_);
     tray_->setUniformItemSizes(true);  // lets the view skip measuring a long list

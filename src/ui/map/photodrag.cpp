@@ -1,7 +1,10 @@
 #include "ui/map/photodrag.h"
 
 #include <QCoreApplication>
+#include <QDrag>
 #include <QMimeData>
+#include <QPainter>
+#include <QWidget>
 #include <charconv>
 
 namespace geovanta {
@@ -33,6 +36,33 @@ std::vector<std::size_t> photoRowsOf(const QMimeData* mime) {
         if (!line.isEmpty() && error == std::errc() && end == line.constData() + line.size()) rows.push_back(row);
     }
     return rows;
+}
+
+void dragPhotos(QWidget* source, QMimeData* mime, const QStringList& names) {
+    auto* drag = new QDrag(source);
+    drag->setMimeData(mime);
+    if (!names.isEmpty()) {
+        const QString text = names.size() == 1 ? names.front()
+                                               : QString::fromUtf8("%1 и ещё %2").arg(names.front()).arg(names.size() - 1);
+        const QFontMetrics metrics(source->font());
+        const qreal ratio = source->devicePixelRatioF();
+        const QSize size(metrics.horizontalAdvance(text) + 12, metrics.height() + 6);
+        QPixmap picture(size * ratio);
+        picture.setDevicePixelRatio(ratio);
+        picture.fill(Qt::transparent);
+        QPainter p(&picture);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QColor(0, 100, 0));
+        p.setBrush(QColor(255, 255, 255, 225));
+        p.drawRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), 4, 4);
+        p.setFont(source->font());
+        p.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter, text);
+        p.end();
+        drag->setPixmap(picture);
+        // Below and to the right of the mouse.
+        drag->setHotSpot(QPoint(-14, -14));
+    }
+    drag->exec(Qt::CopyAction);
 }
 
 }  // namespace geovanta

@@ -5,10 +5,12 @@
 // checked against the table where they are used.
 
 #include <QString>
+#include <QStringList>
 #include <cstddef>
 #include <vector>
 
 class QMimeData;
+class QWidget;
 
 namespace geovanta {
 
@@ -17,5 +19,10 @@ inline const QString kPhotoRowsMime = QStringLiteral("application/x-geovanta-pho
 QMimeData* photoRowsMime(const std::vector<std::size_t>& rows);
 // The rows a drag carries; empty for anything else.
 std::vector<std::size_t> photoRowsOf(const QMimeData* mime);
+
+// Drags `mime` (taken over) from `source`, showing the photographs' names
+// beside the mouse rather than under it, where the map shows where they
+// will land.
+void dragPhotos(QWidget* source, QMimeData* mime, const QStringList& names);
 
 }  // namespace geovanta
