@@ -12,6 +12,9 @@
 #include <ctime>
 #include <random>
 
+#include "app/commands/handplacementcommands.h"
+#include "app/document.h"
+#include "app/inlinejobrunner.h"
 #include "benchsupport.h"
 #include "binding/calcpositions.h"
 #include "map/mapdata.h"
@@ -280,6 +283,37 @@ void BM_MapRowMovePhoto(benchmark::State& state) {
     moveThereAndBack(state, t, panel, photos.at(photos.size() / 2).row, 0.01, 0.01);
 }
 BENCHMARK(BM_MapRowMovePhoto)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(40);
+
+// A photograph dropped on the map by hand, each iteration at one of two
+// places some 1 km apart: the command finds the row and the track's
+// elevation nearby over the whole table, the map follows the one row.
+void BM_MapHandPlacement(benchmark::State& state) {
+    bench::offscreenApp();
+    Document document{ProgramState{}, SettingsFile(std::string())};
+    document.table().takeRows(loadedTable());
+    DataTable& t = document.table();
+    InlineJobRunner jobs(document);
+    HandPlacementCommands commands(document, jobs);
+    {
+        FollowingPanel panel(t);
+        const std::vector<MapMark>& photos = panel.widget.canvas()->data().photos;
+        const std::size_t row = photos.at(photos.size() / 2).row;
+        const double lat = t.real(row, FieldId::Lat), lon = t.real(row, FieldId::Lon);
+        FrameBudget budget;
+        int step = 0;
+        for (auto _ : state) {
+            const double d = step++ % 2 ? 0.01 : 0;
+            budget.time(state, panel, [&] {
+                commands.place({row}, lat + d, lon + d);
+                panel.readyForPaint();
+            });
+        }
+        budget.report(state);
+        while (commands.canUndo()) commands.undo();
+    }
+    loadedTable().takeRows(t);
+}
+BENCHMARK(BM_MapHandPlacement)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(40);
 
 // Insert in the grid in the middle of the track, then Escape: every later row
 // moves down one and back up. The table's own insert into a million rows of

@@ -22,11 +22,11 @@ std::optional<double> nearestElevation(const DataTable& table, double lat, doubl
     const double latReach = reachMetres / kMetresPerDegree;
     for (std::size_t row = 0; row < table.rowCount(); ++row) {
         const char kind = table.stat(row);
-        if ((kind != 'T' && kind != 'P') || !hasPosition(table, row)) continue;
+        if (kind != 'T' && kind != 'P') continue;
+        const double pointLat = table.real(row, FieldId::Lat);
+        if (!(std::fabs(pointLat - lat) <= latReach) || !hasPosition(table, row)) continue;
         const std::optional<double> elev = table.optReal(row, FieldId::Elev);
         if (!elev || *elev == kNoAltitudeFeet || !std::isfinite(*elev)) continue;
-        const double pointLat = table.real(row, FieldId::Lat);
-        if (!(std::fabs(pointLat - lat) <= latReach)) continue;
         const double d = PlaneDistance(lat, lon, pointLat, table.real(row, FieldId::Lon));
         if (d < best || (!found && d <= best)) {  // of equally near points, the first
             best = d;

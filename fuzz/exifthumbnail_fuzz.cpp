@@ -1,0 +1,41 @@
+// The EXIF thumbnail's finder on any bytes, written to a file as a
+// photograph would be: what it finds lies inside the file, is no longer than
+// a thumbnail may be and is a JPEG image.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "input/exifthumbnail.h"
+
+namespace {
+
+const std::string& scratchFile() {
+    static const std::string path = [] {
+        const char* dir = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        return std::string(dir) + "/geovanta-thumb-fuzz-" + std::to_string(::getpid()) + ".jpg";
+    }();
+    return path;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string& path = scratchFile();
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return 0;
+    if (size) std::fwrite(data, 1, size, f);
+    std::fclose(f);
+    using geovanta::ExifThumbnail;
+    if (const auto at = ExifThumbnail::locate(path)) {
+        if (at->length > ExifThumbnail::kMaxLength || at->offset > size || at->length > size - at->offset)
+            __builtin_trap();
+        if (data[at->offset] != 0xFF || data[at->offset + 1] != 0xD8) __builtin_trap();
+    }
+    const std::vector<unsigned char> bytes = ExifThumbnail::read(path);
+    if (bytes.size() > ExifThumbnail::kMaxLength) __builtin_trap();
+    return 0;
+}
