@@ -63,6 +63,9 @@ LoadResult loadInput(DataTable& table, ProgramState& state, const std::string& i
         std::size_t skipped = 0;
         LoadResult result = TrackLoadCommand::read(table, state, input, kind, skipped);
         if (skipped) note(input + ": " + std::to_string(skipped) + " points without a time were skipped");
+        if (result.altitudesOutOfRange)
+            note(input + ": " + std::to_string(result.altitudesOutOfRange) +
+                 " points with an altitude beyond 1000000 ft were kept without one");
         return result;
     }
     return LoadResult::failed("'" + input + "' is neither a .plt, .wpt or .gpx file nor a folder");

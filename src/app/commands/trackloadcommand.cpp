@@ -81,6 +81,9 @@ void TrackLoadCommand::loadWith(const std::string& path, int filterIndex) {
     if (result.status != LoadResult::Status::Rejected && pointsWithoutTime > 0)
         dialogs_.showMessage(MessageKind::Information,
                              kSkippedPointsMessage + std::to_string(pointsWithoutTime) + " (" + path + ")");
+    if (result.status != LoadResult::Status::Rejected && result.altitudesOutOfRange > 0)
+        dialogs_.showMessage(MessageKind::Information, kAltitudesOutOfRangeMessage +
+                                                           std::to_string(result.altitudesOutOfRange) + " (" + path + ")");
     if (result.status == LoadResult::Status::Failed) {
         // An error ends the command: the table stays without automatic
         // recalculation and the folder is not saved.

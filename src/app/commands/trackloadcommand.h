@@ -24,6 +24,7 @@ public:
     static constexpr int kGpxFilter = 3;
     static constexpr int kAllGpsFilter = 4;  // the reader goes by the extension
     static constexpr const char* kSkippedPointsMessage = "Пропущено точек без времени: ";
+    static constexpr const char* kAltitudesOutOfRangeMessage = "Точек с невозможной высотой (взяты без высоты): ";
     static constexpr const char* kDataPathKey = "DataPath";
 
     TrackLoadCommand(Dialogs& dialogs, DataTable& table, ProgramState& state, const SettingsFile& settings)
