@@ -143,6 +143,7 @@ int main(int argc, char** argv) {
         std::error_code ec;
         if (!fs::exists(input, ec)) return fail("cannot find '" + input + "'");
     }
+    if (const auto error = options.csvOverwritesInput()) return fail(*error);
 
     ProgramState state;
     state.trackOffset = options.trackOffset;

@@ -1,5 +1,9 @@
 #include "app/clioptions.h"
 
+#include <filesystem>
+#include <system_error>
+
+#include "input/photoscanner.h"
 #include "table/numbertext.h"
 
 namespace geovanta {
@@ -24,6 +28,38 @@ const char* CliOptions::usage() {
            "Exit status: 0 on success, 1 on any error (a photograph that cannot be read is\n"
            "named and left out, the others are loaded; with --write-tags: also when any\n"
            "photograph could not be written; the others are written all the same).\n";
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Device and inode decide, so that any spelling of a file (relative, "./",
+// a symbolic or a hard link) is found; a file that does not exist yet is
+// no input.
+bool sameFile(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    return fs::equivalent(a, b, ec) && !ec;
+}
+
+}  // namespace
+
+std::optional<std::string> CliOptions::csvOverwritesInput() const {
+    if (csvFile.empty()) return std::nullopt;
+    const fs::path csv(csvFile);
+    std::error_code ec;
+    if (!fs::exists(csv, ec)) return std::nullopt;
+    const fs::path csvFolder = fs::absolute(csv, ec).parent_path();
+    const bool csvIsPhoto = isPhotoName(csv.filename().string());
+    for (const std::string& input : inputs) {
+        if (sameFile(csv, input))
+            return "the CSV file '" + csvFile + "' is the input '" + input + "': it would be overwritten";
+        // A photograph of a folder being scanned is an input as well.
+        if (csvIsPhoto && fs::is_directory(input, ec) && sameFile(csvFolder, input))
+            return "the CSV file '" + csvFile + "' is a photograph of the folder '" + input +
+                   "': it would be overwritten";
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> CliOptions::parse(const std::vector<std::string>& args, CliOptions& out) {
@@ -68,6 +104,7 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
         } else if (arg == "--tolerance") {
             const auto v = parseInteger(value);
             if (!v) return "'" + value + "' is not a whole number of seconds";
+            if (*v < 0) return "the tolerance cannot be below 0 seconds ('" + value + "')";
             out.tolerance = *v;
         } else {
             const auto v = parseNumber(value);
