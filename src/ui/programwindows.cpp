@@ -8,12 +8,21 @@
 #include "ui/tsetdeltadlg.h"
 
 namespace geovanta {
+namespace {
 
-ProgramWindows::ProgramWindows(SettingsFile settings, const std::string& startFolder, Dialogs* dialogs) {
-    std::vector<std::string> settingsMessages;
-    state_ = settings.readAtStart(startFolder, settingsMessages);
+// The settings are read before the file moves into the document, which then
+// knows whether it may write the file.
+Document readDocument(SettingsFile settings, const std::string& startFolder, std::vector<std::string>& messages) {
+    ProgramState state = settings.readAtStart(startFolder, messages);
+    return Document(std::move(state), std::move(settings));
+}
+
+}  // namespace
+
+ProgramWindows::ProgramWindows(SettingsFile settings, const std::string& startFolder, Dialogs* dialogs)
+    : document_(readDocument(std::move(settings), startFolder, settingsMessages_)) {
     Dialogs& used = dialogs ? *dialogs : qtDialogs_;
-    mainForm_ = std::make_unique<TMainForm>(state_, std::move(settings), used);
+    mainForm_ = std::make_unique<TMainForm>(document_, used);
     qtDialogs_.setParentWindow(mainForm_.get());
 
     fotoDlg_ = std::make_unique<TFotoDlg>(mainForm_.get());
@@ -28,9 +37,9 @@ ProgramWindows::ProgramWindows(SettingsFile settings, const std::string& startFo
     formConsole_ = std::make_unique<TFormConsole>(mainForm_.get());
     mainForm_->setConsole(formConsole_.get());
     // Once the window is up, so that the boxes have it for their parent.
-    if (!settingsMessages.empty())
-        QTimer::singleShot(0, mainForm_.get(), [shown = &used, settingsMessages] {
-            for (const std::string& message : settingsMessages)
+    if (!settingsMessages_.empty())
+        QTimer::singleShot(0, mainForm_.get(), [shown = &used, messages = settingsMessages_] {
+            for (const std::string& message : messages)
                 shown->showMessage(MessageKind::Failure, failureText(message));
         });
 }
