@@ -1,9 +1,12 @@
 #include "app/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -223,6 +226,20 @@ TEST_F(SettingsTest, WritesReplaceTheFileThroughANewOne) {
     ASSERT_EQ(::stat((folder_ + "real.ini").c_str(), &after), 0);
     EXPECT_NE(after.st_ino, before.st_ino) << "replaced, not rewritten in place";
     EXPECT_TRUE(fs::is_symlink(folder_ + "Geovanta.ini"));
+    EXPECT_EQ(readFile(), "[Setting]\r\nDeltaSec=7\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+
+    // A write cut short (here by a file size limit) leaves the old file whole.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{40, 40};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::_exit(SettingsFile::inFolder(folder_).writeString("FotoPath", std::string(100, 'x')) ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(status, 0) << "the write reported its failure";
     EXPECT_EQ(readFile(), "[Setting]\r\nDeltaSec=7\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
 
