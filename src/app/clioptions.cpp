@@ -42,6 +42,14 @@ bool sameFile(const fs::path& a, const fs::path& b) {
     return fs::equivalent(a, b, ec) && !ec;
 }
 
+// The photograph of `folder` that is `file`, if any, as the scan would name it.
+std::optional<fs::path> photoIn(const std::string& folder, const fs::path& file) {
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (isPhotoName(it->path().filename().string()) && sameFile(it->path(), file)) return it->path();
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<std::string> CliOptions::csvOverwritesInput() const {
@@ -49,14 +57,13 @@ std::optional<std::string> CliOptions::csvOverwritesInput() const {
     const fs::path csv(csvFile);
     std::error_code ec;
     if (!fs::exists(csv, ec)) return std::nullopt;
-    const fs::path csvFolder = fs::absolute(csv, ec).parent_path();
-    const bool csvIsPhoto = isPhotoName(csv.filename().string());
     for (const std::string& input : inputs) {
         if (sameFile(csv, input))
             return "the CSV file '" + csvFile + "' is the input '" + input + "': it would be overwritten";
-        // A photograph of a folder being scanned is an input as well.
-        if (csvIsPhoto && fs::is_directory(input, ec) && sameFile(csvFolder, input))
-            return "the CSV file '" + csvFile + "' is a photograph of the folder '" + input +
+        // The photographs of a folder being scanned are inputs as well.
+        if (!fs::is_directory(input, ec)) continue;
+        if (const auto photo = photoIn(input, csv))
+            return "the CSV file '" + csvFile + "' is the photograph '" + photo->string() +
                    "': it would be overwritten";
     }
     return std::nullopt;

@@ -59,8 +59,10 @@ TEST(Cli, CsvOverAnInputIsRefused) {
     const std::string photo = dir.write("photos/IMG_0001.JPG", "not really a photo");
     ASSERT_EQ(::symlink("track.plt", dir.file("link.plt").c_str()), 0);
     ASSERT_EQ(::link(dir.file("track.plt").c_str(), dir.file("hard.plt").c_str()), 0);
+    ASSERT_EQ(::link(photo.c_str(), dir.file("photo.csv").c_str()), 0);
     for (const char* args : {"--csv track.plt track.plt", "--csv ./track.plt track.plt", "--csv link.plt track.plt",
-                             "--csv hard.plt ../$(basename $PWD)/track.plt", "--csv photos/IMG_0001.JPG ./photos/"}) {
+                             "--csv hard.plt ../$(basename $PWD)/track.plt", "--csv photos/IMG_0001.JPG ./photos/",
+                             "--csv photo.csv photos"}) {
         SCOPED_TRACE(args);
         const CliResult r = geovanta::test::runCli(args, dir.folder());
         EXPECT_EQ(r.status, 1);
