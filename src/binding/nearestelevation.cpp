@@ -26,7 +26,7 @@ std::optional<double> nearestElevation(const DataTable& table, double lat, doubl
         const double pointLat = table.real(row, FieldId::Lat);
         if (!(std::fabs(pointLat - lat) <= latReach) || !hasPosition(table, row)) continue;
         const std::optional<double> elev = table.optReal(row, FieldId::Elev);
-        if (!elev || *elev == kNoAltitudeFeet || !std::isfinite(*elev)) continue;
+        if (!elev || *elev == kNoAltitudeFeet || !altitudeInRange(*elev)) continue;
         const double d = PlaneDistance(lat, lon, pointLat, table.real(row, FieldId::Lon));
         if (d < best || (!found && d <= best)) {  // of equally near points, the first
             best = d;
