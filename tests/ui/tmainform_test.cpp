@@ -602,7 +602,8 @@ private slots:
 
     // A photograph dragged from the grid onto the map takes the place under
     // the mouse by hand: green, told so, kept through an offsets change and
-    // back; Ctrl+Z gives it back to the pass and Ctrl+Shift+Z places it again.
+    // back, given back to the pass from its row's menu; Ctrl+Z and
+    // Ctrl+Shift+Z walk those steps.
     void aRowDraggedOntoTheMapIsPlacedByHand() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
@@ -670,6 +671,17 @@ private slots:
         QVERIFY(preview->text().startsWith("IMG_0008\n01.12.2010"));
         QTRY_VERIFY(preview->hasImage());
 
+        // Given back to the pass from the row's menu, it is red again; Ctrl+Z
+        // takes that back, a second Ctrl+Z the placement itself.
+        selectRow(row);
+        form_->updatePopupItems();
+        QVERIFY(action("ReleaseHand")->isEnabled());
+        action("ReleaseHand")->trigger();
+        QVERIFY(settled());
+        QCOMPARE(cell(row, 1, Qt::ForegroundRole).value<QColor>(), red);
+        QTest::keyClick(form_, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(settled());
+        expectPlacedByHand();
         QTest::keyClick(form_, Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(settled());
         QCOMPARE(cell(row, 1, Qt::ForegroundRole).value<QColor>(), red);
