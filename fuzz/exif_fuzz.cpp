@@ -1,6 +1,8 @@
 // The EXIF reader on any bytes, written to a file as a photograph would be:
 // it must end with its fields filled or its read error, never crash or hang,
-// and read a bounded number of bytes.
+// and read a bounded number of bytes. The EXIF thumbnail's finder on the same
+// file: what it finds lies inside the file, is no longer than a thumbnail
+// may be and is a JPEG image.
 #include <unistd.h>
 
 #include <cstddef>
@@ -9,6 +11,7 @@
 #include <string>
 
 #include "input/exif.h"
+#include "input/exifthumbnail.h"
 
 namespace {
 
@@ -38,5 +41,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Two directories of at most 65,535 entries with one value each, and each
     // text field read once: a few megabytes whatever the file says.
     if (exif.bytesRead() > (uint64_t{4} << 20)) __builtin_trap();
+
+    using geovanta::ExifThumbnail;
+    if (const auto at = ExifThumbnail::locate(path)) {
+        if (at->length > ExifThumbnail::kMaxLength || at->offset > size || at->length > size - at->offset)
+            __builtin_trap();
+        if (data[at->offset] != 0xFF || data[at->offset + 1] != 0xD8) __builtin_trap();
+    }
+    if (ExifThumbnail::read(path).size() > ExifThumbnail::kMaxLength) __builtin_trap();
     return 0;
 }
