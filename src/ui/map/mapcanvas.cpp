@@ -178,10 +178,6 @@ void MapCanvas::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
-}  // namespace geovanta
-
-namespace geovanta {
-
 void MapCanvas::setPlacing(bool enabled) {
     placing_ = enabled;
     if (!enabled) pressedPhoto_.reset();
