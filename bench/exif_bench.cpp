@@ -49,7 +49,7 @@ void BM_ScanPhotoFolder(benchmark::State& state) {
     PhotoScanStats stats;
     for (auto _ : state) {
         DataTable table;
-        const LoadResult result = LoadFotos(table, folder, BindingParams{}, &stats);
+        const LoadResult result = LoadFotos(table, folder, BindingParams{}, SubFolders::Skip, &stats);
         if (!result.ok()) state.SkipWithError(result.message.c_str());
         benchmark::DoNotOptimize(table.rowCount());
     }

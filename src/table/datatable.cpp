@@ -108,6 +108,24 @@ void DataTable::setFileStamp(std::size_t row, const FileStamp& stamp) {
     touched(row);
 }
 
+std::string_view DataTable::invalidExifDate(std::size_t row) const {
+    checkRow(row);
+    if (invalidExifDates_.empty()) return {};
+    const auto it = invalidExifDates_.find(creation_[row]);
+    return it == invalidExifDates_.end() ? std::string_view() : std::string_view(it->second);
+}
+
+void DataTable::setInvalidExifDate(std::size_t row, std::string_view text) {
+    checkRow(row);
+    if (creation_[row] == 0) throw std::logic_error("the row is not posted yet");
+    // Enough to show; a damaged file may hold 64 kB there.
+    constexpr std::size_t kKept = 256;
+    if (text.empty())
+        invalidExifDates_.erase(creation_[row]);
+    else
+        invalidExifDates_[creation_[row]] = std::string(text.substr(0, kKept));
+}
+
 int32_t DataTable::vElev(std::size_t row) const {
     checkRow(row);
     if ((has_[row] & bit(FieldId::Elev)) == 0) return 0;
@@ -279,6 +297,7 @@ void DataTable::insertEmptyRow(std::size_t at) {
 void DataTable::eraseRow(std::size_t at) {
     const bool tell = listener_ && suspendCount_ == 0;
     if (tell) listener_->beginRemoveRow(at);
+    if (!invalidExifDates_.empty()) invalidExifDates_.erase(creation_[at]);
     forEachColumn([at](auto& column) { column.erase(column.begin() + static_cast<std::ptrdiff_t>(at)); });
     if (tell) listener_->endRemoveRow();
     if (cursor_ >= stat_.size()) cursor_ = stat_.empty() ? 0 : stat_.size() - 1;
@@ -328,6 +347,7 @@ void DataTable::reserve(std::size_t rows) {
 void DataTable::clear() {
     forEachColumn([](auto& column) { column.clear(); });
     stamps_.clear();
+    invalidExifDates_.clear();
     cursor_ = 0;
     eof_ = bof_ = true;
     state_ = State::Browse;
