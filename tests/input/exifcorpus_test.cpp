@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "input/exif.h"
 #include "input/photofolders.h"
+#include "support/tempdir.h"
 
 using namespace geovanta;
 
@@ -124,5 +126,45 @@ TEST(ExifCorpus, FractionsAndZonesInEveryContainer) {
         EXPECT_EQ(exif.TimeZoneOffsetMinutes, c.zone);
         // A few small reads, whatever the size of the image data.
         EXPECT_LT(exif.bytesRead(), 16u * 1024);
+    }
+}
+
+// A photograph cut short anywhere is read whole or left out, never taken for
+// one without a date: cuts from where its kind can be told (16 bytes) to just
+// past its shooting time's text. CRW files are not among them: their offset
+// table sits in their last bytes, so a cut one cannot always be told.
+TEST(ExifCorpus, ContainersCutShort) {
+    if (!haveCorpus()) GTEST_SKIP() << "no corpus at " << kCorpus;
+    const std::pair<const char*, std::string> samples[] = {
+        {"exiftool__CanonRaw.cr3", "2018:02:21 12:08:56"},  {"exiftool__FujiFilm.raf", "2007:05:22 13:58:30"},
+        {"mei__IMG_1034.heic", "2018:02:05 15:11:44"},      {"exiftool__Panasonic.rw2", "2008:08:06 15:21:56"},
+        {"exiftool__PhaseOne.iiq", "2013:06:19 15:44:21"},  {"exiv2__IMG_1361.dng", "2020:12:29 14:24:45"},
+        {"filetype__fixture-sony-zv-e10.arw", "2021:07:24 14:23:06"},
+    };
+    geovanta::test::TempDir dir;
+    for (const auto& [file, date] : samples) {
+        std::ifstream in(kCorpus + "images/" + file, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+        const std::size_t dateAt = bytes.find(date);
+        ASSERT_NE(dateAt, std::string::npos) << file;
+        const std::size_t last = dateAt + date.size() + 64;
+        for (std::size_t n = 16; n <= last; n += n + 20 >= dateAt && n <= dateAt + 20 ? 1 : 1 + last / 97) {
+            SCOPED_TRACE(std::string(file) + " cut at " + std::to_string(n));
+            const std::string path = dir.write(std::string("cut-") + file, std::string_view(bytes).substr(0, n));
+            TExif exif;
+            std::string error;
+            try {
+                exif.ReadExif(path);
+            } catch (const ExifError& e) {
+                error = e.what();
+            }
+            if (n < dateAt) {
+                EXPECT_EQ(error, kReadBeyondEndOfFile);
+            } else if (error.empty()) {
+                EXPECT_EQ(exif.DateTimeOriginal, date);
+            } else {
+                EXPECT_EQ(error, kReadBeyondEndOfFile);
+            }
+        }
     }
 }
