@@ -53,7 +53,8 @@ LoadResult loadInput(DataTable& table, ProgramState& state, const std::string& i
         state.photoFolder = input;
         report.photoFolders = true;
         // A photograph that cannot be read is named at the end; the others load.
-        PhotoScanResult scan = LoadFotos(table, state.photoFolder, bindingParams(state));
+        PhotoScanResult scan = LoadFotos(table, state.photoFolder, bindingParams(state),
+                                         state.photoSubfolders ? SubFolders::Include : SubFolders::Skip);
         for (LeftOutFile& f : scan.leftOut) report.leftOut.push_back(std::move(f));
         if (scan.leftOut.empty()) return scan;
         return LoadResult::loaded();
@@ -145,6 +146,7 @@ int main(int argc, char** argv) {
     state.trackOffset = options.trackOffset;
     state.photoOffset = options.photoOffset;
     state.tolerance = options.tolerance;
+    state.photoSubfolders = options.recursive;
     DataTable table;
     table.setAutoCalcFields(false);
     LoadReport report;

@@ -16,6 +16,8 @@ const char* CliOptions::usage() {
            "  --csv FILE             write the table to FILE instead of standard output\n"
            "  --write-tags           after loading, write each placed photograph's position into\n"
            "                         its GPS tags with the exiftool beside this program\n"
+           "  --recursive            read photo folders with the folders inside them, in path\n"
+           "                         order; folders whose names start with \".\" are passed over\n"
            "  --help                 show this text\n"
            "\n"
            "Times are in days: one hour is 0.0416666666666667. No settings file is read.\n"
@@ -47,9 +49,9 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
             out.help = true;
             continue;
         }
-        if (arg == "--write-tags") {
-            if (inlineValue) return "option '--write-tags' takes no value";
-            out.writeTags = true;
+        if (arg == "--write-tags" || arg == "--recursive") {
+            if (inlineValue) return "option '" + arg + "' takes no value";
+            (arg == "--write-tags" ? out.writeTags : out.recursive) = true;
             continue;
         }
         const bool takesValue =

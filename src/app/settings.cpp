@@ -21,6 +21,7 @@ ProgramState SettingsFile::read(const std::string& defaultFolder) const {
     s.photoOffset = real("DeltaFoto", 0);
     if (const auto v = text("DeltaSec")) s.tolerance = parseInteger(*v).value_or(300);
     s.photoFolder = text("FotoPath").value_or(defaultFolder);
+    if (const auto v = text(kRecursiveKey)) s.photoSubfolders = parseInteger(*v).value_or(0) != 0;
     s.dataFolder = text("DataPath").value_or(defaultFolder);
     s.windowGeometry = text(kWindowGeometryKey).value_or("");
     s.mapPanel = text(kMapPanelKey).value_or("");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <set>
 #include <string_view>
 #include <system_error>
@@ -47,22 +48,44 @@ std::string folderIdentity(const std::string& path) {
 #endif
 }
 
+// Folders are entered in name order, those reached through links only after
+// every folder reached without one: a folder that is both is read under its
+// own path.
 class FolderWalk {
 public:
     explicit FolderWalk(SubFolders subFolders) : deep_(subFolders == SubFolders::Include) {}
+
+    FolderListing run(const std::string& folder) {
+        enter(folder, 0);
+        while (!links_.empty()) {
+            const Inner link = std::move(links_.front());
+            links_.pop_front();
+            enter(link.path, link.depth);
+        }
+        if (deep_) std::sort(result_.photos.begin(), result_.photos.end(), pathLess);
+        return std::move(result_);
+    }
+
+private:
+    struct Inner {
+        std::string path;
+        int depth;
+        bool operator<(const Inner& other) const { return path < other.path; }
+    };
 
     void list(const std::string& folder, int depth) {
         std::error_code ec;
         // An empty photo folder names the current folder, as a bare "*" would.
         fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec);
         if (depth == 0 && ec == std::errc::no_such_file_or_directory) return;
-        std::vector<std::string> inner;
+        std::vector<Inner> inner, links;
         for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
             const fs::directory_entry& entry = *it;
             std::string name = entry.path().filename().string();
             std::error_code typeError;
             if (deep_ && entry.is_directory(typeError)) {
-                if (name.front() != '.') inner.push_back(folder + name + kSeparator);
+                if (name.front() == '.') continue;  // hidden
+                (entry.is_symlink(typeError) ? links : inner).push_back({folder + name + kSeparator, depth + 1});
             } else if (isPhotoName(name) && entry.is_regular_file(typeError)) {
                 // A folder named Old.JPG is no photograph.
                 result_.photos.push_back({name, folder + name, entry});
@@ -70,7 +93,10 @@ public:
         }
         // Breaking off part-way would otherwise pass for a complete folder.
         if (ec) result_.unread.push_back({folder, "the folder cannot be listed: " + ec.message()});
-        for (const std::string& sub : inner) enter(sub, depth + 1);
+        std::sort(links.begin(), links.end());
+        links_.insert(links_.end(), links.begin(), links.end());
+        std::sort(inner.begin(), inner.end());
+        for (const Inner& sub : inner) enter(sub.path, sub.depth);
     }
 
     void enter(const std::string& folder, int depth) {
@@ -83,14 +109,9 @@ public:
         list(folder, depth);
     }
 
-    FolderListing take() {
-        if (deep_) std::sort(result_.photos.begin(), result_.photos.end(), pathLess);
-        return std::move(result_);
-    }
-
-private:
     bool deep_;
     std::set<std::string> seen_;
+    std::deque<Inner> links_;
     FolderListing result_;
 };
 
@@ -106,9 +127,7 @@ bool isPhotoName(const std::string& name) {
 }
 
 FolderListing listPhotos(const std::string& folder, SubFolders subFolders) {
-    FolderWalk walk(subFolders);
-    walk.enter(folder, 0);
-    return walk.take();
+    return FolderWalk(subFolders).run(folder);
 }
 
 }  // namespace geovanta

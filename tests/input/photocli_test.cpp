@@ -70,6 +70,22 @@ TEST(PhotoCli, ScansAFolderGivenAsInput) {
         << out30;
 }
 
+TEST(PhotoCli, ReadsSubfoldersWhenAsked) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.path() / "day2");
+    dir.write("day2/IMG_0002.JPG", jpegWithDate("2010:12:02 11:20:00"));
+    dir.write("IMG_0001.jpg", jpegWithDate("2010:12:01 11:15:00"));
+    int status = -1;
+    const std::string flat = runCli("'" + dir.path().string() + "'", status);
+    EXPECT_EQ(flat.find("IMG_0002"), std::string::npos) << flat;
+    const std::string deep = runCli("--recursive '" + dir.path().string() + "'", status);
+    EXPECT_EQ(status, 0) << deep;
+    EXPECT_NE(deep.find("F,IMG_0002,2010-12-02 11:20:00.000,,,,,,2010-12-02 11:20:00.000," + dir.folder() +
+                        "day2/IMG_0002.JPG,"),
+              std::string::npos)
+        << deep;
+}
+
 TEST(PhotoCli, PlacesThePhotographsOnATrackGivenFirst) {
     TempDir dir;
     dir.write("track.plt", textBytes("OziExplorer Track Point File Version 2.1\r\nWGS 84\r\nAltitude is in Feet\r\n"

@@ -13,11 +13,13 @@
 namespace geovanta {
 
 void PhotoLoadCommand::run() {
-    const std::optional<std::string> typed = dialogs_.askPhotoFolder(state_.photoFolder);
-    if (typed) load(*typed);
+    const auto typed = dialogs_.askPhotoFolder({state_.photoFolder, state_.photoSubfolders});
+    if (typed) load(typed->folder, typed->withSubfolders);
 }
 
-void PhotoLoadCommand::load(const std::string& folder) {
+void PhotoLoadCommand::load(const std::string& folder) { load(folder, state_.photoSubfolders); }
+
+void PhotoLoadCommand::load(const std::string& folder, bool withSubfolders) {
     // A folder that does not exist would otherwise quietly rescan, and append
     // again, whatever folder was loaded before.
     std::error_code ec;
@@ -26,13 +28,17 @@ void PhotoLoadCommand::load(const std::string& folder) {
         return;
     }
     state_.photoFolder = folder;
-    if (const auto error = settings_.writeString("FotoPath", state_.photoFolder)) {
+    state_.photoSubfolders = withSubfolders;
+    auto error = settings_.writeString("FotoPath", state_.photoFolder);
+    if (!error) error = settings_.writeInteger(SettingsFile::kRecursiveKey, withSubfolders ? 1 : 0);
+    if (error) {
         dialogs_.showMessage(MessageKind::Failure, failureText(*error));
         return;
     }
     PhotoScanResult result;
     try {
-        result = LoadFotos(table_, state_.photoFolder, bindingParams(state_));
+        result = LoadFotos(table_, state_.photoFolder, bindingParams(state_),
+                           state_.photoSubfolders ? SubFolders::Include : SubFolders::Skip);
     } catch (const std::bad_alloc&) {
         static_cast<LoadResult&>(result) = LoadResult::failed(outOfMemoryMessage(state_.photoFolder));
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/programstate.h"
 #include "app/settings.h"
@@ -44,6 +45,23 @@ TEST(PhotoLoadCommand, ScansTheTypedFolderAndSavesItAsTyped) {
     EXPECT_EQ(f.savedFolder(), typed);
     EXPECT_EQ(f.table.rowCount(), 2u);
     EXPECT_EQ(f.table.lastScanPhotoCount(), 2);
+}
+
+// The checkbox shows the last choice, which is saved as "Recursive" and read
+// again at the next start.
+TEST(PhotoLoadCommand, TheSubfolderChoiceIsShownSavedAndUsed) {
+    Fixture f;
+    std::filesystem::create_directory(f.photos.path() / "inner");
+    f.photos.write("inner/c.jpg", JpegBuilder().app0().startOfScan().build());
+    for (const bool withSubfolders : {true, false}) {
+        f.dialogs.photoFolderAnswers.push_back(f.photos.folder());
+        f.dialogs.photoSubfoldersAnswers.push_back(withSubfolders);
+        f.run();
+        EXPECT_EQ(f.table.lastScanPhotoCount(), withSubfolders ? 3 : 2);
+        EXPECT_EQ(f.settings.read("<none>").photoSubfolders, withSubfolders);
+    }
+    EXPECT_EQ(f.dialogs.photoSubfoldersShown, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(f.dialogs.messages.empty());
 }
 
 TEST(PhotoLoadCommand, CancelAndMissingFoldersChangeNothing) {
