@@ -53,7 +53,8 @@ std::string folderIdentity(const std::string& path) {
 // own path.
 class FolderWalk {
 public:
-    explicit FolderWalk(SubFolders subFolders) : deep_(subFolders == SubFolders::Include) {}
+    FolderWalk(SubFolders subFolders, const Progress* progress)
+        : deep_(subFolders == SubFolders::Include), progress_(progress) {}
 
     FolderListing run(const std::string& folder) {
         enter(folder, 0);
@@ -100,7 +101,7 @@ private:
     }
 
     void enter(const std::string& folder, int depth) {
-        if (!seen_.insert(folderIdentity(folder)).second) return;
+        if (stopWanted(progress_) || !seen_.insert(folderIdentity(folder)).second) return;
         if (depth > kMaxFolderDepth) {
             result_.unread.push_back(
                 {folder, "the folder lies more than " + std::to_string(kMaxFolderDepth) + " levels deep"});
@@ -110,6 +111,7 @@ private:
     }
 
     bool deep_;
+    const Progress* progress_;
     std::set<std::string> seen_;
     std::deque<Inner> links_;
     FolderListing result_;
@@ -126,8 +128,8 @@ bool isPhotoName(const std::string& name) {
     return std::find(kPhotoExtensions.begin(), kPhotoExtensions.end(), ext) != kPhotoExtensions.end();
 }
 
-FolderListing listPhotos(const std::string& folder, SubFolders subFolders) {
-    return FolderWalk(subFolders).run(folder);
+FolderListing listPhotos(const std::string& folder, SubFolders subFolders, const Progress* progress) {
+    return FolderWalk(subFolders, progress).run(folder);
 }
 
 }  // namespace geovanta

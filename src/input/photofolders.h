@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "table/progress.h"
+
 namespace geovanta {
 
 // Whether a scan also reads the folders inside the photo folder.
@@ -47,7 +49,7 @@ struct FolderListing {
 // the path ("a/z.jpg" before "a.jpg", "a/b/c.jpg" before "a/c.jpg"); folders
 // whose names start with "." are passed over, and a folder reached twice
 // (through links) is read once. A folder that is not there holds no
-// photographs.
-FolderListing listPhotos(const std::string& folder, SubFolders subFolders);
+// photographs. When `progress` asks to stop, no further folder is listed.
+FolderListing listPhotos(const std::string& folder, SubFolders subFolders, const Progress* progress = nullptr);
 
 }  // namespace geovanta

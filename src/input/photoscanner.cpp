@@ -120,10 +120,13 @@ ShotTime shotTime(TExif& exif, const fs::directory_entry& entry, const std::stri
 }
 
 // Appends a row per photograph; what cannot be read is noted and passed over.
-void scanPhotos(DataTable& table, const FolderListing& listing, TExif& exif, std::vector<LeftOutFile>& leftOut) {
+void scanPhotos(DataTable& table, const FolderListing& listing, TExif& exif, std::vector<LeftOutFile>& leftOut,
+                Progress* progress) {
     const int year = currentYear();
     for (const ListedPhoto& photo : listing.photos) {
+        if (stopWanted(progress)) return;
         table.setLastScanPhotoCount(table.lastScanPhotoCount() + 1);
+        if (progress) progress->advance();
         // Taken before the file is read, so that a change while it is read
         // also shows when it is written.
         std::string stampError;
@@ -162,17 +165,21 @@ std::string nameWithoutExtension(const std::string& name) {
 }
 
 PhotoScanResult LoadFotos(DataTable& table, const std::string& folder, const BindingParams& params,
-                          SubFolders subFolders, PhotoScanStats* stats) {
+                          SubFolders subFolders, PhotoScanStats* stats, Progress* progress) {
     DisplaySuspension suspended(table);  // resumes last, after recalculation is back on
-    table.setAutoCalcFields(false);
     table.setLastScanPhotoCount(0);
     PhotoScanResult result;
     std::string error;
     try {
-        FolderListing listing = listPhotos(normalisedFolderPath(folder), subFolders);
+        FolderListing listing = listPhotos(normalisedFolderPath(folder), subFolders, progress);
         result.leftOut = std::move(listing.unread);
         TExif exif;
-        scanPhotos(table, listing, exif, result.leftOut);
+        if (progress) progress->setTotal(listing.photos.size());
+        scanPhotos(table, listing, exif, result.leftOut, progress);
+        if (stopWanted(progress)) {
+            static_cast<LoadResult&>(result) = LoadResult::cancelled();
+            return result;
+        }
         if (stats) {
             stats->photos = static_cast<std::size_t>(table.lastScanPhotoCount());
             stats->bytesRead = exif.bytesRead();
@@ -187,7 +194,6 @@ PhotoScanResult LoadFotos(DataTable& table, const std::string& folder, const Bin
     } catch (const std::exception& e) {
         if (error.empty()) error = e.what();
     }
-    table.setAutoCalcFields(true);
     for (const LeftOutFile& f : result.leftOut) {
         if (!result.message.empty()) result.message += '\n';
         result.message += f.line();

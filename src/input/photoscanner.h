@@ -11,6 +11,7 @@
 #include "binding/calcpositions.h"
 #include "input/loadresult.h"
 #include "input/photofolders.h"
+#include "table/progress.h"
 
 namespace geovanta {
 
@@ -40,7 +41,10 @@ struct PhotoScanResult : LoadResult {
 // past a folder that cannot be listed. Either way every photograph read is
 // kept and bound. A photograph whose EXIF date is no date is timed by its
 // file's date, and its row keeps that text.
+// `progress` counts the photographs read; when it asks to stop, the scan
+// ends at once with nothing bound.
 PhotoScanResult LoadFotos(DataTable& table, const std::string& folder, const BindingParams& params,
-                          SubFolders subFolders = SubFolders::Skip, PhotoScanStats* stats = nullptr);
+                          SubFolders subFolders = SubFolders::Skip, PhotoScanStats* stats = nullptr,
+                          Progress* progress = nullptr);
 
 }  // namespace geovanta

@@ -1,23 +1,24 @@
 #include "app/commands/photoloadcommand.h"
 
 #include <filesystem>
-#include <new>
+#include <memory>
 #include <system_error>
 
 #include "app/commands/dialogs.h"
-#include "app/programstate.h"
+#include "app/document.h"
+#include "app/photofolderjob.h"
 #include "app/settings.h"
 #include "input/photoscanner.h"
-#include "input/wholefile.h"
 
 namespace geovanta {
 
 void PhotoLoadCommand::run() {
-    const auto typed = dialogs_.askPhotoFolder({state_.photoFolder, state_.photoSubfolders});
+    const ProgramState& state = document_.state();
+    const auto typed = dialogs_.askPhotoFolder({state.photoFolder, state.photoSubfolders});
     if (typed) load(typed->folder, typed->withSubfolders);
 }
 
-void PhotoLoadCommand::load(const std::string& folder) { load(folder, state_.photoSubfolders); }
+void PhotoLoadCommand::load(const std::string& folder) { load(folder, document_.state().photoSubfolders); }
 
 void PhotoLoadCommand::load(const std::string& folder, bool withSubfolders) {
     // A folder that does not exist would otherwise quietly rescan, and append
@@ -27,22 +28,18 @@ void PhotoLoadCommand::load(const std::string& folder, bool withSubfolders) {
         dialogs_.showMessage(MessageKind::Error, "Папка не найдена: " + folder);
         return;
     }
-    state_.photoFolder = folder;
-    state_.photoSubfolders = withSubfolders;
-    auto error = settings_.writeString("FotoPath", state_.photoFolder);
-    if (!error) error = settings_.writeInteger(SettingsFile::kRecursiveKey, withSubfolders ? 1 : 0);
+    document_.state().photoFolder = folder;
+    document_.state().photoSubfolders = withSubfolders;
+    auto error = document_.settings().writeString("FotoPath", folder);
+    if (!error) error = document_.settings().writeInteger(SettingsFile::kRecursiveKey, withSubfolders ? 1 : 0);
     if (error) {
         dialogs_.showMessage(MessageKind::Failure, failureText(*error));
         return;
     }
-    PhotoScanResult result;
-    try {
-        result = LoadFotos(table_, state_.photoFolder, bindingParams(state_),
-                           state_.photoSubfolders ? SubFolders::Include : SubFolders::Skip);
-    } catch (const std::bad_alloc&) {
-        static_cast<LoadResult&>(result) = LoadResult::failed(outOfMemoryMessage(state_.photoFolder));
-    }
-    if (!result.ok()) dialogs_.showMessage(MessageKind::Failure, failureText(leftOutMessage(result)));
+    Dialogs& dialogs = dialogs_;
+    jobs_.submit(std::make_unique<PhotoFolderJob>(folder, [&dialogs](Document&, const PhotoFolderJob::Outcome& done) {
+        if (!done.scan.ok()) dialogs.showMessage(MessageKind::Failure, failureText(leftOutMessage(done.scan)));
+    }));
 }
 
 std::string PhotoLoadCommand::leftOutMessage(const PhotoScanResult& result) {

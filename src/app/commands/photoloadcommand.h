@@ -1,22 +1,21 @@
 #pragma once
 // The "load photographs" command: asks for the photo folder and whether the
 // folders inside it count too, saves them as "FotoPath" and "Recursive" and
-// scans the folder.
+// scans the folder off the window's thread.
 
 #include <string>
 
 namespace geovanta {
 
-class DataTable;
 class Dialogs;
-class SettingsFile;
-struct ProgramState;
+class Document;
+class JobRunner;
 struct PhotoScanResult;
 
 class PhotoLoadCommand {
 public:
-    PhotoLoadCommand(Dialogs& dialogs, DataTable& table, ProgramState& state, const SettingsFile& settings)
-        : dialogs_(dialogs), table_(table), state_(state), settings_(settings) {}
+    PhotoLoadCommand(Dialogs& dialogs, Document& document, JobRunner& jobs)
+        : dialogs_(dialogs), document_(document), jobs_(jobs) {}
 
     // Shows one message at the end naming every file the scan left out.
     void run();
@@ -30,9 +29,8 @@ public:
 
 private:
     Dialogs& dialogs_;
-    DataTable& table_;
-    ProgramState& state_;
-    const SettingsFile& settings_;
+    Document& document_;
+    JobRunner& jobs_;
 };
 
 }  // namespace geovanta
