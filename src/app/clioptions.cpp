@@ -21,6 +21,8 @@ const char* CliOptions::usage() {
            "  --csv FILE             write the table to FILE instead of standard output\n"
            "  --write-tags           after loading, write each placed photograph's position into\n"
            "                         its GPS tags with the exiftool beside this program\n"
+           "  --recursive            read photo folders with the folders inside them, in path\n"
+           "                         order; folders whose names start with \".\" are passed over\n"
            "  --place NAME=LAT,LON   place the photograph NAME (as the table names it, or its\n"
            "                         file's name or path) at LAT,LON in degrees by hand, after\n"
            "                         loading; the pass leaves it there (repeatable)\n"
@@ -111,9 +113,9 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
             out.help = true;
             continue;
         }
-        if (arg == "--write-tags") {
-            if (inlineValue) return "option '--write-tags' takes no value";
-            out.writeTags = true;
+        if (arg == "--write-tags" || arg == "--recursive") {
+            if (inlineValue) return "option '" + arg + "' takes no value";
+            (arg == "--write-tags" ? out.writeTags : out.recursive) = true;
             continue;
         }
         const bool takesValue =

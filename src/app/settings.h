@@ -19,6 +19,8 @@ public:
     static constexpr const char* kMapPanelKey = "MapPanel";
     // An XYZ tile server's {z}/{x}/{y} URL template for the map.
     static constexpr const char* kMapTilesKey = "MapTiles";
+    // 1 when photo folders are scanned with the folders inside them, else 0.
+    static constexpr const char* kRecursiveKey = "Recursive";
 
     // With `makeFolder` the first write makes the file's folder, as the
     // user's configuration folder may not exist yet; a folder beside the

@@ -10,7 +10,12 @@ std::optional<int64_t> timeOf(const DataTable& table, std::optional<std::size_t>
     return table.timeMs(*row, FieldId::VTime);
 }
 
-bool fromFileDate(const DataTable& table, std::size_t row) { return table.timeSource(row) == kTimeFromFileDate; }
+// Where the photograph's time came from, told into `p`.
+void noteTimeSource(const DataTable& table, std::size_t row, Placement& p) {
+    const char source = table.timeSource(row);
+    p.fromFileDate = source == kTimeFromFileDate || source == kTimeFromFileDateExifInvalid;
+    if (source == kTimeFromFileDateExifInvalid) p.invalidExifDate = table.invalidExifDate(row);
+}
 
 Placement decided(const DataTable& table, std::size_t row, std::optional<std::size_t> prev,
                   std::optional<std::size_t> next, int32_t toleranceSeconds) {
@@ -20,7 +25,7 @@ Placement decided(const DataTable& table, std::size_t row, std::optional<std::si
     else
         p = decidePlacement(table.timeMs(row, FieldId::VTime), timeOf(table, prev), timeOf(table, next),
                             toleranceSeconds);
-    p.fromFileDate = fromFileDate(table, row);
+    noteTimeSource(table, row, p);
     return p;
 }
 
@@ -70,7 +75,7 @@ PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSe
     walkLegs(
         table, [&](std::size_t) { ++s.points; },
         [&](std::size_t row, std::optional<std::size_t> prev, std::optional<std::size_t> next) {
-            const Placement p = decided(table, row, prev, next, toleranceSeconds);
+            Placement p = decided(table, row, prev, next, toleranceSeconds);
             ++s.photos;
             s.fromFileDate += p.fromFileDate;
             switch (p.kind) {
@@ -81,7 +86,7 @@ PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSe
                 case PlacementKind::NoTrack: ++s.noTrack; break;
                 case PlacementKind::ByHand: ++s.byHand; break;
             }
-            if (each) each->push_back({row, p});
+            if (each) each->push_back({row, std::move(p)});
         });
     return s;
 }
