@@ -1,14 +1,13 @@
 #include "input/exifthumbnail.h"
 
 #include <algorithm>
-#include <cstring>
 
-#include "input/positionedfile.h"
+#include "input/exifread.h"
+#include "input/jpegexif.h"
 
 namespace geovanta {
 namespace {
 
-constexpr int kMaxSegments = 4096;  // bounds the walk over a JPEG's segments
 constexpr std::size_t kEntrySize = 12;
 constexpr uint32_t kEntriesPerRead = 64;
 constexpr uint16_t kThumbnailOffsetTag = 0x0201;
@@ -35,16 +34,10 @@ public:
     // `count` bytes at `offset` from the TIFF header.
     bool read(uint64_t offset, unsigned char* out, std::size_t count) {
         const uint64_t at = base_ + offset;
-        if (at > end_ || count > end_ - at) return false;
-        return file_.readAt(at, out, count) == static_cast<long long>(count);
+        return at <= end_ && count <= end_ - at && readUpTo(file_, at, out, count) == count;
     }
-    uint16_t get16(const unsigned char* p) const {
-        return static_cast<uint16_t>(motorola_ ? p[0] << 8 | p[1] : p[1] << 8 | p[0]);
-    }
-    uint32_t get32(const unsigned char* p) const {
-        return motorola_ ? uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3]
-                         : uint32_t{p[3]} << 24 | uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
-    }
+    uint16_t get16(const unsigned char* p) const { return motorola_ ? be16(p) : le16(p); }
+    uint32_t get32(const unsigned char* p) const { return motorola_ ? be32(p) : le32(p); }
 
 private:
     PositionedFile& file_;
@@ -58,38 +51,26 @@ struct ExifBlock {
     uint64_t end = 0;
 };
 
-// The EXIF APP1 segment of a JPEG: its TIFF data and where the segment ends.
-std::optional<ExifBlock> jpegExif(PositionedFile& file) {
-    uint64_t pos = 2;
-    for (int step = 0; step < kMaxSegments && pos < file.size(); ++step) {
-        unsigned char head[10] = {};
-        const long long got = file.readAt(pos, head, sizeof head);
-        if (got < 2 || head[0] != 0xFF) return std::nullopt;
-        const unsigned char marker = head[1];
-        if (marker == 0xFF) {  // fill byte
-            pos += 1;
-            continue;
-        }
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {  // no length
-            pos += 2;
-            continue;
-        }
-        if (marker == 0xDA || marker == 0xD9 || got < 4) return std::nullopt;
-        const uint16_t length = static_cast<uint16_t>(head[2] << 8 | head[3]);
-        if (length < 2) return std::nullopt;
-        if (marker == 0xE1 && got == 10 && std::memcmp(head + 4, "Exif\0\0", 6) == 0)
-            return ExifBlock{pos + 10, pos + 2 + length};
-        pos += 2u + length;
-    }
-    return std::nullopt;
+// The TIFF data of the JPEG image starting at `soi`, which ends with its
+// "Exif" APP1 segment.
+std::optional<ExifBlock> jpegExif(PositionedFile& file, uint64_t soi) {
+    const std::optional<uint64_t> base = findJpegExif(file, soi);
+    unsigned char length[2];
+    // The segment's length sits 8 bytes before the TIFF header, after its marker.
+    if (!base || *base < 8 || readUpTo(file, *base - 8, length, 2) != 2) return std::nullopt;
+    return ExifBlock{*base, *base - 10 + 2 + be16(length)};
 }
 
+// The JPEG's segments, the JPEG a RAF file embeds, or a raw file's TIFF data.
 std::optional<ExifBlock> exifBlock(PositionedFile& file) {
-    unsigned char start[2];
-    if (file.readAt(0, start, 2) != 2) return std::nullopt;
-    if (start[0] == 0xFF && start[1] == 0xD8) return jpegExif(file);
-    if ((start[0] == 'M' && start[1] == 'M') || (start[0] == 'I' && start[1] == 'I'))
-        return ExifBlock{0, file.size()};
+    unsigned char head[16] = {};
+    const std::size_t got = readUpTo(file, 0, head, sizeof head);
+    if (got >= 2 && head[0] == 0xFF && head[1] == 0xD8) return jpegExif(file, 0);
+    if (isRafHeader(head, got)) {
+        const std::optional<uint64_t> soi = rafJpegOffset(file);
+        return soi ? jpegExif(file, *soi) : std::nullopt;
+    }
+    if (got >= 2 && head[0] == head[1] && (head[0] == 'M' || head[0] == 'I')) return ExifBlock{0, file.size()};
     return std::nullopt;
 }
 
@@ -139,11 +120,16 @@ std::optional<ExifThumbnail::Location> thumbnailIn(TiffReader& tiff) {
 }
 
 std::optional<ExifThumbnail::Location> locateIn(PositionedFile& file) {
-    const std::optional<ExifBlock> block = exifBlock(file);
-    if (!block) return std::nullopt;
-    TiffReader tiff(file, block->base, std::min(block->end, file.size()));
-    if (!tiff.readHeader()) return std::nullopt;
-    return thumbnailIn(tiff);
+    // A file too damaged to lead to its EXIF data has no thumbnail to show.
+    try {
+        const std::optional<ExifBlock> block = exifBlock(file);
+        if (!block) return std::nullopt;
+        TiffReader tiff(file, block->base, std::min(block->end, file.size()));
+        if (!tiff.readHeader()) return std::nullopt;
+        return thumbnailIn(tiff);
+    } catch (const ExifError&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace

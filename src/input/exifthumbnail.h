@@ -23,9 +23,9 @@ public:
         uint32_t length = 0;
     };
 
-    // Where the preview lies in a JPEG with an "Exif" APP1 segment or a raw
-    // file laid out as TIFF; nothing when there is none, it lies outside its
-    // EXIF data, or it is not a JPEG image.
+    // Where the preview lies in a JPEG with an "Exif" APP1 segment, the JPEG
+    // a RAF file embeds or a raw file laid out as TIFF; nothing when there is
+    // none, it lies outside its EXIF data, or it is not a JPEG image.
     static std::optional<Location> locate(const std::string& path);
     // The preview's bytes, a JPEG image; empty when there is none.
     static std::vector<unsigned char> read(const std::string& path);
