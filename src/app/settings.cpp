@@ -25,6 +25,10 @@ ProgramState SettingsFile::read(const std::string& defaultFolder) const {
     s.windowGeometry = text(kWindowGeometryKey).value_or("");
     s.mapPanel = text(kMapPanelKey).value_or("");
     s.mapTiles = text(kMapTilesKey);
+    if (const auto v = text(kExifToolTimeoutKey)) {
+        const auto seconds = parseInteger(*v);
+        if (seconds && *seconds >= 1) s.exifToolTimeout = *seconds;
+    }
     return s;
 }
 

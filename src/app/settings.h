@@ -18,6 +18,8 @@ public:
     static constexpr const char* kMapPanelKey = "MapPanel";
     // An XYZ tile server's {z}/{x}/{y} URL template for the map.
     static constexpr const char* kMapTilesKey = "MapTiles";
+    // Seconds ExifTool may take per photograph; below 1 or unreadable: 60.
+    static constexpr const char* kExifToolTimeoutKey = "ExifToolTimeout";
 
     // With `makeFolder` the first write makes the file's folder, as the
     // user's configuration folder may not exist yet; a folder beside the

@@ -12,6 +12,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <chrono>
 
 #include "app/commands/argumentscommand.h"
 #include "app/commands/clearcommand.h"
@@ -83,6 +84,14 @@ void TMainForm::placeWindow() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    if (tagWriteRunning()) {
+        // Tags being written end first, within their grace; the window
+        // closes as soon as they have.
+        closeAfterTagWrite_ = true;
+        tagWrite_->abort();
+        event->ignore();
+        return;
+    }
     // Remembered quietly: a settings file that cannot be written is no
     // reason to keep the program from closing.
     state_.windowGeometry = saveGeometry().toBase64().toStdString();
@@ -92,7 +101,10 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
-TMainForm::~TMainForm() { FormDestroy(); }
+TMainForm::~TMainForm() {
+    stopTagWrite();
+    FormDestroy();
+}
 
 void TMainForm::FormDestroy() {
     // The model listens to the table, which goes before the window's children.
@@ -194,14 +206,19 @@ void TMainForm::buildGrid() {
     connect(model_, &QAbstractItemModel::modelReset, this, [this] {
         if (!DataTable_.isEmpty()) showRow(DataTable_.recNo());
     });
-    connect(DataGrid_, &DataGrid::insertRequested, this, [this] { showRow(gridCommands_.insertRow()); });
-    connect(DataGrid_, &DataGrid::appendRequested, this, [this] { showRow(gridCommands_.appendRow()); });
+    connect(DataGrid_, &DataGrid::insertRequested, this, [this] {
+        if (tableCommandsEnabled_) showRow(gridCommands_.insertRow());
+    });
+    connect(DataGrid_, &DataGrid::appendRequested, this, [this] {
+        if (tableCommandsEnabled_) showRow(gridCommands_.appendRow());
+    });
     connect(DataGrid_, &DataGrid::cancelRequested, this, [this] {
+        if (!tableCommandsEnabled_) return;
         gridCommands_.cancelRow();
         if (!DataTable_.isEmpty()) showRow(DataTable_.recNo());
     });
     connect(DataGrid_, &DataGrid::deleteRequested, this, [this] {
-        if (gridCommands_.deleteCurrentRow() && !DataTable_.isEmpty()) showRow(DataTable_.recNo());
+        if (tableCommandsEnabled_ && gridCommands_.deleteCurrentRow() && !DataTable_.isEmpty()) showRow(DataTable_.recNo());
     });
     connect(DataGrid_, &QAbstractItemView::doubleClicked, this, &TMainForm::DataGridDblClick);
     connect(DataGrid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -285,19 +302,76 @@ void TMainForm::loadArguments(const std::vector<std::string>& paths) {
 
 TFormConsole* TMainForm::console() {
     if (!FormConsole) {
-        ownConsole_ = std::make_unique<TFormConsole>(this);
+        ownConsole_ = std::make_unique<TFormConsole>();
         FormConsole = ownConsole_.get();
     }
     return FormConsole;
 }
 
+std::shared_ptr<TagCommands> TMainForm::tagCommands() {
+    TagBatch::Settings settings;
+    settings.answerWithin = std::chrono::seconds(state_.exifToolTimeout);
+    auto commands = std::make_shared<TagCommands>(DataTable_, *console(), tagWriter_, settings);
+    commands->setWording([seconds = state_.exifToolTimeout](const std::string& text) {
+        return TFormConsole::windowWording(text, seconds);
+    });
+    return commands;
+}
+
 void TMainForm::ToolButton8Click() {
-    TagCommands(DataTable_, *console(), tagWriter_).writeAllPhotos(dialogs_);
-    if (!DataTable_.isEmpty()) showRow(DataTable_.recNo());
+    if (tagWriteRunning()) return;
+    std::shared_ptr<TagCommands> commands = tagCommands();
+    if (!commands->beginAll()) return;
+    startTagWrite(commands, [this, commands] {
+        commands->finishAllPhotos(dialogs_);
+        if (!DataTable_.isEmpty()) showRow(DataTable_.recNo());
+    });
 }
 
 void TMainForm::EXIF1Click() {
-    TagCommands(DataTable_, *console(), tagWriter_).writeCurrentPhoto(dialogs_);
+    if (tagWriteRunning()) return;
+    std::shared_ptr<TagCommands> commands = tagCommands();
+    if (!commands->beginCurrent()) return;
+    startTagWrite(commands, [this, commands] { commands->finishCurrent(dialogs_); });
+}
+
+void TMainForm::startTagWrite(std::shared_ptr<TagCommands> commands, std::function<void()> finish) {
+    setTableCommandsEnabled(false);
+    tagWrite_ = commands;
+    tagThread_ = std::thread([this, commands, finish = std::move(finish)] {
+        commands->run();
+        // Queued after everything the write told the console on its way.
+        QMetaObject::invokeMethod(this, [this, finish] {
+            tagThread_.join();
+            tagWrite_.reset();
+            setTableCommandsEnabled(true);
+            // Closing: what the write came to is of no interest any more.
+            if (closeAfterTagWrite_) {
+                close();
+                return;
+            }
+            finish();
+        }, Qt::QueuedConnection);
+    });
+}
+
+void TMainForm::stopTagWrite() {
+    if (!tagWriteRunning()) return;
+    tagWrite_->abort();
+    tagThread_.join();
+    tagWrite_.reset();
+    setTableCommandsEnabled(true);
+}
+
+void TMainForm::setTableCommandsEnabled(bool enabled) {
+    if (enabled == tableCommandsEnabled_) return;
+    tableCommandsEnabled_ = enabled;
+    ToolBar1->setEnabled(enabled);
+    for (const char* name : {"LTrack", "LFoto", "ClearTable"})
+        if (auto* action = findChild<QAction*>(name)) action->setEnabled(enabled);
+    if (!enabled) gridEditTriggers_ = static_cast<int>(DataGrid_->editTriggers());
+    DataGrid_->setEditTriggers(enabled ? QAbstractItemView::EditTriggers(gridEditTriggers_)
+                                       : QAbstractItemView::NoEditTriggers);
 }
 
 void TMainForm::TimeFromPhotoClick() {
@@ -315,8 +389,8 @@ void TMainForm::DataGridDblClick() { gridCommands_.openCurrentPhoto(); }
 void TMainForm::PopupMenu1Popup() {
     const PopupItems items = gridCommands_.popupItems();
     N1->setEnabled(items.showPhoto);
-    EXIF1->setEnabled(items.writeExif);
-    TimeFromPhoto->setEnabled(items.timeFromPhoto);
+    EXIF1->setEnabled(items.writeExif && tableCommandsEnabled_);
+    TimeFromPhoto->setEnabled(items.timeFromPhoto && tableCommandsEnabled_);
 }
 
 }  // namespace geovanta

@@ -4,8 +4,10 @@
 
 #include <QKeySequence>
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/commands/gridcommands.h"
@@ -36,6 +38,7 @@ class MapWidget;
 class DataTableModel;
 class Dialogs;
 class TFormConsole;
+class TagCommands;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -55,6 +58,14 @@ public:
     TFormConsole* console();
     // Loads files and folders named on the command line, in their order.
     void loadArguments(const std::vector<std::string>& paths);
+    // Tags are written by this program instead of the ExifTool found beside
+    // the program.
+    void setExifTool(const std::string& program) { exifTool_ = ExifToolSessions(program, KeptProcess::maker()); }
+    // True while GPS tags are written on a thread of their own.
+    bool tagWriteRunning() const { return tagThread_.joinable(); }
+    // Aborts a running tag write and waits for its end, which comes within
+    // its grace; the window's helpers must outlive it.
+    void stopTagWrite();
 
 public slots:
     void LTrackClick() { trackLoad_.run(); }
@@ -89,6 +100,13 @@ private:
                             const QKeySequence& key = {});
     // Puts the grid's current cell on `row`, keeping the column.
     void showRow(std::size_t row);
+    // Runs the tag write of `commands`, begun on this thread, on a thread of
+    // its own; `finish` follows on this thread.
+    void startTagWrite(std::shared_ptr<TagCommands> commands, std::function<void()> finish);
+    std::shared_ptr<TagCommands> tagCommands();
+    // The commands that change the table: off while tags are written, whose
+    // results go back into the table at the end.
+    void setTableCommandsEnabled(bool enabled);
 
     ProgramState& state_;
     SettingsFile settings_;
@@ -99,6 +117,11 @@ private:
     OziLibrary ozi_{defaultOziLibraryPath()};
     ExifToolSessions exifTool_{defaultExifToolPath(), KeptProcess::maker()};
     TagWriter tagWriter_{exifTool_};
+    std::shared_ptr<TagCommands> tagWrite_;  // while one runs on tagThread_
+    std::thread tagThread_;
+    bool closeAfterTagWrite_ = false;
+    bool tableCommandsEnabled_ = true;
+    int gridEditTriggers_ = 0;  // the grid's own, while they are off
     TFormConsole* FormConsole = nullptr;
     std::unique_ptr<TFormConsole> ownConsole_;
     OziTransfer oziTransfer_{ozi_, DataTable_};
