@@ -9,6 +9,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sys/resource.h>
+
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +21,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "runtime/processrunner.h"
 #include "support/runcli.h"
@@ -217,6 +221,82 @@ TEST_F(WriteTagsCli, StopSignalEndsTheBatchBetweenPhotographs) {
     EXPECT_GE(written, 1);
     EXPECT_LT(written, 40);
     EXPECT_THAT(text, HasSubstr("GPS tags: " + std::to_string(written) + " written"));
+}
+
+// A copy of the tool beside a scripted ExifTool, run to its end with
+// standard error collected; SIGTERM after `signalAfter`, when given.
+struct ScriptedRun {
+    int status = -1;
+    std::chrono::milliseconds took{};  // from the signal, or from the start
+    long maxRssKb = 0;
+    std::string err;
+};
+ScriptedRun runBesideScript(const test::TempDir& tools, const std::string& script, std::vector<std::string> args,
+                            std::optional<std::chrono::milliseconds> signalAfter) {
+    ScriptedRun r;
+    const std::string cli = tools.file("geovanta-cli");
+    if (!fs::exists(cli)) fs::copy_file(kBin + "/geovanta-cli", cli);
+    fs::remove(tools.file("exiftool"));
+    tools.script("exiftool", script);
+    const std::string errFile = tools.file("err.txt");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    args.insert(args.begin(), cli);
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    auto start = std::chrono::steady_clock::now();
+    if (posix_spawn(&pid, cli.c_str(), &actions, nullptr, argv.data(), environ) != 0) return r;
+    posix_spawn_file_actions_destroy(&actions);
+    if (signalAfter) {
+        std::this_thread::sleep_for(*signalAfter);
+        start = std::chrono::steady_clock::now();
+        ::kill(pid, SIGTERM);
+    }
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(pid, &status, 0, &usage);
+    r.took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.maxRssKb = usage.ru_maxrss;
+    std::ifstream in(errFile);
+    r.err.assign(std::istreambuf_iterator<char>(in), {});
+    return r;
+}
+
+// Whatever ExifTool does, the tool ends within seconds: of a stop signal
+// while ExifTool hangs, or by itself when ExifTool floods it, in bounded
+// memory; every photograph is named and none is touched.
+TEST_F(WriteTagsCli, EndsWithinSecondsWhateverExifToolDoes) {
+    const std::string folder = dir.file("photos");
+    photos(folder, 3, "10:00:00");
+    const std::vector<std::string> before = tagsIn(folder);
+    test::TempDir tools;
+    const std::vector<std::string> args{"--write-tags", "--csv", dir.file("out.csv"), dir.file("track.plt"), folder};
+    using namespace std::chrono_literals;
+    const struct {
+        const char* what;
+        const char* script;
+        std::optional<std::chrono::milliseconds> signalAfter;
+        int status;
+        const char* says;
+    } cases[] = {
+        {"hangs, then SIGTERM", "exec sleep 1000\n", 500ms, 128 + SIGTERM,
+         "ExifTool was ended by the abort before it answered"},
+        {"floods", "exec yes\n", std::nullopt, 1, "ExifTool printed more than 1 MB without answering"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ScriptedRun run = runBesideScript(tools, c.script, args, c.signalAfter);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_LT(run.took, 5s);
+        EXPECT_LT(run.maxRssKb, 200 * 1024);
+        EXPECT_THAT(run.err, HasSubstr(c.says));
+        for (int i = 0; i < 3; ++i) EXPECT_THAT(run.err, HasSubstr("IMG_100" + std::to_string(i) + ".JPG\": "));
+        EXPECT_EQ(tagsIn(folder), before);
+    }
 }
 
 // The CSV file is replaced whole or not at all: past a file size limit the
