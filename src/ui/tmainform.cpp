@@ -88,7 +88,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         // Tags being written end first, within their grace; the window
         // closes as soon as they have.
         closeAfterTagWrite_ = true;
-        tagWrite_->abort();
+        tagWrite_.abort();
         event->ignore();
         return;
     }
@@ -337,29 +337,18 @@ void TMainForm::EXIF1Click() {
 
 void TMainForm::startTagWrite(std::shared_ptr<TagCommands> commands, std::function<void()> finish) {
     setTableCommandsEnabled(false);
-    tagWrite_ = commands;
-    tagThread_ = std::thread([this, commands, finish = std::move(finish)] {
-        commands->run();
-        // Queued after everything the write told the console on its way.
-        QMetaObject::invokeMethod(this, [this, finish] {
-            tagThread_.join();
-            tagWrite_.reset();
-            setTableCommandsEnabled(true);
-            // Closing: what the write came to is of no interest any more.
-            if (closeAfterTagWrite_) {
-                close();
-                return;
-            }
+    tagWrite_.start(std::move(commands), [this, finish = std::move(finish)] {
+        setTableCommandsEnabled(true);
+        // Closing: what the write came to is of no interest any more.
+        if (closeAfterTagWrite_)
+            close();
+        else
             finish();
-        }, Qt::QueuedConnection);
     });
 }
 
 void TMainForm::stopTagWrite() {
-    if (!tagWriteRunning()) return;
-    tagWrite_->abort();
-    tagThread_.join();
-    tagWrite_.reset();
+    tagWrite_.stop();
     setTableCommandsEnabled(true);
 }
 

@@ -7,7 +7,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/commands/gridcommands.h"
@@ -22,6 +21,7 @@
 #include "runtime/ozilibrary.h"
 #include "runtime/keptprocess.h"
 #include "table/datatable.h"
+#include "ui/tagwritethread.h"
 #include "ui/toolicons.h"
 
 class QAction;
@@ -62,9 +62,9 @@ public:
     // the program.
     void setExifTool(const std::string& program) { exifTool_ = ExifToolSessions(program, KeptProcess::maker()); }
     // True while GPS tags are written on a thread of their own.
-    bool tagWriteRunning() const { return tagThread_.joinable(); }
+    bool tagWriteRunning() const { return tagWrite_.running(); }
     // Aborts a running tag write and waits for its end, which comes within
-    // its grace; the window's helpers must outlive it.
+    // its grace; the console must outlive it.
     void stopTagWrite();
 
 public slots:
@@ -103,6 +103,7 @@ private:
     // Runs the tag write of `commands`, begun on this thread, on a thread of
     // its own; `finish` follows on this thread.
     void startTagWrite(std::shared_ptr<TagCommands> commands, std::function<void()> finish);
+    // The tag commands with this window's timeout and wording.
     std::shared_ptr<TagCommands> tagCommands();
     // The commands that change the table: off while tags are written, whose
     // results go back into the table at the end.
@@ -117,8 +118,7 @@ private:
     OziLibrary ozi_{defaultOziLibraryPath()};
     ExifToolSessions exifTool_{defaultExifToolPath(), KeptProcess::maker()};
     TagWriter tagWriter_{exifTool_};
-    std::shared_ptr<TagCommands> tagWrite_;  // while one runs on tagThread_
-    std::thread tagThread_;
+    TagWriteThread tagWrite_{this};
     bool closeAfterTagWrite_ = false;
     bool tableCommandsEnabled_ = true;
     int gridEditTriggers_ = 0;  // the grid's own, while they are off

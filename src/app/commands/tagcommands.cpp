@@ -75,7 +75,9 @@ void TagCommands::reset() {
 bool TagCommands::beginAll() {
     if (table_.isEmpty()) return false;
     reset();
-    table_.first();  // stores an edit in progress before its row is read
+    // Stores an edit in progress before its row is read; the cursor stays,
+    // as the grid may be looked at while the batch runs.
+    table_.moveTo(table_.recNo());
     // Every job is made here, on the table's thread; the batch only reads
     // the jobs, never the table.
     int unplaced = 0;

@@ -61,7 +61,9 @@ public:
     // From any thread, between a begin and the end of run(): starts nothing
     // more, and ends ExifTool under the photographs in flight after a short
     // grace.
-    void abort() { batch_->abort(); }
+    void abort() {
+        if (batch_) batch_->abort();
+    }
     // On the table's thread, after run(): the table learns the files
     // ExifTool rewrote, the cursor stops where the batch did, and the
     // console ends with the summary and every photograph not written.
