@@ -9,7 +9,10 @@
 
 #include "app/clioptions.h"
 #include "app/commands/tagcommands.h"
-#include "app/commands/trackloadcommand.h"
+#include "app/document.h"
+#include "app/gpsfilejob.h"
+#include "app/inlinejobrunner.h"
+#include "app/photofolderjob.h"
 #include "app/placementtexts.h"
 #include "app/programpaths.h"
 #include "app/programstate.h"
@@ -47,26 +50,30 @@ int fail(const std::string& message) {
     return 1;
 }
 
-LoadResult loadInput(DataTable& table, ProgramState& state, const std::string& input, LoadReport& report) {
+// Loads one file or folder into the document, as the window's load commands
+// do (a file or folder given twice is read once, the second time replacing
+// the first).
+LoadResult loadInput(Document& document, JobRunner& jobs, const std::string& input, LoadReport& report) {
     std::error_code ec;
-    const fs::path path(input);
-    if (fs::is_directory(path, ec)) {
-        state.photoFolder = input;
+    LoadResult result;
+    if (fs::is_directory(fs::path(input), ec)) {
+        document.state().photoFolder = input;
         report.photoFolders = true;
-        // A photograph that cannot be read is named at the end; the others load.
-        PhotoScanResult scan = LoadFotos(table, state.photoFolder, bindingParams(state));
-        for (LeftOutFile& f : scan.leftOut) report.leftOut.push_back(std::move(f));
-        if (scan.leftOut.empty()) return scan;
-        return LoadResult::loaded();
-    }
-    const int kind = TrackLoadCommand::filterForExtension(input);
-    if (kind != 0) {
-        std::size_t skipped = 0;
-        LoadResult result = TrackLoadCommand::read(table, state, input, kind, skipped);
-        if (skipped) note(input + ": " + std::to_string(skipped) + " points without a time were skipped");
+        jobs.submit(std::make_unique<PhotoFolderJob>(input, [&](Document&, const PhotoFolderJob::Outcome& done) {
+            // A photograph that cannot be read is named at the end; the others load.
+            for (const LeftOutFile& f : done.scan.leftOut) report.leftOut.push_back(f);
+            if (done.scan.leftOut.empty()) result = done.scan;
+        }));
         return result;
     }
-    return LoadResult::failed("'" + input + "' is neither a .plt, .wpt or .gpx file nor a folder");
+    const std::optional<GpsFileKind> kind = gpsFileKindOf(input);
+    if (!kind) return LoadResult::failed("'" + input + "' is neither a .plt, .wpt or .gpx file nor a folder");
+    jobs.submit(std::make_unique<GpsFileJob>(input, *kind, [&](Document&, const GpsFileJob::Outcome& done) {
+        if (const std::size_t skipped = done.stats.pointsWithoutTime)
+            note(input + ": " + std::to_string(skipped) + " points without a time were skipped");
+        result = done.result;
+    }));
+    return result;
 }
 
 // After the table: the files left out, then, when photographs were loaded,
@@ -150,19 +157,20 @@ int main(int argc, char** argv) {
     state.trackOffset = options.trackOffset;
     state.photoOffset = options.photoOffset;
     state.tolerance = options.tolerance;
-    DataTable table;
-    table.setAutoCalcFields(false);
+    // No settings file: everything comes from the command line.
+    Document document(state, SettingsFile(std::string()));
+    InlineJobRunner jobs(document);
+    DataTable& table = document.table();
     LoadReport report;
     for (const std::string& input : options.inputs) {
         LoadResult result;
         try {
-            result = loadInput(table, state, input, report);
+            result = loadInput(document, jobs, input, report);
         } catch (const std::bad_alloc&) {
             result = LoadResult::failed(outOfMemoryMessage(input));
         }
         if (!result.ok()) return fail(result.message);
     }
-    table.setAutoCalcFields(true);
     // The table is printed even when some photographs failed; the exit status tells.
     int status = options.writeTags && !writeTags(table, options, stopSignals) ? 1 : 0;
     // Asked to stop: the summary is out, the table is not wanted.
@@ -176,6 +184,6 @@ int main(int argc, char** argv) {
     } else if (writeCsvFile(table, options.csvFile, stopSignals) != 0) {
         return 1;
     }
-    reportPlacements(table, state, report);
+    reportPlacements(table, document.state(), report);
     return status;
 }

@@ -96,6 +96,9 @@ public:
 
     bool notGpx() const { return notGpx_; }
     const std::string& failure() const { return failure_; }
+    void setProgress(Progress* progress) { progress_ = progress; }
+    // The walk ended because the progress asked it to.
+    bool stopped() const { return stopped_; }
 
 private:
     enum class Kind : uint8_t { Gpx, Track, Segment, Route, Point, Other };
@@ -114,6 +117,9 @@ private:
     GpxLoadStats& stats_;
 
     std::vector<Kind> open_;  // the elements entered and not yet left, outermost first
+    Progress* progress_ = nullptr;
+    std::size_t pointsLeft_ = 0;  // points ended, as counted for looking at the progress
+    bool stopped_ = false;
     bool sawRoot_ = false;
     bool notGpx_ = false;
     uint16_t track_ = 0;
@@ -165,6 +171,13 @@ bool GpxWalk::leave(const pugi::xml_node& element) {
     const Kind kind = open_.back();
     open_.pop_back();
     if (kind != Kind::Point) return true;
+    if (progress_ && ++pointsLeft_ % kLinesPerLook == 0) {
+        progress_->setDone(pieces_.offsetOf(element));
+        if (progress_->cancelled()) {
+            stopped_ = true;
+            return false;
+        }
+    }
     return readPoint(element, open_.back());
 }
 
@@ -237,10 +250,13 @@ LoadResult GpxReader::loadBytes(std::string_view bytes, const std::string& path)
 
     XmlPieces pieces(bytes, {"trkpt", "rtept", "wpt"}, pieceBytes_ ? pieceBytes_ : XmlPieces::kDefaultPieceBytes);
     GpxWalk walk(table_, trackCounter_, pieces, path, bytes.size() / kTypicalPointBytes, stats_);
+    walk.setProgress(progress_);
+    if (progress_) progress_->setTotal(bytes.size());
     std::string failure;
     {
         DisplaySuspension suspended(table_);
         const std::optional<XmlError> fault = pieces.walk(walk);
+        if (walk.stopped()) return LoadResult::cancelled();
         if (walk.notGpx() || (fault && fault->status == pugi::status_no_document_element))
             return LoadResult::rejected(kNotGpxMessage);
         if (!walk.failure().empty())

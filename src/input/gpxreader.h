@@ -12,6 +12,7 @@
 
 #include "binding/calcpositions.h"
 #include "input/loadresult.h"
+#include "table/progress.h"
 
 namespace geovanta {
 
@@ -39,6 +40,9 @@ public:
     // The same for the file's bytes already in memory; `path` names the file
     // in messages.
     LoadResult loadBytes(std::string_view bytes, const std::string& path);
+    // Bytes read so far go into `progress`; when it asks to stop, the read
+    // ends between two points and the load is cancelled.
+    void setProgress(Progress* progress) { progress_ = progress; }
 
     const GpxLoadStats& stats() const { return stats_; }
 
@@ -50,6 +54,7 @@ private:
     DataTable& table_;
     uint16_t& trackCounter_;
     BindingParams params_;
+    Progress* progress_ = nullptr;
     GpxLoadStats stats_;
     std::size_t pieceBytes_ = 0;  // 0: the parser's own default
 };

@@ -115,7 +115,8 @@ ShotTime shotTime(TExif& exif, const fs::directory_entry& entry, const std::stri
 
 // Lists the folder and appends a row per photograph; what cannot be read is
 // noted and passed over.
-void scanFolder(DataTable& table, const std::string& folder, TExif& exif, std::vector<LeftOutFile>& leftOut) {
+void scanFolder(DataTable& table, const std::string& folder, TExif& exif, std::vector<LeftOutFile>& leftOut,
+                Progress* progress) {
     const int year = currentYear();
     std::error_code ec;
     // An empty photo folder names the current folder, as a bare "*" would.
@@ -126,9 +127,11 @@ void scanFolder(DataTable& table, const std::string& folder, TExif& exif, std::v
         const fs::directory_entry& entry = *it;
         const std::string name = entry.path().filename().string();
         if (!isPhotoName(name)) continue;
+        if (stopWanted(progress)) return;
         std::error_code typeError;
         if (!entry.is_regular_file(typeError)) continue;  // a folder named Old.JPG is no photograph
         table.setLastScanPhotoCount(table.lastScanPhotoCount() + 1);
+        if (progress) progress->advance();
         const std::string fileName = folder + name;
         // Taken before the file is read, so that a change while it is read
         // also shows when it is written.
@@ -179,15 +182,18 @@ std::string nameWithoutExtension(const std::string& name) {
 }
 
 PhotoScanResult LoadFotos(DataTable& table, const std::string& folder, const BindingParams& params,
-                          PhotoScanStats* stats) {
+                          PhotoScanStats* stats, Progress* progress) {
     DisplaySuspension suspended(table);  // resumes last, after recalculation is back on
-    table.setAutoCalcFields(false);
     table.setLastScanPhotoCount(0);
     PhotoScanResult result;
     std::string error;
     try {
         TExif exif;
-        scanFolder(table, normalisedFolderPath(folder), exif, result.leftOut);
+        scanFolder(table, normalisedFolderPath(folder), exif, result.leftOut, progress);
+        if (stopWanted(progress)) {
+            static_cast<LoadResult&>(result) = LoadResult::cancelled();
+            return result;
+        }
         if (stats) {
             stats->photos = static_cast<std::size_t>(table.lastScanPhotoCount());
             stats->bytesRead = exif.bytesRead();
@@ -202,7 +208,6 @@ PhotoScanResult LoadFotos(DataTable& table, const std::string& folder, const Bin
     } catch (const std::exception& e) {
         if (error.empty()) error = e.what();
     }
-    table.setAutoCalcFields(true);
     for (const LeftOutFile& f : result.leftOut) {
         if (!result.message.empty()) result.message += '\n';
         result.message += f.line();

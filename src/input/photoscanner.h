@@ -9,6 +9,7 @@
 
 #include "binding/calcpositions.h"
 #include "input/loadresult.h"
+#include "table/progress.h"
 
 namespace geovanta {
 
@@ -50,7 +51,9 @@ struct PhotoScanResult : LoadResult {
 // shooting time that is no time) is left out and the scan goes on with the
 // next; a folder listing that breaks off ends the scan. Either way every
 // photograph read is kept and bound.
+// `progress` counts the photographs read; when it asks to stop, the scan
+// ends at once with nothing bound.
 PhotoScanResult LoadFotos(DataTable& table, const std::string& folder, const BindingParams& params,
-                          PhotoScanStats* stats = nullptr);
+                          PhotoScanStats* stats = nullptr, Progress* progress = nullptr);
 
 }  // namespace geovanta

@@ -84,4 +84,10 @@ std::string lineSuffix(const std::string& path, std::size_t lineNumber) {
     return "\n" + displayFileName(path) + ", line " + std::to_string(lineNumber);
 }
 
+bool lookAt(Progress& progress, const TextLines& lines) {
+    progress.setTotal(lines.size());
+    progress.setDone(lines.offset());
+    return progress.cancelled();
+}
+
 }  // namespace geovanta

@@ -9,6 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "table/progress.h"
+#include "table/textlines.h"
+
 namespace geovanta {
 
 // Position, altitude and time of one GPS point as read from a data line.
@@ -46,6 +49,13 @@ std::size_t expectedLines(std::string_view bytes, std::size_t typicalLineBytes);
 // zero-fills what was not written). Returns the message for such a line.
 std::optional<std::string> nulByteError(std::string_view line);
 
+
+// Text readers tell their progress and look for a wish to stop once in this
+// many lines: often enough to answer within a blink, rarely enough to cost
+// nothing.
+inline constexpr std::size_t kLinesPerLook = 16384;
+// Tells `progress` how far `lines` has got; true when it asks to stop.
+bool lookAt(Progress& progress, const TextLines& lines);
 
 // Second line of a data-line error: where it happened.
 std::string lineSuffix(const std::string& path, std::size_t lineNumber);

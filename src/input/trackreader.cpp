@@ -85,7 +85,9 @@ LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& pat
         char name[kPointNameSize];
         // One look through the whole file spares a look through every line.
         const bool holdsNul = bytes.find('\0') != std::string_view::npos;
+        bool stopped = false;
         while (lines.next(line)) {
+            if (progress_ && lines.lineNumber() % kLinesPerLook == 0 && (stopped = lookAt(*progress_, lines))) break;
             if (auto error = holdsNul ? nulByteError(line) : std::nullopt) {
                 failure = *error + lineSuffix(path, lines.lineNumber());
                 break;
@@ -98,6 +100,7 @@ LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& pat
             }
             appendPointRow(table_, 'T', std::string_view(name, formatPointName(name, track, pointNumber)), point);
         }
+        if (stopped) return LoadResult::cancelled();
         CalcPositions(table_, params_);
     }
     return failure.empty() ? LoadResult::loaded() : LoadResult::failed(failure);

@@ -8,6 +8,7 @@
 
 #include "binding/calcpositions.h"
 #include "input/loadresult.h"
+#include "table/progress.h"
 
 namespace geovanta {
 
@@ -33,6 +34,9 @@ public:
     // The same for the file's bytes already in memory; `path` names the file
     // in messages.
     LoadResult loadBytes(std::string_view bytes, const std::string& path);
+    // Bytes read so far go into `progress`; when it asks to stop, the read
+    // ends at a line end and the load is cancelled.
+    void setProgress(Progress* progress) { progress_ = progress; }
 
     // "T" + track number (2 digits at least) + "-" + point number (4 at least;
     // more once a track passes 9999 points).
@@ -42,6 +46,7 @@ private:
     DataTable& table_;
     uint16_t& trackCounter_;
     BindingParams params_;
+    Progress* progress_ = nullptr;
 };
 
 }  // namespace geovanta

@@ -65,7 +65,9 @@ LoadResult WaypointReader::loadBytes(std::string_view bytes, const std::string& 
         reserveRows(table_, expectedLines(bytes, kTypicalLineBytes));
         std::array<std::string_view, kFieldsUsed> fields;
         PointFields point;
+        bool stopped = false;
         do {
+            if (progress_ && lines.lineNumber() % kLinesPerLook == 0 && (stopped = lookAt(*progress_, lines))) break;
             if (auto error = nulByteError(line)) {
                 failure = *error + lineSuffix(path, lines.lineNumber());
                 break;
@@ -78,6 +80,7 @@ LoadResult WaypointReader::loadBytes(std::string_view bytes, const std::string& 
             }
             appendPointRow(table_, 'P', fields[1], point);
         } while (lines.next(line));
+        if (stopped) return LoadResult::cancelled();
         CalcPositions(table_, params_);
     }
     return failure.empty() ? LoadResult::loaded() : LoadResult::failed(failure);

@@ -8,6 +8,7 @@
 
 #include "binding/calcpositions.h"
 #include "input/loadresult.h"
+#include "table/progress.h"
 
 namespace geovanta {
 
@@ -29,10 +30,14 @@ public:
     // The same for the file's bytes already in memory; `path` names the file
     // in messages.
     LoadResult loadBytes(std::string_view bytes, const std::string& path);
+    // Bytes read so far go into `progress`; when it asks to stop, the read
+    // ends between two points and the load is cancelled.
+    void setProgress(Progress* progress) { progress_ = progress; }
 
 private:
     DataTable& table_;
     BindingParams params_;
+    Progress* progress_ = nullptr;
 };
 
 }  // namespace geovanta

@@ -325,6 +325,70 @@ void DataTable::reserve(std::size_t rows) {
     forEachColumn([rows](auto& column) { column.reserve(rows); });
 }
 
+std::unique_ptr<DataTable> DataTable::copyRows() const {
+    auto copy = std::make_unique<DataTable>();
+    std::apply([&](auto... column) { ((copy.get()->*column = this->*column), ...); }, columns());
+    copy->stamps_ = stamps_;
+    copy->nextCreation_ = nextCreation_;
+    copy->lastScanPhotoCount_ = lastScanPhotoCount_;
+    copy->cursor_ = 0;
+    copy->eof_ = copy->bof_ = copy->stat_.empty();
+    return copy;
+}
+
+void DataTable::takeRows(DataTable& other) {
+    other.storePending();
+    std::apply([&](auto... column) { ((this->*column).swap(other.*column), ...); }, columns());
+    stamps_.swap(other.stamps_);
+    std::swap(nextCreation_, other.nextCreation_);
+    lastScanPhotoCount_ = other.lastScanPhotoCount_;
+    cursor_ = other.cursor_ < stat_.size() ? other.cursor_ : 0;
+    eof_ = other.eof_ || stat_.empty();
+    bof_ = other.bof_ || stat_.empty();
+    state_ = State::Browse;
+    modified_ = false;
+    other.clear();
+    if (listener_ && suspendCount_ == 0) listener_->tableReset();
+}
+
+std::size_t DataTable::removeRows(const std::vector<bool>& gone) {
+    storePending();
+    const std::size_t before = stat_.size();
+    const std::size_t n = std::min(gone.size(), before);
+    forEachColumn([&](auto& column) {
+        std::size_t to = 0;
+        for (std::size_t row = 0; row < column.size(); ++row)
+            if (row >= n || !gone[row]) {
+                if (to != row) column[to] = std::move(column[row]);
+                ++to;
+            }
+        column.resize(to);
+    });
+    const std::size_t removed = before - stat_.size();
+    first();
+    if (listener_ && suspendCount_ == 0) listener_->tableReset();
+    return removed;
+}
+
+std::size_t DataTable::appendCopyOf(const DataTable& other, std::size_t row) {
+    other.checkRow(row);
+    append();
+    overwriteRow(cursor_, other, row);
+    post();
+    return cursor_;
+}
+
+void DataTable::overwriteRow(std::size_t row, const DataTable& other, std::size_t otherRow) {
+    checkRow(row);
+    other.checkRow(otherRow);
+    const uint64_t creation = creation_[row];
+    std::apply([&](auto... column) { (((this->*column)[row] = (other.*column)[otherRow]), ...); }, columns());
+    creation_[row] = creation;
+    stampAt_[row] = 0;
+    if (const FileStamp* stamp = other.fileStamp(otherRow)) setFileStamp(row, *stamp);
+    if (listener_ && suspendCount_ == 0) listener_->rowChanged(row);
+}
+
 void DataTable::clear() {
     forEachColumn([](auto& column) { column.clear(); });
     stamps_.clear();

@@ -10,9 +10,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "table/fieldinfo.h"
@@ -62,6 +64,9 @@ public:
     bool isPhoto(std::size_t row) const { return stat_[row] == 'F'; }
     int32_t vElev(std::size_t row) const;
     uint64_t creationNumber(std::size_t row) const { return creation_[row]; }
+    // The creation number the next row stored will get; rows appended by one
+    // load thus have the numbers from this one up to the next call's.
+    uint64_t nextCreationNumber() const { return nextCreation_; }
 
     // Text shown in the grid for any field, calculated ones included.
     std::string displayText(std::size_t row, FieldId f) const;
@@ -98,6 +103,8 @@ public:
     void post();
     void cancel();
     void deleteRow();  // deletes the current row
+    // Stores an edit in progress; a new row nothing was typed into is dropped.
+    void storePending();
 
     FieldRef field(FieldId id) { return FieldRef(*this, id); }
     FieldRef fieldByName(std::string_view name);  // throws std::out_of_range
@@ -112,9 +119,6 @@ public:
     bool displaySuspended() const { return suspendCount_ > 0; }
     int suspendCount() const { return suspendCount_; }
 
-    bool autoCalcFields() const { return autoCalc_; }
-    void setAutoCalcFields(bool on) { autoCalc_ = on; }
-
     // Number of photographs that the latest folder scan found (not the
     // number of photo rows, which can hold several scans).
     int lastScanPhotoCount() const { return lastScanPhotoCount_; }
@@ -125,6 +129,31 @@ public:
     // Removes every row.
     void clear();
     void reserve(std::size_t rows);
+
+    // A copy of every row with its creation number and stamp, the cursor on
+    // the first row and no listener: long work is done on the copy on another
+    // thread while this table stays on show, and the result taken back whole.
+    // Reads the rows only, never the cursor, so the table's own thread may go
+    // on moving the cursor meanwhile.
+    std::unique_ptr<DataTable> copyRows() const;
+    // Takes over every row, the cursor and the creation counter of `other`,
+    // which is left empty; the listener stays and hears a reset.
+    void takeRows(DataTable& other);
+    // Removes, in one pass, every row for which `remove(row)` is true; the
+    // cursor goes to the first row.
+    template <typename Pred>
+    std::size_t removeRowsIf(Pred remove) {
+        std::vector<bool> gone(rowCount());
+        for (std::size_t row = 0; row < gone.size(); ++row) gone[row] = remove(row);
+        return removeRows(gone);
+    }
+    std::size_t removeRows(const std::vector<bool>& gone);
+    // A new last row holding every stored value of `other`'s `row` (its
+    // stamp included) under a creation number of this table.
+    std::size_t appendCopyOf(const DataTable& other, std::size_t row);
+    // Every stored value of `row` replaced by those of `other`'s
+    // `otherRow`; the row keeps its place and creation number.
+    void overwriteRow(std::size_t row, const DataTable& other, std::size_t otherRow);
 
 private:
     friend class FieldRef;
@@ -139,11 +168,17 @@ private:
         uint32_t has = 0;
     };
 
-    // Applies `f` to every column, so that row-wide operations cannot miss one.
+    // Every column, so that row-wide operations cannot miss one.
+    static constexpr auto columns() {
+        return std::make_tuple(&DataTable::stat_, &DataTable::name_, &DataTable::time_, &DataTable::vtime_,
+                               &DataTable::lat_, &DataTable::lon_, &DataTable::elev_, &DataTable::dist_,
+                               &DataTable::speed_, &DataTable::pathIndex_, &DataTable::fileName_,
+                               &DataTable::timeSource_, &DataTable::stampAt_, &DataTable::has_,
+                               &DataTable::creation_);
+    }
     template <typename F>
     void forEachColumn(F&& f) {
-        f(stat_), f(name_), f(time_), f(vtime_), f(lat_), f(lon_), f(elev_), f(dist_), f(speed_);
-        f(pathIndex_), f(fileName_), f(timeSource_), f(stampAt_), f(has_), f(creation_);
+        std::apply([&](auto... column) { (f(this->*column), ...); }, columns());
     }
     void checkRow(std::size_t row) const;
     uint32_t bit(FieldId f) const { return 1u << static_cast<unsigned>(f); }
@@ -151,7 +186,6 @@ private:
     void touched(std::size_t row);  // marks the pending edit and tells the view
     void insertEmptyRow(std::size_t at);
     void eraseRow(std::size_t at);
-    void storePending();  // post if modified, else drop
     void requireCursorRow() const;
     RowCopy copyRow(std::size_t row) const;
     void restoreRow(std::size_t row, const RowCopy& copy);
@@ -180,7 +214,6 @@ private:
 
     uint64_t nextCreation_ = 1;
     int suspendCount_ = 0;
-    bool autoCalc_ = false;
     int lastScanPhotoCount_ = 0;
     DataTableListener* listener_ = nullptr;
 

@@ -24,6 +24,9 @@ public:
     bool next(std::string_view& line);
     // 1-based number of the line last returned by next().
     std::size_t lineNumber() const { return number_; }
+    // Bytes of the text behind the line last returned, its end included.
+    std::size_t offset() const { return pos_; }
+    std::size_t size() const { return text_.size(); }
 
 private:
     std::string_view text_;

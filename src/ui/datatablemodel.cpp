@@ -85,12 +85,12 @@ QVariant DataTableModel::headerData(int section, Qt::Orientation orientation, in
 Qt::ItemFlags DataTableModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
-    if (liveRow(index) && GridCommands::isEditable(fieldOf(index.column()))) f |= Qt::ItemIsEditable;
+    if (!readOnly_ && liveRow(index) && GridCommands::isEditable(fieldOf(index.column()))) f |= Qt::ItemIsEditable;
     return f;
 }
 
 bool DataTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::EditRole || !liveRow(index) || !editHandler_) return false;
+    if (role != Qt::EditRole || readOnly_ || !liveRow(index) || !editHandler_) return false;
     if (!GridCommands::isEditable(fieldOf(index.column()))) return false;
     return editHandler_(static_cast<std::size_t>(index.row()), fieldOf(index.column()), value.toString().toStdString());
 }

@@ -39,6 +39,9 @@ public:
 
     void setEditHandler(EditHandler handler) { editHandler_ = std::move(handler); }
     void setToolTipSource(ToolTipSource source) { toolTipSource_ = std::move(source); }
+    // While long work runs on a copy of the table, nothing may be typed into it.
+    void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    bool readOnly() const { return readOnly_; }
     FieldId fieldOf(int column) const { return columns()[static_cast<std::size_t>(column)].field; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -63,6 +66,7 @@ private:
     int shownRows_ = 0;
     EditHandler editHandler_;
     ToolTipSource toolTipSource_;
+    bool readOnly_ = false;
 };
 
 }  // namespace geovanta

@@ -8,9 +8,9 @@
 namespace geovanta {
 
 ProgramWindows::ProgramWindows(SettingsFile settings, const std::string& startFolder, Dialogs* dialogs)
-    : state_(settings.read(startFolder)) {
+    : document_(settings.read(startFolder), settings) {
     Dialogs& used = dialogs ? *dialogs : qtDialogs_;
-    mainForm_ = std::make_unique<TMainForm>(state_, std::move(settings), used);
+    mainForm_ = std::make_unique<TMainForm>(document_, used);
     qtDialogs_.setParentWindow(mainForm_.get());
 
     fotoDlg_ = std::make_unique<TFotoDlg>(mainForm_.get());

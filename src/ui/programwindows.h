@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/programstate.h"
+#include "app/document.h"
 #include "app/settings.h"
 #include "ui/qtdialogs.h"
 
@@ -29,10 +29,11 @@ public:
     ProgramWindows& operator=(const ProgramWindows&) = delete;
 
     TMainForm& mainForm() { return *mainForm_; }
-    ProgramState& state() { return state_; }
+    Document& document() { return document_; }
+    ProgramState& state() { return document_.state(); }
 
 private:
-    ProgramState state_;
+    Document document_;
     QtDialogs qtDialogs_;
     std::unique_ptr<TMainForm> mainForm_;
     // Go before the main window they belong to.

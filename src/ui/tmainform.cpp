@@ -18,7 +18,6 @@
 #include "app/commands/clearcommand.h"
 #include "app/commands/dialogs.h"
 #include "app/commands/offsetscommand.h"
-#include "app/commands/photoloadcommand.h"
 #include "app/commands/referencephotocommand.h"
 #include "app/commands/tagcommands.h"
 #include "app/placementtexts.h"
@@ -28,6 +27,7 @@
 #include "ui/datagrid.h"
 #include "ui/datatablemodel.h"
 #include "ui/formconsole.h"
+#include "ui/jobstatus.h"
 #include "ui/map/mapwidget.h"
 #include "ui/taboutbox.h"
 #include "ui/toolicons.h"
@@ -39,12 +39,8 @@ QString u(const char* text) { return QString::fromUtf8(text); }
 
 }  // namespace
 
-TMainForm::TMainForm(ProgramState& state, SettingsFile settings, Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent),
-      state_(state),
-      settings_(std::move(settings)),
-      dialogs_(dialogs),
-      gridCommands_(DataTable_, dialogs) {
+TMainForm::TMainForm(Document& document, Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), document_(document), dialogs_(dialogs), gridCommands_(document.table(), dialogs) {
     setObjectName("MainForm");
     setWindowTitle("Geovanta");
     auto* body = new QWidget(this);
@@ -59,14 +55,22 @@ TMainForm::TMainForm(ProgramState& state, SettingsFile settings, Dialogs& dialog
     buildGrid();
     buildStatusBar();
     buildMap();
-    layout->addWidget(ToolBar1);
+    layout->addWidget(toolBar_);
     layout->addWidget(panels_, 1);
 
+    connect(&jobs_, &JobQueue::busyChanged, this, [this](bool) { setCommandsAvailable(!busy()); });
+    // A job may leave the cursor on the row it is about (the reference photograph).
+    connect(&jobs_, &JobQueue::jobFinished, this, [this] {
+        if (!document_.table().isEmpty()) showRow(document_.table().recNo());
+    });
+    connect(&jobs_, &JobQueue::failed, this, [this](const QString& message) {
+        dialogs_.showMessage(MessageKind::Failure, failureText(message.toStdString()));
+    });
     placeWindow();
 }
 
 void TMainForm::placeWindow() {
-    const QByteArray saved = QByteArray::fromBase64(QByteArray::fromStdString(state_.windowGeometry));
+    const QByteArray saved = QByteArray::fromBase64(QByteArray::fromStdString(document_.state().windowGeometry));
     if (!saved.isEmpty() && restoreGeometry(saved)) return;
     // First start: most of today's screens, centred, never smaller than the
     // window needs for its toolbar and columns.
@@ -92,23 +96,22 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // A load or pass under way is stopped; its copy of the table goes with it.
+    jobs_.cancel();
     // Remembered quietly: a settings file that cannot be written is no
     // reason to keep the program from closing.
-    state_.windowGeometry = saveGeometry().toBase64().toStdString();
-    state_.mapPanel = panels_->saveState().toBase64().toStdString();
-    settings_.writeString(SettingsFile::kWindowGeometryKey, state_.windowGeometry);
-    settings_.writeString(SettingsFile::kMapPanelKey, state_.mapPanel);
+    ProgramState& state = document_.state();
+    state.windowGeometry = saveGeometry().toBase64().toStdString();
+    state.mapPanel = panels_->saveState().toBase64().toStdString();
+    document_.settings().writeString(SettingsFile::kWindowGeometryKey, state.windowGeometry);
+    document_.settings().writeString(SettingsFile::kMapPanelKey, state.mapPanel);
     QMainWindow::closeEvent(event);
 }
 
 TMainForm::~TMainForm() {
     stopTagWrite();
-    FormDestroy();
-}
-
-void TMainForm::FormDestroy() {
-    // The model listens to the table, which goes before the window's children.
-    DataGrid_->setModel(nullptr);
+    // The model listens to the table, which outlives the window's children.
+    grid_->setModel(nullptr);
     delete model_;
     model_ = nullptr;
     oziTransfer_.shutdown();
@@ -116,7 +119,7 @@ void TMainForm::FormDestroy() {
 
 QToolButton* TMainForm::toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)(),
                                    const QKeySequence& key) {
-    auto* b = new QToolButton(ToolBar1);
+    auto* b = new QToolButton(toolBar_);
     if (!key.isEmpty()) b->setShortcut(key);
     b->setObjectName(name);
     b->setToolTip(u(hint));
@@ -125,28 +128,27 @@ QToolButton* TMainForm::toolButton(const char* name, const char* hint, ToolIcon 
     b->setFixedSize(39, 38);
     b->setAutoRaise(true);
     connect(b, &QToolButton::clicked, this, handler);
-    ToolBar1->addWidget(b);
+    toolBar_->addWidget(b);
     return b;
 }
 
 void TMainForm::buildToolBar() {
-    ToolBar1 = new QToolBar(this);
-    ToolBar1->setObjectName("ToolBar1");
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
-    ToolBar1->setIconSize(QSize(32, 32));
-    toolButton("ToolButton1", "Загрузить GPS трек", ToolIcon::LoadTrack, &TMainForm::LTrackClick);
-    toolButton("ToolButton2", "Загрузить фотографии", ToolIcon::LoadPhotos, &TMainForm::LFotoClick);
-    ToolBar1->addSeparator()->setObjectName("ToolButton3");
-    toolButton("ToolButton4", "Передать в OziExplorer путь", ToolIcon::SendTrack,
-               &TMainForm::OTrackClick);
-    toolButton("ToolButton5", "Передать в OziExplorer фотографии", ToolIcon::SendPhotos,
-               &TMainForm::OFotoClick);
-    ToolBar1->addSeparator()->setObjectName("ToolButton7");
-    toolButton("ToolButton6", "Настроить смещение даты и времени", ToolIcon::TimeOffsets,
-               &TMainForm::ToolButton6Click, kOffsetsKey);
-    toolButton("ToolButton8", "Записать GPS координаты в файлы изображений", ToolIcon::WriteTags,
-               &TMainForm::ToolButton8Click, kWriteTagsKey);
+    toolBar_ = new QToolBar(this);
+    toolBar_->setObjectName("ToolBar1");
+    toolBar_->setMovable(false);
+    toolBar_->setFloatable(false);
+    toolBar_->setIconSize(QSize(32, 32));
+    tableButtons_.push_back(toolButton("ToolButton1", "Загрузить GPS трек", ToolIcon::LoadTrack, &TMainForm::loadTrack));
+    tableButtons_.push_back(
+        toolButton("ToolButton2", "Загрузить фотографии", ToolIcon::LoadPhotos, &TMainForm::loadPhotos));
+    toolBar_->addSeparator()->setObjectName("ToolButton3");
+    toolButton("ToolButton4", "Передать в OziExplorer путь", ToolIcon::SendTrack, &TMainForm::sendTrackToOzi);
+    toolButton("ToolButton5", "Передать в OziExplorer фотографии", ToolIcon::SendPhotos, &TMainForm::sendPhotosToOzi);
+    toolBar_->addSeparator()->setObjectName("ToolButton7");
+    tableButtons_.push_back(toolButton("ToolButton6", "Настроить смещение даты и времени", ToolIcon::TimeOffsets,
+                                       &TMainForm::editOffsets, kOffsetsKey));
+    tableButtons_.push_back(toolButton("ToolButton8", "Записать GPS координаты в файлы изображений",
+                                       ToolIcon::WriteTags, &TMainForm::writeAllTags, kWriteTagsKey));
 }
 
 void TMainForm::buildMenus() {
@@ -154,91 +156,104 @@ void TMainForm::buildMenus() {
     bar->setObjectName("MainMenu");
     QMenu* load = bar->addMenu(u("Загрузить"));
     load->setObjectName("LoadMenu");
-    QAction* a = load->addAction(u("GPS трек"), this, &TMainForm::LTrackClick);
+    QAction* a = load->addAction(u("GPS трек"), this, &TMainForm::loadTrack);
     a->setObjectName("LTrack");
     a->setShortcut(kLoadTrackKey);
-    a = load->addAction(u("Фотографии"), this, &TMainForm::LFotoClick);
+    tableActions_.push_back(a);
+    a = load->addAction(u("Фотографии"), this, &TMainForm::loadPhotos);
     a->setObjectName("LFoto");
     a->setShortcut(kLoadPhotosKey);
+    tableActions_.push_back(a);
     load->addSeparator();
-    ClearTable = load->addAction(u("Очистить таблицу"), this, &TMainForm::ClearTableClick);
-    ClearTable->setObjectName("ClearTable");
-    ClearTable->setShortcut(kClearKey);
+    a = load->addAction(u("Очистить таблицу"), this, &TMainForm::clearTable);
+    a->setObjectName("ClearTable");
+    a->setShortcut(kClearKey);
+    tableActions_.push_back(a);
+    load->addSeparator();
+    a = load->addAction(u("Выход"), this, &QWidget::close);
+    a->setObjectName("Quit");
+    a->setShortcut(QKeySequence::Quit);
     QMenu* ozi = bar->addMenu(u("Передать в OziExplorer"));
     ozi->setObjectName("OziMenu");
-    a = ozi->addAction(u("Путь"), this, &TMainForm::OTrackClick);
+    a = ozi->addAction(u("Путь"), this, &TMainForm::sendTrackToOzi);
     a->setObjectName("OTrack");
     a->setShortcut(kSendTrackKey);
-    a = ozi->addAction(u("Фотографии"), this, &TMainForm::OFotoClick);
+    a = ozi->addAction(u("Фотографии"), this, &TMainForm::sendPhotosToOzi);
     a->setObjectName("OFoto");
     a->setShortcut(kSendPhotosKey);
-    a = bar->addAction(u("О программе"), this, &TMainForm::HelpMenuClick);
+    a = bar->addAction(u("О программе"), this, &TMainForm::showAbout);
     a->setObjectName("HelpMenu");
 
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName("PopupMenu1");
-    N1 = PopupMenu1->addAction(u("Показать фото"), this, &TMainForm::DataGridDblClick);
-    N1->setObjectName("N1");
-    EXIF1 = PopupMenu1->addAction(u("Записать координаты в EXIF выбранного фото"), this, &TMainForm::EXIF1Click);
-    EXIF1->setObjectName("EXIF1");
-    PopupMenu1->addSeparator();
-    TimeFromPhoto = PopupMenu1->addAction(u(ReferencePhotoCommand::kCaption), this, &TMainForm::TimeFromPhotoClick);
-    TimeFromPhoto->setObjectName("TimeFromPhoto");
+    popupMenu_ = new QMenu(this);
+    popupMenu_->setObjectName("PopupMenu1");
+    showPhotoAction_ = popupMenu_->addAction(u("Показать фото"), this, &TMainForm::openCurrentPhoto);
+    showPhotoAction_->setObjectName("N1");
+    writePhotoAction_ = popupMenu_->addAction(u("Записать координаты в EXIF выбранного фото"), this,
+                                              &TMainForm::writeCurrentPhotoTags);
+    writePhotoAction_->setObjectName("EXIF1");
+    popupMenu_->addSeparator();
+    timeFromPhotoAction_ =
+        popupMenu_->addAction(u(ReferencePhotoCommand::kCaption), this, &TMainForm::setTimeFromPhoto);
+    timeFromPhotoAction_->setObjectName("TimeFromPhoto");
 }
 
 void TMainForm::buildGrid() {
-    model_ = new DataTableModel(DataTable_, this);
+    DataTable& table = document_.table();
+    model_ = new DataTableModel(table, this);
     model_->setObjectName("DataSource");
     model_->setEditHandler([this](std::size_t row, FieldId field, const std::string& text) {
         return gridCommands_.setField(row, field, text);
     });
-    model_->setToolTipSource([this](std::size_t row) { return photoRowToolTip(DataTable_, row, state_.tolerance); });
-    DataGrid_ = new DataGrid(this);
-    DataGrid_->setModel(model_);
-    DataGrid_->fitColumns();
-    DataGrid_->setEmptyHint(emptyGridHint());
-    DataGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
+    model_->setToolTipSource(
+        [this](std::size_t row) { return photoRowToolTip(document_.table(), row, document_.state().tolerance); });
+    grid_ = new DataGrid(this);
+    grid_->setModel(model_);
+    grid_->fitColumns();
+    grid_->setEmptyHint(emptyGridHint());
+    grid_->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    connect(DataGrid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid()) gridCommands_.rowEntered(static_cast<std::size_t>(current.row()));
             });
     connect(model_, &QAbstractItemModel::modelReset, this, [this] {
-        if (!DataTable_.isEmpty()) showRow(DataTable_.recNo());
+        if (!document_.table().isEmpty()) showRow(document_.table().recNo());
     });
-    connect(DataGrid_, &DataGrid::insertRequested, this, [this] {
-        if (tableCommandsEnabled_) showRow(gridCommands_.insertRow());
+    // Rows come and go only while no job works on a copy of the table.
+    connect(grid_, &DataGrid::insertRequested, this, [this] {
+        if (!busy()) showRow(gridCommands_.insertRow());
     });
-    connect(DataGrid_, &DataGrid::appendRequested, this, [this] {
-        if (tableCommandsEnabled_) showRow(gridCommands_.appendRow());
+    connect(grid_, &DataGrid::appendRequested, this, [this] {
+        if (!busy()) showRow(gridCommands_.appendRow());
     });
-    connect(DataGrid_, &DataGrid::cancelRequested, this, [this] {
-        if (!tableCommandsEnabled_) return;
+    connect(grid_, &DataGrid::cancelRequested, this, [this] {
         gridCommands_.cancelRow();
-        if (!DataTable_.isEmpty()) showRow(DataTable_.recNo());
+        if (!document_.table().isEmpty()) showRow(document_.table().recNo());
     });
-    connect(DataGrid_, &DataGrid::deleteRequested, this, [this] {
-        if (tableCommandsEnabled_ && gridCommands_.deleteCurrentRow() && !DataTable_.isEmpty()) showRow(DataTable_.recNo());
+    connect(grid_, &DataGrid::deleteRequested, this, [this] {
+        if (!busy() && gridCommands_.deleteCurrentRow() && !document_.table().isEmpty())
+            showRow(document_.table().recNo());
     });
-    connect(DataGrid_, &QAbstractItemView::doubleClicked, this, &TMainForm::DataGridDblClick);
-    connect(DataGrid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        PopupMenu1Popup();
-        PopupMenu1->popup(DataGrid_->viewport()->mapToGlobal(pos));
+    connect(grid_, &QAbstractItemView::doubleClicked, this, &TMainForm::openCurrentPhoto);
+    connect(grid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        updatePopupItems();
+        popupMenu_->popup(grid_->viewport()->mapToGlobal(pos));
     });
 }
 
 void TMainForm::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName("StatusBar1");
-    StatusSummary = new QLabel(bar);
-    StatusSummary->setObjectName("StatusSummary");
+    statusSummary_ = new QLabel(bar);
+    statusSummary_->setObjectName("StatusSummary");
     // A long summary is cut at the window's edge rather than widening it; its
     // tooltip holds it whole.
-    StatusSummary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    StatusOffsets = new QLabel(bar);
-    StatusOffsets->setObjectName("StatusOffsets");
-    bar->addWidget(StatusSummary, 1);
-    bar->addPermanentWidget(StatusOffsets);
+    statusSummary_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusOffsets_ = new QLabel(bar);
+    statusOffsets_->setObjectName("StatusOffsets");
+    bar->addWidget(statusSummary_, 1);
+    bar->addPermanentWidget(new JobStatus(jobs_, bar));
+    bar->addPermanentWidget(statusOffsets_);
     // Every pass suspends the display and ends with a reset of the model, so
     // this follows every pass; a deleted row changes the counts too.
     connect(model_, &QAbstractItemModel::modelReset, this, &TMainForm::updateStatus);
@@ -251,23 +266,24 @@ void TMainForm::buildMap() {
     panels_->setObjectName("Panels");
     map_ = new MapWidget(panels_);
     map_->setObjectName("Map");
-    panels_->addWidget(DataGrid_);
+    panels_->addWidget(grid_);
     panels_->addWidget(map_);
     panels_->setChildrenCollapsible(true);
     panels_->setStretchFactor(0, 3);
     panels_->setStretchFactor(1, 2);
-    const QByteArray saved = QByteArray::fromBase64(QByteArray::fromStdString(state_.mapPanel));
+    const QByteArray saved = QByteArray::fromBase64(QByteArray::fromStdString(document_.state().mapPanel));
     if (saved.isEmpty() || !panels_->restoreState(saved)) panels_->setSizes({600, 450});
-    map_->setTileTemplate(QString::fromStdString(TileSource::fromSetting(state_.mapTiles).urlTemplate()));
+    map_->setTileTemplate(
+        QString::fromStdString(TileSource::fromSetting(document_.state().mapTiles).urlTemplate()));
 
     // The map keeps its own copy of what it draws: a new one after every
     // pass (each ends with a model reset) and whenever rows come or go.
-    const auto rebuild = [this] { map_->rebuild(DataTable_); };
+    const auto rebuild = [this] { map_->rebuild(document_.table()); };
     connect(model_, &QAbstractItemModel::modelReset, map_, rebuild);
     connect(model_, &QAbstractItemModel::rowsInserted, map_, rebuild);
     connect(model_, &QAbstractItemModel::rowsRemoved, map_, rebuild);
     connect(model_, &QAbstractItemModel::dataChanged, map_, rebuild);
-    connect(DataGrid_->selectionModel(), &QItemSelectionModel::currentRowChanged, map_,
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, map_,
             [this](const QModelIndex& current) {
                 map_->setCurrentRow(current.isValid() ? std::optional<std::size_t>(current.row()) : std::nullopt);
             });
@@ -276,69 +292,74 @@ void TMainForm::buildMap() {
 }
 
 void TMainForm::updateStatus() {
-    const PlacementSummary summary = summarisePlacements(DataTable_, state_.tolerance);
+    const PlacementSummary summary = summarisePlacements(document_.table(), document_.state().tolerance);
     const QString text = QString::fromStdString(summaryStatusText(summary));
-    StatusSummary->setText(text);
-    StatusSummary->setToolTip(text);
-    StatusOffsets->setText(QString::fromStdString(offsetsStatusText(bindingParams(state_))));
+    statusSummary_->setText(text);
+    statusSummary_->setToolTip(text);
+    statusOffsets_->setText(QString::fromStdString(offsetsStatusText(document_.params())));
 }
 
-void TMainForm::ClearTableClick() { ClearCommand(dialogs_, DataTable_, state_).run(); }
+void TMainForm::setCommandsAvailable(bool available) {
+    for (QWidget* b : tableButtons_) b->setEnabled(available);
+    for (QAction* a : tableActions_) a->setEnabled(available);
+    model_->setReadOnly(!available);
+}
+
+void TMainForm::clearTable() {
+    if (!busy()) ClearCommand(dialogs_, document_).run();
+}
 
 void TMainForm::showRow(std::size_t row) {
     if (row >= static_cast<std::size_t>(model_->rowCount())) return;
-    const int column = DataGrid_->currentIndex().isValid() ? DataGrid_->currentIndex().column() : 1;
-    DataGrid_->setCurrentIndex(model_->index(static_cast<int>(row), column));
+    const int column = grid_->currentIndex().isValid() ? grid_->currentIndex().column() : 1;
+    grid_->setCurrentIndex(model_->index(static_cast<int>(row), column));
 }
 
-void TMainForm::ToolButton6Click() { OffsetsCommand(DataTable_, state_, settings_, dialogs_).run(); }
-
-void TMainForm::LFotoClick() { PhotoLoadCommand(dialogs_, DataTable_, state_, settings_).run(); }
+void TMainForm::editOffsets() { OffsetsCommand(document_, dialogs_, jobs_).run(); }
 
 void TMainForm::loadArguments(const std::vector<std::string>& paths) {
-    PhotoLoadCommand photos(dialogs_, DataTable_, state_, settings_);
-    ArgumentsCommand(dialogs_, trackLoad_, photos).load(paths);
+    ArgumentsCommand(dialogs_, trackLoad_, photoLoad_).load(paths);
 }
 
 TFormConsole* TMainForm::console() {
-    if (!FormConsole) {
+    if (!console_) {
         ownConsole_ = std::make_unique<TFormConsole>();
-        FormConsole = ownConsole_.get();
+        console_ = ownConsole_.get();
     }
-    return FormConsole;
+    return console_;
 }
 
 std::shared_ptr<TagCommands> TMainForm::tagCommands() {
+    const int timeout = document_.state().exifToolTimeout;
     TagBatch::Settings settings;
-    settings.answerWithin = std::chrono::seconds(state_.exifToolTimeout);
-    auto commands = std::make_shared<TagCommands>(DataTable_, *console(), tagWriter_, settings);
-    commands->setWording([seconds = state_.exifToolTimeout](const std::string& text) {
-        return TFormConsole::windowWording(text, seconds);
-    });
+    settings.answerWithin = std::chrono::seconds(timeout);
+    auto commands = std::make_shared<TagCommands>(document_.table(), *console(), tagWriter_, settings);
+    commands->setWording(
+        [timeout](const std::string& text) { return TFormConsole::windowWording(text, timeout); });
     return commands;
 }
 
-void TMainForm::ToolButton8Click() {
-    if (tagWriteRunning()) return;
+void TMainForm::writeAllTags() {
+    if (busy()) return;
     std::shared_ptr<TagCommands> commands = tagCommands();
     if (!commands->beginAll()) return;
     startTagWrite(commands, [this, commands] {
         commands->finishAllPhotos(dialogs_);
-        if (!DataTable_.isEmpty()) showRow(DataTable_.recNo());
+        if (!document_.table().isEmpty()) showRow(document_.table().recNo());
     });
 }
 
-void TMainForm::EXIF1Click() {
-    if (tagWriteRunning()) return;
+void TMainForm::writeCurrentPhotoTags() {
+    if (busy()) return;
     std::shared_ptr<TagCommands> commands = tagCommands();
     if (!commands->beginCurrent()) return;
     startTagWrite(commands, [this, commands] { commands->finishCurrent(dialogs_); });
 }
 
 void TMainForm::startTagWrite(std::shared_ptr<TagCommands> commands, std::function<void()> finish) {
-    setTableCommandsEnabled(false);
+    setCommandsAvailable(false);
     tagWrite_.start(std::move(commands), [this, finish = std::move(finish)] {
-        setTableCommandsEnabled(true);
+        setCommandsAvailable(!busy());
         // Closing: what the write came to is of no interest any more.
         if (closeAfterTagWrite_)
             close();
@@ -349,37 +370,26 @@ void TMainForm::startTagWrite(std::shared_ptr<TagCommands> commands, std::functi
 
 void TMainForm::stopTagWrite() {
     tagWrite_.stop();
-    setTableCommandsEnabled(true);
+    setCommandsAvailable(!busy());
 }
 
-void TMainForm::setTableCommandsEnabled(bool enabled) {
-    if (enabled == tableCommandsEnabled_) return;
-    tableCommandsEnabled_ = enabled;
-    ToolBar1->setEnabled(enabled);
-    for (const char* name : {"LTrack", "LFoto", "ClearTable"})
-        if (auto* action = findChild<QAction*>(name)) action->setEnabled(enabled);
-    if (!enabled) gridEditTriggers_ = static_cast<int>(DataGrid_->editTriggers());
-    DataGrid_->setEditTriggers(enabled ? QAbstractItemView::EditTriggers(gridEditTriggers_)
-                                       : QAbstractItemView::NoEditTriggers);
+void TMainForm::setTimeFromPhoto() {
+    if (busy()) return;
+    ReferencePhotoCommand(document_, dialogs_, jobs_).run();
 }
 
-void TMainForm::TimeFromPhotoClick() {
-    ReferencePhotoCommand(DataTable_, state_, settings_, dialogs_).run();
-    if (!DataTable_.isEmpty()) showRow(DataTable_.recNo());
-}
-
-void TMainForm::HelpMenuClick() {
+void TMainForm::showAbout() {
     TAboutBox::ShowAboutBox(this, "Geovanta", "Version 5+",
                             u("Программа для привязки фотографий\nпо трекам GPS приемника"));
 }
 
-void TMainForm::DataGridDblClick() { gridCommands_.openCurrentPhoto(); }
+void TMainForm::openCurrentPhoto() { gridCommands_.openCurrentPhoto(); }
 
-void TMainForm::PopupMenu1Popup() {
+void TMainForm::updatePopupItems() {
     const PopupItems items = gridCommands_.popupItems();
-    N1->setEnabled(items.showPhoto);
-    EXIF1->setEnabled(items.writeExif && tableCommandsEnabled_);
-    TimeFromPhoto->setEnabled(items.timeFromPhoto && tableCommandsEnabled_);
+    showPhotoAction_->setEnabled(items.showPhoto);
+    writePhotoAction_->setEnabled(items.writeExif && !busy());
+    timeFromPhotoAction_->setEnabled(items.timeFromPhoto && !busy());
 }
 
 }  // namespace geovanta

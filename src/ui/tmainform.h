@@ -1,6 +1,8 @@
 #pragma once
-// The main window: toolbar, menus and the grid over the record table. Each
-// command is a slot that hands the work to a small class of its own.
+// The main window: toolbar, menus, the grid and the map over the document.
+// Each command is a slot that hands the work to a small class of its own;
+// long work runs as jobs off the window's thread, and while one runs the
+// commands that would change the table wait.
 
 #include <QKeySequence>
 #include <QMainWindow>
@@ -11,16 +13,16 @@
 
 #include "app/commands/gridcommands.h"
 #include "app/commands/ozicommands.h"
+#include "app/commands/photoloadcommand.h"
 #include "app/commands/trackloadcommand.h"
+#include "app/document.h"
 #include "app/programpaths.h"
-#include "app/programstate.h"
-#include "app/settings.h"
-#include "output/ozitransfer.h"
 #include "output/exiftoolsession.h"
+#include "output/ozitransfer.h"
 #include "output/tagwriter.h"
-#include "runtime/ozilibrary.h"
 #include "runtime/keptprocess.h"
-#include "table/datatable.h"
+#include "runtime/ozilibrary.h"
+#include "ui/jobqueue.h"
 #include "ui/tagwritethread.h"
 #include "ui/toolicons.h"
 
@@ -43,18 +45,18 @@ class TagCommands;
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    TMainForm(ProgramState& state, SettingsFile settings, Dialogs& dialogs, QWidget* parent = nullptr);
+    TMainForm(Document& document, Dialogs& dialogs, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    DataTable& table() { return DataTable_; }
+    Document& document() { return document_; }
+    DataTable& table() { return document_.table(); }
     DataTableModel* model() const { return model_; }
-    DataGrid* grid() const { return DataGrid_; }
+    DataGrid* grid() const { return grid_; }
     MapWidget* map() const { return map_; }
-    ProgramState& state() { return state_; }
-    const SettingsFile& settings() const { return settings_; }
+    JobQueue& jobs() { return jobs_; }
     Dialogs& dialogs() { return dialogs_; }
     // The console window of the tag writer; made on first use when none was given.
-    void setConsole(TFormConsole* console) { FormConsole = console; }
+    void setConsole(TFormConsole* console) { console_ = console; }
     TFormConsole* console();
     // Loads files and folders named on the command line, in their order.
     void loadArguments(const std::vector<std::string>& paths);
@@ -68,19 +70,20 @@ public:
     void stopTagWrite();
 
 public slots:
-    void LTrackClick() { trackLoad_.run(); }
-    void LFotoClick();
-    void OTrackClick() { oziCommands_.sendTrack(); }
-    void OFotoClick() { oziCommands_.sendPhotos(); }
-    void ToolButton6Click();
-    void ToolButton8Click();
-    void EXIF1Click();
-    void TimeFromPhotoClick();
-    void HelpMenuClick();
-    void DataGridDblClick();
-    void PopupMenu1Popup();
+    void loadTrack() { trackLoad_.run(); }
+    void loadPhotos() { photoLoad_.run(); }
+    void sendTrackToOzi() { oziCommands_.sendTrack(); }
+    void sendPhotosToOzi() { oziCommands_.sendPhotos(); }
+    void editOffsets();
+    void writeAllTags();
+    void writeCurrentPhotoTags();
+    void setTimeFromPhoto();
+    void showAbout();
+    void openCurrentPhoto();
+    // Enables the grid's popup items for the current row.
+    void updatePopupItems();
     // "Очистить таблицу" (Ctrl+N): empties the table after asking.
-    void ClearTableClick();
+    void clearTable();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -95,7 +98,10 @@ private:
     // The status bar after a pass: what was placed and why not, and the
     // offsets and tolerance in force.
     void updateStatus();
-    void FormDestroy();
+    // While a job runs or tags are written, the commands that change the
+    // table are not offered.
+    void setCommandsAvailable(bool available);
+    bool busy() const { return jobs_.busy() || tagWriteRunning(); }
     QToolButton* toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)(),
                             const QKeySequence& key = {});
     // Puts the grid's current cell on `row`, keeping the column.
@@ -105,39 +111,36 @@ private:
     void startTagWrite(std::shared_ptr<TagCommands> commands, std::function<void()> finish);
     // The tag commands with this window's timeout and wording.
     std::shared_ptr<TagCommands> tagCommands();
-    // The commands that change the table: off while tags are written, whose
-    // results go back into the table at the end.
-    void setTableCommandsEnabled(bool enabled);
 
-    ProgramState& state_;
-    SettingsFile settings_;
+    Document& document_;
     Dialogs& dialogs_;
-    DataTable DataTable_;
+    JobQueue jobs_{document_};
     GridCommands gridCommands_;
-    TrackLoadCommand trackLoad_{dialogs_, DataTable_, state_, settings_};
+    TrackLoadCommand trackLoad_{dialogs_, document_, jobs_};
+    PhotoLoadCommand photoLoad_{dialogs_, document_, jobs_};
     OziLibrary ozi_{defaultOziLibraryPath()};
     ExifToolSessions exifTool_{defaultExifToolPath(), KeptProcess::maker()};
     TagWriter tagWriter_{exifTool_};
     TagWriteThread tagWrite_{this};
     bool closeAfterTagWrite_ = false;
-    bool tableCommandsEnabled_ = true;
-    int gridEditTriggers_ = 0;  // the grid's own, while they are off
-    TFormConsole* FormConsole = nullptr;
+    TFormConsole* console_ = nullptr;
     std::unique_ptr<TFormConsole> ownConsole_;
-    OziTransfer oziTransfer_{ozi_, DataTable_};
+    OziTransfer oziTransfer_{ozi_, document_.table()};
     OziCommands oziCommands_{oziTransfer_, dialogs_};
     DataTableModel* model_ = nullptr;
-    DataGrid* DataGrid_ = nullptr;
+    DataGrid* grid_ = nullptr;
     QSplitter* panels_ = nullptr;
     MapWidget* map_ = nullptr;
-    QToolBar* ToolBar1 = nullptr;
-    QMenu* PopupMenu1 = nullptr;
-    QAction* N1 = nullptr;
-    QAction* EXIF1 = nullptr;
-    QAction* TimeFromPhoto = nullptr;
-    QAction* ClearTable = nullptr;
-    QLabel* StatusSummary = nullptr;
-    QLabel* StatusOffsets = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QMenu* popupMenu_ = nullptr;
+    QAction* showPhotoAction_ = nullptr;
+    QAction* writePhotoAction_ = nullptr;
+    QAction* timeFromPhotoAction_ = nullptr;
+    // The commands that change the table, in the toolbar and the menus.
+    std::vector<QWidget*> tableButtons_;
+    std::vector<QAction*> tableActions_;
+    QLabel* statusSummary_ = nullptr;
+    QLabel* statusOffsets_ = nullptr;
 };
 
 }  // namespace geovanta

@@ -44,14 +44,14 @@ TSetDeltaDlg::TSetDeltaDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromUtf8("Смещение даты и времени"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
-    TDayEdit = spin("TDayEdit", -kOffsetDaysLimit, kOffsetDaysLimit);
-    THourEdit = spin("THourEdit", -kOffsetHoursLimit, kOffsetHoursLimit);
-    TMinEdit = spin("TMinEdit", -kOffsetMinutesLimit, kOffsetMinutesLimit);
-    FDayEdit = spin("FDayEdit", -kOffsetDaysLimit, kOffsetDaysLimit);
-    FHourEdit = spin("FHourEdit", -kOffsetHoursLimit, kOffsetHoursLimit);
-    FMinEdit = spin("FMinEdit", -kOffsetMinutesLimit, kOffsetMinutesLimit);
-    TSecEdit = spin("TSecEdit", kToleranceMin, std::numeric_limits<int>::max());
-    TSecEdit->setMinimumWidth(90);
+    trackDays_ = spin("TDayEdit", -kOffsetDaysLimit, kOffsetDaysLimit);
+    trackHours_ = spin("THourEdit", -kOffsetHoursLimit, kOffsetHoursLimit);
+    trackMinutes_ = spin("TMinEdit", -kOffsetMinutesLimit, kOffsetMinutesLimit);
+    photoDays_ = spin("FDayEdit", -kOffsetDaysLimit, kOffsetDaysLimit);
+    photoHours_ = spin("FHourEdit", -kOffsetHoursLimit, kOffsetHoursLimit);
+    photoMinutes_ = spin("FMinEdit", -kOffsetMinutesLimit, kOffsetMinutesLimit);
+    tolerance_ = spin("TSecEdit", kToleranceMin, std::numeric_limits<int>::max());
+    tolerance_->setMinimumWidth(90);
 
     auto* bevel = new QFrame(this);
     bevel->setObjectName("Bevel1");
@@ -61,17 +61,17 @@ TSetDeltaDlg::TSetDeltaDlg(QWidget* parent) : QDialog(parent) {
     grid->setContentsMargins(16, 16, 16, 16);
     grid->setVerticalSpacing(2);
     grid->addWidget(label(this, "TrackLabel", "Треки и точки", true), 0, 0);
-    grid->addWidget(TDayEdit, 0, 1);
-    grid->addWidget(THourEdit, 0, 2);
-    grid->addWidget(TMinEdit, 0, 3);
+    grid->addWidget(trackDays_, 0, 1);
+    grid->addWidget(trackHours_, 0, 2);
+    grid->addWidget(trackMinutes_, 0, 3);
     grid->addWidget(label(this, "RxLabel1", "дней"), 1, 1);
     grid->addWidget(label(this, "RxLabel2", "часов"), 1, 2);
     grid->addWidget(label(this, "RxLabel3", "минут"), 1, 3);
     grid->setRowMinimumHeight(2, 12);
     grid->addWidget(label(this, "FotoLabel", "Фотографии", true), 3, 0);
-    grid->addWidget(FDayEdit, 3, 1);
-    grid->addWidget(FHourEdit, 3, 2);
-    grid->addWidget(FMinEdit, 3, 3);
+    grid->addWidget(photoDays_, 3, 1);
+    grid->addWidget(photoHours_, 3, 2);
+    grid->addWidget(photoMinutes_, 3, 3);
     grid->addWidget(label(this, "RxLabel4", "дней"), 4, 1);
     grid->addWidget(label(this, "RxLabel5", "часов"), 4, 2);
     grid->addWidget(label(this, "RxLabel6", "минут"), 4, 3);
@@ -79,65 +79,65 @@ TSetDeltaDlg::TSetDeltaDlg(QWidget* parent) : QDialog(parent) {
     grid->addWidget(label(this, "SignHint", "Часы камеры спешат относительно GPS: смещение отрицательное"), 5, 0, 1, 4);
     grid->setRowMinimumHeight(5, 24);
     grid->addWidget(label(this, "Label1", "Макс. допустимое \nотклонение от точки трека", true), 6, 0, 1, 3);
-    grid->addWidget(TSecEdit, 6, 3);
+    grid->addWidget(tolerance_, 6, 3);
     grid->addWidget(label(this, "RxLabel7", "секунд"), 7, 3);
 
-    OKBtn = new QPushButton("OK", this);
-    OKBtn->setObjectName("OKBtn");
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton("Cancel", this);
-    CancelBtn->setObjectName("CancelBtn");
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    okButton_ = new QPushButton("OK", this);
+    okButton_->setObjectName("OKBtn");
+    okButton_->setDefault(true);
+    cancelButton_ = new QPushButton("Cancel", this);
+    cancelButton_->setObjectName("CancelBtn");
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
     buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(bevel);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    setTabOrder(OKBtn, CancelBtn);
-    setTabOrder(CancelBtn, TDayEdit);
-    setTabOrder(TDayEdit, THourEdit);
-    setTabOrder(THourEdit, TMinEdit);
-    setTabOrder(TMinEdit, FDayEdit);
-    setTabOrder(FDayEdit, FHourEdit);
-    setTabOrder(FHourEdit, FMinEdit);
-    setTabOrder(FMinEdit, TSecEdit);
+    setTabOrder(okButton_, cancelButton_);
+    setTabOrder(cancelButton_, trackDays_);
+    setTabOrder(trackDays_, trackHours_);
+    setTabOrder(trackHours_, trackMinutes_);
+    setTabOrder(trackMinutes_, photoDays_);
+    setTabOrder(photoDays_, photoHours_);
+    setTabOrder(photoHours_, photoMinutes_);
+    setTabOrder(photoMinutes_, tolerance_);
 }
 
 void TSetDeltaDlg::setFields(const OffsetFields& f) {
-    TDayEdit->setValue(f.trackDays);
-    THourEdit->setValue(f.trackHours);
-    TMinEdit->setValue(f.trackMinutes);
-    FDayEdit->setValue(f.photoDays);
-    FHourEdit->setValue(f.photoHours);
-    FMinEdit->setValue(f.photoMinutes);
-    TSecEdit->setValue(f.toleranceSeconds);
+    trackDays_->setValue(f.trackDays);
+    trackHours_->setValue(f.trackHours);
+    trackMinutes_->setValue(f.trackMinutes);
+    photoDays_->setValue(f.photoDays);
+    photoHours_->setValue(f.photoHours);
+    photoMinutes_->setValue(f.photoMinutes);
+    tolerance_->setValue(f.toleranceSeconds);
 }
 
 OffsetFields TSetDeltaDlg::fields() {
     // Settles text still being typed: a number within range is taken, anything
     // else gives the field back its previous value.
-    for (QSpinBox* s : {TDayEdit, THourEdit, TMinEdit, FDayEdit, FHourEdit, FMinEdit, TSecEdit}) s->interpretText();
+    for (QSpinBox* s : {trackDays_, trackHours_, trackMinutes_, photoDays_, photoHours_, photoMinutes_, tolerance_}) s->interpretText();
     OffsetFields f;
-    f.trackDays = TDayEdit->value();
-    f.trackHours = THourEdit->value();
-    f.trackMinutes = TMinEdit->value();
-    f.photoDays = FDayEdit->value();
-    f.photoHours = FHourEdit->value();
-    f.photoMinutes = FMinEdit->value();
-    f.toleranceSeconds = TSecEdit->value();
+    f.trackDays = trackDays_->value();
+    f.trackHours = trackHours_->value();
+    f.trackMinutes = trackMinutes_->value();
+    f.photoDays = photoDays_->value();
+    f.photoHours = photoHours_->value();
+    f.photoMinutes = photoMinutes_->value();
+    f.toleranceSeconds = tolerance_->value();
     return f;
 }
 
 std::optional<OffsetFields> TSetDeltaDlg::ask(const OffsetFields& f) {
     setFields(f);
-    OKBtn->setFocus();
+    okButton_->setFocus();
     if (exec() != QDialog::Accepted) return std::nullopt;
     return fields();
 }

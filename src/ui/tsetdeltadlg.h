@@ -28,15 +28,15 @@ public:
 private:
     QSpinBox* spin(const char* name, int min, int max);
 
-    QSpinBox* TDayEdit;
-    QSpinBox* THourEdit;
-    QSpinBox* TMinEdit;
-    QSpinBox* FDayEdit;
-    QSpinBox* FHourEdit;
-    QSpinBox* FMinEdit;
-    QSpinBox* TSecEdit;
-    QPushButton* OKBtn;
-    QPushButton* CancelBtn;
+    QSpinBox* trackDays_;
+    QSpinBox* trackHours_;
+    QSpinBox* trackMinutes_;
+    QSpinBox* photoDays_;
+    QSpinBox* photoHours_;
+    QSpinBox* photoMinutes_;
+    QSpinBox* tolerance_;
+    QPushButton* okButton_;
+    QPushButton* cancelButton_;
 };
 
 }  // namespace geovanta

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 
+#include "input/exiffixtures.h"
 #include "input/ozifileheaders.h"
 #include "support/runcli.h"
 
@@ -97,4 +98,20 @@ TEST(CliGpsFiles, MemoryRunsOutWithAMessage) {
     const CliResult big = geovanta::test::runCli("many.plt", dir.folder(), limit);
     EXPECT_EQ(big.status, 1);
     EXPECT_EQ(big.out, "geovanta-cli: Not enough memory to load many.plt\n");
+}
+
+TEST(CliGpsFiles, AFileOrFolderGivenTwiceIsReadOnce) {
+    geovanta::test::TempDir dir;
+    dir.write("track.plt", kTrack);
+    std::filesystem::create_directory(dir.folder() + "photos");
+    const geovanta::test::Bytes jpeg = geovanta::test::JpegBuilder().app0().startOfScan().build();
+    dir.write("photos/a.jpg", std::string(jpeg.begin(), jpeg.end()));
+    const CliResult once = cli(dir.folder(), "track.plt photos");
+    const CliResult twice = cli(dir.folder(), "track.plt photos ./track.plt " + dir.folder() + "photos photos/");
+    EXPECT_EQ(twice.status, once.status);
+    // The same rows, the track numbered anew by its second read; a
+    // photograph keeps its row and takes the name it was given last.
+    std::string expected = once.out;
+    for (std::size_t at; (at = expected.find("T01-")) != std::string::npos;) expected.replace(at, 4, "T02-");
+    EXPECT_EQ(twice.out, expected);
 }

@@ -118,7 +118,6 @@ TEST(PhotoScanner, WorkedFolder) {
         EXPECT_EQ(t.timeSource(row), name == "img_0002" ? kTimeFromFileDate : kTimeFromExif);
     }
     EXPECT_EQ(t.suspendCount(), 0);
-    EXPECT_TRUE(t.autoCalcFields());
 }
 
 TEST(PhotoScanner, NamesAndFolders) {
@@ -223,7 +222,6 @@ TEST(PhotoScanner, DamagedPhotosAreLeftOutAndTheScanGoesOn) {
     }
     EXPECT_EQ(t.lastScanPhotoCount(), 9);
     EXPECT_EQ(t.suspendCount(), 0);
-    EXPECT_TRUE(t.autoCalcFields());
     EXPECT_EQ(t.state(), DataTable::State::Browse);
 }
 

@@ -104,7 +104,6 @@ TEST_F(TrackReaderTest, BadFieldKeepsEarlierPointsAndSaysWhere) {
                                                         "55.2,37.2,0,10,40513.2,,\r\n"
                                                         "55.3,37.3,0,10, ,,\r\n"
                                                         "55.4,37.4,0,10,40513.4,,\r\n"));
-    table.setAutoCalcFields(false);
     const LoadResult r = TrackReader(table, trackCounter, BindingParams{}).load(file);
     EXPECT_EQ(r.status, LoadResult::Status::Failed);
     EXPECT_EQ(r.message, "' ' is not a valid floating point value\n" + file + ", line 9");

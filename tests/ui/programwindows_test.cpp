@@ -37,6 +37,7 @@ private slots:
         form.show();
 
         form.loadArguments({folder + "missing.plt", examples + "walk.plt", examples + "photos", folder + "notes.txt"});
+        QVERIFY(QTest::qWaitFor([&] { return !form.jobs().busy(); }, 10000));
 
         const DataTable& t = form.table();
         int points = 0, photos = 0, placed = 0;

@@ -24,6 +24,7 @@
 #include "ui/datatablemodel.h"
 #include "ui/taboutbox.h"
 #include "ui/tmainform.h"
+#include "app/document.h"
 #include "app/commands/clearcommand.h"
 #include "binding/calcpositions.h"
 #include "support/fakedialogs.h"
@@ -51,9 +52,13 @@ void addRow(DataTable& t, const char* stat, const char* name, double time, std::
 class TMainFormTest : public QObject {
     Q_OBJECT
 
-    ProgramState state_;
+    std::unique_ptr<Document> document_;
     test::FakeDialogs* dialogs_ = nullptr;
     TMainForm* form_ = nullptr;
+
+    ProgramState& state() { return document_->state(); }
+    // Waits for the loads and passes the last command handed to the window's jobs.
+    bool settled() { return QTest::qWaitFor([this] { return !form_->jobs().busy(); }, 10000); }
 
     DataTableModel* model() { return form_->model(); }
     DataGrid* grid() { return form_->grid(); }
@@ -67,9 +72,10 @@ class TMainFormTest : public QObject {
     // A window whose settings file can be written, so that commands run to their end.
     void reopenWithSettingsIn(const QTemporaryDir& dir) {
         delete form_;
-        form_ = new TMainForm(state_, SettingsFile(dir.filePath("Geovanta.ini").toStdString()), *dialogs_);
+        document_ = std::make_unique<Document>(document_->state(),
+                                               SettingsFile(dir.filePath("Geovanta.ini").toStdString()));
+        form_ = new TMainForm(*document_, *dialogs_);
     }
-    void PopupMenu1PopupViaMenu() { form_->PopupMenu1Popup(); }
     // Track point, unplaced photo, placed photo, photo placed on the equator.
     void loadFixture() {
         DataTable& t = form_->table();
@@ -81,9 +87,9 @@ class TMainFormTest : public QObject {
 
 private slots:
     void init() {
-        state_ = ProgramState{};
+        document_ = std::make_unique<Document>(ProgramState{}, SettingsFile("/nonexistent/Geovanta.ini"));
         dialogs_ = new test::FakeDialogs;
-        form_ = new TMainForm(state_, SettingsFile("/nonexistent/Geovanta.ini"), *dialogs_);
+        form_ = new TMainForm(*document_, *dialogs_);
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_));
     }
@@ -173,7 +179,7 @@ private slots:
     }
 
     void popupRule() {
-        form_->PopupMenu1Popup();
+        form_->updatePopupItems();
         QVERIFY(!action("N1")->isEnabled());
         QVERIFY(!action("EXIF1")->isEnabled());
         loadFixture();
@@ -183,7 +189,7 @@ private slots:
         } cases[] = {{0, false, false}, {1, true, false}, {2, true, true}, {3, true, false}};
         for (const auto& c : cases) {
             selectRow(c.row);
-            form_->PopupMenu1Popup();
+            form_->updatePopupItems();
             QCOMPARE(action("N1")->isEnabled(), c.show);
             QCOMPARE(action("EXIF1")->isEnabled(), c.exif);
         }
@@ -288,7 +294,7 @@ private slots:
     }
 
     void offsetsButtonRunsTheCommand() {
-        state_.photoOffset = 0.75;
+        state().photoOffset = 0.75;
         dialogs_->offsetsAnswers.push_back(std::nullopt);
         form_->findChild<QToolButton*>("ToolButton6")->click();
         QCOMPARE(dialogs_->offsetsShown.size(), std::size_t{1});
@@ -361,7 +367,7 @@ private slots:
     void statusBarFollowsEveryPass() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        state_.photoOffset = 1.0 / 24;  // as a settings file saved it
+        state().photoOffset = 1.0 / 24;  // as a settings file saved it
         reopenWithSettingsIn(dir);
         QCOMPARE(status("StatusSummary"), QString("0 точек, фотографий нет"));
         QCOMPARE(status("StatusOffsets"), QString("Смещение: трек 0:00, фото +1:00; допуск 300 с"));
@@ -380,6 +386,7 @@ private slots:
         answer.toleranceSeconds = 120;
         dialogs_->offsetsAnswers.push_back(answer);
         form_->findChild<QToolButton*>("ToolButton6")->click();
+        QVERIFY(settled());
         QVERIFY(dialogs_->messages.empty());
         QCOMPARE(status("StatusSummary"),
                  QString("2 точки, 2 фото: привязано 1, не привязано 1 (в разрывах 1), по дате файла 1"));
@@ -405,8 +412,9 @@ private slots:
         const std::string track = std::string(GEOVANTA_TEST_DATA) + "/walk.plt";
         dialogs_->fileAnswers.push_back(Dialogs::FileChoice{track, 1});
         action("LTrack")->trigger();
+        QVERIFY(settled());
         loadFixture();
-        QCOMPARE(state_.trackCounter, uint16_t{1});
+        QCOMPARE(state().trackCounter, uint16_t{1});
 
         dialogs_->okCancelAnswers = {false, true};
         action("ClearTable")->trigger();
@@ -415,7 +423,7 @@ private slots:
         action("ClearTable")->trigger();
         QCOMPARE(rows(), std::size_t{0});
         QCOMPARE(model()->rowCount(), 0);
-        QCOMPARE(state_.trackCounter, uint16_t{0});
+        QCOMPARE(state().trackCounter, uint16_t{0});
         QCOMPARE(status("StatusSummary"), QString("0 точек, фотографий нет"));
         // An empty table has nothing to lose: no question.
         action("ClearTable")->trigger();
@@ -423,6 +431,7 @@ private slots:
 
         dialogs_->fileAnswers.push_back(Dialogs::FileChoice{track, 1});
         action("LTrack")->trigger();
+        QVERIFY(settled());
         QCOMPARE(cell(0, 1).toString(), QString("T01-0001"));
     }
 
@@ -499,13 +508,15 @@ private slots:
         }
         const std::string settingsPath = dir.filePath("Geovanta.ini").toStdString();
         delete form_;
-        form_ = new TMainForm(state_, SettingsFile(settingsPath), *dialogs_);
+        document_ = std::make_unique<Document>(document_->state(), SettingsFile(settingsPath));
+        form_ = new TMainForm(*document_, *dialogs_);
         dialogs_->photoFolderAnswers.push_back(dir.path().toStdString());
         action("LFoto")->trigger();
+        QVERIFY(settled());
         QCOMPARE(dialogs_->photoFolderShown.size(), std::size_t(1));
         QCOMPARE(model()->rowCount(), 2);
         QCOMPARE(form_->table().lastScanPhotoCount(), 2);
-        QCOMPARE(state_.photoFolder, dir.path().toStdString());
+        QCOMPARE(state().photoFolder, dir.path().toStdString());
         QVERIFY(QFile::exists(dir.filePath("Geovanta.ini")));
         QVERIFY(dialogs_->messages.empty());
     }
@@ -515,7 +526,7 @@ private slots:
     void exifCommandReportsAFailureForThatPhoto() {
         loadFixture();
         selectRow(2);  // IMG_0002.JPG, placed, whose file does not exist
-        PopupMenu1PopupViaMenu();
+        form_->updatePopupItems();
         QVERIFY(action("EXIF1")->isEnabled());
         action("EXIF1")->trigger();
         QTRY_COMPARE(dialogs_->messages.size(), std::size_t(1));
@@ -537,7 +548,7 @@ private slots:
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         form_->setExifTool(hanging.toStdString());
-        state_.exifToolTimeout = 60;
+        form_->document().state().exifToolTimeout = 60;
         loadFixture();
 
         form_->findChild<QToolButton*>("ToolButton8")->click();
@@ -548,11 +559,11 @@ private slots:
         timer.start(10);
         QTest::qWait(500);
         QVERIFY2(ticks >= 20, QByteArray::number(ticks));
-        QVERIFY(!form_->findChild<QToolBar*>("ToolBar1")->isEnabled());
+        QVERIFY(!form_->findChild<QToolButton*>("ToolButton8")->isEnabled());
         QVERIFY(!action("LTrack")->isEnabled() && !action("ClearTable")->isEnabled());
         QVERIFY(action("OTrack")->isEnabled());
         selectRow(2);
-        form_->PopupMenu1Popup();
+        form_->updatePopupItems();
         QVERIFY(!action("EXIF1")->isEnabled());
 
         QElapsedTimer closing;
@@ -572,14 +583,16 @@ private slots:
         dialogs_->fileAnswers.push_back(Dialogs::FileChoice{data + "/walk.plt", 1});
         dialogs_->fileAnswers.push_back(Dialogs::FileChoice{data + "/places.wpt", 2});
         action("LTrack")->trigger();
+        QVERIFY(settled());
         form_->findChild<QToolButton*>("ToolButton1")->click();
+        QVERIFY(settled());
         QCOMPARE(dialogs_->openFileCalls.size(), std::size_t(2));
         QCOMPARE(dialogs_->openFileCalls[0].filters, std::string(TrackLoadCommand::kFilters));
         QCOMPARE(dialogs_->openFileCalls[1].filterIndex, 1);
         QCOMPARE(dialogs_->openFileCalls[1].fileName, data + "/walk.plt");
         QVERIFY(model()->rowCount() > 2);
         QCOMPARE(cell(0, 1).toString().left(4), QString("T01-"));
-        QCOMPARE(state_.dataFolder, data + "/");
+        QCOMPARE(state().dataFolder, data + "/");
     }
 };
 

@@ -4,25 +4,22 @@
 
 namespace geovanta {
 
-class DataTable;
 class Dialogs;
-struct ProgramState;
+class Document;
 
 class ClearCommand {
 public:
     static constexpr const char* kQuestion =
         "Убрать из таблицы все точки и фотографии? Файлы на диске не изменятся.";
 
-    ClearCommand(Dialogs& dialogs, DataTable& table, ProgramState& state)
-        : dialogs_(dialogs), table_(table), state_(state) {}
+    ClearCommand(Dialogs& dialogs, Document& document) : dialogs_(dialogs), document_(document) {}
 
     // True when the table was emptied.
     bool run();
 
 private:
     Dialogs& dialogs_;
-    DataTable& table_;
-    ProgramState& state_;
+    Document& document_;
 };
 
 }  // namespace geovanta

@@ -2,10 +2,11 @@
 
 #include <cmath>
 
-#include "app/programstate.h"
+#include <memory>
+
+#include "app/document.h"
+#include "app/passjob.h"
 #include "app/settings.h"
-#include "binding/calcpositions.h"
-#include "table/datatable.h"
 
 namespace geovanta {
 
@@ -38,17 +39,18 @@ OffsetFields offsetFieldsOf(const ProgramState& state) {
 }
 
 void OffsetsCommand::run() {
-    const auto answer = dialogs_.askOffsets(offsetFieldsOf(state_));
+    ProgramState& state = document_.state();
+    const auto answer = dialogs_.askOffsets(offsetFieldsOf(state));
     if (!answer) return;
     // The dialog keeps its fields within range; a value from elsewhere is
     // held to the same ranges rather than trusted.
     const DayHourMinute track = withinFields({answer->trackDays, answer->trackHours, answer->trackMinutes});
     const DayHourMinute photo = withinFields({answer->photoDays, answer->photoHours, answer->photoMinutes});
-    state_.trackOffset = keptOrComposed(state_.trackOffset, track);
-    state_.photoOffset = keptOrComposed(state_.photoOffset, photo);
-    state_.tolerance = answer->toleranceSeconds < kToleranceMin ? kToleranceMin : answer->toleranceSeconds;
-    if (!saveOffsets(state_, settings_, dialogs_)) return;
-    CalcPositions(table_, bindingParams(state_));
+    state.trackOffset = keptOrComposed(state.trackOffset, track);
+    state.photoOffset = keptOrComposed(state.photoOffset, photo);
+    state.tolerance = answer->toleranceSeconds < kToleranceMin ? kToleranceMin : answer->toleranceSeconds;
+    saveOffsets(state, document_.settings(), dialogs_);
+    jobs_.submit(std::make_unique<PassJob>());
 }
 
 bool saveOffsets(const ProgramState& state, const SettingsFile& settings, Dialogs& dialogs) {

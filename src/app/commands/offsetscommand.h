@@ -1,14 +1,15 @@
 #pragma once
 // The time offsets command: shows the two offsets as days, hours and minutes
 // and the tolerance, and on OK stores them, saves them and re-runs the
-// binding pass.
+// binding pass off the window's thread.
 
 #include "app/commands/dialogs.h"
 #include "binding/timeoffsets.h"
 
 namespace geovanta {
 
-class DataTable;
+class Document;
+class JobRunner;
 class SettingsFile;
 struct ProgramState;
 
@@ -16,21 +17,23 @@ struct ProgramState;
 OffsetFields offsetFieldsOf(const ProgramState& state);
 
 // Saves the two offsets and the tolerance as "DeltaTrack", "DeltaFoto" and
-// "DeltaSec"; false after showing the first failure, which ends the command.
+// "DeltaSec"; false after showing the first failure. The offsets are in
+// force either way: a settings file that cannot be written only loses them
+// for the next start.
 bool saveOffsets(const ProgramState& state, const SettingsFile& settings, Dialogs& dialogs);
 
 class OffsetsCommand {
 public:
-    OffsetsCommand(DataTable& table, ProgramState& state, const SettingsFile& settings, Dialogs& dialogs)
-        : table_(table), state_(state), settings_(settings), dialogs_(dialogs) {}
+    OffsetsCommand(Document& document, Dialogs& dialogs, JobRunner& jobs)
+        : document_(document), dialogs_(dialogs), jobs_(jobs) {}
 
+    // On OK the new offsets take effect at once and the pass runs.
     void run();
 
 private:
-    DataTable& table_;
-    ProgramState& state_;
-    const SettingsFile& settings_;
+    Document& document_;
     Dialogs& dialogs_;
+    JobRunner& jobs_;
 };
 
 }  // namespace geovanta

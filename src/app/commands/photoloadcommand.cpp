@@ -1,19 +1,19 @@
 #include "app/commands/photoloadcommand.h"
 
 #include <filesystem>
-#include <new>
+#include <memory>
 #include <system_error>
 
 #include "app/commands/dialogs.h"
-#include "app/programstate.h"
+#include "app/document.h"
+#include "app/photofolderjob.h"
 #include "app/settings.h"
 #include "input/photoscanner.h"
-#include "input/wholefile.h"
 
 namespace geovanta {
 
 void PhotoLoadCommand::run() {
-    const std::optional<std::string> typed = dialogs_.askPhotoFolder(state_.photoFolder);
+    const std::optional<std::string> typed = dialogs_.askPhotoFolder(document_.state().photoFolder);
     if (typed) load(*typed);
 }
 
@@ -25,18 +25,15 @@ void PhotoLoadCommand::load(const std::string& folder) {
         dialogs_.showMessage(MessageKind::Error, "Папка не найдена: " + folder);
         return;
     }
-    state_.photoFolder = folder;
-    if (const auto error = settings_.writeString("FotoPath", state_.photoFolder)) {
+    document_.state().photoFolder = folder;
+    if (const auto error = document_.settings().writeString("FotoPath", folder)) {
         dialogs_.showMessage(MessageKind::Failure, failureText(*error));
         return;
     }
-    PhotoScanResult result;
-    try {
-        result = LoadFotos(table_, state_.photoFolder, bindingParams(state_));
-    } catch (const std::bad_alloc&) {
-        static_cast<LoadResult&>(result) = LoadResult::failed(outOfMemoryMessage(state_.photoFolder));
-    }
-    if (!result.ok()) dialogs_.showMessage(MessageKind::Failure, failureText(leftOutMessage(result)));
+    Dialogs& dialogs = dialogs_;
+    jobs_.submit(std::make_unique<PhotoFolderJob>(folder, [&dialogs](Document&, const PhotoFolderJob::Outcome& done) {
+        if (!done.scan.ok()) dialogs.showMessage(MessageKind::Failure, failureText(leftOutMessage(done.scan)));
+    }));
 }
 
 std::string PhotoLoadCommand::leftOutMessage(const PhotoScanResult& result) {

@@ -1,21 +1,20 @@
 #pragma once
 // The "load photographs" command: asks for the photo folder, saves it as
-// "FotoPath" and scans it.
+// "FotoPath" and scans it off the window's thread.
 
 #include <string>
 
 namespace geovanta {
 
-class DataTable;
 class Dialogs;
-class SettingsFile;
-struct ProgramState;
+class Document;
+class JobRunner;
 struct PhotoScanResult;
 
 class PhotoLoadCommand {
 public:
-    PhotoLoadCommand(Dialogs& dialogs, DataTable& table, ProgramState& state, const SettingsFile& settings)
-        : dialogs_(dialogs), table_(table), state_(state), settings_(settings) {}
+    PhotoLoadCommand(Dialogs& dialogs, Document& document, JobRunner& jobs)
+        : dialogs_(dialogs), document_(document), jobs_(jobs) {}
 
     // Shows one message at the end naming every file the scan left out.
     void run();
@@ -28,9 +27,8 @@ public:
 
 private:
     Dialogs& dialogs_;
-    DataTable& table_;
-    ProgramState& state_;
-    const SettingsFile& settings_;
+    Document& document_;
+    JobRunner& jobs_;
 };
 
 }  // namespace geovanta

@@ -7,25 +7,23 @@
 
 namespace geovanta {
 
-class DataTable;
 class Dialogs;
-class SettingsFile;
-struct ProgramState;
+class Document;
+class JobRunner;
 
 class ReferencePhotoCommand {
 public:
     static constexpr const char* kCaption = "Установить время по этой фотографии…";
 
-    ReferencePhotoCommand(DataTable& table, ProgramState& state, const SettingsFile& settings, Dialogs& dialogs)
-        : table_(table), state_(state), settings_(settings), dialogs_(dialogs) {}
+    ReferencePhotoCommand(Document& document, Dialogs& dialogs, JobRunner& jobs)
+        : document_(document), dialogs_(dialogs), jobs_(jobs) {}
 
     void run();
 
 private:
-    DataTable& table_;
-    ProgramState& state_;
-    const SettingsFile& settings_;
+    Document& document_;
     Dialogs& dialogs_;
+    JobRunner& jobs_;
 };
 
 }  // namespace geovanta

@@ -1,33 +1,33 @@
 #pragma once
-// The load command for GPS data: asks for a track or waypoint file, reads it
-// with the reader of the chosen filter entry and remembers the folder.
-// One object lives as long as the main window, so the open dialog comes back
-// with the filter entry and file name of its last use.
+// The load command for GPS data: asks for a track, waypoint or GPX file,
+// reads it with the reader of the chosen filter entry off the window's
+// thread and remembers the folder. One object lives as long as the main
+// window, so the open dialog comes back with the filter entry and file name
+// of its last use.
 
+#include <optional>
 #include <string>
 
-#include "input/loadresult.h"
+#include "input/gpsfile.h"
 
 namespace geovanta {
 
-class DataTable;
 class Dialogs;
-class SettingsFile;
-struct ProgramState;
+class Document;
+class JobRunner;
+struct GpsReadStats;
 
 class TrackLoadCommand {
 public:
     static constexpr const char* kFilters =
         "Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT|GPX|*.GPX|All GPS files|*.plt;*.wpt;*.gpx";
-    static constexpr int kTrackFilter = 1;
-    static constexpr int kWaypointFilter = 2;
-    static constexpr int kGpxFilter = 3;
     static constexpr int kAllGpsFilter = 4;  // the reader goes by the extension
     static constexpr const char* kSkippedPointsMessage = "Пропущено точек без времени: ";
     static constexpr const char* kDataPathKey = "DataPath";
+    static constexpr const char* kUnknownKindMessage = "Неизвестный тип файла: ";
 
-    TrackLoadCommand(Dialogs& dialogs, DataTable& table, ProgramState& state, const SettingsFile& settings)
-        : dialogs_(dialogs), table_(table), state_(state), settings_(settings) {}
+    TrackLoadCommand(Dialogs& dialogs, Document& document, JobRunner& jobs)
+        : dialogs_(dialogs), document_(document), jobs_(jobs) {}
 
     void run();
     // Loads a file named outside the dialog (a program argument) as the
@@ -41,24 +41,17 @@ public:
     // Folder part of a full file name, with its trailing separator; empty when
     // the name has no folder.
     static std::string folderOf(const std::string& path);
-    // The filter entry whose reader takes files of this extension, or 0.
-    static int filterForExtension(const std::string& path);
-    static constexpr const char* kUnknownKindMessage = "Неизвестный тип файла: ";
-    // Reads `path` with the reader of the filter entry (kTrackFilter,
-    // kWaypointFilter or kGpxFilter); `pointsWithoutTime` gets the points a
-    // GPX file held without a time, which were left out. The command-line
-    // tool reads its files through here too.
-    static LoadResult read(DataTable& table, ProgramState& state, const std::string& path, int filterIndex,
-                           std::size_t& pointsWithoutTime);
+    // The kind of file an entry of the filter list stands for; nothing for
+    // "All GPS files", which goes by the extension.
+    static std::optional<GpsFileKind> kindOfFilter(int filterIndex);
 
 private:
-    void loadWith(const std::string& path, int filterIndex);
+    void loadAs(const std::string& path, std::optional<GpsFileKind> kind);
 
     Dialogs& dialogs_;
-    DataTable& table_;
-    ProgramState& state_;
-    const SettingsFile& settings_;
-    int filterIndex_ = kTrackFilter;
+    Document& document_;
+    JobRunner& jobs_;
+    int filterIndex_ = 1;
     std::string fileName_;
 };
 

@@ -12,6 +12,7 @@
 #include "app/programstate.h"
 #include "app/settings.h"
 #include "support/fakedialogs.h"
+#include "support/lentdocument.h"
 #include "table/datatable.h"
 
 using namespace geovanta;
@@ -61,6 +62,12 @@ protected:
         s << in.rdbuf();
         return s.str();
     }
+    // The command on a document holding the fixture's rows and state, with
+    // jobs run at once; the results come back into the fixture.
+    void run(const SettingsFile& settings, Dialogs& dialogs) {
+        test::withDocument(table_, state_, settings,
+                           [&](Document& d, JobRunner& jobs) { OffsetsCommand(d, dialogs, jobs).run(); });
+    }
     std::size_t rowNamed(std::string_view name) const {
         for (std::size_t r = 0; r < table_.rowCount(); ++r)
             if (table_.text(r, FieldId::Name) == name) return r;
@@ -95,7 +102,7 @@ TEST_F(OffsetsCommandTest, OkWithoutChangesKeepsOffsetsToTheSecondAndRunsThePass
     state_.trackOffset = 2 * kHour + 45 * kMinute + 20.0 / 86400;
     state_.photoOffset = 0.75;
     state_.tolerance = 600;
-    OffsetsCommand(table_, state_, settings_, dialogs).run();
+    run(settings_, dialogs);
 
     ASSERT_EQ(dialogs.offsetsShown.size(), 1u);
     EXPECT_EQ(dialogs.offsetsShown[0], (OffsetFields{0, 3, -15, 1, -6, 0, 600}));
@@ -107,7 +114,7 @@ TEST_F(OffsetsCommandTest, OkWithoutChangesKeepsOffsetsToTheSecondAndRunsThePass
     // A field changed: the fields' value, whole minutes.
     test::FakeDialogs changed;
     changed.offsetsAnswers.push_back(OffsetFields{0, 3, -14, 1, -6, 0, 600});
-    OffsetsCommand(table_, state_, settings_, changed).run();
+    run(settings_, changed);
     EXPECT_DOUBLE_EQ(state_.trackOffset, 166 * kMinute);
     EXPECT_TRUE(dialogs.messages.empty());
     // The pass ran: shifted times are set.
@@ -118,7 +125,7 @@ TEST_F(OffsetsCommandTest, ElevenDaysAndZeroToleranceAreStoredAsShown) {
     EchoDialogs dialogs;
     state_.trackOffset = 11;
     state_.tolerance = 0;
-    OffsetsCommand(table_, state_, settings_, dialogs).run();
+    run(settings_, dialogs);
     EXPECT_EQ(dialogs.offsetsShown.at(0).trackDays, 10);
     EXPECT_EQ(dialogs.offsetsShown.at(0).toleranceSeconds, 1);
     EXPECT_EQ(state_.trackOffset, 10);
@@ -132,7 +139,7 @@ TEST_F(OffsetsCommandTest, MinusOneHourPhotoOffsetMovesPhotosAnHourEarlier) {
     OffsetFields answer;
     answer.photoHours = -1;
     dialogs.offsetsAnswers.push_back(answer);
-    OffsetsCommand(table_, state_, settings_, dialogs).run();
+    run(settings_, dialogs);
 
     EXPECT_DOUBLE_EQ(state_.photoOffset, -kHour);
     EXPECT_NE(iniText().find("DeltaFoto=-0.0416666666666667\r\n"), std::string::npos);
@@ -145,7 +152,7 @@ TEST_F(OffsetsCommandTest, MinusOneHourPhotoOffsetMovesPhotosAnHourEarlier) {
 TEST_F(OffsetsCommandTest, AnswersOutsideTheFieldsAreHeldToTheirRanges) {
     test::FakeDialogs dialogs;
     dialogs.offsetsAnswers.push_back(OffsetFields{50, 99, -99, 0, 0, 0, -3});
-    OffsetsCommand(table_, state_, settings_, dialogs).run();
+    run(settings_, dialogs);
     EXPECT_DOUBLE_EQ(state_.trackOffset, 10 + 12 * kHour - 59 * kMinute);
     EXPECT_EQ(state_.tolerance, 1);
 }
@@ -154,7 +161,7 @@ TEST_F(OffsetsCommandTest, CancelLeavesStateFileAndTableUntouched) {
     test::FakeDialogs dialogs;
     dialogs.offsetsAnswers.push_back(std::nullopt);
     state_.photoOffset = 0.5;
-    OffsetsCommand(table_, state_, settings_, dialogs).run();
+    run(settings_, dialogs);
     EXPECT_EQ(dialogs.offsetsShown.size(), 1u);
     EXPECT_EQ(state_.photoOffset, 0.5);
     EXPECT_FALSE(fs::exists(settings_.path()));
@@ -162,16 +169,18 @@ TEST_F(OffsetsCommandTest, CancelLeavesStateFileAndTableUntouched) {
     EXPECT_EQ(table_.text(2, FieldId::Name), "IMG");  // not sorted either
 }
 
-TEST_F(OffsetsCommandTest, UnwritableSettingsStopBeforeThePass) {
+TEST_F(OffsetsCommandTest, UnwritableSettingsAreReportedAndTheOffsetsStillApply) {
     EchoDialogs dialogs;
     const SettingsFile unwritable((dir_ / "missing-folder" / "Geovanta.ini").string());
     state_.trackOffset = kHour;
-    OffsetsCommand(table_, state_, unwritable, dialogs).run();
+    run(unwritable, dialogs);
 
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Failure);
     EXPECT_EQ(dialogs.messages[0].text, "Unable to write to " + unwritable.path() + ".");
-    // The new values are in force, but the pass did not run.
+    // The new values are in force and the positions follow them: the
+    // status bar never shows offsets the table does not reflect.
     EXPECT_DOUBLE_EQ(state_.trackOffset, kHour);
-    for (std::size_t r = 0; r < table_.rowCount(); ++r) EXPECT_TRUE(table_.isNull(r, FieldId::VTime));
+    const std::size_t track = rowNamed("T1");
+    EXPECT_EQ(table_.timeMs(track, FieldId::VTime), table_.timeMs(track, FieldId::Time) + 3600 * 1000);
 }

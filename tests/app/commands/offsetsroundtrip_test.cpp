@@ -17,6 +17,7 @@
 #include "output/tagwriter.h"
 #include "support/fakeconsole.h"
 #include "support/fakedialogs.h"
+#include "support/lentdocument.h"
 #include "support/fakesessions.h"
 #include "support/tempdir.h"
 #include "table/datatable.h"
@@ -81,7 +82,8 @@ protected:
         OffsetFields answer;
         answer.photoHours = hours;
         dialogs.offsetsAnswers.push_back(answer);
-        OffsetsCommand(table, state, settings, dialogs).run();
+        test::withDocument(table, state, settings,
+                           [&](Document& d, JobRunner& jobs) { OffsetsCommand(d, dialogs, jobs).run(); });
         ASSERT_TRUE(dialogs.messages.empty());
     }
 

@@ -9,6 +9,7 @@
 #include "input/photoscanner.h"
 #include "input/exiffixtures.h"
 #include "support/fakedialogs.h"
+#include "support/lentdocument.h"
 #include "table/datatable.h"
 
 using namespace geovanta;
@@ -27,7 +28,11 @@ struct Fixture {
         photos.write("a.jpg", JpegBuilder().app0().startOfScan().build());
         photos.write("b.JPG", JpegBuilder().app0().startOfScan().build());
     }
-    void run() { PhotoLoadCommand(dialogs, table, state, settings).run(); }
+    void run(const SettingsFile& with) {
+        test::withDocument(table, state, with,
+                           [&](Document& d, JobRunner& jobs) { PhotoLoadCommand(dialogs, d, jobs).run(); });
+    }
+    void run() { run(settings); }
     std::string savedFolder() const { return settings.read("<none>").photoFolder; }
 };
 
@@ -71,7 +76,7 @@ TEST(PhotoLoadCommand, FailuresGoToTheGeneralErrorDisplay) {
     // The settings file cannot be written: no scan, though the folder is taken.
     const SettingsFile unwritable("/nonexistent-folder/Geovanta.ini");
     f.dialogs.photoFolderAnswers.push_back(f.photos.folder());
-    PhotoLoadCommand(f.dialogs, f.table, f.state, unwritable).run();
+    f.run(unwritable);
     ASSERT_EQ(f.dialogs.messages.size(), 1u);
     EXPECT_EQ(f.dialogs.messages[0].kind, MessageKind::Failure);
     EXPECT_EQ(f.dialogs.messages[0].text, "Unable to write to /nonexistent-folder/Geovanta.ini.");
@@ -97,4 +102,34 @@ TEST(PhotoLoadCommand, ALongListOfLeftOutFilesIsCut) {
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 21);
     EXPECT_NE(text.find("/p/19.jpg: Read beyond end of file\n… и ещё 5"), std::string::npos) << text;
     EXPECT_EQ(text.find("/p/20.jpg"), std::string::npos);
+}
+
+TEST(PhotoLoadCommand, AFolderLoadedAgainRefreshesItsRowsInPlace) {
+    Fixture f;
+    f.dialogs.photoFolderAnswers.push_back(f.photos.folder());
+    f.run();
+    ASSERT_EQ(f.table.rowCount(), 2u);
+    std::vector<uint64_t> before;
+    for (std::size_t r = 0; r < 2; ++r) before.push_back(f.table.creationNumber(r));
+    const FileStamp oldStamp = *f.table.fileStamp(0);
+
+    // One photograph changed on disk, and the folder is named another way.
+    const std::string changed(f.table.text(0, FieldId::FileName));
+    f.photos.write(std::filesystem::path(changed).filename().string(),
+                   JpegBuilder().app0().comment("edited").startOfScan().build());
+    f.photos.write("c.jpg", JpegBuilder().app0().startOfScan().build());
+    f.dialogs.photoFolderAnswers.push_back(f.photos.folder() + "./");
+    f.run();
+
+    EXPECT_TRUE(f.dialogs.messages.empty());
+    ASSERT_EQ(f.table.rowCount(), 3u) << "the new photograph is added, the others are not repeated";
+    std::vector<uint64_t> after;
+    for (std::size_t r = 0; r < 3; ++r) after.push_back(f.table.creationNumber(r));
+    for (uint64_t n : before) EXPECT_NE(std::find(after.begin(), after.end(), n), after.end());
+    for (std::size_t r = 0; r < 3; ++r) {
+        if (std::filesystem::path(std::string(f.table.text(r, FieldId::FileName))).filename() !=
+            std::filesystem::path(changed).filename())
+            continue;
+        EXPECT_NE(*f.table.fileStamp(r), oldStamp) << "the row knows the file as it is now";
+    }
 }

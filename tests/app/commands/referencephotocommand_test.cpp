@@ -6,6 +6,7 @@
 #include "app/programstate.h"
 #include "app/settings.h"
 #include "support/fakedialogs.h"
+#include "support/lentdocument.h"
 #include "support/tempdir.h"
 #include "table/datatable.h"
 #include "table/datetime.h"
@@ -51,7 +52,10 @@ struct Fixture {
             if (table.isPhoto(r)) return r;
         return 0;
     }
-    void run() { ReferencePhotoCommand(table, state, settings, dialogs).run(); }
+    void run() {
+        test::withDocument(table, state, settings,
+                           [&](Document& d, JobRunner& jobs) { ReferencePhotoCommand(d, dialogs, jobs).run(); });
+    }
 };
 
 }  // namespace
@@ -77,7 +81,7 @@ TEST(ReferencePhotoCommand, TheTrueTimeSetsThePhotoOffsetToTheSecond) {
     EXPECT_TRUE(f.dialogs.messages.empty());
 }
 
-TEST(ReferencePhotoCommand, CancelAndRowsThatAreNoPhotographChangeNothing) {
+TEST(ReferencePhotoCommand, CancelChangesNothingAndAFailedSaveStillBinds) {
     Fixture f;
     f.table.moveTo(f.photoRow());
     f.run();  // cancelled: no answer queued
@@ -94,5 +98,7 @@ TEST(ReferencePhotoCommand, CancelAndRowsThatAreNoPhotographChangeNothing) {
     blocked.dialogs.shotTimeAnswers.push_back(kNoon + 50 * kSecond);
     blocked.run();
     ASSERT_EQ(blocked.dialogs.messages.size(), 1u);
-    EXPECT_FALSE(hasPosition(blocked.table, blocked.photoRow())) << "the pass does not run after a failed save";
+    EXPECT_EQ(blocked.dialogs.messages[0].kind, MessageKind::Failure);
+    EXPECT_TRUE(hasPosition(blocked.table, blocked.photoRow()))
+        << "the new offset is in force and the pass follows it, saved or not";
 }

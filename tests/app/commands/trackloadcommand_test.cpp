@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "app/document.h"
+#include "app/inlinejobrunner.h"
 #include "app/programstate.h"
 #include "app/settings.h"
 #include "support/fakedialogs.h"
@@ -17,8 +19,7 @@ namespace {
 
 class TrackLoadCommandTest : public ::testing::Test {
 protected:
-    TrackLoadCommandTest()
-        : settings(SettingsFile::inFolder(dir.folder())), command(dialogs, table, state, settings) {
+    TrackLoadCommandTest() {
         state.dataFolder = "/start/";
         trackFile = dir.write("Walk.PLT", std::string(test::kPltHeader) + "55.1,37.1,0,100,40513.5\r\n");
         waypointFile = dir.write("Places.WPT", std::string(test::kWptHeader) + "1,A,55.5,37.5,40513.5,\r\n");
@@ -28,10 +29,12 @@ protected:
 
     test::TempDir dir;
     FakeDialogs dialogs;
-    DataTable table;
-    ProgramState state;
-    SettingsFile settings;
-    TrackLoadCommand command;
+    Document document{ProgramState{}, SettingsFile::inFolder(dir.folder())};
+    DataTable& table = document.table();
+    ProgramState& state = document.state();
+    const SettingsFile& settings = document.settings();
+    InlineJobRunner jobs{document};
+    TrackLoadCommand command{dialogs, document, jobs};
     std::string trackFile, waypointFile;
 };
 
@@ -63,8 +66,9 @@ TEST_F(TrackLoadCommandTest, GpxEntryAndTheAllFilesEntryWhichGoesByExtension) {
     choose(gpx, 4);
     choose(other, 4);
     for (int i = 0; i < 5; ++i) command.run();
-    // Two GPX loads, a track point each, then a track point and a waypoint.
-    EXPECT_EQ(table.rowCount(), 4u);
+    // The GPX file twice, the second load replacing the first, then a track
+    // point and a waypoint.
+    EXPECT_EQ(table.rowCount(), 3u);
     EXPECT_EQ(state.trackCounter, 3);
     const std::string skipped = "Пропущено точек без времени: 1 (" + gpx + ")";
     ASSERT_EQ(dialogs.messages.size(), 3u);
@@ -82,7 +86,6 @@ TEST_F(TrackLoadCommandTest, LoadsByFilterAndRemembersTheDialog) {
     EXPECT_EQ(table.rowCount(), 1u);
     EXPECT_EQ(state.dataFolder, dir.folder());
     EXPECT_EQ(savedDataPath(), dir.folder());
-    EXPECT_TRUE(table.autoCalcFields());
 
     choose(waypointFile, 2);
     command.run();
@@ -110,7 +113,6 @@ TEST_F(TrackLoadCommandTest, TheFilterNotTheExtensionPicksTheReader) {
 
     // A rejection completes the command.
     EXPECT_TRUE(table.isEmpty());
-    EXPECT_TRUE(table.autoCalcFields());
     EXPECT_EQ(savedDataPath(), dir.folder());
     EXPECT_EQ(state.trackCounter, 0);
 }
@@ -125,7 +127,6 @@ TEST_F(TrackLoadCommandTest, AnErrorEndsTheCommandWithoutSavingTheFolder) {
     EXPECT_EQ(dialogs.messages[0].text, "'x' is not a valid floating point value\n" + bad + ", line 7.");
     EXPECT_EQ(state.dataFolder, other.folder()) << "the next dialog starts there";
     EXPECT_EQ(savedDataPath(), "/default/");
-    EXPECT_FALSE(table.autoCalcFields());
 
     choose(other.folder() + "gone.plt", 1);
     command.run();
@@ -133,14 +134,42 @@ TEST_F(TrackLoadCommandTest, AnErrorEndsTheCommandWithoutSavingTheFolder) {
 }
 
 TEST_F(TrackLoadCommandTest, SettingsThatCannotBeWrittenAreReported) {
-    const SettingsFile unwritable("/nonexistent-folder/Geovanta.ini");
-    TrackLoadCommand cmd(dialogs, table, state, unwritable);
+    Document elsewhere(ProgramState{}, SettingsFile("/nonexistent-folder/Geovanta.ini"));
+    InlineJobRunner elsewhereJobs(elsewhere);
+    TrackLoadCommand cmd(dialogs, elsewhere, elsewhereJobs);
     choose(trackFile, 1);
     cmd.run();
-    EXPECT_EQ(table.rowCount(), 1u);
+    EXPECT_EQ(elsewhere.table().rowCount(), 1u);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Failure);
     EXPECT_EQ(dialogs.messages[0].text, "Unable to write to /nonexistent-folder/Geovanta.ini.");
+}
+
+TEST_F(TrackLoadCommandTest, AFileLoadedAgainReplacesItsOwnRows) {
+    const std::string gpx = dir.write(
+        "Ride.gpx",
+        "<?xml version=\"1.0\"?><gpx version=\"1.1\" creator=\"t\" xmlns=\"http://www.topografix.com/GPX/1/1\">"
+        "<wpt lat=\"55.3\" lon=\"37.3\"><time>2010-12-01T12:00:00Z</time><name>W</name></wpt>"
+        "<trk><trkseg><trkpt lat=\"55.1\" lon=\"37.1\"><time>2010-12-01T12:00:00Z</time></trkpt>"
+        "<trkpt lat=\"55.2\" lon=\"37.2\"><time>2010-12-01T12:01:00Z</time></trkpt></trkseg></trk></gpx>");
+    command.load(trackFile);
+    command.load(gpx);
+    ASSERT_EQ(table.rowCount(), 4u);
+    // The track file grew a point meanwhile, and is named another way.
+    dir.write("Walk.PLT", std::string(test::kPltHeader) + "55.1,37.1,0,100,40513.5\r\n55.2,37.2,0,100,40513.6\r\n");
+    command.load(dir.folder() + "./Walk.PLT");
+    command.load(gpx);
+    EXPECT_TRUE(dialogs.messages.empty());
+    ASSERT_EQ(table.rowCount(), 5u) << "2 track points, 1 waypoint and 2 GPX track points";
+    int trackPoints = 0;
+    for (std::size_t r = 0; r < table.rowCount(); ++r) trackPoints += table.text(r, FieldId::Stat) == "T";
+    EXPECT_EQ(trackPoints, 4);
+    EXPECT_EQ(document.sources().size(), 2u);
+
+    // A file that is no longer a track leaves its earlier rows alone.
+    dir.write("Walk.PLT", "not a track any more\r\n");
+    command.load(trackFile);
+    EXPECT_EQ(table.rowCount(), 5u);
 }
 
 TEST(TrackLoadCommandFolder, FolderOfAFileName) {

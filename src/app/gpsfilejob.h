@@ -1,0 +1,48 @@
+#pragma once
+// Reading one GPS file into the document. A file loaded before gives up its
+// old points to the new read, so loading a changed file again replaces it
+// rather than adding it twice.
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/document.h"
+#include "app/job.h"
+#include "input/gpsfile.h"
+
+namespace geovanta {
+
+class GpsFileJob : public Job {
+public:
+    struct Outcome {
+        std::string path;
+        LoadResult result;
+        GpsReadStats stats;
+        std::size_t replacedRows = 0;  // rows of the file's earlier load taken out
+    };
+    // Called on the document's thread when the job has ended, unless cancelled.
+    using Done = std::function<void(Document&, const Outcome&)>;
+
+    GpsFileJob(std::string path, GpsFileKind kind, Done done)
+        : kind_(kind), done_(std::move(done)) {
+        outcome_.path = std::move(path);
+    }
+
+    std::string title() const override;
+    ProgressUnit unit() const override { return ProgressUnit::Bytes; }
+    void start(Document& document) override;
+    void work(DataTable& table, Progress& progress) override;
+    void finish(Document& document, bool cancelled) override;
+
+private:
+    GpsFileKind kind_;
+    Done done_;
+    BindingParams params_;
+    uint16_t trackCounter_ = 0;
+    std::optional<LoadedSource> before_;
+    LoadedSource source_;
+    Outcome outcome_;
+};
+
+}  // namespace geovanta
