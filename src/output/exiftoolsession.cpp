@@ -81,11 +81,15 @@ ExifToolSession::ExifToolSession(std::unique_ptr<ChildProcess> child, const std:
 
 ExifToolSession::~ExifToolSession() {
     if (!started_) return;
-    if (alive_) child_->write("-stay_open\nFalse\n");
-    child_->finish(alive_ ? kCloseMs : 0);
+    // A caller that gave up waits for nothing more. ExifTool between
+    // commands writes nothing, so ending it at once cuts nothing short.
+    const bool gentle = alive_ && !(giveUp_ && giveUp_->load());
+    if (gentle) child_->write("-stay_open\nFalse\n");
+    child_->finish(gentle ? kCloseMs : 0);
 }
 
 CommandResult ExifToolSession::execute(const std::vector<std::string>& args, const CommandLimits& limits) {
+    giveUp_ = limits.giveUp;
     CommandResult result;
     if (!started_) {
         result.startError = startError_;

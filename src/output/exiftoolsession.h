@@ -18,7 +18,8 @@ class ExifToolSession : public ToolSession {
 public:
     // Starts ExifTool in `child`; a failed start is reported by the first command.
     ExifToolSession(std::unique_ptr<ChildProcess> child, const std::string& program);
-    // Tells ExifTool to end and gives it a moment to do so.
+    // Tells ExifTool to end and gives it a moment to do so; ends it at once
+    // when the last command's caller has given up.
     ~ExifToolSession() override;
     ExifToolSession(const ExifToolSession&) = delete;
     ExifToolSession& operator=(const ExifToolSession&) = delete;
@@ -47,6 +48,7 @@ private:
     bool started_ = false;
     bool alive_ = false;
     bool warm_ = false;  // has answered a command
+    const std::atomic<bool>* giveUp_ = nullptr;  // the last command's, which outlives the session
     // Marks this session's "{ready}" lines, so that no text ExifTool prints
     // (a file name, say) can pass for one.
     std::string nonce_;

@@ -209,6 +209,8 @@ std::optional<std::string> TagBatch::write(Ledger& ledger, Outcome& out, TagBatc
         }
         waitForNews(until);
     }
+    // The ExifTools that are left end without the usual moment to do so.
+    if (abortedAt) giveUp_ = true;
     out.aborted = abortedAt.has_value();
     return stop;
 }

@@ -17,7 +17,7 @@ namespace geovanta {
 struct CommandLimits {
     std::chrono::milliseconds answerWithin{60000};
     // Set from another thread: stop waiting now. The session notices it
-    // within a fraction of a second.
+    // within a fraction of a second; the flag must outlive the session.
     const std::atomic<bool>* giveUp = nullptr;
 
     bool givingUp() const { return giveUp && giveUp->load(); }

@@ -145,5 +145,22 @@ TEST_F(TagBatchTest, AbortEndsAHangingExifToolAfterTheGrace) {
     EXPECT_TRUE(stat.empty() || stat.find(") Z ") != std::string::npos) << stat;
 }
 
+// After an abort, an ExifTool that has answered is not waited for either,
+// even one that would not end by itself.
+TEST_F(TagBatchTest, AbortWaitsForNoIdleExifTool) {
+    abortAfter = 300ms;
+    TagBatch::Settings settings;
+    settings.abortGrace = 300ms;
+    settings.writers = 2;
+    const auto took = run(std::string("while :; do IFS= read -r line || exec sleep 1000\n"
+                                      "  case \"$line\" in */2.jpg) exec sleep 1000;; esac\n") +
+                              kAnswer + "done\n",
+                          settings);
+    EXPECT_LT(took, 2s);
+    EXPECT_EQ(out.written, 3);
+    ASSERT_EQ(out.failures.size(), 1u);
+    EXPECT_THAT(out.failures[0], AllOf(HasSubstr("2.jpg"), EndsWith("ended by the abort before it answered")));
+}
+
 }  // namespace
 }  // namespace geovanta
