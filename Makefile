@@ -14,8 +14,10 @@ PACKAGES := cmake make g++ pkg-config \
             librsvg2-bin desktop-file-utils appstream shared-mime-info qt6-translations-l10n
 # Programs the benchmarks measure against, installed by `make bench` only.
 BENCH_PACKAGES := gpsbabel
+# What builds and checks the Debian package, installed by `make package` only.
+PACKAGE_PACKAGES := dpkg-dev file lintian
 
-.PHONY: all deps bench-deps configure build run test test-sanitize bench fuzz clean examples
+.PHONY: all deps bench-deps configure build run test test-sanitize bench fuzz clean examples package
 
 all: build
 
@@ -67,6 +69,14 @@ test-sanitize: deps
 
 bench: build bench-deps
 	$(TEST_ENV) $(BUILD)/bin/geovanta_bench --benchmark_counters_tabular=true
+
+# A Debian package of the build, $(BUILD)/geovanta_<version>_<arch>.deb, that
+# lintian and tests/install/package_check.sh have accepted.
+package: build
+	@$(MAKE) --no-print-directory install-missing WANTED="$(PACKAGE_PACKAGES)"
+	rm -f $(BUILD)/geovanta_*.deb
+	cd $(BUILD) && cpack -G DEB
+	tests/install/package_check.sh $(BUILD)/geovanta_*.deb
 
 clean:
 	rm -rf $(BUILD)

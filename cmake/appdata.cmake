@@ -6,6 +6,12 @@ include(GNUInstallDirs)
 
 set(GEOVANTA_APP_ID io.github.geovanta.Geovanta)
 set(GEOVANTA_INSTALL_PKGLIBDIR ${CMAKE_INSTALL_LIBDIR}/geovanta)
+# On a multiarch system the Debian package keeps it in the architecture's own
+# library folder. The path is built into the programs, so an install under
+# another prefix (whose default libdir is plain lib) uses the same layout.
+if(CMAKE_INSTALL_LIBDIR STREQUAL "lib" AND CMAKE_LIBRARY_ARCHITECTURE AND EXISTS /etc/debian_version)
+  set(GEOVANTA_INSTALL_PKGLIBDIR lib/${CMAKE_LIBRARY_ARCHITECTURE}/geovanta)
+endif()
 # Where the program finds its private libraries, seen from its own folder, so
 # that an installed tree can be moved to another prefix as a whole.
 file(RELATIVE_PATH GEOVANTA_PKGLIBDIR_FROM_BINDIR
@@ -34,3 +40,21 @@ else()
   message(WARNING "rsvg-convert not found (librsvg2-bin): only the scalable icon will be installed")
 endif()
 
+
+# Manual pages and the changelog, compressed the way Debian wants them: best
+# compression, no name or time stamp in the header, so that the same text
+# always gives the same file.
+set(GEOVANTA_DOC_BUILD_DIR ${CMAKE_BINARY_DIR}/doc)
+set(GEOVANTA_MAN_PAGES geovanta.1 geovanta-cli.1)
+set(_compressed)
+foreach(file ${GEOVANTA_MAN_PAGES} changelog)
+  set(_gz ${GEOVANTA_DOC_BUILD_DIR}/${file}.gz)
+  add_custom_command(OUTPUT ${_gz}
+    COMMAND ${CMAKE_COMMAND} -E copy ${GEOVANTA_DATA_DIR}/${file} ${GEOVANTA_DOC_BUILD_DIR}/${file}
+    COMMAND gzip -9nf ${GEOVANTA_DOC_BUILD_DIR}/${file}
+    DEPENDS ${GEOVANTA_DATA_DIR}/${file}
+    COMMENT "Compressing ${file}"
+    VERBATIM)
+  list(APPEND _compressed ${_gz})
+endforeach()
+add_custom_target(geovanta_docs ALL DEPENDS ${_compressed})

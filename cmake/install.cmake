@@ -1,6 +1,6 @@
 # What `cmake --install` puts where, under the prefix:
 #   bin/geovanta, bin/geovanta-cli
-#   <libdir>/geovanta/liboziapi.so      the OziExplorer API stand-in: a private
+#   <pkglibdir>/liboziapi.so            the OziExplorer API stand-in: a private
 #                                       plug-in of the program, kept out of the
 #                                       linker's search path
 #   share/applications/<id>.desktop
@@ -8,7 +8,13 @@
 #   share/mime/packages/<id>.xml        types for OziExplorer's .plt and .wpt
 #   share/icons/hicolor/scalable/apps/<id>.svg
 #   share/icons/hicolor/<n>x<n>/apps/<id>.png, rendered from the SVG
+#   share/man/man1/geovanta.1.gz, geovanta-cli.1.gz
+#   share/doc/geovanta/copyright, changelog.gz
 # <id> and the folders come from cmake/appdata.cmake.
+
+# Folders the install makes are 0755 whatever the umask of whoever runs it.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 foreach(program geovanta geovanta-cli)
   if(TARGET ${program})
@@ -25,6 +31,12 @@ install(FILES ${GEOVANTA_DATA_DIR}/${GEOVANTA_APP_ID}.mime.xml DESTINATION ${CMA
         RENAME ${GEOVANTA_APP_ID}.xml)
 install(FILES ${GEOVANTA_DATA_DIR}/geovanta.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${GEOVANTA_APP_ID}.svg)
+
+foreach(page ${GEOVANTA_MAN_PAGES})
+  install(FILES ${GEOVANTA_DOC_BUILD_DIR}/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+install(FILES ${GEOVANTA_DATA_DIR}/copyright ${GEOVANTA_DOC_BUILD_DIR}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/geovanta)
 
 if(GEOVANTA_RSVG_CONVERT)
   foreach(size ${GEOVANTA_ICON_SIZES})
@@ -57,4 +69,9 @@ if(TARGET geovanta AND TARGET geovanta-cli)
            COMMAND ${CMAKE_SOURCE_DIR}/tests/install/install_test.sh ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR}
                    ${GEOVANTA_APP_ID} ${GEOVANTA_INSTALL_PKGLIBDIR})
   set_tests_properties(install_tree PROPERTIES ENVIRONMENT "LC_ALL=C.UTF-8;TZ=Europe/Moscow")
+endif()
+if(TARGET geovanta-cli)
+  add_test(NAME cli_manpage
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/install/manpage_test.sh $<TARGET_FILE:geovanta-cli>
+                   ${GEOVANTA_DATA_DIR}/geovanta-cli.1)
 endif()

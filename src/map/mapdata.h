@@ -1,8 +1,11 @@
 #pragma once
 // What the map shows, taken from the record table after a binding pass: the
 // track lines, the waypoints and the photographs, each remembering its table
-// row so that the map and the grid can point at the same thing. A snapshot:
-// it does not follow later edits; the map is given a new one after each pass.
+// row so that the map and the grid can point at the same thing. A pass
+// reorders the whole table, so the map takes a new snapshot after each; in
+// between, the table changes a row at a time (an edit in the grid, a row
+// inserted or deleted, a photograph placed by hand) and the snapshot follows
+// each such change at the cost of what the row touches.
 
 #include <cstddef>
 #include <optional>
@@ -29,6 +32,18 @@ struct MapMark {
     std::string name;
 };
 
+// What the map makes of one table row.
+struct MapRow {
+    enum class Kind { None, TrackPoint, Waypoint, Photo };
+    Kind kind = Kind::None;
+    // Where it is drawn; a photograph without one waits in the unplaced list,
+    // anything else without one is not shown.
+    std::optional<WorldPoint> at;
+    std::string name;  // a track point's track name, else the label
+
+    static MapRow of(const DataTable& table, std::size_t row);
+};
+
 struct MapData {
     std::vector<MapTrack> tracks;
     std::vector<MapMark> waypoints;  // in table order
@@ -41,6 +56,13 @@ struct MapData {
     // has a position when its latitude is not 0; rows without one are left
     // out, except photographs, which go to the unplaced list.
     static MapData fromTable(const DataTable& table);
+
+    // What row `row` is now: its kind, name or position changed.
+    void updateRow(std::size_t row, const MapRow& now);
+    // A row came in before row `row`; it and the rows after it move down one.
+    void insertRow(std::size_t row, const MapRow& now);
+    // Row `row` went; the rows after it move up one.
+    void removeRow(std::size_t row);
 
     // Where a row is drawn, when it is drawn at all.
     std::optional<WorldPoint> positionOf(std::size_t row) const;

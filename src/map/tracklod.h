@@ -8,6 +8,12 @@
 // points; a snapshot taken after a pass thus costs nothing for zooms nobody
 // looks at. A level also keeps the bounding box of every run of kBlock
 // segments, so that a close view skips the runs it cannot see.
+//
+// When a few points of the line change, the levels already made are mended
+// where the change reaches rather than made again: the thinning only ever
+// looks back to the last kept point, so past the change it falls back into
+// step with the old level within a few points, and the rest of the old
+// level stands. A mended level is exactly the level a fresh start would make.
 
 #include <array>
 #include <cstddef>
@@ -42,13 +48,22 @@ public:
     // Which level serves a zoom: its whole level rounded up, never coarser.
     static int levelFor(double zoom);
 
+    // The line changed: `added` points from `first` on in `points` took the
+    // place of `removed` points from `first` on. Copies of this object made
+    // before keep the levels of the line as it was.
+    void replace(const std::vector<WorldPoint>& points, std::size_t first, std::size_t removed, std::size_t added);
+
 private:
     // Made on demand by const paints; shared by copies of a snapshot.
     // One more than kLevels: the last holds every point, for the finest zooms.
     struct Slot {
         bool made = false;
         Level level;
+        // Blocks whose boxes a change left out of date, redrawn when next asked for.
+        std::size_t staleFrom = 0, staleTo = 0;
     };
+    static void mend(Slot& slot, int z, const std::vector<WorldPoint>& points, std::size_t first, std::size_t removed,
+                     std::size_t added);
     std::shared_ptr<std::array<Slot, kLevels + 1>> levels_ = std::make_shared<std::array<Slot, kLevels + 1>>();
 };
 

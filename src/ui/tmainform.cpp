@@ -277,12 +277,19 @@ void TMainForm::buildMap() {
         QString::fromStdString(TileSource::fromSetting(document_.state().mapTiles).urlTemplate()));
 
     // The map keeps its own copy of what it draws: a new one after every
-    // pass (each ends with a model reset) and whenever rows come or go.
+    // pass (each ends with a model reset); edits, inserts and deletes in
+    // between change only their rows of it.
     const auto rebuild = [this] { map_->rebuild(document_.table()); };
+    const auto row = [](int r) { return static_cast<std::size_t>(r); };
     connect(model_, &QAbstractItemModel::modelReset, map_, rebuild);
-    connect(model_, &QAbstractItemModel::rowsInserted, map_, rebuild);
-    connect(model_, &QAbstractItemModel::rowsRemoved, map_, rebuild);
-    connect(model_, &QAbstractItemModel::dataChanged, map_, rebuild);
+    connect(model_, &QAbstractItemModel::rowsInserted, map_, [this, row](const QModelIndex&, int first, int last) {
+        map_->insertRows(document_.table(), row(first), row(last));
+    });
+    connect(model_, &QAbstractItemModel::rowsRemoved, map_,
+            [this, row](const QModelIndex&, int first, int last) { map_->removeRows(row(first), row(last)); });
+    connect(model_, &QAbstractItemModel::dataChanged, map_, [this, row](const QModelIndex& from, const QModelIndex& to) {
+        map_->updateRows(document_.table(), row(from.row()), row(to.row()));
+    });
     connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, map_,
             [this](const QModelIndex& current) {
                 map_->setCurrentRow(current.isValid() ? std::optional<std::size_t>(current.row()) : std::nullopt);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <random>
 
 #include "map/mapdata.h"
@@ -31,7 +32,158 @@ std::vector<WorldPoint> walk(std::size_t n, unsigned seed) {
     return out;
 }
 
+// Levels compared with the ones a fresh start makes of the same points.
+void expectLevelsAsFresh(const TrackLod& lod, const std::vector<WorldPoint>& points, const std::string& context) {
+    const TrackLod fresh;
+    for (int zoom : {3, 12, 16, 19, TrackLod::kLevels}) {
+        const TrackLod::Level& a = lod.level(points, zoom);
+        const TrackLod::Level& b = fresh.level(points, zoom);
+        ASSERT_EQ(a.all, b.all) << context << " zoom " << zoom;
+        ASSERT_EQ(a.kept, b.kept) << context << " zoom " << zoom;
+        ASSERT_EQ(a.blocks.size(), b.blocks.size()) << context << " zoom " << zoom;
+        for (std::size_t k = 0; k < a.blocks.size(); ++k) {
+            ASSERT_TRUE(a.blocks[k].left == b.blocks[k].left && a.blocks[k].right == b.blocks[k].right &&
+                        a.blocks[k].top == b.blocks[k].top && a.blocks[k].bottom == b.blocks[k].bottom)
+                << context << " zoom " << zoom << " block " << k;
+        }
+    }
+}
+
+// A snapshot projects a run of points by a series, a single row in full:
+// the two agree to 1e-12.
+void expectNear(WorldPoint a, WorldPoint b, const std::string& context) {
+    ASSERT_NEAR(a.x, b.x, 1e-12) << context;
+    ASSERT_NEAR(a.y, b.y, 1e-12) << context;
+}
+
+void expectSameMarks(const std::vector<MapMark>& a, const std::vector<MapMark>& b, const std::string& context) {
+    ASSERT_EQ(a.size(), b.size()) << context;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        ASSERT_EQ(a[i].row, b[i].row) << context;
+        ASSERT_EQ(a[i].name, b[i].name) << context;
+        expectNear(a[i].at, b[i].at, context);
+    }
+}
+
+void expectSameMap(const MapData& live, const MapData& fresh, const std::string& context) {
+    ASSERT_EQ(live.tracks.size(), fresh.tracks.size()) << context;
+    for (std::size_t t = 0; t < live.tracks.size(); ++t) {
+        const MapTrack& a = live.tracks[t];
+        ASSERT_EQ(a.name, fresh.tracks[t].name) << context;
+        ASSERT_EQ(a.rows, fresh.tracks[t].rows) << context;
+        for (std::size_t i = 0; i < a.points.size(); ++i) expectNear(a.points[i], fresh.tracks[t].points[i], context);
+        expectLevelsAsFresh(a.lod, a.points, context + ", track " + a.name);
+    }
+    expectSameMarks(live.waypoints, fresh.waypoints, context + ", waypoints");
+    expectSameMarks(live.photos, fresh.photos, context + ", photos");
+    expectSameMarks(live.unplaced, fresh.unplaced, context + ", unplaced");
+    ASSERT_EQ(live.bounds.valid, fresh.bounds.valid) << context;
+    expectNear({live.bounds.rect.left, live.bounds.rect.top}, {fresh.bounds.rect.left, fresh.bounds.rect.top}, context);
+    expectNear({live.bounds.rect.right, live.bounds.rect.bottom}, {fresh.bounds.rect.right, fresh.bounds.rect.bottom},
+               context);
+}
+
+// Hands the table's row by row news to a snapshot, as the map panel does.
+class FollowingMap : public DataTableListener {
+public:
+    explicit FollowingMap(DataTable& table) : table_(table), data(MapData::fromTable(table)) { table.setListener(this); }
+    ~FollowingMap() override { table_.setListener(nullptr); }
+    void beginInsertRow(std::size_t row) override { row_ = row; }
+    void endInsertRow() override { data.insertRow(row_, MapRow::of(table_, row_)); }
+    void beginRemoveRow(std::size_t row) override { row_ = row; }
+    void endRemoveRow() override { data.removeRow(row_); }
+    void rowChanged(std::size_t row) override { data.updateRow(row, MapRow::of(table_, row)); }
+    void tableReset() override { data = MapData::fromTable(table_); }
+
+private:
+    DataTable& table_;
+    std::size_t row_ = 0;
+
+public:
+    MapData data;
+};
+
+void setPosition(DataTable& t, std::size_t row, double lat, double lon) {
+    t.setReal(row, FieldId::Lat, lat);
+    t.setReal(row, FieldId::Lon, lon);
+}
+
+void insertRow(DataTable& t, std::size_t before, const char* stat, const char* name, double lat, double lon) {
+    t.moveTo(before);
+    t.insert();
+    t.setText(t.recNo(), FieldId::Stat, stat);
+    t.setText(t.recNo(), FieldId::Name, name);
+    if (lat != 0) setPosition(t, t.recNo(), lat, lon);
+    t.post();
+}
+
+void deleteRow(DataTable& t, std::size_t row) {
+    t.moveTo(row);
+    t.deleteRow();
+}
+
 }  // namespace
+
+TEST(MapData, FollowsSingleRowChangesAsARebuildWould) {
+    // Two walks recorded at once, interleaved in time, with waypoints and photographs among them.
+    DataTable t;
+    const std::vector<WorldPoint> walkA = walk(1500, 1), walkB = walk(700, 2);
+    for (std::size_t i = 0; i < walkA.size(); ++i) {
+        const LatLon a = mercator::unproject(walkA[i]);
+        test::addMapRow(t, "T", ("T01-" + std::to_string(i)).c_str(), a.lat, a.lon);
+        if (i < walkB.size() && i % 2 == 0) {
+            const LatLon b = mercator::unproject(walkB[i]);
+            test::addMapRow(t, "T", ("T02-" + std::to_string(i)).c_str(), b.lat + 0.01, b.lon);
+        }
+        if (i % 100 == 50) test::addMapRow(t, "F", ("IMG_" + std::to_string(i) + ".JPG").c_str(), a.lat, a.lon);
+        if (i % 300 == 0) test::addMapRow(t, "P", ("WP" + std::to_string(i)).c_str(), a.lat + 0.001, a.lon);
+        if (i % 400 == 10) test::addMapRow(t, "F", ("LOST_" + std::to_string(i) + ".JPG").c_str(), 0, 0);
+    }
+    FollowingMap map(t);
+    for (const MapTrack& track : map.data.tracks) expectLevelsAsFresh(track.lod, track.points, "levels made by a paint");
+
+    auto firstRowOf = [&](std::size_t track) { return map.data.tracks.at(track).rows.front(); };
+    auto middleRowOf = [&](std::size_t track) {
+        const std::vector<std::size_t>& r = map.data.tracks.at(track).rows;
+        return r[r.size() / 2];
+    };
+    auto rowOfName = [&](const char* name) {
+        for (std::size_t r = 0; r < t.rowCount(); ++r) {
+            if (t.text(r, FieldId::Name) == name) return r;
+        }
+        return t.rowCount();
+    };
+    const struct {
+        const char* change;
+        std::function<void()> apply;
+    } steps[] = {
+        {"a track point moves a little", [&] { t.setReal(middleRowOf(0), FieldId::Lat, 55.7505); }},
+        {"a track point moves far off the bounds", [&] { setPosition(t, middleRowOf(1), 60.0, 30.0); }},
+        {"it comes back, the bounds shrink", [&] { setPosition(t, rowOfName("T02-350"), 55.76, 37.61); }},
+        {"a track point loses its position", [&] { t.setNull(middleRowOf(0), FieldId::Lat); }},
+        {"a point renamed into the other track", [&] { t.setText(rowOfName("T01-900"), FieldId::Name, "T02-x"); }},
+        {"a point renamed into a new track", [&] { t.setText(rowOfName("T01-901"), FieldId::Name, "T03-1"); }},
+        {"the first point of a track renamed away", [&] { t.setText(firstRowOf(0), FieldId::Name, "T02-y"); }},
+        {"a placed photograph moves", [&] { setPosition(t, rowOfName("IMG_450.JPG"), 55.76, 37.62); }},
+        {"a photograph loses its position", [&] { t.setReal(rowOfName("IMG_550.JPG"), FieldId::Lat, 0); }},
+        {"an unplaced photograph is placed", [&] { setPosition(t, rowOfName("LOST_410.JPG"), 55.755, 37.605); }},
+        {"a waypoint renamed", [&] { t.setText(rowOfName("WP300"), FieldId::Name, "Кремль"); }},
+        {"a waypoint becomes a photograph", [&] { t.setText(rowOfName("WP600"), FieldId::Stat, "F"); }},
+        {"an empty row inserted inside both tracks", [&] { insertRow(t, middleRowOf(0), "", "", 0, 0); }},
+        {"a track point inserted", [&] { insertRow(t, middleRowOf(1), "T", "T01-new", 55.751, 37.601); }},
+        {"a photograph inserted at the top", [&] { insertRow(t, 0, "F", "NEW.JPG", 55.752, 37.602); }},
+        {"a track point deleted", [&] { deleteRow(t, middleRowOf(0)); }},
+        {"the first row deleted", [&] { deleteRow(t, 0); }},
+        {"the last row deleted", [&] { deleteRow(t, t.rowCount() - 1); }},
+        {"an unplaced photograph deleted", [&] { deleteRow(t, rowOfName("LOST_810.JPG")); }},
+        {"the lone point of a track deleted", [&] { deleteRow(t, rowOfName("T03-1")); }},
+    };
+    for (const auto& step : steps) {
+        step.apply();
+        expectSameMap(map.data, MapData::fromTable(t), step.change);
+        if (HasFatalFailure()) return;
+    }
+}
 
 TEST(MapData, TracksFollowTheNamesAndTableOrder) {
     DataTable t;
@@ -123,6 +275,44 @@ TEST(TrackLod, EachLevelStaysWithinHalfAPixelAndThinsToAFewPointsPerPixel) {
     EXPECT_TRUE(lod.level(points, TrackLod::kLevels + 0.5).all);
     // Asked again, a level is the one already made.
     EXPECT_EQ(&lod.level(points, 9.5), &lod.level(points, 10));
+}
+
+TEST(TrackLod, MendedLevelsAreTheLevelsAFreshStartMakes) {
+    // Points moved, inserted and removed anywhere, the ends included, one
+    // after another, each mending the levels the one before left.
+    std::vector<WorldPoint> points = walk(3000, 11);
+    TrackLod lod;
+    expectLevelsAsFresh(lod, points, "made");
+    std::mt19937 rng(5);
+    std::normal_distribution<double> nudge(0, 3e-9);
+    for (int step = 0; step < 200 && !HasFatalFailure(); ++step) {
+        const std::size_t n = points.size();
+        const std::size_t last = step % 3 == 1 ? n : n - 1;  // a point may be added after the end
+        std::size_t i = std::uniform_int_distribution<std::size_t>(0, last)(rng);
+        if (step % 20 == 0) i = step % 40 == 0 ? 0 : last;
+        const WorldPoint near{points[i % n].x + nudge(rng), points[i % n].y + nudge(rng)};
+        switch (step % 3) {
+            case 0:
+                points[i] = near;
+                lod.replace(points, i, 1, 1);
+                break;
+            case 1:
+                points.insert(points.begin() + static_cast<std::ptrdiff_t>(i), near);
+                lod.replace(points, i, 0, 1);
+                break;
+            default:
+                points.erase(points.begin() + static_cast<std::ptrdiff_t>(i));
+                lod.replace(points, i, 1, 0);
+        }
+        expectLevelsAsFresh(lod, points, "step " + std::to_string(step));
+    }
+    // A copy made before a change keeps the line it was made with.
+    const std::vector<WorldPoint> before = points;
+    const TrackLod copy = lod;
+    points.erase(points.begin(), points.begin() + 1000);
+    lod.replace(points, 0, 1000, 0);
+    expectLevelsAsFresh(lod, points, "after the copy");
+    expectLevelsAsFresh(copy, before, "the copy");
 }
 
 TEST(TrackLod, LevelChoiceAndDegenerateLines) {

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
@@ -593,6 +594,49 @@ private slots:
         QVERIFY(model()->rowCount() > 2);
         QCOMPARE(cell(0, 1).toString().left(4), QString("T01-"));
         QCOMPARE(state().dataFolder, data + "/");
+    }
+
+    // Between passes the map changes only the rows edited, inserted or
+    // deleted in the grid: a line they do not touch keeps the levels of
+    // detail that paints made of it.
+    void gridEditsChangeOnlyTheirRowsOnTheMap() {
+        DataTable& t = form_->table();
+        addRow(t, "T", "T01-0001", 40513.50, 55.75);
+        addRow(t, "T", "T01-0002", 40513.51, 55.76);
+        addRow(t, "T", "T02-0001", 40513.52, 55.77);
+        addRow(t, "T", "T02-0002", 40513.53, 55.78);
+        addRow(t, "P", "WP", 40513.54, 55.79);
+        addRow(t, "F", "IMG.JPG", 40513.60, std::nullopt, "/p/IMG.JPG");  // after the track: unplaced
+        CalcPositions(t, BindingParams{});
+        const MapCanvas* canvas = form_->map()->canvas();
+        auto track = [](const MapData& d, const char* name) -> const MapTrack& {
+            return *std::find_if(d.tracks.begin(), d.tracks.end(), [&](const MapTrack& t) { return t.name == name; });
+        };
+        auto level = [&](const MapData& d) { return &track(d, "T02").lod.level(track(d, "T02").points, 12); };
+        // The copy holds on to the levels, so a new snapshot cannot reuse their memory.
+        const MapData before = canvas->data();
+        const TrackLod::Level* untouched = level(before);
+        auto edit = [&](int row, const char* name) {
+            return model()->setData(model()->index(row, 1), QString::fromUtf8(name), Qt::EditRole);
+        };
+
+        QVERIFY(edit(4, "Кремль"));
+        QCOMPARE(canvas->data().waypoints.at(0).name, std::string("Кремль"));
+        QVERIFY(edit(1, "T03-0001"));  // out of its line into a new one
+        QCOMPARE(canvas->data().tracks.size(), std::size_t{3});
+        QCOMPARE(track(canvas->data(), "T03").rows, std::vector<std::size_t>{1});
+        QCOMPARE(level(canvas->data()), untouched);
+
+        QVERIFY(form_->map()->tray()->isVisible());
+        selectRow(5);
+        dialogs_->okCancelAnswers = {true};
+        QTest::keyClick(grid(), Qt::Key_Delete, Qt::ControlModifier);
+        QVERIFY(canvas->data().unplaced.empty());
+        QVERIFY(!form_->map()->tray()->isVisible());
+        QCOMPARE(level(canvas->data()), untouched);
+
+        CalcPositions(t, BindingParams{});  // a pass takes a new snapshot
+        QVERIFY(level(canvas->data()) != untouched);
     }
 };
 

@@ -53,6 +53,13 @@ void MapCanvas::setData(MapData data) {
     update();
 }
 
+void MapCanvas::changeData(const std::function<void(MapData&)>& change) {
+    const bool hadPositions = data_.bounds.valid;
+    change(data_);
+    if (!hadPositions && data_.bounds.valid) fitAll();
+    update();
+}
+
 void MapCanvas::setCurrentRow(std::optional<std::size_t> row) {
     currentRow_ = row;
     if (row) {

@@ -5,6 +5,7 @@
 
 #include <QPoint>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -32,6 +33,9 @@ public:
     // otherwise it stays where the user left it.
     void setData(MapData data);
     const MapData& data() const { return data_; }
+    // Changes a few rows of the data in place. The view stays where it is,
+    // unless this brings the first position of all.
+    void changeData(const std::function<void(MapData&)>& change);
 
     // Highlights a row; when it is on the map but out of view, the view moves to it.
     void setCurrentRow(std::optional<std::size_t> row);

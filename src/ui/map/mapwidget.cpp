@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "map/tilesource.h"
+#include "table/datatable.h"
 #include "ui/map/mapcanvas.h"
 #include "ui/map/unplacedmodel.h"
 
@@ -13,6 +14,17 @@ namespace geovanta {
 namespace {
 
 constexpr std::size_t kTrayLines = 5;
+
+std::vector<MapRow> rowsOf(const DataTable& table, std::size_t first, std::size_t last) {
+    std::vector<MapRow> rows;
+    for (std::size_t r = first; r <= last && r < table.rowCount(); ++r) rows.push_back(MapRow::of(table, r));
+    return rows;
+}
+
+bool anyUnplaced(const std::vector<MapRow>& rows) {
+    return std::any_of(rows.begin(), rows.end(),
+                       [](const MapRow& row) { return row.kind == MapRow::Kind::Photo && !row.at; });
+}
 
 }  // namespace
 
@@ -49,6 +61,50 @@ void MapWidget::setData(MapData data) {
     const std::optional<std::size_t> current = canvas_->currentRow();
     unplaced_->setPhotos(nullptr);  // the tray must not read the old list while it is replaced
     canvas_->setData(std::move(data));
+    showTray();
+    setCurrentRow(current);
+}
+
+void MapWidget::updateRows(const DataTable& table, std::size_t first, std::size_t last) {
+    const std::vector<MapRow> rows = rowsOf(table, first, last);
+    changeRows(anyUnplaced(rows) || inTray(first, last), [&](MapData& data) {
+        for (std::size_t i = 0; i < rows.size(); ++i) data.updateRow(first + i, rows[i]);
+    });
+}
+
+void MapWidget::insertRows(const DataTable& table, std::size_t first, std::size_t last) {
+    const std::vector<MapRow> rows = rowsOf(table, first, last);
+    changeRows(anyUnplaced(rows), [&](MapData& data) {
+        for (std::size_t i = 0; i < rows.size(); ++i) data.insertRow(first + i, rows[i]);
+    });
+}
+
+void MapWidget::removeRows(std::size_t first, std::size_t last) {
+    changeRows(inTray(first, last), [&](MapData& data) {
+        // Each removal moves the next row up to `first`.
+        for (std::size_t r = first; r <= last; ++r) data.removeRow(first);
+    });
+}
+
+bool MapWidget::inTray(std::size_t first, std::size_t last) const {
+    for (std::size_t r = first; r <= last; ++r) {
+        if (canvas_->data().unplacedIndexOf(r)) return true;
+    }
+    return false;
+}
+
+void MapWidget::changeRows(bool trayToo, const std::function<void(MapData&)>& change) {
+    if (!trayToo) {
+        canvas_->changeData(change);
+        return;
+    }
+    unplaced_->setPhotos(nullptr);
+    canvas_->changeData(change);
+    showTray();
+    selectInTray(canvas_->currentRow());
+}
+
+void MapWidget::showTray() {
     const std::vector<MapMark>& unplaced = canvas_->data().unplaced;
     unplaced_->setPhotos(&unplaced);
     trayTitle_->setText(QString::fromUtf8("Фото без координат: %1").arg(unplaced.size()));
@@ -59,11 +115,14 @@ void MapWidget::setData(MapData data) {
     tray_->setFixedHeight(lines * tray_->fontMetrics().height() + 2 * tray_->frameWidth() + 4);
     // Give the map its new size now, so the first paint fits the data to it.
     layout()->activate();
-    setCurrentRow(current);
 }
 
 void MapWidget::setCurrentRow(std::optional<std::size_t> row) {
     canvas_->setCurrentRow(row);
+    selectInTray(row);
+}
+
+void MapWidget::selectInTray(std::optional<std::size_t> row) {
     const auto index = row ? canvas_->data().unplacedIndexOf(*row) : std::nullopt;
     if (index) {
         const QModelIndex item = unplaced_->index(static_cast<int>(*index));

@@ -15,7 +15,8 @@ class UnplacedModel : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    // The list must stay alive and unchanged until the next call.
+    // The list must stay alive until the next call, and its length and names
+    // unchanged; the rows its entries name may move with the table's.
     void setPhotos(const std::vector<MapMark>* photos);
     std::size_t rowOf(int index) const { return (*photos_)[static_cast<std::size_t>(index)].row; }
 
