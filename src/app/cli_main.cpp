@@ -71,6 +71,8 @@ LoadResult loadInput(Document& document, JobRunner& jobs, const std::string& inp
     jobs.submit(std::make_unique<GpsFileJob>(input, *kind, [&](Document&, const GpsFileJob::Outcome& done) {
         if (const std::size_t skipped = done.stats.pointsWithoutTime)
             note(input + ": " + std::to_string(skipped) + " points without a time were skipped");
+        if (const std::size_t dropped = done.result.altitudesOutOfRange)
+            note(input + ": " + std::to_string(dropped) + " points with an altitude beyond 1000000 ft were kept without one");
         result = done.result;
     }));
     return result;
@@ -152,6 +154,7 @@ int main(int argc, char** argv) {
         std::error_code ec;
         if (!fs::exists(input, ec)) return fail("cannot find '" + input + "'");
     }
+    if (const auto error = options.csvOverwritesInput()) return fail(*error);
 
     ProgramState state;
     state.trackOffset = options.trackOffset;

@@ -1,5 +1,9 @@
 #include "app/clioptions.h"
 
+#include <filesystem>
+#include <system_error>
+
+#include "input/photoscanner.h"
 #include "table/numbertext.h"
 
 namespace geovanta {
@@ -29,6 +33,45 @@ const char* CliOptions::usage() {
            "Exit status: 0 on success, 1 on any error (a photograph that cannot be read is\n"
            "named and left out, the others are loaded; with --write-tags: also when any\n"
            "photograph could not be written; the others are written all the same).\n";
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Device and inode decide, so that any spelling of a file (relative, "./",
+// a symbolic or a hard link) is found; a file that does not exist yet is
+// no input.
+bool sameFile(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    return fs::equivalent(a, b, ec) && !ec;
+}
+
+// The photograph of `folder` that is `file`, if any, as the scan would name it.
+std::optional<fs::path> photoIn(const std::string& folder, const fs::path& file) {
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (isPhotoName(it->path().filename().string()) && sameFile(it->path(), file)) return it->path();
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> CliOptions::csvOverwritesInput() const {
+    if (csvFile.empty()) return std::nullopt;
+    const fs::path csv(csvFile);
+    std::error_code ec;
+    if (!fs::exists(csv, ec)) return std::nullopt;
+    for (const std::string& input : inputs) {
+        if (sameFile(csv, input))
+            return "the CSV file '" + csvFile + "' is the input '" + input + "': it would be overwritten";
+        // The photographs of a folder being scanned are inputs as well.
+        if (!fs::is_directory(input, ec)) continue;
+        if (const auto photo = photoIn(input, csv))
+            return "the CSV file '" + csvFile + "' is the photograph '" + photo->string() +
+                   "': it would be overwritten";
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> CliOptions::parse(const std::vector<std::string>& args, CliOptions& out) {
@@ -78,6 +121,7 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
         } else if (arg == "--tolerance") {
             const auto v = parseInteger(value);
             if (!v) return "'" + value + "' is not a whole number of seconds";
+            if (*v < 0) return "the tolerance cannot be below 0 seconds ('" + value + "')";
             out.tolerance = *v;
         } else {
             const auto v = parseNumber(value);

@@ -1,15 +1,14 @@
 #include "app/inifile.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <unistd.h>
 #endif
 
 #include "input/positionedfile.h"
+#include "output/filereplacement.h"
 #include "table/asciicase.h"
 #include "table/textlines.h"
 
@@ -51,19 +50,24 @@ IniFile IniFile::parse(std::string_view text) {
     return ini;
 }
 
-std::optional<IniFile> IniFile::read(const std::string& path) {
+std::optional<IniFile> IniFile::read(const std::string& path, std::string* whyNot) {
+    auto cannot = [whyNot](std::string reason) {
+        if (whyNot) *whyNot = std::move(reason);
+        return std::nullopt;
+    };
     PositionedFile file;
     switch (file.open(path)) {
         case PositionedFile::OpenResult::Opened: break;
-        case PositionedFile::OpenResult::NotRegularFile: return std::nullopt;
+        case PositionedFile::OpenResult::NotRegularFile: return cannot(file.failureReason());
         case PositionedFile::OpenResult::Failed:
             if (file.lastError() == ENOENT || file.lastError() == ENOTDIR) return IniFile();
-            return std::nullopt;
+            return cannot(file.failureReason());
     }
-    if (file.size() > kMaxFileBytes) return std::nullopt;
+    if (file.size() > kMaxFileBytes)
+        return cannot("larger than " + std::to_string(kMaxFileBytes >> 20) + " MB, too large for a settings file");
     std::string bytes(static_cast<std::size_t>(file.size()), '\0');
     const long long got = file.readAt(0, bytes.data(), bytes.size());
-    if (got < 0) return std::nullopt;
+    if (got < 0) return cannot(file.failureReason());
     bytes.resize(static_cast<std::size_t>(got));
     return parse(bytes);
 }
@@ -142,25 +146,12 @@ bool IniFile::writeValue(const std::string& path, std::string_view section, std:
     std::optional<IniFile> ini = read(path);
     if (!ini) return false;
     ini->setValue(section, key, value);
-    const std::string temp = path + ".new";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        const std::string text = ini->text();
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temp, ec);
-            return false;
-        }
-    }
-    fs::rename(temp, path, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
+    // Never written in place: cut short, that would lose every setting.
+    FileReplacement file(path, FileReplacement::Fallback::Refuse);
+    if (file.error()) return false;
+    const std::string text = ini->text();
+    file.stream().write(text.data(), static_cast<std::streamsize>(text.size()));
+    return file.commit();
 }
 
 }  // namespace geovanta

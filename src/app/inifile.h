@@ -22,8 +22,9 @@ public:
 
     // The file's lines; a missing file reads as an empty one. Nothing when the
     // file is there but cannot be taken whole: no permission, larger than
-    // kMaxFileBytes, or no regular file (a pipe would block, a device never end).
-    static std::optional<IniFile> read(const std::string& path);
+    // kMaxFileBytes, or no regular file (a pipe would block, a device never
+    // end); `whyNot` then gets the reason, as the system words it.
+    static std::optional<IniFile> read(const std::string& path, std::string* whyNot = nullptr);
     // As read(), with an empty file in place of nothing.
     static IniFile load(const std::string& path);
     static IniFile parse(std::string_view text);
@@ -35,10 +36,13 @@ public:
     void setValue(std::string_view section, std::string_view key, std::string_view value);
     std::string text() const;
 
-    // Reads the file afresh, sets the key and replaces the file in one step.
-    // Returns false when the file cannot be written, or cannot be read whole
-    // first, so that its other lines would be lost, or when the value holds a
-    // line break, which the format cannot keep.
+    // Reads the file afresh, sets the key and replaces the file in one step:
+    // a new file beside it, on the disk before it takes the old one's name,
+    // so that a failure at any point leaves the old file whole. Returns false
+    // when the file cannot be written (nor replaced: no new file can be made
+    // beside it), or cannot be read whole first, so that its other lines
+    // would be lost, or when the value holds a line break, which the format
+    // cannot keep.
     static bool writeValue(const std::string& path, std::string_view section, std::string_view key,
                            std::string_view value);
 

@@ -8,8 +8,32 @@
 
 namespace geovanta {
 
+namespace {
+
+constexpr int32_t kDefaultTolerance = 300;
+
+}  // namespace
+
 ProgramState SettingsFile::read(const std::string& defaultFolder) const {
-    const IniFile ini = IniFile::load(path_);
+    return readState(defaultFolder, nullptr, nullptr);
+}
+
+ProgramState SettingsFile::readAtStart(const std::string& defaultFolder, std::vector<std::string>& messages) {
+    std::string whyUnread;
+    ProgramState state = readState(defaultFolder, &messages, &whyUnread);
+    if (!whyUnread.empty()) unread_ = whyUnread;
+    return state;
+}
+
+ProgramState SettingsFile::readState(const std::string& defaultFolder, std::vector<std::string>* messages,
+                                     std::string* whyUnread) const {
+    std::string why;
+    const std::optional<IniFile> read = IniFile::read(path_, &why);
+    if (!read && messages)
+        messages->push_back("Cannot read the settings file " + path_ + ": " + why +
+                            ". The default settings apply, and the file is left as it is");
+    if (!read && whyUnread) *whyUnread = why;
+    const IniFile ini = read.value_or(IniFile());
     auto text = [&](const char* key) { return ini.value(kSection, key); };
     auto real = [&](const char* key, double def) {
         const auto v = text(key);
@@ -19,12 +43,21 @@ ProgramState SettingsFile::read(const std::string& defaultFolder) const {
     ProgramState s;
     s.trackOffset = real("DeltaTrack", 0);
     s.photoOffset = real("DeltaFoto", 0);
-    if (const auto v = text("DeltaSec")) s.tolerance = parseInteger(*v).value_or(300);
+    if (const auto v = text("DeltaSec")) s.tolerance = parseInteger(*v).value_or(kDefaultTolerance);
+    // A negative tolerance would place no photograph at all.
+    if (s.tolerance < 0) {
+        if (messages)
+            messages->push_back("DeltaSec=" + std::to_string(s.tolerance) + " in " + path_ +
+                                " is below 0 seconds; " + std::to_string(kDefaultTolerance) + " is used");
+        s.tolerance = kDefaultTolerance;
+    }
     s.photoFolder = text("FotoPath").value_or(defaultFolder);
     s.dataFolder = text("DataPath").value_or(defaultFolder);
     s.windowGeometry = text(kWindowGeometryKey).value_or("");
     s.mapPanel = text(kMapPanelKey).value_or("");
-    s.mapTiles = text(kMapTilesKey);
+    // Standard tiles only where the key is really missing, not where the
+    // file that might have turned them off could not be read.
+    s.mapTiles = read ? text(kMapTilesKey) : std::string();
     if (const auto v = text(kExifToolTimeoutKey)) {
         const auto seconds = parseInteger(*v);
         if (seconds && *seconds >= 1) s.exifToolTimeout = *seconds;
@@ -33,6 +66,9 @@ ProgramState SettingsFile::read(const std::string& defaultFolder) const {
 }
 
 std::optional<std::string> SettingsFile::writeString(std::string_view key, std::string_view value) const {
+    if (unread_)
+        return "Not saved: the settings file " + path_ + " could not be read at start (" + *unread_ +
+               "), so it is left as it is";
     if (makeFolder_) {
         std::error_code ec;
         std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ec);

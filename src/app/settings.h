@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/programstate.h"
 
@@ -32,18 +33,30 @@ public:
     const std::string& path() const { return path_; }
 
     // Offsets, tolerance and folders with their defaults; both folders default
-    // to `defaultFolder`. The track counter starts at 0.
+    // to `defaultFolder`, a tolerance below 0 reads as the default. The track
+    // counter starts at 0. A file that is there but cannot be read gives the
+    // defaults, with no map tiles: the file may well have turned them off.
     ProgramState read(const std::string& defaultFolder) const;
+    // The same at the program's start, adding to `messages` what the person
+    // must be told: the file could not be read, and why (this object then
+    // never writes over it, so that none of its settings is lost), or a
+    // value was out of range.
+    ProgramState readAtStart(const std::string& defaultFolder, std::vector<std::string>& messages);
 
     // Each write opens the file anew and replaces one key. On failure the
-    // result is the message "Unable to write to <path>".
+    // result is the message "Unable to write to <path>", or, for a file that
+    // could not be read at start, a message that says so.
     std::optional<std::string> writeString(std::string_view key, std::string_view value) const;
     std::optional<std::string> writeFloat(std::string_view key, double value) const;
     std::optional<std::string> writeInteger(std::string_view key, int32_t value) const;
 
 private:
+    ProgramState readState(const std::string& defaultFolder, std::vector<std::string>* messages,
+                           std::string* whyUnread) const;
+
     std::string path_;
     bool makeFolder_ = false;
+    std::optional<std::string> unread_;  // why the file could not be read at start
 };
 
 }  // namespace geovanta

@@ -12,6 +12,7 @@
 #include "table/displaysuspension.h"
 #include "table/fieldinfo.h"
 #include "table/numbertext.h"
+#include "table/position.h"
 #include "table/textcodec.h"
 
 namespace geovanta {
@@ -68,10 +69,18 @@ double feetOf(double metres) {
     return feet;
 }
 
+std::string_view withoutByteOrderMark(std::string_view bytes) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    return bytes;
+}
+
+// No bytes, or blanks only: a file saved empty, not some other kind of file.
+bool holdsNothing(std::string_view bytes) { return trimmed(withoutByteOrderMark(bytes)).empty(); }
+
 // A file that does not begin with markup is no XML file at all.
 bool startsLikeXml(std::string_view bytes) {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    return !trimmed(bytes).empty() && trimmed(bytes).front() == '<';
+    const std::string_view text = trimmed(withoutByteOrderMark(bytes));
+    return !text.empty() && text.front() == '<';
 }
 
 // UTF-16 and UTF-32 begin with a byte order mark or put zero bytes next to
@@ -193,8 +202,7 @@ bool GpxWalk::readCoordinate(const pugi::xml_node& point, const char* attribute,
     const std::string_view text = trimmed(a.value());
     value = parseNumber(text);
     if (!value) return fail(invalidFloatFieldMessage(quotedExcerpt(text), field), point);
-    if (std::fabs(*value) > limit)
-        return fail("'" + quotedExcerpt(text) + "' is out of range for field '" + field + "'", point);
+    if (std::fabs(*value) > limit) return fail(outOfRangeMessage(text, field), point);
     return true;
 }
 
@@ -206,12 +214,17 @@ bool GpxWalk::readPoint(const pugi::xml_node& point, Kind container) {
     if (!readCoordinate(point, "lon", "Lon", 180.0, fields.lon)) return false;
 
     const PointChildren children = pointChildren(point);
+    bool absurdAltitude = false;
     if (const pugi::xml_node& ele = children.ele) {
         const std::string_view text = trimmed(ele.text().get());
         if (!text.empty()) {
-            const std::optional<double> metres = parseNumber(text);
+            const std::optional<double> metres = parseNumberOrInfinity(text);
             if (!metres) return fail(invalidFloatFieldMessage(quotedExcerpt(text), "Elev"), ele);
-            fields.elev = feetOf(*metres);
+            fields.elev = std::isfinite(*metres) ? feetOf(*metres) : *metres;
+            if (!altitudeInRange(*fields.elev)) {
+                fields.elev = kNoAltitudeFeet;
+                absurdAltitude = true;
+            }
         }
     }
 
@@ -231,6 +244,7 @@ bool GpxWalk::readPoint(const pugi::xml_node& point, Kind container) {
         appendPointRow(table_, 'T', TrackReader::pointName(track_, ++pointNumber_), fields);
     }
     ++stats_.points;
+    if (absurdAltitude) ++stats_.altitudesOutOfRange;
     return true;
 }
 
@@ -246,6 +260,7 @@ LoadResult GpxReader::loadBytes(std::string_view bytes, const std::string& path)
     stats_ = {};
     if (wideEncoding(bytes))
         return LoadResult::failed("The file is not in UTF-8; save it as UTF-8 to read it" + lineSuffix(path, 1));
+    if (holdsNothing(bytes)) return LoadResult::rejected(kEmptyMessage + displayFileName(path));
     if (!startsLikeXml(bytes)) return LoadResult::rejected(kNotGpxMessage);
 
     XmlPieces pieces(bytes, {"trkpt", "rtept", "wpt"}, pieceBytes_ ? pieceBytes_ : XmlPieces::kDefaultPieceBytes);
@@ -257,15 +272,18 @@ LoadResult GpxReader::loadBytes(std::string_view bytes, const std::string& path)
         DisplaySuspension suspended(table_);
         const std::optional<XmlError> fault = pieces.walk(walk);
         if (walk.stopped()) return LoadResult::cancelled();
-        if (walk.notGpx() || (fault && fault->status == pugi::status_no_document_element))
-            return LoadResult::rejected(kNotGpxMessage);
+        if (fault && fault->status == pugi::status_no_document_element && !walk.notGpx())
+            return LoadResult::rejected(kEmptyMessage + displayFileName(path));
+        if (walk.notGpx()) return LoadResult::rejected(kNotGpxMessage);
         if (!walk.failure().empty())
             failure = walk.failure();
         else if (fault)
             failure = "Malformed XML: " + fault->reason + lineSuffix(path, pieces.lineAt(fault->offset));
         CalcPositions(table_, params_);
     }
-    return failure.empty() ? LoadResult::loaded() : LoadResult::failed(failure);
+    LoadResult result = failure.empty() ? LoadResult::loaded() : LoadResult::failed(failure);
+    result.altitudesOutOfRange = stats_.altitudesOutOfRange;
+    return result;
 }
 
 }  // namespace geovanta

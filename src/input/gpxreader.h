@@ -22,17 +22,20 @@ class DataTable;
 struct GpxLoadStats {
     std::size_t points = 0;           // rows appended
     std::size_t pointsWithoutTime = 0;  // points skipped: a row needs a time
+    std::size_t altitudesOutOfRange = 0;  // points kept without their absurd altitude
 };
 
 class GpxReader {
 public:
     static constexpr const char* kNotGpxMessage = "Файл не является файлом GPX!";
+    // Followed by the file's name: a file without a single element.
+    static constexpr const char* kEmptyMessage = "Файл GPX пуст: ";
 
     GpxReader(DataTable& table, uint16_t& trackCounter, const BindingParams& params)
         : table_(table), trackCounter_(trackCounter), params_(params) {}
 
     // Appends the file's points and runs the binding pass. A file whose
-    // first element is not <gpx> is rejected untouched. A fault (XML that is
+    // first element is not <gpx>, or that has no element, is rejected untouched. A fault (XML that is
     // not well-formed, a bad coordinate, elevation or time) keeps the points
     // that ended before it, binds them and reports the file, line and reason.
     // Times are converted to UTC; elevations from metres to feet.

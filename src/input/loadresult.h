@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 
 namespace geovanta {
@@ -13,6 +14,9 @@ struct LoadResult {
     };
     Status status = Status::Loaded;
     std::string message;  // the text to show for Rejected and Failed
+    // Points whose altitude was no number a GPS can give (beyond
+    // kMaxAltitudeFeet): kept, without an altitude, and counted for the person.
+    std::size_t altitudesOutOfRange = 0;
 
     bool ok() const { return status == Status::Loaded; }
     static LoadResult loaded() { return {}; }

@@ -1,11 +1,13 @@
 #include "input/pointfields.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "table/datatable.h"
 #include "table/datetime.h"
 #include "table/numbertext.h"
+#include "table/position.h"
 #include "table/textcodec.h"
 
 namespace geovanta {
@@ -29,6 +31,32 @@ std::optional<std::string> readNumberField(std::string_view text, const char* fi
     value = parseNumber(text);
     if (!value) return invalidFloatFieldMessage(quotedExcerpt(text), fieldName);
     return std::nullopt;
+}
+
+std::optional<std::string> readCoordinateField(std::string_view text, const char* fieldName, double limit,
+                                               std::optional<double>& value) {
+    if (auto error = readNumberField(text, fieldName, value)) return error;
+    if (value && std::fabs(*value) > limit) return outOfRangeMessage(text, fieldName);
+    return std::nullopt;
+}
+
+std::optional<std::string> readElevationField(std::string_view text, std::optional<double>& value,
+                                              std::size_t& outOfRange) {
+    if (text.empty()) {
+        value.reset();
+        return std::nullopt;
+    }
+    value = parseNumberOrInfinity(text);
+    if (!value) return invalidFloatFieldMessage(quotedExcerpt(text), "Elev");
+    if (!altitudeInRange(*value)) {
+        value = kNoAltitudeFeet;
+        ++outOfRange;
+    }
+    return std::nullopt;
+}
+
+std::string outOfRangeMessage(std::string_view text, const char* fieldName) {
+    return "'" + quotedExcerpt(text) + "' is out of range for field '" + fieldName + "'";
 }
 
 void appendPointRow(DataTable& table, char stat, std::string_view name, const PointFields& fields) {

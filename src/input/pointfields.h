@@ -29,6 +29,20 @@ std::optional<std::string> readTimeField(std::string_view text, int64_t& ms);
 std::optional<std::string> readNumberField(std::string_view text, const char* fieldName,
                                            std::optional<double>& value);
 
+// A Lat or Lon field: as readNumberField, and the value must lie within
+// ±`limit` degrees; a number outside is a damaged line, not a place.
+std::optional<std::string> readCoordinateField(std::string_view text, const char* fieldName, double limit,
+                                               std::optional<double>& value);
+
+// An Elev field in feet: as readNumberField, but a number beyond
+// ±kMaxAltitudeFeet, or too large for a double, is no altitude: it is kept
+// as kNoAltitudeFeet and counted in `outOfRange`.
+std::optional<std::string> readElevationField(std::string_view text, std::optional<double>& value,
+                                              std::size_t& outOfRange);
+
+// "'<text>' is out of range for field '<field>'"
+std::string outOfRangeMessage(std::string_view text, const char* fieldName);
+
 class DataTable;
 
 // Appends one GPS row through the table's direct row API and posts it.

@@ -1,6 +1,7 @@
 #include "input/positionedfile.h"
 
 #include <cerrno>
+#include <system_error>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -25,6 +26,7 @@ PositionedFile::OpenResult PositionedFile::open(const std::string& path) {
     struct _stat64 st {};
     if (::_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) {
         ::_close(fd);
+        error_ = (st.st_mode & _S_IFMT) == _S_IFDIR ? EISDIR : 0;
         return OpenResult::NotRegularFile;
     }
 #else
@@ -38,6 +40,7 @@ PositionedFile::OpenResult PositionedFile::open(const std::string& path) {
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
+        error_ = S_ISDIR(st.st_mode) ? EISDIR : 0;
         return OpenResult::NotRegularFile;
     }
 #endif
@@ -55,6 +58,11 @@ void PositionedFile::close() {
 #endif
     handle_ = -1;
     size_ = 0;
+}
+
+std::string PositionedFile::failureReason() const {
+    if (error_ == 0) return "not a regular file";
+    return std::generic_category().message(error_);
 }
 
 long long PositionedFile::readAt(uint64_t offset, void* buffer, std::size_t count) {

@@ -30,8 +30,12 @@ public:
     // Returns the number read, or -1 on a system error (see lastError()).
     long long readAt(uint64_t offset, void* buffer, std::size_t count);
 
-    // The system's error code of the last failed open or read.
+    // The system's error code of the last failed open or read; EISDIR for a
+    // folder and 0 for anything else that is no regular file.
     int lastError() const { return error_; }
+    // The same as the system words it ("Permission denied"), or "not a
+    // regular file".
+    std::string failureReason() const;
     uint64_t bytesRead() const { return bytesRead_; }
 
 private:

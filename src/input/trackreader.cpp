@@ -41,13 +41,13 @@ std::size_t formatPointName(char* buf, uint16_t track, uint32_t point) {
 }
 
 // The conversions in the order that decides which error a bad line reports.
-std::optional<std::string> readPoint(std::string_view line, PointFields& point) {
+std::optional<std::string> readPoint(std::string_view line, PointFields& point, std::size_t& altitudesOutOfRange) {
     std::array<std::string_view, kFieldsUsed> f;
     splitFields(line, ',', f);
     if (auto e = readTimeField(f[4], point.timeMs)) return e;
-    if (auto e = readNumberField(f[0], "Lat", point.lat)) return e;
-    if (auto e = readNumberField(f[1], "Lon", point.lon)) return e;
-    return readNumberField(f[3], "Elev", point.elev);
+    if (auto e = readCoordinateField(f[0], "Lat", 90, point.lat)) return e;
+    if (auto e = readCoordinateField(f[1], "Lon", 180, point.lon)) return e;
+    return readElevationField(f[3], point.elev, altitudesOutOfRange);
 }
 
 }  // namespace
@@ -77,6 +77,7 @@ LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& pat
     const uint16_t track = ++trackCounter_;
     // Counted wide: a long log must not give two points the same name.
     uint32_t pointNumber = 0;
+    std::size_t altitudesOutOfRange = 0;
     std::string failure;
     {
         DisplaySuspension suspended(table_);
@@ -94,7 +95,7 @@ LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& pat
             }
             if (CharCount(line, ',') < 4) continue;
             ++pointNumber;
-            if (auto error = readPoint(line, point)) {
+            if (auto error = readPoint(line, point, altitudesOutOfRange)) {
                 failure = *error + lineSuffix(path, lines.lineNumber());
                 break;
             }
@@ -103,7 +104,9 @@ LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& pat
         if (stopped) return LoadResult::cancelled();
         CalcPositions(table_, params_);
     }
-    return failure.empty() ? LoadResult::loaded() : LoadResult::failed(failure);
+    LoadResult result = failure.empty() ? LoadResult::loaded() : LoadResult::failed(failure);
+    result.altitudesOutOfRange = altitudesOutOfRange;
+    return result;
 }
 
 }  // namespace geovanta

@@ -28,15 +28,16 @@ std::string_view trimControls(std::string_view text) {
 }
 
 // The conversions in the order that decides which error a bad line reports.
-std::optional<std::string> readWaypoint(const std::array<std::string_view, kFieldsUsed>& f, PointFields& point) {
+std::optional<std::string> readWaypoint(const std::array<std::string_view, kFieldsUsed>& f, PointFields& point,
+                                        std::size_t& altitudesOutOfRange) {
     if (auto e = readTimeField(f[4], point.timeMs)) return e;
-    if (auto e = readNumberField(f[2], "Lat", point.lat)) return e;
-    if (auto e = readNumberField(f[3], "Lon", point.lon)) return e;
+    if (auto e = readCoordinateField(f[2], "Lat", 90, point.lat)) return e;
+    if (auto e = readCoordinateField(f[3], "Lon", 180, point.lon)) return e;
     if (trimControls(f[14]) == kNoAltitude) {
         point.elev = 0.0;
         return std::nullopt;
     }
-    return readNumberField(f[14], "Elev", point.elev);
+    return readElevationField(f[14], point.elev, altitudesOutOfRange);
 }
 
 }  // namespace
@@ -59,6 +60,7 @@ LoadResult WaypointReader::loadBytes(std::string_view bytes, const std::string& 
         header[1].find(kDatum) == std::string_view::npos)
         return LoadResult::rejected(kNotWaypointsMessage);
 
+    std::size_t altitudesOutOfRange = 0;
     std::string failure;
     {
         DisplaySuspension suspended(table_);
@@ -74,7 +76,7 @@ LoadResult WaypointReader::loadBytes(std::string_view bytes, const std::string& 
             }
             if (CharCount(line, ',') < 5) continue;
             splitFields(line, ',', fields);
-            if (auto error = readWaypoint(fields, point)) {
+            if (auto error = readWaypoint(fields, point, altitudesOutOfRange)) {
                 failure = *error + lineSuffix(path, lines.lineNumber());
                 break;
             }
@@ -83,7 +85,9 @@ LoadResult WaypointReader::loadBytes(std::string_view bytes, const std::string& 
         if (stopped) return LoadResult::cancelled();
         CalcPositions(table_, params_);
     }
-    return failure.empty() ? LoadResult::loaded() : LoadResult::failed(failure);
+    LoadResult result = failure.empty() ? LoadResult::loaded() : LoadResult::failed(failure);
+    result.altitudesOutOfRange = altitudesOutOfRange;
+    return result;
 }
 
 }  // namespace geovanta

@@ -35,8 +35,8 @@ private:
 // permission), tooLargeMessage() above kMaxWholeFileBytes.
 std::optional<std::string> readWholeFile(const std::string& path, FileBytes& bytes);
 
-// "Cannot open file <path>"
-std::string cannotOpenMessage(const std::string& path);
+// "Cannot open file <path>: <reason>", the reason as the system words it
+std::string cannotOpenMessage(const std::string& path, const std::string& reason);
 // "File <path> is too large (more than 1024 MB)"
 std::string tooLargeMessage(const std::string& path);
 // "Not enough memory to load <path>"

@@ -10,6 +10,7 @@
 #include "table/datetime.h"
 #include "table/formatcoord.h"
 #include "table/numbertext.h"
+#include "table/position.h"
 #include "table/textcodec.h"
 
 namespace geovanta {
@@ -103,10 +104,17 @@ void putTime(Block& out, int64_t ms, LastTime& last) {
 }
 
 void putCell(Block& out, const DataTable& t, std::size_t row, FieldId f, LastTime& lastTime) {
+    // The view's fields stay empty where the grid shows nothing.
     switch (f) {
-        case FieldId::VLat: return out.end(putCoord(out.room(kNumberTextMax), "SN", t.real(row, FieldId::Lat)));
-        case FieldId::VLon: return out.end(putCoord(out.room(kNumberTextMax), "WE", t.real(row, FieldId::Lon)));
-        case FieldId::VElev: return out.end(putInteger(out.room(kNumberTextMax), t.vElev(row)));
+        case FieldId::VLat:
+            if (!showsCoordinate(t, row, FieldId::Lat)) return;
+            return out.end(putCoord(out.room(kNumberTextMax), "SN", t.real(row, FieldId::Lat)));
+        case FieldId::VLon:
+            if (!showsCoordinate(t, row, FieldId::Lon)) return;
+            return out.end(putCoord(out.room(kNumberTextMax), "WE", t.real(row, FieldId::Lon)));
+        case FieldId::VElev:
+            if (!showsAltitude(t, row)) return;
+            return out.end(putInteger(out.room(kNumberTextMax), t.vElev(row)));
         default: break;
     }
     const FieldInfo& info = fieldInfo(f);

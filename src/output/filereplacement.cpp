@@ -7,6 +7,7 @@
 #include <utility>
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -44,9 +45,42 @@ std::optional<std::string> createBeside(const fs::path& target, std::string& err
     return std::nullopt;
 }
 
+// Waits until the file's bytes are on the disk, not only in the system's
+// cache: a rename that reaches the disk before them would leave an empty
+// file after a power cut. The error, or nothing.
+std::optional<std::string> flushToDisk(const std::string& path) {
+#ifndef _WIN32
+    // Opened for writing: it was just written, so that is allowed whatever
+    // permissions it took over from the old file.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return std::string(std::strerror(errno));
+    const int failed = ::fsync(fd) != 0 ? errno : 0;
+    ::close(fd);
+    if (failed) return std::string(std::strerror(failed));
+#else
+    (void)path;
+#endif
+    return std::nullopt;
+}
+
+// The folder's entry for the renamed file, on the disk as well. The file is
+// in place by then whatever comes of it, so a folder that cannot be flushed
+// (some file systems refuse) is no failure of the write.
+void flushFolder(const fs::path& file) {
+#ifndef _WIN32
+    const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+#else
+    (void)file;
+#endif
+}
+
 }  // namespace
 
-FileReplacement::FileReplacement(std::string path) : target_(std::move(path)) {
+FileReplacement::FileReplacement(std::string path, Fallback fallback) : target_(std::move(path)) {
     std::error_code ec;
     if (fs::is_symlink(target_, ec)) {
         const fs::path resolved = fs::weakly_canonical(target_, ec);
@@ -55,6 +89,10 @@ FileReplacement::FileReplacement(std::string path) : target_(std::move(path)) {
     const fs::file_status existing = fs::status(target_, ec);
     const bool exists = !ec && fs::exists(existing);
     if (exists && !fs::is_regular_file(existing)) {
+        if (fallback == Fallback::Refuse) {
+            error_ = "cannot replace '" + target_ + "': not a regular file";
+            return;
+        }
         openDirectly();
         return;
     }
@@ -63,7 +101,7 @@ FileReplacement::FileReplacement(std::string path) : target_(std::move(path)) {
     if (!temp) {
         // A file one may write in a folder one may not: written in place, as
         // the only way left.
-        if (exists) {
+        if (exists && fallback == Fallback::WriteInPlace) {
             openDirectly();
             return;
         }
@@ -98,6 +136,11 @@ bool FileReplacement::commit() {
         return false;
     }
     if (direct_) return committed_ = true;
+    if (const auto why = flushToDisk(temp_)) {
+        error_ = "cannot write to '" + target_ + "': " + *why;
+        discard();
+        return false;
+    }
     std::error_code ec;
     fs::rename(temp_, target_, ec);
     if (ec) {
@@ -106,6 +149,7 @@ bool FileReplacement::commit() {
         return false;
     }
     committed_ = true;
+    flushFolder(fs::path(target_));
     return true;
 }
 

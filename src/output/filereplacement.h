@@ -1,10 +1,12 @@
 #pragma once
 // A file written whole or not at all: the text goes to a new file beside it,
-// which takes the old one's name only once every byte is written. A write
-// that fails (a full disk, a file size limit) or is cut short leaves the old
-// file as it was and removes the new one. What is not a regular file (a
-// device such as /dev/null, a pipe) is written to as it is: only a file can
-// be replaced; so is a file in a folder where no new file can be made.
+// which takes the old one's name only once every byte is written and on the
+// disk, the folder's new entry flushed after it, so that neither a failed
+// write (a full disk, a file size limit) nor a crash or power cut leaves less
+// than the old file or the whole new one; the new one is removed on failure.
+// What is not a regular file (a device such as /dev/null, a pipe) is written
+// to as it is: only a file can be replaced; so is a file in a folder where no
+// new file can be made, unless the caller would rather have it refused.
 
 #include <fstream>
 #include <optional>
@@ -14,9 +16,14 @@ namespace geovanta {
 
 class FileReplacement {
 public:
+    enum class Fallback {
+        WriteInPlace,  // where no new file can be made beside it, or it is no regular file
+        Refuse,        // error() instead: the old file is never truncated
+    };
+
     // Creates the new file beside `path` (a symbolic link's target is the
     // file replaced); error() tells when that failed.
-    explicit FileReplacement(std::string path);
+    explicit FileReplacement(std::string path, Fallback fallback = Fallback::WriteInPlace);
     // Removes the new file unless commit() succeeded.
     ~FileReplacement();
     FileReplacement(const FileReplacement&) = delete;
@@ -26,8 +33,8 @@ public:
     // The new file, to be removed when the program must end at once; empty
     // when the target is written to directly.
     const std::string& tempPath() const { return temp_; }
-    // Flushes, closes and puts the new file in place; false with error() set
-    // when any of it failed, the old file then untouched.
+    // Flushes to the disk, closes and puts the new file in place; false with
+    // error() set when any of it failed, the old file then untouched.
     bool commit();
     const std::optional<std::string>& error() const { return error_; }
 

@@ -9,6 +9,7 @@
 #include "output/splitdms.h"
 #include "table/datatable.h"
 #include "table/numbertext.h"
+#include "table/position.h"
 #include "table/textcodec.h"
 
 namespace geovanta {
@@ -64,11 +65,19 @@ std::string fileArgument(std::string_view fileName) {
     return "./" + std::string(fileName);
 }
 
-// The elevation in feet as metres to 0.1 m, halves to even.
+// The elevation in feet as metres to 0.1 m, halves to even; only for an
+// altitude in range, so that the whole number always fits.
 std::string metresText(double feet) {
     const double tenths = roundHalfEven(static_cast<long double>(feet) * kMetresPerFoot * 10);
     const auto magnitude = static_cast<long long>(std::fabs(tenths));
     return (tenths < 0 ? "-" : "") + std::to_string(magnitude / 10) + "." + std::to_string(magnitude % 10);
+}
+
+// The console's note on an altitude beyond any real height.
+std::string altitudeLeftOut(double feet) {
+    const std::string value =
+        std::isfinite(feet) ? formatGeneral(static_cast<double>(feet * kMetresPerFoot)) + " m" : "(not a number)";
+    return "the altitude " + value + " cannot be written and was left out; latitude and longitude were written";
 }
 
 }  // namespace
@@ -85,8 +94,9 @@ std::vector<std::string> TagWriter::arguments(const DataTable& table, std::size_
         "-GPSLongitudeRef=" + lon.letter,
         "-GPSLongitude=dd/" + lon.degrees + ",mm/" + lon.minutes + ",ss/" + lon.seconds,
     };
-    // No altitude on the track: leave whatever the photograph holds.
-    if (!table.isNull(row, FieldId::Elev)) {
+    // No altitude on the track: leave whatever the photograph holds. One
+    // beyond any real height is left out too (job() says so).
+    if (!table.isNull(row, FieldId::Elev) && altitudeInRange(table.real(row, FieldId::Elev))) {
         const std::string metres = metresText(table.real(row, FieldId::Elev));
         args.push_back("-GPSAltitude=" + metres);
         // ExifTool stores the altitude's magnitude; the sign lives in the
@@ -110,6 +120,9 @@ TagJob TagWriter::job(const DataTable& table, std::size_t row) {
         return job;
     }
     job.args = arguments(table, row);
+    const double feet = table.real(row, FieldId::Elev);
+    if (!table.isNull(row, FieldId::Elev) && !altitudeInRange(feet))
+        job.notes.push_back(failureLine(job.fileName, altitudeLeftOut(feet)));
     if (!ExifToolSession::argumentLine(job.args.back())) job.refusal = kUnsayableName;
     return job;
 }
@@ -169,7 +182,10 @@ TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job, cons
         std::filesystem::remove(temp, ignored);
     }
     result.outcome = run.outcome;
-    if (run.succeeded()) result.written = fileStampOf(file.target);
+    if (run.succeeded()) {
+        result.written = fileStampOf(file.target);
+        result.notes.insert(result.notes.end(), job.notes.begin(), job.notes.end());
+    }
     // The reason quotes the last line of standard error, so it is taken first.
     if (!run.succeeded()) {
         result.reason = run.failureReason(program());

@@ -25,6 +25,7 @@ struct TagJob {
     std::optional<FileStamp> stamp;      // its file as scanned, when known
     std::vector<std::string> args;       // ExifTool's arguments
     std::optional<std::string> refusal;  // why it is not handed to ExifTool at all
+    std::vector<std::string> notes;      // for the console once written: what was left out of it
     // This program holds its folder's lock: no other write of this program
     // is under way there, so a temporary file of ExifTool found beside the
     // photograph was left by an earlier write cut short.

@@ -145,19 +145,9 @@ std::string DataTable::displayText(std::size_t row, FieldId f) const {
         case FieldId::FileName: return displayFileName(text(row, f));
         case FieldId::Dist:
         case FieldId::Speed: return isNull(row, f) ? std::string() : formatFixed(real(row, f), 2);
-        // "0 00.0000 N" would read as a real place: a photograph without a
-        // position, or a row whose coordinate is empty, shows nothing.
-        case FieldId::VLat:
-        case FieldId::VLon: {
-            const FieldId stored = f == FieldId::VLat ? FieldId::Lat : FieldId::Lon;
-            if (isNull(row, stored) || (isPhoto(row) && !hasPosition(*this, row))) return "";
-            return asString(row, f);
-        }
-        // Likewise no altitude, empty or the track format's mark, is not 0 m or -236 m.
-        case FieldId::VElev: {
-            const auto elev = optReal(row, FieldId::Elev);
-            return elev && *elev != kNoAltitudeFeet ? asString(row, f) : std::string();
-        }
+        case FieldId::VLat: return showsCoordinate(*this, row, FieldId::Lat) ? asString(row, f) : std::string();
+        case FieldId::VLon: return showsCoordinate(*this, row, FieldId::Lon) ? asString(row, f) : std::string();
+        case FieldId::VElev: return showsAltitude(*this, row) ? asString(row, f) : std::string();
         default: return asString(row, f);
     }
 }

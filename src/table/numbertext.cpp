@@ -26,7 +26,9 @@ std::string_view trimBlanks(std::string_view text) {
     return text;
 }
 
-std::optional<double> parseNumber(std::string_view text) {
+namespace {
+
+std::optional<double> parseNumberText(std::string_view text, bool overflowToInfinity) {
     text = trimBlanks(text);
     const char* p = text.data();
     const char* const end = p + text.size();
@@ -82,14 +84,24 @@ std::optional<double> parseNumber(std::string_view text) {
         const auto leadingZeros = static_cast<std::size_t>(
             std::find_if(mantissaStart, intEnd, [](char c) { return c != '0'; }) - mantissaStart);
         const long magnitude = static_cast<long>(intDigits - leadingZeros) + exponent;
-        if (magnitude > 0) return std::nullopt;
-        value = 0;
+        if (magnitude > 0) {
+            if (!overflowToInfinity) return std::nullopt;
+            value = HUGE_VAL;
+        } else {
+            value = 0;
+        }
     } else if (ec != std::errc() || ptr != end) {
         return std::nullopt;
     }
-    if (!std::isfinite(value)) return std::nullopt;
+    if (!std::isfinite(value) && !overflowToInfinity) return std::nullopt;
     return negative ? -value : value;
 }
+
+}  // namespace
+
+std::optional<double> parseNumber(std::string_view text) { return parseNumberText(text, false); }
+
+std::optional<double> parseNumberOrInfinity(std::string_view text) { return parseNumberText(text, true); }
 
 std::optional<int32_t> parseInteger(std::string_view text) {
     text = trimBlanks(text);

@@ -16,6 +16,10 @@ namespace geovanta {
 std::string_view trimBlanks(std::string_view text);
 
 std::optional<double> parseNumber(std::string_view text);
+// The same syntax, but a number too large for a double reads as infinity of
+// its sign: for values that are numbers yet out of range, which the caller
+// treats otherwise than text that is no number.
+std::optional<double> parseNumberOrInfinity(std::string_view text);
 
 // Signed 32-bit whole number: decimal, or hexadecimal after "0x"/"0X".
 std::optional<int32_t> parseInteger(std::string_view text);

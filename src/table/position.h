@@ -11,8 +11,27 @@ namespace geovanta {
 
 // The track and waypoint formats' mark for "no altitude", in feet.
 inline constexpr double kNoAltitudeFeet = -777;
+// Far above any aircraft and below any trench; a value beyond it is a damaged
+// or nonsense altitude, never one to show, interpolate or write.
+inline constexpr double kMaxAltitudeFeet = 1'000'000;
+
+inline bool altitudeInRange(double feet) { return feet >= -kMaxAltitudeFeet && feet <= kMaxAltitudeFeet; }
 
 inline bool hasPosition(const DataTable& table, std::size_t row) { return table.real(row, FieldId::Lat) != 0; }
+
+// Whether VLat or VLon (`stored` is Lat or Lon) shows a coordinate: not for
+// an empty one, nor for a photograph without a position, whose 0 would read
+// as a real place.
+inline bool showsCoordinate(const DataTable& table, std::size_t row, FieldId stored) {
+    return !table.isNull(row, stored) && (!table.isPhoto(row) || hasPosition(table, row));
+}
+
+// Whether VElev shows an altitude: not for an empty one nor the formats' mark
+// for none, which are not 0 m or -236 m.
+inline bool showsAltitude(const DataTable& table, std::size_t row) {
+    const auto elev = table.optReal(row, FieldId::Elev);
+    return elev && *elev != kNoAltitudeFeet;
+}
 
 // OziExplorer takes a waypoint at longitude 0 for an empty one, so a waypoint
 // needs both coordinates.

@@ -41,7 +41,9 @@ bool TextLines::next(std::string_view& line) {
     ++number_;
     if (i >= size || data[i] == '\0') {
         ended_ = true;
-    } else if (data[i] == '\r' && i + 1 < size && data[i + 1] == '\n') {
+    } else if (i + 1 < size && (data[i] == '\r' ? data[i + 1] == '\n' : data[i] == '\n' && data[i + 1] == '\r')) {
+        // CR LF, and LF CR as some converters write it: one line end, not a
+        // blank line that would push the header lines out of place.
         pos_ = i + 2;
     } else {
         pos_ = i + 1;

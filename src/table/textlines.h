@@ -1,7 +1,7 @@
 #pragma once
 // The one line splitter of the program: GPS files, the settings file and the
-// output of child programs all end their lines with CR LF, a lone CR or a lone
-// LF. Works on views into one buffer, without copying.
+// output of child programs all end their lines with CR LF, LF CR, a lone CR or
+// a lone LF. Works on views into one buffer, without copying.
 
 #include <cstddef>
 #include <string>

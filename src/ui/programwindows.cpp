@@ -1,14 +1,26 @@
 #include "ui/programwindows.h"
 
+#include <QTimer>
+
 #include "ui/formconsole.h"
 #include "ui/fotodlg.h"
 #include "ui/tmainform.h"
 #include "ui/tsetdeltadlg.h"
 
 namespace geovanta {
+namespace {
+
+// The settings are read before the file moves into the document, which then
+// knows whether it may write the file.
+Document readDocument(SettingsFile settings, const std::string& startFolder, std::vector<std::string>& messages) {
+    ProgramState state = settings.readAtStart(startFolder, messages);
+    return Document(std::move(state), std::move(settings));
+}
+
+}  // namespace
 
 ProgramWindows::ProgramWindows(SettingsFile settings, const std::string& startFolder, Dialogs* dialogs)
-    : document_(settings.read(startFolder), settings) {
+    : document_(readDocument(std::move(settings), startFolder, settingsMessages_)) {
     Dialogs& used = dialogs ? *dialogs : qtDialogs_;
     mainForm_ = std::make_unique<TMainForm>(document_, used);
     qtDialogs_.setParentWindow(mainForm_.get());
@@ -24,6 +36,12 @@ ProgramWindows::ProgramWindows(SettingsFile settings, const std::string& startFo
     // The About box is made afresh for each showing.
     formConsole_ = std::make_unique<TFormConsole>();
     mainForm_->setConsole(formConsole_.get());
+    // Once the window is up, so that the boxes have it for their parent.
+    if (!settingsMessages_.empty())
+        QTimer::singleShot(0, mainForm_.get(), [shown = &used, messages = settingsMessages_] {
+            for (const std::string& message : messages)
+                shown->showMessage(MessageKind::Failure, failureText(message));
+        });
 }
 
 ProgramWindows::~ProgramWindows() {

@@ -33,6 +33,8 @@ public:
     ProgramState& state() { return document_.state(); }
 
 private:
+    // What reading the settings file found wrong, said once the window is up.
+    std::vector<std::string> settingsMessages_;
     Document document_;
     QtDialogs qtDialogs_;
     std::unique_ptr<TMainForm> mainForm_;

@@ -1,9 +1,15 @@
 // Runs the real geovanta-cli binary.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "support/runcli.h"
+#include "support/tempdir.h"
 
 using geovanta::test::CliResult;
 
@@ -42,6 +48,35 @@ TEST(Cli, HelpAndErrors) {
         EXPECT_NE(badTimeout.out.find("is not a whole number of seconds from 1 up"), std::string::npos);
     }
     EXPECT_EQ(cli("--exiftool-timeout 1").status, 0);
+    const CliResult negative = cli("--tolerance -5");
+    EXPECT_EQ(negative.status, 1);
+    EXPECT_NE(negative.out.find("the tolerance cannot be below 0 seconds ('-5')"), std::string::npos) << negative.out;
     const CliResult noValue = cli("--csv");
     EXPECT_EQ(noValue.status, 1);
+}
+
+// A CSV file that is one of the inputs, however it is named, is refused
+// before anything is read, and the input is left as it was.
+TEST(Cli, CsvOverAnInputIsRefused) {
+    geovanta::test::TempDir dir;
+    const std::string track = "OziExplorer Track Point File\r\nWGS 84\r\n3\r\n4\r\n5\r\n6\r\n55,37,0,1,40513\r\n";
+    dir.write("track.plt", track);
+    std::filesystem::create_directory(dir.file("photos"));
+    const std::string photo = dir.write("photos/IMG_0001.JPG", "not really a photo");
+    ASSERT_EQ(::symlink("track.plt", dir.file("link.plt").c_str()), 0);
+    ASSERT_EQ(::link(dir.file("track.plt").c_str(), dir.file("hard.plt").c_str()), 0);
+    ASSERT_EQ(::link(photo.c_str(), dir.file("photo.csv").c_str()), 0);
+    for (const char* args : {"--csv track.plt track.plt", "--csv ./track.plt track.plt", "--csv link.plt track.plt",
+                             "--csv hard.plt ../$(basename $PWD)/track.plt", "--csv photos/IMG_0001.JPG ./photos/",
+                             "--csv photo.csv photos"}) {
+        SCOPED_TRACE(args);
+        const CliResult r = geovanta::test::runCli(args, dir.folder());
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.out.find("it would be overwritten"), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("Stat,"), std::string::npos) << "nothing was read";
+    }
+    std::ifstream in(dir.file("track.plt"), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), track);
+    // A table written beside the photographs is fine.
+    EXPECT_EQ(geovanta::test::runCli("--csv photos/table.csv track.plt", dir.folder()).status, 0);
 }

@@ -1,12 +1,17 @@
 #include "app/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
+#include <vector>
 
 #include "app/inifile.h"
 
@@ -158,6 +163,100 @@ TEST_F(SettingsTest, FilesThatCannotBeTakenWholeGiveDefaultsAndAreNeverReplaced)
         expectDefaultsAndRefusal("unreadable");
         fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write);
         EXPECT_EQ(readFile(), "[Setting]\r\nDeltaSec=5\r\n[Other]\r\nKeep=1\r\n");
+    }
+}
+
+// A file that is there but cannot be read is named at the start with the
+// reason; the defaults apply, without map tiles, which it may have turned
+// off, and the file is never written over, so that none of it is lost.
+TEST_F(SettingsTest, AFileThatCannotBeReadIsReportedAtStartAndKept) {
+    const std::string ini = folder_ + "Geovanta.ini";
+    const auto expectReportedAndKept = [&](const std::string& reason) {
+        SCOPED_TRACE(reason);
+        SettingsFile file = SettingsFile::inFolder(folder_);
+        std::vector<std::string> messages;
+        const ProgramState s = file.readAtStart("/exe/", messages);
+        EXPECT_EQ(messages, std::vector<std::string>{"Cannot read the settings file " + ini + ": " + reason +
+                                                     ". The default settings apply, and the file is left as it is"});
+        EXPECT_EQ(s.tolerance, 300);
+        EXPECT_EQ(s.photoFolder, "/exe/");
+        EXPECT_EQ(s.mapTiles, "");
+        EXPECT_EQ(file.writeInteger("DeltaSec", 7), "Not saved: the settings file " + ini +
+                                                        " could not be read at start (" + reason +
+                                                        "), so it is left as it is");
+    };
+    writeFile("[Setting]\r\nMapTiles=\r\n");
+    fs::resize_file(ini, IniFile::kMaxFileBytes + 1);
+    expectReportedAndKept("larger than 16 MB, too large for a settings file");
+    EXPECT_EQ(fs::file_size(ini), IniFile::kMaxFileBytes + 1);
+    fs::remove(ini);
+
+    fs::create_directory(ini);
+    expectReportedAndKept("Is a directory");
+    fs::remove(ini);
+
+    if (::geteuid() != 0) {
+        writeFile("[Setting]\r\nMapTiles=\r\n");
+        fs::permissions(ini, fs::perms::owner_write);
+        expectReportedAndKept("Permission denied");
+        fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write);
+        EXPECT_EQ(readFile(), "[Setting]\r\nMapTiles=\r\n");
+        fs::remove(ini);
+    }
+
+    // Missing is no fault: nothing to say, and the standard tiles.
+    SettingsFile missing = SettingsFile::inFolder(folder_);
+    std::vector<std::string> messages;
+    EXPECT_EQ(missing.readAtStart("/exe/", messages).mapTiles, std::nullopt);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(missing.writeInteger("DeltaSec", 7), std::nullopt);
+}
+
+TEST_F(SettingsTest, ANegativeToleranceFallsBackToTheDefaultAndSaysSo) {
+    writeFile("[Setting]\r\nDeltaSec=-5\r\n");
+    SettingsFile file = SettingsFile::inFolder(folder_);
+    EXPECT_EQ(file.read("/exe/").tolerance, 300);
+    std::vector<std::string> messages;
+    EXPECT_EQ(file.readAtStart("/exe/", messages).tolerance, 300);
+    EXPECT_EQ(messages, std::vector<std::string>{"DeltaSec=-5 in " + folder_ +
+                                                 "Geovanta.ini is below 0 seconds; 300 is used"});
+}
+
+// Each write replaces the file through a new one beside it: a link keeps
+// pointing at its file, no new file is left behind, and where no new file can
+// be made the old one is not rewritten in place.
+TEST_F(SettingsTest, WritesReplaceTheFileThroughANewOne) {
+    std::ofstream(folder_ + "real.ini", std::ios::binary) << "[Setting]\r\nDeltaSec=5\r\n";
+    fs::create_symlink("real.ini", folder_ + "Geovanta.ini");
+    struct stat before {};
+    ASSERT_EQ(::stat((folder_ + "real.ini").c_str(), &before), 0);
+    EXPECT_EQ(SettingsFile::inFolder(folder_).writeInteger("DeltaSec", 7), std::nullopt);
+    struct stat after {};
+    ASSERT_EQ(::stat((folder_ + "real.ini").c_str(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino) << "replaced, not rewritten in place";
+    EXPECT_TRUE(fs::is_symlink(folder_ + "Geovanta.ini"));
+    EXPECT_EQ(readFile(), "[Setting]\r\nDeltaSec=7\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+
+    // A write cut short (here by a file size limit) leaves the old file whole.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{40, 40};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::_exit(SettingsFile::inFolder(folder_).writeString("FotoPath", std::string(100, 'x')) ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(status, 0) << "the write reported its failure";
+    EXPECT_EQ(readFile(), "[Setting]\r\nDeltaSec=7\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+
+    if (::geteuid() != 0) {
+        fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_EQ(SettingsFile::inFolder(folder_).writeInteger("DeltaSec", 9),
+                  "Unable to write to " + folder_ + "Geovanta.ini");
+        EXPECT_EQ(readFile(), "[Setting]\r\nDeltaSec=7\r\n");
     }
 }
 

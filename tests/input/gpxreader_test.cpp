@@ -160,6 +160,22 @@ TEST_F(GpxReaderTest, PointsWithoutTimeAreSkippedAndCounted) {
     for (std::size_t row = 0; row < table.rowCount(); ++row) EXPECT_GT(table.timeMs(row, FieldId::Time), 0);
 }
 
+// An altitude beyond any real one is no altitude: the point stays without it,
+// and is counted for the person.
+TEST_F(GpxReaderTest, AbsurdAltitudesAreDroppedAndCounted) {
+    auto point = [](const char* ele) {
+        return "<wpt lat=\"55\" lon=\"37\"><ele>" + std::string(ele) + "</ele><time>2010-12-01T08:15:09Z</time></wpt>\n";
+    };
+    const LoadResult r = load(gpx(point("1e20") + point("-1e999") + point("304801") + point("8848") +
+                                  "<wpt lat=\"55\" lon=\"37\"><ele>1e20</ele></wpt>\n"));
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(r.altitudesOutOfRange, 3u) << "the point without a time is not counted twice";
+    EXPECT_EQ(stats.altitudesOutOfRange, 3u);
+    ASSERT_EQ(table.rowCount(), 4u);
+    for (std::size_t row = 0; row < 3; ++row) EXPECT_EQ(table.real(row, FieldId::Elev), -777) << row;
+    EXPECT_EQ(table.vElev(3), 8848);
+}
+
 TEST_F(GpxReaderTest, BadValuesStopWithFileLineAndReason) {
     struct Case {
         const char* point;
@@ -240,14 +256,21 @@ TEST_F(GpxReaderTest, MalformedXmlKeepsThePointsThatEndedBeforeIt) {
 }
 
 TEST_F(GpxReaderTest, FilesThatAreNoGpxAreRejectedUntouched) {
-    for (const std::string& file : {std::string("<kml><Document/></kml>"), std::string("<?xml version=\"1.0\"?>"),
-                                   std::string(""), std::string("  \n"), std::string("<!-- only -->"),
+    for (const std::string& file : {std::string("<kml><Document/></kml>"),
                                    std::string("OziExplorer Track Point File Version 2.1\r\nWGS 84\r\n"),
                                    std::string("\xFF\xD8\xFF\xE0 <not xml")}) {
         SCOPED_TRACE(file);
         const LoadResult r = load(file);
         EXPECT_EQ(r.status, LoadResult::Status::Rejected);
         EXPECT_EQ(r.message, GpxReader::kNotGpxMessage);
+    }
+    // Without a single element: which of several files was empty is said.
+    for (const std::string& file : {std::string(""), std::string("\xEF\xBB\xBF  \n"),
+                                   std::string("<?xml version=\"1.0\"?>"), std::string("<!-- only -->")}) {
+        SCOPED_TRACE(file);
+        const LoadResult r = load(file);
+        EXPECT_EQ(r.status, LoadResult::Status::Rejected);
+        EXPECT_EQ(r.message, std::string(GpxReader::kEmptyMessage) + "t.gpx");
     }
     const std::string utf16("\xFF\xFE<\0g\0p\0x\0", 10);
     const LoadResult wide = load(utf16);
@@ -258,7 +281,7 @@ TEST_F(GpxReaderTest, FilesThatAreNoGpxAreRejectedUntouched) {
 
     test::TempDir dir;
     EXPECT_EQ(GpxReader(table, trackCounter, BindingParams{}).load(dir.file("missing.gpx")).message,
-              "Cannot open file " + dir.file("missing.gpx"));
+              "Cannot open file " + dir.file("missing.gpx") + ": No such file or directory");
 }
 
 // The parser reads a big file in pieces cut after point end tags; where the

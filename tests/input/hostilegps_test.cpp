@@ -150,10 +150,10 @@ TEST_F(HostileGpsTest, PipesDevicesAndOversizedFilesAreRefusedAtOnce) {
     const std::string fifo = dir.folder() + "track.plt";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     // Nobody writes to the pipe: opening it for a blocking read would wait forever.
-    EXPECT_EQ(track(fifo).message, "Cannot open file " + fifo);
-    EXPECT_EQ(waypoints(fifo).message, "Cannot open file " + fifo);
-    EXPECT_EQ(track("/dev/zero").message, "Cannot open file /dev/zero");
-    EXPECT_EQ(waypoints("/dev/null").message, "Cannot open file /dev/null");
+    EXPECT_EQ(track(fifo).message, "Cannot open file " + fifo + ": not a regular file");
+    EXPECT_EQ(waypoints(fifo).message, "Cannot open file " + fifo + ": not a regular file");
+    EXPECT_EQ(track("/dev/zero").message, "Cannot open file /dev/zero: not a regular file");
+    EXPECT_EQ(waypoints("/dev/null").message, "Cannot open file /dev/null: not a regular file");
 
     // A sparse file takes no room on disk, but would take a gigabyte in memory.
     const std::string big = dir.write("disk-image.plt", kPltHeader);

@@ -5,6 +5,8 @@
 #include <clocale>
 #include <locale>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "table/datatable.h"
 #include "table/datetime.h"
@@ -127,9 +129,38 @@ TEST_F(TrackReaderTest, ConversionOrderDecidesTheMessage) {
     EXPECT_EQ(table.rowCount(), 1u);
 }
 
+// A coordinate off the globe is a damaged line, reported as any other; an
+// altitude beyond any real one is no altitude: the point is kept without it,
+// and counted for the person.
+TEST_F(TrackReaderTest, CoordinatesOffTheGlobeAndAbsurdAltitudes) {
+    const std::pair<const char*, const char*> bad[] = {
+        {"-90.5,37,0,5,40513", "'-90.5' is out of range for field 'Lat'"},
+        {" 1000,37,0,5,40513", "' 1000' is out of range for field 'Lat'"},
+        {"55,-180.0001,0,5,40513", "'-180.0001' is out of range for field 'Lon'"},
+        {"1e999,37,0,5,40513", "'1e999' is not a valid floating point value for field 'Lat'"},
+    };
+    for (const auto& [line, message] : bad) {
+        SCOPED_TRACE(line);
+        table.clear();
+        const LoadResult r = load(track("55.1,37.1,0,10,40513.1\r\n" + std::string(line) + "\r\n"));
+        EXPECT_EQ(r.status, LoadResult::Status::Failed);
+        EXPECT_EQ(r.message, message + ("\n" + dir.folder() + "t.plt, line 8"));
+        EXPECT_EQ(table.rowCount(), 1u) << "the point before stays";
+    }
+    table.clear();
+    const LoadResult r = load(track("90,180,0,1e20,40513.1\r\n-90,-180,0,-1000000.5,40513.2\r\n"
+                                    "55,37,0,1e999,40513.3\r\n55,37,0,-1000000,40513.4\r\n55,37,0,-777,40513.5\r\n"));
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(r.altitudesOutOfRange, 3u);
+    std::vector<double> feet;
+    for (std::size_t row = 0; row < table.rowCount(); ++row) feet.push_back(table.real(row, FieldId::Elev));
+    EXPECT_EQ(feet, (std::vector<double>{-777, -777, -777, -1000000, -777}));
+}
+
 TEST_F(TrackReaderTest, ShortAndMissingFiles) {
     const std::string missing = dir.folder() + "none.plt";
-    EXPECT_EQ(TrackReader(table, trackCounter, BindingParams{}).load(missing).message, "Cannot open file " + missing);
+    EXPECT_EQ(TrackReader(table, trackCounter, BindingParams{}).load(missing).message,
+              "Cannot open file " + missing + ": No such file or directory");
     EXPECT_EQ(load("").message, "List index out of bounds (0)");
     EXPECT_EQ(load("OziExplorer Track Point File\r\n").message, "List index out of bounds (1)");
     EXPECT_EQ(load("Something else\r\n").status, LoadResult::Status::Rejected);
@@ -169,6 +200,10 @@ TEST_F(TrackReaderTest, OtherLineEndsAndTheNulByte) {
     ASSERT_TRUE(load(cr).ok());
     const std::string lf = "OziExplorer Track Point File\nWGS 84\n3\n4\n5\n6\n1,2,0,3,40513\n";
     ASSERT_TRUE(load(lf).ok());
+    const std::string lfcr = "OziExplorer Track Point File\n\rWGS 84\n\r3\n\r4\n\r5\n\r6\n\r1,2,0,3,40513\n\r";
+    const LoadResult r1 = load(lfcr);
+    ASSERT_TRUE(r1.ok()) << r1.message;
+    EXPECT_EQ(table.rowCount(), 3u);
     // A NUL byte does not end the file quietly: its line is reported, the
     // points before it stay.
     std::string nul = track("1,2,0,3,40513\r\n");
@@ -176,7 +211,7 @@ TEST_F(TrackReaderTest, OtherLineEndsAndTheNulByte) {
     const LoadResult r = load(nul);
     EXPECT_EQ(r.status, LoadResult::Status::Failed);
     EXPECT_EQ(r.message, "A data line holds a NUL byte: the file is damaged\n" + dir.folder() + "t.plt, line 8");
-    EXPECT_EQ(table.rowCount(), 3u);
+    EXPECT_EQ(table.rowCount(), 4u);
 }
 
 TEST_F(TrackReaderTest, CommaDecimalSystemLocaleChangesNothing) {

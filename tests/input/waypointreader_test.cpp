@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "input/trackreader.h"
 #include "table/datatable.h"
@@ -54,7 +55,7 @@ TEST_F(WaypointReaderTest, FormatTests) {
     const std::string missing = dir.folder() + "none.wpt";
     const LoadResult absent = WaypointReader(table, BindingParams{}).load(missing);
     EXPECT_EQ(absent.status, LoadResult::Status::Failed);
-    EXPECT_EQ(absent.message, "Cannot open file " + missing);
+    EXPECT_EQ(absent.message, "Cannot open file " + missing + ": No such file or directory");
 }
 
 TEST_F(WaypointReaderTest, WorkedLineAndAltitudes) {
@@ -74,6 +75,27 @@ TEST_F(WaypointReaderTest, WorkedLineAndAltitudes) {
     const LoadResult blanks = load(points(wpt001("   ")), "blanks.wpt");
     EXPECT_EQ(blanks.message, "'   ' is not a valid floating point value for field 'Elev'\n" + dir.folder() +
                                   "blanks.wpt, line 5");
+}
+
+TEST_F(WaypointReaderTest, CoordinatesOffTheGlobeAndAbsurdAltitudes) {
+    const std::pair<const char*, const char*> bad[] = {
+        {"1,A,90.5,37,40513.5,\r\n", "'90.5' is out of range for field 'Lat'"},
+        {"1,A,55,-500,40513.5,\r\n", "'-500' is out of range for field 'Lon'"},
+    };
+    for (const auto& [line, message] : bad) {
+        SCOPED_TRACE(line);
+        table.clear();
+        const LoadResult r = load(points(wpt001("1") + line));
+        EXPECT_EQ(r.message, message + ("\n" + dir.folder() + "w.wpt, line 6"));
+        EXPECT_EQ(table.rowCount(), 1u);
+    }
+    table.clear();
+    const LoadResult r = load(points(wpt001("1e20") + wpt001("-2e6") + wpt001("999999")));
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(r.altitudesOutOfRange, 2u);
+    EXPECT_EQ(table.real(0, FieldId::Elev), -777);
+    EXPECT_EQ(table.real(1, FieldId::Elev), -777);
+    EXPECT_EQ(table.real(2, FieldId::Elev), 999999);
 }
 
 TEST_F(WaypointReaderTest, WhichLinesAreWaypoints) {

@@ -32,7 +32,7 @@ TEST(CsvWriter, CellsOfEveryKind) {
     EXPECT_EQ(csvOf(table),
               "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
               "F,\"/p/a,\"\"b\"\".jpg\",,-33.5,1e-06,-10.5,,,,\"/p/a,\"\"b\"\".jpg\",Фото,33 30.0000 S,0 00.0001 E,-3\r\n"
-              "T,Кремль,2024-02-29 23:59:58.007,,,,1e+21,,2024-02-29 23:59:58.008,,Трек,0 00.0000 N,0 00.0000 E,0\r\n");
+              "T,Кремль,2024-02-29 23:59:58.007,,,,1e+21,,2024-02-29 23:59:58.008,,Трек,,,\r\n");
 }
 
 // Rows go out in blocks; each row keeps its place and its own times, also

@@ -4,8 +4,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+
+#include "output/exiftoolsession.h"
 #include "output/photorows.h"
 #include "output/splitdms.h"
+#include "runtime/keptprocess.h"
+#include "runtime/processrunner.h"
+#include "support/tempdir.h"
 #include "table/datatable.h"
 
 namespace geovanta {
@@ -78,6 +86,37 @@ TEST(TagWriter, JobsRefuseWhatExifToolCannotBeGiven) {
     EXPECT_THAT(TagWriter::job(table, 1).refusal.value_or(""), ::testing::HasSubstr("line break"));
     EXPECT_THAT(TagWriter::job(table, 2).refusal.value_or(""), ::testing::HasSubstr("outside the range"));
     EXPECT_EQ(TagWriter::job(table, 1).fileName, "/p/line\nbreak $5.jpg");
+}
+
+// An altitude no GPS can give (one crashed the writer, a smaller one came out
+// as 4294967295 m) is left out with a note; the position is still written,
+// here by the real ExifTool.
+TEST(TagWriter, AnAltitudeBeyondAnyRealOneIsLeftOutWithANote) {
+    const std::string exifTool = std::string(GEOVANTA_BIN_DIR) + "/exiftool";
+    if (!std::filesystem::exists(exifTool)) GTEST_SKIP() << "no exiftool beside the programs";
+    test::TempDir dir;
+    const std::string photo = dir.file("IMG_0001.JPG");
+    ASSERT_EQ(std::system(("convert -size 64x48 xc:gray '" + photo + "'").c_str()), 0);
+    DataTable table;
+    for (double feet : {1e20, -5e17 / 0.3048, std::numeric_limits<double>::quiet_NaN()})
+        addPhoto(table, photo, 55.5, 37.25, feet);
+    for (std::size_t row = 0; row < table.rowCount(); ++row) {
+        const TagJob job = TagWriter::job(table, row);
+        EXPECT_EQ(job.args.size(), 8u) << "no altitude arguments, row " << row;
+        EXPECT_EQ(job.notes.size(), 1u);
+    }
+    EXPECT_EQ(TagWriter::job(table, 0).notes.at(0),
+              "\"" + photo + "\": the altitude 3.048E19 m cannot be written and was left out; "
+              "latitude and longitude were written");
+
+    ExifToolSessions sessions(exifTool, KeptProcess::maker());
+    TagWriter writer(sessions);
+    const auto session = sessions.open();
+    const TagWriter::Result result = writer.write(*session, TagWriter::job(table, 0), {});
+    EXPECT_FALSE(result.failure) << *result.failure;
+    EXPECT_EQ(result.notes, TagWriter::job(table, 0).notes);
+    const CommandResult tags = RunCommand(exifTool, {"-n", "-s3", "-GPSLatitude#", "-GPSLongitude#", "-GPSAltitude#", photo});
+    EXPECT_THAT(tags.outputLines, ElementsAre("55.5", "37.25"));
 }
 
 }  // namespace

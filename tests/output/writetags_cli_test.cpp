@@ -130,6 +130,27 @@ TEST_F(WriteTagsCli, WritesThePlacedPhotographs) {
     EXPECT_GT(std::fabs(*latitude(placed) - 55.1), 1.0 / 3600);  // the new position
 }
 
+// Altitudes no GPS can give on the track (one killed the program while it
+// wrote) are dropped on loading and said so; the photograph is placed and its
+// position written, with no altitude.
+TEST_F(WriteTagsCli, AbsurdAltitudesOnTheTrackLeaveThePositionWritten) {
+    const std::string placed = photo(dir.file("photos/IMG_0001.JPG"), "10:00:00");
+    std::ofstream(dir.file("track.plt"), std::ios::binary) << "OziExplorer Track Point File Version 2.1\r\nWGS 84\r\n"
+                                                               "Altitude is in Feet\r\nReserved 3\r\n"
+                                                               "0,2,255,Track,0,0,2,8421376\r\n2\r\n"
+                                                               "55.0,37.0,1,1e20,45413.4159722222,,\r\n"
+                                                               "55.2,37.2,0,1.6e18,45413.4173611111,,\r\n";
+    const CommandResult run = RunCommand(kBin + "/geovanta-cli", {"--write-tags", "--csv", dir.file("out.csv"),
+                                                                  dir.file("track.plt"), dir.file("photos")});
+    EXPECT_TRUE(run.succeeded()) << joined(run.errorLines);
+    EXPECT_THAT(run.errorLines, Contains("geovanta-cli: " + dir.file("track.plt") +
+                                         ": 2 points with an altitude beyond 1000000 ft were kept without one"));
+    EXPECT_THAT(run.errorLines, Contains("geovanta-cli: GPS tags: 1 written, 0 not placed, 0 failed"));
+    const CommandResult tags = RunCommand(kBin + "/exiftool", {"-n", "-s3", "-GPSLatitude#", "-GPSAltitude#", placed});
+    ASSERT_EQ(tags.outputLines.size(), 1u) << joined(tags.outputLines);
+    EXPECT_NEAR(std::stod(tags.outputLines[0]), 55.1, 1.0 / 3600);
+}
+
 // A path longer than 255 characters is handed whole to ExifTool: cut, it
 // named the folder, and every photograph got the last one's position.
 TEST_F(WriteTagsCli, LongPathsAreWrittenWhole) {

@@ -27,7 +27,9 @@ using Lines = std::vector<std::string>;
 TEST(TextLines, EveryLineEndAndTheNulByte) {
     EXPECT_EQ(linesOf("a\r\nb\rc\nd"), (Lines{"a", "b", "c", "d"}));
     EXPECT_EQ(linesOf("a\r\n"), (Lines{"a"}));
-    EXPECT_EQ(linesOf("a\n\r"), (Lines{"a", ""}));  // LF then a lone CR: two ends
+    // LF CR is one end, as CR LF is; a lone CR or LF after it ends a blank line.
+    EXPECT_EQ(linesOf("a\n\rb\n\r"), (Lines{"a", "b"}));
+    EXPECT_EQ(linesOf("a\n\r\rb\n\n\rc"), (Lines{"a", "", "b", "", "c"}));
     EXPECT_EQ(linesOf("\r\n\r\n"), (Lines{"", ""}));
     EXPECT_EQ(linesOf(""), Lines{});
     EXPECT_EQ(linesOf(std::string_view("a\r\nb\0c\r\nd", 9)), (Lines{"a", "b"}));
@@ -54,7 +56,7 @@ TEST(TextLines, SplitLinesKeepsNulBytes) {
     EXPECT_THAT(splitLines(""), IsEmpty());
     EXPECT_THAT(splitLines("\n"), ElementsAre(""));
     EXPECT_THAT(splitLines("\r\n"), ElementsAre(""));
-    EXPECT_THAT(splitLines("\n\r"), ElementsAre("", ""));
+    EXPECT_THAT(splitLines("\n\r"), ElementsAre(""));
     EXPECT_THAT(splitLines("a\rb\nc\r\n\r\nd"), ElementsAre("a", "b", "c", "", "d"));
     EXPECT_THAT(splitLines("tail\r"), ElementsAre("tail"));
     EXPECT_THAT(splitLines(std::string("x\0y\n", 4)), ElementsAre(std::string("x\0y", 3)));

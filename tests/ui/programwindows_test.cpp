@@ -79,6 +79,22 @@ private slots:
         QCOMPARE(again.mainForm().geometry(), left);
     }
 
+    // A settings file that cannot be read is named once the window is up,
+    // and turns no map tiles on.
+    void settingsThatCannotBeReadAreReportedAtStart() {
+        QTemporaryDir exe;
+        const std::string folder = exe.path().toStdString() + "/";
+        std::filesystem::create_directory(folder + "Geovanta.ini");
+        test::FakeDialogs dialogs;
+        ProgramWindows windows(SettingsFile::inFolder(folder), folder, &dialogs);
+        QCOMPARE(windows.state().mapTiles, std::optional<std::string>(""));
+        QTRY_COMPARE(dialogs.messages.size(), std::size_t(1));
+        QCOMPARE(dialogs.messages[0].kind, MessageKind::Failure);
+        QCOMPARE(dialogs.messages[0].text, "Cannot read the settings file " + folder +
+                                               "Geovanta.ini: Is a directory. The default settings apply, "
+                                               "and the file is left as it is.");
+    }
+
     void qtsOwnButtonsSpeakRussian() {
         installQtTranslations(*QCoreApplication::instance());
         QDialogButtonBox box(QDialogButtonBox::Cancel);

@@ -58,6 +58,10 @@ void TrackLoadCommand::loadAs(const std::string& path, std::optional<GpsFileKind
             dialogs.showMessage(MessageKind::Information, kSkippedPointsMessage +
                                                               std::to_string(done.stats.pointsWithoutTime) +
                                                               " (" + done.path + ")");
+        if (result.status != LoadResult::Status::Rejected && result.altitudesOutOfRange > 0)
+            dialogs.showMessage(MessageKind::Information, kAltitudesOutOfRangeMessage +
+                                                              std::to_string(result.altitudesOutOfRange) + " (" +
+                                                              done.path + ")");
         if (result.status == LoadResult::Status::Failed) {
             // An error ends the command: the folder is not saved.
             dialogs.showMessage(MessageKind::Failure, failureText(result.message));

@@ -23,6 +23,7 @@ public:
         "Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT|GPX|*.GPX|All GPS files|*.plt;*.wpt;*.gpx";
     static constexpr int kAllGpsFilter = 4;  // the reader goes by the extension
     static constexpr const char* kSkippedPointsMessage = "Пропущено точек без времени: ";
+    static constexpr const char* kAltitudesOutOfRangeMessage = "Точек с невозможной высотой (взяты без высоты): ";
     static constexpr const char* kDataPathKey = "DataPath";
     static constexpr const char* kUnknownKindMessage = "Неизвестный тип файла: ";
 

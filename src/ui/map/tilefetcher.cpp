@@ -1,6 +1,8 @@
 #include "ui/map/tilefetcher.h"
 
 #include <QBuffer>
+#include <QDateTime>
+#include <QLocale>
 #include <QImageReader>
 #include <QNetworkDiskCache>
 #include <QNetworkReply>
@@ -16,6 +18,32 @@ constexpr int kMemoryTiles = 200;  // about 50 MB of decoded tiles
 constexpr qint64 kDiskCacheBytes = qint64{200} << 20;
 constexpr int kMaxTileSide = 1024;  // "retina" tiles are 512; anything bigger is not a tile
 constexpr const char* kOversize = "geovantaOversize";
+// A tile is one hop or two away behind a load balancer; a longer chain is a
+// loop or a server sending us elsewhere than tiles.
+constexpr int kMaxRedirects = 5;
+// However long a server asks us to wait, an hour at most: the map must come
+// back within a session.
+constexpr qint64 kMaxRetryAfterMs = qint64{3600} * 1000;
+
+// How long a server that cannot take us now asks us to wait (Retry-After, in
+// seconds or as an HTTP date), at most an hour; 0 when it does not say.
+qint64 retryAfterMs(const QNetworkReply* reply) {
+    const QByteArray value = reply->rawHeader("Retry-After").trimmed();
+    if (value.isEmpty()) return 0;
+    if (std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        bool ok = false;
+        const qlonglong seconds = value.toLongLong(&ok);
+        // Too many digits for a number is far more than the cap as well.
+        return !ok || seconds > kMaxRetryAfterMs / 1000 ? kMaxRetryAfterMs : seconds * 1000;
+    }
+    QDateTime when = QDateTime::fromString(QString::fromLatin1(value), Qt::RFC2822Date);
+    if (!when.isValid()) {
+        when = QLocale::c().toDateTime(QString::fromLatin1(value), "ddd, dd MMM yyyy hh:mm:ss 'GMT'");
+        when.setTimeSpec(Qt::UTC);
+    }
+    if (!when.isValid()) return 0;
+    return std::clamp(QDateTime::currentDateTimeUtc().msecsTo(when), qint64{0}, kMaxRetryAfterMs);
+}
 
 }  // namespace
 
@@ -95,15 +123,24 @@ void TileFetcher::start(const TileKey& key) {
     // The default: a cached tile is used while the server's headers call it
     // fresh, revalidated once they call it stale.
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::PreferNetwork);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(kMaxRedirects);
     QNetworkReply* reply = network_.get(request);
     replies_.emplace(reply, key);
     // A server that trickles bytes never trips the transfer timeout; this does.
     QTimer::singleShot(options_.timeoutMs, reply, [reply] { reply->abort(); });
-    connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
-        if (received <= options_.maxTileBytes) return;
+    // Too big is given up at once: as soon as the header announces it, or
+    // as soon as more has come than it announced.
+    auto oversize = [this, reply](qint64 bytes) {
+        if (bytes <= options_.maxTileBytes) return;
         reply->setProperty(kOversize, true);
         reply->abort();
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, this, [reply, oversize] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid()) oversize(length.toLongLong());
     });
+    connect(reply, &QNetworkReply::downloadProgress, this, [oversize](qint64 received, qint64) { oversize(received); });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { finished(reply); });
 }
 
@@ -134,7 +171,8 @@ void TileFetcher::finished(QNetworkReply* reply) {
     } else if (reply->error() != QNetworkReply::NoError) {
         // "Too many requests" and the 500s say the server cannot take us now.
         const int code = status.toInt();
-        fail(key, url, !status.isValid() || code == 429 || code >= 500 ? Failure::Unavailable : Failure::Refused);
+        fail(key, url, !status.isValid() || code == 429 || code >= 500 ? Failure::Unavailable : Failure::Refused,
+             retryAfterMs(reply));
     } else if (QImage image = decode(reply->readAll()); !image.isNull()) {
         holdMs_ = 0;
         failedAt_.erase(key);
@@ -156,12 +194,13 @@ bool TileFetcher::useStaleCopy(const TileKey& key, const QUrl& url) {
     return true;
 }
 
-void TileFetcher::fail(const TileKey& key, const QUrl& url, Failure failure) {
+void TileFetcher::fail(const TileKey& key, const QUrl& url, Failure failure, qint64 serverWaitMs) {
     if (failure == Failure::Unavailable) {
         // The network or the server is away or overloaded. Hold everything
-        // back, longer each time, rather than knock again for every tile.
+        // back, longer each time, rather than knock again for every tile,
+        // and at least as long as the server asked.
         holdMs_ = holdMs_ == 0 ? options_.firstHoldMs : std::min(options_.maxHoldMs, holdMs_ * 2);
-        holdUntil_ = clock_.elapsed() + holdMs_;
+        holdUntil_ = clock_.elapsed() + std::max<qint64>(holdMs_, serverWaitMs);
     }
     if (failure == Failure::Garbage) {
         // Keep it out of the cache so that it is not served again.

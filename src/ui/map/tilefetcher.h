@@ -6,8 +6,11 @@
 // cache folder that follows the server's Cache-Control and Expires headers.
 // A server that is down, slow, overloaded or talking nonsense only leaves
 // tiles out: the failed tile is not asked for again for a while, a server
-// that cannot answer holds every request back for longer each time, and a
-// tile kept on disk is shown, out of date or not, when no fresh one comes.
+// that cannot answer holds every request back for longer each time (and for
+// as long as its Retry-After asks, up to an hour), a tile larger than the
+// limit is given up as soon as that shows, no more than five redirects are
+// followed, and a tile kept on disk is shown, out of date or not, when no
+// fresh one comes.
 
 #include <QByteArray>
 #include <QCache>
@@ -78,7 +81,8 @@ private:
     };
     // Shows the copy on disk, out of date or not, when there is one.
     bool useStaleCopy(const TileKey& key, const QUrl& url);
-    void fail(const TileKey& key, const QUrl& url, Failure failure);
+    // `serverWaitMs`: how long the server asked to be left alone (Retry-After).
+    void fail(const TileKey& key, const QUrl& url, Failure failure, qint64 serverWaitMs = 0);
     bool recentlyFailed(const TileKey& key) const;
 
     TileFetchOptions options_;

@@ -57,7 +57,7 @@ TEST_F(TrackLoadCommandTest, GpxEntryAndTheAllFilesEntryWhichGoesByExtension) {
     const std::string gpx = dir.write(
         "Ride.GPX",
         "<?xml version=\"1.0\"?><gpx version=\"1.1\" creator=\"t\" xmlns=\"http://www.topografix.com/GPX/1/1\">"
-        "<trk><trkseg><trkpt lat=\"55.1\" lon=\"37.1\"><time>2010-12-01T12:00:00Z</time></trkpt>"
+        "<trk><trkseg><trkpt lat=\"55.1\" lon=\"37.1\"><ele>1e20</ele><time>2010-12-01T12:00:00Z</time></trkpt>"
         "<trkpt lat=\"55.2\" lon=\"37.2\"/></trkseg></trk></gpx>");
     const std::string other = dir.write("notes.txt", "x");
     choose(gpx, 3);
@@ -71,11 +71,14 @@ TEST_F(TrackLoadCommandTest, GpxEntryAndTheAllFilesEntryWhichGoesByExtension) {
     EXPECT_EQ(table.rowCount(), 3u);
     EXPECT_EQ(state.trackCounter, 3);
     const std::string skipped = "Пропущено точек без времени: 1 (" + gpx + ")";
-    ASSERT_EQ(dialogs.messages.size(), 3u);
+    const std::string noAltitude = "Точек с невозможной высотой (взяты без высоты): 1 (" + gpx + ")";
+    ASSERT_EQ(dialogs.messages.size(), 5u);
     EXPECT_EQ(dialogs.messages[0].text, skipped);
-    EXPECT_EQ(dialogs.messages[1].text, skipped);
-    EXPECT_EQ(dialogs.messages[2].kind, MessageKind::Error);
-    EXPECT_EQ(dialogs.messages[2].text, "Неизвестный тип файла: " + other);
+    EXPECT_EQ(dialogs.messages[1].text, noAltitude);
+    EXPECT_EQ(dialogs.messages[2].text, skipped);
+    EXPECT_EQ(dialogs.messages[3].text, noAltitude);
+    EXPECT_EQ(dialogs.messages[4].kind, MessageKind::Error);
+    EXPECT_EQ(dialogs.messages[4].text, "Неизвестный тип файла: " + other);
     EXPECT_EQ(command.filterIndex(), 4) << "the dialog comes back with the entry last used";
 }
 
@@ -130,7 +133,7 @@ TEST_F(TrackLoadCommandTest, AnErrorEndsTheCommandWithoutSavingTheFolder) {
 
     choose(other.folder() + "gone.plt", 1);
     command.run();
-    EXPECT_EQ(dialogs.messages[1].text, "Cannot open file " + other.folder() + "gone.plt.");
+    EXPECT_EQ(dialogs.messages[1].text, "Cannot open file " + other.folder() + "gone.plt: No such file or directory.");
 }
 
 TEST_F(TrackLoadCommandTest, SettingsThatCannotBeWrittenAreReported) {

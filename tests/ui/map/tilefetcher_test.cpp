@@ -159,6 +159,63 @@ private slots:
         QVERIFY(clock.elapsed() >= 250);
     }
 
+    // However long the server asks to be left alone, it is; a plain backoff
+    // would have knocked again after 300 ms.
+    void retryAfterIsHonoured() {
+        TileServer server;
+        server.mode = TileServer::Mode::Busy;
+        server.retryAfter = "1";
+        auto f = fetcher(server);
+        QSignalSpy failed(f.get(), &TileFetcher::tileFailed);
+        f->want({{4, 1, 1}});
+        QTRY_COMPARE(failed.size(), 1);
+        QElapsedTimer clock;
+        clock.start();
+        server.mode = TileServer::Mode::Tile;
+        QSignalSpy ready(f.get(), &TileFetcher::tileReady);
+        f->want({{4, 2, 1}});
+        QTest::qWait(600);
+        QCOMPARE(server.requests.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(ready.size(), 1, 3000);
+        QVERIFY(clock.elapsed() >= 900);
+    }
+
+    void redirectsAreFollowedFiveTimesAtMost() {
+        TileServer server;
+        server.mode = TileServer::Mode::Redirect;
+        server.redirects = 5;
+        auto f = fetcher(server);
+        QSignalSpy ready(f.get(), &TileFetcher::tileReady);
+        QSignalSpy failed(f.get(), &TileFetcher::tileFailed);
+        f->want({{3, 1, 1}});
+        QTRY_COMPARE(ready.size(), 1);
+        QCOMPARE(server.requests.size(), 6);
+        QCOMPARE(server.requests.last().path, QByteArray("/5/3/1/1.png"));
+
+        server.redirects = -1;
+        f->want({{3, 2, 2}});
+        QTRY_COMPARE(failed.size(), 1);
+        QCOMPARE(server.requests.size(), 12);  // the first request and five redirects
+        QCOMPARE(ready.size(), 1);
+    }
+
+    // A tile that announces more than the limit is given up as the header
+    // comes, not when the time runs out.
+    void anAnnouncedGiantIsGivenUpAtOnce() {
+        TileServer server;
+        server.mode = TileServer::Mode::Boasting;
+        TileFetchOptions o = options();
+        o.timeoutMs = 10000;
+        auto f = fetcher(server, o);
+        QSignalSpy failed(f.get(), &TileFetcher::tileFailed);
+        QElapsedTimer clock;
+        clock.start();
+        f->want({{5, 5, 5}});
+        QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, 3000);
+        QVERIFY(clock.elapsed() < 3000);
+        QCOMPARE(f->requestsInFlight(), 0);
+    }
+
     void aSlowServerIsGivenUpOn() {
         TileServer server;
         server.mode = TileServer::Mode::Slow;

@@ -27,6 +27,9 @@ public:
         Giant,    // 200 with a PNG far larger than a tile
         Endless,  // 200 with more bytes than any tile
         Hangup,   // closes the connection without a word
+        Busy,     // 429, with retryAfter as its Retry-After header when set
+        Boasting, // announces far more bytes than any tile, sends a few and keeps the line open
+        Redirect, // 302 to another path, `redirects` times, then a tile; -1: for ever
     };
 
     struct Request {
@@ -39,6 +42,8 @@ public:
     QByteArray expires;         // sent when not empty
     QByteArray lastModified;    // sent when not empty; a request with If-Modified-Since then gets 304
     int delayMs = 0;            // before each answer
+    QByteArray retryAfter;      // sent with Busy when not empty
+    int redirects = -1;         // how many Redirect sends before the tile
     QColor color{10, 200, 30};
 
     QList<Request> requests;
@@ -108,6 +113,19 @@ private:
             socket->abort();
             return;
         }
+        if (mode == Mode::Boasting) {
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nContent-Length: 104857600\r\n\r\n\x89PNG");
+            return;
+        }
+        // Each hop adds one to the number in the path: /z/x/y.png, /1/z/x/y.png, ...
+        const int hop = request.path.count('/') > 3 ? request.path.split('/').value(1).toInt() : 0;
+        if (mode == Mode::Redirect && (redirects < 0 || hop < redirects)) {
+            const QByteArray tile = hop ? request.path.mid(request.path.indexOf('/', 1)) : request.path;
+            socket->write("HTTP/1.1 302 Found\r\nLocation: /" + QByteArray::number(hop + 1) + tile +
+                          "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            socket->disconnectFromHost();
+            return;
+        }
         QByteArray status = "200 OK", body;
         switch (mode) {
         case Mode::Tile:
@@ -115,6 +133,8 @@ private:
             if (!lastModified.isEmpty() && request.headers.contains("if-modified-since")) status = "304 Not Modified";
             break;
         case Mode::Error: status = "500 Internal Server Error", body = "<html>oops</html>"; break;
+        case Mode::Busy: status = "429 Too Many Requests", body = "slow down"; break;
+        case Mode::Redirect: body = png({256, 256}, color); break;
         case Mode::Missing: status = "404 Not Found", body = "no such tile"; break;
         case Mode::Garbage: body = QByteArray(5000, '\x5a').prepend("\x89PNG\r\n\x1a\n"); break;
         case Mode::Giant: body = png({3000, 3000}, color); break;
@@ -128,6 +148,7 @@ private:
         if (!cacheControl.isEmpty()) head += "Cache-Control: " + cacheControl + "\r\n";
         if (!expires.isEmpty()) head += "Expires: " + expires + "\r\n";
         if (!lastModified.isEmpty()) head += "Last-Modified: " + lastModified + "\r\n";
+        if (mode == Mode::Busy && !retryAfter.isEmpty()) head += "Retry-After: " + retryAfter + "\r\n";
         socket->write(head + "\r\n" + body);
         socket->disconnectFromHost();
     }
