@@ -2,12 +2,19 @@
 // made once from one ImageMagick image tagged by ExifTool and kept in the
 // temporary folder for later runs. Compare by hand with
 //   time exiftool -fast2 -s3 -DateTimeOriginal <folder>
+// Then 10,000 HEIC and 10,000 CR3 files beside it, each the start of a
+// camera's file from the shared corpus (as much of it as holds the EXIF
+// data), timed per photograph against the JPEG folder in the same run.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
+#include "input/exif.h"
 #include "input/photoscanner.h"
 #include "table/datatable.h"
 
@@ -49,7 +56,7 @@ void BM_ScanPhotoFolder(benchmark::State& state) {
     PhotoScanStats stats;
     for (auto _ : state) {
         DataTable table;
-        const LoadResult result = LoadFotos(table, folder, BindingParams{}, &stats);
+        const LoadResult result = LoadFotos(table, folder, BindingParams{}, SubFolders::Skip, &stats);
         if (!result.ok()) state.SkipWithError(result.message.c_str());
         benchmark::DoNotOptimize(table.rowCount());
     }
@@ -58,5 +65,81 @@ void BM_ScanPhotoFolder(benchmark::State& state) {
         stats.photos ? static_cast<double>(stats.bytesRead) / static_cast<double>(stats.photos) : 0.0;
 }
 BENCHMARK(BM_ScanPhotoFolder)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The shortest start of `sample` (in steps of doubling size) that the reader
+// reads as it reads the whole file: the image data after it costs only disk.
+std::string startHoldingExif(const fs::path& sample) {
+    std::ifstream in(sample, std::ios::binary);
+    const std::string whole((std::istreambuf_iterator<char>(in)), {});
+    const fs::path probe = fs::temp_directory_path() / "geovanta-bench-probe";
+    TExif full, part;
+    full.ReadExif(sample.string());
+    for (std::size_t size = 4096;; size *= 2) {
+        const std::string start = whole.substr(0, size);
+        std::ofstream(probe, std::ios::binary) << start;
+        try {
+            part.ReadExif(probe.string());
+        } catch (const ExifError&) {
+            continue;
+        }
+        if (size >= whole.size() || (part.DateTimeOriginal == full.DateTimeOriginal &&
+                                     part.SubSecTimeOriginalMs == full.SubSecTimeOriginalMs)) {
+            fs::remove(probe);
+            return start;
+        }
+    }
+}
+
+// A cached folder of kPhotos copies of the corpus sample's start; empty
+// without the corpus.
+std::string corpusFolder(const std::string& name, const std::string& sample, const std::string& extension) {
+    const fs::path source = fs::path(GEOVANTA_SHARED_DIR) / "corpus" / "images" / sample;
+    const fs::path folder = fs::temp_directory_path() / ("geovanta-bench-" + name);
+    std::error_code ec;
+    if (!fs::exists(source, ec)) return {};
+    if (fs::exists(folder / ("IMG_" + std::to_string(kPhotos - 1) + extension), ec)) return folder.string() + "/";
+    fs::create_directories(folder, ec);
+    const std::string start = startHoldingExif(source);
+    for (int k = 0; k < kPhotos; ++k)
+        std::ofstream(folder / ("IMG_" + std::to_string(k) + extension), std::ios::binary) << start;
+    return folder.string() + "/";
+}
+
+double scanSeconds(const std::string& folder, PhotoScanStats& stats) {
+    const auto start = std::chrono::steady_clock::now();
+    DataTable table;
+    LoadFotos(table, folder, BindingParams{}, SubFolders::Skip, &stats);
+    benchmark::DoNotOptimize(table.rowCount());
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The three folders one after the other in each iteration; the counters are
+// microseconds per photograph and the HEIC and CR3 times over the JPEG time
+// (target: at most 2).
+void BM_ScanFormats(benchmark::State& state) {
+    const std::string jpeg = photoFolder();
+    const std::string heic = corpusFolder("heic", "mei__IMG_1034.heic", ".HEIC");
+    const std::string cr3 = corpusFolder("cr3", "exiftool__CanonRaw.cr3", ".CR3");
+    if (jpeg.empty() || heic.empty() || cr3.empty()) {
+        state.SkipWithError("needs ImageMagick, ExifTool and the shared corpus");
+        return;
+    }
+    double seconds[3] = {};
+    PhotoScanStats stats[3];
+    for (auto _ : state) {
+        seconds[0] += scanSeconds(jpeg, stats[0]);
+        seconds[1] += scanSeconds(heic, stats[1]);
+        seconds[2] += scanSeconds(cr3, stats[2]);
+    }
+    const double runs = static_cast<double>(state.iterations()) * kPhotos;
+    const char* names[3] = {"jpeg", "heic", "cr3"};
+    for (int k = 0; k < 3; ++k) {
+        state.counters[std::string(names[k]) + "_us"] = seconds[k] / runs * 1e6;
+        state.counters[std::string(names[k]) + "_bytes"] = static_cast<double>(stats[k].bytesRead) / kPhotos;
+    }
+    state.counters["heic_vs_jpeg"] = seconds[1] / seconds[0];
+    state.counters["cr3_vs_jpeg"] = seconds[2] / seconds[0];
+}
+BENCHMARK(BM_ScanFormats)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 }  // namespace

@@ -160,6 +160,7 @@ int main(int argc, char** argv) {
     state.trackOffset = options.trackOffset;
     state.photoOffset = options.photoOffset;
     state.tolerance = options.tolerance;
+    state.photoSubfolders = options.recursive;
     // No settings file: everything comes from the command line.
     Document document(state, SettingsFile(std::string()));
     InlineJobRunner jobs(document);

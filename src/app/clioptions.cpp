@@ -25,6 +25,8 @@ const char* CliOptions::usage() {
            "                         (default 60); past it exiftool is ended and the photograph\n"
            "                         reported, and after two such waits in a row the rest\n"
            "                         are not tried\n"
+           "  --recursive            read photo folders with the folders inside them, in path\n"
+           "                         order; folders whose names start with \".\" are passed over\n"
            "  --help                 show this text\n"
            "\n"
            "Times are in days: one hour is 0.0416666666666667. No settings file is read.\n"
@@ -95,9 +97,9 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
             out.help = true;
             continue;
         }
-        if (arg == "--write-tags") {
-            if (inlineValue) return "option '--write-tags' takes no value";
-            out.writeTags = true;
+        if (arg == "--write-tags" || arg == "--recursive") {
+            if (inlineValue) return "option '" + arg + "' takes no value";
+            (arg == "--write-tags" ? out.writeTags : out.recursive) = true;
             continue;
         }
         const bool takesValue =

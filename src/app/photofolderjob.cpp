@@ -33,6 +33,7 @@ std::string PhotoFolderJob::title() const { return displayFileName(outcome_.fold
 
 void PhotoFolderJob::start(Document& document) {
     params_ = document.params();
+    subFolders_ = document.state().photoSubfolders ? SubFolders::Include : SubFolders::Skip;
     source_.kind = LoadedSource::Kind::PhotoFolder;
     source_.path = outcome_.folder;
     source_.identity = Document::identityOf(outcome_.folder);
@@ -41,7 +42,7 @@ void PhotoFolderJob::start(Document& document) {
 void PhotoFolderJob::work(DataTable& table, Progress& progress) {
     DataTable scanned;
     try {
-        outcome_.scan = LoadFotos(scanned, outcome_.folder, params_, nullptr, &progress);
+        outcome_.scan = LoadFotos(scanned, outcome_.folder, params_, subFolders_, nullptr, &progress);
     } catch (const std::bad_alloc&) {
         static_cast<LoadResult&>(outcome_.scan) = LoadResult::failed(outOfMemoryMessage(outcome_.folder));
     }

@@ -39,6 +39,7 @@ public:
 private:
     Done done_;
     BindingParams params_;
+    SubFolders subFolders_ = SubFolders::Skip;  // as the document's state says when the job starts
     LoadedSource source_;
     Outcome outcome_;
 };

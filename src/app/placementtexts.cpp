@@ -4,6 +4,7 @@
 
 #include "table/datetime.h"
 #include "table/numbertext.h"
+#include "table/textcodec.h"
 
 namespace geovanta {
 namespace {
@@ -105,8 +106,9 @@ std::string placementToolTip(const Placement& p, int32_t toleranceSeconds) {
             break;
         case PlacementKind::NoTrack: text = "Не привязано: трек не загружен"; break;
     }
-    return text + (p.fromFileDate ? "\nВремя съёмки взято из даты файла: в EXIF его нет"
-                                  : "\nВремя съёмки из EXIF");
+    if (!p.fromFileDate) return text + "\nВремя съёмки из EXIF";
+    return text + "\nВремя съёмки взято из даты файла: " +
+           (p.invalidExifDate.empty() ? "в EXIF его нет" : "дата EXIF недопустима: " + quotedExcerpt(p.invalidExifDate));
 }
 
 std::string photoRowToolTip(const DataTable& table, std::size_t row, int32_t toleranceSeconds) {
@@ -145,7 +147,10 @@ std::string placementLine(const Placement& p, int32_t toleranceSeconds) {
             break;
         case PlacementKind::NoTrack: text = "not placed: no track loaded"; break;
     }
-    return text + (p.fromFileDate ? "; time from the file's date" : "");
+    if (!p.fromFileDate) return text;
+    text += "; time from the file's date";
+    if (!p.invalidExifDate.empty()) text += ": EXIF date is not a date: " + quotedExcerpt(p.invalidExifDate);
+    return text;
 }
 
 }  // namespace geovanta

@@ -14,6 +14,7 @@ struct ProgramState {
     double photoOffset = 0;  // days, added to the times of photographs
     int32_t tolerance = 300; // seconds
     std::string photoFolder;
+    bool photoSubfolders = false;  // photo folders are scanned with the folders inside them
     std::string dataFolder;
     uint16_t trackCounter = 0;  // one more per accepted track file; wraps
     std::string windowGeometry;  // the main window's place and size, as the window saves it

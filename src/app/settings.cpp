@@ -52,6 +52,7 @@ ProgramState SettingsFile::readState(const std::string& defaultFolder, std::vect
         s.tolerance = kDefaultTolerance;
     }
     s.photoFolder = text("FotoPath").value_or(defaultFolder);
+    if (const auto v = text(kRecursiveKey)) s.photoSubfolders = parseInteger(*v).value_or(0) != 0;
     s.dataFolder = text("DataPath").value_or(defaultFolder);
     s.windowGeometry = text(kWindowGeometryKey).value_or("");
     s.mapPanel = text(kMapPanelKey).value_or("");

@@ -21,6 +21,8 @@ public:
     static constexpr const char* kMapTilesKey = "MapTiles";
     // Seconds ExifTool may take per photograph; below 1 or unreadable: 60.
     static constexpr const char* kExifToolTimeoutKey = "ExifToolTimeout";
+    // 1 when photo folders are scanned with the folders inside them, else 0.
+    static constexpr const char* kRecursiveKey = "Recursive";
 
     // With `makeFolder` the first write makes the file's folder, as the
     // user's configuration folder may not exist yet; a folder beside the

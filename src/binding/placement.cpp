@@ -10,7 +10,12 @@ std::optional<int64_t> timeOf(const DataTable& table, std::optional<std::size_t>
     return table.timeMs(*row, FieldId::VTime);
 }
 
-bool fromFileDate(const DataTable& table, std::size_t row) { return table.timeSource(row) == kTimeFromFileDate; }
+// Where the photograph's time came from, told into `p`.
+void noteTimeSource(const DataTable& table, std::size_t row, Placement& p) {
+    const char source = table.timeSource(row);
+    p.fromFileDate = source == kTimeFromFileDate || source == kTimeFromFileDateExifInvalid;
+    if (source == kTimeFromFileDateExifInvalid) p.invalidExifDate = table.invalidExifDate(row);
+}
 
 }  // namespace
 
@@ -51,7 +56,7 @@ Placement explainPlacement(const DataTable& table, std::size_t row, int32_t tole
         }
     Placement p = decidePlacement(table.timeMs(row, FieldId::VTime), timeOf(table, prev), timeOf(table, next),
                                   toleranceSeconds);
-    p.fromFileDate = fromFileDate(table, row);
+    noteTimeSource(table, row, p);
     return p;
 }
 
@@ -63,7 +68,7 @@ PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSe
         [&](std::size_t row, std::optional<std::size_t> prev, std::optional<std::size_t> next) {
             Placement p = decidePlacement(table.timeMs(row, FieldId::VTime), timeOf(table, prev),
                                           timeOf(table, next), toleranceSeconds);
-            p.fromFileDate = fromFileDate(table, row);
+            noteTimeSource(table, row, p);
             ++s.photos;
             s.fromFileDate += p.fromFileDate;
             switch (p.kind) {
@@ -73,7 +78,7 @@ PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSe
                 case PlacementKind::InGap: ++s.inGaps; break;
                 case PlacementKind::NoTrack: ++s.noTrack; break;
             }
-            if (each) each->push_back({row, p});
+            if (each) each->push_back({row, std::move(p)});
         });
     return s;
 }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "table/datatable.h"
@@ -30,6 +31,8 @@ struct Placement {
     int64_t distanceMs = 0;
     // The photograph's time is its file's modification time, not the EXIF shooting time.
     bool fromFileDate = false;
+    // Why, when the EXIF date-time was there but no date: its text.
+    std::string invalidExifDate;
 
     bool operator==(const Placement&) const = default;
 };

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "table/datetime.h"
-#include "table/textcodec.h"
 
 namespace geovanta {
 namespace {
@@ -53,7 +52,8 @@ std::optional<int64_t> dateByPosition(std::string_view date, int currentYear) {
     const auto year = digitsValue(piece(0, 4));
     const auto month = digitsValue(piece(5, 2));
     const auto day = digitsValue(piece(8, 2));
-    if (!year || !month || !day) return std::nullopt;
+    // Year 0 is what a camera without a set clock writes, no year of the window.
+    if (!year || !month || !day || *year == 0) return std::nullopt;
     return dateMs(*year < 100 ? windowYear(*year, currentYear) : *year, *month, *day);
 }
 
@@ -81,10 +81,9 @@ std::string_view exifTimePart(std::string_view text) {
     return text.substr(first + 1, second == std::string_view::npos ? std::string_view::npos : second - first - 1);
 }
 
-int64_t exifDateMs(std::string_view datePart, int currentYear) {
-    if (auto ms = dateByPosition(datePart, currentYear)) return *ms;
-    if (auto ms = dateWithSeparator(datePart, currentYear)) return *ms;
-    return 0;
+std::optional<int64_t> exifDateMs(std::string_view datePart, int currentYear) {
+    if (auto ms = dateByPosition(datePart, currentYear)) return ms;
+    return dateWithSeparator(datePart, currentYear);
 }
 
 std::optional<int64_t> exifTimeOfDayMs(std::string_view timePart) {
@@ -101,13 +100,10 @@ std::optional<int64_t> exifTimeOfDayMs(std::string_view timePart) {
 }
 
 std::optional<int64_t> exifShootingTimeMs(std::string_view text, int currentYear) {
+    const auto date = exifDateMs(exifDatePart(text), currentYear);
     const auto time = exifTimeOfDayMs(exifTimePart(text));
-    if (!time) return std::nullopt;
-    return exifDateMs(exifDatePart(text), currentYear) + *time;
-}
-
-std::string invalidTimeMessage(std::string_view timePart) {
-    return "'" + quotedExcerpt(timePart) + "' is not a valid time";
+    if (!date || !time) return std::nullopt;
+    return *date + *time;
 }
 
 bool exifDateUnknown(std::string_view text) {

@@ -14,19 +14,17 @@ std::string_view exifDatePart(std::string_view text);
 // The text between the first and the second blank; empty without a blank.
 std::string_view exifTimePart(std::string_view text);
 
-// Date part in milliseconds since 1899-12-30 (0 when it is no date at all).
-// `currentYear` places two-digit years in the hundred years that start
-// 60 years before it.
-int64_t exifDateMs(std::string_view datePart, int currentYear);
+// Date part in milliseconds since 1899-12-30; nothing when it is no calendar
+// date (a day beyond the month's end, month 0 or 13, year 0). `currentYear`
+// places two-digit years in the hundred years that start 60 years before it.
+std::optional<int64_t> exifDateMs(std::string_view datePart, int currentYear);
 // Time part as hours[:minutes[:seconds]]; nothing when it is no time of day.
 std::optional<int64_t> exifTimeOfDayMs(std::string_view timePart);
 
-// Date plus time of day in milliseconds since 1899-12-30, or nothing when the
-// time part cannot be read (see invalidTimeMessage).
+// Date plus time of day in milliseconds since 1899-12-30, or nothing when
+// either part is no date or no time ("2021:02:30 10:00:00",
+// "0000:00:00 00:00:00", "2010:12:01 24:00:00", "2010:12:01").
 std::optional<int64_t> exifShootingTimeMs(std::string_view text, int currentYear);
-
-// "'%s' is not a valid time"
-std::string invalidTimeMessage(std::string_view timePart);
 
 // True for the form cameras write when they know no date: only blanks and
 // colons ("    :  :     :  :  "), or nothing at all.

@@ -9,12 +9,10 @@
 #include "input/exif.h"
 #include "input/exiftime.h"
 #include "input/positionedfile.h"
-#include "table/asciicase.h"
 #include "table/datatable.h"
 #include "table/datetime.h"
 #include "table/displaysuspension.h"
 #include "table/filestamp.h"
-#include "table/textcodec.h"
 
 namespace fs = std::filesystem;
 
@@ -70,22 +68,27 @@ std::optional<std::string> cannotOpen(const std::string& fileName) {
     return fileLayerMessage(probe.lastError());
 }
 
-void appendPhotoRow(DataTable& table, const std::string& name, const std::string& fileName, int64_t timeMs,
-                    char timeSource, const FileStamp& stamp) {
+// The row is posted at once, so that it has the creation number that keeps
+// the text of an invalid EXIF date.
+void appendPhotoRow(DataTable& table, const ListedPhoto& photo, int64_t timeMs, char timeSource,
+                    const std::string& invalidExifDate, const FileStamp& stamp) {
     table.append();
     const std::size_t row = table.recNo();
     table.setText(row, FieldId::Stat, "F");
-    table.setText(row, FieldId::Name, nameWithoutExtension(name));
-    table.setText(row, FieldId::FileName, fileName);
+    table.setText(row, FieldId::Name, nameWithoutExtension(photo.name));
+    table.setText(row, FieldId::FileName, photo.fileName);
     table.setTimeMs(row, FieldId::Time, timeMs);
     table.setText(row, FieldId::TimeSource, std::string_view(&timeSource, 1));
     table.setFileStamp(row, stamp);
+    table.post();
+    if (!invalidExifDate.empty()) table.setInvalidExifDate(row, invalidExifDate);
 }
 
 // The photograph's time and where it came from, or why it has none.
 struct ShotTime {
     int64_t ms = 0;
     char source = kTimeFromExif;
+    std::string invalidExifDate;  // the EXIF date-time that was no date
     std::string error;
 };
 
@@ -99,61 +102,48 @@ ShotTime shotTime(TExif& exif, const fs::directory_entry& entry, const std::stri
     }
     const std::string& original = exif.DateTimeOriginal;
     if (exif.ExifFound && !original.empty() && !exifDateUnknown(original)) {
-        const auto shot = exifShootingTimeMs(original, year);
-        if (!shot) t.error = invalidTimeMessage(exifTimePart(original));
-        t.ms = shot.value_or(0) + exif.SubSecTimeOriginalMs;
-        return t;
+        if (const auto shot = exifShootingTimeMs(original, year)) {
+            t.ms = *shot + exif.SubSecTimeOriginalMs;
+            return t;
+        }
+        // A date that is no date (30 February, hour 24, all zeros) is no
+        // shooting time: the file's date stands in, as without EXIF.
+        t.invalidExifDate = original;
     }
     if (auto why = cannotOpen(fileName)) {
         t.error = std::move(*why);
         return t;
     }
-    t.source = kTimeFromFileDate;
+    t.source = t.invalidExifDate.empty() ? kTimeFromFileDate : kTimeFromFileDateExifInvalid;
     t.ms = modificationMs(entry, t.error).value_or(0);
     return t;
 }
 
-// Lists the folder and appends a row per photograph; what cannot be read is
-// noted and passed over.
-void scanFolder(DataTable& table, const std::string& folder, TExif& exif, std::vector<LeftOutFile>& leftOut,
+// Appends a row per photograph; what cannot be read is noted and passed over.
+void scanPhotos(DataTable& table, const FolderListing& listing, TExif& exif, std::vector<LeftOutFile>& leftOut,
                 Progress* progress) {
     const int year = currentYear();
-    std::error_code ec;
-    // An empty photo folder names the current folder, as a bare "*" would.
-    fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec);
-    // A folder that is not there holds no photographs; that is no error.
-    if (ec == std::errc::no_such_file_or_directory) return;
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        const fs::directory_entry& entry = *it;
-        const std::string name = entry.path().filename().string();
-        if (!isPhotoName(name)) continue;
+    for (const ListedPhoto& photo : listing.photos) {
         if (stopWanted(progress)) return;
-        std::error_code typeError;
-        if (!entry.is_regular_file(typeError)) continue;  // a folder named Old.JPG is no photograph
         table.setLastScanPhotoCount(table.lastScanPhotoCount() + 1);
         if (progress) progress->advance();
-        const std::string fileName = folder + name;
         // Taken before the file is read, so that a change while it is read
         // also shows when it is written.
         std::string stampError;
-        const std::optional<FileStamp> stamp = fileStampOf(fileName, &stampError);
+        const std::optional<FileStamp> stamp = fileStampOf(photo.fileName, &stampError);
         if (!stamp) {
-            leftOut.push_back({fileName, std::move(stampError)});
+            leftOut.push_back({photo.fileName, std::move(stampError)});
             continue;
         }
-        ShotTime time = shotTime(exif, entry, fileName, year);
+        ShotTime time = shotTime(exif, photo.entry, photo.fileName, year);
         if (!time.error.empty())
-            leftOut.push_back({fileName, std::move(time.error)});
+            leftOut.push_back({photo.fileName, std::move(time.error)});
         else
-            appendPhotoRow(table, name, fileName, time.ms, time.source, *stamp);
+            appendPhotoRow(table, photo, time.ms, time.source, time.invalidExifDate, *stamp);
     }
-    // Breaking off part-way would otherwise pass for a complete folder.
-    if (ec) leftOut.push_back({folder, "the folder cannot be listed: " + ec.message()});
 }
 
 }  // namespace
-
-std::string LeftOutFile::line() const { return displayFileName(path) + ": " + reason; }
 
 std::string normalisedFolderPath(const std::string& folder) {
     if (folder.empty()) return folder;
@@ -169,27 +159,23 @@ std::string normalisedFolderPath(const std::string& folder) {
 #endif
 }
 
-bool isPhotoName(const std::string& name) {
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos) return false;
-    const std::string ext = asciiUpper(std::string_view(name).substr(dot));
-    return ext == ".JPG" || ext == ".NEF";
-}
-
 std::string nameWithoutExtension(const std::string& name) {
     const std::size_t dot = name.rfind('.');
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
 PhotoScanResult LoadFotos(DataTable& table, const std::string& folder, const BindingParams& params,
-                          PhotoScanStats* stats, Progress* progress) {
+                          SubFolders subFolders, PhotoScanStats* stats, Progress* progress) {
     DisplaySuspension suspended(table);  // resumes last, after recalculation is back on
     table.setLastScanPhotoCount(0);
     PhotoScanResult result;
     std::string error;
     try {
+        FolderListing listing = listPhotos(normalisedFolderPath(folder), subFolders, progress);
+        result.leftOut = std::move(listing.unread);
         TExif exif;
-        scanFolder(table, normalisedFolderPath(folder), exif, result.leftOut, progress);
+        if (progress) progress->setTotal(listing.photos.size());
+        scanPhotos(table, listing, exif, result.leftOut, progress);
         if (stopWanted(progress)) {
             static_cast<LoadResult&>(result) = LoadResult::cancelled();
             return result;

@@ -108,6 +108,24 @@ void DataTable::setFileStamp(std::size_t row, const FileStamp& stamp) {
     touched(row);
 }
 
+std::string_view DataTable::invalidExifDate(std::size_t row) const {
+    checkRow(row);
+    if (invalidExifDates_.empty()) return {};
+    const auto it = invalidExifDates_.find(creation_[row]);
+    return it == invalidExifDates_.end() ? std::string_view() : std::string_view(it->second);
+}
+
+void DataTable::setInvalidExifDate(std::size_t row, std::string_view text) {
+    checkRow(row);
+    if (creation_[row] == 0) throw std::logic_error("the row is not posted yet");
+    // Enough to show; a damaged file may hold 64 kB there.
+    constexpr std::size_t kKept = 256;
+    if (text.empty())
+        invalidExifDates_.erase(creation_[row]);
+    else
+        invalidExifDates_[creation_[row]] = std::string(text.substr(0, kKept));
+}
+
 int32_t DataTable::vElev(std::size_t row) const {
     checkRow(row);
     if ((has_[row] & bit(FieldId::Elev)) == 0) return 0;
@@ -269,6 +287,7 @@ void DataTable::insertEmptyRow(std::size_t at) {
 void DataTable::eraseRow(std::size_t at) {
     const bool tell = listener_ && suspendCount_ == 0;
     if (tell) listener_->beginRemoveRow(at);
+    if (!invalidExifDates_.empty()) invalidExifDates_.erase(creation_[at]);
     forEachColumn([at](auto& column) { column.erase(column.begin() + static_cast<std::ptrdiff_t>(at)); });
     if (tell) listener_->endRemoveRow();
     if (cursor_ >= stat_.size()) cursor_ = stat_.empty() ? 0 : stat_.size() - 1;
@@ -319,6 +338,7 @@ std::unique_ptr<DataTable> DataTable::copyRows() const {
     auto copy = std::make_unique<DataTable>();
     std::apply([&](auto... column) { ((copy.get()->*column = this->*column), ...); }, columns());
     copy->stamps_ = stamps_;
+    copy->invalidExifDates_ = invalidExifDates_;
     copy->nextCreation_ = nextCreation_;
     copy->lastScanPhotoCount_ = lastScanPhotoCount_;
     copy->cursor_ = 0;
@@ -330,6 +350,7 @@ void DataTable::takeRows(DataTable& other) {
     other.storePending();
     std::apply([&](auto... column) { ((this->*column).swap(other.*column), ...); }, columns());
     stamps_.swap(other.stamps_);
+    invalidExifDates_.swap(other.invalidExifDates_);
     std::swap(nextCreation_, other.nextCreation_);
     lastScanPhotoCount_ = other.lastScanPhotoCount_;
     cursor_ = other.cursor_ < stat_.size() ? other.cursor_ : 0;
@@ -345,6 +366,9 @@ std::size_t DataTable::removeRows(const std::vector<bool>& gone) {
     storePending();
     const std::size_t before = stat_.size();
     const std::size_t n = std::min(gone.size(), before);
+    if (!invalidExifDates_.empty())
+        for (std::size_t row = 0; row < n; ++row)
+            if (gone[row]) invalidExifDates_.erase(creation_[row]);
     forEachColumn([&](auto& column) {
         std::size_t to = 0;
         for (std::size_t row = 0; row < column.size(); ++row)
@@ -365,6 +389,7 @@ std::size_t DataTable::appendCopyOf(const DataTable& other, std::size_t row) {
     append();
     overwriteRow(cursor_, other, row);
     post();
+    setInvalidExifDate(cursor_, other.invalidExifDate(row));  // now that the row has its creation number
     return cursor_;
 }
 
@@ -376,12 +401,14 @@ void DataTable::overwriteRow(std::size_t row, const DataTable& other, std::size_
     creation_[row] = creation;
     stampAt_[row] = 0;
     if (const FileStamp* stamp = other.fileStamp(otherRow)) setFileStamp(row, *stamp);
+    if (creation != 0) setInvalidExifDate(row, other.invalidExifDate(otherRow));
     if (listener_ && suspendCount_ == 0) listener_->rowChanged(row);
 }
 
 void DataTable::clear() {
     forEachColumn([](auto& column) { column.clear(); });
     stamps_.clear();
+    invalidExifDates_.clear();
     cursor_ = 0;
     eof_ = bof_ = true;
     state_ = State::Browse;

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "table/fieldinfo.h"
@@ -62,6 +63,12 @@ public:
     const FileStamp* fileStamp(std::size_t row) const;
     void setFileStamp(std::size_t row, const FileStamp& stamp);
     bool isPhoto(std::size_t row) const { return stat_[row] == 'F'; }
+    // The EXIF date-time text of a photograph timed by its file's date
+    // because that text was no date (kTimeFromFileDateExifInvalid); empty
+    // for other rows. Set on a posted row only. Few rows have one, so they
+    // are kept apart from the columns, by creation number.
+    std::string_view invalidExifDate(std::size_t row) const;
+    void setInvalidExifDate(std::size_t row, std::string_view text);
     int32_t vElev(std::size_t row) const;
     uint64_t creationNumber(std::size_t row) const { return creation_[row]; }
     // The creation number the next row stored will get; rows appended by one
@@ -205,6 +212,7 @@ private:
     std::vector<FileStamp> stamps_;
     std::vector<uint32_t> has_;  // one bit per stored field: the field holds a value
     std::vector<uint64_t> creation_;
+    std::unordered_map<uint64_t, std::string> invalidExifDates_;
 
     std::size_t cursor_ = 0;
     bool eof_ = true;

@@ -36,6 +36,9 @@ inline constexpr int kFieldCount = 17;
 // Values of TimeSource.
 inline constexpr char kTimeFromExif = 'E';      // the EXIF shooting time
 inline constexpr char kTimeFromFileDate = 'M';  // the file's modification time
+// The file's modification time, because the EXIF date-time was no date
+// (DataTable::invalidExifDate keeps its text).
+inline constexpr char kTimeFromFileDateExifInvalid = 'X';
 
 enum class FieldKind : uint8_t { Text, DateTime, Real, Integer };
 

@@ -1,6 +1,7 @@
 #include "ui/fotodlg.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFrame>
@@ -12,7 +13,7 @@ namespace geovanta {
 
 TFotoDlg::TFotoDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Путь к фотографиям"));
-    setFixedSize(313, 102);
+    setFixedSize(313, 126);
 
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
@@ -27,15 +28,19 @@ TFotoDlg::TFotoDlg(QWidget* parent) : QDialog(parent) {
     DirectoryButton->setToolTip(QStringLiteral("Выбрать папку"));
     connect(DirectoryButton, &QAction::triggered, this, &TFotoDlg::DirectoryEditButtonClick);
 
+    SubfoldersCheck = new QCheckBox(QStringLiteral("Включая вложенные папки"), this);
+    SubfoldersCheck->setObjectName(QStringLiteral("SubfoldersCheck"));
+    SubfoldersCheck->setGeometry(24, 64, 265, 21);
+
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setGeometry(151, 68, 75, 25);
+    OKBtn->setGeometry(151, 92, 75, 25);
     OKBtn->setDefault(true);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
 
     CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setGeometry(231, 68, 75, 25);
+    CancelBtn->setGeometry(231, 92, 75, 25);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
     chooseFolder = [](QWidget* owner, const QString& start) {
@@ -43,14 +48,17 @@ TFotoDlg::TFotoDlg(QWidget* parent) : QDialog(parent) {
     };
 }
 
-std::optional<QString> TFotoDlg::ask(const QString& folder) {
+std::optional<QString> TFotoDlg::ask(const QString& folder, bool withSubfolders) {
     FormShow(folder);
+    SubfoldersCheck->setChecked(withSubfolders);
     DirectoryEdit->setFocus();
     if (exec() != QDialog::Accepted) return std::nullopt;
     return DirectoryEdit->text();
 }
 
 void TFotoDlg::FormShow(const QString& folder) { DirectoryEdit->setText(folder); }
+
+bool TFotoDlg::subfoldersChecked() const { return SubfoldersCheck->isChecked(); }
 
 QString TFotoDlg::chooserStartFolder() const {
     const QString typed = DirectoryEdit->text();

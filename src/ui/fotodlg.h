@@ -1,5 +1,6 @@
 #pragma once
-// The photo folder dialog: a folder field with a chooser button, OK and Cancel.
+// The photo folder dialog: a folder field with a chooser button, a checkbox
+// for the folders inside it, OK and Cancel.
 
 #include <QDialog>
 #include <QString>
@@ -10,6 +11,7 @@ class QFrame;
 class QLineEdit;
 class QPushButton;
 class QAction;
+class QCheckBox;
 
 namespace geovanta {
 
@@ -18,9 +20,11 @@ class TFotoDlg : public QDialog {
 public:
     explicit TFotoDlg(QWidget* parent = nullptr);
 
-    // Shows the dialog modally with `folder` in the field; the field's text
-    // when closed with OK, nothing otherwise.
-    std::optional<QString> ask(const QString& folder);
+    // Shows the dialog modally with `folder` in the field and the checkbox
+    // set as given; the field's text when closed with OK, nothing otherwise.
+    std::optional<QString> ask(const QString& folder, bool withSubfolders = false);
+    // The checkbox as the dialog was closed.
+    bool subfoldersChecked() const;
 
     // Sets the field from the photo folder; done each time the dialog shows.
     void FormShow(const QString& folder);
@@ -38,6 +42,7 @@ public:
 
     QLineEdit* DirectoryEdit = nullptr;
     QAction* DirectoryButton = nullptr;
+    QCheckBox* SubfoldersCheck = nullptr;
     QPushButton* OKBtn = nullptr;
     QPushButton* CancelBtn = nullptr;
 

@@ -26,10 +26,10 @@ ProgramWindows::ProgramWindows(SettingsFile settings, const std::string& startFo
     qtDialogs_.setParentWindow(mainForm_.get());
 
     fotoDlg_ = std::make_unique<TFotoDlg>(mainForm_.get());
-    qtDialogs_.setPhotoFolderDialog([dlg = fotoDlg_.get()](const std::string& folder) -> std::optional<std::string> {
-        const auto typed = dlg->ask(QString::fromStdString(folder));
+    qtDialogs_.setPhotoFolderDialog([dlg = fotoDlg_.get()](const PhotoFolderChoice& shown) -> std::optional<PhotoFolderChoice> {
+        const auto typed = dlg->ask(QString::fromStdString(shown.folder), shown.withSubfolders);
         if (!typed) return std::nullopt;
-        return typed->toStdString();
+        return PhotoFolderChoice{typed->toStdString(), dlg->subfoldersChecked()};
     });
     setDeltaDlg_ = std::make_unique<TSetDeltaDlg>(mainForm_.get());
     qtDialogs_.setOffsetsDialog(setDeltaDlg_.get());

@@ -71,9 +71,9 @@ std::optional<Dialogs::FileChoice> QtDialogs::openFile(const std::string& startF
     return choice;
 }
 
-std::optional<std::string> QtDialogs::askPhotoFolder(const std::string& folder) {
+std::optional<PhotoFolderChoice> QtDialogs::askPhotoFolder(const PhotoFolderChoice& shown) {
     if (!photoFolderAsk_) return std::nullopt;
-    return photoFolderAsk_(folder);
+    return photoFolderAsk_(shown);
 }
 
 std::optional<OffsetFields> QtDialogs::askOffsets(const OffsetFields& fields) {

@@ -20,7 +20,7 @@ QStringList qtNameFilters(const std::string& filters);
 
 class QtDialogs : public Dialogs {
 public:
-    using PhotoFolderAsk = std::function<std::optional<std::string>(const std::string& folder)>;
+    using PhotoFolderAsk = std::function<std::optional<PhotoFolderChoice>(const PhotoFolderChoice& shown)>;
 
     // Boxes and dialogs are shown over this window.
     void setParentWindow(QWidget* window) { parent_ = window; }
@@ -31,7 +31,7 @@ public:
     bool askOkCancel(const std::string& text) override;
     std::optional<FileChoice> openFile(const std::string& startFolder, const std::string& filters, int filterIndex,
                                        const std::string& fileName) override;
-    std::optional<std::string> askPhotoFolder(const std::string& folder) override;
+    std::optional<PhotoFolderChoice> askPhotoFolder(const PhotoFolderChoice& shown) override;
     std::optional<OffsetFields> askOffsets(const OffsetFields& fields) override;
     std::optional<int64_t> askShotTime(const std::string& photoName, int64_t shownMs) override;
     void openWithViewer(const std::string& path) override;

@@ -59,19 +59,22 @@ TEST(PlacementTexts, ReasonsInBothLanguages) {
         const char* window;
         const char* line;
     } cases[] = {
-        {{PlacementKind::Placed, 25000, false}, "Привязано: до ближайшей точки трека 25 с\nВремя съёмки из EXIF",
+        {{PlacementKind::Placed, 25000, false, {}}, "Привязано: до ближайшей точки трека 25 с\nВремя съёмки из EXIF",
          "placed, 25 s from the nearer point"},
-        {{PlacementKind::BeforeTrack, 180000, true},
+        {{PlacementKind::BeforeTrack, 180000, true, {}},
          "Не привязано: снято за 180 с (0:03:00) до начала трека\nВремя съёмки взято из даты файла: в EXIF его нет",
          "not placed: before the first point by 180 s (0:03:00); time from the file's date"},
-        {{PlacementKind::AfterTrack, 1800000, false},
+        {{PlacementKind::AfterTrack, 1800000, false, {}},
          "Не привязано: снято через 1800 с (0:30:00) после конца трека\nВремя съёмки из EXIF",
          "not placed: after the last point by 1800 s (0:30:00)"},
-        {{PlacementKind::InGap, 420000, false},
+        {{PlacementKind::InGap, 420000, false, {}},
          "Не привязано: разрыв в треке, до ближайшей точки 420 с (0:07:00), допуск 300 с\nВремя съёмки из EXIF",
          "not placed: in a gap, nearest point 420 s (0:07:00) away, tolerance 300 s"},
-        {{PlacementKind::NoTrack, 0, false}, "Не привязано: трек не загружен\nВремя съёмки из EXIF",
+        {{PlacementKind::NoTrack, 0, false, {}}, "Не привязано: трек не загружен\nВремя съёмки из EXIF",
          "not placed: no track loaded"},
+        {{PlacementKind::NoTrack, 0, true, "2021:02:30 10:00:00"},
+         "Не привязано: трек не загружен\nВремя съёмки взято из даты файла: дата EXIF недопустима: 2021:02:30 10:00:00",
+         "not placed: no track loaded; time from the file's date: EXIF date is not a date: 2021:02:30 10:00:00"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(placementToolTip(c.placement, 300), c.window);
@@ -105,4 +108,37 @@ TEST(PlacementTexts, RowToolTipNotesAStalePosition) {
               "Не привязано: снято за 570 с (0:09:30) до начала трека\nВремя съёмки из EXIF\n"
               "Таблица изменена после расчёта: координаты пересчитаются при следующей загрузке или смене смещений");
     EXPECT_EQ(photoRowToolTip(t, 5, 300), "");
+}
+
+// The text of an EXIF date that was no date stays with its row through the
+// pass's sort and other rows' deletion, and goes with the row.
+TEST(PlacementTexts, RowToolTipNamesAnInvalidExifDate) {
+    DataTable t;
+    auto add = [&](const char* stat, double seconds, char source, const char* exifDate) {
+        t.append();
+        t.field(FieldId::Stat).setAsString(stat);
+        t.field(FieldId::Time).setAsDateTime(40513.5 + seconds / 86400);
+        t.field(FieldId::TimeSource).setAsString(std::string(1, source));
+        t.post();
+        if (*exifDate) t.setInvalidExifDate(t.recNo(), exifDate);
+    };
+    add("F", 900, kTimeFromFileDateExifInvalid, "2021:02:30 10:00:00");
+    add("F", 60, kTimeFromFileDateExifInvalid, "0000:00:00 00:00:00");
+    add("F", 30, kTimeFromFileDate, "");
+    add("T", 0, 0, "");
+    CalcPositions(t, {});  // sorts: T, F 30, F 60, F 900
+    EXPECT_EQ(photoRowToolTip(t, 1, 300), "Не привязано: снято через 30 с после конца трека\n"
+                                          "Время съёмки взято из даты файла: в EXIF его нет");
+    EXPECT_EQ(photoRowToolTip(t, 3, 300), "Не привязано: снято через 900 с (0:15:00) после конца трека\n"
+                                          "Время съёмки взято из даты файла: дата EXIF недопустима: 2021:02:30 10:00:00");
+    t.moveTo(2);
+    t.deleteRow();
+    EXPECT_EQ(t.invalidExifDate(2), "2021:02:30 10:00:00");
+    t.moveTo(2);
+    t.deleteRow();
+    t.append();
+    t.field(FieldId::Stat).setAsString("F");
+    t.post();
+    EXPECT_EQ(t.invalidExifDate(2), "");
+    EXPECT_EQ(t.invalidExifDate(1), "");
 }

@@ -61,18 +61,20 @@ TEST_F(SettingsTest, DefaultsWithoutAFileAndNoFileCreated) {
 
 TEST_F(SettingsTest, ReadsAFileWrittenByTheWindowsProfileFunctions) {
     writeFile("[Other]\r\nDeltaSec=1\r\n\r\n[setting]\r\n DeltaTrack = 0.0416666666666667\r\nDELTAFOTO=-1.5\r\n"
-              "DeltaSec=0x10\r\nFotoPath=\"C:\\Photo Trips\\\"\r\nDataPath=\r\n");
+              "DeltaSec=0x10\r\nFotoPath=\"C:\\Photo Trips\\\"\r\nDataPath=\r\nRecursive=1\r\n");
     const ProgramState s = SettingsFile::inFolder(folder_).read("/exe/");
     EXPECT_NEAR(s.trackOffset, 1.0 / 24, 1e-16);  // 15 digits: close, not exact
     EXPECT_EQ(s.photoOffset, -1.5);
     EXPECT_EQ(s.tolerance, 16);
     EXPECT_EQ(s.photoFolder, "C:\\Photo Trips\\");
     EXPECT_EQ(s.dataFolder, "");  // present but empty is not the default
+    EXPECT_TRUE(s.photoSubfolders);
 }
 
 TEST_F(SettingsTest, UnparsableValuesReadAsDefaults) {
-    writeFile("[Setting]\nDeltaTrack=abc\nDeltaFoto=0,5\nDeltaSec=12x\n");
+    writeFile("[Setting]\nDeltaTrack=abc\nDeltaFoto=0,5\nDeltaSec=12x\nRecursive=yes\n");
     const ProgramState s = SettingsFile::inFolder(folder_).read(folder_);
+    EXPECT_FALSE(s.photoSubfolders);
     EXPECT_EQ(s.trackOffset, 0);
     EXPECT_EQ(s.photoOffset, 0);
     EXPECT_EQ(s.tolerance, 300);

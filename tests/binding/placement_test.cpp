@@ -24,7 +24,7 @@ void addPhoto(DataTable& t, const char* name, double time, char source) {
     t.post();
 }
 
-Placement placement(PlacementKind kind, int64_t ms, bool fileDate = false) { return {kind, ms, fileDate}; }
+Placement placement(PlacementKind kind, int64_t ms, bool fileDate = false) { return {kind, ms, fileDate, {}}; }
 
 }  // namespace
 

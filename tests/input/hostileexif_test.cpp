@@ -58,17 +58,16 @@ TEST(HostileExif, DirectoryCountsAndOffsetsFromTheFile) {
         t.ascii(TiffBuilder::Ifd0, 0x010F, "Make").ifd0Count(65535);
         Read r(JpegBuilder().exif(t.build()).build());
         EXPECT_EQ(r.error, kReadBeyondEndOfFile);
-        EXPECT_EQ(r.exif.Make, "Make");  // what was read before stays
+        EXPECT_TRUE(r.exif.ExifFound);  // what was found before stays
     }
-    // Offsets past the end: a text value there is empty; a directory there is
-    // the read error.
+    // Offsets past the end, of the date's text or of a directory: the read
+    // error, as for a file cut short.
     for (const uint32_t offset : {0x7FFFFFF0u, 0x80000000u, 0xFFFFFFF0u, 0x1000u}) {
         SCOPED_TRACE(offset);
         TiffBuilder text(false);
         text.pointing(TiffBuilder::Exif, kDateTimeOriginal, 2, 20, offset);
         Read r(JpegBuilder().exif(text.build()).build());
-        EXPECT_EQ(r.error, "");
-        EXPECT_TRUE(r.exif.ExifFound);
+        EXPECT_EQ(r.error, kReadBeyondEndOfFile);
         EXPECT_EQ(r.exif.DateTimeOriginal, "");
 
         TiffBuilder dir(false);
@@ -90,7 +89,7 @@ TEST(HostileExif, DirectoriesPointingAtThemselves) {
     self.ascii(TiffBuilder::Ifd0, 0x010F, "Cam").longValue(TiffBuilder::Ifd0, kExifPointer, 8);
     Read r(JpegBuilder().exif(self.build()).build());
     EXPECT_EQ(r.error, "");
-    EXPECT_EQ(r.exif.Make, "Cam");
+    EXPECT_LT(r.exif.bytesRead(), 200u);
 
     // An Exif sub-directory holding an Exif pointer to itself: the pointer
     // belongs to IFD0 only, so it is not followed.
@@ -110,48 +109,33 @@ TEST(HostileExif, DirectoriesPointingAtThemselves) {
     EXPECT_LT(l.exif.bytesRead(), 200u);
 }
 
-TEST(HostileExif, HugeCountsAndZeroRationals) {
-    // A text of count 4,000,000,000 over 100 kB without a zero byte reads the
+TEST(HostileExif, HugeTextCounts) {
+    // A date of count 4,000,000,000 over 100 kB without a zero byte reads the
     // longest text the reader keeps, no more.
     TiffBuilder t(false);
-    t.data(TiffBuilder::Exif, 0x9286, 2, 4'000'000'000u, Bytes(100'000, 'A'));
-    t.data(TiffBuilder::Exif, kDateTimeOriginal, 2, 4'000'000'000u, textBytes("2010:12:01 11:15:00"));
-    t.rational(TiffBuilder::Exif, 0x829A, 0, 0);
-    t.rational(TiffBuilder::Exif, 0x829D, 0, 0);
-    t.rational(TiffBuilder::Exif, 0x9201, 0, 0, 10);
-    t.rational(TiffBuilder::Exif, 0x9202, 0, 0);
-    t.rational(TiffBuilder::Exif, 0x9205, 7, 0);
+    t.data(TiffBuilder::Exif, kDateTimeOriginal, 2, 4'000'000'000u, Bytes(100'000, 'A'));
     Read r(JpegBuilder().exif(t.build()).build());
     EXPECT_EQ(r.error, "");
-    EXPECT_EQ(r.exif.UserComment, std::string(TExif::kMaxTextLength, 'A'));
-    // A count past the value's own zero byte changes nothing.
-    EXPECT_EQ(r.exif.DateTimeOriginal, "2010:12:01 11:15:00");
-    EXPECT_EQ(r.exif.ExposureTime, "0/0 seconds");
-    EXPECT_EQ(r.exif.FNumber, "");
-    EXPECT_EQ(r.exif.ShutterSpeed, "1/1 seconds");
-    EXPECT_EQ(r.exif.ApertureValue, "");
-    EXPECT_EQ(r.exif.MaxApertureValue, "");
+    EXPECT_EQ(r.exif.DateTimeOriginal, std::string(TExif::kMaxTextLength, 'A'));
     EXPECT_LT(r.exif.bytesRead(), 70'000u);
 
-    // The same count with the value running off the end of the file: empty,
-    // not the part that was there.
+    // The same count with the value running off the end of the file: cut short.
     const auto cut = [](uint32_t offset) {
         TiffBuilder b(true);
-        b.pointing(TiffBuilder::Exif, 0x9286, 2, 4'000'000'000u, offset).tail(Bytes(50, 'B'));
+        b.pointing(TiffBuilder::Exif, kDateTimeOriginal, 2, 4'000'000'000u, offset).tail(Bytes(50, 'B'));
         return b;
     };
     Read c(JpegBuilder().exif(cut(static_cast<uint32_t>(cut(0).tailOffset())).build()).build());
-    EXPECT_EQ(c.error, "");
-    EXPECT_EQ(c.exif.UserComment, "");
+    EXPECT_EQ(c.error, kReadBeyondEndOfFile);
 }
 
 TEST(HostileExif, ATextTagRepeatedOverALongValueIsReadOnce) {
-    // 30,000 descriptions over one 70 kB value without a zero byte, then a
-    // short one, which wins: read each time, they would cost 2 GB of reads.
+    // 30,000 dates over one 70 kB value without a zero byte, then a short
+    // one, which wins: read each time, they would cost 2 GB of reads.
     const auto build = [](uint32_t longAt, uint32_t shortAt) {
         TiffBuilder t(false);
-        for (int k = 0; k < 30000; ++k) t.pointing(TiffBuilder::Ifd0, 0x010E, 2, 4'000'000'000u, longAt);
-        t.pointing(TiffBuilder::Ifd0, 0x010E, 2, 5, shortAt);
+        for (int k = 0; k < 30000; ++k) t.pointing(TiffBuilder::Exif, kDateTimeOriginal, 2, 4'000'000'000u, longAt);
+        t.pointing(TiffBuilder::Exif, kDateTimeOriginal, 2, 5, shortAt);
         Bytes tail(70'000, 'A');
         for (char c : std::string("last")) tail.push_back(static_cast<uint8_t>(c));
         tail.push_back(0);
@@ -161,7 +145,7 @@ TEST(HostileExif, ATextTagRepeatedOverALongValueIsReadOnce) {
     const auto at = static_cast<uint32_t>(build(0, 0).tailOffset());
     Read r(JpegBuilder().exif(build(at, at + 70'000).build()).build());
     EXPECT_EQ(r.error, "");
-    EXPECT_EQ(r.exif.ImageDescription, "last");
+    EXPECT_EQ(r.exif.DateTimeOriginal, "last");
     EXPECT_LT(r.exif.bytesRead(), 1'000'000u);
 }
 
@@ -196,18 +180,18 @@ TEST(HostileExif, FolderOfFiveThousandEntriesMostlyNoPhotos) {
         switch (k % 50) {
             case 0: dir.write("IMG_" + n + ".JPG", photo), ++photos; break;
             case 1: std::filesystem::create_directory(dir.path() / ("folder" + n + ".jpg")); break;
-            case 2: dir.write("photo" + n + ".jpeg", photo); break;
+            case 2: dir.write("photo" + n + ".jpeg", photo), ++photos; break;
             case 3: dir.write(".JPG" + n, photo); break;
             default: dir.write("file" + n + (k % 2 ? ".txt" : ""), textBytes("not a photo")); break;
         }
     }
     DataTable table;
     PhotoScanStats stats;
-    const LoadResult r = LoadFotos(table, dir.folder(), BindingParams{}, &stats);
+    const LoadResult r = LoadFotos(table, dir.folder(), BindingParams{}, SubFolders::Skip, &stats);
     ASSERT_TRUE(r.ok()) << r.message;
     EXPECT_EQ(table.lastScanPhotoCount(), photos);
     EXPECT_EQ(table.rowCount(), static_cast<std::size_t>(photos));
     EXPECT_EQ(table.suspendCount(), 0);
     // Only the photographs were opened, each for a few small reads.
-    EXPECT_LT(stats.bytesRead, 100u * 200);
+    EXPECT_LT(stats.bytesRead, static_cast<uint64_t>(photos) * 200);
 }

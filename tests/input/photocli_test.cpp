@@ -47,14 +47,43 @@ TEST(PhotoCli, ScansAFolderGivenAsInput) {
 
     // Damaged photographs do not hide the others: the table holds every good
     // one, each damaged one is named, and the status says something was left out.
-    const std::string bad = dir.write("bad.jpg", jpegWithDate("2010:12:01"));
+    Bytes cutInDate = jpegWithDate("2010:12:01 11:15:00");
+    cutInDate.resize(cutInDate.size() - 20);
+    const std::string bad = dir.write("bad.jpg", cutInDate);
     const std::string cut = dir.write("cut.jpg", Bytes{0xFF, 0xD8, 0xFF});
     const std::string failed = runCli("'" + dir.path().string() + "'", status);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(failed.rfind(table, 0), 0u) << failed;
-    EXPECT_NE(failed.find("geovanta-cli: " + bad + ": '' is not a valid time\n"), std::string::npos) << failed;
+    EXPECT_NE(failed.find("geovanta-cli: " + bad + ": Read beyond end of file\n"), std::string::npos) << failed;
     EXPECT_NE(failed.find("geovanta-cli: " + cut + ": Read beyond end of file\n"), std::string::npos) << failed;
     EXPECT_NE(failed.find(summary), std::string::npos) << failed;
+
+    // A date that is no date: loaded by the file's date, and the line says why.
+    TempDir other;
+    const std::string feb30 = other.write("feb30.jpg", jpegWithDate("2021:02:30 10:00:00"));
+    const std::string out30 = runCli("'" + other.path().string() + "'", status);
+    EXPECT_EQ(status, 0) << out30;
+    EXPECT_NE(out30.find("geovanta-cli: " + feb30 +
+                         ": not placed: no track loaded; time from the file's date: EXIF date is not a date: "
+                         "2021:02:30 10:00:00\n"),
+              std::string::npos)
+        << out30;
+}
+
+TEST(PhotoCli, ReadsSubfoldersWhenAsked) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.path() / "day2");
+    dir.write("day2/IMG_0002.JPG", jpegWithDate("2010:12:02 11:20:00"));
+    dir.write("IMG_0001.jpg", jpegWithDate("2010:12:01 11:15:00"));
+    int status = -1;
+    const std::string flat = runCli("'" + dir.path().string() + "'", status);
+    EXPECT_EQ(flat.find("IMG_0002"), std::string::npos) << flat;
+    const std::string deep = runCli("--recursive '" + dir.path().string() + "'", status);
+    EXPECT_EQ(status, 0) << deep;
+    EXPECT_NE(deep.find("F,IMG_0002,2010-12-02 11:20:00.000,,,,,,2010-12-02 11:20:00.000," + dir.folder() +
+                        "day2/IMG_0002.JPG,"),
+              std::string::npos)
+        << deep;
 }
 
 TEST(PhotoCli, PlacesThePhotographsOnATrackGivenFirst) {

@@ -13,7 +13,9 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <optional>
 
+#include "input/exif.h"
 #include "input/exiffixtures.h"
 #include "table/datatable.h"
 #include "table/datetime.h"
@@ -37,6 +39,14 @@ Bytes rawWithDate(const std::string& dateTime) {
 }
 
 const Bytes kNoExif = JpegBuilder().app0().startOfScan().build();
+
+// A photograph whose file ends in the middle of its shooting time's text.
+Bytes cutInsideTheDate() {
+    const std::string date = "2010:12:01 11:15:00";
+    Bytes b = jpegWithDate(date);
+    b.erase(std::search(b.begin(), b.end(), date.begin(), date.end()) + 10, b.end());
+    return b;
+}
 
 Bytes fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -126,14 +136,17 @@ TEST(PhotoScanner, NamesAndFolders) {
     EXPECT_EQ(normalisedFolderPath("/photos"), "/photos/");
     EXPECT_EQ(normalisedFolderPath("c"), "c/");
 
-    for (const char* yes : {"a.JPG", "a.jpg", "a.Jpg", "a.nef", "b.NEF", "holiday.2010.jpg", ".jpg"})
+    for (const char* yes : {"a.JPG", "a.jpg", "a.Jpg", "a.nef", "b.NEF", "holiday.2010.jpg", ".jpg", "photo.jpeg",
+                            "a.TIFF", "a.cr3", "a.Cr2", "a.crw", "a.arw", "a.rw2", "a.raf", "a.3FR", "a.iiq",
+                            "a.heic", "a.HIF", "a.avif", "a.dng", "a.orf", "a.pef", "a.srw", "a.sr2", "a.srf"})
         EXPECT_TRUE(isPhotoName(yes)) << yes;
-    for (const char* no : {"photo.jpeg", "a.tif", "jpg", "a.jpg.txt", ".", "..", "a.JPG "})
+    for (const char* no : {"a.png", "a.mrw", "a.xmp", "jpg", "a.jpg.txt", ".", "..", "a.JPG ", "a.heics"})
         EXPECT_FALSE(isPhotoName(no)) << no;
 
     TempDir dir;
     dir.write("holiday.2010.jpg", kNoExif);
     dir.write("photo.jpeg", kNoExif);
+    dir.write("photo.png", kNoExif);
     const std::string longName(80, 'x');
     dir.write(longName + ".jpg", kNoExif);
     fs::create_directory(dir.path() / "Old.JPG");  // a folder is no photograph
@@ -141,10 +154,10 @@ TEST(PhotoScanner, NamesAndFolders) {
 
     Scan scan(dir.path().string());  // typed without a trailing separator
     ASSERT_TRUE(scan.run().ok());
-    ASSERT_EQ(scan.table.rowCount(), 2u);
-    EXPECT_EQ(scan.table.lastScanPhotoCount(), 2);
+    ASSERT_EQ(scan.table.rowCount(), 3u);
+    EXPECT_EQ(scan.table.lastScanPhotoCount(), 3);
     std::vector<std::string> names;
-    for (std::size_t r = 0; r < 2; ++r) {
+    for (std::size_t r = 0; r < 3; ++r) {
         names.emplace_back(scan.table.text(r, FieldId::Name));
         const std::string fileName(scan.table.text(r, FieldId::FileName));
         EXPECT_EQ(fileName.rfind(dir.folder(), 0), 0u);
@@ -154,28 +167,78 @@ TEST(PhotoScanner, NamesAndFolders) {
     }
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names[0], "holiday.2010");
-    EXPECT_EQ(names[1], std::string(64, 'x'));
+    EXPECT_EQ(names[1], "photo");
+    EXPECT_EQ(names[2], std::string(64, 'x'));
     EXPECT_EQ(scan.folder, dir.path().string());
 }
 
+// A date-time that is no date is no shooting time: the file's date stands
+// in, as without EXIF data, and the row keeps the text to say why.
 TEST(PhotoScanner, UnusualShootingTimes) {
+    struct Case {
+        const char* name;
+        std::optional<std::string> exif;  // nothing: no EXIF data at all
+        char source;
+    };
+    const Case cases[] = {
+        {"good", "2010:12:01 11:15:00", kTimeFromExif},
+        {"blank", "    :  :     :  :  ", kTimeFromFileDate},  // the form for "unknown"
+        {"none", std::nullopt, kTimeFromFileDate},
+        {"zero", "0000:00:00 00:00:00", kTimeFromFileDateExifInvalid},
+        {"feb30", "2021:02:30 10:00:00", kTimeFromFileDateExifInvalid},
+        {"month13", "2021:13:01 10:00:00", kTimeFromFileDateExifInvalid},
+        {"hour24", "2021:01:01 24:00:00", kTimeFromFileDateExifInvalid},
+        {"second60", "2021:01:01 10:00:60", kTimeFromFileDateExifInvalid},
+        {"notime", "2010:12:01", kTimeFromFileDateExifInvalid},
+    };
     TempDir dir;
-    dir.write("zero.jpg", jpegWithDate("0000:00:00 00:00:00"));
-    const std::string blank = dir.write("blank.jpg", jpegWithDate("    :  :     :  :  "));
-    setLocalWriteTime(blank, 2012, 6, 7, 8, 9, 10);
-    // Files written before 1980 are read like any other.
-    setLocalWriteTime(dir.write("old.jpg", jpegWithDate("2010:12:01 11:15:00")), 1975, 1, 2, 3, 4, 5);
-    setLocalWriteTime(dir.write("oldplain.jpg", kNoExif), 1975, 1, 2, 3, 4, 5);
+    for (const Case& c : cases) {
+        // Files written before 1980 are read like any other.
+        const std::string path = dir.write(std::string(c.name) + ".jpg", c.exif ? jpegWithDate(*c.exif) : kNoExif);
+        setLocalWriteTime(path, 1975, 1, 2, 3, 4, 5);
+    }
     Scan scan(dir.folder());
     ASSERT_TRUE(scan.run().ok());
-    ASSERT_EQ(scan.table.rowCount(), 4u);
-    const std::map<std::string, int64_t> expected = {
-        {"zero", 0},
-        {"blank", at(2012, 6, 7, 8, 9, 10)},  // the "unknown" form takes the file's own time
-        {"old", at(2010, 12, 1, 11, 15)},
-        {"oldplain", at(1975, 1, 2, 3, 4, 4)}};
-    for (std::size_t r = 0; r < scan.table.rowCount(); ++r)
-        EXPECT_EQ(scan.table.timeMs(r, FieldId::Time), expected.at(std::string(scan.table.text(r, FieldId::Name))));
+    const DataTable& t = scan.table;
+    ASSERT_EQ(t.rowCount(), std::size(cases));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::size_t row = 0;
+        while (t.text(row, FieldId::Name) != c.name) ++row;
+        EXPECT_EQ(t.timeSource(row), c.source);
+        EXPECT_EQ(t.timeMs(row, FieldId::Time), c.source == kTimeFromExif ? at(2010, 12, 1, 11, 15) : at(1975, 1, 2, 3, 4, 4));
+        EXPECT_EQ(t.invalidExifDate(row), c.source == kTimeFromFileDateExifInvalid ? *c.exif : "");
+    }
+}
+
+// A photograph cut anywhere before the end of its shooting time's text is
+// left out as damaged, never timed by its file's date.
+TEST(PhotoScanner, PhotosCutInsideTheirExifData) {
+    const Bytes real = fileBytes(std::string(GEOVANTA_TEST_DATA) + "/exif/le.jpg");
+    const std::string date = "2010:12:01 11:15:00";
+    const auto found = std::search(real.begin(), real.end(), date.begin(), date.end());
+    ASSERT_NE(found, real.end());
+    const auto dateEnd = static_cast<std::size_t>(found - real.begin()) + date.size();
+    TempDir dir;
+    std::map<std::string, std::size_t> cutAt;
+    for (std::size_t n = 0; n <= dateEnd + 1; ++n) {
+        const std::string name = "cut" + std::to_string(n) + ".jpg";
+        cutAt[dir.write(name, Bytes(real.begin(), real.begin() + static_cast<std::ptrdiff_t>(n)))] = n;
+    }
+    DataTable table;
+    const PhotoScanResult r = LoadFotos(table, dir.folder(), BindingParams{});
+    std::size_t leftOut = 0;
+    for (const LeftOutFile& f : r.leftOut) {
+        SCOPED_TRACE(f.path);
+        EXPECT_LT(cutAt.at(f.path), dateEnd);
+        EXPECT_EQ(f.reason, kReadBeyondEndOfFile);
+        ++leftOut;
+    }
+    EXPECT_EQ(leftOut, dateEnd);
+    for (std::size_t row = 0; row < table.rowCount(); ++row) {
+        EXPECT_GE(cutAt.at(std::string(table.text(row, FieldId::FileName))), dateEnd);
+        EXPECT_EQ(table.timeSource(row), kTimeFromExif);
+    }
 }
 
 // Damaged photographs before, between and after good ones, in the order the
@@ -193,7 +256,7 @@ TEST(PhotoScanner, DamagedPhotosAreLeftOutAndTheScanGoesOn) {
     const std::map<std::size_t, std::pair<Bytes, std::string>> damaged = {
         {0, {cut(3), "Read beyond end of file"}},
         {4, {cut(30), "Read beyond end of file"}},
-        {6, {jpegWithDate("2010:12:01"), "'' is not a valid time"}},
+        {6, {cutInsideTheDate(), "Read beyond end of file"}},
         {8, {cut(200), "Read beyond end of file"}}};
     std::vector<LeftOutFile> expected;
     for (const auto& [at, bad] : damaged) {

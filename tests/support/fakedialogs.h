@@ -26,12 +26,14 @@ public:
     std::vector<OpenFileCall> openFileCalls;
     std::vector<std::string> viewed;
     std::vector<std::string> photoFolderShown;
+    std::vector<bool> photoSubfoldersShown;
     std::vector<OffsetFields> offsetsShown;
     std::vector<std::string> questions;
 
     std::deque<bool> okCancelAnswers;
     std::deque<std::optional<FileChoice>> fileAnswers;
     std::deque<std::optional<std::string>> photoFolderAnswers;
+    std::deque<bool> photoSubfoldersAnswers;  // the checkbox with each folder answered; unticked when empty
     std::deque<std::optional<OffsetFields>> offsetsAnswers;
     struct ShotTimeCall {
         std::string photoName;
@@ -50,9 +52,13 @@ public:
         openFileCalls.push_back({startFolder, filters, fileName, filterIndex});
         return pop(fileAnswers, std::optional<FileChoice>());
     }
-    std::optional<std::string> askPhotoFolder(const std::string& folder) override {
-        photoFolderShown.push_back(folder);
-        return pop(photoFolderAnswers, std::optional<std::string>());
+    std::optional<PhotoFolderChoice> askPhotoFolder(const PhotoFolderChoice& shown) override {
+        photoFolderShown.push_back(shown.folder);
+        photoSubfoldersShown.push_back(shown.withSubfolders);
+        const auto folder = pop(photoFolderAnswers, std::optional<std::string>());
+        const bool withSubfolders = pop(photoSubfoldersAnswers, false);
+        if (!folder) return std::nullopt;
+        return PhotoFolderChoice{*folder, withSubfolders};
     }
     std::optional<OffsetFields> askOffsets(const OffsetFields& fields) override {
         offsetsShown.push_back(fields);

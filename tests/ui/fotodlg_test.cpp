@@ -1,6 +1,7 @@
 #include "ui/fotodlg.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -15,7 +16,7 @@ private slots:
     void looksAsDesigned() {
         TFotoDlg dlg;
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Путь к фотографиям"));
-        QCOMPARE(dlg.size(), QSize(313, 102));
+        QCOMPARE(dlg.size(), QSize(313, 126));
         QCOMPARE(dlg.OKBtn->text(), QStringLiteral("OK"));
         QCOMPARE(dlg.CancelBtn->text(), QStringLiteral("Cancel"));
         QVERIFY(dlg.OKBtn->isDefault());
@@ -46,6 +47,22 @@ private slots:
 
         QTimer::singleShot(0, &dlg, [&] { QTest::keyClick(dlg.DirectoryEdit, Qt::Key_Return); });
         QCOMPARE(dlg.ask(QStringLiteral("/photos/")), std::optional<QString>(QStringLiteral("/photos/")));
+    }
+
+    void subfolderCheckboxShowsTheChoiceAndAnswersIt() {
+        TFotoDlg dlg;
+        QCOMPARE(dlg.SubfoldersCheck->text(), QStringLiteral("Включая вложенные папки"));
+        for (const bool given : {true, false}) {
+            bool shown = !given;
+            QTimer::singleShot(0, &dlg, [&] {
+                shown = dlg.SubfoldersCheck->isChecked();
+                QTest::mouseClick(dlg.SubfoldersCheck, Qt::LeftButton);
+                QTest::mouseClick(dlg.OKBtn, Qt::LeftButton);
+            });
+            QVERIFY(dlg.ask(QStringLiteral("/photos/"), given));
+            QCOMPARE(shown, given);
+            QCOMPARE(dlg.subfoldersChecked(), !given);
+        }
     }
 
     void chooserStartsAtTheFieldsFolderAndReplacesIt() {

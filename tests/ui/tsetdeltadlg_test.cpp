@@ -110,12 +110,14 @@ private slots:
     void qtDialogsUsesTheDialog() {
         QtDialogs dialogs;
         QCOMPARE(dialogs.askOffsets(sample_), std::nullopt);  // none attached yet
-        QCOMPARE(dialogs.askPhotoFolder("/photos/"), std::nullopt);
+        QCOMPARE(dialogs.askPhotoFolder({"/photos/", false}), std::nullopt);
         dialogs.setOffsetsDialog(dlg_);
         QTimer::singleShot(0, [&] { dlg_->findChild<QPushButton*>("OKBtn")->click(); });
         QCOMPARE(dialogs.askOffsets(sample_), std::optional<OffsetFields>(sample_));
-        dialogs.setPhotoFolderDialog([](const std::string& f) { return std::optional<std::string>(f + "x"); });
-        QCOMPARE(dialogs.askPhotoFolder("/photos/"), std::optional<std::string>("/photos/x"));
+        dialogs.setPhotoFolderDialog([](const PhotoFolderChoice& shown) {
+            return std::optional<PhotoFolderChoice>({shown.folder + "x", !shown.withSubfolders});
+        });
+        QCOMPARE(dialogs.askPhotoFolder({"/photos/", false}), std::optional<PhotoFolderChoice>({"/photos/x", true}));
     }
 
     void fileFilterList() {

@@ -23,6 +23,14 @@ enum class MessageKind {
 // sorts after "." (a letter or a digit; not ")" or "!").
 std::string failureText(const std::string& message);
 
+// What the photo folder dialog shows and answers: the folder field's text
+// and whether the folders inside it are read too.
+struct PhotoFolderChoice {
+    std::string folder;
+    bool withSubfolders = false;
+    bool operator==(const PhotoFolderChoice&) const = default;
+};
+
 // Fields of the time offsets dialog: days, hours, minutes of the track offset,
 // the same of the photo offset, then the tolerance in seconds.
 struct OffsetFields {
@@ -48,9 +56,9 @@ public:
     virtual std::optional<FileChoice> openFile(const std::string& startFolder, const std::string& filters,
                                                int filterIndex, const std::string& fileName) = 0;
 
-    // The photo folder dialog, showing `folder`; the text in its folder field
-    // when closed with OK, nothing otherwise.
-    virtual std::optional<std::string> askPhotoFolder(const std::string& folder) = 0;
+    // The photo folder dialog, showing `shown`; its folder field and its
+    // checkbox when closed with OK, nothing otherwise.
+    virtual std::optional<PhotoFolderChoice> askPhotoFolder(const PhotoFolderChoice& shown) = 0;
 
     // The time offsets dialog, showing `fields`; the fields when closed with
     // OK, nothing otherwise.

@@ -13,11 +13,14 @@
 namespace geovanta {
 
 void PhotoLoadCommand::run() {
-    const std::optional<std::string> typed = dialogs_.askPhotoFolder(document_.state().photoFolder);
-    if (typed) load(*typed);
+    const ProgramState& state = document_.state();
+    const auto typed = dialogs_.askPhotoFolder({state.photoFolder, state.photoSubfolders});
+    if (typed) load(typed->folder, typed->withSubfolders);
 }
 
-void PhotoLoadCommand::load(const std::string& folder) {
+void PhotoLoadCommand::load(const std::string& folder) { load(folder, document_.state().photoSubfolders); }
+
+void PhotoLoadCommand::load(const std::string& folder, bool withSubfolders) {
     // A folder that does not exist would otherwise quietly rescan, and append
     // again, whatever folder was loaded before.
     std::error_code ec;
@@ -26,7 +29,10 @@ void PhotoLoadCommand::load(const std::string& folder) {
         return;
     }
     document_.state().photoFolder = folder;
-    if (const auto error = document_.settings().writeString("FotoPath", folder)) {
+    document_.state().photoSubfolders = withSubfolders;
+    auto error = document_.settings().writeString("FotoPath", folder);
+    if (!error) error = document_.settings().writeInteger(SettingsFile::kRecursiveKey, withSubfolders ? 1 : 0);
+    if (error) {
         dialogs_.showMessage(MessageKind::Failure, failureText(*error));
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
-// The "load photographs" command: asks for the photo folder, saves it as
-// "FotoPath" and scans it off the window's thread.
+// The "load photographs" command: asks for the photo folder and whether the
+// folders inside it count too, saves them as "FotoPath" and "Recursive" and
+// scans the folder off the window's thread.
 
 #include <string>
 
@@ -19,8 +20,9 @@ public:
     // Shows one message at the end naming every file the scan left out.
     void run();
     // Loads a folder named outside the dialog (a program argument) as if it
-    // had been typed into the dialog.
+    // had been typed into the dialog, its checkbox as last chosen.
     void load(const std::string& folder);
+    void load(const std::string& folder, bool withSubfolders);
 
     // That message: a line per left-out file with its reason.
     static std::string leftOutMessage(const PhotoScanResult& result);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/programstate.h"
 #include "app/settings.h"
@@ -49,6 +50,41 @@ TEST(PhotoLoadCommand, ScansTheTypedFolderAndSavesItAsTyped) {
     EXPECT_EQ(f.savedFolder(), typed);
     EXPECT_EQ(f.table.rowCount(), 2u);
     EXPECT_EQ(f.table.lastScanPhotoCount(), 2);
+}
+
+// The checkbox shows the last choice, which is saved as "Recursive" and read
+// again at the next start.
+TEST(PhotoLoadCommand, TheSubfolderChoiceIsShownSavedAndUsed) {
+    Fixture f;
+    std::filesystem::create_directory(f.photos.path() / "inner");
+    f.photos.write("inner/c.jpg", JpegBuilder().app0().startOfScan().build());
+    for (const bool withSubfolders : {true, false}) {
+        f.dialogs.photoFolderAnswers.push_back(f.photos.folder());
+        f.dialogs.photoSubfoldersAnswers.push_back(withSubfolders);
+        f.run();
+        EXPECT_EQ(f.table.lastScanPhotoCount(), withSubfolders ? 3 : 2);
+        EXPECT_EQ(f.settings.read("<none>").photoSubfolders, withSubfolders);
+    }
+    EXPECT_EQ(f.dialogs.photoSubfoldersShown, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(f.dialogs.messages.empty());
+}
+
+// The text of an EXIF date that is no date reaches the document's table, and
+// stays when the folder is loaded again.
+TEST(PhotoLoadCommand, AnInvalidExifDateStaysWithItsRow) {
+    Fixture f;
+    TiffBuilder t(false);
+    t.ascii(TiffBuilder::Exif, 0x9003, "2021:02:30 10:00:00");
+    f.photos.write("c.jpg", JpegBuilder().exif(t.build()).startOfScan().build());
+    for (int load = 0; load < 2; ++load) {
+        f.dialogs.photoFolderAnswers.push_back(f.photos.folder());
+        f.run();
+        ASSERT_EQ(f.table.rowCount(), 3u);
+        std::size_t row = 0;
+        while (f.table.text(row, FieldId::Name) != "c") ++row;
+        EXPECT_EQ(f.table.timeSource(row), kTimeFromFileDateExifInvalid);
+        EXPECT_EQ(f.table.invalidExifDate(row), "2021:02:30 10:00:00");
+    }
 }
 
 TEST(PhotoLoadCommand, CancelAndMissingFoldersChangeNothing) {

@@ -1,0 +1,38 @@
+#pragma once
+// Canon's older raw files (CRW) are no TIFF: they are a heap of records (the
+// CIFF layout) whose offset table sits at the heap's end, with sub-heaps
+// nested in it. The shooting time is record 0x180E, seconds since 1970 on the
+// camera's clock.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "input/exifread.h"
+
+namespace geovanta {
+
+// True for the start of a CRW file: byte order, header length, "HEAPCCDR".
+bool isCiffHeader(const unsigned char* head, std::size_t size);
+
+class CiffHeap {
+public:
+    explicit CiffHeap(PositionedFile& file) : file_(file) {}
+
+    // The shooting time as EXIF writes it, "YYYY:MM:DD HH:MM:SS"; nothing
+    // when the file holds none. Throws ExifError when the file's own offset
+    // table lies outside it, as in a file cut short.
+    std::optional<std::string> shootingTime();
+
+private:
+    std::optional<uint32_t> findTime(uint64_t start, uint64_t length, int depth);
+    uint16_t get16(const unsigned char* p) const { return motorola_ ? be16(p) : le16(p); }
+    uint32_t get32(const unsigned char* p) const { return motorola_ ? be32(p) : le32(p); }
+
+    PositionedFile& file_;
+    bool motorola_ = false;
+    int heapsLeft_ = 0;
+};
+
+}  // namespace geovanta

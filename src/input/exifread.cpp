@@ -1,0 +1,24 @@
+#include "input/exifread.h"
+
+#include <cerrno>
+
+namespace geovanta {
+
+std::string fileLayerMessage(int code) {
+    if (code == EACCES || code == EPERM) return "File access denied";
+    if (code == ENOENT) return "File not found";
+    return "I/O error " + std::to_string(code);
+}
+
+void readExact(PositionedFile& file, uint64_t pos, void* buffer, std::size_t count) {
+    if (!fitsIn(file, pos, count)) throw ExifError(kReadBeyondEndOfFile);
+    if (readUpTo(file, pos, buffer, count) < count) throw ExifError(kReadBeyondEndOfFile);
+}
+
+std::size_t readUpTo(PositionedFile& file, uint64_t pos, void* buffer, std::size_t count) {
+    const long long got = file.readAt(pos, buffer, count);
+    if (got < 0) throw ExifError(fileLayerMessage(file.lastError()));
+    return static_cast<std::size_t>(got);
+}
+
+}  // namespace geovanta

@@ -1,0 +1,135 @@
+#include "input/photofolders.h"
+
+#include <algorithm>
+#include <array>
+#include <deque>
+#include <set>
+#include <string_view>
+#include <system_error>
+
+#include "table/asciicase.h"
+#include "table/filestamp.h"
+#include "table/textcodec.h"
+
+namespace fs = std::filesystem;
+
+namespace geovanta {
+namespace {
+
+constexpr std::array<std::string_view, 24> kPhotoExtensions = {
+    ".JPG", ".JPEG", ".TIF", ".TIFF", ".DNG", ".NEF", ".NRW", ".CR2", ".CR3", ".CRW", ".ARW", ".SR2",
+    ".SRF", ".ORF", ".RW2", ".RAF", ".PEF", ".SRW", ".3FR", ".IIQ", ".HEIC", ".HEIF", ".HIF", ".AVIF"};
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+#else
+constexpr char kSeparator = '/';
+bool isSeparator(char c) { return c == '/'; }
+#endif
+
+// Path order: names compared level by level, which is byte order with the
+// separator below every other character.
+bool pathLess(const ListedPhoto& a, const ListedPhoto& b) {
+    const auto key = [](char c) { return isSeparator(c) ? -1 : static_cast<int>(static_cast<unsigned char>(c)); };
+    return std::lexicographical_compare(a.fileName.begin(), a.fileName.end(), b.fileName.begin(), b.fileName.end(),
+                                        [&](char x, char y) { return key(x) < key(y); });
+}
+
+// One folder reached under two names (links) gives one identity.
+std::string folderIdentity(const std::string& path) {
+#ifdef _WIN32
+    std::error_code ec;
+    const fs::path real = fs::canonical(path, ec);
+    return ec ? path : real.string();
+#else
+    const auto stamp = fileStampOf(path);
+    return stamp ? std::to_string(stamp->device) + ":" + std::to_string(stamp->inode) : path;
+#endif
+}
+
+// Folders are entered in name order, those reached through links only after
+// every folder reached without one: a folder that is both is read under its
+// own path.
+class FolderWalk {
+public:
+    FolderWalk(SubFolders subFolders, const Progress* progress)
+        : deep_(subFolders == SubFolders::Include), progress_(progress) {}
+
+    FolderListing run(const std::string& folder) {
+        enter(folder, 0);
+        while (!links_.empty()) {
+            const Inner link = std::move(links_.front());
+            links_.pop_front();
+            enter(link.path, link.depth);
+        }
+        if (deep_) std::sort(result_.photos.begin(), result_.photos.end(), pathLess);
+        return std::move(result_);
+    }
+
+private:
+    struct Inner {
+        std::string path;
+        int depth;
+        bool operator<(const Inner& other) const { return path < other.path; }
+    };
+
+    void list(const std::string& folder, int depth) {
+        std::error_code ec;
+        // An empty photo folder names the current folder, as a bare "*" would.
+        fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec);
+        if (depth == 0 && ec == std::errc::no_such_file_or_directory) return;
+        std::vector<Inner> inner, links;
+        for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+            const fs::directory_entry& entry = *it;
+            std::string name = entry.path().filename().string();
+            std::error_code typeError;
+            if (deep_ && entry.is_directory(typeError)) {
+                if (name.front() == '.') continue;  // hidden
+                (entry.is_symlink(typeError) ? links : inner).push_back({folder + name + kSeparator, depth + 1});
+            } else if (isPhotoName(name) && entry.is_regular_file(typeError)) {
+                // A folder named Old.JPG is no photograph.
+                result_.photos.push_back({name, folder + name, entry});
+            }
+        }
+        // Breaking off part-way would otherwise pass for a complete folder.
+        if (ec) result_.unread.push_back({folder, "the folder cannot be listed: " + ec.message()});
+        std::sort(links.begin(), links.end());
+        links_.insert(links_.end(), links.begin(), links.end());
+        std::sort(inner.begin(), inner.end());
+        for (const Inner& sub : inner) enter(sub.path, sub.depth);
+    }
+
+    void enter(const std::string& folder, int depth) {
+        if (stopWanted(progress_) || !seen_.insert(folderIdentity(folder)).second) return;
+        if (depth > kMaxFolderDepth) {
+            result_.unread.push_back(
+                {folder, "the folder lies more than " + std::to_string(kMaxFolderDepth) + " levels deep"});
+            return;
+        }
+        list(folder, depth);
+    }
+
+    bool deep_;
+    const Progress* progress_;
+    std::set<std::string> seen_;
+    std::deque<Inner> links_;
+    FolderListing result_;
+};
+
+}  // namespace
+
+std::string LeftOutFile::line() const { return displayFileName(path) + ": " + reason; }
+
+bool isPhotoName(const std::string& name) {
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos) return false;
+    const std::string ext = asciiUpper(std::string_view(name).substr(dot));
+    return std::find(kPhotoExtensions.begin(), kPhotoExtensions.end(), ext) != kPhotoExtensions.end();
+}
+
+FolderListing listPhotos(const std::string& folder, SubFolders subFolders, const Progress* progress) {
+    return FolderWalk(subFolders, progress).run(folder);
+}
+
+}  // namespace geovanta
