@@ -200,7 +200,15 @@ TEST_F(WriteTagsCli, ConcurrentRunsOnOneFolderTakeTurns) {
 TEST_F(WriteTagsCli, StopSignalEndsTheBatchBetweenPhotographs) {
     const std::string folder = dir.file("photos");
     photos(folder, 40, "10:00:00");
-    const std::string cli = kBin + "/geovanta-cli", out = dir.file("out.csv"), track = dir.file("track.plt");
+    const std::string out = dir.file("out.csv"), track = dir.file("track.plt");
+    // The real ExifTool, handed each photograph a fifth of a second late, so
+    // that the signal surely comes while photographs are still waiting.
+    test::TempDir tools;
+    const std::string cli = tools.file("geovanta-cli");
+    fs::copy_file(kBin + "/geovanta-cli", cli);
+    tools.script("exiftool", "while IFS= read -r line; do printf '%s\\n' \"$line\"\n"
+                             "  case \"$line\" in -execute*) sleep 0.2;; esac\n"
+                             "done | exec '" + fs::canonical(kBin + "/exiftool").string() + "' \"$@\"\n");
     int pipeEnds[2];
     ASSERT_EQ(::pipe(pipeEnds), 0);
     posix_spawn_file_actions_t actions;
