@@ -14,6 +14,11 @@ struct CliOptions {
     bool writeTags = false;  // write the placed photographs' GPS tags after loading
     int exifToolTimeout = 60;  // seconds ExifTool may take per photograph
     bool recursive = false;  // photo folders are read with the folders inside them
+    bool photoZones = false;  // photographs that name their zone are brought to UTC by it
+    // With writeTags: positions go into XMP files beside the photographs,
+    // named IMG_0001.xmp, or IMG_0001.CR3.xmp with the full name.
+    bool sidecars = false;
+    bool sidecarFullName = false;
     bool help = false;
     std::vector<std::string> inputs;
 

@@ -1,5 +1,7 @@
 #include "binding/placement.h"
 
+#include "table/phototype.h"
+
 namespace geovanta {
 namespace {
 
@@ -11,10 +13,17 @@ std::optional<int64_t> timeOf(const DataTable& table, std::optional<std::size_t>
 }
 
 // Where the photograph's time came from, told into `p`.
-void noteTimeSource(const DataTable& table, std::size_t row, Placement& p) {
+void noteTimeSource(const DataTable& table, std::size_t row, bool photoZones, Placement& p) {
     const char source = table.timeSource(row);
     p.fromFileDate = source == kTimeFromFileDate || source == kTimeFromFileDateExifInvalid;
     if (source == kTimeFromFileDateExifInvalid) p.invalidExifDate = table.invalidExifDate(row);
+    p.zonesUsed = photoZones;
+    if (photoZones) p.zoneMinutes = table.photoZone(row);
+}
+
+// Only where it is told: the window's counts pass over it.
+void noteFileType(const DataTable& table, std::size_t row, Placement& p) {
+    if (p.fromFileDate) p.fileType = photoFileType(table.text(row, FieldId::FileName));
 }
 
 }  // namespace
@@ -42,7 +51,7 @@ Placement decidePlacement(int64_t t, std::optional<int64_t> prev, std::optional<
     return p;
 }
 
-Placement explainPlacement(const DataTable& table, std::size_t row, int32_t toleranceSeconds) {
+Placement explainPlacement(const DataTable& table, std::size_t row, int32_t toleranceSeconds, bool photoZones) {
     std::optional<std::size_t> prev, next;
     for (std::size_t r = row; r-- > 0;)
         if (!table.isPhoto(r)) {
@@ -56,19 +65,20 @@ Placement explainPlacement(const DataTable& table, std::size_t row, int32_t tole
         }
     Placement p = decidePlacement(table.timeMs(row, FieldId::VTime), timeOf(table, prev), timeOf(table, next),
                                   toleranceSeconds);
-    noteTimeSource(table, row, p);
+    noteTimeSource(table, row, photoZones, p);
+    noteFileType(table, row, p);
     return p;
 }
 
 PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSeconds,
-                                     std::vector<PhotoPlacement>* each) {
+                                     std::vector<PhotoPlacement>* each, bool photoZones) {
     PlacementSummary s;
     walkLegs(
         table, [&](std::size_t) { ++s.points; },
         [&](std::size_t row, std::optional<std::size_t> prev, std::optional<std::size_t> next) {
             Placement p = decidePlacement(table.timeMs(row, FieldId::VTime), timeOf(table, prev),
                                           timeOf(table, next), toleranceSeconds);
-            noteTimeSource(table, row, p);
+            noteTimeSource(table, row, photoZones, p);
             ++s.photos;
             s.fromFileDate += p.fromFileDate;
             switch (p.kind) {
@@ -78,7 +88,9 @@ PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSe
                 case PlacementKind::InGap: ++s.inGaps; break;
                 case PlacementKind::NoTrack: ++s.noTrack; break;
             }
-            if (each) each->push_back({row, std::move(p)});
+            if (!each) return;
+            noteFileType(table, row, p);
+            each->push_back({row, std::move(p)});
         });
     return s;
 }
