@@ -86,7 +86,7 @@ void reportPlacements(const DataTable& table, const ProgramState& state, const L
     for (const LeftOutFile& f : report.leftOut) note(f.line());
     if (!report.photoFolders) return;
     std::vector<PhotoPlacement> each;
-    const PlacementSummary summary = summarisePlacements(table, state.tolerance, &each);
+    const PlacementSummary summary = summarisePlacements(table, state.tolerance, &each, state.photoZones);
     note(summaryLine(summary, bindingParams(state)));
     for (const PhotoPlacement& p : each)
         if (p.placement.kind != PlacementKind::Placed && p.placement.kind != PlacementKind::ByHand)
@@ -118,7 +118,9 @@ bool writeTags(DataTable& table, const CliOptions& options, SignalWatch& stopSig
     TagWriter writer(exifTool);
     TagBatch::Settings settings;
     settings.answerWithin = std::chrono::seconds(options.exifToolTimeout);
-    const TagCommands::BatchOutcome batch = TagCommands(table, console, writer, settings).writeAll();
+    TagCommands commands(table, console, writer, settings);
+    if (options.sidecars) commands.setSidecars(options.sidecarFullName ? Sidecars::FullName : Sidecars::BaseName);
+    const TagCommands::BatchOutcome batch = commands.writeAll();
     stopSignals.setHandler({});
     note(batch.summary());
     for (const std::string& failure : batch.failures) note(failure);
@@ -177,6 +179,7 @@ int main(int argc, char** argv) {
     state.photoOffset = options.photoOffset;
     state.tolerance = options.tolerance;
     state.photoSubfolders = options.recursive;
+    state.photoZones = options.photoZones;
     // No settings file: everything comes from the command line.
     Document document(state, SettingsFile(std::string()));
     InlineJobRunner jobs(document);

@@ -31,6 +31,14 @@ const char* CliOptions::usage() {
            "  --place NAME=LAT,LON   place the photograph NAME (as the table names it, or its\n"
            "                         file's name or path) at LAT,LON in degrees by hand, after\n"
            "                         loading; the pass leaves it there (repeatable)\n"
+           "  --photo-zones          bring a photograph's time to UTC by the time zone its camera\n"
+           "                         recorded (OffsetTimeOriginal, else OffsetTime) before the\n"
+           "                         photo offset is added; photographs without one take the\n"
+           "                         photo offset alone\n"
+           "  --sidecar[=full]       with --write-tags: write each position into an XMP file\n"
+           "                         beside the photograph (IMG_0001.CR3 -> IMG_0001.xmp, with\n"
+           "                         =full IMG_0001.CR3.xmp), created or updated keeping its\n"
+           "                         other tags; the photograph itself is left as it is\n"
            "  --help                 show this text\n"
            "\n"
            "Times are in days: one hour is 0.0416666666666667. No settings file is read.\n"
@@ -118,9 +126,16 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
             out.help = true;
             continue;
         }
-        if (arg == "--write-tags" || arg == "--recursive") {
+        if (arg == "--write-tags" || arg == "--recursive" || arg == "--photo-zones") {
             if (inlineValue) return "option '" + arg + "' takes no value";
-            (arg == "--write-tags" ? out.writeTags : out.recursive) = true;
+            (arg == "--write-tags" ? out.writeTags : arg == "--recursive" ? out.recursive : out.photoZones) = true;
+            continue;
+        }
+        if (arg == "--sidecar") {
+            if (inlineValue && *inlineValue != "full" && *inlineValue != "base")
+                return "option '--sidecar' takes 'full' or 'base', not '" + *inlineValue + "'";
+            out.sidecars = true;
+            out.sidecarFullName = inlineValue == "full";
             continue;
         }
         const bool takesValue =
@@ -156,6 +171,7 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
             (arg == "--track-offset" ? out.trackOffset : out.photoOffset) = *v;
         }
     }
+    if (out.sidecars && !out.writeTags && !out.help) return "option '--sidecar' needs '--write-tags'";
     return std::nullopt;
 }
 

@@ -20,6 +20,11 @@ struct CliOptions {
         double lat = 0, lon = 0;
     };
     std::vector<HandPlace> places;
+    bool photoZones = false;  // photographs that name their zone are brought to UTC by it
+    // With writeTags: positions go into XMP files beside the photographs,
+    // named IMG_0001.xmp, or IMG_0001.CR3.xmp with the full name.
+    bool sidecars = false;
+    bool sidecarFullName = false;
     bool help = false;
     std::vector<std::string> inputs;
 

@@ -40,6 +40,20 @@ const char* russianPlural(std::size_t count, const char* one, const char* few, c
     return many;
 }
 
+// "+03:00", "−04:00" with the minus sign of print for the window, "-04:00" for the terminal.
+std::string zoneText(int minutes, const char* minus) {
+    const int size = minutes < 0 ? -minutes : minutes;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d:%02d", size / 60, size % 60);
+    return (minutes < 0 ? minus : "+") + std::string(buf);
+}
+
+// What the photograph's own zone did to its time, for the window.
+std::string zoneNote(const Placement& p) {
+    if (p.zoneMinutes) return "; время UTC по поясу из фото " + zoneText(*p.zoneMinutes, "−");
+    return "; пояса в фото нет, только смещение фото";
+}
+
 }  // namespace
 
 std::string durationText(int64_t ms, const std::string& unit) {
@@ -91,7 +105,7 @@ std::string summaryStatusText(const PlacementSummary& s) {
 
 std::string offsetsStatusText(const BindingParams& p) {
     return "Смещение: трек " + offsetText(p.trackOffset, "сут") + ", фото " + offsetText(p.photoOffset, "сут") +
-           "; допуск " + std::to_string(p.tolerance) + " с";
+           "; допуск " + std::to_string(p.tolerance) + " с" + (p.photoZones ? "; часовой пояс из фото" : "");
 }
 
 std::string placementToolTip(const Placement& p, int32_t toleranceSeconds) {
@@ -108,14 +122,18 @@ std::string placementToolTip(const Placement& p, int32_t toleranceSeconds) {
         case PlacementKind::NoTrack: text = "Не привязано: трек не загружен"; break;
         case PlacementKind::ByHand: text = "Фото привязано вручную"; break;
     }
-    if (!p.fromFileDate) return text + "\nВремя съёмки из EXIF";
-    return text + "\nВремя съёмки взято из даты файла: " +
-           (p.invalidExifDate.empty() ? "в EXIF его нет" : "дата EXIF недопустима: " + quotedExcerpt(p.invalidExifDate));
+    if (!p.fromFileDate) {
+        text += "\nВремя съёмки из EXIF";
+    } else {
+        text += "\nВремя съёмки взято из даты файла" + (p.fileType.empty() ? "" : " " + p.fileType) + ": " +
+                (p.invalidExifDate.empty() ? "в EXIF его нет" : "дата EXIF недопустима: " + quotedExcerpt(p.invalidExifDate));
+    }
+    return p.zonesUsed ? text + zoneNote(p) : text;
 }
 
-std::string photoRowToolTip(const DataTable& table, std::size_t row, int32_t toleranceSeconds) {
+std::string photoRowToolTip(const DataTable& table, std::size_t row, int32_t toleranceSeconds, bool photoZones) {
     if (row >= table.rowCount() || !table.isPhoto(row)) return {};
-    const Placement p = explainPlacement(table, row, toleranceSeconds);
+    const Placement p = explainPlacement(table, row, toleranceSeconds, photoZones);
     std::string text = placementToolTip(p, toleranceSeconds);
     // The pass leaves a photograph's latitude empty exactly when it does not place it.
     const bool positioned = !table.isNull(row, FieldId::Lat);
@@ -134,7 +152,8 @@ std::string summaryLine(const PlacementSummary& s, const BindingParams& p) {
         text += " (before the track " + n(s.beforeTrack) + ", after it " + n(s.afterTrack) + ", in gaps " +
                 n(s.inGaps) + ")";
     return text + ", from file date " + n(s.fromFileDate) + "; track offset " + offsetText(p.trackOffset, "d") +
-           ", photo offset " + offsetText(p.photoOffset, "d") + ", tolerance " + std::to_string(p.tolerance) + " s";
+           ", photo offset " + offsetText(p.photoOffset, "d") + ", tolerance " + std::to_string(p.tolerance) + " s" +
+           (p.photoZones ? ", photo times to UTC by their own zones" : "");
 }
 
 std::string placementLine(const Placement& p, int32_t toleranceSeconds) {
@@ -151,9 +170,13 @@ std::string placementLine(const Placement& p, int32_t toleranceSeconds) {
         case PlacementKind::NoTrack: text = "not placed: no track loaded"; break;
         case PlacementKind::ByHand: text = "placed by hand"; break;
     }
-    if (!p.fromFileDate) return text;
-    text += "; time from the file's date";
-    if (!p.invalidExifDate.empty()) text += ": EXIF date is not a date: " + quotedExcerpt(p.invalidExifDate);
+    if (p.fromFileDate) {
+        text += "; time from the " + (p.fileType.empty() ? "" : p.fileType + " ") + "file's date";
+        if (!p.invalidExifDate.empty()) text += ": EXIF date is not a date: " + quotedExcerpt(p.invalidExifDate);
+    }
+    if (p.zonesUsed)
+        text += p.zoneMinutes ? "; time to UTC by the photo's zone " + zoneText(*p.zoneMinutes, "-")
+                              : "; no zone in the photo, the photo offset alone";
     return text;
 }
 

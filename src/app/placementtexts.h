@@ -23,14 +23,16 @@ std::string offsetText(double days, const std::string& daysUnit);
 // "18 точек, 5 фото: привязано 4 (вручную 1), не привязано 1 (до трека 1)":
 // counts of 0 are left out.
 std::string summaryStatusText(const PlacementSummary& summary);
-// "Смещение: трек 0:00, фото -1:00; допуск 300 с"
+// "Смещение: трек 0:00, фото -1:00; допуск 300 с", and "; часовой пояс из фото"
+// when the photographs' own zones are in use.
 std::string offsetsStatusText(const BindingParams& params);
 std::string placementToolTip(const Placement& placement, int32_t toleranceSeconds);
 // The tooltip of a grid row: the photograph's reason, told from the table as
 // it stands; empty for other rows. When rows were inserted, edited or deleted
 // since the pass, the reason may no longer match the position the row holds,
-// and the tooltip says so.
-std::string photoRowToolTip(const DataTable& table, std::size_t row, int32_t toleranceSeconds);
+// and the tooltip says so. `photoZones` as the pass had it.
+std::string photoRowToolTip(const DataTable& table, std::size_t row, int32_t toleranceSeconds,
+                            bool photoZones = false);
 
 // Command-line tool.
 std::string summaryLine(const PlacementSummary& summary, const BindingParams& params);

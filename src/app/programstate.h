@@ -13,6 +13,9 @@ struct ProgramState {
     double trackOffset = 0;  // days, added to the times of track points and waypoints
     double photoOffset = 0;  // days, added to the times of photographs
     int32_t tolerance = 300; // seconds
+    // Photographs that name their zone are brought to UTC by it before the
+    // photo offset is added.
+    bool photoZones = false;
     std::string photoFolder;
     bool photoSubfolders = false;  // photo folders are scanned with the folders inside them
     std::string dataFolder;
@@ -26,12 +29,16 @@ struct ProgramState {
     // Seconds ExifTool may take to answer about one photograph before it is
     // given up and the photograph reported.
     int exifToolTimeout = 60;
+    // Positions go into an XMP file beside each photograph instead of the
+    // photograph, named IMG_0001.xmp, or IMG_0001.CR3.xmp with the full name.
+    bool writeSidecars = false;
+    bool sidecarFullName = false;
 };
 
 // The pass's parameters as the state holds them now; every command that runs
 // the pass takes them from here.
 inline BindingParams bindingParams(const ProgramState& state) {
-    return BindingParams{state.trackOffset, state.photoOffset, state.tolerance};
+    return BindingParams{state.trackOffset, state.photoOffset, state.tolerance, state.photoZones};
 }
 
 }  // namespace geovanta

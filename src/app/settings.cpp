@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/inifile.h"
+#include "table/asciicase.h"
 #include "table/numbertext.h"
 
 namespace geovanta {
@@ -51,8 +52,15 @@ ProgramState SettingsFile::readState(const std::string& defaultFolder, std::vect
                                 " is below 0 seconds; " + std::to_string(kDefaultTolerance) + " is used");
         s.tolerance = kDefaultTolerance;
     }
+    auto flag = [&](const char* key) {
+        const auto v = text(key);
+        return v && parseInteger(*v).value_or(0) != 0;
+    };
+    s.photoZones = flag(kPhotoZonesKey);
+    s.writeSidecars = flag(kWriteSidecarsKey);
+    if (const auto v = text(kSidecarNameKey)) s.sidecarFullName = equalsIgnoringAsciiCase(*v, "full");
     s.photoFolder = text("FotoPath").value_or(defaultFolder);
-    if (const auto v = text(kRecursiveKey)) s.photoSubfolders = parseInteger(*v).value_or(0) != 0;
+    s.photoSubfolders = flag(kRecursiveKey);
     s.dataFolder = text("DataPath").value_or(defaultFolder);
     s.windowGeometry = text(kWindowGeometryKey).value_or("");
     s.mapPanel = text(kMapPanelKey).value_or("");

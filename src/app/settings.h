@@ -23,6 +23,12 @@ public:
     static constexpr const char* kExifToolTimeoutKey = "ExifToolTimeout";
     // 1 when photo folders are scanned with the folders inside them, else 0.
     static constexpr const char* kRecursiveKey = "Recursive";
+    // 1 when photographs are brought to UTC by their own zones, else 0.
+    static constexpr const char* kPhotoZonesKey = "PhotoZones";
+    // 1 when positions go into XMP files beside the photographs, else 0.
+    static constexpr const char* kWriteSidecarsKey = "WriteSidecars";
+    // "full" names them IMG_0001.CR3.xmp; anything else IMG_0001.xmp.
+    static constexpr const char* kSidecarNameKey = "SidecarName";
 
     // With `makeFolder` the first write makes the file's folder, as the
     // user's configuration folder may not exist yet; a folder beside the

@@ -57,8 +57,8 @@ void shiftTimes(DataTable& t, const BindingParams& p) {
     const int64_t lo = daysToMs(kMinDays), hi = daysToMs(kMaxDays);
     for (std::size_t row = 0; row < t.rowCount(); ++row) {
         const bool photo = t.isPhoto(row);
-        const int64_t shift = photo ? photoShift : trackShift;
-        int64_t v = t.timeMs(row, FieldId::Time) + shift;  // both are far below int64 limits
+        int64_t v = photo ? photoTimeBeforeOffset(t, row, p.photoZones) + photoShift
+                          : t.timeMs(row, FieldId::Time) + trackShift;  // all far below int64 limits
         v = v < lo ? lo : (v > hi ? hi : v);
         t.setTimeMs(row, FieldId::VTime, v);
         if (photo && !t.placedByHand(row)) {
@@ -70,6 +70,12 @@ void shiftTimes(DataTable& t, const BindingParams& p) {
 }
 
 }  // namespace
+
+int64_t photoTimeBeforeOffset(const DataTable& t, std::size_t row, bool photoZones) {
+    const int64_t time = t.timeMs(row, FieldId::Time);
+    const auto zone = photoZones ? t.photoZone(row) : std::nullopt;
+    return zone ? time - int64_t{*zone} * 60000 : time;  // minutes east of UTC
+}
 
 double PlaneDistance(double lat1, double lon1, double lat2, double lon2) {
     const long double dLat = (static_cast<long double>(lat2) - lat1) * kMetresPerDegree;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 namespace geovanta {
@@ -9,11 +10,19 @@ struct BindingParams {
     double trackOffset = 0;   // days, added to Time of every non-photo row
     double photoOffset = 0;   // days, added to Time of photo rows
     int32_t tolerance = 300;  // seconds, exclusive
+    // A photograph whose camera recorded its zone is first brought to UTC by
+    // it; the others take the photo offset alone.
+    bool photoZones = false;
 };
 
 // Flat-earth distance in metres; the longitude difference is scaled by the
 // cosine of the first point's latitude, so the result is not symmetric.
 double PlaneDistance(double lat1, double lon1, double lat2, double lon2);
+
+// The time of the photograph at `row` that the photo offset is added to, in
+// milliseconds: its own time, brought to UTC by its zone when `photoZones`
+// and it has one.
+int64_t photoTimeBeforeOffset(const DataTable& table, std::size_t row, bool photoZones);
 
 // The binding pass over the whole table: shifted times, shifted-time order,
 // leg distances and speeds, and interpolated positions of the photographs

@@ -1,5 +1,7 @@
 #include "binding/placement.h"
 
+#include "table/phototype.h"
+
 namespace geovanta {
 namespace {
 
@@ -11,21 +13,28 @@ std::optional<int64_t> timeOf(const DataTable& table, std::optional<std::size_t>
 }
 
 // Where the photograph's time came from, told into `p`.
-void noteTimeSource(const DataTable& table, std::size_t row, Placement& p) {
+void noteTimeSource(const DataTable& table, std::size_t row, bool photoZones, Placement& p) {
     const char source = table.timeSource(row);
     p.fromFileDate = source == kTimeFromFileDate || source == kTimeFromFileDateExifInvalid;
     if (source == kTimeFromFileDateExifInvalid) p.invalidExifDate = table.invalidExifDate(row);
+    p.zonesUsed = photoZones;
+    if (photoZones) p.zoneMinutes = table.photoZone(row);
+}
+
+// Only where it is told: the window's counts pass over it.
+void noteFileType(const DataTable& table, std::size_t row, Placement& p) {
+    if (p.fromFileDate) p.fileType = photoFileType(table.text(row, FieldId::FileName));
 }
 
 Placement decided(const DataTable& table, std::size_t row, std::optional<std::size_t> prev,
-                  std::optional<std::size_t> next, int32_t toleranceSeconds) {
+                  std::optional<std::size_t> next, int32_t toleranceSeconds, bool photoZones) {
     Placement p;
     if (table.placedByHand(row))
         p.kind = PlacementKind::ByHand;
     else
         p = decidePlacement(table.timeMs(row, FieldId::VTime), timeOf(table, prev), timeOf(table, next),
                             toleranceSeconds);
-    noteTimeSource(table, row, p);
+    noteTimeSource(table, row, photoZones, p);
     return p;
 }
 
@@ -54,7 +63,7 @@ Placement decidePlacement(int64_t t, std::optional<int64_t> prev, std::optional<
     return p;
 }
 
-Placement explainPlacement(const DataTable& table, std::size_t row, int32_t toleranceSeconds) {
+Placement explainPlacement(const DataTable& table, std::size_t row, int32_t toleranceSeconds, bool photoZones) {
     std::optional<std::size_t> prev, next;
     for (std::size_t r = row; r-- > 0;)
         if (!table.isPhoto(r)) {
@@ -66,16 +75,18 @@ Placement explainPlacement(const DataTable& table, std::size_t row, int32_t tole
             next = r;
             break;
         }
-    return decided(table, row, prev, next, toleranceSeconds);
+    Placement p = decided(table, row, prev, next, toleranceSeconds, photoZones);
+    noteFileType(table, row, p);
+    return p;
 }
 
 PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSeconds,
-                                     std::vector<PhotoPlacement>* each) {
+                                     std::vector<PhotoPlacement>* each, bool photoZones) {
     PlacementSummary s;
     walkLegs(
         table, [&](std::size_t) { ++s.points; },
         [&](std::size_t row, std::optional<std::size_t> prev, std::optional<std::size_t> next) {
-            Placement p = decided(table, row, prev, next, toleranceSeconds);
+            Placement p = decided(table, row, prev, next, toleranceSeconds, photoZones);
             ++s.photos;
             s.fromFileDate += p.fromFileDate;
             switch (p.kind) {
@@ -86,7 +97,9 @@ PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSe
                 case PlacementKind::NoTrack: ++s.noTrack; break;
                 case PlacementKind::ByHand: ++s.byHand; break;
             }
-            if (each) each->push_back({row, std::move(p)});
+            if (!each) return;
+            noteFileType(table, row, p);
+            each->push_back({row, std::move(p)});
         });
     return s;
 }

@@ -34,6 +34,13 @@ struct Placement {
     bool fromFileDate = false;
     // Why, when the EXIF date-time was there but no date: its text.
     std::string invalidExifDate;
+    // The file's type ("JPEG", "CR3"), told with a time from the file's date.
+    std::string fileType{};
+    // With the photographs' own zones in use: the zone that brought this
+    // one's time to UTC, or nothing when it has none and the photo offset
+    // alone applied.
+    bool zonesUsed = false;
+    std::optional<int> zoneMinutes{};
 
     bool operator==(const Placement&) const = default;
 };
@@ -66,8 +73,10 @@ void walkLegs(const DataTable& table, OnPoint&& onPoint, OnPhoto&& onPhoto) {
 }
 
 // The photograph at `row` (a row of kind "F"), decided over the table as it
-// stands; one placed by hand is ByHand whatever its times say.
-Placement explainPlacement(const DataTable& table, std::size_t row, int32_t toleranceSeconds);
+// stands; one placed by hand is ByHand whatever its times say. `photoZones`
+// as the pass had it (BindingParams::photoZones).
+Placement explainPlacement(const DataTable& table, std::size_t row, int32_t toleranceSeconds,
+                           bool photoZones = false);
 
 struct PhotoPlacement {
     std::size_t row;
@@ -92,6 +101,6 @@ struct PlacementSummary {
 // Every photograph decided over the whole table; `each`, when given, receives
 // them in table order.
 PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSeconds,
-                                     std::vector<PhotoPlacement>* each = nullptr);
+                                     std::vector<PhotoPlacement>* each = nullptr, bool photoZones = false);
 
 }  // namespace geovanta

@@ -68,29 +68,30 @@ std::optional<std::string> cannotOpen(const std::string& fileName) {
     return fileLayerMessage(probe.lastError());
 }
 
+// The photograph's time and where it came from, or why it has none.
+struct ShotTime {
+    int64_t ms = 0;
+    char source = kTimeFromExif;
+    std::optional<int> zone;      // minutes east of UTC, for a time from EXIF
+    std::string invalidExifDate;  // the EXIF date-time that was no date
+    std::string error;
+};
+
 // The row is posted at once, so that it has the creation number that keeps
 // the text of an invalid EXIF date.
-void appendPhotoRow(DataTable& table, const ListedPhoto& photo, int64_t timeMs, char timeSource,
-                    const std::string& invalidExifDate, const FileStamp& stamp) {
+void appendPhotoRow(DataTable& table, const ListedPhoto& photo, const ShotTime& time, const FileStamp& stamp) {
     table.append();
     const std::size_t row = table.recNo();
     table.setText(row, FieldId::Stat, "F");
     table.setText(row, FieldId::Name, nameWithoutExtension(photo.name));
     table.setText(row, FieldId::FileName, photo.fileName);
-    table.setTimeMs(row, FieldId::Time, timeMs);
-    table.setText(row, FieldId::TimeSource, std::string_view(&timeSource, 1));
+    table.setTimeMs(row, FieldId::Time, time.ms);
+    table.setText(row, FieldId::TimeSource, std::string_view(&time.source, 1));
+    table.setPhotoZone(row, time.zone);
     table.setFileStamp(row, stamp);
     table.post();
-    if (!invalidExifDate.empty()) table.setInvalidExifDate(row, invalidExifDate);
+    if (!time.invalidExifDate.empty()) table.setInvalidExifDate(row, time.invalidExifDate);
 }
-
-// The photograph's time and where it came from, or why it has none.
-struct ShotTime {
-    int64_t ms = 0;
-    char source = kTimeFromExif;
-    std::string invalidExifDate;  // the EXIF date-time that was no date
-    std::string error;
-};
 
 ShotTime shotTime(TExif& exif, const fs::directory_entry& entry, const std::string& fileName, int year) {
     ShotTime t;
@@ -104,6 +105,9 @@ ShotTime shotTime(TExif& exif, const fs::directory_entry& entry, const std::stri
     if (exif.ExifFound && !original.empty() && !exifDateUnknown(original)) {
         if (const auto shot = exifShootingTimeMs(original, year)) {
             t.ms = *shot + exif.SubSecTimeOriginalMs;
+            // The zone belongs to the camera's clock: a file's date, taken
+            // instead, is told in this computer's own zone.
+            t.zone = exif.TimeZoneOffsetMinutes;
             return t;
         }
         // A date that is no date (30 February, hour 24, all zeros) is no
@@ -139,7 +143,7 @@ void scanPhotos(DataTable& table, const FolderListing& listing, TExif& exif, std
         if (!time.error.empty())
             leftOut.push_back({photo.fileName, std::move(time.error)});
         else
-            appendPhotoRow(table, photo, time.ms, time.source, time.invalidExifDate, *stamp);
+            appendPhotoRow(table, photo, time, *stamp);
     }
 }
 

@@ -26,7 +26,8 @@ std::string photoFolder(const std::string& fileName, const std::string& resolved
     return (ec ? fs::path(fileName) : absolute).parent_path().string();
 }
 
-PhotoFile checkPhotoFile(const std::string& fileName, const std::string& resolved, const FileStamp* scanned) {
+PhotoFile checkPhotoFile(const std::string& fileName, const std::string& resolved, const FileStamp* scanned,
+                         bool written) {
     PhotoFile file;
     std::error_code ec;
     const fs::path target = fs::canonical(fileName, ec);
@@ -61,7 +62,7 @@ PhotoFile checkPhotoFile(const std::string& fileName, const std::string& resolve
     // The bits, not whether we may write it: as root every file is writable,
     // and a file someone made read-only is still meant to stay as it is.
     constexpr fs::perms kWriteBits = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    if ((status.permissions() & kWriteBits) == fs::perms::none) file.refusal = "the file is read-only";
+    if (written && (status.permissions() & kWriteBits) == fs::perms::none) file.refusal = "the file is read-only";
     return file;
 }
 

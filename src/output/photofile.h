@@ -26,8 +26,10 @@ struct PhotoFile {
 
 // Looks at the photograph `fileName` just before it is written. `resolved` is
 // where its name led when the batch began (empty: unknown), `scanned` the
-// stamp its file had when it was scanned (null: unknown).
-PhotoFile checkPhotoFile(const std::string& fileName, const std::string& resolved, const FileStamp* scanned);
+// stamp its file had when it was scanned (null: unknown). A photograph whose
+// position goes into its XMP file (`written` false) may be read-only.
+PhotoFile checkPhotoFile(const std::string& fileName, const std::string& resolved, const FileStamp* scanned,
+                         bool written = true);
 
 // Makes `other`, another name of the file that ExifTool has just replaced
 // under the name `written`, a name of the written file again: ExifTool puts

@@ -16,14 +16,14 @@ using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds kLockRetry{200};
 
 // The file a job writes, one key for every row that names it: its device
-// and inode where known, else where its name leads.
+// and inode where known, else where its name leads. An XMP file goes by
+// where its name leads: the raw file and the JPEG taken with it share one.
 std::string fileKey(const TagJob& job) {
+    if (!job.sidecar.empty()) return "x" + writtenPath(job);
     if (job.stamp && job.stamp->inode != 0)
         return "i" + std::to_string(job.stamp->device) + ":" + std::to_string(job.stamp->inode);
-    return "p" + (job.resolved.empty() ? job.fileName : job.resolved);
+    return "p" + writtenPath(job);
 }
-
-const std::string& pathOf(const TagJob& job) { return job.resolved.empty() ? job.fileName : job.resolved; }
 
 // What a job's row gets when another row's write covered its file: the same
 // outcome, and, for another name of the file, that name given the new file
@@ -34,16 +34,16 @@ TagWriter::Result sharedResult(const TagJob& job, const TagJob& writing, const T
     result.outcome = written.outcome;
     if (written.failure) {
         result.reason = written.reason;
-    } else if (job.stamp && pathOf(job) != pathOf(writing)) {
+    } else if (job.sidecar.empty() && job.stamp && writtenPath(job) != writtenPath(writing)) {
         const PhotoFile file = checkPhotoFile(job.fileName, job.resolved, &*job.stamp);
         if (file.refusal)
             result.reason = *file.refusal;
-        else if (auto error = relinkPhoto(pathOf(writing), file.target))
+        else if (auto error = relinkPhoto(writtenPath(writing), file.target))
             result.reason = relinkFailedReason(writing.fileName, *error);
     }
     if (result.reason.empty()) {
         result.written = written.written;
-        result.outputLines = {sameFileNote(writing.fileName)};
+        result.outputLines = {job.sidecar.empty() ? sameFileNote(writing.fileName) : sameSidecarNote(writing.fileName)};
     } else {
         result.failure = TagWriter::failureLine(job.fileName, result.reason);
         result.errorLines = {*result.failure};
@@ -144,7 +144,7 @@ bool TagBatch::waitForFolders(FolderLocks& locks, TagBatchObserver& observer) {
 TagBatch::Outcome TagBatch::run(std::vector<TagJob> jobs, TagBatchObserver& observer) {
     Outcome out;
     std::vector<std::string> folders;
-    for (const TagJob& job : jobs) folders.push_back(photoFolder(job.fileName, job.resolved));
+    for (const TagJob& job : jobs) folders.push_back(writtenFolder(job));
     FolderLocks locks(folders);  // held until the writers are done
     const bool go = settings_.waitForFolders ? waitForFolders(locks, observer) : !abortRequested();
     for (std::size_t i = 0; i < jobs.size(); ++i) {

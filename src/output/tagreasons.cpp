@@ -24,6 +24,10 @@ std::string sameFileNote(std::string_view writtenName) {
     return "the same file as \"" + displayFileName(writtenName) + "\", written once";
 }
 
+std::string sameSidecarNote(std::string_view writtenName) {
+    return "the same XMP file as \"" + displayFileName(writtenName) + "\", written once";
+}
+
 std::string relinkFailedReason(std::string_view writtenName, const std::string& error) {
     return "the same file as \"" + displayFileName(writtenName) +
            "\", which was written; this name could not be given the written file: " + error;

@@ -24,6 +24,9 @@ std::string waitingForFolderNotice(std::string_view folder);
 // A photograph whose file another row of the batch writes: a second name of
 // it, or the same name twice.
 std::string sameFileNote(std::string_view writtenName);
+// A photograph whose XMP file another row's photograph writes: the raw file
+// and the JPEG taken with it.
+std::string sameSidecarNote(std::string_view writtenName);
 // A second name of a written file could not be made to name it again.
 std::string relinkFailedReason(std::string_view writtenName, const std::string& error);
 

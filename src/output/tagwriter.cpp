@@ -80,7 +80,32 @@ std::string altitudeLeftOut(double feet) {
     return "the altitude " + value + " cannot be written and was left out; latitude and longitude were written";
 }
 
+
+// The altitude in `group`'s tags, when the row has one in range. ExifTool
+// stores its magnitude; the sign lives in the reference tag. It is written
+// for positive values too, so that a photograph once written below sea level
+// does not keep reading so. "#=" hands ExifTool the stored number itself.
+void addAltitude(std::vector<std::string>& args, const DataTable& table, std::size_t row, const std::string& group) {
+    if (table.isNull(row, FieldId::Elev) || !altitudeInRange(table.real(row, FieldId::Elev))) return;
+    const std::string metres = metresText(table.real(row, FieldId::Elev));
+    args.push_back("-" + group + "GPSAltitude=" + metres);
+    args.push_back("-" + group + (metres.front() == '-' ? "GPSAltitudeRef#=1" : "GPSAltitudeRef#=0"));
+}
+
 }  // namespace
+
+std::string writtenPath(const TagJob& job) {
+    if (job.sidecar.empty()) return job.resolved.empty() ? job.fileName : job.resolved;
+    if (!job.sidecarSeen.resolved.empty()) return job.sidecarSeen.resolved;
+    std::error_code ec;
+    const std::filesystem::path path = std::filesystem::weakly_canonical(job.sidecar, ec);
+    return ec ? job.sidecar : path.string();
+}
+
+std::string writtenFolder(const TagJob& job) {
+    if (job.sidecar.empty()) return photoFolder(job.fileName, job.resolved);
+    return photoFolder(job.sidecar, job.sidecarSeen.resolved);
+}
 
 std::vector<std::string> TagWriter::arguments(const DataTable& table, std::size_t row) {
     const DmsParts lat = SplitDMS(table.real(row, FieldId::Lat), "SN", kSecondDecimals);
@@ -96,20 +121,30 @@ std::vector<std::string> TagWriter::arguments(const DataTable& table, std::size_
     };
     // No altitude on the track: leave whatever the photograph holds. One
     // beyond any real height is left out too (job() says so).
-    if (!table.isNull(row, FieldId::Elev) && altitudeInRange(table.real(row, FieldId::Elev))) {
-        const std::string metres = metresText(table.real(row, FieldId::Elev));
-        args.push_back("-GPSAltitude=" + metres);
-        // ExifTool stores the altitude's magnitude; the sign lives in the
-        // reference tag. It is written for positive values too, so that a
-        // photograph once written below sea level does not keep reading so.
-        // "#=" hands ExifTool the stored number itself.
-        args.push_back(metres.front() == '-' ? "-GPSAltitudeRef#=1" : "-GPSAltitudeRef#=0");
-    }
+    addAltitude(args, table, row, "");
     args.push_back(fileArgument(table.text(row, FieldId::FileName)));
     return args;
 }
 
-TagJob TagWriter::job(const DataTable& table, std::size_t row) {
+std::vector<std::string> TagWriter::sidecarArguments(const DataTable& table, std::size_t row,
+                                                     const std::string& sidecar) {
+    const DmsParts lat = SplitDMS(table.real(row, FieldId::Lat), "SN", kSecondDecimals);
+    const DmsParts lon = SplitDMS(table.real(row, FieldId::Lon), "WE", kSecondDecimals);
+    // XMP keeps the hemisphere inside the coordinate. No "-P": a raw
+    // developer notices a changed XMP file by its modification time. A file
+    // that is not there yet ExifTool makes from nothing.
+    std::vector<std::string> args{
+        "-overwrite_original",
+        "-v0",
+        "-XMP:GPSLatitude=" + lat.degrees + " " + lat.minutes + " " + lat.seconds + " " + lat.letter,
+        "-XMP:GPSLongitude=" + lon.degrees + " " + lon.minutes + " " + lon.seconds + " " + lon.letter,
+    };
+    addAltitude(args, table, row, "XMP:");
+    args.push_back(fileArgument(sidecar));
+    return args;
+}
+
+TagJob TagWriter::job(const DataTable& table, std::size_t row, Sidecars sidecars) {
     TagJob job;
     job.row = row;
     job.fileName = std::string(table.text(row, FieldId::FileName));
@@ -119,7 +154,13 @@ TagJob TagWriter::job(const DataTable& table, std::size_t row) {
         job.refusal = "the position lies outside the range of latitudes and longitudes";
         return job;
     }
-    job.args = arguments(table, row);
+    if (sidecars == Sidecars::None) {
+        job.args = arguments(table, row);
+    } else {
+        job.sidecar = sidecarName(job.fileName, sidecars);
+        job.sidecarSeen = seeSidecar(job.sidecar);
+        job.args = sidecarArguments(table, row, job.sidecar);
+    }
     const double feet = table.real(row, FieldId::Elev);
     if (!table.isNull(row, FieldId::Elev) && !altitudeInRange(feet))
         job.notes.push_back(failureLine(job.fileName, altitudeLeftOut(feet)));
@@ -148,9 +189,13 @@ TagWriter::Result failed(const TagJob& job, CommandResult& run, const std::strin
 }  // namespace
 
 TagWriter::Result TagWriter::refused(const TagJob& job, const std::string& reason) {
+    return refusedAs(job.fileName, reason);
+}
+
+TagWriter::Result TagWriter::refusedAs(std::string_view name, const std::string& reason) {
     Result result;
     result.reason = reason;
-    result.failure = failureLine(job.fileName, result.reason);
+    result.failure = failureLine(name, result.reason);
     result.errorLines.push_back(*result.failure);
     return result;
 }
@@ -162,19 +207,29 @@ TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job, cons
         result.ran = true;
         return result;
     }
-    const PhotoFile file = checkPhotoFile(job.fileName, job.resolved, job.stamp ? &*job.stamp : nullptr);
-    if (file.refusal) return refused(job, *file.refusal);
+    // A position is only ever written for the photograph it was worked out
+    // for, whether into the photograph or beside it.
+    const bool intoPhoto = job.sidecar.empty();
+    const PhotoFile photo = checkPhotoFile(job.fileName, job.resolved, job.stamp ? &*job.stamp : nullptr, intoPhoto);
+    if (photo.refusal) return refused(job, *photo.refusal);
+    std::string target = photo.target;
+    const std::string& name = intoPhoto ? job.fileName : job.sidecar;  // as failures name it
+    if (!intoPhoto) {
+        const SidecarFile sidecar = checkSidecarFile(job.sidecar, job.sidecarSeen, job.stamp);
+        if (sidecar.refusal) return refusedAs(name, *sidecar.refusal);
+        target = sidecar.target;
+    }
     std::vector<std::string> args = job.args;
-    args.back() = file.target;
-    if (!ExifToolSession::argumentLine(file.target)) return refused(job, kUnsayableName);
+    args.back() = fileArgument(target);
+    if (!ExifToolSession::argumentLine(args.back())) return refusedAs(name, kUnsayableName);
     Result result;
     result.ran = true;
-    if (job.folderLocked) removeLeftover(file.target, result.notes);
+    if (job.folderLocked) removeLeftover(target, result.notes);
     // Without the folder's lock a temporary file found before may belong to
     // another program writing the photograph right now. What ExifTool leaves
     // behind when it fails is removed only when it can be nobody else's: it
     // was not there before, and ExifTool did not find it there either.
-    const std::filesystem::path temp(file.target + kExifToolTempSuffix);
+    const std::filesystem::path temp(target + kExifToolTempSuffix);
     const bool tempBefore = mayExist(temp);
     CommandResult run = session.execute(args, limits);
     if (!run.succeeded() && !tempBefore && !mentions(run.errorLines, "Temporary file already exists")) {
@@ -183,13 +238,14 @@ TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job, cons
     }
     result.outcome = run.outcome;
     if (run.succeeded()) {
-        result.written = fileStampOf(file.target);
+        // The photograph's new stamp; one only read keeps its own.
+        if (intoPhoto) result.written = fileStampOf(target);
         result.notes.insert(result.notes.end(), job.notes.begin(), job.notes.end());
     }
     // The reason quotes the last line of standard error, so it is taken first.
     if (!run.succeeded()) {
         result.reason = run.failureReason(program());
-        result.failure = failureLine(job.fileName, result.reason);
+        result.failure = failureLine(name, result.reason);
     }
     result.outputLines = std::move(run.outputLines);
     result.errorLines = std::move(run.errorLines);

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "output/sidecarfile.h"
 #include "output/toolsession.h"
 #include "table/filestamp.h"
 
@@ -30,7 +31,17 @@ struct TagJob {
     // is under way there, so a temporary file of ExifTool found beside the
     // photograph was left by an earlier write cut short.
     bool folderLocked = false;
+    // The XMP file that takes the position instead of the photograph, and
+    // how it was found when the job was made; empty: the photograph is written.
+    std::string sidecar;
+    SidecarSeen sidecarSeen;
 };
+
+// The file a job hands to ExifTool, as its name led when the job was made
+// (the XMP file's, when it is not there yet, with the folders on the way
+// resolved), and the folder it lies in, where ExifTool puts its temporary file.
+std::string writtenPath(const TagJob& job);
+std::string writtenFolder(const TagJob& job);
 
 class TagWriter {
 public:
@@ -41,8 +52,11 @@ public:
 
     // ExifTool's arguments for a photograph row with a position.
     static std::vector<std::string> arguments(const DataTable& table, std::size_t row);
+    // The same for its XMP file `sidecar`.
+    static std::vector<std::string> sidecarArguments(const DataTable& table, std::size_t row,
+                                                     const std::string& sidecar);
     // The job for a photograph row with a position.
-    static TagJob job(const DataTable& table, std::size_t row);
+    static TagJob job(const DataTable& table, std::size_t row, Sidecars sidecars = Sidecars::None);
 
     struct Result {
         std::vector<std::string> outputLines;  // ExifTool's standard output
@@ -58,10 +72,14 @@ public:
     // `limits`; safe on any thread that owns the session. Every check on the
     // file comes once ExifTool is ready to take it: a file that is not the
     // one scanned, not a regular file or read-only is refused, and a
-    // symbolic link is written through to its target.
+    // symbolic link is written through to its target. A job with an XMP
+    // file checks the photograph the same way, but only reads it, and
+    // checks the XMP file (sidecarfile.h).
     Result write(ToolSession& session, const TagJob& job, const CommandLimits& limits) const;
-    // A job refused before ExifTool is asked: `reason` says why.
+    // A job refused before ExifTool is asked: `reason` says why, of the
+    // photograph or of the file `name`.
     static Result refused(const TagJob& job, const std::string& reason);
+    static Result refusedAs(std::string_view name, const std::string& reason);
 
     // "\"<file name>\": <reason>" as failures are listed.
     static std::string failureLine(std::string_view fileName, const std::string& reason);

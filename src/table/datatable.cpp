@@ -147,6 +147,21 @@ void DataTable::setInvalidExifDate(std::size_t row, std::string_view text) {
         invalidExifDates_[creation_[row]] = std::string(text.substr(0, kKept));
 }
 
+std::optional<int> DataTable::photoZone(std::size_t row) const {
+    checkRow(row);
+    if (zone_[row] == 0) return std::nullopt;
+    return zone_[row] - kZoneBias;
+}
+
+void DataTable::setPhotoZone(std::size_t row, std::optional<int> minutes) {
+    checkRow(row);
+    constexpr int kDayMinutes = 24 * 60;
+    if (minutes && (*minutes < -kDayMinutes || *minutes > kDayMinutes))
+        throw std::out_of_range("a time zone beyond 24 hours");
+    zone_[row] = static_cast<int16_t>(minutes ? *minutes + kZoneBias : 0);
+    touched(row);
+}
+
 int32_t DataTable::vElev(std::size_t row) const {
     checkRow(row);
     if ((has_[row] & bit(FieldId::Elev)) == 0) return 0;
@@ -328,6 +343,7 @@ DataTable::RowCopy DataTable::copyRow(std::size_t row) const {
     c.dist = dist_[row];
     c.speed = speed_[row];
     c.pathIndex = pathIndex_[row];
+    c.zone = zone_[row];
     c.stampAt = stampAt_[row];
     c.has = has_[row];
     return c;
@@ -346,6 +362,7 @@ void DataTable::restoreRow(std::size_t row, const RowCopy& c) {
     dist_[row] = c.dist;
     speed_[row] = c.speed;
     pathIndex_[row] = c.pathIndex;
+    zone_[row] = c.zone;
     stampAt_[row] = c.stampAt;
     has_[row] = c.has;
     if (listener_ && suspendCount_ == 0) listener_->rowChanged(row);

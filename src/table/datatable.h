@@ -77,6 +77,11 @@ public:
     // are kept apart from the columns, by creation number.
     std::string_view invalidExifDate(std::size_t row) const;
     void setInvalidExifDate(std::size_t row, std::string_view text);
+    // Minutes east of UTC that the camera recorded with the photograph's
+    // shooting time; nothing for rows without one (every row but a
+    // photograph timed by its EXIF data that names its zone).
+    std::optional<int> photoZone(std::size_t row) const;
+    void setPhotoZone(std::size_t row, std::optional<int> minutes);  // throws beyond ±24 hours
     int32_t vElev(std::size_t row) const;
     uint64_t creationNumber(std::size_t row) const { return creation_[row]; }
     // The creation number the next row stored will get; rows appended by one
@@ -180,7 +185,7 @@ private:
         std::string name, fileName;
         int64_t time = 0, vtime = 0;
         double lat = 0, lon = 0, elev = 0, dist = 0, speed = 0;
-        int16_t pathIndex = 0;
+        int16_t pathIndex = 0, zone = 0;
         uint32_t stampAt = 0;
         uint32_t has = 0;
     };
@@ -190,8 +195,8 @@ private:
         return std::make_tuple(&DataTable::stat_, &DataTable::name_, &DataTable::time_, &DataTable::vtime_,
                                &DataTable::lat_, &DataTable::lon_, &DataTable::elev_, &DataTable::dist_,
                                &DataTable::speed_, &DataTable::pathIndex_, &DataTable::fileName_,
-                               &DataTable::timeSource_, &DataTable::stampAt_, &DataTable::has_,
-                               &DataTable::creation_);
+                               &DataTable::timeSource_, &DataTable::zone_, &DataTable::stampAt_,
+                               &DataTable::has_, &DataTable::creation_);
     }
     template <typename F>
     void forEachColumn(F&& f) {
@@ -217,6 +222,10 @@ private:
     std::vector<int16_t> pathIndex_;
     std::vector<std::string> fileName_;
     std::vector<char> timeSource_;
+    // The photograph's zone in minutes, kept as minutes + kZoneBias so that
+    // a new row's 0 reads as none: two bytes a row, as most rows have none.
+    static constexpr int kZoneBias = 0x4000;
+    std::vector<int16_t> zone_;
     // Only photographs have a stamp: each row holds 1 + its place in stamps_,
     // or 0. A new stamp takes a new place, so that a cancelled edit gets the
     // old one back.

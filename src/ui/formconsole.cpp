@@ -1,5 +1,6 @@
 #include "ui/formconsole.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
@@ -62,6 +63,12 @@ TFormConsole::TFormConsole() : QWidget(nullptr, Qt::Tool) {
     infoLabel = new QLabel(QStringLiteral("Информация:"), panel);
     infoLabel->move(8, 8);
     infoPane = memo(panel, 1, 25, 557, 216);
+    sidecarBox = new QCheckBox(QStringLiteral("Записывать в файлы XMP рядом с фото"), panel);
+    sidecarBox->setObjectName("SidecarBox");
+    sidecarBox->setToolTip(QStringLiteral("Координаты записываются в IMG_0001.xmp рядом с IMG_0001.CR3, "
+                                          "а сами фото не меняются; действует со следующей записи"));
+    sidecarBox->setGeometry(280, 4, 272, 18);
+    connect(sidecarBox, &QCheckBox::clicked, this, &TFormConsole::sidecarsChosen);
     errorLabel = new QLabel(QStringLiteral("Ошибки:"), panel);
     errorLabel->move(8, 248);
     errorPane = memo(panel, 1, 270, 557, 89);
@@ -78,6 +85,8 @@ TFormConsole::TFormConsole() : QWidget(nullptr, Qt::Tool) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
+
+void TFormConsole::setSidecarsChecked(bool checked) { sidecarBox->setChecked(checked); }
 
 void TFormConsole::onOwnThread(std::function<void()> work) {
     if (QThread::currentThread() == thread())
@@ -100,6 +109,8 @@ void TFormConsole::setAbortHandler(std::function<void()> handler) {
     onOwnThread([this, handler = std::move(handler)] {
         abort_ = handler;
         abortButton->setEnabled(bool(abort_));
+        // A batch under way keeps the choice it began with.
+        sidecarBox->setEnabled(!abort_);
     });
 }
 

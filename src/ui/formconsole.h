@@ -11,6 +11,7 @@
 
 #include "output/consoleview.h"
 
+class QCheckBox;
 class QCloseEvent;
 class QFrame;
 class QLabel;
@@ -39,6 +40,10 @@ public:
     // already, the rest as they come. `timeoutSeconds` is the batch's.
     static std::string windowWording(const std::string& text, int timeoutSeconds);
 
+    // "Записывать в файлы XMP рядом с фото": shows the choice in force; the
+    // person's changes come as sidecarsChosen(). Not offered while a batch runs.
+    void setSidecarsChecked(bool checked);
+
     QFrame* panel = nullptr;
     QLabel* infoLabel = nullptr;
     QPlainTextEdit* infoPane = nullptr;
@@ -46,6 +51,10 @@ public:
     QPlainTextEdit* errorPane = nullptr;
     QPushButton* abortButton = nullptr;
     QProgressBar* progressBar = nullptr;
+    QCheckBox* sidecarBox = nullptr;
+
+signals:
+    void sidecarsChosen(bool on);
 
 protected:
     // Closing the console while a batch runs aborts it, as the button does,

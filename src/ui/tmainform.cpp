@@ -213,7 +213,10 @@ void TMainForm::buildGrid() {
         return gridCommands_.setField(row, field, text);
     });
     model_->setToolTipSource(
-        [this](std::size_t row) { return photoRowToolTip(document_.table(), row, document_.state().tolerance); });
+        [this](std::size_t row) {
+            const ProgramState& state = document_.state();
+            return photoRowToolTip(document_.table(), row, state.tolerance, state.photoZones);
+        });
     grid_ = new DataGrid(this);
     grid_->setModel(model_);
     grid_->fitColumns();
@@ -337,12 +340,24 @@ void TMainForm::loadArguments(const std::vector<std::string>& paths) {
     ArgumentsCommand(dialogs_, trackLoad_, photoLoad_).load(paths);
 }
 
+void TMainForm::setConsole(TFormConsole* console) {
+    console_ = console;
+    wireConsole();
+}
+
 TFormConsole* TMainForm::console() {
     if (!console_) {
         ownConsole_ = std::make_unique<TFormConsole>();
         console_ = ownConsole_.get();
+        wireConsole();
     }
     return console_;
+}
+
+void TMainForm::wireConsole() {
+    console_->setSidecarsChecked(document_.state().writeSidecars);
+    connect(console_, &TFormConsole::sidecarsChosen, this,
+            [this](bool on) { chooseSidecars(document_, dialogs_, on); });
 }
 
 std::shared_ptr<TagCommands> TMainForm::tagCommands() {
@@ -352,6 +367,7 @@ std::shared_ptr<TagCommands> TMainForm::tagCommands() {
     auto commands = std::make_shared<TagCommands>(document_.table(), *console(), tagWriter_, settings);
     commands->setWording(
         [timeout](const std::string& text) { return TFormConsole::windowWording(text, timeout); });
+    commands->setSidecars(sidecarsOf(document_));
     return commands;
 }
 

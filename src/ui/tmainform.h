@@ -58,7 +58,7 @@ public:
     JobQueue& jobs() { return jobs_; }
     Dialogs& dialogs() { return dialogs_; }
     // The console window of the tag writer; made on first use when none was given.
-    void setConsole(TFormConsole* console) { console_ = console; }
+    void setConsole(TFormConsole* console);
     TFormConsole* console();
     // Loads files and folders named on the command line, in their order.
     void loadArguments(const std::vector<std::string>& paths);
@@ -111,8 +111,10 @@ private:
     // Runs the tag write of `commands`, begun on this thread, on a thread of
     // its own; `finish` follows on this thread.
     void startTagWrite(std::shared_ptr<TagCommands> commands, std::function<void()> finish);
-    // The tag commands with this window's timeout and wording.
+    // The tag commands with this window's timeout, wording and choice of XMP files.
     std::shared_ptr<TagCommands> tagCommands();
+    // The console shows the choice of XMP files and hands on its changes.
+    void wireConsole();
 
     Document& document_;
     Dialogs& dialogs_;

@@ -1,5 +1,6 @@
 #include "ui/tsetdeltadlg.h"
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -75,12 +76,18 @@ TSetDeltaDlg::TSetDeltaDlg(QWidget* parent) : QDialog(parent) {
     grid->addWidget(label(this, "RxLabel4", "дней"), 4, 1);
     grid->addWidget(label(this, "RxLabel5", "часов"), 4, 2);
     grid->addWidget(label(this, "RxLabel6", "минут"), 4, 3);
+    // It changes the photographs' shifted times as the photo offset does.
+    photoZones_ = new QCheckBox(QString::fromUtf8("Учитывать часовой пояс из фото"), this);
+    photoZones_->setObjectName("PhotoZonesBox");
+    photoZones_->setToolTip(QString::fromUtf8("Время фото с записанным камерой поясом (OffsetTimeOriginal) "
+                                              "сначала переводится в UTC, затем к нему прибавляется смещение"));
+    grid->addWidget(photoZones_, 5, 0, 1, 4);
     // Which way the sign goes is where people slip: say it under the fields.
-    grid->addWidget(label(this, "SignHint", "Часы камеры спешат относительно GPS: смещение отрицательное"), 5, 0, 1, 4);
-    grid->setRowMinimumHeight(5, 24);
-    grid->addWidget(label(this, "Label1", "Макс. допустимое \nотклонение от точки трека", true), 6, 0, 1, 3);
-    grid->addWidget(tolerance_, 6, 3);
-    grid->addWidget(label(this, "RxLabel7", "секунд"), 7, 3);
+    grid->addWidget(label(this, "SignHint", "Часы камеры спешат относительно GPS: смещение отрицательное"), 6, 0, 1, 4);
+    grid->setRowMinimumHeight(6, 24);
+    grid->addWidget(label(this, "Label1", "Макс. допустимое \nотклонение от точки трека", true), 7, 0, 1, 3);
+    grid->addWidget(tolerance_, 7, 3);
+    grid->addWidget(label(this, "RxLabel7", "секунд"), 8, 3);
 
     okButton_ = new QPushButton("OK", this);
     okButton_->setObjectName("OKBtn");
@@ -107,7 +114,8 @@ TSetDeltaDlg::TSetDeltaDlg(QWidget* parent) : QDialog(parent) {
     setTabOrder(trackMinutes_, photoDays_);
     setTabOrder(photoDays_, photoHours_);
     setTabOrder(photoHours_, photoMinutes_);
-    setTabOrder(photoMinutes_, tolerance_);
+    setTabOrder(photoMinutes_, photoZones_);
+    setTabOrder(photoZones_, tolerance_);
 }
 
 void TSetDeltaDlg::setFields(const OffsetFields& f) {
@@ -118,6 +126,7 @@ void TSetDeltaDlg::setFields(const OffsetFields& f) {
     photoHours_->setValue(f.photoHours);
     photoMinutes_->setValue(f.photoMinutes);
     tolerance_->setValue(f.toleranceSeconds);
+    photoZones_->setChecked(f.photoZones);
 }
 
 OffsetFields TSetDeltaDlg::fields() {
@@ -132,6 +141,7 @@ OffsetFields TSetDeltaDlg::fields() {
     f.photoHours = photoHours_->value();
     f.photoMinutes = photoMinutes_->value();
     f.toleranceSeconds = tolerance_->value();
+    f.photoZones = photoZones_->isChecked();
     return f;
 }
 

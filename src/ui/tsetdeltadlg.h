@@ -1,12 +1,14 @@
 #pragma once
-// "Смещение даты и времени": the two time offsets as days, hours and minutes
-// and the tolerance in seconds. It only shows and returns the fields; the
+// "Смещение даты и времени": the two time offsets as days, hours and minutes,
+// whether photographs are brought to UTC by their own zones, and the
+// tolerance in seconds. It only shows and returns the fields; the
 // offsets command does the rest.
 
 #include <QDialog>
 
 #include "app/commands/dialogs.h"
 
+class QCheckBox;
 class QSpinBox;
 class QPushButton;
 
@@ -35,6 +37,7 @@ private:
     QSpinBox* photoHours_;
     QSpinBox* photoMinutes_;
     QSpinBox* tolerance_;
+    QCheckBox* photoZones_;
     QPushButton* okButton_;
     QPushButton* cancelButton_;
 };

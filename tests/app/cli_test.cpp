@@ -53,6 +53,23 @@ TEST(Cli, HelpAndErrors) {
     EXPECT_NE(negative.out.find("the tolerance cannot be below 0 seconds ('-5')"), std::string::npos) << negative.out;
     const CliResult noValue = cli("--csv");
     EXPECT_EQ(noValue.status, 1);
+    // XMP files are where tags are written: without --write-tags nothing would be.
+    const struct {
+        const char* args;
+        const char* error;  // nullptr: accepted
+    } sidecars[] = {
+        {"--sidecar", "option '--sidecar' needs '--write-tags'"},
+        {"--sidecar=raw --write-tags", "option '--sidecar' takes 'full' or 'base', not 'raw'"},
+        {"--photo-zones=1", "option '--photo-zones' takes no value"},
+        {"--sidecar=full --write-tags --photo-zones", nullptr},
+    };
+    for (const auto& c : sidecars) {
+        const CliResult r = cli(c.args);
+        EXPECT_EQ(r.status, c.error ? 1 : 0) << c.args;
+        if (c.error) {
+            EXPECT_NE(r.out.find(c.error), std::string::npos) << r.out;
+        }
+    }
 }
 
 // A CSV file that is one of the inputs, however it is named, is refused

@@ -51,6 +51,7 @@ TEST(PlacementTexts, WindowSummaryAndOffsets) {
     noTrack.photos = noTrack.noTrack = 2;
     EXPECT_EQ(summaryStatusText(noTrack), "0 точек, 2 фото: привязано 0, не привязано 2 (трек не загружен)");
     EXPECT_EQ(offsetsStatusText({0, -1.0 / 24, 300}), "Смещение: трек 0:00, фото -1:00; допуск 300 с");
+    EXPECT_EQ(offsetsStatusText({0, 0, 300, true}), "Смещение: трек 0:00, фото 0:00; допуск 300 с; часовой пояс из фото");
 }
 
 TEST(PlacementTexts, ReasonsInBothLanguages) {
@@ -76,6 +77,19 @@ TEST(PlacementTexts, ReasonsInBothLanguages) {
          "Не привязано: трек не загружен\nВремя съёмки взято из даты файла: дата EXIF недопустима: 2021:02:30 10:00:00",
          "not placed: no track loaded; time from the file's date: EXIF date is not a date: 2021:02:30 10:00:00"},
         {{PlacementKind::ByHand, 0, false, {}}, "Фото привязано вручную\nВремя съёмки из EXIF", "placed by hand"},
+        // The photographs' own zones in use: east, west, none; a file's type where its date stood in.
+        {{PlacementKind::Placed, 25000, false, {}, {}, true, -240},
+         "Привязано: до ближайшей точки трека 25 с\nВремя съёмки из EXIF; время UTC по поясу из фото −04:00",
+         "placed, 25 s from the nearer point; time to UTC by the photo's zone -04:00"},
+        {{PlacementKind::AfterTrack, 1800000, false, {}, {}, true, 345},
+         "Не привязано: снято через 1800 с (0:30:00) после конца трека\n"
+         "Время съёмки из EXIF; время UTC по поясу из фото +05:45",
+         "not placed: after the last point by 1800 s (0:30:00); time to UTC by the photo's zone +05:45"},
+        {{PlacementKind::BeforeTrack, 180000, true, {}, "HEIC", true, std::nullopt},
+         "Не привязано: снято за 180 с (0:03:00) до начала трека\n"
+         "Время съёмки взято из даты файла HEIC: в EXIF его нет; пояса в фото нет, только смещение фото",
+         "not placed: before the first point by 180 s (0:03:00); time from the HEIC file's date; "
+         "no zone in the photo, the photo offset alone"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(placementToolTip(c.placement, 300), c.window);
@@ -84,6 +98,10 @@ TEST(PlacementTexts, ReasonsInBothLanguages) {
     EXPECT_EQ(summaryLine(summary(76, 8, 1, 0, 1, 2), {0, 1.0 / 24, 60}),
               "76 points, 10 photos: placed 8, not placed 2 (before the track 1, after it 0, in gaps 1), "
               "from file date 2; track offset 0:00, photo offset +1:00, tolerance 60 s");
+    EXPECT_EQ(summaryLine(summary(1, 0, 0, 0, 0, 0), {0, 0, 60, true}),
+              "1 points, 0 photos: placed 0, not placed 0 (before the track 0, after it 0, in gaps 0), "
+              "from file date 0; track offset 0:00, photo offset 0:00, tolerance 60 s, photo times to UTC by "
+              "their own zones");
 }
 
 // Rows deleted since the pass: the tooltip tells the table as it stands and
@@ -115,23 +133,29 @@ TEST(PlacementTexts, RowToolTipNotesAStalePosition) {
 // pass's sort and other rows' deletion, and goes with the row.
 TEST(PlacementTexts, RowToolTipNamesAnInvalidExifDate) {
     DataTable t;
-    auto add = [&](const char* stat, double seconds, char source, const char* exifDate) {
+    auto add = [&](const char* stat, double seconds, char source, const char* exifDate, const char* file = "") {
         t.append();
         t.field(FieldId::Stat).setAsString(stat);
+        t.field(FieldId::FileName).setAsString(file);
         t.field(FieldId::Time).setAsDateTime(40513.5 + seconds / 86400);
         t.field(FieldId::TimeSource).setAsString(std::string(1, source));
         t.post();
         if (*exifDate) t.setInvalidExifDate(t.recNo(), exifDate);
     };
-    add("F", 900, kTimeFromFileDateExifInvalid, "2021:02:30 10:00:00");
+    add("F", 900, kTimeFromFileDateExifInvalid, "2021:02:30 10:00:00", "/trip.2024/IMG_0001.jpeg");
     add("F", 60, kTimeFromFileDateExifInvalid, "0000:00:00 00:00:00");
-    add("F", 30, kTimeFromFileDate, "");
+    add("F", 30, kTimeFromFileDate, "", "/trip.2024/IMG_0002");
     add("T", 0, 0, "");
-    CalcPositions(t, {});  // sorts: T, F 30, F 60, F 900
+    add("F", 45, kTimeFromFileDate, "", "IMG_0003.hif");
+    CalcPositions(t, {});  // sorts: T, F 30, F 45, F 60, F 900
     EXPECT_EQ(photoRowToolTip(t, 1, 300), "Не привязано: снято через 30 с после конца трека\n"
                                           "Время съёмки взято из даты файла: в EXIF его нет");
-    EXPECT_EQ(photoRowToolTip(t, 3, 300), "Не привязано: снято через 900 с (0:15:00) после конца трека\n"
-                                          "Время съёмки взято из даты файла: дата EXIF недопустима: 2021:02:30 10:00:00");
+    EXPECT_EQ(photoRowToolTip(t, 2, 300), "Не привязано: снято через 45 с после конца трека\n"
+                                          "Время съёмки взято из даты файла HEIF: в EXIF его нет");
+    EXPECT_EQ(photoRowToolTip(t, 4, 300), "Не привязано: снято через 900 с (0:15:00) после конца трека\n"
+                                          "Время съёмки взято из даты файла JPEG: дата EXIF недопустима: 2021:02:30 10:00:00");
+    t.moveTo(2);
+    t.deleteRow();
     t.moveTo(2);
     t.deleteRow();
     EXPECT_EQ(t.invalidExifDate(2), "2021:02:30 10:00:00");

@@ -61,7 +61,8 @@ TEST_F(SettingsTest, DefaultsWithoutAFileAndNoFileCreated) {
 
 TEST_F(SettingsTest, ReadsAFileWrittenByTheWindowsProfileFunctions) {
     writeFile("[Other]\r\nDeltaSec=1\r\n\r\n[setting]\r\n DeltaTrack = 0.0416666666666667\r\nDELTAFOTO=-1.5\r\n"
-              "DeltaSec=0x10\r\nFotoPath=\"C:\\Photo Trips\\\"\r\nDataPath=\r\nRecursive=1\r\n");
+              "DeltaSec=0x10\r\nFotoPath=\"C:\\Photo Trips\\\"\r\nDataPath=\r\nRecursive=1\r\n"
+              "PhotoZones=1\r\nWriteSidecars=1\r\nSidecarName=Full\r\n");
     const ProgramState s = SettingsFile::inFolder(folder_).read("/exe/");
     EXPECT_NEAR(s.trackOffset, 1.0 / 24, 1e-16);  // 15 digits: close, not exact
     EXPECT_EQ(s.photoOffset, -1.5);
@@ -69,12 +70,19 @@ TEST_F(SettingsTest, ReadsAFileWrittenByTheWindowsProfileFunctions) {
     EXPECT_EQ(s.photoFolder, "C:\\Photo Trips\\");
     EXPECT_EQ(s.dataFolder, "");  // present but empty is not the default
     EXPECT_TRUE(s.photoSubfolders);
+    EXPECT_TRUE(s.photoZones);
+    EXPECT_TRUE(s.writeSidecars);
+    EXPECT_TRUE(s.sidecarFullName);
 }
 
 TEST_F(SettingsTest, UnparsableValuesReadAsDefaults) {
-    writeFile("[Setting]\nDeltaTrack=abc\nDeltaFoto=0,5\nDeltaSec=12x\nRecursive=yes\n");
+    writeFile("[Setting]\nDeltaTrack=abc\nDeltaFoto=0,5\nDeltaSec=12x\nRecursive=yes\nPhotoZones=on\n"
+              "WriteSidecars=\nSidecarName=base\n");
     const ProgramState s = SettingsFile::inFolder(folder_).read(folder_);
     EXPECT_FALSE(s.photoSubfolders);
+    EXPECT_FALSE(s.photoZones);
+    EXPECT_FALSE(s.writeSidecars);
+    EXPECT_FALSE(s.sidecarFullName);
     EXPECT_EQ(s.trackOffset, 0);
     EXPECT_EQ(s.photoOffset, 0);
     EXPECT_EQ(s.tolerance, 300);

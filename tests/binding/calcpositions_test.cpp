@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "binding/bindingrows.h"
+#include "binding/placement.h"
 #include "table/datatable.h"
 #include "table/datetime.h"
 
@@ -209,4 +210,48 @@ TEST(CalcPositions, EmptyAndPhotoOnlyTables) {
     CalcPositions(t, {});
     EXPECT_TRUE(t.isNull(0, FieldId::Lat));
     EXPECT_TRUE(t.isNull(0, FieldId::Dist));
+}
+
+// A photograph's own zone brings its time to UTC before the photo offset,
+// only when asked; a photograph without one takes the offset alone. The
+// explanation tells which applied.
+TEST(CalcPositions, PhotoZonesBringTimesToUtc) {
+    DataTable t;
+    add(t, "F", "moscow", at(13, 0, 0));     // +03:00
+    add(t, "F", "new-york", at(6, 0, 0));    // -04:00
+    add(t, "F", "kathmandu", at(15, 45, 0)); // +05:45
+    add(t, "F", "none", at(10, 0, 0));
+    t.setPhotoZone(find(t, "moscow"), 180);
+    t.setPhotoZone(find(t, "new-york"), -240);
+    t.setPhotoZone(find(t, "kathmandu"), 345);
+    add(t, "T", "a", at(9, 59, 0), 50.0, 10.0);
+    add(t, "T", "b", at(10, 1, 0), 51.0, 11.0);
+    const struct {
+        bool zones;
+        const char *moscow, *newYork, *kathmandu, *none;
+    } cases[] = {
+        {false, "01.12.2010 12:00:00", "01.12.2010 05:00:00", "01.12.2010 14:45:00", "01.12.2010 09:00:00"},
+        {true, "01.12.2010 09:00:00", "01.12.2010 09:00:00", "01.12.2010 09:00:00", "01.12.2010 09:00:00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.zones);
+        CalcPositions(t, {0, -1.0 / 24, 300, c.zones});
+        auto shifted = [&](const char* name) { return formatDayTime(t.timeMs(find(t, name), FieldId::VTime)); };
+        EXPECT_EQ(shifted("moscow"), c.moscow);
+        EXPECT_EQ(shifted("new-york"), c.newYork);
+        EXPECT_EQ(shifted("kathmandu"), c.kathmandu);
+        EXPECT_EQ(shifted("none"), c.none);
+        // The camera's own time is kept.
+        EXPECT_EQ(formatDayTime(t.timeMs(find(t, "new-york"), FieldId::Time)), "01.12.2010 06:00:00");
+    }
+    // Once in UTC, each is 60 s from a and placed.
+    CalcPositions(t, {0, 0, 300, true});
+    for (const char* name : {"moscow", "new-york", "kathmandu", "none"}) {
+        const Placement p = explainPlacement(t, find(t, name), 300, true);
+        EXPECT_EQ(p.kind, PlacementKind::Placed) << name;
+        EXPECT_TRUE(p.zonesUsed);
+    }
+    EXPECT_EQ(explainPlacement(t, find(t, "new-york"), 300, true).zoneMinutes, -240);
+    EXPECT_EQ(explainPlacement(t, find(t, "none"), 300, true).zoneMinutes, std::nullopt);
+    EXPECT_FALSE(explainPlacement(t, find(t, "moscow"), 300).zonesUsed);
 }

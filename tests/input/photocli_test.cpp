@@ -64,7 +64,7 @@ TEST(PhotoCli, ScansAFolderGivenAsInput) {
     const std::string out30 = runCli("'" + other.path().string() + "'", status);
     EXPECT_EQ(status, 0) << out30;
     EXPECT_NE(out30.find("geovanta-cli: " + feb30 +
-                         ": not placed: no track loaded; time from the file's date: EXIF date is not a date: "
+                         ": not placed: no track loaded; time from the JPEG file's date: EXIF date is not a date: "
                          "2021:02:30 10:00:00\n"),
               std::string::npos)
         << out30;

@@ -26,9 +26,10 @@ using namespace geovanta::test;
 
 namespace {
 
-Bytes jpegWithDate(const std::string& dateTime) {
+Bytes jpegWithDate(const std::string& dateTime, const std::string& zone = "") {
     TiffBuilder t(false);
     t.ascii(TiffBuilder::Exif, 0x9003, dateTime);
+    if (!zone.empty()) t.ascii(TiffBuilder::Exif, 0x9011, zone);
     return JpegBuilder().exif(t.build()).startOfScan().build();
 }
 
@@ -194,7 +195,9 @@ TEST(PhotoScanner, UnusualShootingTimes) {
     TempDir dir;
     for (const Case& c : cases) {
         // Files written before 1980 are read like any other.
-        const std::string path = dir.write(std::string(c.name) + ".jpg", c.exif ? jpegWithDate(*c.exif) : kNoExif);
+        // The zone goes only with a time from EXIF, never with a file's date.
+        const std::string path =
+            dir.write(std::string(c.name) + ".jpg", c.exif ? jpegWithDate(*c.exif, "-04:00") : kNoExif);
         setLocalWriteTime(path, 1975, 1, 2, 3, 4, 5);
     }
     Scan scan(dir.folder());
@@ -208,6 +211,7 @@ TEST(PhotoScanner, UnusualShootingTimes) {
         EXPECT_EQ(t.timeSource(row), c.source);
         EXPECT_EQ(t.timeMs(row, FieldId::Time), c.source == kTimeFromExif ? at(2010, 12, 1, 11, 15) : at(1975, 1, 2, 3, 4, 4));
         EXPECT_EQ(t.invalidExifDate(row), c.source == kTimeFromFileDateExifInvalid ? *c.exif : "");
+        EXPECT_EQ(t.photoZone(row), c.source == kTimeFromExif ? std::optional<int>(-240) : std::nullopt);
     }
 }
 

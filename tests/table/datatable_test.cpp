@@ -100,9 +100,14 @@ TEST(DataTable, HiddenFieldsTravelWithTheirRow) {
     t.edit();
     t.field(FieldId::TimeSource).setAsString("M");
     t.setFileStamp(1, stamp);
+    t.setPhotoZone(1, -240);
     t.post();
     t.sortBy(FieldId::VTime);
     EXPECT_EQ(names(t), "a b ");
+    EXPECT_EQ(t.photoZone(0), -240);
+    EXPECT_EQ(t.photoZone(1), std::nullopt);  // a new row has none, not +00:00
+    EXPECT_EQ(t.copyRows()->photoZone(0), -240);
+    EXPECT_THROW(t.setPhotoZone(1, 24 * 60 + 1), std::out_of_range);
     EXPECT_EQ(t.timeSource(0), kTimeFromFileDate);
     EXPECT_EQ(t.timeSource(1), 0);
     ASSERT_NE(t.fileStamp(0), nullptr);
@@ -113,8 +118,10 @@ TEST(DataTable, HiddenFieldsTravelWithTheirRow) {
     t.edit();
     t.field(FieldId::TimeSource).clear();
     t.setFileStamp(0, FileStamp{8, 9, 10, 11});
+    t.setPhotoZone(0, 0);
     t.cancel();
     EXPECT_EQ(t.text(0, FieldId::TimeSource), "M");
+    EXPECT_EQ(t.photoZone(0), -240);
     EXPECT_EQ(*t.fileStamp(0), stamp);
     t.edit();
     t.field(FieldId::FileStamp).clear();

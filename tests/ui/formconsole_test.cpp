@@ -2,10 +2,12 @@
 // on a thread of its own, as the main window runs it.
 #include "ui/formconsole.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QtTest>
 #include <atomic>
 #include <chrono>
@@ -100,6 +102,24 @@ private slots:
             QVERIFY(!console.isVisible());
         }
         QCOMPARE(aborts, 2);
+    }
+
+    // The choice of XMP files is the person's: a click tells it, showing it
+    // does not, and a batch under way keeps the one it began with.
+    void sidecarChoice() {
+        TFormConsole console;
+        QCOMPARE(console.sidecarBox->text(), QStringLiteral("Записывать в файлы XMP рядом с фото"));
+        QSignalSpy chosen(&console, &TFormConsole::sidecarsChosen);
+        console.setSidecarsChecked(true);
+        QCOMPARE(chosen.count(), 0);
+        console.show();
+        QTest::mouseClick(console.sidecarBox, Qt::LeftButton, {}, QPoint(4, console.sidecarBox->height() / 2));
+        QCOMPARE(chosen.count(), 1);
+        QCOMPARE(chosen.at(0).at(0).toBool(), false);
+        console.setAbortHandler([] {});
+        QVERIFY(!console.sidecarBox->isEnabled());
+        console.setAbortHandler({});
+        QVERIFY(console.sidecarBox->isEnabled());
     }
 
     // Calls from another thread come out in the order they were made.

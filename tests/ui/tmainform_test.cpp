@@ -17,11 +17,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QCheckBox>
 #include <QtTest>
 
 #include "ui/datagrid.h"
 #include "ui/handplacing.h"
 #include "ui/photopreview.h"
+#include "ui/formconsole.h"
 #include "ui/map/mapcanvas.h"
 #include "ui/map/mapwidget.h"
 #include "ui/datatablemodel.h"
@@ -398,7 +400,14 @@ private slots:
         QCOMPARE(cell(2, 1, Qt::ToolTipRole).toString(),
                  QString("Не привязано: разрыв в треке, до ближайшей точки 240 с (0:04:00), допуск 120 с\n"
                          "Время съёмки из EXIF"));
-        QVERIFY(cell(1, 1, Qt::ToolTipRole).toString().endsWith("Время съёмки взято из даты файла: в EXIF его нет"));
+        QVERIFY(cell(1, 1, Qt::ToolTipRole).toString().endsWith("Время съёмки взято из даты файла JPEG: в EXIF его нет"));
+        // The photographs' own zones: the status bar and each reason say so.
+        answer.photoZones = true;
+        dialogs_->offsetsAnswers.push_back(answer);
+        form_->findChild<QToolButton*>("ToolButton6")->click();
+        QVERIFY(settled());
+        QCOMPARE(status("StatusOffsets"), QString("Смещение: трек 0:00, фото 0:00; допуск 120 с; часовой пояс из фото"));
+        QVERIFY(cell(2, 1, Qt::ToolTipRole).toString().endsWith("Время съёмки из EXIF; пояса в фото нет, только смещение фото"));
 
         selectRow(2);
         dialogs_->okCancelAnswers = {true};
@@ -537,6 +546,35 @@ private slots:
         QVERIFY2(dialogs_->messages[0].text.find("/photos/IMG_0002.JPG") != std::string::npos,
                  dialogs_->messages[0].text.c_str());
         QVERIFY(form_->isEnabled());
+    }
+
+    // The console's choice sends the next write's positions into an XMP file
+    // beside the photograph, which ExifTool never opens; it is saved.
+    void consoleChoiceSendsPositionsIntoXmpFiles() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        reopenWithSettingsIn(dir);
+        const QString photo = dir.filePath("IMG_0002.CR3");
+        QFile file(photo);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("no image at all");
+        file.close();
+        addRow(form_->table(), "F", "IMG_0002", 40513.52, 55.76, photo.toUtf8().constData());
+        QVERIFY(!form_->console()->sidecarBox->isChecked());
+        form_->console()->sidecarBox->click();
+        QVERIFY(state().writeSidecars);
+        QFile ini(dir.filePath("Geovanta.ini"));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QVERIFY(ini.readAll().contains("WriteSidecars=1"));
+
+        selectRow(0);
+        form_->updatePopupItems();
+        action("EXIF1")->trigger();
+        QTRY_COMPARE(dialogs_->messages.size(), std::size_t(1));
+        QCOMPARE(dialogs_->messages[0].text, std::string("Координаты записаны"));
+        QVERIFY(QFile::exists(dir.filePath("IMG_0002.xmp")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("no image at all"));
     }
 
     // Tags written by an ExifTool that never answers: the window's own

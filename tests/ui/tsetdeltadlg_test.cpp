@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <QCheckBox>
 #include <QtTest>
 
 #include "ui/qtdialogs.h"
@@ -51,19 +52,24 @@ private slots:
 
         QStringList order;
         QWidget* w = ok;
-        for (int i = 0; i < 9; ++i) {
+        for (int i = 0; i < 10; ++i) {
             order << w->objectName();
             do w = w->nextInFocusChain();
             while (w->focusPolicy() == Qt::NoFocus || w->objectName().isEmpty() ||
                    w->objectName().startsWith("qt_"));
         }
         QCOMPARE(order, QStringList({"OKBtn", "CancelBtn", "TDayEdit", "THourEdit", "TMinEdit", "FDayEdit",
-                                     "FHourEdit", "FMinEdit", "TSecEdit"}));
+                                     "FHourEdit", "FMinEdit", "PhotoZonesBox", "TSecEdit"}));
+        QCOMPARE(dlg_->findChild<QCheckBox*>("PhotoZonesBox")->text(), QString("Учитывать часовой пояс из фото"));
     }
 
     void fieldsRoundTripAndAreLimited() {
         dlg_->setFields(sample_);
         QCOMPARE(dlg_->fields(), sample_);
+        OffsetFields zones = sample_;
+        zones.photoZones = true;
+        dlg_->setFields(zones);
+        QCOMPARE(dlg_->fields(), zones);
         dlg_->setFields(OffsetFields{11, 13, -60, -11, -13, 60, 0});
         QCOMPARE(dlg_->fields(), (OffsetFields{10, 12, -59, -10, -12, 59, 1}));
     }

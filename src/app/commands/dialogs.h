@@ -32,11 +32,13 @@ struct PhotoFolderChoice {
 };
 
 // Fields of the time offsets dialog: days, hours, minutes of the track offset,
-// the same of the photo offset, then the tolerance in seconds.
+// the same of the photo offset, then the tolerance in seconds, and whether
+// photographs are brought to UTC by their own zones.
 struct OffsetFields {
     int trackDays = 0, trackHours = 0, trackMinutes = 0;
     int photoDays = 0, photoHours = 0, photoMinutes = 0;
     int toleranceSeconds = 300;
+    bool photoZones = false;
     bool operator==(const OffsetFields&) const = default;
 };
 

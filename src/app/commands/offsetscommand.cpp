@@ -35,6 +35,7 @@ OffsetFields offsetFieldsOf(const ProgramState& state) {
     f.photoHours = p.hours;
     f.photoMinutes = p.minutes;
     f.toleranceSeconds = state.tolerance < kToleranceMin ? kToleranceMin : state.tolerance;
+    f.photoZones = state.photoZones;
     return f;
 }
 
@@ -49,6 +50,7 @@ void OffsetsCommand::run() {
     state.trackOffset = keptOrComposed(state.trackOffset, track);
     state.photoOffset = keptOrComposed(state.photoOffset, photo);
     state.tolerance = answer->toleranceSeconds < kToleranceMin ? kToleranceMin : answer->toleranceSeconds;
+    state.photoZones = answer->photoZones;
     saveOffsets(state, document_.settings(), dialogs_);
     jobs_.submit(std::make_unique<PassJob>());
 }
@@ -57,6 +59,7 @@ bool saveOffsets(const ProgramState& state, const SettingsFile& settings, Dialog
     auto error = settings.writeFloat("DeltaTrack", state.trackOffset);
     if (!error) error = settings.writeFloat("DeltaFoto", state.photoOffset);
     if (!error) error = settings.writeInteger("DeltaSec", state.tolerance);
+    if (!error) error = settings.writeInteger(SettingsFile::kPhotoZonesKey, state.photoZones ? 1 : 0);
     if (!error) return true;
     dialogs.showMessage(MessageKind::Failure, failureText(*error));
     return false;

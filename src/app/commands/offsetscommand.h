@@ -16,8 +16,8 @@ struct ProgramState;
 // The fields the dialog opens with.
 OffsetFields offsetFieldsOf(const ProgramState& state);
 
-// Saves the two offsets and the tolerance as "DeltaTrack", "DeltaFoto" and
-// "DeltaSec"; false after showing the first failure. The offsets are in
+// Saves the two offsets, the tolerance and the zones' use as "DeltaTrack",
+// "DeltaFoto", "DeltaSec" and "PhotoZones"; false after showing the first failure. The offsets are in
 // force either way: a settings file that cannot be written only loses them
 // for the next start.
 bool saveOffsets(const ProgramState& state, const SettingsFile& settings, Dialogs& dialogs);

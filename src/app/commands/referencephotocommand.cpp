@@ -6,6 +6,7 @@
 #include "app/commands/offsetscommand.h"
 #include "app/document.h"
 #include "app/passjob.h"
+#include "binding/calcpositions.h"
 #include "table/datatable.h"
 #include "table/datetime.h"
 
@@ -17,7 +18,9 @@ void ReferencePhotoCommand::run() {
     if (table.isEmpty() || table.recNo() >= table.rowCount()) return;
     const std::size_t row = table.recNo();
     if (!table.isPhoto(row)) return;
-    const int64_t taken = table.timeMs(row, FieldId::Time);
+    // With the photographs' own zones in use the offset is added to the
+    // photograph's time in UTC, as the pass does.
+    const int64_t taken = photoTimeBeforeOffset(table, row, state.photoZones);
     // The dialog starts from the time the grid shows for the photograph.
     const int64_t shown = table.isNull(row, FieldId::VTime) ? taken + daysToMs(state.photoOffset)
                                                              : table.timeMs(row, FieldId::VTime);

@@ -1,6 +1,8 @@
 #include "app/commands/tagcommands.h"
 
 #include "app/commands/dialogs.h"
+#include "app/document.h"
+#include "app/settings.h"
 #include "table/datatable.h"
 #include "table/position.h"
 
@@ -55,8 +57,20 @@ std::vector<std::string> TagCommands::shown(std::vector<std::string> lines) cons
     return lines;
 }
 
+void chooseSidecars(Document& document, Dialogs& dialogs, bool on) {
+    document.state().writeSidecars = on;
+    if (const auto error = document.settings().writeInteger(SettingsFile::kWriteSidecarsKey, on ? 1 : 0))
+        dialogs.showMessage(MessageKind::Failure, failureText(*error));
+}
+
+Sidecars sidecarsOf(const Document& document) {
+    const ProgramState& state = document.state();
+    if (!state.writeSidecars) return Sidecars::None;
+    return state.sidecarFullName ? Sidecars::FullName : Sidecars::BaseName;
+}
+
 std::string TagCommands::BatchOutcome::summary() const {
-    std::string text = "GPS tags: " + std::to_string(written) + " written, " + std::to_string(notPlaced) +
+    std::string text = (sidecars ? "XMP files: " : "GPS tags: ") + std::to_string(written) + " written, " + std::to_string(notPlaced) +
                        " not placed, " + std::to_string(failures.size()) + " failed";
     if (notTried > 0) text += ", " + std::to_string(notTried) + (aborted ? " not tried after the abort" : " not tried");
     return text;
@@ -88,7 +102,7 @@ bool TagCommands::beginAll() {
             ++notPlaced_;
             continue;
         }
-        jobs_.push_back(TagWriter::job(table_, row));
+        jobs_.push_back(TagWriter::job(table_, row, sidecars_));
         rows_.push_back(row);
         unplacedBefore_.push_back(unplaced);
         unplaced = 0;
@@ -109,7 +123,7 @@ bool TagCommands::beginCurrent() {
     single_ = true;
     // One photograph does not wait for another write in its folder.
     batch_->setWaitForFolders(false);
-    jobs_.push_back(TagWriter::job(table_, row));
+    jobs_.push_back(TagWriter::job(table_, row, sidecars_));
     rows_.push_back(row);
     unplacedBefore_.push_back(0);
     return true;
@@ -124,6 +138,7 @@ TagCommands::BatchOutcome TagCommands::finishAll() {
     console_.setAbortHandler({});
     BatchOutcome batch;
     batch.notPlaced = notPlaced_;
+    batch.sidecars = sidecars_ != Sidecars::None;
     if (!outcome_) return batch;
     TagBatch::Outcome& out = *outcome_;
     out.rewrites.applyTo(table_);

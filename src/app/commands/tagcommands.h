@@ -21,6 +21,14 @@ namespace geovanta {
 
 class DataTable;
 class Dialogs;
+class Document;
+
+// The console's choice of XMP files beside the photographs: in force from
+// the next write and saved as "WriteSidecars"; a settings file that cannot
+// be written is said in a box.
+void chooseSidecars(Document& document, Dialogs& dialogs, bool on);
+// Where the document's settings send the positions.
+Sidecars sidecarsOf(const Document& document);
 
 class TagCommands {
 public:
@@ -32,6 +40,9 @@ public:
     // Every text this command shows, in the console or a message box, goes
     // through `wording` first: the window words some in its own language.
     void setWording(std::function<std::string(const std::string&)> wording) { wording_ = std::move(wording); }
+    // Where the next command writes the positions: into the photographs (as
+    // at first) or into the XMP files beside them.
+    void setSidecars(Sidecars sidecars) { sidecars_ = sidecars; }
 
     struct BatchOutcome {
         int written = 0;
@@ -41,11 +52,13 @@ public:
         std::vector<std::string> failures;  // one line per photograph tried and not written
         std::vector<std::string> untried;   // one line per photograph not tried, with the reason
         bool aborted = false;
+        bool sidecars = false;              // the positions went into XMP files
 
         // True when every photograph with a position was written.
         bool allWritten() const { return failures.empty() && notTried == 0; }
-        // "GPS tags: 13 written, 7 not placed, 2 failed", and the photographs
-        // the batch did not reach.
+        // "GPS tags: 13 written, 7 not placed, 2 failed" ("XMP files: ..."
+        // for positions written beside the photographs), and the
+        // photographs the batch did not reach.
         std::string summary() const;
     };
 
@@ -98,6 +111,7 @@ private:
     int unplacedAfter_ = 0;                   // and after the last
     int notPlaced_ = 0;
     bool single_ = false;                     // the current photograph alone
+    Sidecars sidecars_ = Sidecars::None;
     std::optional<TagBatch::Outcome> outcome_;
     std::function<std::string(const std::string&)> wording_;
 };

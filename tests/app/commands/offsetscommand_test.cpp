@@ -109,7 +109,8 @@ TEST_F(OffsetsCommandTest, OkWithoutChangesKeepsOffsetsToTheSecondAndRunsThePass
     EXPECT_DOUBLE_EQ(state_.trackOffset, 2 * kHour + 45 * kMinute + 20.0 / 86400);
     EXPECT_DOUBLE_EQ(state_.photoOffset, 0.75);
     EXPECT_EQ(state_.tolerance, 600);
-    EXPECT_EQ(iniText(), "[Setting]\r\nDeltaTrack=0.114814814814815\r\nDeltaFoto=0.75\r\nDeltaSec=600\r\n");
+    EXPECT_EQ(iniText(),
+              "[Setting]\r\nDeltaTrack=0.114814814814815\r\nDeltaFoto=0.75\r\nDeltaSec=600\r\nPhotoZones=0\r\n");
 
     // A field changed: the fields' value, whole minutes.
     test::FakeDialogs changed;
@@ -147,6 +148,23 @@ TEST_F(OffsetsCommandTest, MinusOneHourPhotoOffsetMovesPhotosAnHourEarlier) {
     EXPECT_EQ(table_.timeMs(photo, FieldId::VTime), table_.timeMs(photo, FieldId::Time) - 3600 * 1000);
     // Now at the leg's first point, within the tolerance of it.
     EXPECT_DOUBLE_EQ(table_.real(photo, FieldId::Lat), 55.0);
+}
+
+TEST_F(OffsetsCommandTest, PhotoZonesAreShownSavedAndApplied) {
+    const std::size_t photo = rowNamed("IMG");
+    table_.setPhotoZone(photo, -60);  // taken on UTC-01:00: an hour later in UTC
+    test::FakeDialogs dialogs;
+    OffsetFields answer;
+    answer.photoZones = true;
+    dialogs.offsetsAnswers.push_back(answer);
+    run(settings_, dialogs);
+    EXPECT_TRUE(state_.photoZones);
+    EXPECT_NE(iniText().find("PhotoZones=1\r\n"), std::string::npos);
+    const std::size_t moved = rowNamed("IMG");
+    EXPECT_EQ(table_.timeMs(moved, FieldId::VTime), table_.timeMs(moved, FieldId::Time) + 3600 * 1000);
+    EchoDialogs echo;
+    run(settings_, echo);
+    EXPECT_TRUE(echo.offsetsShown.at(0).photoZones);
 }
 
 TEST_F(OffsetsCommandTest, AnswersOutsideTheFieldsAreHeldToTheirRanges) {

@@ -102,3 +102,20 @@ TEST(ReferencePhotoCommand, CancelChangesNothingAndAFailedSaveStillBinds) {
     EXPECT_TRUE(hasPosition(blocked.table, blocked.photoRow()))
         << "the new offset is in force and the pass follows it, saved or not";
 }
+
+// With the photographs' own zones in use the offset is what remains after
+// the zone: the photograph lands on the true time, not an hour off.
+TEST(ReferencePhotoCommand, TheOffsetIsTakenAfterThePhotographsZone) {
+    Fixture f;
+    f.state.photoZones = true;
+    f.table.setPhotoZone(f.photoRow(), 60);  // the camera's clock on UTC+01:00, 2 min 7 s fast
+    CalcPositions(f.table, bindingParams(f.state));
+    f.table.moveTo(f.photoRow());
+    f.dialogs.shotTimeAnswers.push_back(kNoon + 50 * kSecond);
+    f.run();
+    ASSERT_EQ(f.dialogs.shotTimeCalls.size(), 1u);
+    EXPECT_EQ(f.dialogs.shotTimeCalls[0].shownMs, kNoon + 177 * kSecond);
+    EXPECT_EQ(daysToMs(f.state.photoOffset), -127 * kSecond);
+    EXPECT_EQ(f.table.timeMs(f.photoRow(), FieldId::VTime), kNoon + 50 * kSecond);
+    EXPECT_DOUBLE_EQ(f.table.real(f.photoRow(), FieldId::Lat), 64.05);
+}

@@ -26,6 +26,7 @@
 #include "runtime/keptprocess.h"
 #include "runtime/processrunner.h"
 #include "app/commands/tagcommands.h"
+#include "support/exiftooltags.h"
 #include "support/fakeconsole.h"
 #include "support/fakedialogs.h"
 #include "support/tempdir.h"
@@ -38,25 +39,10 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using test::addPhoto;
 using ::testing::ElementsAre;
-
-const std::string kExifTool = std::string(GEOVANTA_BIN_DIR) + "/exiftool";
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Every tag ExifTool finds, as "Group:Tag" -> value, numbers unconverted.
-std::map<std::string, std::string> readTags(const std::string& file) {
-    std::map<std::string, std::string> tags;
-    const CommandResult r = RunCommand(kExifTool, {"-a", "-G1", "-n", "-args", "--", file});
-    for (const std::string& line : r.outputLines) {
-        const auto eq = line.find('=');
-        if (line.size() > 1 && line[0] == '-' && eq != std::string::npos)
-            tags[line.substr(1, eq - 1)] = line.substr(eq + 1);
-    }
-    return tags;
-}
+using test::kExifTool;
+using test::number;
+using test::readFile;
+using test::readTags;
 
 // The tags that writing GPS tags must leave alone: not GPS, not the file's
 // own size and dates.
@@ -80,11 +66,6 @@ std::string imageSegments(const std::string& jpeg) {
         pos += length + 2;
     }
     return "not a JPEG";
-}
-
-double number(const std::map<std::string, std::string>& tags, const std::string& key) {
-    const auto it = tags.find(key);
-    return it == tags.end() ? NAN : std::strtod(it->second.c_str(), nullptr);
 }
 
 // Real ExifTool sessions that tell the test about each command first, on
