@@ -21,6 +21,7 @@
 #include "table/fieldinfo.h"
 #include "table/fieldref.h"
 #include "table/filestamp.h"
+#include "table/shorttext.h"
 
 namespace geovanta {
 
@@ -188,6 +189,7 @@ private:
         std::apply([&](auto... column) { (f(this->*column), ...); }, columns());
     }
     void checkRow(std::size_t row) const;
+    int64_t sortKey(std::size_t row, FieldId f) const;
     uint32_t bit(FieldId f) const { return 1u << static_cast<unsigned>(f); }
     void setHas(std::size_t row, FieldId f, bool has);
     void touched(std::size_t row);  // marks the pending edit and tells the view
@@ -198,12 +200,12 @@ private:
     void restoreRow(std::size_t row, const RowCopy& copy);
 
     std::vector<char> stat_;
-    std::vector<std::string> name_;
+    std::vector<ShortText> name_;
     std::vector<int64_t> time_;
     std::vector<int64_t> vtime_;
     std::vector<double> lat_, lon_, elev_, dist_, speed_;
     std::vector<int16_t> pathIndex_;
-    std::vector<std::string> fileName_;
+    std::vector<ShortText> fileName_;
     std::vector<char> timeSource_;
     // Only photographs have a stamp: each row holds 1 + its place in stamps_,
     // or 0. A new stamp takes a new place, so that a cancelled edit gets the
