@@ -244,7 +244,8 @@ int digitCount(uint64_t m) {
 // first k that reads back wins. With 15 significant digits or fewer, steps of
 // 10^-k are wider than the value's rounding interval: only the whole number
 // nearest value * 10^k can read back, and it lies within a few units in the
-// last place of that product, which sieves out most k before dividing.
+// last place of that product, which sieves out a full-length value before
+// dividing.
 char* putFewDigits(char* out, double value) {
     const double a = std::fabs(value);
     if (!(a >= 1e-3 && a < 1e15)) return nullptr;  // also NaN
@@ -261,17 +262,16 @@ char* putFewDigits(char* out, double value) {
         return true;
     };
     if (!readsBack(maxDecimals)) return nullptr;
-    // A value that reads back with k decimals reads back with more: the
-    // fewest are found by halving, four tries instead of up to fifteen.
-    int k = 0;
-    for (int hi = maxDecimals; k < hi;) {
-        const int mid = (k + hi) / 2;
-        if (readsBack(mid))
-            hi = mid;
-        else
-            k = mid + 1;
+    // The whole number of the fewest decimals is this one without its
+    // trailing zeros: below 10^15, two whole numbers over 10^maxDecimals lie
+    // further apart than the value's rounding interval is wide, so the one
+    // that reads back is unique, and any shorter text that reads back is it
+    // with zeros taken off.
+    int k = maxDecimals;
+    while (k > 0 && m % 10 == 0) {
+        m /= 10;
+        --k;
     }
-    readsBack(k);
     // std::to_chars takes the shorter of fixed and exponent form, fixed on
     // a tie: "100000" is longer than "1e+05".
     const int digits = digitCount(m);
