@@ -268,9 +268,14 @@ char* putFewDigits(char* out, double value) {
     // that reads back is unique, and any shorter text that reads back is it
     // with zeros taken off.
     int k = maxDecimals;
-    while (k > 0 && m % 10 == 0) {
-        m /= 10;
-        --k;
+    // Eight zeros at a time, then four, two and one: a coordinate of a GPS
+    // file has half a dozen of them.
+    for (int step : {8, 8, 4, 2, 1}) {
+        const uint64_t power = kWholePowersOfTen[step];
+        if (k >= step && m % power == 0) {
+            m /= power;
+            k -= step;
+        }
     }
     // std::to_chars takes the shorter of fixed and exponent form, fixed on
     // a tie: "100000" is longer than "1e+05".
