@@ -1,4 +1,5 @@
 // geovanta-cli: the program's load and binding pipeline without a screen.
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <iostream>
@@ -91,21 +92,25 @@ void reportPlacements(const DataTable& table, const ProgramState& state, const L
 }
 
 // Writes the placed photographs' GPS tags; false when any of them was not
-// written. A signal lets the photographs being written finish and starts no
-// other.
-bool writeTags(DataTable& table, SignalWatch& stopSignals) {
+// written. A stop signal lets the photographs being written finish within a
+// short grace, ends ExifTool after it, and starts no other.
+bool writeTags(DataTable& table, const CliOptions& options, SignalWatch& stopSignals) {
 #if GEOVANTA_HAVE_QTCORE
     StreamConsole console(std::cerr, "geovanta-cli: ");
     stopSignals.setHandler([&console](int) { console.requestAbort(); });
     ExifToolSessions exifTool(defaultExifToolPath(), KeptProcess::maker());
     TagWriter writer(exifTool);
-    const TagCommands::BatchOutcome batch = TagCommands(table, console, writer).writeAll();
+    TagBatch::Settings settings;
+    settings.answerWithin = std::chrono::seconds(options.exifToolTimeout);
+    const TagCommands::BatchOutcome batch = TagCommands(table, console, writer, settings).writeAll();
     stopSignals.setHandler({});
     note(batch.summary());
     for (const std::string& failure : batch.failures) note(failure);
+    for (const std::string& untried : batch.untried) note(untried);
     return batch.allWritten();
 #else
     (void)table;
+    (void)options;
     (void)stopSignals;
     return fail("this build cannot run exiftool") == 0;
 #endif
@@ -171,7 +176,7 @@ int main(int argc, char** argv) {
         if (!result.ok()) return fail(result.message);
     }
     // The table is printed even when some photographs failed; the exit status tells.
-    int status = options.writeTags && !writeTags(table, stopSignals) ? 1 : 0;
+    int status = options.writeTags && !writeTags(table, options, stopSignals) ? 1 : 0;
     // Asked to stop: the summary is out, the table is not wanted.
     if (const int signal = stopSignals.received()) return 128 + signal;
     if (!report.leftOut.empty()) status = 1;

@@ -20,6 +20,11 @@ const char* CliOptions::usage() {
            "  --csv FILE             write the table to FILE instead of standard output\n"
            "  --write-tags           after loading, write each placed photograph's position into\n"
            "                         its GPS tags with the exiftool beside this program\n"
+           "  --exiftool-timeout SECONDS\n"
+           "                         longest wait for exiftool's answer about one photograph\n"
+           "                         (default 60); past it exiftool is ended and the photograph\n"
+           "                         reported, and after two such waits in a row the rest\n"
+           "                         are not tried\n"
            "  --recursive            read photo folders with the folders inside them, in path\n"
            "                         order; folders whose names start with \".\" are passed over\n"
            "  --help                 show this text\n"
@@ -98,7 +103,8 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
             continue;
         }
         const bool takesValue =
-            arg == "--track-offset" || arg == "--photo-offset" || arg == "--tolerance" || arg == "--csv";
+            arg == "--track-offset" || arg == "--photo-offset" || arg == "--tolerance" || arg == "--csv" ||
+            arg == "--exiftool-timeout";
         if (!takesValue) return "unknown option '" + args[i] + "'";
         std::string value;
         if (inlineValue) {
@@ -110,6 +116,10 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
         if (arg == "--csv") {
             if (value.empty()) return "option '--csv' needs a file name";
             out.csvFile = value;
+        } else if (arg == "--exiftool-timeout") {
+            const auto v = parseInteger(value);
+            if (!v || *v < 1) return "'" + value + "' is not a whole number of seconds from 1 up";
+            out.exifToolTimeout = *v;
         } else if (arg == "--tolerance") {
             const auto v = parseInteger(value);
             if (!v) return "'" + value + "' is not a whole number of seconds";

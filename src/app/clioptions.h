@@ -12,6 +12,7 @@ struct CliOptions {
     int tolerance = 300;
     std::string csvFile;  // empty: standard output
     bool writeTags = false;  // write the placed photographs' GPS tags after loading
+    int exifToolTimeout = 60;  // seconds ExifTool may take per photograph
     bool recursive = false;  // photo folders are read with the folders inside them
     bool help = false;
     std::vector<std::string> inputs;

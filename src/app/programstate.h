@@ -23,6 +23,9 @@ struct ProgramState {
     // key is missing (the standard tiles), empty for none. A state made in
     // code has no tiles, so that nothing reaches the network unasked.
     std::optional<std::string> mapTiles = std::string();
+    // Seconds ExifTool may take to answer about one photograph before it is
+    // given up and the photograph reported.
+    int exifToolTimeout = 60;
 };
 
 // The pass's parameters as the state holds them now; every command that runs

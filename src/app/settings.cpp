@@ -59,6 +59,10 @@ ProgramState SettingsFile::readState(const std::string& defaultFolder, std::vect
     // Standard tiles only where the key is really missing, not where the
     // file that might have turned them off could not be read.
     s.mapTiles = read ? text(kMapTilesKey) : std::string();
+    if (const auto v = text(kExifToolTimeoutKey)) {
+        const auto seconds = parseInteger(*v);
+        if (seconds && *seconds >= 1) s.exifToolTimeout = *seconds;
+    }
     return s;
 }
 

@@ -19,6 +19,8 @@ public:
     static constexpr const char* kMapPanelKey = "MapPanel";
     // An XYZ tile server's {z}/{x}/{y} URL template for the map.
     static constexpr const char* kMapTilesKey = "MapTiles";
+    // Seconds ExifTool may take per photograph; below 1 or unreadable: 60.
+    static constexpr const char* kExifToolTimeoutKey = "ExifToolTimeout";
     // 1 when photo folders are scanned with the folders inside them, else 0.
     static constexpr const char* kRecursiveKey = "Recursive";
 

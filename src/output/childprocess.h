@@ -30,7 +30,8 @@ public:
     virtual bool crashed() const = 0;
     virtual int exitCode() const = 0;
     // Closes its standard input and gives it `ms` milliseconds to end by
-    // itself; kills it after that.
+    // itself; kills it after that, and whatever it started with it. 0: kills
+    // it at once.
     virtual void finish(int ms) = 0;
 };
 

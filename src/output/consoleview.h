@@ -1,8 +1,11 @@
 #pragma once
-// What the tag writer needs of the console window: two panes, a progress bar,
-// and the abort signal. The window provides the real one; the command-line
-// tool reports on standard error; tests script one.
+// What the tag writer needs of the console window: two panes, a progress bar
+// and the abort button. The window provides the real one; the command-line
+// tool reports on standard error; tests script one. A batch writes on a
+// thread of its own: every call may come from any thread, and the console
+// shows them in the order they came.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,10 +15,12 @@ class ConsoleView {
 public:
     virtual ~ConsoleView() = default;
 
-    // Shows the console in front and disables the main window for a batch.
+    // Shows the console in front for a batch, its panes empty.
     virtual void showConsole() = 0;
-    // Hides the console and enables the main window again.
-    virtual void closeConsole() = 0;
+    // What aborting does while a batch runs (the abort button, closing the
+    // console); empty once the batch is over. Called on the user's side, it
+    // must return at once.
+    virtual void setAbortHandler(std::function<void()> handler) = 0;
 
     virtual void setProgressMaximum(int maximum) = 0;
     virtual void setProgressPosition(int position) = 0;
@@ -30,19 +35,6 @@ public:
     // A remark of the program's own during a batch (it waits for another
     // write, it removed a leftover file), shown at once.
     virtual void notice(const std::string& line) { appendInfo({line}); }
-
-    // Lets queued user input (repaints, a click on the abort button) happen.
-    virtual void processPendingEvents() = 0;
-    // Waits until user input comes or wake() is called, and handles what
-    // came; with `userInput` false, clicks and keys wait for later while the
-    // window still repaints. A batch waits here for its writers.
-    virtual void waitForEvents(bool userInput) = 0;
-    // Ends a waitForEvents() now or, if none is waiting, the next one at
-    // once. Called from the writers' threads.
-    virtual void wake() = 0;
-    // True once the user closed the console during a batch: the main window
-    // is enabled again.
-    virtual bool abortRequested() const = 0;
 };
 
 }  // namespace geovanta

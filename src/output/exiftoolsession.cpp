@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
+#include <optional>
 #include <random>
 #include <vector>
 
+#include "output/tagreasons.h"
 #include "table/textcodec.h"
 #include "table/textlines.h"
 
@@ -16,7 +19,15 @@ constexpr int kCloseMs = 5000;
 // ExifTool ends its error text before it says "{ready}"; an ExifTool too old
 // to know "-echo4" never sends that end, and its text is taken as it is after
 // this long.
-constexpr int kErrorEndMs = 1000;
+constexpr std::chrono::milliseconds kErrorEnd{1000};
+// The longest single wait for output, so that a caller giving up is heard
+// within a fraction of a second.
+constexpr std::chrono::milliseconds kSlice{100};
+// ExifTool says a few lines per photograph; this much without the end of
+// the command is no answer, and memory stays bounded whatever it prints.
+constexpr std::size_t kMaxAnswerBytes = std::size_t(1) << 20;
+// What an ExifTool that was given up had said is shown up to this size.
+constexpr std::size_t kShownBytes = 64 * 1024;
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\f' || c == '\v' || c == '\r' || c == '\n'; }
 
@@ -70,11 +81,15 @@ ExifToolSession::ExifToolSession(std::unique_ptr<ChildProcess> child, const std:
 
 ExifToolSession::~ExifToolSession() {
     if (!started_) return;
-    if (alive_) child_->write("-stay_open\nFalse\n");
-    child_->finish(alive_ ? kCloseMs : 0);
+    // A caller that gave up waits for nothing more. ExifTool between
+    // commands writes nothing, so ending it at once cuts nothing short.
+    const bool gentle = alive_ && !(giveUp_ && giveUp_->load());
+    if (gentle) child_->write("-stay_open\nFalse\n");
+    child_->finish(gentle ? kCloseMs : 0);
 }
 
-CommandResult ExifToolSession::execute(const std::vector<std::string>& args) {
+CommandResult ExifToolSession::execute(const std::vector<std::string>& args, const CommandLimits& limits) {
+    giveUp_ = limits.giveUp;
     CommandResult result;
     if (!started_) {
         result.startError = startError_;
@@ -95,7 +110,19 @@ CommandResult ExifToolSession::execute(const std::vector<std::string>& args) {
     // just before "{ready}" on standard output, with the command's status.
     text += "-echo4\n{ready" + id + "} ${status}\n-execute" + id + "\n";
     child_->write(text);  // a child that has ended shows in collect()
-    return collect(id);
+    return collect(id, limits);
+}
+
+CommandResult ExifToolSession::ready(const CommandLimits& limits) {
+    // Perl takes a good part of a second to load ExifTool: a photograph sent
+    // before that would wait in the pipe, its file checked long before
+    // ExifTool opens it. "-ver" asks nothing of any file.
+    if (!warm_) {
+        CommandResult version = execute({"-ver"}, limits);
+        if (version.outcome != CommandResult::Outcome::Exited) return version;
+        warm_ = true;
+    }
+    return ToolSession::ready(limits);
 }
 
 CommandResult ExifToolSession::ended() const {
@@ -105,19 +132,49 @@ CommandResult ExifToolSession::ended() const {
     return result;
 }
 
-CommandResult ExifToolSession::collect(const std::string& id) {
+CommandResult ExifToolSession::giveUp(CommandResult::Outcome outcome, std::string reason) {
+    // Ended here, on the thread that owns it, with whatever it started.
+    child_->finish(0);
+    alive_ = false;
+    CommandResult result;
+    result.outcome = outcome;
+    result.givenUp = std::move(reason);
+    if (out_.size() + err_.size() <= kShownBytes) {
+        result.outputLines = splitLines(out_);
+        result.errorLines = splitLines(err_);
+    }
+    std::string().swap(out_);
+    std::string().swap(err_);
+    return result;
+}
+
+CommandResult ExifToolSession::collect(const std::string& id, const CommandLimits& limits) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + limits.answerWithin;
     const std::string marker = "{ready" + id + "}";
     CommandResult result;
     std::size_t outEnd = std::string::npos, errEnd = std::string::npos;
-    bool errorEndMissing = false;
+    // Since when standard error has been quiet after "{ready}" came; max: not yet.
+    Clock::time_point errorQuiet = Clock::time_point::max();
     for (;;) {
         if (outEnd == std::string::npos) outEnd = findMarkerLine(out_, marker, "\r\n");
         if (errEnd == std::string::npos) errEnd = findMarkerLine(err_, marker, " ");
-        if (outEnd != std::string::npos && (errEnd != std::string::npos || errorEndMissing)) break;
+        const Clock::time_point now = Clock::now();
+        if (outEnd != std::string::npos) {
+            if (errEnd != std::string::npos) break;
+            if (errorQuiet == Clock::time_point::max()) errorQuiet = now;
+            if (now - errorQuiet >= kErrorEnd) break;
+        }
+        if (limits.givingUp()) return giveUp(CommandResult::Outcome::Cancelled, endedByAbortReason());
+        if (now >= deadline) {
+            const auto seconds = std::chrono::ceil<std::chrono::seconds>(limits.answerWithin).count();
+            return giveUp(CommandResult::Outcome::NoAnswer, noAnswerReason(static_cast<int>(seconds)));
+        }
+        if (out_.size() + err_.size() > kMaxAnswerBytes)
+            return giveUp(CommandResult::Outcome::NoAnswer, notAnAnswerReason());
+        const auto slice = std::min<Clock::duration>(kSlice, deadline - now);
         const std::size_t errBefore = err_.size();
-        const bool running = outEnd == std::string::npos ? child_->read(out_, err_)
-                                                         : child_->read(out_, err_, kErrorEndMs);
-        if (!running) {
+        if (!child_->read(out_, err_, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(slice).count()))) {
             alive_ = false;
             result = ended();
             result.outputLines = splitLines(out_);
@@ -126,7 +183,7 @@ CommandResult ExifToolSession::collect(const std::string& id) {
             err_.clear();
             return result;
         }
-        errorEndMissing = outEnd != std::string::npos && err_.size() == errBefore;
+        if (err_.size() != errBefore) errorQuiet = Clock::time_point::max();
     }
     result.outcome = CommandResult::Outcome::Exited;
     result.outputLines = splitLines(std::string_view(out_).substr(0, outEnd));

@@ -18,12 +18,15 @@ class ExifToolSession : public ToolSession {
 public:
     // Starts ExifTool in `child`; a failed start is reported by the first command.
     ExifToolSession(std::unique_ptr<ChildProcess> child, const std::string& program);
-    // Tells ExifTool to end and gives it a moment to do so.
+    // Tells ExifTool to end and gives it a moment to do so; ends it at once
+    // when the last command's caller has given up.
     ~ExifToolSession() override;
     ExifToolSession(const ExifToolSession&) = delete;
     ExifToolSession& operator=(const ExifToolSession&) = delete;
 
-    CommandResult execute(const std::vector<std::string>& args) override;
+    CommandResult execute(const std::vector<std::string>& args, const CommandLimits& limits) override;
+    // The first time, waits for the answer to a command that asks nothing.
+    CommandResult ready(const CommandLimits& limits) override;
     bool alive() const override { return alive_; }
 
     // `arg` as one line of the argument file, with its line end. Nothing when
@@ -33,15 +36,19 @@ public:
 
 private:
     // Reads until both streams have carried the command's end marker, or
-    // ExifTool has ended.
-    CommandResult collect(const std::string& id);
+    // ExifTool has ended or is given up under `limits`.
+    CommandResult collect(const std::string& id, const CommandLimits& limits);
     // How the ExifTool that has ended went.
     CommandResult ended() const;
+    // Ends ExifTool, which will not answer, and says why.
+    CommandResult giveUp(CommandResult::Outcome outcome, std::string reason);
 
     std::unique_ptr<ChildProcess> child_;
     std::string startError_;
     bool started_ = false;
     bool alive_ = false;
+    bool warm_ = false;  // has answered a command
+    const std::atomic<bool>* giveUp_ = nullptr;  // the last command's, which outlives the session
     // Marks this session's "{ready}" lines, so that no text ExifTool prints
     // (a file name, say) can pass for one.
     std::string nonce_;

@@ -1,6 +1,7 @@
 #include "output/photofile.h"
 
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -62,6 +63,22 @@ PhotoFile checkPhotoFile(const std::string& fileName, const std::string& resolve
     constexpr fs::perms kWriteBits = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
     if ((status.permissions() & kWriteBits) == fs::perms::none) file.refusal = "the file is read-only";
     return file;
+}
+
+std::optional<std::string> relinkPhoto(const std::string& written, const std::string& other) {
+    // A new name beside it, then renamed over it: the name leads to the old
+    // file or to the new one, never to none.
+    // Its name is short whatever the photograph's: any name has a limit.
+    const fs::path link =
+        fs::path(other).parent_path() / (".geovanta-link-" + std::to_string(std::hash<std::string>{}(other)));
+    std::error_code ec;
+    fs::create_hard_link(written, link, ec);
+    if (ec) return ec.message();
+    fs::rename(link, other, ec);
+    if (!ec) return std::nullopt;
+    std::error_code ignored;
+    fs::remove(link, ignored);
+    return ec.message();
 }
 
 }  // namespace geovanta

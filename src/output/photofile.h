@@ -29,6 +29,13 @@ struct PhotoFile {
 // stamp its file had when it was scanned (null: unknown).
 PhotoFile checkPhotoFile(const std::string& fileName, const std::string& resolved, const FileStamp* scanned);
 
+// Makes `other`, another name of the file that ExifTool has just replaced
+// under the name `written`, a name of the written file again: ExifTool puts
+// a new file in place of the one it writes, which parts hard links. The
+// caller has checked `other` as it would before a write. The system's reason
+// when it could not be done.
+std::optional<std::string> relinkPhoto(const std::string& written, const std::string& other);
+
 // The reason given for a file that is not what was scanned.
 inline constexpr const char* kChangedSinceLoaded = "changed since it was loaded";
 

@@ -3,12 +3,11 @@
 // text on a stream (standard error), no panes; aborted from another thread
 // (the command-line tool's answer to a signal).
 
-#include <atomic>
+#include <mutex>
 #include <ostream>
 #include <string>
 
 #include "output/consoleview.h"
-#include "output/wakesignal.h"
 
 namespace geovanta {
 
@@ -17,9 +16,9 @@ public:
     StreamConsole(std::ostream& out, std::string prefix) : out_(out), prefix_(std::move(prefix)) {}
 
     void showConsole() override {}
-    void closeConsole() override {}
-    void setProgressMaximum(int maximum) override { maximum_ = maximum; }
-    void setProgressPosition(int position) override { position_ = position; }
+    void setAbortHandler(std::function<void()> handler) override;
+    void setProgressMaximum(int maximum) override;
+    void setProgressPosition(int position) override;
     // "<prefix>writing GPS tags: 3 of 10 photos"
     void stepProgress() override;
     void appendInfo(const std::vector<std::string>&) override {}
@@ -27,23 +26,16 @@ public:
     void replaceErrors(const std::vector<std::string>&) override {}
     // "<prefix><line>"
     void notice(const std::string& line) override;
-    void processPendingEvents() override {}
-    void waitForEvents(bool) override { wakeSignal_.wait(); }
-    void wake() override { wakeSignal_.wake(); }
-    bool abortRequested() const override { return abort_.load(); }
-    // Safe from any thread: the batch sees it at its next look.
-    void requestAbort() {
-        abort_ = true;
-        wakeSignal_.wake();
-    }
+    // Safe from any thread: aborts the batch that runs, if any.
+    void requestAbort();
 
 private:
     std::ostream& out_;
     std::string prefix_;
+    std::mutex mutex_;
     int maximum_ = 0;
     int position_ = 0;
-    WakeSignal wakeSignal_;
-    std::atomic<bool> abort_{false};
+    std::function<void()> abort_;
 };
 
 }  // namespace geovanta

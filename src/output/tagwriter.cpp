@@ -131,6 +131,22 @@ std::string TagWriter::failureLine(std::string_view fileName, const std::string&
     return "\"" + displayFileName(fileName) + "\": " + reason;
 }
 
+namespace {
+
+// ExifTool could not take the photograph at all.
+TagWriter::Result failed(const TagJob& job, CommandResult& run, const std::string& program) {
+    TagWriter::Result result;
+    result.outcome = run.outcome;
+    result.reason = run.failureReason(program);
+    result.failure = TagWriter::failureLine(job.fileName, result.reason);
+    result.outputLines = std::move(run.outputLines);
+    result.errorLines = std::move(run.errorLines);
+    result.errorLines.push_back(*result.failure);
+    return result;
+}
+
+}  // namespace
+
 TagWriter::Result TagWriter::refused(const TagJob& job, const std::string& reason) {
     Result result;
     result.reason = reason;
@@ -139,8 +155,13 @@ TagWriter::Result TagWriter::refused(const TagJob& job, const std::string& reaso
     return result;
 }
 
-TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job) const {
+TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job, const CommandLimits& limits) const {
     if (job.refusal) return refused(job, *job.refusal);
+    if (CommandResult ready = session.ready(limits); !ready.succeeded()) {
+        Result result = failed(job, ready, program());
+        result.ran = true;
+        return result;
+    }
     const PhotoFile file = checkPhotoFile(job.fileName, job.resolved, job.stamp ? &*job.stamp : nullptr);
     if (file.refusal) return refused(job, *file.refusal);
     std::vector<std::string> args = job.args;
@@ -155,7 +176,7 @@ TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job) cons
     // was not there before, and ExifTool did not find it there either.
     const std::filesystem::path temp(file.target + kExifToolTempSuffix);
     const bool tempBefore = mayExist(temp);
-    CommandResult run = session.execute(args);
+    CommandResult run = session.execute(args, limits);
     if (!run.succeeded() && !tempBefore && !mentions(run.errorLines, "Temporary file already exists")) {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);
@@ -174,12 +195,6 @@ TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job) cons
     result.errorLines = std::move(run.errorLines);
     if (result.failure) result.errorLines.push_back(*result.failure);
     return result;
-}
-
-TagWriter::Result TagWriter::write(const TagJob& job) {
-    if (job.refusal) return refused(job, *job.refusal);
-    const std::unique_ptr<ToolSession> session = sessions_.open();
-    return write(*session, job);
 }
 
 }  // namespace geovanta

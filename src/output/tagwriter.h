@@ -49,25 +49,24 @@ public:
         std::vector<std::string> errorLines;   // its standard error, then our own reason
         std::optional<std::string> failure;    // why the photograph was not written, with its name
         std::string reason;                    // the same without the name
-        CommandResult::Outcome outcome = CommandResult::Outcome::NotStarted;
+        CommandResult::Outcome outcome = CommandResult::Outcome::NotStarted;  // of ExifTool's run
         std::vector<std::string> notes;        // what was done besides, for the console
         bool ran = false;                      // handed to ExifTool, rather than refused before
         std::optional<FileStamp> written;      // the new file's stamp, when ExifTool wrote one
     };
-    // Writes one photograph in `session`; safe on any thread that owns the
-    // session. Every check on the file comes before ExifTool gets it: a file
-    // that is not the one scanned, not a regular file or read-only is
-    // refused, and a symbolic link is written through to its target.
-    Result write(ToolSession& session, const TagJob& job) const;
-    // The same in a session of its own, started and ended for this photograph.
-    Result write(const TagJob& job);
+    // Writes one photograph in `session`, waiting for ExifTool within
+    // `limits`; safe on any thread that owns the session. Every check on the
+    // file comes once ExifTool is ready to take it: a file that is not the
+    // one scanned, not a regular file or read-only is refused, and a
+    // symbolic link is written through to its target.
+    Result write(ToolSession& session, const TagJob& job, const CommandLimits& limits) const;
+    // A job refused before ExifTool is asked: `reason` says why.
+    static Result refused(const TagJob& job, const std::string& reason);
 
     // "\"<file name>\": <reason>" as failures are listed.
     static std::string failureLine(std::string_view fileName, const std::string& reason);
 
 private:
-    static Result refused(const TagJob& job, const std::string& reason);
-
     SessionFactory& sessions_;
 };
 

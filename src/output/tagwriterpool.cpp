@@ -4,6 +4,8 @@
 #include <memory>
 #include <optional>
 
+#include "output/tagreasons.h"
+
 namespace geovanta {
 namespace {
 
@@ -20,8 +22,11 @@ int TagWriterPool::writersFor(std::size_t jobs) {
     return std::min(cores, worth);
 }
 
-TagWriterPool::TagWriterPool(TagWriter& writer, int writers, std::function<void()> wake)
-    : writer_(writer), wake_(std::move(wake)), writers_(static_cast<std::size_t>(std::max(1, writers))) {
+TagWriterPool::TagWriterPool(TagWriter& writer, int writers, const CommandLimits& limits, std::function<void()> wake)
+    : writer_(writer),
+      limits_(limits),
+      wake_(std::move(wake)),
+      writers_(static_cast<std::size_t>(std::max(1, writers))) {
     for (std::size_t i = 0; i < writers_.size(); ++i) writers_[i].thread = std::thread(&TagWriterPool::run, this, i);
 }
 
@@ -66,11 +71,45 @@ bool TagWriterPool::allRetired(std::string& reason) const {
     return retired_ == static_cast<int>(writers_.size());
 }
 
+std::optional<std::string> TagWriterPool::stopReason() const {
+    std::lock_guard lock(mutex_);
+    return stopReason_;
+}
+
+std::optional<std::string> TagWriterPool::afterPhoto(const TagWriter::Result& result,
+                                                     std::unique_ptr<ToolSession>& session, Record& record) {
+    if (!result.ran) return std::nullopt;
+    using Outcome = CommandResult::Outcome;
+    if (session->alive()) {
+        record = Record{};
+        return std::nullopt;
+    }
+    if (result.outcome == Outcome::NotStarted) return result.reason;
+    // Given up at the batch's request: the batch is ending.
+    if (result.outcome == Outcome::Cancelled) return result.reason;
+    if (result.outcome == Outcome::NoAnswer) {
+        // A hang costs a whole deadline per photograph: a second one in a
+        // row stops the batch rather than trying every photograph.
+        if (++record.noAnswers >= 2) return notTriedAfterNoAnswersReason();
+    } else if (record.restarted) {
+        // A fresh ExifTool that ends on its first photograph will end on
+        // the next one too.
+        return "not tried: " + writer_.program() + " ended twice in a row";
+    } else {
+        record.noAnswers = 0;
+    }
+    // ExifTool ended under this photograph, which is reported as failed; a
+    // new one takes the next, if one comes.
+    record.restarted = true;
+    session.reset();
+    return std::nullopt;
+}
+
 void TagWriterPool::run(std::size_t index) {
     // Started before the first photograph comes, so that ExifTool's start
     // overlaps the wait for it.
     std::unique_ptr<ToolSession> session = writer_.sessions().open();
-    bool restarted = false;
+    Record record;
     for (;;) {
         const TagJob* job = nullptr;
         std::size_t slot = 0;
@@ -81,24 +120,10 @@ void TagWriterPool::run(std::size_t index) {
             job = writers_[index].job;
             slot = writers_[index].slot;
         }
-        TagWriter::Result result = writer_.write(*session, *job);
-        std::optional<std::string> retire;
-        if (result.ran) {
-            if (session->alive()) {
-                restarted = false;
-            } else if (result.outcome == CommandResult::Outcome::NotStarted) {
-                retire = result.reason;
-            } else if (restarted) {
-                // A fresh ExifTool that ends on its first photograph will
-                // end on the next one too.
-                retire = "not tried: " + writer_.program() + " ended twice in a row";
-            } else {
-                // ExifTool ended under this photograph, which is reported
-                // as failed; a new one takes the next.
-                restarted = true;
-                session = writer_.sessions().open();
-            }
-        }
+        if (!session) session = writer_.sessions().open();
+        TagWriter::Result result = writer_.write(*session, *job, limits_);
+        const std::optional<std::string> retire = afterPhoto(result, session, record);
+        const bool stop = retire && record.noAnswers >= 2;
         {
             std::lock_guard lock(mutex_);
             done_.push_back({slot, std::move(result), index});
@@ -107,6 +132,7 @@ void TagWriterPool::run(std::size_t index) {
                 writers_[index].retired = true;
                 ++retired_;
                 retireReason_ = *retire;
+                if (stop && !stopReason_) stopReason_ = *retire;
             }
         }
         wake_();

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,9 +25,10 @@ public:
         std::size_t writer = 0;
     };
 
-    // Starts `writers` threads, each starting its ExifTool at once. `wake` is
-    // called on a writer's thread whenever a result is ready.
-    TagWriterPool(TagWriter& writer, int writers, std::function<void()> wake);
+    // Starts `writers` threads, each starting its ExifTool at once and
+    // waiting for each answer within `limits`, which must outlive the pool.
+    // `wake` is called on a writer's thread whenever a result is ready.
+    TagWriterPool(TagWriter& writer, int writers, const CommandLimits& limits, std::function<void()> wake);
     // Lets the writers finish the photographs they have, ends every session
     // and waits for the threads.
     ~TagWriterPool();
@@ -34,9 +36,7 @@ public:
     TagWriterPool& operator=(const TagWriterPool&) = delete;
 
     // Hands `job`, which must outlive its result, to an idle writer; false
-    // when every writer is busy or has given up. A writer is idle once its
-    // last result has been taken: whatever the caller learns together with
-    // a result (a click queued meanwhile, say) comes before its next job.
+    // when every writer is busy or has given up.
     bool submit(std::size_t slot, const TagJob& job);
     // The results that came since the last call, in the order they came.
     std::vector<Done> takeDone();
@@ -44,6 +44,9 @@ public:
     int pending() const;
     // True when every writer has given up; `reason` tells why the last did.
     bool allRetired(std::string& reason) const;
+    // Why nothing more should be handed out: a writer's ExifTool did not
+    // answer twice in a row, and any other would most likely hang the same way.
+    std::optional<std::string> stopReason() const;
 
     // Writers worth starting for `jobs` photographs: each costs a start of
     // ExifTool, so a small batch gets one; never more than the machine's
@@ -58,9 +61,20 @@ private:
         bool busy = false;  // from submit() until its result is taken
         bool retired = false;
     };
+    // How one writer's ExifTool has fared so far.
+    struct Record {
+        bool restarted = false;  // its session is a restart that has not answered yet
+        int noAnswers = 0;       // photographs in a row it did not answer
+    };
     void run(std::size_t index);
+    // After a photograph: the session gone when its program has ended, for a
+    // new one to take the next photograph; the reason to retire the writer
+    // when a new one is not worth it.
+    std::optional<std::string> afterPhoto(const TagWriter::Result& result, std::unique_ptr<ToolSession>& session,
+                                          Record& record);
 
     TagWriter& writer_;
+    const CommandLimits& limits_;
     std::function<void()> wake_;
     mutable std::mutex mutex_;
     std::condition_variable work_;
@@ -68,6 +82,7 @@ private:
     std::vector<Done> done_;
     int retired_ = 0;
     std::string retireReason_;
+    std::optional<std::string> stopReason_;
     bool closing_ = false;
 };
 

@@ -22,6 +22,16 @@ constexpr int kWaitSliceMs = 100;
 
 KeptProcess::~KeptProcess() {
     if (process_.state() == QProcess::NotRunning) return;
+    killGroup();
+}
+
+void KeptProcess::killGroup() {
+#if defined(Q_OS_LINUX)
+    // The child leads a process group of its own (see start()): whatever it
+    // started goes with it and lets go of the pipes and the photograph. Only
+    // while the child is unreaped is its number surely still its group's.
+    if (const qint64 pid = process_.processId(); pid > 0) ::kill(-static_cast<pid_t>(pid), SIGKILL);
+#endif
     process_.kill();
     process_.waitForFinished(-1);
 }
@@ -88,9 +98,8 @@ bool KeptProcess::read(std::string& out, std::string& err, int timeoutMs) {
 void KeptProcess::finish(int ms) {
     if (process_.state() == QProcess::NotRunning) return;
     process_.closeWriteChannel();
-    if (process_.waitForFinished(ms)) return;
-    process_.kill();
-    process_.waitForFinished(-1);
+    if (ms > 0 && process_.waitForFinished(ms)) return;
+    killGroup();
 }
 
 ChildProcessMaker KeptProcess::maker() {

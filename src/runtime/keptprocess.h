@@ -12,7 +12,7 @@ namespace geovanta {
 class KeptProcess : public ChildProcess {
 public:
     KeptProcess() = default;
-    // A child still running is killed.
+    // A child still running is killed with its process group.
     ~KeptProcess() override;
     KeptProcess(const KeptProcess&) = delete;
     KeptProcess& operator=(const KeptProcess&) = delete;
@@ -28,6 +28,9 @@ public:
     static ChildProcessMaker maker();
 
 private:
+    // Kills the child and its process group, and waits for its end.
+    void killGroup();
+
     QProcess process_;
 };
 

@@ -1,7 +1,10 @@
 #pragma once
-// Child processes through QProcess.
+// Running an outside program to its end through QProcess.
 
-#include "output/commandrunner.h"
+#include <string>
+#include <vector>
+
+#include "output/commandresult.h"
 
 namespace geovanta {
 
@@ -10,12 +13,5 @@ namespace geovanta {
 // completely; blocks until the child has ended. Arguments are UTF-8; a command
 // with any other text is refused as not started.
 CommandResult RunCommand(const std::string& program, const std::vector<std::string>& args);
-
-class ProcessRunner : public CommandRunner {
-public:
-    CommandResult run(const std::string& program, const std::vector<std::string>& args) override {
-        return RunCommand(program, args);
-    }
-};
 
 }  // namespace geovanta

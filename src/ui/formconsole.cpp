@@ -1,8 +1,6 @@
 #include "ui/formconsole.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -10,7 +8,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QThread>
 
+#include "output/tagreasons.h"
 #include "table/textcodec.h"
 
 namespace geovanta {
@@ -36,89 +36,114 @@ QPlainTextEdit* memo(QWidget* parent, int left, int top, int width, int height) 
     return m;
 }
 
+void replaceAll(std::string& text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+}
+
 }  // namespace
 
-TFormConsole::TFormConsole(QWidget* mainWindow) : QWidget(nullptr, Qt::Tool), mainWindow_(mainWindow) {
+std::string TFormConsole::windowWording(const std::string& text, int timeoutSeconds) {
+    std::string worded = text;
+    replaceAll(worded, noAnswerReason(timeoutSeconds),
+               "ExifTool не ответил за " + std::to_string(timeoutSeconds) + " с");
+    return worded;
+}
+
+TFormConsole::TFormConsole() : QWidget(nullptr, Qt::Tool) {
     setWindowTitle(QStringLiteral("EXIFtool>_"));
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
     setFixedSize(559, 420);
 
-    Panel1 = new QFrame(this);
-    Panel1->setGeometry(0, 0, 559, 420);
-    Label1 = new QLabel(QStringLiteral("Информация:"), Panel1);
-    Label1->move(8, 8);
-    Memo1 = memo(Panel1, 1, 25, 557, 216);
-    Label2 = new QLabel(QStringLiteral("Ошибки:"), Panel1);
-    Label2->move(8, 248);
-    Memo2 = memo(Panel1, 1, 270, 557, 89);
-    Button1 = new QPushButton(QStringLiteral("Прервать процесс"), Panel1);
-    Button1->setGeometry(192, 368, 153, 33);
-    connect(Button1, &QPushButton::clicked, this, &TFormConsole::Button1Click);
-    ProgressBar1 = new QProgressBar(Panel1);
-    ProgressBar1->setGeometry(0, 410, 559, 10);
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
+    panel = new QFrame(this);
+    panel->setGeometry(0, 0, 559, 420);
+    infoLabel = new QLabel(QStringLiteral("Информация:"), panel);
+    infoLabel->move(8, 8);
+    infoPane = memo(panel, 1, 25, 557, 216);
+    errorLabel = new QLabel(QStringLiteral("Ошибки:"), panel);
+    errorLabel->move(8, 248);
+    errorPane = memo(panel, 1, 270, 557, 89);
+    abortButton = new QPushButton(QStringLiteral("Прервать процесс"), panel);
+    abortButton->setGeometry(192, 368, 153, 33);
+    abortButton->setEnabled(false);
+    connect(abortButton, &QPushButton::clicked, this, &TFormConsole::abortBatch);
+    progressBar = new QProgressBar(panel);
+    progressBar->setGeometry(0, 410, 559, 10);
+    progressBar->setRange(0, 100);
+    progressBar->setValue(0);
+    progressBar->setTextVisible(false);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void TFormConsole::showConsole() {
-    show();
-    raise();
-    activateWindow();
-    if (mainWindow_) mainWindow_->setEnabled(false);
+void TFormConsole::onOwnThread(std::function<void()> work) {
+    if (QThread::currentThread() == thread())
+        work();
+    else
+        QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
 }
 
-void TFormConsole::closeConsole() {
-    close();
-    // The main window comes back even when the console was never shown.
-    FormClose();
+void TFormConsole::showConsole() {
+    onOwnThread([this] {
+        infoPane->clear();
+        errorPane->clear();
+        show();
+        raise();
+        activateWindow();
+    });
+}
+
+void TFormConsole::setAbortHandler(std::function<void()> handler) {
+    onOwnThread([this, handler = std::move(handler)] {
+        abort_ = handler;
+        abortButton->setEnabled(bool(abort_));
+    });
 }
 
 void TFormConsole::setProgressMaximum(int maximum) {
     // A range of 0..0 would turn the bar into a busy indicator.
-    ProgressBar1->setMaximum(qMax(maximum, 1));
+    onOwnThread([this, maximum] { progressBar->setMaximum(qMax(maximum, 1)); });
 }
 
-void TFormConsole::setProgressPosition(int position) { ProgressBar1->setValue(position); }
-
-void TFormConsole::stepProgress() { ProgressBar1->setValue(ProgressBar1->value() + 1); }
-
-void TFormConsole::appendInfo(const std::vector<std::string>& lines) { Memo1->appendPlainText(paneText(lines)); }
-
-void TFormConsole::replaceInfo(const std::vector<std::string>& lines) { Memo1->setPlainText(paneText(lines)); }
-
-void TFormConsole::replaceErrors(const std::vector<std::string>& lines) { Memo2->setPlainText(paneText(lines)); }
-
-void TFormConsole::processPendingEvents() { QCoreApplication::processEvents(); }
-
-void TFormConsole::waitForEvents(bool userInput) {
-    QEventLoop::ProcessEventsFlags flags = QEventLoop::WaitForMoreEvents;
-    if (!userInput) flags |= QEventLoop::ExcludeUserInputEvents;
-    QCoreApplication::processEvents(flags);
+void TFormConsole::setProgressPosition(int position) {
+    onOwnThread([this, position] { progressBar->setValue(position); });
 }
 
-void TFormConsole::wake() {
-    // An empty call queued to this window's thread: it ends the wait there,
-    // and one queued before the wait begins is not lost.
-    QMetaObject::invokeMethod(this, [] {}, Qt::QueuedConnection);
+void TFormConsole::stepProgress() {
+    onOwnThread([this] { progressBar->setValue(progressBar->value() + 1); });
 }
 
-bool TFormConsole::abortRequested() const { return mainWindow_ ? mainWindow_->isEnabled() : !isVisible(); }
+void TFormConsole::appendInfo(const std::vector<std::string>& lines) {
+    onOwnThread([this, text = paneText(lines)] { infoPane->appendPlainText(text); });
+}
+
+void TFormConsole::replaceInfo(const std::vector<std::string>& lines) {
+    onOwnThread([this, text = paneText(lines)] { infoPane->setPlainText(text); });
+}
+
+void TFormConsole::replaceErrors(const std::vector<std::string>& lines) {
+    onOwnThread([this, text = paneText(lines)] { errorPane->setPlainText(text); });
+}
+
+void TFormConsole::abortBatch() {
+    if (!abort_) return;
+    // Once is enough: the batch ends within its grace and says so here.
+    abortButton->setEnabled(false);
+    abort_();
+}
 
 void TFormConsole::closeEvent(QCloseEvent* event) {
-    FormClose();
-    event->accept();
-}
-
-void TFormConsole::Button1Click() { close(); }
-
-void TFormConsole::FormClose() {
-    if (mainWindow_) mainWindow_->setEnabled(true);
+    if (!abort_) {
+        event->accept();
+        return;
+    }
+    // While a batch runs, closing aborts it, and the console stays for the
+    // summary of what was written and what was not.
+    abortBatch();
+    event->ignore();
 }
 
 }  // namespace geovanta

@@ -1,11 +1,13 @@
 #pragma once
 // The console window of the tag writer: ExifTool's output and errors, a
 // progress bar and the abort button. Made once at start-up and hidden, never
-// destroyed, when closed. Closing it in any way enables the main window
-// again, which is what a running batch takes as its abort signal.
+// destroyed, when closed. A batch runs on a thread of its own and reports
+// from there; the console carries every call over to its own thread. After a
+// batch it stays open with the summary until the user closes it.
 
-#include <QPointer>
 #include <QWidget>
+#include <functional>
+#include <string>
 
 #include "output/consoleview.h"
 
@@ -22,42 +24,40 @@ class TFormConsole : public QWidget, public ConsoleView {
     Q_OBJECT
 
 public:
-    // `mainWindow` is disabled while a batch runs and enabled on closing.
-    explicit TFormConsole(QWidget* mainWindow = nullptr);
-
-    void setMainWindow(QWidget* mainWindow) { mainWindow_ = mainWindow; }
+    TFormConsole();
 
     void showConsole() override;
-    void closeConsole() override;
+    void setAbortHandler(std::function<void()> handler) override;
     void setProgressMaximum(int maximum) override;
     void setProgressPosition(int position) override;
     void stepProgress() override;
     void appendInfo(const std::vector<std::string>& lines) override;
     void replaceInfo(const std::vector<std::string>& lines) override;
     void replaceErrors(const std::vector<std::string>& lines) override;
-    void processPendingEvents() override;
-    void waitForEvents(bool userInput) override;
-    void wake() override;
-    bool abortRequested() const override;
 
-    QFrame* Panel1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QPlainTextEdit* Memo2 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
+    // The tag writer's texts as the window words them: a few in Russian
+    // already, the rest as they come. `timeoutSeconds` is the batch's.
+    static std::string windowWording(const std::string& text, int timeoutSeconds);
+
+    QFrame* panel = nullptr;
+    QLabel* infoLabel = nullptr;
+    QPlainTextEdit* infoPane = nullptr;
+    QLabel* errorLabel = nullptr;
+    QPlainTextEdit* errorPane = nullptr;
+    QPushButton* abortButton = nullptr;
+    QProgressBar* progressBar = nullptr;
 
 protected:
+    // Closing the console while a batch runs aborts it, as the button does,
+    // and leaves it open for the summary.
     void closeEvent(QCloseEvent* event) override;
 
-private slots:
-    void Button1Click();
-
 private:
-    void FormClose();
+    // Runs `work` on the console's thread: now when called there, else queued.
+    void onOwnThread(std::function<void()> work);
+    void abortBatch();
 
-    QPointer<QWidget> mainWindow_;
+    std::function<void()> abort_;  // while a batch runs
 };
 
 }  // namespace geovanta

@@ -34,7 +34,7 @@ ProgramWindows::ProgramWindows(SettingsFile settings, const std::string& startFo
     setDeltaDlg_ = std::make_unique<TSetDeltaDlg>(mainForm_.get());
     qtDialogs_.setOffsetsDialog(setDeltaDlg_.get());
     // The About box is made afresh for each showing.
-    formConsole_ = std::make_unique<TFormConsole>(mainForm_.get());
+    formConsole_ = std::make_unique<TFormConsole>();
     mainForm_->setConsole(formConsole_.get());
     // Once the window is up, so that the boxes have it for their parent.
     if (!settingsMessages_.empty())
@@ -44,6 +44,9 @@ ProgramWindows::ProgramWindows(SettingsFile settings, const std::string& startFo
         });
 }
 
-ProgramWindows::~ProgramWindows() = default;
+ProgramWindows::~ProgramWindows() {
+    // A tag write still running reports to the console, which goes first.
+    mainForm_->stopTagWrite();
+}
 
 }  // namespace geovanta

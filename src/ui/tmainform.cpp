@@ -12,6 +12,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <chrono>
 
 #include "app/commands/argumentscommand.h"
 #include "app/commands/clearcommand.h"
@@ -57,7 +58,7 @@ TMainForm::TMainForm(Document& document, Dialogs& dialogs, QWidget* parent)
     layout->addWidget(toolBar_);
     layout->addWidget(panels_, 1);
 
-    connect(&jobs_, &JobQueue::busyChanged, this, [this](bool busy) { setCommandsAvailable(!busy); });
+    connect(&jobs_, &JobQueue::busyChanged, this, [this](bool) { setCommandsAvailable(!busy()); });
     // A job may leave the cursor on the row it is about (the reference photograph).
     connect(&jobs_, &JobQueue::jobFinished, this, [this] {
         if (!document_.table().isEmpty()) showRow(document_.table().recNo());
@@ -87,6 +88,14 @@ void TMainForm::placeWindow() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    if (tagWriteRunning()) {
+        // Tags being written end first, within their grace; the window
+        // closes as soon as they have.
+        closeAfterTagWrite_ = true;
+        tagWrite_.abort();
+        event->ignore();
+        return;
+    }
     // A load or pass under way is stopped; its copy of the table goes with it.
     jobs_.cancel();
     // Remembered quietly: a settings file that cannot be written is no
@@ -100,6 +109,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 TMainForm::~TMainForm() {
+    stopTagWrite();
     // The model listens to the table, which outlives the window's children.
     grid_->setModel(nullptr);
     delete model_;
@@ -211,17 +221,17 @@ void TMainForm::buildGrid() {
     });
     // Rows come and go only while no job works on a copy of the table.
     connect(grid_, &DataGrid::insertRequested, this, [this] {
-        if (!jobs_.busy()) showRow(gridCommands_.insertRow());
+        if (!busy()) showRow(gridCommands_.insertRow());
     });
     connect(grid_, &DataGrid::appendRequested, this, [this] {
-        if (!jobs_.busy()) showRow(gridCommands_.appendRow());
+        if (!busy()) showRow(gridCommands_.appendRow());
     });
     connect(grid_, &DataGrid::cancelRequested, this, [this] {
         gridCommands_.cancelRow();
         if (!document_.table().isEmpty()) showRow(document_.table().recNo());
     });
     connect(grid_, &DataGrid::deleteRequested, this, [this] {
-        if (!jobs_.busy() && gridCommands_.deleteCurrentRow() && !document_.table().isEmpty())
+        if (!busy() && gridCommands_.deleteCurrentRow() && !document_.table().isEmpty())
             showRow(document_.table().recNo());
     });
     connect(grid_, &QAbstractItemView::doubleClicked, this, &TMainForm::openCurrentPhoto);
@@ -303,7 +313,7 @@ void TMainForm::setCommandsAvailable(bool available) {
 }
 
 void TMainForm::clearTable() {
-    if (!jobs_.busy()) ClearCommand(dialogs_, document_).run();
+    if (!busy()) ClearCommand(dialogs_, document_).run();
 }
 
 void TMainForm::showRow(std::size_t row) {
@@ -320,25 +330,58 @@ void TMainForm::loadArguments(const std::vector<std::string>& paths) {
 
 TFormConsole* TMainForm::console() {
     if (!console_) {
-        ownConsole_ = std::make_unique<TFormConsole>(this);
+        ownConsole_ = std::make_unique<TFormConsole>();
         console_ = ownConsole_.get();
     }
     return console_;
 }
 
+std::shared_ptr<TagCommands> TMainForm::tagCommands() {
+    const int timeout = document_.state().exifToolTimeout;
+    TagBatch::Settings settings;
+    settings.answerWithin = std::chrono::seconds(timeout);
+    auto commands = std::make_shared<TagCommands>(document_.table(), *console(), tagWriter_, settings);
+    commands->setWording(
+        [timeout](const std::string& text) { return TFormConsole::windowWording(text, timeout); });
+    return commands;
+}
+
 void TMainForm::writeAllTags() {
-    if (jobs_.busy()) return;
-    TagCommands(document_.table(), *console(), tagWriter_).writeAllPhotos(dialogs_);
-    if (!document_.table().isEmpty()) showRow(document_.table().recNo());
+    if (busy()) return;
+    std::shared_ptr<TagCommands> commands = tagCommands();
+    if (!commands->beginAll()) return;
+    startTagWrite(commands, [this, commands] {
+        commands->finishAllPhotos(dialogs_);
+        if (!document_.table().isEmpty()) showRow(document_.table().recNo());
+    });
 }
 
 void TMainForm::writeCurrentPhotoTags() {
-    if (jobs_.busy()) return;
-    TagCommands(document_.table(), *console(), tagWriter_).writeCurrentPhoto(dialogs_);
+    if (busy()) return;
+    std::shared_ptr<TagCommands> commands = tagCommands();
+    if (!commands->beginCurrent()) return;
+    startTagWrite(commands, [this, commands] { commands->finishCurrent(dialogs_); });
+}
+
+void TMainForm::startTagWrite(std::shared_ptr<TagCommands> commands, std::function<void()> finish) {
+    setCommandsAvailable(false);
+    tagWrite_.start(std::move(commands), [this, finish = std::move(finish)] {
+        setCommandsAvailable(!busy());
+        // Closing: what the write came to is of no interest any more.
+        if (closeAfterTagWrite_)
+            close();
+        else
+            finish();
+    });
+}
+
+void TMainForm::stopTagWrite() {
+    tagWrite_.stop();
+    setCommandsAvailable(!busy());
 }
 
 void TMainForm::setTimeFromPhoto() {
-    if (jobs_.busy()) return;
+    if (busy()) return;
     ReferencePhotoCommand(document_, dialogs_, jobs_).run();
 }
 
@@ -352,8 +395,8 @@ void TMainForm::openCurrentPhoto() { gridCommands_.openCurrentPhoto(); }
 void TMainForm::updatePopupItems() {
     const PopupItems items = gridCommands_.popupItems();
     showPhotoAction_->setEnabled(items.showPhoto);
-    writePhotoAction_->setEnabled(items.writeExif && !jobs_.busy());
-    timeFromPhotoAction_->setEnabled(items.timeFromPhoto && !jobs_.busy());
+    writePhotoAction_->setEnabled(items.writeExif && !busy());
+    timeFromPhotoAction_->setEnabled(items.timeFromPhoto && !busy());
 }
 
 }  // namespace geovanta

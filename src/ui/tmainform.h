@@ -6,6 +6,7 @@
 
 #include <QKeySequence>
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "runtime/keptprocess.h"
 #include "runtime/ozilibrary.h"
 #include "ui/jobqueue.h"
+#include "ui/tagwritethread.h"
 #include "ui/toolicons.h"
 
 class QAction;
@@ -38,6 +40,7 @@ class MapWidget;
 class DataTableModel;
 class Dialogs;
 class TFormConsole;
+class TagCommands;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -57,6 +60,14 @@ public:
     TFormConsole* console();
     // Loads files and folders named on the command line, in their order.
     void loadArguments(const std::vector<std::string>& paths);
+    // Tags are written by this program instead of the ExifTool found beside
+    // the program.
+    void setExifTool(const std::string& program) { exifTool_ = ExifToolSessions(program, KeptProcess::maker()); }
+    // True while GPS tags are written on a thread of their own.
+    bool tagWriteRunning() const { return tagWrite_.running(); }
+    // Aborts a running tag write and waits for its end, which comes within
+    // its grace; the console must outlive it.
+    void stopTagWrite();
 
 public slots:
     void loadTrack() { trackLoad_.run(); }
@@ -87,12 +98,19 @@ private:
     // The status bar after a pass: what was placed and why not, and the
     // offsets and tolerance in force.
     void updateStatus();
-    // While a job runs, the commands that change the table are not offered.
+    // While a job runs or tags are written, the commands that change the
+    // table are not offered.
     void setCommandsAvailable(bool available);
+    bool busy() const { return jobs_.busy() || tagWriteRunning(); }
     QToolButton* toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)(),
                             const QKeySequence& key = {});
     // Puts the grid's current cell on `row`, keeping the column.
     void showRow(std::size_t row);
+    // Runs the tag write of `commands`, begun on this thread, on a thread of
+    // its own; `finish` follows on this thread.
+    void startTagWrite(std::shared_ptr<TagCommands> commands, std::function<void()> finish);
+    // The tag commands with this window's timeout and wording.
+    std::shared_ptr<TagCommands> tagCommands();
 
     Document& document_;
     Dialogs& dialogs_;
@@ -103,6 +121,8 @@ private:
     OziLibrary ozi_{defaultOziLibraryPath()};
     ExifToolSessions exifTool_{defaultExifToolPath(), KeptProcess::maker()};
     TagWriter tagWriter_{exifTool_};
+    TagWriteThread tagWrite_{this};
+    bool closeAfterTagWrite_ = false;
     TFormConsole* console_ = nullptr;
     std::unique_ptr<TFormConsole> ownConsole_;
     OziTransfer oziTransfer_{ozi_, document_.table()};

@@ -42,6 +42,12 @@ TEST(Cli, HelpAndErrors) {
 
     const CliResult badValue = cli("--tolerance abc");
     EXPECT_EQ(badValue.status, 1);
+    for (const char* seconds : {"0", "-5", "1.5", "x"}) {
+        const CliResult badTimeout = cli(std::string("--exiftool-timeout=") + seconds);
+        EXPECT_EQ(badTimeout.status, 1) << seconds;
+        EXPECT_NE(badTimeout.out.find("is not a whole number of seconds from 1 up"), std::string::npos);
+    }
+    EXPECT_EQ(cli("--exiftool-timeout 1").status, 0);
     const CliResult negative = cli("--tolerance -5");
     EXPECT_EQ(negative.status, 1);
     EXPECT_NE(negative.out.find("the tolerance cannot be below 0 seconds ('-5')"), std::string::npos) << negative.out;

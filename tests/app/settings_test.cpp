@@ -80,6 +80,15 @@ TEST_F(SettingsTest, UnparsableValuesReadAsDefaults) {
     EXPECT_EQ(s.tolerance, 300);
 }
 
+TEST_F(SettingsTest, ExifToolTimeoutBelowOneOrUnreadableIsSixty) {
+    for (const auto& [text, seconds] : {std::pair{"", 60}, std::pair{"ExifToolTimeout=5\n", 5},
+                                        std::pair{"ExifToolTimeout=0\n", 60}, std::pair{"ExifToolTimeout=-3\n", 60},
+                                        std::pair{"ExifToolTimeout=ten\n", 60}}) {
+        writeFile(std::string("[Setting]\n") + text);
+        EXPECT_EQ(SettingsFile::inFolder(folder_).read(folder_).exifToolTimeout, seconds) << text;
+    }
+}
+
 TEST_F(SettingsTest, LongValuesAreCut) {
     writeFile("[Setting]\nFotoPath=" + std::string(5000, 'a') + "\n");
     EXPECT_EQ(SettingsFile::inFolder(folder_).read(folder_).photoFolder.size(), 2047u);

@@ -111,7 +111,8 @@ TEST(TagWriter, AnAltitudeBeyondAnyRealOneIsLeftOutWithANote) {
 
     ExifToolSessions sessions(exifTool, KeptProcess::maker());
     TagWriter writer(sessions);
-    const TagWriter::Result result = writer.write(TagWriter::job(table, 0));
+    const auto session = sessions.open();
+    const TagWriter::Result result = writer.write(*session, TagWriter::job(table, 0), {});
     EXPECT_FALSE(result.failure) << *result.failure;
     EXPECT_EQ(result.notes, TagWriter::job(table, 0).notes);
     const CommandResult tags = RunCommand(exifTool, {"-n", "-s3", "-GPSLatitude#", "-GPSLongitude#", "-GPSAltitude#", photo});

@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +20,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "runtime/processrunner.h"
 #include "support/runcli.h"
@@ -197,7 +200,15 @@ TEST_F(WriteTagsCli, ConcurrentRunsOnOneFolderTakeTurns) {
 TEST_F(WriteTagsCli, StopSignalEndsTheBatchBetweenPhotographs) {
     const std::string folder = dir.file("photos");
     photos(folder, 40, "10:00:00");
-    const std::string cli = kBin + "/geovanta-cli", out = dir.file("out.csv"), track = dir.file("track.plt");
+    const std::string out = dir.file("out.csv"), track = dir.file("track.plt");
+    // The real ExifTool, handed each photograph a fifth of a second late, so
+    // that the signal surely comes while photographs are still waiting.
+    test::TempDir tools;
+    const std::string cli = tools.file("geovanta-cli");
+    fs::copy_file(kBin + "/geovanta-cli", cli);
+    tools.script("exiftool", "while IFS= read -r line; do printf '%s\\n' \"$line\"\n"
+                             "  case \"$line\" in -execute*) sleep 0.2;; esac\n"
+                             "done | exec '" + fs::canonical(kBin + "/exiftool").string() + "' \"$@\"\n");
     int pipeEnds[2];
     ASSERT_EQ(::pipe(pipeEnds), 0);
     posix_spawn_file_actions_t actions;
@@ -238,6 +249,96 @@ TEST_F(WriteTagsCli, StopSignalEndsTheBatchBetweenPhotographs) {
     EXPECT_GE(written, 1);
     EXPECT_LT(written, 40);
     EXPECT_THAT(text, HasSubstr("GPS tags: " + std::to_string(written) + " written"));
+}
+
+// A copy of the tool beside a scripted ExifTool, run to its end with
+// standard error collected; SIGTERM after `signalAfter`, when given.
+struct ScriptedRun {
+    int status = -1;
+    std::chrono::milliseconds took{};  // from the signal, or from the start
+    long peakKb = 0;                   // the most memory it held, as last seen while it ran
+    std::string err;
+};
+
+// The peak resident memory of a running process; 0 once it has ended.
+long peakMemoryKb(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    return 0;
+}
+ScriptedRun runBesideScript(const test::TempDir& tools, const std::string& script, std::vector<std::string> args,
+                            std::optional<std::chrono::milliseconds> signalAfter) {
+    ScriptedRun r;
+    const std::string cli = tools.file("geovanta-cli");
+    if (!fs::exists(cli)) fs::copy_file(kBin + "/geovanta-cli", cli);
+    fs::remove(tools.file("exiftool"));
+    tools.script("exiftool", script);
+    const std::string errFile = tools.file("err.txt");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    args.insert(args.begin(), cli);
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    auto start = std::chrono::steady_clock::now();
+    if (posix_spawn(&pid, cli.c_str(), &actions, nullptr, argv.data(), environ) != 0) return r;
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    bool signalled = !signalAfter;
+    // Watched while it runs: the kernel's own peak for a child started from
+    // this process counts this process's memory too.
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        r.peakKb = std::max(r.peakKb, peakMemoryKb(pid));
+        if (!signalled && std::chrono::steady_clock::now() - start >= *signalAfter) {
+            start = std::chrono::steady_clock::now();
+            signalled = ::kill(pid, SIGTERM) == 0;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    r.took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream in(errFile);
+    r.err.assign(std::istreambuf_iterator<char>(in), {});
+    return r;
+}
+
+// Whatever ExifTool does, the tool ends within seconds: of a stop signal
+// while ExifTool hangs, or by itself when ExifTool floods it, in bounded
+// memory; every photograph is named and none is touched.
+TEST_F(WriteTagsCli, EndsWithinSecondsWhateverExifToolDoes) {
+    const std::string folder = dir.file("photos");
+    photos(folder, 3, "10:00:00");
+    const std::vector<std::string> before = tagsIn(folder);
+    test::TempDir tools;
+    const std::vector<std::string> args{"--write-tags", "--csv", dir.file("out.csv"), dir.file("track.plt"), folder};
+    using namespace std::chrono_literals;
+    const struct {
+        const char* what;
+        const char* script;
+        std::optional<std::chrono::milliseconds> signalAfter;
+        int status;
+        const char* says;
+    } cases[] = {
+        {"hangs, then SIGTERM", "exec sleep 1000\n", 500ms, 128 + SIGTERM,
+         "ExifTool was ended by the abort before it answered"},
+        {"floods", "exec yes\n", std::nullopt, 1, "ExifTool printed more than 1 MB without answering"},
+    };
+    long hangingPeakKb = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ScriptedRun run = runBesideScript(tools, c.script, args, c.signalAfter);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_LT(run.took, 5s);
+        // Flooded, it holds little more than while it waits.
+        if (!hangingPeakKb) hangingPeakKb = run.peakKb;
+        EXPECT_LT(run.peakKb, hangingPeakKb + 64 * 1024);
+        EXPECT_THAT(run.err, HasSubstr(c.says));
+        for (int i = 0; i < 3; ++i) EXPECT_THAT(run.err, HasSubstr("IMG_100" + std::to_string(i) + ".JPG\": "));
+        EXPECT_EQ(tagsIn(folder), before);
+    }
 }
 
 // The CSV file is replaced whole or not at all: past a file size limit the

@@ -60,24 +60,24 @@ TEST_F(KeptExifToolTest, CommandsOneAfterAnotherEachWithItsOwnOutput) {
     for (const auto& n : names) fs::copy_file(base, dir.file(n));
 
     ExifToolSession s = session(kExifTool);
-    const CommandResult version = s.execute({"-ver"});
+    const CommandResult version = s.execute({"-ver"}, {});
     EXPECT_EQ(version.outcome, Outcome::Exited);
     ASSERT_EQ(version.outputLines.size(), 1u);
     EXPECT_TRUE(version.errorLines.empty());
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::string lat = "-GPSLatitude=" + std::to_string(10 + i);
-        const CommandResult r = s.execute({"-overwrite_original", "-v0", lat, dir.file(names[i])});
+        const CommandResult r = s.execute({"-overwrite_original", "-v0", lat, dir.file(names[i])}, {});
         EXPECT_TRUE(r.succeeded()) << names[i];
         EXPECT_THAT(r.outputLines, Contains(HasSubstr("1 image files updated"))) << names[i];
         EXPECT_TRUE(r.errorLines.empty()) << names[i];
     }
-    const CommandResult missing = s.execute({"-overwrite_original", "-GPSLatitude=1", dir.file("none.jpg")});
+    const CommandResult missing = s.execute({"-overwrite_original", "-GPSLatitude=1", dir.file("none.jpg")}, {});
     EXPECT_EQ(missing.outcome, Outcome::Exited);
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_THAT(missing.errorLines, ElementsAre("Error: File not found - " + dir.file("none.jpg")));
     EXPECT_TRUE(s.alive());
     for (std::size_t i = 0; i < names.size(); ++i) {
-        const CommandResult r = s.execute({"-n", "-s3", "-GPSLatitude", dir.file(names[i])});
+        const CommandResult r = s.execute({"-n", "-s3", "-GPSLatitude", dir.file(names[i])}, {});
         EXPECT_THAT(r.outputLines, ElementsAre(std::to_string(10 + i))) << names[i];
     }
 }
@@ -87,7 +87,7 @@ TEST_F(KeptExifToolTest, OnAWorkerThreadAndEndedPromptly) {
     std::chrono::steady_clock::duration closing{};
     std::thread worker([&] {
         auto s = std::make_unique<ExifToolSession>(std::make_unique<KeptProcess>(), kExifTool);
-        r = s->execute({"-ver"});
+        r = s->execute({"-ver"}, {});
         const auto start = std::chrono::steady_clock::now();
         s.reset();
         closing = std::chrono::steady_clock::now() - start;
@@ -102,22 +102,22 @@ TEST_F(KeptExifToolTest, OnAWorkerThreadAndEndedPromptly) {
 TEST_F(KeptExifToolTest, ChildrenThatCannotStartOrEndUnderACommand) {
     ExifToolSession missing = session(dir.file("no-such-program"));
     EXPECT_FALSE(missing.alive());
-    const CommandResult notStarted = missing.execute({"-ver"});
+    const CommandResult notStarted = missing.execute({"-ver"}, {});
     EXPECT_EQ(notStarted.outcome, Outcome::NotStarted);
     EXPECT_FALSE(notStarted.startError.empty());
 
     // Takes the first command, says something on each stream, and ends.
     ExifToolSession stops = session(dir.script("stops.sh", "read line\necho partial\necho 'Error: gone' >&2\nexit 3\n"));
-    const CommandResult stopped = stops.execute({"-ver"});
+    const CommandResult stopped = stops.execute({"-ver"}, {});
     EXPECT_EQ(stopped.outcome, Outcome::Stopped);
     EXPECT_EQ(stopped.exitCode, 3);
     EXPECT_THAT(stopped.outputLines, ElementsAre("partial"));
     EXPECT_THAT(stopped.errorLines, ElementsAre("Error: gone"));
     EXPECT_FALSE(stops.alive());
-    EXPECT_EQ(stops.execute({"-ver"}).outcome, Outcome::Stopped);
+    EXPECT_EQ(stops.execute({"-ver"}, {}).outcome, Outcome::Stopped);
 
     ExifToolSession crashes = session(dir.script("crashes.sh", "read line\nkill -SEGV $$\n"));
-    EXPECT_EQ(crashes.execute({"-ver"}).outcome, Outcome::Crashed);
+    EXPECT_EQ(crashes.execute({"-ver"}, {}).outcome, Outcome::Crashed);
     EXPECT_FALSE(crashes.alive());
 }
 
@@ -134,7 +134,7 @@ TEST_F(KeptExifToolTest, AnExifToolWithoutEcho4) {
                                                         "  esac\n"
                                                         "done\n"));
     for (int i = 0; i < 2; ++i) {
-        const CommandResult r = old.execute({"-GPSLatitude=1", "/p/a.jpg"});
+        const CommandResult r = old.execute({"-GPSLatitude=1", "/p/a.jpg"}, {});
         EXPECT_TRUE(r.succeeded());
         EXPECT_THAT(r.outputLines, ElementsAre("    1 image files updated"));
         EXPECT_TRUE(r.errorLines.empty());

@@ -85,7 +85,7 @@ private:
     public:
         Session(FakeSessions& owner, int number, std::string startFailure)
             : owner_(owner), number_(number), startFailure_(std::move(startFailure)), alive_(startFailure_.empty()) {}
-        CommandResult execute(const std::vector<std::string>& args) override {
+        CommandResult execute(const std::vector<std::string>& args, const CommandLimits&) override {
             if (!startFailure_.empty()) {
                 CommandResult r;
                 r.startError = startFailure_;

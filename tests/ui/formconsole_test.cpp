@@ -1,16 +1,14 @@
-// The console window, alone and driving a batch of the tag writer.
+// The console window, alone and showing a batch of the tag writer that runs
+// on a thread of its own, as the main window runs it.
 #include "ui/formconsole.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
 #include <atomic>
 #include <chrono>
-#include <memory>
 #include <thread>
 
 #include "output/photorows.h"
@@ -24,25 +22,36 @@ using namespace geovanta;
 
 namespace {
 
-// A shown main window, its console, and a batch over `photos` placed
-// photographs with scripted ExifTool sessions.
+// A console and a batch over `photos` placed photographs with scripted
+// ExifTool sessions, written on a worker thread.
 struct Batch {
-    QWidget mainWindow;
-    TFormConsole console{&mainWindow};
+    TFormConsole console;
     DataTable table;
     test::FakeSessions sessions{"/x/exiftool"};
+    TagWriter writer{sessions};
+    TagCommands commands{table, console, writer};
     test::FakeDialogs dialogs;
     test::TempDir dir;  // the photographs' files, which the writer looks at
 
     explicit Batch(int photos) {
-        mainWindow.show();
         for (int i = 1; i <= photos; ++i)
             test::addPhoto(table, dir.write(std::to_string(i) + ".jpg", "photo"), 50 + i * 0.1, 30);
     }
+    // Begins and finishes on this thread, which keeps handling events while
+    // the worker writes.
     void run() {
-        TagWriter writer(sessions);
-        TagCommands(table, console, writer).writeAllPhotos(dialogs);
+        QVERIFY(commands.beginAll());
+        std::atomic<bool> done{false};
+        std::thread worker([&] {
+            commands.run();
+            done = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
+        worker.join();
+        QCoreApplication::processEvents();  // what the worker queued last
+        commands.finishAllPhotos(dialogs);
     }
+    QStringList infoLines() const { return console.infoPane->toPlainText().split('\n'); }
 };
 
 }  // namespace
@@ -52,110 +61,107 @@ class FormConsoleTest : public QObject {
 
 private slots:
     void createdHiddenWithItsControls() {
-        QWidget mainWindow;
-        TFormConsole console(&mainWindow);
+        TFormConsole console;
         QVERIFY(!console.isVisible());
         QVERIFY(console.windowFlags() & Qt::Tool);
         QCOMPARE(console.windowTitle(), QStringLiteral("EXIFtool>_"));
-        QCOMPARE(console.size(), QSize(559, 420));
-        QCOMPARE(console.Label1->text(), QStringLiteral("Информация:"));
-        QCOMPARE(console.Label2->text(), QStringLiteral("Ошибки:"));
-        QCOMPARE(console.Button1->text(), QStringLiteral("Прервать процесс"));
-        QCOMPARE(console.Memo1->geometry(), QRect(1, 25, 557, 216));
-        QCOMPARE(console.Memo2->geometry(), QRect(1, 270, 557, 89));
-        QCOMPARE(console.ProgressBar1->minimum(), 0);
-        QCOMPARE(console.ProgressBar1->maximum(), 100);
-        QCOMPARE(console.ProgressBar1->value(), 0);
+        QCOMPARE(console.infoLabel->text(), QStringLiteral("Информация:"));
+        QCOMPARE(console.errorLabel->text(), QStringLiteral("Ошибки:"));
+        QCOMPARE(console.abortButton->text(), QStringLiteral("Прервать процесс"));
+        QVERIFY(!console.abortButton->isEnabled());
     }
 
-    void everyWayOfClosingEnablesTheMainWindow() {
-        QWidget mainWindow;
-        mainWindow.show();
-        TFormConsole console(&mainWindow);
-        QPointer<TFormConsole> alive(&console);
-        const auto closers = std::vector<std::function<void()>>{
-            [&] { QTest::mouseClick(console.Button1, Qt::LeftButton); },
-            [&] { console.close(); },  // the close box
-            [&] { console.closeConsole(); },
-        };
-        for (const auto& closeIt : closers) {
-            console.showConsole();
-            QVERIFY(console.isVisible());
-            QVERIFY(!mainWindow.isEnabled());
-            QVERIFY(!console.abortRequested());
-            closeIt();
-            QVERIFY(!console.isVisible());
-            QVERIFY(mainWindow.isEnabled());
-            QVERIFY(console.abortRequested());
-            QVERIFY(alive);
-        }
+    // The window says in Russian that ExifTool did not answer, whatever the
+    // line around it.
+    void noAnswerInTheWindowsWords() {
+        QCOMPARE(TFormConsole::windowWording("\"a.jpg\": ExifTool did not answer within 7 s", 7),
+                 std::string("\"a.jpg\": ExifTool не ответил за 7 с"));
+        QCOMPARE(TFormConsole::windowWording("ExifTool did not answer within 7 s", 60),
+                 std::string("ExifTool did not answer within 7 s"));
     }
 
-    void panesAppendAndReplace() {
+    // While a batch runs, the button and the close box abort it once and
+    // leave the console open; afterwards the close box just hides it.
+    void abortingAndClosing() {
         TFormConsole console;
-        console.appendInfo({"a", "b"});
-        console.appendInfo({});
-        // A file name that is not UTF-8, as ExifTool prints it, shows its bytes.
-        console.appendInfo({"\xff\xfe.JPG"});
-        QCOMPARE(console.Memo1->toPlainText(), QStringLiteral("a\nb\n\n\\xFF\\xFE.JPG"));
-        console.replaceInfo({"only"});
-        QCOMPARE(console.Memo1->toPlainText(), QStringLiteral("only"));
-        console.replaceErrors({"e1", "e2"});
-        console.replaceErrors({"e3"});
-        QCOMPARE(console.Memo2->toPlainText(), QStringLiteral("e3"));
-        console.setProgressMaximum(3);
-        console.stepProgress();
-        console.stepProgress();
-        QCOMPARE(console.ProgressBar1->value(), 2);
+        int aborts = 0;
+        for (const bool byButton : {true, false}) {
+            console.showConsole();
+            console.setAbortHandler([&] { ++aborts; });
+            QVERIFY(console.abortButton->isEnabled());
+            if (byButton)
+                QTest::mouseClick(console.abortButton, Qt::LeftButton);
+            else
+                console.close();
+            QVERIFY(console.isVisible());
+            QVERIFY(!console.abortButton->isEnabled());
+            console.setAbortHandler({});
+            QVERIFY(console.close());
+            QVERIFY(!console.isVisible());
+        }
+        QCOMPARE(aborts, 2);
     }
 
-    // A click on the abort button while the third photo is written is taken
-    // up when that photo is done, and no other photo is started.
-    void abortButtonStopsABatchAfterTheCurrentPhoto() {
+    // Calls from another thread come out in the order they were made.
+    void panesFromAnyThread() {
+        TFormConsole console;
+        console.appendInfo({"stale"});
+        console.showConsole();
+        std::thread worker([&] {
+            console.setProgressMaximum(3);
+            console.appendInfo({"a", "b"});
+            console.appendInfo({});
+            // A file name that is not UTF-8, as ExifTool prints it, shows its bytes.
+            console.appendInfo({"\xff\xfe.JPG"});
+            console.replaceErrors({"e1", "e2"});
+            console.replaceErrors({"e3"});
+            console.stepProgress();
+            console.stepProgress();
+        });
+        worker.join();
+        QTRY_COMPARE(console.progressBar->value(), 2);
+        QCOMPARE(console.infoPane->toPlainText(), QStringLiteral("a\nb\n\n\\xFF\\xFE.JPG"));
+        QCOMPARE(console.errorPane->toPlainText(), QStringLiteral("e3"));
+        console.replaceInfo({"only"});
+        QCOMPARE(console.infoPane->toPlainText(), QStringLiteral("only"));
+    }
+
+    // The end of a batch stays in view: the summary last, every photograph
+    // not written named under it.
+    void summaryAfterAFullBatch() {
+        Batch b(3);
+        b.sessions.answer(test::FakeSessions::exited(1, {"Error: Not a valid JPG"}));
+        b.run();
+        QVERIFY(b.console.isVisible());
+        QVERIFY(!b.console.abortButton->isEnabled());
+        QCOMPARE(b.console.progressBar->value(), 3);
+        const QStringList lines = b.infoLines();
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[2], QStringLiteral("GPS tags: 2 written, 0 not placed, 1 failed"));
+        QCOMPARE(lines[3], QString::fromStdString("\"" + b.dir.file("1.jpg") +
+                                                  "\": /x/exiftool exited with code 1 (Error: Not a valid JPG)"));
+        QCOMPARE(b.dialogs.messages.size(), std::size_t(1));
+    }
+
+    // A click on the abort button while the third of ten is written: no
+    // other photograph starts, and the console says what came of each.
+    void summaryAfterAnAbort() {
         Batch b(10);
-        // On the writer's thread: the click is queued to the window's thread.
         b.sessions.onRun = [&](int call) {
-            if (call == 3) QMetaObject::invokeMethod(b.console.Button1, "click", Qt::QueuedConnection);
+            if (call != 3) return;
+            QMetaObject::invokeMethod(b.console.abortButton, "click", Qt::QueuedConnection);
+            // Written slowly enough for the click to come first.
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
         };
         b.run();
         QCOMPARE(b.sessions.calls().size(), std::size_t(3));
-        QVERIFY(b.mainWindow.isEnabled());
-        QVERIFY(!b.console.isVisible());
-        QCOMPARE(b.console.ProgressBar1->value(), 0);
-        QCOMPARE(b.console.Memo1->toPlainText(),
-                 QStringLiteral("    1 image files updated\n    1 image files updated\n"
-                                "GPS tags: 3 written, 0 not placed, 0 failed, 7 not tried after the abort"));
+        QVERIFY(b.console.isVisible());
+        const QStringList lines = b.infoLines();
+        QCOMPARE(lines.size(), 2 + 1 + 7);
+        QCOMPARE(lines[2], QStringLiteral("GPS tags: 3 written, 0 not placed, 0 failed, 7 not tried after the abort"));
+        QCOMPARE(lines[3], QString::fromStdString("\"" + b.dir.file("4.jpg") + "\": not tried after the abort"));
         QVERIFY(b.dialogs.messages.empty());
-        // The walk stops on the photo during which the abort came.
         QCOMPARE(b.table.recNo(), std::size_t(2));
-        QVERIFY(!b.table.eof());
-    }
-
-    // While ExifTool works on a photo the window goes on handling events:
-    // the writer waits, inside its photo, for something only the window's
-    // thread can do, and the progress and main window show the batch.
-    void theWindowHandlesEventsWhileAPhotoIsWritten() {
-        Batch b(3);
-        std::atomic<int> handled{0};
-        b.sessions.onRun = [&](int call) {
-            // Shared, so that a late answer never writes into a finished call.
-            struct Seen {
-                std::atomic<bool> done{false}, disabled{false};
-                std::atomic<int> progress{-1};
-            };
-            auto seen = std::make_shared<Seen>();
-            QMetaObject::invokeMethod(&b.console, [&b, seen] {
-                seen->progress = b.console.ProgressBar1->value();
-                seen->disabled = !b.mainWindow.isEnabled();
-                seen->done = true;
-            }, Qt::QueuedConnection);
-            for (int waited = 0; !seen->done && waited < 5000; ++waited)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            if (seen->done && seen->progress == call - 1 && seen->disabled) ++handled;
-        };
-        b.run();
-        QCOMPARE(handled.load(), 3);
-        QVERIFY(b.mainWindow.isEnabled());
     }
 };
 

@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -529,11 +530,51 @@ private slots:
         form_->updatePopupItems();
         QVERIFY(action("EXIF1")->isEnabled());
         action("EXIF1")->trigger();
-        QCOMPARE(dialogs_->messages.size(), std::size_t(1));
+        QTRY_COMPARE(dialogs_->messages.size(), std::size_t(1));
         QCOMPARE(dialogs_->messages[0].kind, MessageKind::Failure);
         QVERIFY2(dialogs_->messages[0].text.find("/photos/IMG_0002.JPG") != std::string::npos,
                  dialogs_->messages[0].text.c_str());
         QVERIFY(form_->isEnabled());
+    }
+
+    // Tags written by an ExifTool that never answers: the window's own
+    // thread goes on meanwhile with only the commands that change the table
+    // off, and closing the window ends the write within its grace.
+    void aHangingTagWriteNeitherFreezesNorHoldsTheWindow() {
+        QTemporaryDir tools;
+        const QString hanging = tools.filePath("exiftool");
+        QFile script(hanging);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nexec sleep 1000\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        form_->setExifTool(hanging.toStdString());
+        form_->document().state().exifToolTimeout = 60;
+        loadFixture();
+
+        form_->findChild<QToolButton*>("ToolButton8")->click();
+        QVERIFY(form_->tagWriteRunning());
+        int ticks = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+        timer.start(10);
+        QTest::qWait(500);
+        QVERIFY2(ticks >= 20, QByteArray::number(ticks));
+        QVERIFY(!form_->findChild<QToolButton*>("ToolButton8")->isEnabled());
+        QVERIFY(!action("LTrack")->isEnabled() && !action("ClearTable")->isEnabled());
+        QVERIFY(action("OTrack")->isEnabled());
+        selectRow(2);
+        form_->updatePopupItems();
+        QVERIFY(!action("EXIF1")->isEnabled());
+
+        QElapsedTimer closing;
+        closing.start();
+        QVERIFY(!form_->close());  // not yet: the write ends first
+        QTRY_VERIFY_WITH_TIMEOUT(!form_->tagWriteRunning(), 5000);
+        QTRY_VERIFY(!form_->isVisible());
+        qInfo("closed %lld ms after close() during the write", static_cast<long long>(closing.elapsed()));
+        QVERIFY(closing.elapsed() < 4000);
+        QVERIFY(dialogs_->messages.empty());
     }
 
     // "GPS трек" asks for a file, reads it by the chosen filter entry and

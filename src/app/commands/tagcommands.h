@@ -1,72 +1,105 @@
 #pragma once
 // The tag-writing commands: every placed photograph of the table with the
-// console shown, or the photograph of the current row alone.
+// console shown, or the photograph of the current row alone. Each runs in
+// three steps, so that a window can write on a thread of its own while its
+// own thread goes on: begin and finish on the table's thread, run between
+// them on any thread, abort from any thread. One object may run one command
+// after another.
 
+#include <cstddef>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "output/consoleview.h"
+#include "output/tagbatch.h"
 #include "output/tagwriter.h"
 
 namespace geovanta {
 
 class DataTable;
 class Dialogs;
-class FolderLocks;
 
 class TagCommands {
 public:
-    TagCommands(DataTable& table, ConsoleView& console, TagWriter& writer)
-        : table_(table), console_(console), writer_(writer) {}
+    TagCommands(DataTable& table, ConsoleView& console, TagWriter& writer, TagBatch::Settings settings = {});
+    ~TagCommands();
+    TagCommands(const TagCommands&) = delete;
+    TagCommands& operator=(const TagCommands&) = delete;
 
-    struct PhotoOutcome {
-        bool goOn = true;                    // false: the user aborted the batch
-        bool attempted = false;              // a command ran (or was refused) for this row
-        std::optional<std::string> failure;  // why the photograph was not written
-    };
-    // Writes the table's current row when it is a photograph with a position,
-    // in an ExifTool of its own; it does not wait for another write in the
-    // photograph's folder but fails, saying so. ExifTool's standard output replaces
-    // `outputLines`; its standard error replaces the console's errors pane.
-    // The cursor does not move.
-    PhotoOutcome SetGPS2EXIF(std::vector<std::string>& outputLines);
+    // Every text this command shows, in the console or a message box, goes
+    // through `wording` first: the window words some in its own language.
+    void setWording(std::function<std::string(const std::string&)> wording) { wording_ = std::move(wording); }
 
     struct BatchOutcome {
         int written = 0;
         int notPlaced = 0;                  // photographs without a position
         int attempted = 0;                  // photographs with a position that were tried
-        int notTried = 0;                   // photographs with a position left by an abort
+        int notTried = 0;                   // photographs with a position the batch did not reach
         std::vector<std::string> failures;  // one line per photograph tried and not written
+        std::vector<std::string> untried;   // one line per photograph not tried, with the reason
         bool aborted = false;
 
         // True when every photograph with a position was written.
         bool allWritten() const { return failures.empty() && notTried == 0; }
         // "GPS tags: 13 written, 7 not placed, 2 failed", and the photographs
-        // an abort left untried.
+        // the batch did not reach.
         std::string summary() const;
     };
-    // Writes every photograph in table order with the console shown, on as
-    // many ExifTool processes as pay; the window keeps handling events
-    // meanwhile. An abort lets the photographs being written finish and
-    // starts no other. The batch holds the lock of every folder it writes
-    // in, and waits while another write holds one.
-    BatchOutcome writeAll();
 
-    // All photographs; the summary closes the information pane, and an error
-    // box lists the photographs not written.
+    // On the table's thread: the jobs for every placed photograph, the
+    // console shown empty. False, with nothing shown, for an empty table.
+    bool beginAll();
+    // On the table's thread: the job for the current row; false when it is
+    // no photograph with a position.
+    bool beginCurrent();
+    // On any thread, after a begin: writes, blocking, until every job is
+    // done or the batch is aborted or stopped.
+    void run();
+    // From any thread, between a begin and the end of run(): starts nothing
+    // more, and ends ExifTool under the photographs in flight after a short
+    // grace.
+    void abort() {
+        if (batch_) batch_->abort();
+    }
+    // On the table's thread, after run(): the table learns the files
+    // ExifTool rewrote, the cursor stops where the batch did, and the
+    // console ends with the summary and every photograph not written.
+    BatchOutcome finishAll();
+    // The same, and an error box lists the photographs not written.
+    void finishAllPhotos(Dialogs& dialogs);
+    // On the table's thread, after run(): a confirmation, or an error naming
+    // the photograph.
+    void finishCurrent(Dialogs& dialogs);
+
+    // The steps one after another on the calling thread.
+    BatchOutcome writeAll();
     void writeAllPhotos(Dialogs& dialogs);
-    // The current photograph, then a confirmation or an error naming it.
     void writeCurrentPhoto(Dialogs& dialogs);
 
 private:
-    // Waits, saying so, while another write holds one of the batch's
-    // folders; false when the user aborted meanwhile.
-    bool waitForFolders(FolderLocks& locks);
+    class Report;
+
+    // Forgets the last command and makes the batch for the next.
+    void reset();
+    std::string shown(const std::string& text) const { return wording_ ? wording_(text) : text; }
+    std::vector<std::string> shown(std::vector<std::string> lines) const;
 
     DataTable& table_;
     ConsoleView& console_;
     TagWriter& writer_;
+    TagBatch::Settings settings_;
+    std::unique_ptr<TagBatch> batch_;
+    std::vector<TagJob> jobs_;
+    std::vector<std::size_t> rows_;           // the row of each job
+    std::vector<int> unplacedBefore_;         // photographs without a position just before each job
+    int unplacedAfter_ = 0;                   // and after the last
+    int notPlaced_ = 0;
+    bool single_ = false;                     // the current photograph alone
+    std::optional<TagBatch::Outcome> outcome_;
+    std::function<std::string(const std::string&)> wording_;
 };
 
 }  // namespace geovanta

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -22,6 +23,7 @@
 namespace geovanta {
 namespace {
 
+using ::testing::_;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -63,6 +65,7 @@ TEST_F(TagCommandsTest, BatchWalksPhotosKeepsGoingAndCountsFailures) {
     sessions.answer(FakeSessions::ended(Outcome::Crashed));
     sessions.answer(FakeSessions::success({"five", "lines"}));
     console.infoEntries = {{"earlier batch"}};
+    console.errors = {"earlier error"};
 
     commands.writeAllPhotos(dialogs);
 
@@ -73,21 +76,22 @@ TEST_F(TagCommandsTest, BatchWalksPhotosKeepsGoingAndCountsFailures) {
     EXPECT_EQ(calls[2].session, 1);
     EXPECT_EQ(calls[3].session, 2);
     const std::string summary = "GPS tags: 2 written, 1 not placed, 2 failed";
-    // Memo1 keeps earlier text; the unplaced photo adds an empty entry.
-    EXPECT_THAT(console.infoEntries, ElementsAre(ElementsAre("earlier batch"), ElementsAre("one"), IsEmpty(), IsEmpty(),
-                                                 IsEmpty(), ElementsAre("five", "lines"), ElementsAre(summary)));
-    EXPECT_EQ(console.maximum, 5);
-    EXPECT_EQ(console.steps, 5);
-    EXPECT_EQ(console.position, 0);
-    EXPECT_EQ(console.showCount, 1);
-    EXPECT_EQ(console.closeCount, 1);
-    EXPECT_TRUE(console.mainWindowEnabled);
-    EXPECT_FALSE(table.displaySuspended());
-    EXPECT_TRUE(table.eof());
-
     const std::string badLine =
         "\"" + p("bad.jpg") + "\": /opt/geo/exiftool exited with code 1 (Error: Not a valid JPG - /p/bad.jpg)";
     const std::string killedLine = "\"" + p("killed.jpg") + "\": /opt/geo/exiftool crashed";
+    // Each batch starts with an empty console and ends with the summary and
+    // every photograph not written; the unplaced photo adds an empty entry.
+    EXPECT_THAT(console.infoEntries,
+                ElementsAre(ElementsAre("one"), IsEmpty(), IsEmpty(), IsEmpty(), ElementsAre("five", "lines"),
+                            ElementsAre(summary, badLine, killedLine)));
+    EXPECT_EQ(console.maximum, 5);
+    EXPECT_EQ(console.steps, 5);
+    EXPECT_EQ(console.position, 5);
+    EXPECT_EQ(console.showCount, 1);
+    EXPECT_TRUE(console.shown);
+    EXPECT_FALSE(console.abortable());
+    EXPECT_FALSE(table.displaySuspended());
+    EXPECT_TRUE(table.eof());
     EXPECT_THAT(console.errors, ElementsAre(badLine, killedLine));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Failure);
@@ -101,7 +105,7 @@ TEST_F(TagCommandsTest, EmptyTableAndTableWithoutPhotos) {
     addTrackPoint(table, 55, 37);
     commands.writeAllPhotos(dialogs);
     EXPECT_EQ(console.showCount, 1);
-    EXPECT_EQ(console.closeCount, 1);
+    EXPECT_THAT(console.infoEntries, ElementsAre(ElementsAre("GPS tags: 0 written, 0 not placed, 0 failed")));
     EXPECT_EQ(sessions.opened(), 0);
     EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -181,18 +185,22 @@ TEST_F(TagCommandsTest, AbortDuringThirdOfTenStartsNoOtherPhoto) {
     EXPECT_EQ(batch.written, 3);
     EXPECT_EQ(batch.notTried, 7);
     EXPECT_FALSE(batch.allWritten());
-    EXPECT_EQ(batch.summary(), "GPS tags: 3 written, 0 not placed, 0 failed, 7 not tried after the abort");
+    const std::string summary = "GPS tags: 3 written, 0 not placed, 0 failed, 7 not tried after the abort";
+    EXPECT_EQ(batch.summary(), summary);
     // The abort came while the third was written: its text is not shown.
-    EXPECT_EQ(console.infoEntries.size(), 2u);
+    // The summary names each photograph not tried.
+    ASSERT_EQ(console.infoEntries.size(), 3u);
+    EXPECT_THAT(console.infoEntries[2], ElementsAre(summary, "\"" + p("4.jpg") + "\": not tried after the abort",
+                                                    _, _, _, _, _, "\"" + p("10.jpg") + "\": not tried after the abort"));
     EXPECT_EQ(console.steps, 3);
-    EXPECT_TRUE(console.mainWindowEnabled);
+    EXPECT_FALSE(console.abortable());
     EXPECT_EQ(table.recNo(), 2u);
     EXPECT_FALSE(table.eof());
 }
 
-// With more than one writer, every photograph is written once, shown in
-// table order, and two rows of one file are never written at the same time.
-TEST_F(TagCommandsTest, SeveralWritersKeepTableOrderAndNeverShareAFile) {
+// With more than one writer, every photograph is shown in table order, and
+// a file that two rows name is written once, as the later row says.
+TEST_F(TagCommandsTest, SeveralWritersKeepTableOrderAndWriteEachFileOnce) {
     constexpr int kPhotos = 60;
     for (int i = 0; i < kPhotos; ++i) addPhoto(table, p(std::to_string(i % 40) + ".jpg"), 50 + i * 0.01, 30);
     std::mutex mutex;
@@ -212,11 +220,19 @@ TEST_F(TagCommandsTest, SeveralWritersKeepTableOrderAndNeverShareAFile) {
     const auto batch = commands.writeAll();
     EXPECT_EQ(batch.written, kPhotos);
     EXPECT_FALSE(shared);
-    ASSERT_EQ(console.infoEntries.size(), std::size_t(kPhotos));
-    for (int i = 0; i < kPhotos; ++i)
-        EXPECT_THAT(console.infoEntries[i], ElementsAre(p(std::to_string(i % 40) + ".jpg")));
-    EXPECT_EQ(static_cast<int>(sessions.calls().size()), kPhotos);
-    EXPECT_EQ(sessions.opened(), TagWriterPool::writersFor(kPhotos));
+    ASSERT_EQ(console.infoEntries.size(), std::size_t(kPhotos) + 1);
+    for (int i = 0; i < kPhotos; ++i) {
+        const std::string file = p(std::to_string(i % 40) + ".jpg");
+        if (i < kPhotos - 40)
+            EXPECT_THAT(console.infoEntries[i], ElementsAre("the same file as \"" + file + "\", written once"));
+        else
+            EXPECT_THAT(console.infoEntries[i], ElementsAre(file));
+    }
+    std::map<std::string, std::string> latitudes;
+    for (const auto& call : sessions.calls()) EXPECT_TRUE(latitudes.emplace(call.args.back(), call.args[4]).second);
+    EXPECT_EQ(latitudes.size(), 40u);
+    EXPECT_EQ(latitudes[p("0.jpg")], TagWriter::arguments(table, 40)[4]);
+    EXPECT_EQ(sessions.opened(), TagWriterPool::writersFor(40));
     EXPECT_EQ(console.steps, kPhotos);
 }
 

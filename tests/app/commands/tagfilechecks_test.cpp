@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -192,6 +193,30 @@ TEST_F(TagFileChecksTest, OwnWritesAreNotTakenForChanges) {
     batch = commands.writeAll();
     EXPECT_EQ(batch.written, 2);
     EXPECT_EQ(latitudeOf(file), "11");
+}
+
+// Two hard links to one photograph are one file: written once, and both
+// names lead to the written file afterwards, still one file.
+TEST_F(TagFileChecksTest, HardLinksAreOneFileWrittenOnce) {
+    const std::string first = photo("a.jpg");
+    const std::string second = folder() + "/b.jpg";
+    fs::create_hard_link(first, second);
+    scanAndPlace();
+    ASSERT_EQ(table.rowCount(), 2u);
+    const auto batch = commands.writeAll();
+    EXPECT_EQ(batch.written, 2);
+    EXPECT_THAT(batch.failures, ::testing::IsEmpty());
+    EXPECT_TRUE(fs::equivalent(first, second));
+    EXPECT_EQ(fs::hard_link_count(first), 2u);
+    EXPECT_EQ(latitudeOf(first), latitudeOf(second));
+    EXPECT_NE(latitudeOf(first), "");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 2);
+    const auto& entries = console.infoEntries;
+    EXPECT_EQ(std::count(entries.begin(), entries.end(),
+                         std::vector<std::string>{"the same file as \"" + second + "\", written once"}) +
+                  std::count(entries.begin(), entries.end(),
+                             std::vector<std::string>{"the same file as \"" + first + "\", written once"}),
+              1);
 }
 
 }  // namespace

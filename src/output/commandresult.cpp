@@ -1,4 +1,4 @@
-#include "output/commandrunner.h"
+#include "output/commandresult.h"
 
 namespace geovanta {
 
@@ -9,6 +9,8 @@ std::string CommandResult::failureReason(const std::string& program) const {
             reason = "could not start " + program;
             if (!startError.empty()) reason += ": " + startError;
             return reason;
+        case Outcome::NoAnswer:
+        case Outcome::Cancelled: return givenUp;
         case Outcome::Crashed: reason = program + " crashed"; break;
         case Outcome::Exited: reason = program + " exited with code " + std::to_string(exitCode); break;
         case Outcome::Stopped:

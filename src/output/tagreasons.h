@@ -1,0 +1,30 @@
+#pragma once
+// What the tag writer says about a photograph it did not write, and about the
+// batch itself. Each text comes from one function here, so that a
+// translation can take them one by one.
+
+#include <string>
+#include <string_view>
+
+namespace geovanta {
+
+// "ExifTool did not answer within N s"
+std::string noAnswerReason(int seconds);
+// ExifTool printed a bounded amount without the end of the command.
+std::string notAnAnswerReason();
+// Still writing when the grace after an abort ran out.
+std::string endedByAbortReason();
+// Photographs the batch did not hand to ExifTool.
+std::string notTriedAfterAbortReason();
+std::string notTriedAfterNoAnswersReason();
+// The single photograph does not wait for another write in its folder.
+std::string folderBusyReason();
+// The batch waits for another write in `folder`.
+std::string waitingForFolderNotice(std::string_view folder);
+// A photograph whose file another row of the batch writes: a second name of
+// it, or the same name twice.
+std::string sameFileNote(std::string_view writtenName);
+// A second name of a written file could not be made to name it again.
+std::string relinkFailedReason(std::string_view writtenName, const std::string& error);
+
+}  // namespace geovanta
