@@ -1,5 +1,7 @@
 #include "input/xmlpieces.h"
 
+#include "input/fieldsplit.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -30,18 +32,7 @@ std::size_t lineEndsIn(std::string_view doc, std::size_t from, std::size_t to) {
             ends += p[i] == '\n' || (p[i] == '\r' && (i + 1 >= doc.size() || p[i + 1] != '\n'));
         return ends;
     }
-    // LF alone, counted in lanes that the compiler turns into vector
-    // compares: a log's pieces are counted as they are passed.
-    std::size_t i = from;
-    while (to - i >= 16) {
-        const std::size_t blockEnd = i + std::min<std::size_t>((to - i) / 16, 255) * 16;
-        unsigned char lanes[16] = {};
-        for (; i < blockEnd; i += 16)
-            for (int k = 0; k < 16; ++k) lanes[k] = static_cast<unsigned char>(lanes[k] + (p[i + k] == '\n'));
-        for (unsigned char lane : lanes) ends += lane;
-    }
-    for (; i < to; ++i) ends += p[i] == '\n';
-    return ends;
+    return countByte(doc.substr(from, to - from), '\n');
 }
 
 }  // namespace

@@ -36,9 +36,12 @@ std::optional<double> parseNumberText(std::string_view text, bool overflowToInfi
     const bool negative = *p == '-';
     if (*p == '+' || *p == '-') ++p;
     const char* const mantissaStart = p;
-    auto skipDigits = [&p, end] {
+    // The digits' value is taken on the way: it is the answer for every
+    // number of up to 19 digits (beyond, it wraps and is not used).
+    uint64_t mantissa = 0;
+    auto skipDigits = [&p, end, &mantissa] {
         const char* from = p;
-        while (p != end && isDigit(*p)) ++p;
+        for (; p != end && isDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
         return static_cast<std::size_t>(p - from);
     };
     const std::size_t intDigits = skipDigits();
@@ -48,7 +51,6 @@ std::optional<double> parseNumberText(std::string_view text, bool overflowToInfi
         ++p;
         fracDigits = skipDigits();
     }
-    const char* const mantissaEnd = p;
     if (intDigits + fracDigits == 0) return std::nullopt;
     long exponent = 0;
     if (p != end && (*p == 'e' || *p == 'E')) {
@@ -66,9 +68,6 @@ std::optional<double> parseNumberText(std::string_view text, bool overflowToInfi
     // the correctly rounded value in one multiplication or division; that is
     // every number of a GPS file. Anything else goes the general way.
     if (intDigits + fracDigits <= 19) {  // 10^19 - 1 fits 64 bits
-        uint64_t mantissa = 0;
-        for (const char* d = mantissaStart; d != mantissaEnd; ++d)
-            if (*d != '.') mantissa = mantissa * 10 + static_cast<unsigned>(*d - '0');
         const long scale = exponent - static_cast<long>(fracDigits);
         if (mantissa <= kExactLimit && scale >= -kExactPowers && scale <= kExactPowers) {
             const auto m = static_cast<double>(mantissa);
