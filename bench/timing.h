@@ -1,12 +1,18 @@
 #pragma once
 // Wall and processor time of a step in this process or of a child program,
 // for benchmarks that set Geovanta beside another tool in the same run.
+// Targets are ratios: the other tool's time over ours, median of rounds in
+// which the two run alternately.
 
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,22 +48,139 @@ Seconds timed(Step step) {
     return {wall, cpuSeconds(after) - cpuSeconds(before)};
 }
 
-// Wall and processor time of a child program found on PATH, its peak memory
-// in MB into `peakMb`; nothing when it could not run or failed.
-inline std::optional<Seconds> runChild(const std::vector<std::string>& args, double& peakMb) {
+// The environment every program of a comparison runs in: UTC and a plain
+// locale, where the peers are at their fastest (without TZ the C library
+// reads /etc/localtime at every local time conversion).
+inline std::vector<std::string> comparisonEnvironment() {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        if (entry.rfind("TZ=", 0) != 0 && entry.rfind("LC_ALL=", 0) != 0) env.push_back(entry);
+    }
+    env.push_back("TZ=UTC");
+    env.push_back("LC_ALL=C.UTF-8");
+    return env;
+}
+
+struct ChildRun {
+    Seconds time;
+    double peakMb = 0;
+};
+
+// Wall and processor time and peak memory of a child program found on PATH,
+// run in comparisonEnvironment(); its output goes to /dev/null when `quiet`.
+// Nothing when it could not run or failed.
+inline std::optional<ChildRun> runChild(const std::vector<std::string>& args, bool quiet = false) {
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
+    std::vector<std::string> env = comparisonEnvironment();
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (quiet) {
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    }
     const Clock::time_point start = Clock::now();
     pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return std::nullopt;
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return std::nullopt;
     int status = 0;
     rusage usage{};
     if (wait4(pid, &status, 0, &usage) != pid) return std::nullopt;
     const double wall = secondsSince(start);
-    peakMb = static_cast<double>(usage.ru_maxrss) / 1024.0;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
-    return Seconds{wall, cpuSeconds(usage)};
+    return ChildRun{{wall, cpuSeconds(usage)}, static_cast<double>(usage.ru_maxrss) / 1024.0};
 }
+
+// Ours against a peer, run alternately so that a busy moment of a shared
+// machine falls on both: the ratios peer / ours of each round, and their
+// median and spread.
+struct Comparison {
+    std::vector<double> ratios, cpuRatios;
+    std::vector<ChildRun> ours, peer;
+    bool ok = false;
+
+    static double median(std::vector<double> v) {
+        if (v.empty()) return 0;
+        std::sort(v.begin(), v.end());
+        const std::size_t n = v.size();
+        return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+    }
+    double medianRatio() const { return median(ratios); }
+    double lowest() const { return ratios.empty() ? 0 : *std::min_element(ratios.begin(), ratios.end()); }
+    double highest() const { return ratios.empty() ? 0 : *std::max_element(ratios.begin(), ratios.end()); }
+    double medianOurs() const { return median(wallOf(ours)); }
+    double medianPeer() const { return median(wallOf(peer)); }
+    double peakOurs() const { return maxPeak(ours); }
+    double peakPeer() const { return maxPeak(peer); }
+
+private:
+    static std::vector<double> wallOf(const std::vector<ChildRun>& runs) {
+        std::vector<double> w;
+        for (const ChildRun& r : runs) w.push_back(r.time.wall);
+        return w;
+    }
+    static double maxPeak(const std::vector<ChildRun>& runs) {
+        double m = 0;
+        for (const ChildRun& r : runs) m = std::max(m, r.peakMb);
+        return m;
+    }
+};
+
+// `rounds` rounds of ours then the peer, `prepare` before every run (for
+// example to drop the page cache); the peer starts every other round so
+// that neither always runs on what the other left warm.
+template <typename Prepare>
+Comparison compareRuns(const std::vector<std::string>& ours, const std::vector<std::string>& peer, int rounds,
+                       Prepare prepare) {
+    Comparison c;
+    for (int round = 0; round < rounds; ++round) {
+        std::optional<ChildRun> a, b;
+        for (int k = 0; k < 2; ++k) {
+            const bool oursNow = (k == 0) == (round % 2 == 0);
+            prepare();
+            (oursNow ? a : b) = runChild(oursNow ? ours : peer, true);
+        }
+        if (!a || !b) return c;
+        c.ours.push_back(*a);
+        c.peer.push_back(*b);
+        c.ratios.push_back(b->time.wall / a->time.wall);
+        c.cpuRatios.push_back(b->time.cpu / a->time.cpu);
+    }
+    c.ok = true;
+    return c;
+}
+
+inline Comparison compareRuns(const std::vector<std::string>& ours, const std::vector<std::string>& peer, int rounds) {
+    return compareRuns(ours, peer, rounds, [] {});
+}
+
+// The counters of a comparison: x_faster is the median ratio, x_min and
+// x_max its spread over the rounds.
+inline void reportComparison(benchmark::State& state, const Comparison& c, const std::string& peerName) {
+    state.counters["x_faster"] = c.medianRatio();
+    state.counters["x_min"] = c.lowest();
+    state.counters["x_max"] = c.highest();
+    state.counters["x_faster_cpu"] = Comparison::median(c.cpuRatios);
+    state.counters["cli_s"] = c.medianOurs();
+    state.counters[peerName + "_s"] = c.medianPeer();
+    state.counters["cli_peak_MB"] = c.peakOurs();
+    state.counters[peerName + "_peak_MB"] = c.peakPeer();
+    state.counters["rounds"] = static_cast<double>(c.ratios.size());
+}
+
+// Rounds of a comparison: GEOVANTA_BENCH_ROUNDS, 3 without it.
+inline int comparisonRounds() {
+    const char* text = std::getenv("GEOVANTA_BENCH_ROUNDS");
+    const int rounds = text ? std::atoi(text) : 0;
+    return rounds > 0 ? rounds : 3;
+}
+
+inline std::string cliPath() { return std::string(GEOVANTA_BIN_DIR) + "/geovanta-cli"; }
 
 }  // namespace geovanta::bench

@@ -14,6 +14,10 @@ namespace geovanta {
 // wraps like every other 16-bit counter of the readers).
 uint16_t CharCount(std::string_view text, char c);
 
+// Number of occurrences of `c` in `text`, for counting the lines of a whole
+// file: many bytes at a time.
+std::size_t countByte(std::string_view text, char c);
+
 // Field `n` (1-based) of a delimited line: the text between the (n-1)-th and
 // the n-th delimiter, field 1 being the text before the first one. Every
 // delimiter counts, so empty fields keep their numbers; a field number past

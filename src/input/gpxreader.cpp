@@ -253,10 +253,12 @@ bool GpxWalk::readPoint(const pugi::xml_node& point, Kind container) {
 LoadResult GpxReader::load(const std::string& path) {
     FileBytes bytes;
     if (auto error = readWholeFile(path, bytes)) return LoadResult::failed(*error);
-    return loadBytes(bytes, path);
+    return read(bytes, path, &bytes);
 }
 
-LoadResult GpxReader::loadBytes(std::string_view bytes, const std::string& path) {
+LoadResult GpxReader::loadBytes(std::string_view bytes, const std::string& path) { return read(bytes, path, nullptr); }
+
+LoadResult GpxReader::read(std::string_view bytes, const std::string& path, FileBytes* spent) {
     stats_ = {};
     if (wideEncoding(bytes))
         return LoadResult::failed("The file is not in UTF-8; save it as UTF-8 to read it" + lineSuffix(path, 1));
@@ -264,6 +266,7 @@ LoadResult GpxReader::loadBytes(std::string_view bytes, const std::string& path)
     if (!startsLikeXml(bytes)) return LoadResult::rejected(kNotGpxMessage);
 
     XmlPieces pieces(bytes, {"trkpt", "rtept", "wpt"}, pieceBytes_ ? pieceBytes_ : XmlPieces::kDefaultPieceBytes);
+    if (spent) pieces.onPassed([spent](std::size_t offset) { spent->release(offset); });
     GpxWalk walk(table_, trackCounter_, pieces, path, bytes.size() / kTypicalPointBytes, stats_);
     walk.setProgress(progress_);
     if (progress_) progress_->setTotal(bytes.size());
@@ -279,6 +282,7 @@ LoadResult GpxReader::loadBytes(std::string_view bytes, const std::string& path)
             failure = walk.failure();
         else if (fault)
             failure = "Malformed XML: " + fault->reason + lineSuffix(path, pieces.lineAt(fault->offset));
+        if (spent) spent->release(bytes.size());
         CalcPositions(table_, params_);
     }
     LoadResult result = failure.empty() ? LoadResult::loaded() : LoadResult::failed(failure);

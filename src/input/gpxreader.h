@@ -17,6 +17,7 @@
 namespace geovanta {
 
 class DataTable;
+class FileBytes;
 
 // What a load read, for the caller to report.
 struct GpxLoadStats {
@@ -54,6 +55,9 @@ public:
     void setPieceBytes(std::size_t bytes) { pieceBytes_ = bytes; }
 
 private:
+    // loadBytes, handing back to `spent` (when given) the bytes it has passed.
+    LoadResult read(std::string_view bytes, const std::string& path, FileBytes* spent);
+
     DataTable& table_;
     uint16_t& trackCounter_;
     BindingParams params_;

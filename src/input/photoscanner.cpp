@@ -1,9 +1,13 @@
 #include "input/photoscanner.h"
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <ctime>
+#include <exception>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 #include "binding/calcpositions.h"
 #include "input/exif.h"
@@ -123,27 +127,73 @@ ShotTime shotTime(TExif& exif, const fs::directory_entry& entry, const std::stri
     return t;
 }
 
-// Appends a row per photograph; what cannot be read is noted and passed over.
-void scanPhotos(DataTable& table, const FolderListing& listing, TExif& exif, std::vector<LeftOutFile>& leftOut,
-                Progress* progress) {
-    const int year = currentYear();
-    for (const ListedPhoto& photo : listing.photos) {
-        if (stopWanted(progress)) return;
-        table.setLastScanPhotoCount(table.lastScanPhotoCount() + 1);
-        if (progress) progress->advance();
+// What reading one photograph gave; made on any thread.
+struct PhotoRead {
+    std::optional<FileStamp> stamp;
+    std::string stampError;
+    ShotTime time;
+    std::exception_ptr failure;  // anything but a reader's error, for the scan to stop on
+};
+
+PhotoRead readPhoto(TExif& exif, const ListedPhoto& photo, int year) {
+    PhotoRead r;
+    try {
         // Taken before the file is read, so that a change while it is read
         // also shows when it is written.
-        std::string stampError;
-        const std::optional<FileStamp> stamp = fileStampOf(photo.fileName, &stampError);
-        if (!stamp) {
-            leftOut.push_back({photo.fileName, std::move(stampError)});
-            continue;
+        r.stamp = fileStampOf(photo.fileName, &r.stampError);
+        if (r.stamp) r.time = shotTime(exif, photo.entry, photo.fileName, year);
+    } catch (...) {
+        r.failure = std::current_exception();
+    }
+    return r;
+}
+
+// Photographs are read this many at a time by all readers at once, and then
+// appended in listing order. A photograph that is not in memory waits for the
+// disk, and a disk serves many requests at once sooner than one after another.
+constexpr std::size_t kPhotosPerRound = 1024;
+
+std::size_t readerCount() {
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    return std::clamp<std::size_t>(2 * cores, 2, 8);
+}
+
+// Reads photos[first, first + reads.size()) into `reads` with every reader.
+void readRound(std::vector<TExif>& readers, const std::vector<ListedPhoto>& photos, std::size_t first,
+               std::vector<PhotoRead>& reads, int year, const Progress* progress) {
+    std::atomic<std::size_t> next{0};
+    auto work = [&](TExif& exif) {
+        for (std::size_t i; (i = next.fetch_add(1)) < reads.size() && !stopWanted(progress);)
+            reads[i] = readPhoto(exif, photos[first + i], year);
+    };
+    std::vector<std::jthread> helpers;
+    for (std::size_t k = 1; k < readers.size() && k < reads.size(); ++k) helpers.emplace_back(work, std::ref(readers[k]));
+    work(readers[0]);
+}
+
+// Appends a row per photograph; what cannot be read is noted and passed over.
+void scanPhotos(DataTable& table, const FolderListing& listing, std::vector<TExif>& readers,
+                std::vector<LeftOutFile>& leftOut, Progress* progress) {
+    const int year = currentYear();
+    const std::vector<ListedPhoto>& photos = listing.photos;
+    std::vector<PhotoRead> reads;
+    for (std::size_t first = 0; first < photos.size(); first += kPhotosPerRound) {
+        reads.assign(std::min(kPhotosPerRound, photos.size() - first), PhotoRead{});
+        readRound(readers, photos, first, reads, year, progress);
+        for (std::size_t i = 0; i < reads.size(); ++i) {
+            if (stopWanted(progress)) return;
+            const ListedPhoto& photo = photos[first + i];
+            PhotoRead& read = reads[i];
+            if (read.failure) std::rethrow_exception(read.failure);
+            table.setLastScanPhotoCount(table.lastScanPhotoCount() + 1);
+            if (progress) progress->advance();
+            if (!read.stamp)
+                leftOut.push_back({photo.fileName, std::move(read.stampError)});
+            else if (!read.time.error.empty())
+                leftOut.push_back({photo.fileName, std::move(read.time.error)});
+            else
+                appendPhotoRow(table, photo, read.time, *read.stamp);
         }
-        ShotTime time = shotTime(exif, photo.entry, photo.fileName, year);
-        if (!time.error.empty())
-            leftOut.push_back({photo.fileName, std::move(time.error)});
-        else
-            appendPhotoRow(table, photo, time, *stamp);
     }
 }
 
@@ -177,16 +227,17 @@ PhotoScanResult LoadFotos(DataTable& table, const std::string& folder, const Bin
     try {
         FolderListing listing = listPhotos(normalisedFolderPath(folder), subFolders, progress);
         result.leftOut = std::move(listing.unread);
-        TExif exif;
+        std::vector<TExif> readers(readerCount());
         if (progress) progress->setTotal(listing.photos.size());
-        scanPhotos(table, listing, exif, result.leftOut, progress);
+        scanPhotos(table, listing, readers, result.leftOut, progress);
         if (stopWanted(progress)) {
             static_cast<LoadResult&>(result) = LoadResult::cancelled();
             return result;
         }
         if (stats) {
             stats->photos = static_cast<std::size_t>(table.lastScanPhotoCount());
-            stats->bytesRead = exif.bytesRead();
+            stats->bytesRead = 0;
+            for (const TExif& exif : readers) stats->bytesRead += exif.bytesRead();
         }
     } catch (const std::exception& e) {
         error = e.what();

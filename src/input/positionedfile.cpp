@@ -1,5 +1,6 @@
 #include "input/positionedfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 
@@ -58,6 +59,8 @@ void PositionedFile::close() {
 #endif
     handle_ = -1;
     size_ = 0;
+    headRead_ = false;
+    headSize_ = 0;
 }
 
 std::string PositionedFile::failureReason() const {
@@ -72,8 +75,26 @@ long long PositionedFile::readAt(uint64_t offset, void* buffer, std::size_t coun
     }
     if (offset >= size_ || count == 0) return 0;
     if (count > size_ - offset) count = static_cast<std::size_t>(size_ - offset);
-    std::size_t done = 0;
     auto* out = static_cast<unsigned char*>(buffer);
+    if (offset + count <= kHeadBytes) {
+        if (!headRead_) {
+            if (!head_) head_ = std::make_unique<unsigned char[]>(kHeadBytes);
+            const long long got = readFromSystem(0, head_.get(), static_cast<std::size_t>(std::min<uint64_t>(size_, kHeadBytes)));
+            if (got < 0) return -1;
+            headSize_ = static_cast<std::size_t>(got);
+            headRead_ = true;
+        }
+        // A head cut short by a file that shrank is read again as asked.
+        if (offset + count <= headSize_) {
+            std::copy(head_.get() + offset, head_.get() + offset + count, out);
+            return static_cast<long long>(count);
+        }
+    }
+    return readFromSystem(offset, out, count);
+}
+
+long long PositionedFile::readFromSystem(uint64_t offset, unsigned char* out, std::size_t count) {
+    std::size_t done = 0;
     while (done < count) {
 #ifdef _WIN32
         if (::_lseeki64(handle_, static_cast<long long>(offset + done), SEEK_SET) < 0) {

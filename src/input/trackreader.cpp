@@ -60,10 +60,12 @@ std::string TrackReader::pointName(uint16_t track, uint32_t point) {
 LoadResult TrackReader::load(const std::string& path) {
     FileBytes bytes;
     if (auto error = readWholeFile(path, bytes)) return LoadResult::failed(*error);
-    return loadBytes(bytes, path);
+    return read(bytes, path, &bytes);
 }
 
-LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& path) {
+LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& path) { return read(bytes, path, nullptr); }
+
+LoadResult TrackReader::read(std::string_view bytes, const std::string& path, FileBytes* spent) {
     // A NUL byte is a damaged line to report, not the end of the file.
     TextLines lines(bytes, TextLines::NulByte::Ordinary);
     std::string_view line;
@@ -88,7 +90,10 @@ LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& pat
         const bool holdsNul = bytes.find('\0') != std::string_view::npos;
         bool stopped = false;
         while (lines.next(line)) {
-            if (progress_ && lines.lineNumber() % kLinesPerLook == 0 && (stopped = lookAt(*progress_, lines))) break;
+            if (lines.lineNumber() % kLinesPerLook == 0) {
+                if (progress_ && (stopped = lookAt(*progress_, lines))) break;
+                if (spent) spent->release(static_cast<std::size_t>(line.data() - bytes.data()));
+            }
             if (auto error = holdsNul ? nulByteError(line) : std::nullopt) {
                 failure = *error + lineSuffix(path, lines.lineNumber());
                 break;
@@ -102,6 +107,7 @@ LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& pat
             appendPointRow(table_, 'T', std::string_view(name, formatPointName(name, track, pointNumber)), point);
         }
         if (stopped) return LoadResult::cancelled();
+        if (spent) spent->release(bytes.size());
         CalcPositions(table_, params_);
     }
     LoadResult result = failure.empty() ? LoadResult::loaded() : LoadResult::failed(failure);

@@ -13,6 +13,7 @@
 namespace geovanta {
 
 class DataTable;
+class FileBytes;
 
 class TrackReader {
 public:
@@ -43,6 +44,9 @@ public:
     static std::string pointName(uint16_t track, uint32_t point);
 
 private:
+    // loadBytes, handing back to `spent` (when given) the bytes it has passed.
+    LoadResult read(std::string_view bytes, const std::string& path, FileBytes* spent);
+
     DataTable& table_;
     uint16_t& trackCounter_;
     BindingParams params_;

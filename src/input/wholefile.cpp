@@ -1,11 +1,81 @@
 #include "input/wholefile.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <new>
+#include <utility>
+
+#ifndef _WIN32
+#include <sys/mman.h>
+#endif
 
 #include "input/positionedfile.h"
 #include "table/textcodec.h"
 
 namespace geovanta {
+
+namespace {
+
+// Files below this are read into ordinary memory; above it the bytes get a
+// mapping of their own, which can be handed back piece by piece.
+constexpr std::size_t kMappedBytes = std::size_t{1} << 20;
+// Huge pages of the system's memory manager: the file is read into them with
+// one fault for each instead of one for every 4 kB, and handed back in them.
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+}  // namespace
+
+FileBytes::~FileBytes() {
+#ifndef _WIN32
+    if (mapped_) {
+        ::munmap(data_, mapped_);
+        return;
+    }
+#endif
+    delete[] data_;
+}
+
+void FileBytes::swap(FileBytes& other) noexcept {
+    std::swap(data_, other.data_);
+    std::swap(size_, other.size_);
+    std::swap(mapped_, other.mapped_);
+    std::swap(released_, other.released_);
+}
+
+bool FileBytes::allocate(std::size_t size) {
+#ifndef _WIN32
+    if (size >= kMappedBytes) {
+        // Aligned to a huge page, so that every whole one can be one.
+        const std::size_t length = (size + kHugePage - 1) / kHugePage * kHugePage;
+        void* area = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (area == MAP_FAILED) return false;
+        auto* start = static_cast<char*>(area);
+        const std::size_t lead = (kHugePage - reinterpret_cast<std::uintptr_t>(start) % kHugePage) % kHugePage;
+        if (lead) ::munmap(start, lead);
+        if (kHugePage - lead) ::munmap(start + lead + length, kHugePage - lead);
+        data_ = start + lead;
+        mapped_ = length;
+#ifdef MADV_HUGEPAGE
+        ::madvise(data_, mapped_, MADV_HUGEPAGE);  // a request; without it pages are small
+#endif
+        return true;
+    }
+#endif
+    data_ = new (std::nothrow) char[size ? size : 1];
+    return data_ != nullptr;
+}
+
+void FileBytes::release(std::size_t offset) {
+#ifndef _WIN32
+    if (!mapped_) return;
+    const std::size_t upTo = std::min(offset, size_) / kHugePage * kHugePage;
+    if (upTo <= released_) return;
+    ::madvise(data_ + released_, upTo - released_, MADV_DONTNEED);
+    released_ = upTo;
+#else
+    (void)offset;
+#endif
+}
 
 std::optional<std::string> readWholeFile(const std::string& path, FileBytes& bytes) {
     bytes = FileBytes();
@@ -15,12 +85,8 @@ std::optional<std::string> readWholeFile(const std::string& path, FileBytes& byt
     if (file.open(path) != PositionedFile::OpenResult::Opened) return cannotOpenMessage(path, file.failureReason());
     if (file.size() > kMaxWholeFileBytes) return tooLargeMessage(path);
     const auto size = static_cast<std::size_t>(file.size());
-    try {
-        bytes.data_.reset(new char[size ? size : 1]);
-    } catch (const std::bad_alloc&) {
-        return outOfMemoryMessage(path);
-    }
-    const long long got = file.readAt(0, bytes.data_.get(), size);
+    if (!bytes.allocate(size)) return outOfMemoryMessage(path);
+    const long long got = file.readAt(0, bytes.data_, size);
     if (got < 0) {
         bytes = FileBytes();
         return cannotOpenMessage(path, file.failureReason());

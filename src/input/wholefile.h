@@ -17,16 +17,36 @@ namespace geovanta {
 inline constexpr uint64_t kMaxWholeFileBytes = uint64_t{1} << 30;
 
 // A file's bytes in memory that is not filled with zeros first: for a log of
-// a hundred megabytes that fill costs as much as the read.
+// a hundred megabytes that fill costs as much as the read. A reader that
+// walks the bytes once hands back what it has passed (release), so that the
+// file and the rows made from it are never in memory whole at once.
 class FileBytes {
 public:
-    std::string_view view() const { return {data_.get(), size_}; }
+    FileBytes() = default;
+    FileBytes(FileBytes&& other) noexcept { swap(other); }
+    FileBytes& operator=(FileBytes&& other) noexcept {
+        FileBytes gone(std::move(*this));
+        swap(other);
+        return *this;
+    }
+    ~FileBytes();
+
+    std::string_view view() const { return {data_, size_}; }
     operator std::string_view() const { return view(); }
+
+    // The bytes before `offset` are done with: their memory goes back to the
+    // system, whole pages at a time, and what lies there reads as zeros.
+    void release(std::size_t offset);
 
 private:
     friend std::optional<std::string> readWholeFile(const std::string& path, FileBytes& bytes);
-    std::unique_ptr<char[]> data_;
+    bool allocate(std::size_t size);
+    void swap(FileBytes& other) noexcept;
+
+    char* data_ = nullptr;
     std::size_t size_ = 0;
+    std::size_t mapped_ = 0;    // bytes mapped for the file; 0 when data_ came from new[]
+    std::size_t released_ = 0;  // bytes at the start handed back
 };
 
 // Reads a whole regular file byte for byte into `bytes`, as long as it was

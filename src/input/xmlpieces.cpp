@@ -1,5 +1,7 @@
 #include "input/xmlpieces.h"
 
+#include "input/fieldsplit.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -21,6 +23,18 @@ constexpr std::size_t kMaxReopenBytes = 4096;
 
 bool endsName(char c) { return isXmlBlank(c) || c == '>' || c == '<' || c == '/'; }
 
+// Line ends in doc[from, to): LF, and CR where no LF follows it.
+std::size_t lineEndsIn(std::string_view doc, std::size_t from, std::size_t to) {
+    const char* p = doc.data();
+    std::size_t ends = 0;
+    if (std::memchr(p + from, '\r', to - from)) {
+        for (std::size_t i = from; i < to; ++i)
+            ends += p[i] == '\n' || (p[i] == '\r' && (i + 1 >= doc.size() || p[i + 1] != '\n'));
+        return ends;
+    }
+    return countByte(doc.substr(from, to - from), '\n');
+}
+
 }  // namespace
 
 std::string_view localName(const char* name) {
@@ -34,6 +48,7 @@ XmlPieces::XmlPieces(std::string_view document, std::vector<std::string> cutAfte
 std::optional<XmlError> XmlPieces::walk(XmlVisitor& visitor) {
     reopen_.clear();
     openNext_.clear();
+    countedTo_ = linesBefore_ = 0;
     const std::size_t size = doc_.size();
     std::size_t from = 0;
     for (;;) {
@@ -46,6 +61,7 @@ std::optional<XmlError> XmlPieces::walk(XmlVisitor& visitor) {
                 if (last) return std::nullopt;
                 carry(p);
                 from = to;
+                passTo(from);
                 break;
             }
             if (!p.clean && last) {
@@ -285,13 +301,17 @@ bool XmlPieces::walkPiece(XmlVisitor& visitor, const Parse& p) {
     return true;
 }
 
+void XmlPieces::passTo(std::size_t offset) {
+    if (!passed_) return;
+    linesBefore_ += lineEndsIn(doc_, countedTo_, offset);
+    countedTo_ = offset;
+    passed_(offset);
+}
+
 std::size_t XmlPieces::lineAt(std::size_t offset) const {
     const std::size_t end = std::min(offset, doc_.size());
-    std::size_t line = 1;
-    for (std::size_t i = 0; i < end; ++i) {
-        if (doc_[i] == '\n' || (doc_[i] == '\r' && (i + 1 >= doc_.size() || doc_[i + 1] != '\n'))) ++line;
-    }
-    return line;
+    if (end >= countedTo_) return 1 + linesBefore_ + lineEndsIn(doc_, countedTo_, end);
+    return 1 + lineEndsIn(doc_, 0, end);
 }
 
 std::size_t XmlPieces::offsetOf(const pugi::xml_node& element) const {

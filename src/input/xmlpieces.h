@@ -20,6 +20,7 @@
 // file's bytes, like the names in every other GPS file the program reads.
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -64,6 +65,10 @@ public:
     // never are. A walk that the visitor stopped returns nothing.
     std::optional<XmlError> walk(XmlVisitor& visitor);
 
+    // Told, during a walk, each document offset before which no byte will
+    // be looked at again (lineAt included), so that the caller can free them.
+    void onPassed(std::function<void(std::size_t)> passed) { passed_ = std::move(passed); }
+
     // 1-based line of a byte offset of the document; lines end with LF,
     // CR LF or a lone CR.
     std::size_t lineAt(std::size_t offset) const;
@@ -88,6 +93,7 @@ private:
     bool canCarry(const Parse& p) const;
     bool walkPiece(XmlVisitor& visitor, const Parse& p);
     void carry(const Parse& p);
+    void passTo(std::size_t offset);
 
     std::string_view doc_;
     std::vector<std::string> cutAfter_;
@@ -99,6 +105,9 @@ private:
     std::vector<XmlVisitor::Next> openNext_;  // what the visitor answered when it entered them
     std::size_t from_ = 0;  // document offset of the piece's first byte
     std::size_t to_ = 0;    // document offset just past its last byte
+    std::function<void(std::size_t)> passed_;
+    std::size_t countedTo_ = 0;    // the line ends before this offset are counted
+    std::size_t linesBefore_ = 0;  // and there are this many
 };
 
 // The name without its namespace prefix.

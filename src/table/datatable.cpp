@@ -15,12 +15,23 @@
 namespace geovanta {
 namespace {
 
+// Puts row order[i] at i, in place: each cycle of the permutation is
+// followed once, so no column is ever copied whole.
 template <typename T>
 void permute(std::vector<T>& column, const std::vector<uint32_t>& order) {
-    std::vector<T> sorted;
-    sorted.reserve(column.size());
-    for (uint32_t from : order) sorted.push_back(std::move(column[from]));
-    column.swap(sorted);
+    std::vector<bool> placed(order.size());
+    for (std::size_t start = 0; start < order.size(); ++start) {
+        if (placed[start]) continue;
+        T held = std::move(column[start]);
+        std::size_t at = start;
+        for (std::size_t from = order[at]; from != start; from = order[at]) {
+            column[at] = std::move(column[from]);
+            placed[at] = true;
+            at = from;
+        }
+        column[at] = std::move(held);
+        placed[at] = true;
+    }
 }
 
 std::string typeText(char stat) {
@@ -86,8 +97,8 @@ std::string_view DataTable::text(std::size_t row, FieldId f) const {
     checkRow(row);
     switch (f) {
         case FieldId::Stat: return stat_[row] ? std::string_view(&stat_[row], 1) : std::string_view();
-        case FieldId::Name: return name_[row];
-        case FieldId::FileName: return fileName_[row];
+        case FieldId::Name: return name_[row].view();
+        case FieldId::FileName: return fileName_[row].view();
         case FieldId::TimeSource:
             return timeSource_[row] ? std::string_view(&timeSource_[row], 1) : std::string_view();
         default: throw std::invalid_argument("not a stored text field");
@@ -333,8 +344,8 @@ DataTable::RowCopy DataTable::copyRow(std::size_t row) const {
     RowCopy c;
     c.stat = stat_[row];
     c.timeSource = timeSource_[row];
-    c.name = name_[row];
-    c.fileName = fileName_[row];
+    c.name = name_[row].view();
+    c.fileName = fileName_[row].view();
     c.time = time_[row];
     c.vtime = vtime_[row];
     c.lat = lat_[row];
@@ -583,43 +594,43 @@ FieldRef DataTable::fieldByName(std::string_view name) {
 
 // ---- DataTable: bulk work -------------------------------------------------------
 
+int64_t DataTable::sortKey(std::size_t row, FieldId f) const {
+    // Empty values take the lowest key; real values map to integers that order alike.
+    if ((has_[row] & bit(f)) == 0) return std::numeric_limits<int64_t>::min();
+    if (f == FieldId::Time) return time_[row];
+    if (f == FieldId::VTime) return vtime_[row];
+    const double d = real(row, f);
+    if (d == 0) return 0;  // -0 equals 0
+    int64_t bits;
+    std::memcpy(&bits, &d, sizeof bits);
+    return bits < 0 ? std::numeric_limits<int64_t>::min() + 1 + (~bits & std::numeric_limits<int64_t>::max()) : bits;
+}
+
 void DataTable::sortBy(FieldId f) {
     const FieldInfo& info = fieldInfo(f);
     if (info.calculated || (info.kind != FieldKind::DateTime && info.kind != FieldKind::Real))
         throw std::invalid_argument("the table sorts by date-time and numeric fields only");
     const std::size_t n = stat_.size();
     if (n > std::numeric_limits<uint32_t>::max()) throw std::length_error("too many rows to sort");
-    // Keys sit next to each other so the sort touches no other memory. Empty
-    // values take the lowest key; real values map to integers that order alike.
+    // A table in order already (a track loaded alone, a pass run again)
+    // is found so without memory for keys.
+    bool sorted = true;
+    for (std::size_t i = 1; i < n && sorted; ++i) {
+        const int64_t a = sortKey(i - 1, f), b = sortKey(i, f);
+        sorted = a < b || (a == b && creation_[i - 1] <= creation_[i]);
+    }
+    if (sorted) return;
+    // Keys sit next to each other so the sort touches little other memory;
+    // equal values, rare, look up their creation numbers.
     struct Key {
         int64_t value;
-        uint64_t creation;
         uint32_t row;
     };
-    const uint32_t b = bit(f);
     std::vector<Key> keys(n);
-    const std::vector<int64_t>* times = f == FieldId::Time ? &time_ : f == FieldId::VTime ? &vtime_ : nullptr;
-    for (std::size_t i = 0; i < n; ++i) {
-        int64_t v = std::numeric_limits<int64_t>::min();
-        if (has_[i] & b) {
-            if (times) {
-                v = (*times)[i];
-            } else {
-                const double d = real(i, f);
-                int64_t bits;
-                std::memcpy(&bits, &d, sizeof bits);
-                v = bits < 0 ? std::numeric_limits<int64_t>::min() + 1 + (~bits & std::numeric_limits<int64_t>::max())
-                             : bits;
-                if (d == 0) v = 0;  // -0 equals 0
-            }
-        }
-        keys[i] = {v, creation_[i], static_cast<uint32_t>(i)};
-    }
-    auto less = [](const Key& x, const Key& y) {
-        return x.value != y.value ? x.value < y.value : x.creation < y.creation;
-    };
-    if (std::is_sorted(keys.begin(), keys.end(), less)) return;
-    std::sort(keys.begin(), keys.end(), less);
+    for (std::size_t i = 0; i < n; ++i) keys[i] = {sortKey(i, f), static_cast<uint32_t>(i)};
+    std::sort(keys.begin(), keys.end(), [this](const Key& x, const Key& y) {
+        return x.value != y.value ? x.value < y.value : creation_[x.row] < creation_[y.row];
+    });
     std::vector<uint32_t> order(n);
     std::size_t newCursor = 0;
     for (std::size_t i = 0; i < n; ++i) {

@@ -21,6 +21,7 @@
 #include "table/fieldinfo.h"
 #include "table/fieldref.h"
 #include "table/filestamp.h"
+#include "table/shorttext.h"
 
 namespace geovanta {
 
@@ -203,6 +204,7 @@ private:
         std::apply([&](auto... column) { (f(this->*column), ...); }, columns());
     }
     void checkRow(std::size_t row) const;
+    int64_t sortKey(std::size_t row, FieldId f) const;
     uint32_t bit(FieldId f) const { return 1u << static_cast<unsigned>(f); }
     static constexpr uint32_t kHandBit = 1u << 31;
     static_assert(kFieldCount < 31, "the hand bit shares the word with the fields' bits");
@@ -215,12 +217,12 @@ private:
     void restoreRow(std::size_t row, const RowCopy& copy);
 
     std::vector<char> stat_;
-    std::vector<std::string> name_;
+    std::vector<ShortText> name_;
     std::vector<int64_t> time_;
     std::vector<int64_t> vtime_;
     std::vector<double> lat_, lon_, elev_, dist_, speed_;
     std::vector<int16_t> pathIndex_;
-    std::vector<std::string> fileName_;
+    std::vector<ShortText> fileName_;
     std::vector<char> timeSource_;
     // The photograph's zone in minutes, kept as minutes + kZoneBias so that
     // a new row's 0 reads as none: two bytes a row, as most rows have none.

@@ -36,9 +36,12 @@ std::optional<double> parseNumberText(std::string_view text, bool overflowToInfi
     const bool negative = *p == '-';
     if (*p == '+' || *p == '-') ++p;
     const char* const mantissaStart = p;
-    auto skipDigits = [&p, end] {
+    // The digits' value is taken on the way: it is the answer for every
+    // number of up to 19 digits (beyond, it wraps and is not used).
+    uint64_t mantissa = 0;
+    auto skipDigits = [&p, end, &mantissa] {
         const char* from = p;
-        while (p != end && isDigit(*p)) ++p;
+        for (; p != end && isDigit(*p); ++p) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
         return static_cast<std::size_t>(p - from);
     };
     const std::size_t intDigits = skipDigits();
@@ -48,7 +51,6 @@ std::optional<double> parseNumberText(std::string_view text, bool overflowToInfi
         ++p;
         fracDigits = skipDigits();
     }
-    const char* const mantissaEnd = p;
     if (intDigits + fracDigits == 0) return std::nullopt;
     long exponent = 0;
     if (p != end && (*p == 'e' || *p == 'E')) {
@@ -66,9 +68,6 @@ std::optional<double> parseNumberText(std::string_view text, bool overflowToInfi
     // the correctly rounded value in one multiplication or division; that is
     // every number of a GPS file. Anything else goes the general way.
     if (intDigits + fracDigits <= 19) {  // 10^19 - 1 fits 64 bits
-        uint64_t mantissa = 0;
-        for (const char* d = mantissaStart; d != mantissaEnd; ++d)
-            if (*d != '.') mantissa = mantissa * 10 + static_cast<unsigned>(*d - '0');
         const long scale = exponent - static_cast<long>(fracDigits);
         if (mantissa <= kExactLimit && scale >= -kExactPowers && scale <= kExactPowers) {
             const auto m = static_cast<double>(mantissa);
@@ -244,7 +243,8 @@ int digitCount(uint64_t m) {
 // first k that reads back wins. With 15 significant digits or fewer, steps of
 // 10^-k are wider than the value's rounding interval: only the whole number
 // nearest value * 10^k can read back, and it lies within a few units in the
-// last place of that product, which sieves out most k before dividing.
+// last place of that product, which sieves out a full-length value before
+// dividing.
 char* putFewDigits(char* out, double value) {
     const double a = std::fabs(value);
     if (!(a >= 1e-3 && a < 1e15)) return nullptr;  // also NaN
@@ -261,17 +261,21 @@ char* putFewDigits(char* out, double value) {
         return true;
     };
     if (!readsBack(maxDecimals)) return nullptr;
-    // A value that reads back with k decimals reads back with more: the
-    // fewest are found by halving, four tries instead of up to fifteen.
-    int k = 0;
-    for (int hi = maxDecimals; k < hi;) {
-        const int mid = (k + hi) / 2;
-        if (readsBack(mid))
-            hi = mid;
-        else
-            k = mid + 1;
+    // The whole number of the fewest decimals is this one without its
+    // trailing zeros: below 10^15, two whole numbers over 10^maxDecimals lie
+    // further apart than the value's rounding interval is wide, so the one
+    // that reads back is unique, and any shorter text that reads back is it
+    // with zeros taken off.
+    int k = maxDecimals;
+    // Eight zeros at a time, then four, two and one: a coordinate of a GPS
+    // file has half a dozen of them.
+    for (int step : {8, 8, 4, 2, 1}) {
+        const uint64_t power = kWholePowersOfTen[step];
+        if (k >= step && m % power == 0) {
+            m /= power;
+            k -= step;
+        }
     }
-    readsBack(k);
     // std::to_chars takes the shorter of fixed and exponent form, fixed on
     // a tie: "100000" is longer than "1e+05".
     const int digits = digitCount(m);

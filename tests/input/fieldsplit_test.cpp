@@ -32,12 +32,16 @@ TEST(FieldSplit, CharCountWrapsAt16Bits) {
     EXPECT_EQ(CharCount("a,b,,c", ','), 3);
     EXPECT_EQ(CharCount("", ','), 0);
     EXPECT_EQ(CharCount(std::string(65536 + 4, ','), ','), 4);
+    // The wide count for whole files: past the lanes' 255-step blocks too.
+    EXPECT_EQ(countByte(std::string(65536 + 4, ','), ','), 65540u);
+    EXPECT_EQ(countByte(std::string(4096 * 3 + 17, 'x') + ",", ','), 1u);
     // Every length and position around the eight-byte steps, bytes above 0x7F included.
     for (std::size_t len = 0; len < 40; ++len)
         for (std::size_t at = 0; at < len; ++at) {
             std::string s(len, '\xAC');  // ',' with the high bit set
             s[at] = ',';
             EXPECT_EQ(CharCount(s, ','), 1) << len << " " << at;
+            EXPECT_EQ(countByte(s, ','), 1u) << len << " " << at;
             s.assign(len, ',');
             s[at] = '-';
             EXPECT_EQ(CharCount(s, ','), len - 1) << len << " " << at;

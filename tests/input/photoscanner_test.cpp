@@ -403,3 +403,37 @@ TEST(PhotoScanner, PhotosArePlacedOnTheTrack) {
         }
     }
 }
+
+// A folder read in several rounds of readers at once: rows, left-out files
+// and the count still come in listing order, each with its own time.
+TEST(PhotoScanner, ManyPhotosKeepListingOrder) {
+    TempDir dir;
+    constexpr int kPhotos = 2500;
+    for (int k = 0; k < kPhotos; ++k) {
+        char date[32];
+        std::snprintf(date, sizeof date, "2010:12:%02d %02d:%02d:00", 1 + k / 1440, k / 60 % 24, k % 60);
+        dir.write("p" + std::to_string(k) + ".jpg", k % 7 ? jpegWithDate(date) : cutInsideTheDate());
+    }
+    const std::vector<std::string> listed = listedPhotos(dir.path());
+    ASSERT_EQ(listed.size(), static_cast<std::size_t>(kPhotos));
+    Scan scan(dir.folder());
+    const PhotoScanResult result = LoadFotos(scan.table, scan.folder, BindingParams{});
+    std::vector<LeftOutFile> expectedLeftOut;
+    std::vector<std::string> expectedRows;
+    for (const std::string& name : listed) {
+        const int k = std::stoi(name.substr(1));
+        if (k % 7)
+            expectedRows.push_back(nameWithoutExtension(name));
+        else
+            expectedLeftOut.push_back({dir.folder() + name, "Read beyond end of file"});
+    }
+    EXPECT_EQ(result.leftOut, expectedLeftOut);
+    EXPECT_EQ(scan.table.lastScanPhotoCount(), kPhotos);
+    const std::vector<std::size_t> rows = rowsInAppendOrder(scan.table);
+    ASSERT_EQ(rows.size(), expectedRows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        ASSERT_EQ(scan.table.text(rows[i], FieldId::Name), expectedRows[i]);
+        const int k = std::stoi(expectedRows[i].substr(1));
+        ASSERT_EQ(scan.table.timeMs(rows[i], FieldId::Time), at(2010, 12, 1 + k / 1440, k / 60 % 24, k % 60));
+    }
+}

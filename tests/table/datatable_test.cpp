@@ -284,3 +284,42 @@ TEST(DataTable, SuspendedDisplayReportsOneReset) {
     t.resumeDisplay();  // unbalanced resume is harmless
     EXPECT_EQ(t.suspendCount(), 0);
 }
+
+// Texts are kept in the row up to 15 bytes and apart beyond; either kind must
+// follow its row through a sort of many rows, a copy of the table, an edit
+// that is cancelled and one that sets a row's text from itself.
+TEST(DataTable, TextsOfEveryLengthFollowTheirRow) {
+    DataTable t;
+    auto nameOf = [](int i) { return std::to_string(i) + std::string(static_cast<std::size_t>(i % 40), 'n'); };
+    auto fileOf = [](int i) { return i % 3 ? "/photos/" + std::to_string(i) + "/" + std::string(100, 'f') : ""; };
+    constexpr int kRows = 1000;
+    for (int i = 0; i < kRows; ++i) {
+        appendRow(t, "T", nameOf(i).c_str(), 40000 + (i * 7919) % kRows);  // times in a scrambled order
+        t.setText(t.recNo(), FieldId::FileName, fileOf(i));
+    }
+    t.sortBy(FieldId::VTime);
+    auto check = [&](const DataTable& table) {
+        for (std::size_t r = 0; r < table.rowCount(); ++r) {
+            const int i = std::stoi(std::string(table.text(r, FieldId::Name)));
+            ASSERT_EQ(table.text(r, FieldId::Name), nameOf(i));
+            ASSERT_EQ(table.text(r, FieldId::FileName), fileOf(i));
+            ASSERT_EQ(table.real(r, FieldId::VTime), 40000 + (i * 7919) % kRows);
+        }
+    };
+    check(t);
+    check(*t.copyRows());
+
+    t.moveTo(5);
+    const std::string before(t.text(5, FieldId::Name));
+    t.edit();
+    t.setText(5, FieldId::Name, std::string(64, 'x'));
+    t.cancel();
+    EXPECT_EQ(t.text(5, FieldId::Name), before);
+    for (std::size_t r : {std::size_t{1}, std::size_t{5}}) {
+        const std::string own(t.text(r, FieldId::FileName));
+        t.setText(r, FieldId::FileName, t.text(r, FieldId::FileName));
+        t.setText(r, FieldId::Name, t.text(r, FieldId::Name).substr(1));
+        EXPECT_EQ(t.text(r, FieldId::FileName), own);
+    }
+    EXPECT_EQ(t.text(5, FieldId::Name), before.substr(1));
+}
