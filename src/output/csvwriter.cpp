@@ -25,8 +25,9 @@ constexpr FieldId kColumns[] = {FieldId::Stat,  FieldId::Name,     FieldId::Time
                                 FieldId::FileName, FieldId::Type, FieldId::VLat, FieldId::VLon, FieldId::VElev};
 
 // A million rows make some hundred and fifty megabytes of text; it goes to
-// the stream in blocks of this many rows.
-constexpr std::size_t kBlockRows = 8192;
+// the stream in blocks of this many rows, small enough that the two blocks in
+// hand (some 300 kB each) add little to the table's memory.
+constexpr std::size_t kBlockRows = 2048;
 
 // Text of one block, written straight into its memory: a cell asks for the
 // room it may need and says where it ended.
