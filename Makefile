@@ -13,7 +13,7 @@ PACKAGES := cmake make g++ pkg-config \
             libimage-exiftool-perl imagemagick locales \
             librsvg2-bin desktop-file-utils appstream shared-mime-info qt6-translations-l10n
 # Programs the benchmarks measure against, installed by `make bench` only.
-BENCH_PACKAGES := gpsbabel
+BENCH_PACKAGES := gpsbabel time
 # What builds and checks the Debian package, installed by `make package` only.
 PACKAGE_PACKAGES := dpkg-dev file lintian
 
