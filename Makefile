@@ -9,6 +9,7 @@ TEST_ENV := LC_ALL=C.UTF-8 TZ=Europe/Moscow QT_QPA_PLATFORM=offscreen
 
 PACKAGES := cmake make g++ pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core \
+            qt6-l10n-tools qt6-tools-dev \
             libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev \
             libimage-exiftool-perl imagemagick locales \
             librsvg2-bin desktop-file-utils appstream shared-mime-info qt6-translations-l10n
@@ -17,7 +18,7 @@ BENCH_PACKAGES := gpsbabel time
 # What builds and checks the Debian package, installed by `make package` only.
 PACKAGE_PACKAGES := dpkg-dev file lintian
 
-.PHONY: all deps bench-deps configure build run test test-sanitize bench fuzz clean examples package
+.PHONY: all deps bench-deps configure build run test test-sanitize bench fuzz clean examples package translations
 
 all: build
 
@@ -80,6 +81,11 @@ package: build
 
 clean:
 	rm -rf $(BUILD)
+
+# Brings src/ui/translations/*.ts up to date with the windows' texts; new
+# texts come in unfinished, for a translator (or Qt Linguist) to fill in.
+translations: configure
+	cmake --build $(BUILD) --target update_translations
 
 # Regenerates examples/ from the points written in its script. GPSBabel is
 # needed for this alone, so it is not among the packages above.

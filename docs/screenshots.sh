@@ -8,15 +8,29 @@ if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
 fi
 rm -rf build/examples && cp -R examples build/examples
-# No settings of an earlier run: the first-run window, without a tile server.
+# No settings of an earlier run: the first-run window, without a tile server,
+# in the language given.
 settings=$(mktemp -d)
 cp -R build/bin "$settings/bin"
-printf '[Setting]\r\nMapTiles=\r\n' > "$settings/bin/Geovanta.ini"
-LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb "$settings/bin/geovanta" \
-  build/examples/walk.plt build/examples/walk.wpt build/examples/photos &
-pid=$!
+pid=
 trap 'kill $pid 2>/dev/null; rm -rf "$settings"' EXIT
-sleep 4
+start() {
+  printf '[Setting]\r\nMapTiles=\r\nLanguage=%s\r\n' "$1" > "$settings/bin/Geovanta.ini"
+  LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb "$settings/bin/geovanta" \
+    build/examples/walk.plt build/examples/walk.wpt build/examples/photos &
+  pid=$!
+  sleep 4
+}
+
+# The English window first, on the same walk, beside the Russian one in the README.
+start en
+wid=$(xdotool search --name '^Geovanta$' | head -1)
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" docs/screenshot-en.png
+kill $pid
+wait $pid 2>/dev/null || true
+
+start ru
 wid=$(xdotool search --name '^Geovanta$' | head -1)
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 crop="${WIDTH}x${HEIGHT}+${X}+${Y}"

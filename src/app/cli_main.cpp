@@ -32,6 +32,7 @@
 #include "runtime/keptprocess.h"
 #endif
 #include "table/datatable.h"
+#include "table/messages.h"
 #include "table/textcodec.h"
 
 namespace fs = std::filesystem;
@@ -155,6 +156,8 @@ int writeCsvFile(const DataTable& table, const std::string& path, SignalWatch& s
 int main(int argc, char** argv) {
     // Before any other thread: they all inherit the blocked signals.
     SignalWatch stopSignals;
+    // Whatever the locale: scripts read this tool's lines.
+    setLanguage(Language::English);
 #ifdef SIGXFSZ
     // Past a file size limit a write fails and says so, instead of the
     // program dying with half a file behind it.

@@ -10,6 +10,7 @@
 #include "input/positionedfile.h"
 #include "output/filereplacement.h"
 #include "table/asciicase.h"
+#include "table/messages.h"
 #include "table/textlines.h"
 
 namespace geovanta {
@@ -64,7 +65,7 @@ std::optional<IniFile> IniFile::read(const std::string& path, std::string* whyNo
             return cannot(file.failureReason());
     }
     if (file.size() > kMaxFileBytes)
-        return cannot("larger than " + std::to_string(kMaxFileBytes >> 20) + " MB, too large for a settings file");
+        return cannot(textOf(Msg::SettingsFileTooLarge, {kMaxFileBytes >> 20}));
     std::string bytes(static_cast<std::size_t>(file.size()), '\0');
     const long long got = file.readAt(0, bytes.data(), bytes.size());
     if (got < 0) return cannot(file.failureReason());

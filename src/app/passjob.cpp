@@ -1,10 +1,11 @@
 #include "app/passjob.h"
 
 #include "app/document.h"
+#include "table/messages.h"
 
 namespace geovanta {
 
-std::string PassJob::title() const { return "Пересчёт"; }
+std::string PassJob::title() const { return textOf(Msg::PassTitle); }
 
 // The offsets in force when the pass starts, which a job queued before it
 // cannot change any more.

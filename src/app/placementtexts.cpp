@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "table/datetime.h"
+#include "table/messages.h"
 #include "table/numbertext.h"
 #include "table/textcodec.h"
 
@@ -10,8 +11,6 @@ namespace geovanta {
 namespace {
 
 constexpr int64_t kMsPerSecond = 1000;
-
-std::string n(std::size_t value) { return std::to_string(value); }
 
 // "H:MM", with ":SS" and ".mmm" only when they are not zero.
 std::string clockText(int64_t ms, bool alwaysSeconds) {
@@ -30,105 +29,118 @@ std::string clockText(int64_t ms, bool alwaysSeconds) {
     return buf;
 }
 
-// Russian noun form for a count: 1 точка, 2 точки, 5 точек, 11 точек, 21 точка.
-const char* russianPlural(std::size_t count, const char* one, const char* few, const char* many) {
-    const std::size_t lastTwo = count % 100;
-    const std::size_t last = count % 10;
-    if (lastTwo >= 11 && lastTwo <= 14) return many;
-    if (last == 1) return one;
-    if (last >= 2 && last <= 4) return few;
-    return many;
-}
+std::string n(std::size_t value) { return std::to_string(value); }
 
-// "+03:00", "−04:00" with the minus sign of print for the window, "-04:00" for the terminal.
-std::string zoneText(int minutes, const char* minus) {
+// "+03:00", "−04:00": the Russian window prints the minus sign of print, as
+// its other texts do; English keeps the hyphen a terminal shows plainly.
+std::string zoneText(int minutes) {
     const int size = minutes < 0 ? -minutes : minutes;
     char buf[16];
     std::snprintf(buf, sizeof buf, "%02d:%02d", size / 60, size % 60);
+    const char* minus = currentLanguage() == Language::Russian ? "−" : "-";
     return (minutes < 0 ? minus : "+") + std::string(buf);
-}
-
-// What the photograph's own zone did to its time, for the window.
-std::string zoneNote(const Placement& p) {
-    if (p.zoneMinutes) return "; время UTC по поясу из фото " + zoneText(*p.zoneMinutes, "−");
-    return "; пояса в фото нет, только смещение фото";
 }
 
 }  // namespace
 
-std::string durationText(int64_t ms, const std::string& unit) {
+std::string durationText(int64_t ms) {
     if (ms < 0) ms = -ms;
     // Track times stored as fractions of a day come back a few milliseconds
     // off; tenths of a second are all a person needs.
     const int64_t tenths = (ms + 50) / 100;
-    std::string text = formatShortest(static_cast<double>(tenths) / 10) + " " + unit;
+    std::string text = formatShortest(static_cast<double>(tenths) / 10) + " " + textOf(Msg::SecondsUnit);
     if (tenths >= 600) text += " (" + clockText((tenths + 5) / 10 * kMsPerSecond, true) + ")";
     return text;
 }
 
-std::string offsetText(double days, const std::string& daysUnit) {
+std::string offsetText(double days) {
     // The pass applies offsets to the millisecond; so are they shown.
     int64_t ms = daysToMs(days);
     if (ms == 0) return "0:00";
     const char sign = ms < 0 ? '-' : '+';
     if (ms < 0) ms = -ms;
     std::string text(1, sign);
-    if (ms >= kMsPerDay) text += std::to_string(ms / kMsPerDay) + " " + daysUnit + " ";
+    if (ms >= kMsPerDay) text += std::to_string(ms / kMsPerDay) + " " + textOf(Msg::DaysUnit) + " ";
     return text + clockText(ms % kMsPerDay, false);
 }
 
 std::string summaryStatusText(const PlacementSummary& s) {
-    std::string text = n(s.points) + " " + russianPlural(s.points, "точка", "точки", "точек") + ", ";
-    if (s.photos == 0) return text + "фотографий нет";
-    text += n(s.photos) + " фото: привязано " + n(s.placed + s.byHand);
-    if (s.byHand != 0) text += " (вручную " + n(s.byHand) + ")";
+    const std::string points = textOfCount(Msg::SummaryPoints, s.points, {s.points});
+    if (s.photos == 0) return textOf(Msg::SummaryNoPhotos, {points});
+    std::string text = textOfCount(Msg::SummaryPhotos, s.photos, {points, s.photos, s.placed + s.byHand});
+    if (s.byHand != 0) text += textOf(Msg::SummaryByHand, {s.byHand});
     // The window is narrow: only the counts that are not zero are named.
     if (s.unplaced() != 0) {
-        text += ", не привязано " + n(s.unplaced()) + " (";
+        std::string why;
         if (s.points == 0) {
-            text += "трек не загружен";
+            why = textOf(Msg::SummaryNoTrack);
         } else {
-            std::string parts;
-            auto part = [&](std::size_t count, const char* what) {
-                if (count != 0) parts += (parts.empty() ? "" : ", ") + std::string(what) + " " + n(count);
+            auto part = [&why](std::size_t count, Msg what) {
+                if (count != 0) why += (why.empty() ? "" : ", ") + textOf(what, {count});
             };
-            part(s.beforeTrack, "до трека");
-            part(s.afterTrack, "после");
-            part(s.inGaps, "в разрывах");
-            text += parts;
+            part(s.beforeTrack, Msg::SummaryBeforeTrack);
+            part(s.afterTrack, Msg::SummaryAfterTrack);
+            part(s.inGaps, Msg::SummaryInGaps);
         }
-        text += ")";
+        text += textOf(Msg::SummaryUnplaced, {s.unplaced(), why});
     }
-    if (s.fromFileDate != 0) text += ", по дате файла " + n(s.fromFileDate);
+    if (s.fromFileDate != 0) text += textOf(Msg::SummaryFromFileDate, {s.fromFileDate});
     return text;
 }
 
 std::string offsetsStatusText(const BindingParams& p) {
-    return "Смещение: трек " + offsetText(p.trackOffset, "сут") + ", фото " + offsetText(p.photoOffset, "сут") +
-           "; допуск " + std::to_string(p.tolerance) + " с" + (p.photoZones ? "; часовой пояс из фото" : "");
+    std::string text = textOf(Msg::OffsetsStatus, {offsetText(p.trackOffset), offsetText(p.photoOffset), p.tolerance});
+    return p.photoZones ? text + textOf(Msg::OffsetsPhotoZones) : text;
 }
 
-std::string placementToolTip(const Placement& p, int32_t toleranceSeconds) {
-    const std::string d = durationText(p.distanceMs, "с");
-    std::string text;
+namespace {
+
+std::string reasonText(const Placement& p, int32_t toleranceSeconds) {
+    const std::string d = durationText(p.distanceMs);
     switch (p.kind) {
-        case PlacementKind::Placed: text = "Привязано: до ближайшей точки трека " + d; break;
-        case PlacementKind::BeforeTrack: text = "Не привязано: снято за " + d + " до начала трека"; break;
-        case PlacementKind::AfterTrack: text = "Не привязано: снято через " + d + " после конца трека"; break;
-        case PlacementKind::InGap:
-            text = "Не привязано: разрыв в треке, до ближайшей точки " + d + ", допуск " +
-                   std::to_string(toleranceSeconds) + " с";
-            break;
-        case PlacementKind::NoTrack: text = "Не привязано: трек не загружен"; break;
-        case PlacementKind::ByHand: text = "Фото привязано вручную"; break;
+        case PlacementKind::Placed: return textOf(Msg::Placed, {d});
+        case PlacementKind::BeforeTrack: return textOf(Msg::BeforeTrack, {d});
+        case PlacementKind::AfterTrack: return textOf(Msg::AfterTrack, {d});
+        case PlacementKind::InGap: return textOf(Msg::InGap, {d, toleranceSeconds});
+        case PlacementKind::NoTrack: return textOf(Msg::NoTrack);
+        case PlacementKind::ByHand: return textOf(Msg::ByHand);
     }
-    if (!p.fromFileDate) {
-        text += "\nВремя съёмки из EXIF";
-    } else {
-        text += "\nВремя съёмки взято из даты файла" + (p.fileType.empty() ? "" : " " + p.fileType) + ": " +
-                (p.invalidExifDate.empty() ? "в EXIF его нет" : "дата EXIF недопустима: " + quotedExcerpt(p.invalidExifDate));
-    }
-    return p.zonesUsed ? text + zoneNote(p) : text;
+    return {};
+}
+
+// Where a photograph's time came from when it was not EXIF.
+std::string fileDateText(const Placement& p) {
+    const bool typed = !p.fileType.empty();
+    if (p.invalidExifDate.empty())
+        return typed ? textOf(Msg::TimeFromTypedFileDate, {p.fileType}) : textOf(Msg::TimeFromFileDate);
+    const std::string excerpt = quotedExcerpt(p.invalidExifDate);
+    return typed ? textOf(Msg::TimeFromTypedFileDateInvalid, {p.fileType, excerpt})
+                 : textOf(Msg::TimeFromFileDateInvalid, {excerpt});
+}
+
+std::string zoneNote(const Placement& p) {
+    if (!p.zonesUsed) return {};
+    return "; " + (p.zoneMinutes ? textOf(Msg::TimeByPhotoZone, {zoneText(*p.zoneMinutes)}) : textOf(Msg::NoPhotoZone));
+}
+
+// English reasons begin in lower case, as a line of geovanta-cli does after
+// the file's name; a tooltip begins as a sentence.
+std::string sentence(std::string text) {
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    return text;
+}
+
+}  // namespace
+
+std::string placementToolTip(const Placement& p, int32_t toleranceSeconds) {
+    const std::string source = p.fromFileDate ? fileDateText(p) : textOf(Msg::TimeFromExif);
+    return sentence(reasonText(p, toleranceSeconds)) + "\n" + sentence(source) + zoneNote(p);
+}
+
+std::string placementLine(const Placement& p, int32_t toleranceSeconds) {
+    std::string text = reasonText(p, toleranceSeconds);
+    if (p.fromFileDate) text += "; " + fileDateText(p);
+    return text + zoneNote(p);
 }
 
 std::string photoRowToolTip(const DataTable& table, std::size_t row, int32_t toleranceSeconds, bool photoZones) {
@@ -138,10 +150,12 @@ std::string photoRowToolTip(const DataTable& table, std::size_t row, int32_t tol
     // The pass leaves a photograph's latitude empty exactly when it does not place it.
     const bool positioned = !table.isNull(row, FieldId::Lat);
     if (positioned != (p.kind == PlacementKind::Placed || p.kind == PlacementKind::ByHand))
-        text += "\nТаблица изменена после расчёта: координаты пересчитаются при следующей загрузке или смене смещений";
+        text += "\n" + textOf(Msg::ChangedSincePass);
     return text;
 }
 
+// geovanta-cli's own line, English whatever the locale: every count named,
+// so that a script reading it finds each in its place.
 std::string summaryLine(const PlacementSummary& s, const BindingParams& p) {
     std::string text = n(s.points) + " points, " + n(s.photos) + " photos: placed " + n(s.placed + s.byHand);
     if (s.byHand != 0) text += " (by hand " + n(s.byHand) + ")";
@@ -151,33 +165,9 @@ std::string summaryLine(const PlacementSummary& s, const BindingParams& p) {
     else
         text += " (before the track " + n(s.beforeTrack) + ", after it " + n(s.afterTrack) + ", in gaps " +
                 n(s.inGaps) + ")";
-    return text + ", from file date " + n(s.fromFileDate) + "; track offset " + offsetText(p.trackOffset, "d") +
-           ", photo offset " + offsetText(p.photoOffset, "d") + ", tolerance " + std::to_string(p.tolerance) + " s" +
+    return text + ", from file date " + n(s.fromFileDate) + "; track offset " + offsetText(p.trackOffset) +
+           ", photo offset " + offsetText(p.photoOffset) + ", tolerance " + std::to_string(p.tolerance) + " s" +
            (p.photoZones ? ", photo times to UTC by their own zones" : "");
-}
-
-std::string placementLine(const Placement& p, int32_t toleranceSeconds) {
-    const std::string d = durationText(p.distanceMs, "s");
-    std::string text;
-    switch (p.kind) {
-        case PlacementKind::Placed: text = "placed, " + d + " from the nearer point"; break;
-        case PlacementKind::BeforeTrack: text = "not placed: before the first point by " + d; break;
-        case PlacementKind::AfterTrack: text = "not placed: after the last point by " + d; break;
-        case PlacementKind::InGap:
-            text = "not placed: in a gap, nearest point " + d + " away, tolerance " +
-                   std::to_string(toleranceSeconds) + " s";
-            break;
-        case PlacementKind::NoTrack: text = "not placed: no track loaded"; break;
-        case PlacementKind::ByHand: text = "placed by hand"; break;
-    }
-    if (p.fromFileDate) {
-        text += "; time from the " + (p.fileType.empty() ? "" : p.fileType + " ") + "file's date";
-        if (!p.invalidExifDate.empty()) text += ": EXIF date is not a date: " + quotedExcerpt(p.invalidExifDate);
-    }
-    if (p.zonesUsed)
-        text += p.zoneMinutes ? "; time to UTC by the photo's zone " + zoneText(*p.zoneMinutes, "-")
-                              : "; no zone in the photo, the photo offset alone";
-    return text;
 }
 
 }  // namespace geovanta

@@ -1,7 +1,7 @@
 #pragma once
-// How placements are told to a person: in Russian for the main window (its
-// status bar and the tooltip of a photo row) and in English for the
-// command-line tool. Both tell the same numbers from binding/placement.h.
+// How placements are told to a person, in the process's language: the main
+// window's status bar and the tooltip of a photo row, and the lines of
+// geovanta-cli. All tell the numbers of binding/placement.h.
 
 #include <cstdint>
 #include <string>
@@ -12,21 +12,23 @@
 namespace geovanta {
 
 // A span of time as seconds, with hours, minutes and seconds beside it from a
-// minute on: "45", "12.5", "1812 (0:30:12)". `unit` follows the seconds.
-std::string durationText(int64_t ms, const std::string& unit);
+// minute on: "45 s", "12.5 s", "1812 s (0:30:12)".
+std::string durationText(int64_t ms);
 
-// An offset in days as a signed span: "0:00", "+1:00", "-2 d 0:30", "+0:00:08.640";
-// `daysUnit` names the days.
-std::string offsetText(double days, const std::string& daysUnit);
+// An offset in days as a signed span: "0:00", "+1:00", "-2 d 0:30", "+0:00:08.640".
+std::string offsetText(double days);
 
-// Main window.
-// "18 точек, 5 фото: привязано 4 (вручную 1), не привязано 1 (до трека 1)":
-// counts of 0 are left out.
+// "18 points, 5 photos: placed 4 (by hand 1), not placed 1 (before the track 1)":
+// counts of 0 are left out, as the window's status bar is narrow.
 std::string summaryStatusText(const PlacementSummary& summary);
-// "Смещение: трек 0:00, фото -1:00; допуск 300 с", and "; часовой пояс из фото"
-// when the photographs' own zones are in use.
+// "Offsets: track 0:00, photos -1:00; tolerance 300 s", and a note when the
+// photographs' own zones are in use.
 std::string offsetsStatusText(const BindingParams& params);
+// Why a photograph is placed or not, then where its time came from, each on
+// a line of its own.
 std::string placementToolTip(const Placement& placement, int32_t toleranceSeconds);
+// The same on one line, the time's source named only when it is not EXIF.
+std::string placementLine(const Placement& placement, int32_t toleranceSeconds);
 // The tooltip of a grid row: the photograph's reason, told from the table as
 // it stands; empty for other rows. When rows were inserted, edited or deleted
 // since the pass, the reason may no longer match the position the row holds,
@@ -34,8 +36,7 @@ std::string placementToolTip(const Placement& placement, int32_t toleranceSecond
 std::string photoRowToolTip(const DataTable& table, std::size_t row, int32_t toleranceSeconds,
                             bool photoZones = false);
 
-// Command-line tool.
+// geovanta-cli's summary of a pass, in English with every count.
 std::string summaryLine(const PlacementSummary& summary, const BindingParams& params);
-std::string placementLine(const Placement& placement, int32_t toleranceSeconds);
 
 }  // namespace geovanta

@@ -29,6 +29,9 @@ struct ProgramState {
     // Seconds ExifTool may take to answer about one photograph before it is
     // given up and the photograph reported.
     int exifToolTimeout = 60;
+    // The window's language as the settings file names it: "ru", "en", or
+    // empty for the locale's (app/language.h). Applies from the next start.
+    std::string language;
     // Positions go into an XMP file beside each photograph instead of the
     // photograph, named IMG_0001.xmp, or IMG_0001.CR3.xmp with the full name.
     bool writeSidecars = false;

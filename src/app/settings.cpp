@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/inifile.h"
+#include "table/messages.h"
 #include "table/asciicase.h"
 #include "table/numbertext.h"
 
@@ -31,8 +32,7 @@ ProgramState SettingsFile::readState(const std::string& defaultFolder, std::vect
     std::string why;
     const std::optional<IniFile> read = IniFile::read(path_, &why);
     if (!read && messages)
-        messages->push_back("Cannot read the settings file " + path_ + ": " + why +
-                            ". The default settings apply, and the file is left as it is");
+        messages->push_back(textOf(Msg::CannotReadSettings, {path_, why}));
     if (!read && whyUnread) *whyUnread = why;
     const IniFile ini = read.value_or(IniFile());
     auto text = [&](const char* key) { return ini.value(kSection, key); };
@@ -48,8 +48,7 @@ ProgramState SettingsFile::readState(const std::string& defaultFolder, std::vect
     // A negative tolerance would place no photograph at all.
     if (s.tolerance < 0) {
         if (messages)
-            messages->push_back("DeltaSec=" + std::to_string(s.tolerance) + " in " + path_ +
-                                " is below 0 seconds; " + std::to_string(kDefaultTolerance) + " is used");
+            messages->push_back(textOf(Msg::NegativeTolerance, {s.tolerance, path_, kDefaultTolerance}));
         s.tolerance = kDefaultTolerance;
     }
     auto flag = [&](const char* key) {
@@ -71,13 +70,13 @@ ProgramState SettingsFile::readState(const std::string& defaultFolder, std::vect
         const auto seconds = parseInteger(*v);
         if (seconds && *seconds >= 1) s.exifToolTimeout = *seconds;
     }
+    s.language = text(kLanguageKey).value_or("");
     return s;
 }
 
 std::optional<std::string> SettingsFile::writeString(std::string_view key, std::string_view value) const {
     if (unread_)
-        return "Not saved: the settings file " + path_ + " could not be read at start (" + *unread_ +
-               "), so it is left as it is";
+        return textOf(Msg::NotSavedUnread, {path_, *unread_});
     if (makeFolder_) {
         std::error_code ec;
         std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ec);

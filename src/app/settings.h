@@ -23,6 +23,8 @@ public:
     static constexpr const char* kExifToolTimeoutKey = "ExifToolTimeout";
     // 1 when photo folders are scanned with the folders inside them, else 0.
     static constexpr const char* kRecursiveKey = "Recursive";
+    // The window's language: "ru", "en", or empty for the locale's.
+    static constexpr const char* kLanguageKey = "Language";
     // 1 when photographs are brought to UTC by their own zones, else 0.
     static constexpr const char* kPhotoZonesKey = "PhotoZones";
     // 1 when positions go into XMP files beside the photographs, else 0.

@@ -2,11 +2,13 @@
 
 #include <cerrno>
 
+#include "table/messages.h"
+
 namespace geovanta {
 
 std::string fileLayerMessage(int code) {
     if (code == EACCES || code == EPERM) return "File access denied";
-    if (code == ENOENT) return "File not found";
+    if (code == ENOENT) return textOf(Msg::FileNotFound);
     return "I/O error " + std::to_string(code);
 }
 

@@ -11,6 +11,7 @@
 #include "table/datatable.h"
 #include "table/displaysuspension.h"
 #include "table/fieldinfo.h"
+#include "table/messages.h"
 #include "table/numbertext.h"
 #include "table/position.h"
 #include "table/textcodec.h"
@@ -198,7 +199,7 @@ bool GpxWalk::fail(const std::string& reason, const pugi::xml_node& where) {
 bool GpxWalk::readCoordinate(const pugi::xml_node& point, const char* attribute, const char* field, double limit,
                              std::optional<double>& value) {
     const pugi::xml_attribute a = point.attribute(attribute);
-    if (!a) return fail(std::string("The point has no '") + attribute + "' attribute", point);
+    if (!a) return fail(textOf(Msg::GpxNoAttribute, {attribute}), point);
     const std::string_view text = trimmed(a.value());
     value = parseNumber(text);
     if (!value) return fail(invalidFloatFieldMessage(quotedExcerpt(text), field), point);
@@ -235,7 +236,7 @@ bool GpxWalk::readPoint(const pugi::xml_node& point, Kind container) {
         return true;
     }
     const std::optional<int64_t> ms = parseIsoTimeMs(timeText);
-    if (!ms) return fail("'" + quotedExcerpt(timeText) + "' is not a valid date and time", time);
+    if (!ms) return fail(textOf(Msg::InvalidDateTime, {quotedExcerpt(timeText)}), time);
     fields.timeMs = *ms;
 
     if (container == Kind::Gpx) {
@@ -261,9 +262,9 @@ LoadResult GpxReader::loadBytes(std::string_view bytes, const std::string& path)
 LoadResult GpxReader::read(std::string_view bytes, const std::string& path, FileBytes* spent) {
     stats_ = {};
     if (wideEncoding(bytes))
-        return LoadResult::failed("The file is not in UTF-8; save it as UTF-8 to read it" + lineSuffix(path, 1));
-    if (holdsNothing(bytes)) return LoadResult::rejected(kEmptyMessage + displayFileName(path));
-    if (!startsLikeXml(bytes)) return LoadResult::rejected(kNotGpxMessage);
+        return LoadResult::failed(textOf(Msg::GpxNotUtf8) + lineSuffix(path, 1));
+    if (holdsNothing(bytes)) return LoadResult::rejected(textOf(Msg::GpxEmpty, {displayFileName(path)}));
+    if (!startsLikeXml(bytes)) return LoadResult::rejected(textOf(Msg::NotGpx));
 
     XmlPieces pieces(bytes, {"trkpt", "rtept", "wpt"}, pieceBytes_ ? pieceBytes_ : XmlPieces::kDefaultPieceBytes);
     if (spent) pieces.onPassed([spent](std::size_t offset) { spent->release(offset); });
@@ -276,12 +277,12 @@ LoadResult GpxReader::read(std::string_view bytes, const std::string& path, File
         const std::optional<XmlError> fault = pieces.walk(walk);
         if (walk.stopped()) return LoadResult::cancelled();
         if (fault && fault->status == pugi::status_no_document_element && !walk.notGpx())
-            return LoadResult::rejected(kEmptyMessage + displayFileName(path));
-        if (walk.notGpx()) return LoadResult::rejected(kNotGpxMessage);
+            return LoadResult::rejected(textOf(Msg::GpxEmpty, {displayFileName(path)}));
+        if (walk.notGpx()) return LoadResult::rejected(textOf(Msg::NotGpx));
         if (!walk.failure().empty())
             failure = walk.failure();
         else if (fault)
-            failure = "Malformed XML: " + fault->reason + lineSuffix(path, pieces.lineAt(fault->offset));
+            failure = textOf(Msg::MalformedXml, {fault->reason}) + lineSuffix(path, pieces.lineAt(fault->offset));
         if (spent) spent->release(bytes.size());
         CalcPositions(table_, params_);
     }

@@ -28,10 +28,6 @@ struct GpxLoadStats {
 
 class GpxReader {
 public:
-    static constexpr const char* kNotGpxMessage = "Файл не является файлом GPX!";
-    // Followed by the file's name: a file without a single element.
-    static constexpr const char* kEmptyMessage = "Файл GPX пуст: ";
-
     GpxReader(DataTable& table, uint16_t& trackCounter, const BindingParams& params)
         : table_(table), trackCounter_(trackCounter), params_(params) {}
 

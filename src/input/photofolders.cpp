@@ -9,6 +9,7 @@
 
 #include "table/asciicase.h"
 #include "table/filestamp.h"
+#include "table/messages.h"
 #include "table/textcodec.h"
 
 namespace fs = std::filesystem;
@@ -93,7 +94,7 @@ private:
             }
         }
         // Breaking off part-way would otherwise pass for a complete folder.
-        if (ec) result_.unread.push_back({folder, "the folder cannot be listed: " + ec.message()});
+        if (ec) result_.unread.push_back({folder, textOf(Msg::FolderCannotBeListed, {ec.message()})});
         std::sort(links.begin(), links.end());
         links_.insert(links_.end(), links.begin(), links.end());
         std::sort(inner.begin(), inner.end());
@@ -104,7 +105,7 @@ private:
         if (stopWanted(progress_) || !seen_.insert(folderIdentity(folder)).second) return;
         if (depth > kMaxFolderDepth) {
             result_.unread.push_back(
-                {folder, "the folder lies more than " + std::to_string(kMaxFolderDepth) + " levels deep"});
+                {folder, textOf(Msg::FolderTooDeep, {kMaxFolderDepth})});
             return;
         }
         list(folder, depth);

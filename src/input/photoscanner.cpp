@@ -17,6 +17,7 @@
 #include "table/datetime.h"
 #include "table/displaysuspension.h"
 #include "table/filestamp.h"
+#include "table/messages.h"
 
 namespace fs = std::filesystem;
 
@@ -51,7 +52,7 @@ std::optional<int64_t> modificationMs(const fs::directory_entry& entry, std::str
         std::chrono::floor<std::chrono::seconds>(sys));
     std::tm local{};
     if (!localCivil(seconds, local)) {
-        error = "the file's date cannot be read";
+        error = textOf(Msg::FileDateUnreadable);
         return std::nullopt;
     }
     const CivilDateTime civil{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
@@ -66,7 +67,7 @@ std::optional<std::string> cannotOpen(const std::string& fileName) {
     PositionedFile probe;
     switch (probe.open(fileName)) {
         case PositionedFile::OpenResult::Opened: return std::nullopt;
-        case PositionedFile::OpenResult::NotRegularFile: return "not a regular file";
+        case PositionedFile::OpenResult::NotRegularFile: return textOf(Msg::NotRegularFile);
         case PositionedFile::OpenResult::Failed: break;
     }
     return fileLayerMessage(probe.lastError());

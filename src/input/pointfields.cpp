@@ -7,6 +7,7 @@
 #include "input/fieldsplit.h"
 #include "table/datatable.h"
 #include "table/datetime.h"
+#include "table/messages.h"
 #include "table/numbertext.h"
 #include "table/position.h"
 #include "table/textcodec.h"
@@ -18,7 +19,7 @@ std::optional<std::string> readTimeField(std::string_view text, int64_t& ms) {
     if (!days) return invalidFloatMessage(quotedExcerpt(text));
     // A number the table cannot hold as a date would be clamped silently;
     // a far-off time is a damaged line, not a point to keep.
-    if (!dayTimeInRange(*days)) return "'" + quotedExcerpt(text) + "' is not a valid date and time";
+    if (!dayTimeInRange(*days)) return textOf(Msg::InvalidDateTime, {quotedExcerpt(text)});
     ms = daysToMs(*days);
     return std::nullopt;
 }
@@ -57,7 +58,7 @@ std::optional<std::string> readElevationField(std::string_view text, std::option
 }
 
 std::string outOfRangeMessage(std::string_view text, const char* fieldName) {
-    return "'" + quotedExcerpt(text) + "' is out of range for field '" + fieldName + "'";
+    return textOf(Msg::OutOfRangeForField, {quotedExcerpt(text), fieldName});
 }
 
 void appendPointRow(DataTable& table, char stat, std::string_view name, const PointFields& fields) {
@@ -98,11 +99,11 @@ std::size_t expectedLines(std::string_view bytes, std::size_t typicalLineBytes) 
 
 std::optional<std::string> nulByteError(std::string_view line) {
     if (line.find('\0') == std::string_view::npos) return std::nullopt;
-    return std::string("A data line holds a NUL byte: the file is damaged");
+    return textOf(Msg::NulByteInLine);
 }
 
 std::string lineSuffix(const std::string& path, std::size_t lineNumber) {
-    return "\n" + displayFileName(path) + ", line " + std::to_string(lineNumber);
+    return textOf(Msg::AtFileLine, {displayFileName(path), lineNumber});
 }
 
 bool lookAt(Progress& progress, const TextLines& lines) {

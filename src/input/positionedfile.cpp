@@ -14,6 +14,8 @@
 #include <unistd.h>
 #endif
 
+#include "table/messages.h"
+
 namespace geovanta {
 
 PositionedFile::OpenResult PositionedFile::open(const std::string& path) {
@@ -64,7 +66,7 @@ void PositionedFile::close() {
 }
 
 std::string PositionedFile::failureReason() const {
-    if (error_ == 0) return "not a regular file";
+    if (error_ == 0) return textOf(Msg::NotRegularFile);
     return std::generic_category().message(error_);
 }
 

@@ -6,6 +6,7 @@
 #include "binding/calcpositions.h"
 #include "input/pointfields.h"
 #include "table/displaysuspension.h"
+#include "table/messages.h"
 #include "input/fieldsplit.h"
 #include "input/wholefile.h"
 #include "table/textlines.h"
@@ -70,9 +71,9 @@ LoadResult TrackReader::read(std::string_view bytes, const std::string& path, Fi
     TextLines lines(bytes, TextLines::NulByte::Ordinary);
     std::string_view line;
     if (!lines.next(line)) return LoadResult::failed(listIndexMessage(0));
-    if (line.find(kHeader) == std::string_view::npos) return LoadResult::rejected(kNotTrackMessage);
+    if (line.find(kHeader) == std::string_view::npos) return LoadResult::rejected(textOf(Msg::NotTrack));
     if (!lines.next(line)) return LoadResult::failed(listIndexMessage(1));
-    if (line.find(kDatum) == std::string_view::npos) return LoadResult::rejected(kNotWgs84Message);
+    if (line.find(kDatum) == std::string_view::npos) return LoadResult::rejected(textOf(Msg::NotWgs84));
     for (std::size_t n = 2; n < kHeaderLines; ++n)
         if (!lines.next(line)) return LoadResult::failed(listIndexMessage(0));
 

@@ -19,8 +19,6 @@ class TrackReader {
 public:
     static constexpr const char* kHeader = "OziExplorer Track Point File";
     static constexpr const char* kDatum = "WGS 84";
-    static constexpr const char* kNotTrackMessage = "Файл не является треком OziExplorer!";
-    static constexpr const char* kNotWgs84Message = "Координаты точек не в WGS 84!";
 
     // `trackCounter` numbers the tracks of the session: it goes up by one for
     // every file that passes the header tests.

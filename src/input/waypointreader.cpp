@@ -5,6 +5,7 @@
 #include "binding/calcpositions.h"
 #include "input/pointfields.h"
 #include "table/displaysuspension.h"
+#include "table/messages.h"
 #include "input/fieldsplit.h"
 #include "input/wholefile.h"
 #include "table/textlines.h"
@@ -53,12 +54,12 @@ LoadResult WaypointReader::loadBytes(std::string_view bytes, const std::string& 
     TextLines lines(bytes, TextLines::NulByte::Ordinary);
     std::array<std::string_view, kHeaderLines> header;
     for (std::string_view& h : header)
-        if (!lines.next(h)) return LoadResult::rejected(kNotWaypointsMessage);
+        if (!lines.next(h)) return LoadResult::rejected(textOf(Msg::NotWaypoints));
     // The first data line doubles as the test that the file has a fifth line.
     std::string_view line;
     if (!lines.next(line) || header[0].find(kHeader) == std::string_view::npos ||
         header[1].find(kDatum) == std::string_view::npos)
-        return LoadResult::rejected(kNotWaypointsMessage);
+        return LoadResult::rejected(textOf(Msg::NotWaypoints));
 
     std::size_t altitudesOutOfRange = 0;
     std::string failure;

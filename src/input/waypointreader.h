@@ -18,7 +18,6 @@ class WaypointReader {
 public:
     static constexpr const char* kHeader = "OziExplorer Waypoint File";
     static constexpr const char* kDatum = "WGS 84";
-    static constexpr const char* kNotWaypointsMessage = "Файл не совместим с указанным форматом";
 
     WaypointReader(DataTable& table, const BindingParams& params) : table_(table), params_(params) {}
 

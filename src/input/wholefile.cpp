@@ -10,6 +10,7 @@
 #endif
 
 #include "input/positionedfile.h"
+#include "table/messages.h"
 #include "table/textcodec.h"
 
 namespace geovanta {
@@ -100,11 +101,10 @@ std::string cannotOpenMessage(const std::string& path, const std::string& reason
 }
 
 std::string tooLargeMessage(const std::string& path) {
-    return "File " + displayFileName(path) + " is too large (more than " + std::to_string(kMaxWholeFileBytes >> 20) +
-           " MB)";
+    return textOf(Msg::FileTooLarge, {displayFileName(path), kMaxWholeFileBytes >> 20});
 }
 
-std::string outOfMemoryMessage(const std::string& path) { return "Not enough memory to load " + displayFileName(path); }
+std::string outOfMemoryMessage(const std::string& path) { return textOf(Msg::NotEnoughMemory, {displayFileName(path)}); }
 
 std::string listIndexMessage(std::size_t index) { return "List index out of bounds (" + std::to_string(index) + ")"; }
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "table/messages.h"
+
 namespace geovanta {
 
 ScaleBar ScaleBar::forView(const Viewport& view, double maxPixels) {
@@ -19,7 +21,7 @@ ScaleBar ScaleBar::forView(const Viewport& view, double maxPixels) {
     bar.metres = metres;
     bar.pixels = metres / metresPerPixel;
     const long long whole = std::llround(metres >= 1000 ? metres / 1000 : metres);
-    bar.text = std::to_string(whole) + (metres >= 1000 ? " км" : " м");
+    bar.text = textOf(metres >= 1000 ? Msg::ScaleKilometres : Msg::ScaleMetres, {whole});
     return bar;
 }
 

@@ -11,7 +11,7 @@ namespace geovanta {
 struct ScaleBar {
     double pixels = 0;
     double metres = 0;
-    std::string text;  // "200 м", "5 км"
+    std::string text;  // "200 m", "5 km" in the process's language
 
     static ScaleBar forView(const Viewport& view, double maxPixels);
 };

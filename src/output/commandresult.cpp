@@ -1,20 +1,22 @@
 #include "output/commandresult.h"
 
+#include "table/messages.h"
+
 namespace geovanta {
 
 std::string CommandResult::failureReason(const std::string& program) const {
     std::string reason;
     switch (outcome) {
         case Outcome::NotStarted:
-            reason = "could not start " + program;
+            reason = textOf(Msg::CouldNotStart, {program});
             if (!startError.empty()) reason += ": " + startError;
             return reason;
         case Outcome::NoAnswer:
         case Outcome::Cancelled: return givenUp;
-        case Outcome::Crashed: reason = program + " crashed"; break;
-        case Outcome::Exited: reason = program + " exited with code " + std::to_string(exitCode); break;
+        case Outcome::Crashed: reason = textOf(Msg::Crashed, {program}); break;
+        case Outcome::Exited: reason = textOf(Msg::ExitedWithCode, {program, exitCode}); break;
         case Outcome::Stopped:
-            reason = program + " stopped before finishing (exit code " + std::to_string(exitCode) + ")";
+            reason = textOf(Msg::StoppedBeforeEnd, {program, exitCode});
             break;
     }
     for (auto it = errorLines.rbegin(); it != errorLines.rend(); ++it) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "output/tagreasons.h"
+#include "table/messages.h"
 #include "table/textcodec.h"
 #include "table/textlines.h"
 
@@ -100,7 +101,7 @@ CommandResult ExifToolSession::execute(const std::vector<std::string>& args, con
     for (const std::string& arg : args) {
         const std::optional<std::string> line = argumentLine(arg);
         if (!line) {
-            result.startError = "ExifTool's argument file cannot carry " + quotedExcerpt(arg);
+            result.startError = textOf(Msg::ArgumentFileCannotCarry, {quotedExcerpt(arg)});
             return result;
         }
         text += *line;

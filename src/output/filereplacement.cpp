@@ -11,6 +11,8 @@
 #include <unistd.h>
 #endif
 
+#include "table/messages.h"
+
 namespace geovanta {
 namespace fs = std::filesystem;
 
@@ -90,7 +92,7 @@ FileReplacement::FileReplacement(std::string path, Fallback fallback) : target_(
     const bool exists = !ec && fs::exists(existing);
     if (exists && !fs::is_regular_file(existing)) {
         if (fallback == Fallback::Refuse) {
-            error_ = "cannot replace '" + target_ + "': not a regular file";
+            error_ = textOf(Msg::CannotReplaceNotRegular, {target_});
             return;
         }
         openDirectly();
@@ -105,7 +107,7 @@ FileReplacement::FileReplacement(std::string path, Fallback fallback) : target_(
             openDirectly();
             return;
         }
-        error_ = "cannot write to '" + target_ + "': " + why;
+        error_ = textOf(Msg::CannotWriteToBecause, {target_, why});
         return;
     }
     temp_ = *temp;
@@ -113,13 +115,13 @@ FileReplacement::FileReplacement(std::string path, Fallback fallback) : target_(
     // usual ones, as the open above gave it.
     if (exists) fs::permissions(temp_, existing.permissions(), ec);
     out_.open(temp_, std::ios::binary | std::ios::trunc);
-    if (!out_) error_ = "cannot write to '" + temp_ + "'";
+    if (!out_) error_ = textOf(Msg::CannotWriteTo, {temp_});
 }
 
 void FileReplacement::openDirectly() {
     direct_ = true;
     out_.open(target_, std::ios::binary | std::ios::trunc);
-    if (!out_) error_ = "cannot write to '" + target_ + "'";
+    if (!out_) error_ = textOf(Msg::CannotWriteTo, {target_});
 }
 
 FileReplacement::~FileReplacement() {
@@ -131,20 +133,20 @@ bool FileReplacement::commit() {
     out_.flush();
     out_.close();
     if (!out_) {
-        error_ = "cannot write to '" + target_ + "'";
+        error_ = textOf(Msg::CannotWriteTo, {target_});
         discard();
         return false;
     }
     if (direct_) return committed_ = true;
     if (const auto why = flushToDisk(temp_)) {
-        error_ = "cannot write to '" + target_ + "': " + *why;
+        error_ = textOf(Msg::CannotWriteToBecause, {target_, *why});
         discard();
         return false;
     }
     std::error_code ec;
     fs::rename(temp_, target_, ec);
     if (ec) {
-        error_ = "cannot write to '" + target_ + "': " + ec.message();
+        error_ = textOf(Msg::CannotWriteToBecause, {target_, ec.message()});
         discard();
         return false;
     }

@@ -4,12 +4,14 @@
 #include <functional>
 #include <system_error>
 
+#include "table/messages.h"
+
 namespace fs = std::filesystem;
 
 namespace geovanta {
 namespace {
 
-std::string changed(const std::string& how) { return std::string(kChangedSinceLoaded) + ": " + how; }
+std::string changed(Msg how) { return textOf(Msg::ChangedSinceLoaded) + ": " + textOf(how); }
 
 }  // namespace
 
@@ -32,37 +34,37 @@ PhotoFile checkPhotoFile(const std::string& fileName, const std::string& resolve
     std::error_code ec;
     const fs::path target = fs::canonical(fileName, ec);
     if (ec == std::errc::no_such_file_or_directory) {
-        file.refusal = changed("it is no longer there");
+        file.refusal = changed(Msg::NoLongerThere);
         return file;
     }
     if (ec) {
-        file.refusal = "cannot be looked at: " + ec.message();
+        file.refusal = textOf(Msg::CannotBeLookedAt, {ec.message()});
         return file;
     }
     file.target = target.string();
     if (!resolved.empty() && file.target != resolved) {
-        file.refusal = changed("its link leads to another file now");
+        file.refusal = changed(Msg::LinkLeadsElsewhere);
         return file;
     }
     // The target holds no links any more: what is seen here is the file itself.
     const fs::file_status status = fs::symlink_status(target, ec);
     if (!ec && status.type() == fs::file_type::directory) {
         // ExifTool would write every image inside it.
-        file.refusal = changed("a folder is in its place");
+        file.refusal = changed(Msg::FolderInItsPlace);
         return file;
     }
     if (ec || status.type() != fs::file_type::regular) {
-        file.refusal = changed("it is no longer a regular file");
+        file.refusal = changed(Msg::NoLongerRegular);
         return file;
     }
     if (scanned && fileStampOf(file.target) != *scanned) {
-        file.refusal = kChangedSinceLoaded;
+        file.refusal = textOf(Msg::ChangedSinceLoaded);
         return file;
     }
     // The bits, not whether we may write it: as root every file is writable,
     // and a file someone made read-only is still meant to stay as it is.
     constexpr fs::perms kWriteBits = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    if (written && (status.permissions() & kWriteBits) == fs::perms::none) file.refusal = "the file is read-only";
+    if (written && (status.permissions() & kWriteBits) == fs::perms::none) file.refusal = textOf(Msg::ReadOnlyFile);
     return file;
 }
 

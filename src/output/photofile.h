@@ -38,7 +38,4 @@ PhotoFile checkPhotoFile(const std::string& fileName, const std::string& resolve
 // when it could not be done.
 std::optional<std::string> relinkPhoto(const std::string& written, const std::string& other);
 
-// The reason given for a file that is not what was scanned.
-inline constexpr const char* kChangedSinceLoaded = "changed since it was loaded";
-
 }  // namespace geovanta

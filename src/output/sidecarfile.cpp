@@ -4,15 +4,14 @@
 #include <system_error>
 
 #include "output/photofile.h"
+#include "table/messages.h"
 
 namespace fs = std::filesystem;
 
 namespace geovanta {
 namespace {
 
-constexpr const char* kChangedSinceBegun = "changed since the write began";
-
-std::string changed(const std::string& how) { return std::string(kChangedSinceBegun) + ": " + how; }
+std::string changed(Msg how) { return textOf(Msg::ChangedSinceWriteBegan) + ": " + textOf(how); }
 
 bool isThere(const fs::path& path) {
     std::error_code ec;
@@ -47,51 +46,52 @@ SidecarFile checkSidecarFile(const std::string& name, const SidecarSeen& seen, c
     const fs::file_status own = fs::symlink_status(name, ec);
     if (own.type() == fs::file_type::not_found) {
         if (seen.stamp)
-            file.refusal = changed("it is no longer there");
+            file.refusal = changed(Msg::NoLongerThere);
         else
             file.target = name;  // made new
         return file;
     }
     if (ec) {
-        file.refusal = "cannot be looked at: " + ec.message();
+        file.refusal = textOf(Msg::CannotBeLookedAt, {ec.message()});
         return file;
     }
     const fs::path target = fs::canonical(name, ec);
     if (ec) {
         // Written through, a link that leads nowhere would make a file
         // wherever it points.
-        file.refusal = own.type() == fs::file_type::symlink ? "its link leads nowhere" : "cannot be looked at: " + ec.message();
+        file.refusal = own.type() == fs::file_type::symlink ? textOf(Msg::LinkLeadsNowhere)
+                                                             : textOf(Msg::CannotBeLookedAt, {ec.message()});
         return file;
     }
     file.target = target.string();
     const fs::file_status status = fs::symlink_status(target, ec);
     if (!ec && status.type() == fs::file_type::directory) {
-        file.refusal = "a folder has the XMP file's name";
+        file.refusal = textOf(Msg::FolderHasSidecarName);
         return file;
     }
     if (ec || status.type() != fs::file_type::regular) {
-        file.refusal = "not a regular file";
+        file.refusal = textOf(Msg::NotRegularFile);
         return file;
     }
     const std::optional<FileStamp> now = fileStampOf(file.target);
     if (photo && now && now->device == photo->device && now->inode == photo->inode) {
-        file.refusal = "it is the photograph itself under another name";
+        file.refusal = textOf(Msg::SidecarIsThePhoto);
         return file;
     }
     if (!seen.stamp) {
-        file.refusal = changed("it was not there yet");
+        file.refusal = changed(Msg::NotThereYet);
         return file;
     }
     if (file.target != seen.resolved) {
-        file.refusal = changed("its link leads to another file now");
+        file.refusal = changed(Msg::LinkLeadsElsewhere);
         return file;
     }
     if (now != seen.stamp) {
-        file.refusal = kChangedSinceBegun;
+        file.refusal = textOf(Msg::ChangedSinceWriteBegan);
         return file;
     }
     constexpr fs::perms kWriteBits = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    if ((status.permissions() & kWriteBits) == fs::perms::none) file.refusal = "the file is read-only";
+    if ((status.permissions() & kWriteBits) == fs::perms::none) file.refusal = textOf(Msg::ReadOnlyFile);
     return file;
 }
 

@@ -1,5 +1,7 @@
 #include "output/streamconsole.h"
 
+#include "table/messages.h"
+
 namespace geovanta {
 
 void StreamConsole::setAbortHandler(std::function<void()> handler) {
@@ -25,7 +27,7 @@ void StreamConsole::setProgressPosition(int position) {
 void StreamConsole::stepProgress() {
     std::lock_guard lock(mutex_);
     ++position_;
-    out_ << prefix_ << "writing GPS tags: " << position_ << " of " << maximum_ << " photos\n";
+    out_ << prefix_ << textOf(Msg::WritingTagsProgress, {position_, maximum_}) << '\n';
     out_.flush();
 }
 

@@ -1,36 +1,34 @@
 #include "output/tagreasons.h"
 
+#include "table/messages.h"
 #include "table/textcodec.h"
 
 namespace geovanta {
 
-std::string noAnswerReason(int seconds) { return "ExifTool did not answer within " + std::to_string(seconds) + " s"; }
+std::string noAnswerReason(int seconds) { return textOf(Msg::NoAnswer, {seconds}); }
 
-std::string notAnAnswerReason() { return "ExifTool printed more than 1 MB without answering"; }
+std::string notAnAnswerReason() { return textOf(Msg::NotAnAnswer); }
 
-std::string endedByAbortReason() { return "ExifTool was ended by the abort before it answered"; }
+std::string endedByAbortReason() { return textOf(Msg::EndedByAbort); }
 
-std::string notTriedAfterAbortReason() { return "not tried after the abort"; }
+std::string notTriedAfterAbortReason() { return textOf(Msg::NotTriedAfterAbort); }
 
-std::string notTriedAfterNoAnswersReason() { return "not tried: ExifTool did not answer twice in a row"; }
+std::string notTriedAfterNoAnswersReason() { return textOf(Msg::NotTriedNoAnswers); }
 
-std::string folderBusyReason() { return "another write of GPS tags is running in its folder"; }
+std::string folderBusyReason() { return textOf(Msg::FolderBusy); }
 
 std::string waitingForFolderNotice(std::string_view folder) {
-    return "another write of GPS tags is running in \"" + displayFileName(folder) + "\"; waiting for it to end";
+    return textOf(Msg::WaitingForFolder, {displayFileName(folder)});
 }
 
-std::string sameFileNote(std::string_view writtenName) {
-    return "the same file as \"" + displayFileName(writtenName) + "\", written once";
-}
+std::string sameFileNote(std::string_view writtenName) { return textOf(Msg::SameFile, {displayFileName(writtenName)}); }
 
 std::string sameSidecarNote(std::string_view writtenName) {
-    return "the same XMP file as \"" + displayFileName(writtenName) + "\", written once";
+    return textOf(Msg::SameSidecar, {displayFileName(writtenName)});
 }
 
 std::string relinkFailedReason(std::string_view writtenName, const std::string& error) {
-    return "the same file as \"" + displayFileName(writtenName) +
-           "\", which was written; this name could not be given the written file: " + error;
+    return textOf(Msg::RelinkFailed, {displayFileName(writtenName), error});
 }
 
 }  // namespace geovanta

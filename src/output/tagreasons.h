@@ -1,7 +1,6 @@
 #pragma once
 // What the tag writer says about a photograph it did not write, and about the
-// batch itself. Each text comes from one function here, so that a
-// translation can take them one by one.
+// batch itself, in the process's language (table/messages.h).
 
 #include <string>
 #include <string_view>

@@ -8,6 +8,7 @@
 #include "output/photofile.h"
 #include "output/splitdms.h"
 #include "table/datatable.h"
+#include "table/messages.h"
 #include "table/numbertext.h"
 #include "table/position.h"
 #include "table/textcodec.h"
@@ -29,9 +30,6 @@ bool positionInRange(double lat, double lon) {
 // and while it is there ExifTool refuses to write that photograph again.
 constexpr const char* kExifToolTempSuffix = "_exiftool_tmp";
 
-constexpr const char* kUnsayableName =
-    "the name holds a line break beside \"$\" or \"@\", which ExifTool cannot be given";
-
 // True unless the path is known to be free; a path that cannot be looked at
 // counts as taken.
 bool mayExist(const std::filesystem::path& path) {
@@ -48,7 +46,7 @@ void removeLeftover(const std::string& target, std::vector<std::string>& notes) 
     std::error_code ec;
     if (std::filesystem::symlink_status(temp, ec).type() != std::filesystem::file_type::regular) return;
     if (std::filesystem::remove(temp, ec))
-        notes.push_back("removed \"" + displayFileName(temp) + "\", left by an earlier write that was cut short");
+        notes.push_back(textOf(Msg::RemovedLeftover, {displayFileName(temp)}));
 }
 
 bool mentions(const std::vector<std::string>& lines, std::string_view text) {
@@ -75,9 +73,10 @@ std::string metresText(double feet) {
 
 // The console's note on an altitude beyond any real height.
 std::string altitudeLeftOut(double feet) {
-    const std::string value =
-        std::isfinite(feet) ? formatGeneral(static_cast<double>(feet * kMetresPerFoot)) + " m" : "(not a number)";
-    return "the altitude " + value + " cannot be written and was left out; latitude and longitude were written";
+    const std::string value = std::isfinite(feet)
+                                  ? textOf(Msg::AltitudeMetres, {formatGeneral(static_cast<double>(feet * kMetresPerFoot))})
+                                  : textOf(Msg::NotANumber);
+    return textOf(Msg::AltitudeLeftOut, {value});
 }
 
 
@@ -151,7 +150,7 @@ TagJob TagWriter::job(const DataTable& table, std::size_t row, Sidecars sidecars
     job.resolved = resolvedPhotoPath(job.fileName);
     if (const FileStamp* stamp = table.fileStamp(row)) job.stamp = *stamp;
     if (!positionInRange(table.real(row, FieldId::Lat), table.real(row, FieldId::Lon))) {
-        job.refusal = "the position lies outside the range of latitudes and longitudes";
+        job.refusal = textOf(Msg::PositionOutOfRange);
         return job;
     }
     if (sidecars == Sidecars::None) {
@@ -164,7 +163,7 @@ TagJob TagWriter::job(const DataTable& table, std::size_t row, Sidecars sidecars
     const double feet = table.real(row, FieldId::Elev);
     if (!table.isNull(row, FieldId::Elev) && !altitudeInRange(feet))
         job.notes.push_back(failureLine(job.fileName, altitudeLeftOut(feet)));
-    if (!ExifToolSession::argumentLine(job.args.back())) job.refusal = kUnsayableName;
+    if (!ExifToolSession::argumentLine(job.args.back())) job.refusal = textOf(Msg::UnsayableName);
     return job;
 }
 
@@ -221,7 +220,7 @@ TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job, cons
     }
     std::vector<std::string> args = job.args;
     args.back() = fileArgument(target);
-    if (!ExifToolSession::argumentLine(args.back())) return refusedAs(name, kUnsayableName);
+    if (!ExifToolSession::argumentLine(args.back())) return refusedAs(name, textOf(Msg::UnsayableName));
     Result result;
     result.ran = true;
     if (job.folderLocked) removeLeftover(target, result.notes);

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "output/tagreasons.h"
+#include "table/messages.h"
 
 namespace geovanta {
 namespace {
@@ -94,7 +95,7 @@ std::optional<std::string> TagWriterPool::afterPhoto(const TagWriter::Result& re
     } else if (record.restarted) {
         // A fresh ExifTool that ends on its first photograph will end on
         // the next one too.
-        return "not tried: " + writer_.program() + " ended twice in a row";
+        return textOf(Msg::NotTriedEndedTwice, {writer_.program()});
     } else {
         record.noAnswers = 0;
     }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "table/messages.h"
 #include "table/textcodec.h"
 
 #if defined(Q_OS_WIN)
@@ -22,11 +23,11 @@ bool prepareHiddenChild(QProcess& process, const std::string& program, const std
                         std::string& refusal) {
     for (const std::string& text : args) {
         if (isValidUtf8(text)) continue;
-        refusal = "an argument is not valid UTF-8: " + quotedExcerpt(text);
+        refusal = textOf(Msg::ArgumentNotUtf8, {quotedExcerpt(text)});
         return false;
     }
     if (!isValidUtf8(program)) {
-        refusal = "the program name is not valid UTF-8";
+        refusal = textOf(Msg::ProgramNameNotUtf8);
         return false;
     }
     process.setProgram(fromBytes(program));

@@ -8,6 +8,7 @@
 
 #include "table/datetime.h"
 #include "table/formatcoord.h"
+#include "table/messages.h"
 #include "table/numbertext.h"
 #include "table/position.h"
 #include "table/textcodec.h"
@@ -290,7 +291,7 @@ void DataTable::setNull(std::size_t row, FieldId f) {
 
 void DataTable::setFromString(std::size_t row, FieldId f, std::string_view value) {
     const FieldInfo& info = fieldInfo(f);
-    if (info.calculated) throw FieldError("Field '" + std::string(info.name) + "' cannot be modified");
+    if (info.calculated) throw FieldError(textOf(Msg::FieldReadOnly, {info.name}));
     if (info.kind == FieldKind::Text) {
         setText(row, f, value);
         return;
@@ -301,14 +302,14 @@ void DataTable::setFromString(std::size_t row, FieldId f, std::string_view value
     }
     if (info.kind == FieldKind::DateTime) {
         const auto ms = parseDayTime(value);
-        if (!ms) throw FieldError("'" + std::string(value) + "' is not a valid date and time");
+        if (!ms) throw FieldError(textOf(Msg::InvalidDateTime, {value}));
         setTimeMs(row, f, *ms);
         return;
     }
     if (info.kind == FieldKind::Integer) {
         const auto v = parseInteger(value);
         if (!v || *v < -32768 || *v > 32767)
-            throw FieldError("'" + std::string(value) + "' is not a valid integer value for field '" + info.name + "'");
+            throw FieldError(textOf(Msg::InvalidIntegerForField, {value, info.name}));
         setReal(row, f, *v);
         return;
     }

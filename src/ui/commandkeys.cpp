@@ -1,5 +1,7 @@
 #include "ui/commandkeys.h"
 
+#include <QCoreApplication>
+
 namespace geovanta {
 namespace {
 
@@ -16,12 +18,13 @@ const QKeySequence kWriteTagsKey(Qt::CTRL | Qt::Key_S);
 const QKeySequence kClearKey(Qt::CTRL | Qt::Key_N);
 
 QString emptyGridHint() {
-    return QString::fromUtf8("Как привязать фотографии к треку:\n\n"
-                             "1. Загрузите GPS трек (.plt, .wpt, .gpx) — %1\n"
-                             "2. Загрузите папку с фотографиями — %2\n"
-                             "3. Если часы камеры спешили или отставали, настройте смещение времени — %3\n"
-                             "4. Проверьте: привязанные фотографии зелёные, непривязанные красные\n"
-                             "5. Запишите координаты в фотографии — %4")
+    return QCoreApplication::translate("geovanta::CommandKeys",
+                                       "Как привязать фотографии к треку:\n\n"
+                                       "1. Загрузите GPS трек (.plt, .wpt, .gpx) — %1\n"
+                                       "2. Загрузите папку с фотографиями — %2\n"
+                                       "3. Если часы камеры спешили или отставали, настройте смещение времени — %3\n"
+                                       "4. Проверьте: привязанные фотографии зелёные, непривязанные красные\n"
+                                       "5. Запишите координаты в фотографии — %4")
         .arg(keyText(kLoadTrackKey), keyText(kLoadPhotosKey), keyText(kOffsetsKey), keyText(kWriteTagsKey));
 }
 

@@ -37,8 +37,8 @@ void DataGrid::fitColumns() {
     for (int c = 0; c < DataTableModel::kColumnCount; ++c) {
         const auto& column = DataTableModel::columns()[static_cast<std::size_t>(c)];
         int width = column.width ? column.width : horizontalHeader()->defaultSectionSize();
-        width = std::max(width, cells.horizontalAdvance(QString::fromUtf8(column.widest)) + kCellMargin);
-        width = std::max(width, titles.horizontalAdvance(QString::fromUtf8(column.title)) + 2 * kCellMargin);
+        width = std::max(width, cells.horizontalAdvance(DataTableModel::tr(column.widest)) + kCellMargin);
+        width = std::max(width, titles.horizontalAdvance(DataTableModel::tr(column.title)) + 2 * kCellMargin);
         setColumnWidth(c, width);
     }
 }

@@ -20,17 +20,28 @@ int viewRows(std::size_t rows) {
 
 const std::array<DataTableModel::Column, DataTableModel::kColumnCount>& DataTableModel::columns() {
     static const std::array<Column, kColumnCount> kColumns = {{
-        {FieldId::Type, " ", 0, Qt::AlignLeft | Qt::AlignVCenter, "Точка"},
-        {FieldId::Name, "Имя", 117, Qt::AlignLeft | Qt::AlignVCenter, ""},
-        {FieldId::VTime, "Дата Время", 0, Qt::AlignRight | Qt::AlignVCenter, "00.00.0000 00:00:00"},
-        {FieldId::VLat, "Широта", 72, Qt::AlignRight | Qt::AlignVCenter, "00 00.0000 N"},
-        {FieldId::VLon, "Долгота", 72, Qt::AlignRight | Qt::AlignVCenter, "000 00.0000 W"},
+        {FieldId::Type, " ", 0, Qt::AlignLeft | Qt::AlignVCenter, QT_TR_NOOP("Точка")},
+        {FieldId::Name, QT_TR_NOOP("Имя"), 117, Qt::AlignLeft | Qt::AlignVCenter, ""},
+        {FieldId::VTime, QT_TR_NOOP("Дата Время"), 0, Qt::AlignRight | Qt::AlignVCenter, "00.00.0000 00:00:00"},
+        {FieldId::VLat, QT_TR_NOOP("Широта"), 72, Qt::AlignRight | Qt::AlignVCenter, "00 00.0000 N"},
+        {FieldId::VLon, QT_TR_NOOP("Долгота"), 72, Qt::AlignRight | Qt::AlignVCenter, "000 00.0000 W"},
         // Numbers without a set alignment sit on the right, as a grid shows numbers.
-        {FieldId::VElev, "Высота", 50, Qt::AlignRight | Qt::AlignVCenter, "-0000"},
-        {FieldId::Dist, "Дистанция", 0, Qt::AlignRight | Qt::AlignVCenter, "00000.00"},
-        {FieldId::Speed, "Скорость", 0, Qt::AlignRight | Qt::AlignVCenter, "0000.00"},
+        {FieldId::VElev, QT_TR_NOOP("Высота"), 50, Qt::AlignRight | Qt::AlignVCenter, "-0000"},
+        {FieldId::Dist, QT_TR_NOOP("Дистанция"), 0, Qt::AlignRight | Qt::AlignVCenter, "00000.00"},
+        {FieldId::Speed, QT_TR_NOOP("Скорость"), 0, Qt::AlignRight | Qt::AlignVCenter, "0000.00"},
     }};
     return kColumns;
+}
+
+QString DataTableModel::kindText(char stat) {
+    // The table keeps its own names of the kinds (a CSV file carries them);
+    // the grid shows them in the window's language.
+    switch (stat) {
+        case 'F': return tr("Фото");
+        case 'P': return tr("Точка");
+        case 'T': return tr("Трек");
+        default: return {};
+    }
 }
 
 DataTableModel::DataTableModel(DataTable& table, QObject* parent)
@@ -55,7 +66,9 @@ QVariant DataTableModel::data(const QModelIndex& index, int role) const {
     const auto row = static_cast<std::size_t>(index.row());
     const FieldId field = fieldOf(index.column());
     switch (role) {
-        case Qt::DisplayRole: return QString::fromStdString(table_.displayText(row, field));
+        case Qt::DisplayRole:
+            if (field == FieldId::Type) return kindText(table_.stat(row));
+            return QString::fromStdString(table_.displayText(row, field));
         case Qt::EditRole: return QString::fromStdString(GridCommands::editText(table_, row, field));
         case Qt::TextAlignmentRole: return QVariant::fromValue(columns()[static_cast<std::size_t>(index.column())].alignment);
         case Qt::ForegroundRole:
@@ -78,7 +91,7 @@ QVariant DataTableModel::data(const QModelIndex& index, int role) const {
 QVariant DataTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
-    if (role == Qt::DisplayRole) return QString::fromUtf8(columns()[static_cast<std::size_t>(section)].title);
+    if (role == Qt::DisplayRole) return tr(columns()[static_cast<std::size_t>(section)].title);
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(section == 0 ? Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter) : Qt::Alignment(Qt::AlignCenter));
     return {};

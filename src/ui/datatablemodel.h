@@ -21,10 +21,10 @@ class DataTableModel : public QAbstractTableModel, public DataTableListener {
 public:
     struct Column {
         FieldId field;
-        const char* title;
+        const char* title;   // untranslated: tr() gives the window's
         int width;  // pixels, 0 for the grid's default
         Qt::Alignment alignment;
-        const char* widest;  // a typical longest value, so the column can fit it
+        const char* widest;  // a typical longest value, so the column can fit it; tr() as the title
     };
     static constexpr int kColumnCount = 8;
     static const std::array<Column, kColumnCount>& columns();
@@ -42,6 +42,8 @@ public:
     // While long work runs on a copy of the table, nothing may be typed into it.
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
     bool readOnly() const { return readOnly_; }
+    // The kind of a row as the Type column shows it: "Трек", "Точка", "Фото".
+    static QString kindText(char stat);
     FieldId fieldOf(int column) const { return columns()[static_cast<std::size_t>(column)].field; }
 
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -11,7 +11,6 @@
 #include <QScreen>
 #include <QThread>
 
-#include "output/tagreasons.h"
 #include "table/textcodec.h"
 
 namespace geovanta {
@@ -37,22 +36,10 @@ QPlainTextEdit* memo(QWidget* parent, int left, int top, int width, int height) 
     return m;
 }
 
-void replaceAll(std::string& text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-}
-
 }  // namespace
 
-std::string TFormConsole::windowWording(const std::string& text, int timeoutSeconds) {
-    std::string worded = text;
-    replaceAll(worded, noAnswerReason(timeoutSeconds),
-               "ExifTool не ответил за " + std::to_string(timeoutSeconds) + " с");
-    return worded;
-}
-
 TFormConsole::TFormConsole() : QWidget(nullptr, Qt::Tool) {
-    setWindowTitle(QStringLiteral("EXIFtool>_"));
+    setWindowTitle(tr("EXIFtool>_"));
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
@@ -60,19 +47,19 @@ TFormConsole::TFormConsole() : QWidget(nullptr, Qt::Tool) {
 
     panel = new QFrame(this);
     panel->setGeometry(0, 0, 559, 420);
-    infoLabel = new QLabel(QStringLiteral("Информация:"), panel);
+    infoLabel = new QLabel(tr("Информация:"), panel);
     infoLabel->move(8, 8);
     infoPane = memo(panel, 1, 25, 557, 216);
-    sidecarBox = new QCheckBox(QStringLiteral("Записывать в файлы XMP рядом с фото"), panel);
+    sidecarBox = new QCheckBox(tr("Записывать в файлы XMP рядом с фото"), panel);
     sidecarBox->setObjectName("SidecarBox");
-    sidecarBox->setToolTip(QStringLiteral("Координаты записываются в IMG_0001.xmp рядом с IMG_0001.CR3, "
-                                          "а сами фото не меняются; действует со следующей записи"));
+    sidecarBox->setToolTip(tr("Координаты записываются в IMG_0001.xmp рядом с IMG_0001.CR3, "
+                              "а сами фото не меняются; действует со следующей записи"));
     sidecarBox->setGeometry(280, 4, 272, 18);
     connect(sidecarBox, &QCheckBox::clicked, this, &TFormConsole::sidecarsChosen);
-    errorLabel = new QLabel(QStringLiteral("Ошибки:"), panel);
+    errorLabel = new QLabel(tr("Ошибки:"), panel);
     errorLabel->move(8, 248);
     errorPane = memo(panel, 1, 270, 557, 89);
-    abortButton = new QPushButton(QStringLiteral("Прервать процесс"), panel);
+    abortButton = new QPushButton(tr("Прервать процесс"), panel);
     abortButton->setGeometry(192, 368, 153, 33);
     abortButton->setEnabled(false);
     connect(abortButton, &QPushButton::clicked, this, &TFormConsole::abortBatch);

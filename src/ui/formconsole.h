@@ -36,10 +36,6 @@ public:
     void replaceInfo(const std::vector<std::string>& lines) override;
     void replaceErrors(const std::vector<std::string>& lines) override;
 
-    // The tag writer's texts as the window words them: a few in Russian
-    // already, the rest as they come. `timeoutSeconds` is the batch's.
-    static std::string windowWording(const std::string& text, int timeoutSeconds);
-
     // "Записывать в файлы XMP рядом с фото": shows the choice in force; the
     // person's changes come as sidecarsChosen(). Not offered while a batch runs.
     void setSidecarsChecked(bool checked);

@@ -12,7 +12,7 @@
 namespace geovanta {
 
 TFotoDlg::TFotoDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Путь к фотографиям"));
+    setWindowTitle(tr("Путь к фотографиям"));
     setFixedSize(313, 126);
 
     Bevel1 = new QFrame(this);
@@ -25,26 +25,26 @@ TFotoDlg::TFotoDlg(QWidget* parent) : QDialog(parent) {
     DirectoryEdit->setObjectName(QStringLiteral("DirectoryEdit"));
     DirectoryEdit->setGeometry(24, 24, 265, 21);
     DirectoryButton = DirectoryEdit->addAction(style()->standardIcon(QStyle::SP_DirOpenIcon), QLineEdit::TrailingPosition);
-    DirectoryButton->setToolTip(QStringLiteral("Выбрать папку"));
+    DirectoryButton->setToolTip(tr("Выбрать папку"));
     connect(DirectoryButton, &QAction::triggered, this, &TFotoDlg::DirectoryEditButtonClick);
 
-    SubfoldersCheck = new QCheckBox(QStringLiteral("Включая вложенные папки"), this);
+    SubfoldersCheck = new QCheckBox(tr("Включая вложенные папки"), this);
     SubfoldersCheck->setObjectName(QStringLiteral("SubfoldersCheck"));
     SubfoldersCheck->setGeometry(24, 64, 265, 21);
 
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn = new QPushButton(tr("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     OKBtn->setGeometry(151, 92, 75, 25);
     OKBtn->setDefault(true);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
 
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelBtn = new QPushButton(tr("Cancel"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setGeometry(231, 92, 75, 25);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
-    chooseFolder = [](QWidget* owner, const QString& start) {
-        return QFileDialog::getExistingDirectory(owner, QStringLiteral("Путь к фотографиям"), start);
+    chooseFolder = [title = windowTitle()](QWidget* owner, const QString& start) {
+        return QFileDialog::getExistingDirectory(owner, title, start);
     };
 }
 

@@ -10,21 +10,15 @@
 #include "ui/photopreview.h"
 
 namespace geovanta {
-namespace {
-
-QString u(const char* text) { return QString::fromUtf8(text); }
-
-}  // namespace
-
 HandPlacing::HandPlacing(Document& document, JobQueue& jobs, MapWidget* map, QWidget* window)
     : QObject(window), document_(document), jobs_(jobs), map_(map), commands_(document, jobs) {
-    undo_ = new QAction(u("Отменить"), this);
+    undo_ = new QAction(tr("Отменить"), this);
     undo_->setObjectName("Undo");
     undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    redo_ = new QAction(u("Повторить"), this);
+    redo_ = new QAction(tr("Повторить"), this);
     redo_->setObjectName("Redo");
     redo_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-    release_ = new QAction(u(HandPlacementCommands::kReleaseCaption), this);
+    release_ = new QAction(tr("Вернуть автоматическую привязку"), this);
     release_->setObjectName("ReleaseHand");
     connect(undo_, &QAction::triggered, this, &HandPlacing::undo);
     connect(redo_, &QAction::triggered, this, &HandPlacing::redo);

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "table/messages.h"
 #include "ui/jobqueue.h"
 
 namespace geovanta {
@@ -15,10 +16,11 @@ namespace {
 constexpr int kRefreshMs = 100;
 constexpr uint64_t kMegabyte = 1024 * 1024;
 
-// Thousands set apart by a space, as Russian text writes them.
+// Thousands set apart as the language writes them: "20 000", "20,000".
 QString grouped(uint64_t n) {
+    const QChar separator = currentLanguage() == Language::Russian ? QChar(' ') : QChar(',');
     QString digits = QString::number(n);
-    for (qsizetype at = digits.size() - 3; at > 0; at -= 3) digits.insert(at, QChar(' '));
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3) digits.insert(at, separator);
     return digits;
 }
 
@@ -28,15 +30,15 @@ QString JobStatus::countText(ProgressUnit unit, uint64_t done, uint64_t total) {
     QString suffix;
     switch (unit) {
         case ProgressUnit::None: return {};
-        case ProgressUnit::Photos: suffix = QString::fromUtf8(" фото"); break;
+        case ProgressUnit::Photos: suffix = tr(" фото"); break;
         case ProgressUnit::Bytes:
-            suffix = QString::fromUtf8(" МБ");
+            suffix = tr(" МБ");
             done /= kMegabyte;
             total = (total + kMegabyte - 1) / kMegabyte;
             break;
     }
     if (total == 0) return grouped(done) + suffix;
-    return grouped(done) + QString::fromUtf8(" из ") + grouped(total) + suffix;
+    return tr("%1 из %2").arg(grouped(done), grouped(total)) + suffix;
 }
 
 JobStatus::JobStatus(JobQueue& jobs, QWidget* parent) : QWidget(parent), jobs_(jobs) {
@@ -51,7 +53,7 @@ JobStatus::JobStatus(JobQueue& jobs, QWidget* parent) : QWidget(parent), jobs_(j
     bar_->setFixedWidth(160);
     cancel_ = new QToolButton(this);
     cancel_->setObjectName("JobCancel");
-    cancel_->setText(QString::fromUtf8("Отменить"));
+    cancel_->setText(tr("Отменить"));
     cancel_->setAutoRaise(true);
     layout->addWidget(label_);
     layout->addWidget(bar_);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/language.h"
 #include "app/programpaths.h"
 #include "app/settings.h"
 #include "ui/programwindows.h"
@@ -21,13 +22,15 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(GEOVANTA_VERSION);
     QGuiApplication::setDesktopFileName(GEOVANTA_APP_ID);
     QApplication::setWindowIcon(programIcon());
-    installQtTranslations(app);
     // Numbers and dates read and written the same way whatever the system locale.
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(QLocale::c());
 
     const ProgramPaths& paths = ProgramPaths::current();
-    ProgramWindows windows(SettingsFile(paths.settingsFile, !paths.portable), paths.startFolder);
+    SettingsFile settings(paths.settingsFile, !paths.portable);
+    // Before the first window: its texts are made in the language as they are built.
+    installTranslations(app, chooseLanguage(settings.read(paths.startFolder).language));
+    ProgramWindows windows(std::move(settings), paths.startFolder);
     TMainForm& mainForm = windows.mainForm();
     mainForm.show();
 

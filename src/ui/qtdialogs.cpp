@@ -2,6 +2,7 @@
 
 #include "ui/shottimedialog.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -13,6 +14,8 @@ namespace geovanta {
 namespace {
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+QString translated(const char* text) { return QCoreApplication::translate("geovanta::QtDialogs", text); }
 
 }  // namespace
 
@@ -34,11 +37,11 @@ QStringList qtNameFilters(const std::string& filters) {
 
 void QtDialogs::showMessage(MessageKind kind, const std::string& text) {
     QMessageBox::Icon icon = QMessageBox::Critical;
-    QString caption = "Geovanta";
+    QString caption = QStringLiteral("Geovanta");
     switch (kind) {
-        case MessageKind::Error: caption = "Error"; break;
+        case MessageKind::Error: caption = translated(QT_TRANSLATE_NOOP("geovanta::QtDialogs", "Error")); break;
         case MessageKind::Information:
-            caption = "Information";
+            caption = translated(QT_TRANSLATE_NOOP("geovanta::QtDialogs", "Information"));
             icon = QMessageBox::Information;
             break;
         case MessageKind::Plain: icon = QMessageBox::NoIcon; break;
@@ -86,8 +89,8 @@ std::optional<int64_t> QtDialogs::askShotTime(const std::string& photoName, int6
     return dialog.ask(qs(photoName), shownMs);
 }
 
-void QtDialogs::openWithViewer(const std::string& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(qs(path)));
+bool QtDialogs::openWithViewer(const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(qs(path)));
 }
 
 }  // namespace geovanta

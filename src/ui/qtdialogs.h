@@ -34,7 +34,7 @@ public:
     std::optional<PhotoFolderChoice> askPhotoFolder(const PhotoFolderChoice& shown) override;
     std::optional<OffsetFields> askOffsets(const OffsetFields& fields) override;
     std::optional<int64_t> askShotTime(const std::string& photoName, int64_t shownMs) override;
-    void openWithViewer(const std::string& path) override;
+    bool openWithViewer(const std::string& path) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -2,21 +2,38 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
-#include <QLocale>
+#include <QPointer>
 #include <QTranslator>
 
 namespace geovanta {
+namespace {
 
-void installQtTranslations(QCoreApplication& app) {
+// The translators installed last, taken back by the next call.
+QPointer<QTranslator> gOwn;
+QPointer<QTranslator> gQt;
+
+QTranslator* loaded(QCoreApplication& app, const QString& name, const QString& folder) {
     auto* translator = new QTranslator(&app);
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    // English is Qt's own language: it has no translation file, and the
-    // window around the dialogs is Russian, so it falls to Russian too.
-    const QLocale system = QLocale::system();
-    const bool loaded = (system.language() != QLocale::English &&
-                         translator->load(system, QStringLiteral("qtbase"), QStringLiteral("_"), folder)) ||
-                        translator->load(QStringLiteral("qtbase_ru"), folder);
-    if (loaded) app.installTranslator(translator);
+    if (translator->load(name, folder) && QCoreApplication::installTranslator(translator)) return translator;
+    delete translator;
+    return nullptr;
+}
+
+}  // namespace
+
+void installTranslations(QCoreApplication& app, Language language) {
+    for (QPointer<QTranslator>* t : {&gOwn, &gQt}) {
+        if (!*t) continue;
+        QCoreApplication::removeTranslator(*t);
+        delete t->data();
+    }
+    setLanguage(language);
+    if (language == Language::English) {
+        // The windows' texts are written in Russian; English is Qt's own.
+        gOwn = loaded(app, QStringLiteral("geovanta_en"), QStringLiteral(":/i18n"));
+    } else {
+        gQt = loaded(app, QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    }
 }
 
 }  // namespace geovanta

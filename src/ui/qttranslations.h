@@ -1,11 +1,15 @@
 #pragma once
 
+#include "table/messages.h"
+
 class QCoreApplication;
 
 namespace geovanta {
 
-// Qt's own dialogs and buttons speak the system's language where Qt has it,
-// and otherwise Russian, as the rest of the window does.
-void installQtTranslations(QCoreApplication& app);
+// Puts the program in `language`: the texts made below the windows, the
+// windows' own texts (written in Russian, translated into English) and Qt's
+// dialogs and buttons, which are English unless Russian is asked for. A
+// second call takes back what the first installed.
+void installTranslations(QCoreApplication& app, Language language);
 
 }  // namespace geovanta

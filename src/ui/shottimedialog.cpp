@@ -27,7 +27,7 @@ std::optional<int64_t> toMs(const QDateTime& t) {
 
 ShotTimeDialog::ShotTimeDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("ShotTimeDlg");
-    setWindowTitle(QStringLiteral("Время съёмки"));
+    setWindowTitle(tr("Время съёмки"));
     prompt_ = new QLabel(this);
     prompt_->setWordWrap(true);
     time_ = new QDateTimeEdit(this);
@@ -35,9 +35,9 @@ ShotTimeDialog::ShotTimeDialog(QWidget* parent) : QDialog(parent) {
     time_->setTimeSpec(Qt::UTC);
     time_->setDisplayFormat(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     time_->setCalendarPopup(true);
-    auto* hint = new QLabel(QStringLiteral("Например, время на снятом экране GPS-приёмника или телефона. "
-                                           "Смещение фотографий станет таким, чтобы время этой фотографии "
-                                           "совпало с введённым."),
+    auto* hint = new QLabel(tr("Например, время на снятом экране GPS-приёмника или телефона. "
+                               "Смещение фотографий станет таким, чтобы время этой фотографии "
+                               "совпало с введённым."),
                             this);
     hint->setWordWrap(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -52,7 +52,7 @@ ShotTimeDialog::ShotTimeDialog(QWidget* parent) : QDialog(parent) {
 }
 
 std::optional<int64_t> ShotTimeDialog::ask(const QString& photoName, int64_t shownMs) {
-    prompt_->setText(QStringLiteral("Когда на самом деле снята фотография %1?").arg(photoName));
+    prompt_->setText(tr("Когда на самом деле снята фотография %1?").arg(photoName));
     time_->setDateTime(toDateTime(shownMs));
     time_->setFocus();
     if (exec() != QDialog::Accepted) return std::nullopt;

@@ -13,7 +13,7 @@ namespace geovanta {
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName("AboutBox");
-    setWindowTitle(QString::fromUtf8("О программе"));
+    setWindowTitle(tr("О программе"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     auto* panel = new QFrame(this);
@@ -45,7 +45,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     grid->addWidget(ProductVersion, 0, 2);
     grid->addWidget(Comments, 1, 1, 1, 2);
 
-    auto* ok = new QPushButton(QString::fromUtf8("Да"), this);
+    auto* ok = new QPushButton(tr("Да"), this);
     ok->setObjectName("OKButton");
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -29,16 +29,12 @@
 #include "ui/formconsole.h"
 #include "ui/handplacing.h"
 #include "ui/jobstatus.h"
+#include "ui/languagemenu.h"
 #include "ui/map/mapwidget.h"
 #include "ui/taboutbox.h"
 #include "ui/toolicons.h"
 
 namespace geovanta {
-namespace {
-
-QString u(const char* text) { return QString::fromUtf8(text); }
-
-}  // namespace
 
 TMainForm::TMainForm(Document& document, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), document_(document), dialogs_(dialogs), gridCommands_(document.table(), dialogs) {
@@ -123,12 +119,12 @@ TMainForm::~TMainForm() {
     oziTransfer_.shutdown();
 }
 
-QToolButton* TMainForm::toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)(),
+QToolButton* TMainForm::toolButton(const char* name, const QString& hint, ToolIcon icon, void (TMainForm::*handler)(),
                                    const QKeySequence& key) {
     auto* b = new QToolButton(toolBar_);
     if (!key.isEmpty()) b->setShortcut(key);
     b->setObjectName(name);
-    b->setToolTip(u(hint));
+    b->setToolTip(hint);
     b->setIcon(toolIcon(icon));
     b->setIconSize(QSize(32, 32));
     b->setFixedSize(39, 38);
@@ -144,64 +140,65 @@ void TMainForm::buildToolBar() {
     toolBar_->setMovable(false);
     toolBar_->setFloatable(false);
     toolBar_->setIconSize(QSize(32, 32));
-    tableButtons_.push_back(toolButton("ToolButton1", "Загрузить GPS трек", ToolIcon::LoadTrack, &TMainForm::loadTrack));
+    tableButtons_.push_back(toolButton("ToolButton1", tr("Загрузить GPS трек"), ToolIcon::LoadTrack, &TMainForm::loadTrack));
     tableButtons_.push_back(
-        toolButton("ToolButton2", "Загрузить фотографии", ToolIcon::LoadPhotos, &TMainForm::loadPhotos));
+        toolButton("ToolButton2", tr("Загрузить фотографии"), ToolIcon::LoadPhotos, &TMainForm::loadPhotos));
     toolBar_->addSeparator()->setObjectName("ToolButton3");
-    toolButton("ToolButton4", "Передать в OziExplorer путь", ToolIcon::SendTrack, &TMainForm::sendTrackToOzi);
-    toolButton("ToolButton5", "Передать в OziExplorer фотографии", ToolIcon::SendPhotos, &TMainForm::sendPhotosToOzi);
+    toolButton("ToolButton4", tr("Передать в OziExplorer путь"), ToolIcon::SendTrack, &TMainForm::sendTrackToOzi);
+    toolButton("ToolButton5", tr("Передать в OziExplorer фотографии"), ToolIcon::SendPhotos, &TMainForm::sendPhotosToOzi);
     toolBar_->addSeparator()->setObjectName("ToolButton7");
-    tableButtons_.push_back(toolButton("ToolButton6", "Настроить смещение даты и времени", ToolIcon::TimeOffsets,
+    tableButtons_.push_back(toolButton("ToolButton6", tr("Настроить смещение даты и времени"), ToolIcon::TimeOffsets,
                                        &TMainForm::editOffsets, kOffsetsKey));
-    tableButtons_.push_back(toolButton("ToolButton8", "Записать GPS координаты в файлы изображений",
+    tableButtons_.push_back(toolButton("ToolButton8", tr("Записать GPS координаты в файлы изображений"),
                                        ToolIcon::WriteTags, &TMainForm::writeAllTags, kWriteTagsKey));
 }
 
 void TMainForm::buildMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName("MainMenu");
-    QMenu* load = bar->addMenu(u("Загрузить"));
+    QMenu* load = bar->addMenu(tr("Загрузить"));
     load->setObjectName("LoadMenu");
-    QAction* a = load->addAction(u("GPS трек"), this, &TMainForm::loadTrack);
+    QAction* a = load->addAction(tr("GPS трек"), this, &TMainForm::loadTrack);
     a->setObjectName("LTrack");
     a->setShortcut(kLoadTrackKey);
     tableActions_.push_back(a);
-    a = load->addAction(u("Фотографии"), this, &TMainForm::loadPhotos);
+    a = load->addAction(tr("Фотографии"), this, &TMainForm::loadPhotos);
     a->setObjectName("LFoto");
     a->setShortcut(kLoadPhotosKey);
     tableActions_.push_back(a);
     load->addSeparator();
-    a = load->addAction(u("Очистить таблицу"), this, &TMainForm::clearTable);
+    a = load->addAction(tr("Очистить таблицу"), this, &TMainForm::clearTable);
     a->setObjectName("ClearTable");
     a->setShortcut(kClearKey);
     tableActions_.push_back(a);
     load->addSeparator();
-    a = load->addAction(u("Выход"), this, &QWidget::close);
+    a = load->addAction(tr("Выход"), this, &QWidget::close);
     a->setObjectName("Quit");
     a->setShortcut(QKeySequence::Quit);
-    editMenu_ = bar->addMenu(u("Правка"));
+    editMenu_ = bar->addMenu(tr("Правка"));
     editMenu_->setObjectName("EditMenu");
-    QMenu* ozi = bar->addMenu(u("Передать в OziExplorer"));
+    QMenu* ozi = bar->addMenu(tr("Передать в OziExplorer"));
     ozi->setObjectName("OziMenu");
-    a = ozi->addAction(u("Путь"), this, &TMainForm::sendTrackToOzi);
+    a = ozi->addAction(tr("Путь"), this, &TMainForm::sendTrackToOzi);
     a->setObjectName("OTrack");
     a->setShortcut(kSendTrackKey);
-    a = ozi->addAction(u("Фотографии"), this, &TMainForm::sendPhotosToOzi);
+    a = ozi->addAction(tr("Фотографии"), this, &TMainForm::sendPhotosToOzi);
     a->setObjectName("OFoto");
     a->setShortcut(kSendPhotosKey);
-    a = bar->addAction(u("О программе"), this, &TMainForm::showAbout);
+    addLanguageMenu(bar, dialogs_, document_);
+    a = bar->addAction(tr("О программе"), this, &TMainForm::showAbout);
     a->setObjectName("HelpMenu");
 
     popupMenu_ = new QMenu(this);
     popupMenu_->setObjectName("PopupMenu1");
-    showPhotoAction_ = popupMenu_->addAction(u("Показать фото"), this, &TMainForm::openCurrentPhoto);
+    showPhotoAction_ = popupMenu_->addAction(tr("Показать фото"), this, &TMainForm::openCurrentPhoto);
     showPhotoAction_->setObjectName("N1");
-    writePhotoAction_ = popupMenu_->addAction(u("Записать координаты в EXIF выбранного фото"), this,
+    writePhotoAction_ = popupMenu_->addAction(tr("Записать координаты в EXIF выбранного фото"), this,
                                               &TMainForm::writeCurrentPhotoTags);
     writePhotoAction_->setObjectName("EXIF1");
     popupMenu_->addSeparator();
     timeFromPhotoAction_ =
-        popupMenu_->addAction(u(ReferencePhotoCommand::kCaption), this, &TMainForm::setTimeFromPhoto);
+        popupMenu_->addAction(tr("Установить время по этой фотографии…"), this, &TMainForm::setTimeFromPhoto);
     timeFromPhotoAction_->setObjectName("TimeFromPhoto");
 }
 
@@ -365,8 +362,6 @@ std::shared_ptr<TagCommands> TMainForm::tagCommands() {
     TagBatch::Settings settings;
     settings.answerWithin = std::chrono::seconds(timeout);
     auto commands = std::make_shared<TagCommands>(document_.table(), *console(), tagWriter_, settings);
-    commands->setWording(
-        [timeout](const std::string& text) { return TFormConsole::windowWording(text, timeout); });
     commands->setSidecars(sidecarsOf(document_));
     return commands;
 }
@@ -411,8 +406,8 @@ void TMainForm::setTimeFromPhoto() {
 }
 
 void TMainForm::showAbout() {
-    TAboutBox::ShowAboutBox(this, "Geovanta", "Version 5+",
-                            u("Программа для привязки фотографий\nпо трекам GPS приемника"));
+    TAboutBox::ShowAboutBox(this, "Geovanta", tr("Version 5+"),
+                            tr("Программа для привязки фотографий\nпо трекам GPS приемника"));
 }
 
 void TMainForm::openCurrentPhoto() { gridCommands_.openCurrentPhoto(); }

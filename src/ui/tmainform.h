@@ -104,7 +104,7 @@ private:
     // table are not offered.
     void setCommandsAvailable(bool available);
     bool busy() const { return jobs_.busy() || tagWriteRunning(); }
-    QToolButton* toolButton(const char* name, const char* hint, ToolIcon icon, void (TMainForm::*handler)(),
+    QToolButton* toolButton(const char* name, const QString& hint, ToolIcon icon, void (TMainForm::*handler)(),
                             const QKeySequence& key = {});
     // Puts the grid's current cell on `row`, keeping the column.
     void showRow(std::size_t row);

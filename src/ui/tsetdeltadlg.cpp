@@ -16,8 +16,8 @@
 namespace geovanta {
 namespace {
 
-QLabel* label(QWidget* parent, const char* name, const char* text, bool bold = false) {
-    auto* l = new QLabel(QString::fromUtf8(text), parent);
+QLabel* label(QWidget* parent, const char* name, const QString& text, bool bold = false) {
+    auto* l = new QLabel(text, parent);
     l->setObjectName(name);
     if (bold) {
         QFont f = l->font();
@@ -42,7 +42,7 @@ QSpinBox* TSetDeltaDlg::spin(const char* name, int min, int max) {
 
 TSetDeltaDlg::TSetDeltaDlg(QWidget* parent) : QDialog(parent) {
     setObjectName("SetDeltaDlg");
-    setWindowTitle(QString::fromUtf8("Смещение даты и времени"));
+    setWindowTitle(tr("Смещение даты и времени"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     trackDays_ = spin("TDayEdit", -kOffsetDaysLimit, kOffsetDaysLimit);
@@ -61,38 +61,38 @@ TSetDeltaDlg::TSetDeltaDlg(QWidget* parent) : QDialog(parent) {
     auto* grid = new QGridLayout(bevel);
     grid->setContentsMargins(16, 16, 16, 16);
     grid->setVerticalSpacing(2);
-    grid->addWidget(label(this, "TrackLabel", "Треки и точки", true), 0, 0);
+    grid->addWidget(label(this, "TrackLabel", tr("Треки и точки"), true), 0, 0);
     grid->addWidget(trackDays_, 0, 1);
     grid->addWidget(trackHours_, 0, 2);
     grid->addWidget(trackMinutes_, 0, 3);
-    grid->addWidget(label(this, "RxLabel1", "дней"), 1, 1);
-    grid->addWidget(label(this, "RxLabel2", "часов"), 1, 2);
-    grid->addWidget(label(this, "RxLabel3", "минут"), 1, 3);
+    grid->addWidget(label(this, "RxLabel1", tr("дней")), 1, 1);
+    grid->addWidget(label(this, "RxLabel2", tr("часов")), 1, 2);
+    grid->addWidget(label(this, "RxLabel3", tr("минут")), 1, 3);
     grid->setRowMinimumHeight(2, 12);
-    grid->addWidget(label(this, "FotoLabel", "Фотографии", true), 3, 0);
+    grid->addWidget(label(this, "FotoLabel", tr("Фотографии"), true), 3, 0);
     grid->addWidget(photoDays_, 3, 1);
     grid->addWidget(photoHours_, 3, 2);
     grid->addWidget(photoMinutes_, 3, 3);
-    grid->addWidget(label(this, "RxLabel4", "дней"), 4, 1);
-    grid->addWidget(label(this, "RxLabel5", "часов"), 4, 2);
-    grid->addWidget(label(this, "RxLabel6", "минут"), 4, 3);
+    grid->addWidget(label(this, "RxLabel4", tr("дней")), 4, 1);
+    grid->addWidget(label(this, "RxLabel5", tr("часов")), 4, 2);
+    grid->addWidget(label(this, "RxLabel6", tr("минут")), 4, 3);
     // It changes the photographs' shifted times as the photo offset does.
-    photoZones_ = new QCheckBox(QString::fromUtf8("Учитывать часовой пояс из фото"), this);
+    photoZones_ = new QCheckBox(tr("Учитывать часовой пояс из фото"), this);
     photoZones_->setObjectName("PhotoZonesBox");
-    photoZones_->setToolTip(QString::fromUtf8("Время фото с записанным камерой поясом (OffsetTimeOriginal) "
-                                              "сначала переводится в UTC, затем к нему прибавляется смещение"));
+    photoZones_->setToolTip(tr("Время фото с записанным камерой поясом (OffsetTimeOriginal) "
+                                "сначала переводится в UTC, затем к нему прибавляется смещение"));
     grid->addWidget(photoZones_, 5, 0, 1, 4);
     // Which way the sign goes is where people slip: say it under the fields.
-    grid->addWidget(label(this, "SignHint", "Часы камеры спешат относительно GPS: смещение отрицательное"), 6, 0, 1, 4);
+    grid->addWidget(label(this, "SignHint", tr("Часы камеры спешат относительно GPS: смещение отрицательное")), 6, 0, 1, 4);
     grid->setRowMinimumHeight(6, 24);
-    grid->addWidget(label(this, "Label1", "Макс. допустимое \nотклонение от точки трека", true), 7, 0, 1, 3);
+    grid->addWidget(label(this, "Label1", tr("Макс. допустимое \nотклонение от точки трека"), true), 7, 0, 1, 3);
     grid->addWidget(tolerance_, 7, 3);
-    grid->addWidget(label(this, "RxLabel7", "секунд"), 8, 3);
+    grid->addWidget(label(this, "RxLabel7", tr("секунд")), 8, 3);
 
-    okButton_ = new QPushButton("OK", this);
+    okButton_ = new QPushButton(tr("OK"), this);
     okButton_->setObjectName("OKBtn");
     okButton_->setDefault(true);
-    cancelButton_ = new QPushButton("Cancel", this);
+    cancelButton_ = new QPushButton(tr("Cancel"), this);
     cancelButton_->setObjectName("CancelBtn");
     connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);

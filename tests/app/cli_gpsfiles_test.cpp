@@ -48,7 +48,7 @@ TEST(CliGpsFiles, RejectedAndBrokenFilesFail) {
     dir.write("waypoints.plt", kPoints);
     const CliResult rejected = cli(dir.folder(), "waypoints.plt");
     EXPECT_EQ(rejected.status, 1);
-    EXPECT_EQ(rejected.out, "geovanta-cli: Файл не является треком OziExplorer!\n");
+    EXPECT_EQ(rejected.out, "geovanta-cli: The file is not an OziExplorer track!\n");
 
     dir.write("broken.plt", std::string(kTrack) + "55.7,37.6,0,abc,40513.6\r\n");
     const CliResult broken = cli(dir.folder(), "broken.plt");

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "support/language.h"
 #include "table/datatable.h"
 
 using namespace geovanta;
+using geovanta::test::LanguageScope;
 
 namespace {
 
@@ -24,34 +26,48 @@ PlacementSummary summary(std::size_t points, std::size_t placed, std::size_t bef
 }  // namespace
 
 TEST(PlacementTexts, DurationsAndOffsets) {
-    EXPECT_EQ(durationText(0, "s"), "0 s");
-    EXPECT_EQ(durationText(12500, "s"), "12.5 s");
-    EXPECT_EQ(durationText(59940, "s"), "59.9 s");
-    EXPECT_EQ(durationText(59960, "с"), "60 с (0:01:00)");
-    EXPECT_EQ(durationText(1300003, "s"), "1300 s (0:21:40)");  // a track time's rounding
-    EXPECT_EQ(durationText(1300450, "s"), "1300.5 s (0:21:41)");
-    EXPECT_EQ(durationText(-1812000, "s"), "1812 s (0:30:12)");
-    EXPECT_EQ(durationText(93784000, "s"), "93784 s (26:03:04)");
+    EXPECT_EQ(durationText(0), "0 s");
+    EXPECT_EQ(durationText(12500), "12.5 s");
+    EXPECT_EQ(durationText(59940), "59.9 s");
+    EXPECT_EQ(durationText(1300003), "1300 s (0:21:40)");  // a track time's rounding
+    EXPECT_EQ(durationText(1300450), "1300.5 s (0:21:41)");
+    EXPECT_EQ(durationText(-1812000), "1812 s (0:30:12)");
+    EXPECT_EQ(durationText(93784000), "93784 s (26:03:04)");
 
-    EXPECT_EQ(offsetText(0, "d"), "0:00");
-    EXPECT_EQ(offsetText(1.0 / 24, "d"), "+1:00");
-    EXPECT_EQ(offsetText(-(2 + 0.5 / 24), "сут"), "-2 сут 0:30");
-    EXPECT_EQ(offsetText(0.0001, "d"), "+0:00:08.640");  // a settings file may hold any fraction
-    EXPECT_EQ(offsetText(-1.0 / 1440, "d"), "-0:01");
+    EXPECT_EQ(offsetText(0), "0:00");
+    EXPECT_EQ(offsetText(1.0 / 24), "+1:00");
+    EXPECT_EQ(offsetText(0.0001), "+0:00:08.640");  // a settings file may hold any fraction
+    EXPECT_EQ(offsetText(-1.0 / 1440), "-0:01");
+
+    LanguageScope russian(Language::Russian);
+    EXPECT_EQ(durationText(59960), "60 с (0:01:00)");
+    EXPECT_EQ(offsetText(-(2 + 0.5 / 24)), "-2 сут 0:30");
 }
 
-TEST(PlacementTexts, WindowSummaryAndOffsets) {
-    EXPECT_EQ(summaryStatusText(summary(18, 4, 1, 0, 0, 0)),
-              "18 точек, 5 фото: привязано 4, не привязано 1 (до трека 1)");
-    EXPECT_EQ(summaryStatusText(summary(21, 3, 1, 2, 3, 4)),
-              "21 точка, 9 фото: привязано 3, не привязано 6 (до трека 1, после 2, в разрывах 3), по дате файла 4");
-    EXPECT_EQ(summaryStatusText(summary(111, 7, 0, 0, 0, 1)), "111 точек, 7 фото: привязано 7, по дате файла 1");
-    EXPECT_EQ(summaryStatusText(summary(22, 0, 0, 0, 0, 0)), "22 точки, фотографий нет");
+TEST(PlacementTexts, SummaryAndOffsets) {
     PlacementSummary noTrack;
     noTrack.photos = noTrack.noTrack = 2;
-    EXPECT_EQ(summaryStatusText(noTrack), "0 точек, 2 фото: привязано 0, не привязано 2 (трек не загружен)");
-    EXPECT_EQ(offsetsStatusText({0, -1.0 / 24, 300}), "Смещение: трек 0:00, фото -1:00; допуск 300 с");
-    EXPECT_EQ(offsetsStatusText({0, 0, 300, true}), "Смещение: трек 0:00, фото 0:00; допуск 300 с; часовой пояс из фото");
+    {
+        LanguageScope russian(Language::Russian);
+        EXPECT_EQ(summaryStatusText(summary(18, 4, 1, 0, 0, 0)),
+                  "18 точек, 5 фото: привязано 4, не привязано 1 (до трека 1)");
+        EXPECT_EQ(summaryStatusText(summary(21, 3, 1, 2, 3, 4)),
+                  "21 точка, 9 фото: привязано 3, не привязано 6 (до трека 1, после 2, в разрывах 3), по дате файла 4");
+        EXPECT_EQ(summaryStatusText(summary(111, 7, 0, 0, 0, 1)), "111 точек, 7 фото: привязано 7, по дате файла 1");
+        EXPECT_EQ(summaryStatusText(summary(22, 0, 0, 0, 0, 0)), "22 точки, фотографий нет");
+        EXPECT_EQ(summaryStatusText(noTrack), "0 точек, 2 фото: привязано 0, не привязано 2 (трек не загружен)");
+        EXPECT_EQ(offsetsStatusText({0, -1.0 / 24, 300}), "Смещение: трек 0:00, фото -1:00; допуск 300 с");
+        EXPECT_EQ(offsetsStatusText({0, 0, 300, true}),
+                  "Смещение: трек 0:00, фото 0:00; допуск 300 с; часовой пояс из фото");
+    }
+    EXPECT_EQ(summaryStatusText(summary(1, 1, 0, 0, 0, 0)), "1 point, 1 photo: placed 1");
+    EXPECT_EQ(summaryStatusText(summary(21, 3, 1, 2, 3, 4)),
+              "21 points, 9 photos: placed 3, not placed 6 (before the track 1, after it 2, in gaps 3), "
+              "from file date 4");
+    EXPECT_EQ(summaryStatusText(summary(22, 0, 0, 0, 0, 0)), "22 points, no photos");
+    EXPECT_EQ(summaryStatusText(noTrack), "0 points, 2 photos: placed 0, not placed 2 (no track loaded)");
+    EXPECT_EQ(offsetsStatusText({0, 1.0 / 24, 60, true}),
+              "Offsets: track 0:00, photos +1:00; tolerance 60 s; photos' own time zones");
 }
 
 TEST(PlacementTexts, ReasonsInBothLanguages) {
@@ -92,9 +108,14 @@ TEST(PlacementTexts, ReasonsInBothLanguages) {
          "no zone in the photo, the photo offset alone"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(placementToolTip(c.placement, 300), c.window);
         EXPECT_EQ(placementLine(c.placement, 300), c.line);
+        LanguageScope russian(Language::Russian);
+        EXPECT_EQ(placementToolTip(c.placement, 300), c.window);
     }
+    // The English window's tooltip: the same texts, each line begun as a sentence.
+    EXPECT_EQ(placementToolTip(cases[9].placement, 300),
+              "Not placed: before the first point by 180 s (0:03:00)\n"
+              "Time from the HEIC file's date; no zone in the photo, the photo offset alone");
     EXPECT_EQ(summaryLine(summary(76, 8, 1, 0, 1, 2), {0, 1.0 / 24, 60}),
               "76 points, 10 photos: placed 8, not placed 2 (before the track 1, after it 0, in gaps 1), "
               "from file date 2; track offset 0:00, photo offset +1:00, tolerance 60 s");
@@ -107,6 +128,7 @@ TEST(PlacementTexts, ReasonsInBothLanguages) {
 // Rows deleted since the pass: the tooltip tells the table as it stands and
 // says that the position shown is from before the change.
 TEST(PlacementTexts, RowToolTipNotesAStalePosition) {
+    LanguageScope russian(Language::Russian);
     DataTable t;
     auto add = [&](const char* stat, double seconds, double lat) {
         t.append();
@@ -132,6 +154,7 @@ TEST(PlacementTexts, RowToolTipNotesAStalePosition) {
 // The text of an EXIF date that was no date stays with its row through the
 // pass's sort and other rows' deletion, and goes with the row.
 TEST(PlacementTexts, RowToolTipNamesAnInvalidExifDate) {
+    LanguageScope russian(Language::Russian);
     DataTable t;
     auto add = [&](const char* stat, double seconds, char source, const char* exifDate, const char* file = "") {
         t.append();

@@ -7,6 +7,7 @@
 
 #include "table/datatable.h"
 #include "table/datetime.h"
+#include "table/messages.h"
 #include "table/numbertext.h"
 #include "input/ozifileheaders.h"
 #include "unicsv.h"
@@ -262,7 +263,7 @@ TEST_F(GpxReaderTest, FilesThatAreNoGpxAreRejectedUntouched) {
         SCOPED_TRACE(file);
         const LoadResult r = load(file);
         EXPECT_EQ(r.status, LoadResult::Status::Rejected);
-        EXPECT_EQ(r.message, GpxReader::kNotGpxMessage);
+        EXPECT_EQ(r.message, textOf(Msg::NotGpx));
     }
     // Without a single element: which of several files was empty is said.
     for (const std::string& file : {std::string(""), std::string("\xEF\xBB\xBF  \n"),
@@ -270,7 +271,7 @@ TEST_F(GpxReaderTest, FilesThatAreNoGpxAreRejectedUntouched) {
         SCOPED_TRACE(file);
         const LoadResult r = load(file);
         EXPECT_EQ(r.status, LoadResult::Status::Rejected);
-        EXPECT_EQ(r.message, std::string(GpxReader::kEmptyMessage) + "t.gpx");
+        EXPECT_EQ(r.message, textOf(Msg::GpxEmpty, {"t.gpx"}));
     }
     const std::string utf16("\xFF\xFE<\0g\0p\0x\0", 10);
     const LoadResult wide = load(utf16);

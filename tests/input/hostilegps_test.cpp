@@ -12,6 +12,7 @@
 #include "input/trackreader.h"
 #include "input/waypointreader.h"
 #include "table/datatable.h"
+#include "table/messages.h"
 #include "input/ozifileheaders.h"
 
 using namespace geovanta;
@@ -102,8 +103,8 @@ TEST_F(HostileGpsTest, TenMegabyteLines) {
 
 TEST_F(HostileGpsTest, NulBytesAndNoiseUnderGoodHeaders) {
     const std::string nuls(1u << 20, '\0');
-    EXPECT_EQ(track(dir.write("nul.plt", nuls)).message, TrackReader::kNotTrackMessage);
-    EXPECT_EQ(waypoints(dir.write("nul.wpt", nuls)).message, WaypointReader::kNotWaypointsMessage);
+    EXPECT_EQ(track(dir.write("nul.plt", nuls)).message, textOf(Msg::NotTrack));
+    EXPECT_EQ(waypoints(dir.write("nul.wpt", nuls)).message, textOf(Msg::NotWaypoints));
     // NULs after good headers are a damaged line, with its number.
     const std::string nulMessage = "A data line holds a NUL byte: the file is damaged\n";
     EXPECT_EQ(track(dir.write("nul2.plt", std::string(kPltHeader) + nuls)).message,
@@ -137,7 +138,7 @@ TEST_F(HostileGpsTest, NulBytesAndNoiseUnderGoodHeaders) {
             EXPECT_LT(t.message.size(), 1000u);
             const LoadResult w = waypoints(dir.write("noise.wpt", std::string(kWptHeader) + body));
             EXPECT_TRUE(w.ok() || w.message.find(", line ") != std::string::npos ||
-                        w.message == WaypointReader::kNotWaypointsMessage)
+                        w.message == textOf(Msg::NotWaypoints))
                 << w.message.substr(0, 300);
             EXPECT_LT(w.message.size(), 1000u);
             EXPECT_GE(table.rowCount(), rowsBefore);

@@ -11,6 +11,7 @@
 #include "table/datatable.h"
 #include "table/datetime.h"
 #include "input/ozifileheaders.h"
+#include "support/language.h"
 
 using namespace geovanta;
 using test::kPltHeader;
@@ -53,6 +54,7 @@ TEST_F(TrackReaderTest, EachFileIsTheNextTrackAndLoadingAppends) {
 }
 
 TEST_F(TrackReaderTest, HeaderTests) {
+    geovanta::test::LanguageScope russian(Language::Russian);
     std::string versioned = track(kThreePoints);
     EXPECT_TRUE(load(versioned).ok());
 

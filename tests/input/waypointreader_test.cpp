@@ -9,6 +9,7 @@
 #include "table/datatable.h"
 #include "table/datetime.h"
 #include "input/ozifileheaders.h"
+#include "support/language.h"
 
 using namespace geovanta;
 using test::kPltHeader;
@@ -39,6 +40,7 @@ constexpr const char* kRejected = "Файл не совместим с указ�
 }  // namespace
 
 TEST_F(WaypointReaderTest, FormatTests) {
+    geovanta::test::LanguageScope russian(Language::Russian);
     const LoadResult four = load(kWptHeader);
     EXPECT_EQ(four.status, LoadResult::Status::Rejected);
     EXPECT_EQ(four.message, kRejected);
@@ -137,6 +139,7 @@ TEST_F(WaypointReaderTest, NamesAreBytesInTheWritersCodePage) {
 }
 
 TEST_F(WaypointReaderTest, WaypointsLeaveTheTrackNumbering) {
+    geovanta::test::LanguageScope russian(Language::Russian);
     const std::string trackFile = dir.write("t.plt", std::string(kPltHeader) + "55.1,37.1,0,100,40513.5\r\n");
     ASSERT_TRUE(TrackReader(table, trackCounter, BindingParams{}).load(trackFile).ok());
     ASSERT_TRUE(load(points(wpt001("0"))).ok());

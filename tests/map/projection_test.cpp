@@ -10,6 +10,7 @@
 #include "map/mercator.h"
 #include "map/scalebar.h"
 #include "map/viewport.h"
+#include "support/language.h"
 
 using namespace geovanta;
 
@@ -134,6 +135,7 @@ TEST(Viewport, FitShowsEverythingWithItsMargin) {
 }
 
 TEST(ScaleBar, RoundLengthsInMetresAndKilometres) {
+    geovanta::test::LanguageScope russian(Language::Russian);
     Viewport v;
     v.setSize(600, 400);
     v.setCenter(mercator::project({0, 0}));

@@ -20,6 +20,7 @@
 #include "runtime/ozilibrary.h"
 #include "support/fakedialogs.h"
 #include "table/datatable.h"
+#include "support/language.h"
 
 using namespace geovanta;
 using geovanta::test::FakeDialogs;
@@ -114,6 +115,7 @@ protected:
 }  // namespace
 
 TEST_F(OziTransferTest, EmptyTableClearsTrackAndShowsIt) {
+    geovanta::test::LanguageScope russian(Language::Russian);
     transfer.sendTrack();
     transfer.sendPhotos();
     EXPECT_EQ(calls(), (Lines{"oziFindOzi", "oziClearTrack 1", "oziShowAllTracks", "oziFindOzi", "oziShowAllTracks"}));
@@ -121,6 +123,7 @@ TEST_F(OziTransferTest, EmptyTableClearsTrackAndShowsIt) {
 }
 
 TEST_F(OziTransferTest, TrackSendsEveryNonPhotoRowInTableOrderWithItsOwnTime) {
+    geovanta::test::LanguageScope russian(Language::Russian);
     add({"T", "track-1", kDay + 0.25, 55.751234567891, 37.618765432109, 512.5});
     add({"F", "IMG_0001", kDay + 0.26, 55.76, 37.62, 600.0, "/photos/IMG_0001.JPG"});
     add({"P", "waypoint", kDay + 0.1234567, -33.5, -70.25, -12.75});
@@ -137,6 +140,7 @@ TEST_F(OziTransferTest, TrackSendsEveryNonPhotoRowInTableOrderWithItsOwnTime) {
 }
 
 TEST_F(OziTransferTest, PhotosAreSentOnlyWithBothCoordinatesNonZero) {
+    geovanta::test::LanguageScope russian(Language::Russian);
     add({"T", "track", kDay, 55.0, 37.0});
     add({"F", "greenwich", kDay + 0.01, 51.4779, 0.0, {}, "/p/greenwich.JPG"});
     add({"F", "equator", kDay + 0.02, 0.0, 37.5, {}, "/p/equator.JPG"});
@@ -153,6 +157,7 @@ TEST_F(OziTransferTest, PhotosAreSentOnlyWithBothCoordinatesNonZero) {
 }
 
 TEST_F(OziTransferTest, RepeatedAndSameNamedPhotosAreDeletedBeforeEveryCreate) {
+    geovanta::test::LanguageScope russian(Language::Russian);
     // A JPEG and a raw file of one shot share the name: the later deletion
     // removes the waypoint just made for the earlier one. Texts go out as the
     // bytes the table holds, UTF-8 and Windows-1251 alike.
@@ -178,6 +183,7 @@ TEST_F(OziTransferTest, RepeatedAndSameNamedPhotosAreDeletedBeforeEveryCreate) {
 }
 
 TEST_F(OziTransferTest, NotRunningStopsAfterTheQuestion) {
+    geovanta::test::LanguageScope russian(Language::Russian);
     add({"T", "track", kDay, 55.0, 37.0});
     add({"F", "photo", kDay + 0.01, 55.0, 37.0, {}, "/p/photo.JPG"});
     table.moveTo(1);
@@ -199,6 +205,7 @@ TEST_F(OziTransferTest, NotRunningStopsAfterTheQuestion) {
 }
 
 TEST_F(OziTransferTest, UnusableLibraryActsAsNotRunningAndClosesQuietly) {
+    geovanta::test::LanguageScope russian(Language::Russian);
     // A library that cannot be found, and one that loads but lacks the functions.
     const std::string qtCore = QLibraryInfo::path(QLibraryInfo::LibrariesPath).toStdString() + "/libQt6Core.so.6";
     ASSERT_TRUE(std::filesystem::exists(qtCore));

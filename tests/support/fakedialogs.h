@@ -25,6 +25,7 @@ public:
     std::vector<Message> messages;
     std::vector<OpenFileCall> openFileCalls;
     std::vector<std::string> viewed;
+    bool viewerStarts = true;
     std::vector<std::string> photoFolderShown;
     std::vector<bool> photoSubfoldersShown;
     std::vector<OffsetFields> offsetsShown;
@@ -68,7 +69,10 @@ public:
         shotTimeCalls.push_back({photoName, shownMs});
         return pop(shotTimeAnswers, std::optional<int64_t>());
     }
-    void openWithViewer(const std::string& path) override { viewed.push_back(path); }
+    bool openWithViewer(const std::string& path) override {
+        viewed.push_back(path);
+        return viewerStarts;
+    }
 
 private:
     template <typename T>

@@ -73,15 +73,6 @@ private slots:
         QVERIFY(!console.abortButton->isEnabled());
     }
 
-    // The window says in Russian that ExifTool did not answer, whatever the
-    // line around it.
-    void noAnswerInTheWindowsWords() {
-        QCOMPARE(TFormConsole::windowWording("\"a.jpg\": ExifTool did not answer within 7 s", 7),
-                 std::string("\"a.jpg\": ExifTool не ответил за 7 с"));
-        QCOMPARE(TFormConsole::windowWording("ExifTool did not answer within 7 s", 60),
-                 std::string("ExifTool did not answer within 7 s"));
-    }
-
     // While a batch runs, the button and the close box abort it once and
     // leave the console open; afterwards the close box just hides it.
     void abortingAndClosing() {

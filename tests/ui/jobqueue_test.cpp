@@ -11,6 +11,7 @@
 #include "app/document.h"
 #include "input/ozifileheaders.h"
 #include "support/fakedialogs.h"
+#include "table/messages.h"
 #include "ui/jobqueue.h"
 #include "ui/jobstatus.h"
 #include "ui/tmainform.h"
@@ -96,7 +97,9 @@ private slots:
         QVERIFY(dialogs.messages.empty());
     }
 
+    // In the Russian window, as the design's texts are written.
     void countsReadAsPeopleCount() {
+        setLanguage(Language::Russian);
         QCOMPARE(JobStatus::countText(ProgressUnit::Photos, 3412, 20000), QString::fromUtf8("3 412 из 20 000 фото"));
         QCOMPARE(JobStatus::countText(ProgressUnit::Photos, 7, 0), QString::fromUtf8("7 фото"));
         QCOMPARE(JobStatus::countText(ProgressUnit::Bytes, 12u << 20, (47u << 20) + 1), QString::fromUtf8("12 из 48 МБ"));

@@ -1,17 +1,19 @@
 // The program started with files and folders as arguments, as a file manager
 // or a shell starts it, on the example walk.
 #include <QDialogButtonBox>
+#include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 #include <filesystem>
 
-#include "app/commands/argumentscommand.h"
-#include "app/commands/trackloadcommand.h"
 #include "support/fakedialogs.h"
 #include "table/position.h"
 #include "ui/programwindows.h"
 #include "ui/qttranslations.h"
+#include "ui/datatablemodel.h"
 #include "ui/tmainform.h"
 
 using namespace geovanta;
@@ -51,8 +53,8 @@ private slots:
         QCOMPARE(photos, 10);
         QCOMPARE(placed, 8);  // one before the walk, one in its gap
         QCOMPARE(dialogs.messages.size(), std::size_t(2));
-        QCOMPARE(dialogs.messages[0].text, ArgumentsCommand::kNotFoundMessage + folder + "missing.plt");
-        QCOMPARE(dialogs.messages[1].text, TrackLoadCommand::kUnknownKindMessage + folder + "notes.txt");
+        QCOMPARE(dialogs.messages[0].text, "File or folder not found: " + folder + "missing.plt");
+        QCOMPARE(dialogs.messages[1].text, "Unknown file type: " + folder + "notes.txt");
         // Remembered as the load commands remember them.
         const ProgramState saved = SettingsFile::inFolder(folder).read("<none>");
         QCOMPARE(saved.dataFolder, examples);
@@ -95,10 +97,35 @@ private slots:
                                                "and the file is left as it is.");
     }
 
-    void qtsOwnButtonsSpeakRussian() {
-        installQtTranslations(*QCoreApplication::instance());
-        QDialogButtonBox box(QDialogButtonBox::Cancel);
-        QCOMPARE(box.button(QDialogButtonBox::Cancel)->text().remove('&'), QStringLiteral("Отмена"));
+    // The window, the texts made below it and Qt's own buttons all in the
+    // language the program starts in.
+    void startsInEitherLanguage() {
+        const struct {
+            Language language;
+            const char *menu, *tip, *column, *status, *kind, *cancel;
+        } cases[] = {
+            {Language::Russian, "Загрузить", "Загрузить GPS трек", "Имя", "5 точек, фотографий нет", "Трек", "Отмена"},
+            {Language::English, "Load", "Load a GPS track", "Name", "5 points, no photos", "Track", "Cancel"},
+        };
+        for (const auto& c : cases) {
+            installTranslations(*QCoreApplication::instance(), c.language);
+            QTemporaryDir exe;
+            const std::string folder = exe.path().toStdString() + "/";
+            noTiles(folder);
+            test::FakeDialogs dialogs;
+            ProgramWindows windows(SettingsFile::inFolder(folder), folder, &dialogs);
+            TMainForm& form = windows.mainForm();
+            form.loadArguments({std::string(GEOVANTA_TEST_DATA) + "/walk.plt"});
+            QVERIFY(QTest::qWaitFor([&] { return !form.jobs().busy(); }, 10000));
+
+            QCOMPARE(form.findChild<QMenu*>("LoadMenu")->title(), QString::fromUtf8(c.menu));
+            QCOMPARE(form.findChild<QToolButton*>("ToolButton1")->toolTip(), QString::fromUtf8(c.tip));
+            QCOMPARE(form.model()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QString::fromUtf8(c.column));
+            QCOMPARE(form.findChild<QLabel*>("StatusSummary")->text(), QString::fromUtf8(c.status));
+            QCOMPARE(form.model()->index(0, 0).data().toString(), QString::fromUtf8(c.kind));
+            QDialogButtonBox box(QDialogButtonBox::Cancel);
+            QCOMPARE(box.button(QDialogButtonBox::Cancel)->text().remove('&'), QString::fromUtf8(c.cancel));
+        }
     }
 };
 

@@ -30,9 +30,9 @@
 #include "ui/taboutbox.h"
 #include "ui/tmainform.h"
 #include "app/document.h"
-#include "app/commands/clearcommand.h"
 #include "binding/calcpositions.h"
 #include "support/fakedialogs.h"
+#include "table/messages.h"
 
 using namespace geovanta;
 
@@ -91,6 +91,10 @@ class TMainFormTest : public QObject {
     }
 
 private slots:
+    // The window as the design draws it; no translation is installed, so
+    // its own texts are the Russian they are written in.
+    void initTestCase() { setLanguage(Language::Russian); }
+
     void init() {
         document_ = std::make_unique<Document>(ProgramState{}, SettingsFile("/nonexistent/Geovanta.ini"));
         dialogs_ = new test::FakeDialogs;
@@ -132,7 +136,7 @@ private slots:
                                      "Записать GPS координаты в файлы изображений"}));
         QStringList menus;
         for (QAction* a : form_->menuBar()->actions()) menus << a->text();
-        QCOMPARE(menus, QStringList({"Загрузить", "Правка", "Передать в OziExplorer", "О программе"}));
+        QCOMPARE(menus, QStringList({"Загрузить", "Правка", "Передать в OziExplorer", "Язык", "О программе"}));
         QVERIFY(!action("HelpMenu")->menu());
         QCOMPARE(action("LTrack")->text(), QString("GPS трек"));
         QCOMPARE(action("LFoto")->text(), QString("Фотографии"));
@@ -431,7 +435,8 @@ private slots:
         dialogs_->okCancelAnswers = {false, true};
         action("ClearTable")->trigger();
         QVERIFY(rows() > 4);
-        QCOMPARE(dialogs_->questions, std::vector<std::string>{ClearCommand::kQuestion});
+        QCOMPARE(dialogs_->questions,
+                 std::vector<std::string>{"Убрать из таблицы все точки и фотографии? Файлы на диске не изменятся."});
         action("ClearTable")->trigger();
         QCOMPARE(rows(), std::size_t{0});
         QCOMPARE(model()->rowCount(), 0);
@@ -628,7 +633,8 @@ private slots:
         form_->findChild<QToolButton*>("ToolButton1")->click();
         QVERIFY(settled());
         QCOMPARE(dialogs_->openFileCalls.size(), std::size_t(2));
-        QCOMPARE(dialogs_->openFileCalls[0].filters, std::string(TrackLoadCommand::kFilters));
+        QCOMPARE(dialogs_->openFileCalls[0].filters,
+                 std::string("Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT|GPX|*.GPX|Все файлы GPS|*.plt;*.wpt;*.gpx"));
         QCOMPARE(dialogs_->openFileCalls[1].filterIndex, 1);
         QCOMPARE(dialogs_->openFileCalls[1].fileName, data + "/walk.plt");
         QVERIFY(model()->rowCount() > 2);

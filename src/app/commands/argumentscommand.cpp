@@ -6,6 +6,7 @@
 #include "app/commands/dialogs.h"
 #include "app/commands/photoloadcommand.h"
 #include "app/commands/trackloadcommand.h"
+#include "table/messages.h"
 
 namespace geovanta {
 
@@ -19,7 +20,7 @@ void ArgumentsCommand::load(const std::vector<std::string>& paths) {
         else if (fs::exists(status))
             tracks_.load(path);
         else
-            dialogs_.showMessage(MessageKind::Error, kNotFoundMessage + path);
+            dialogs_.showMessage(MessageKind::Error, textOf(Msg::FileOrFolderNotFound, {path}));
     }
 }
 

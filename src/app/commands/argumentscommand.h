@@ -15,8 +15,6 @@ class TrackLoadCommand;
 
 class ArgumentsCommand {
 public:
-    static constexpr const char* kNotFoundMessage = "Файл или папка не найдены: ";
-
     ArgumentsCommand(Dialogs& dialogs, TrackLoadCommand& tracks, PhotoLoadCommand& photos)
         : dialogs_(dialogs), tracks_(tracks), photos_(photos) {}
 

@@ -9,9 +9,6 @@ class Document;
 
 class ClearCommand {
 public:
-    static constexpr const char* kQuestion =
-        "Убрать из таблицы все точки и фотографии? Файлы на диске не изменятся.";
-
     ClearCommand(Dialogs& dialogs, Document& document) : dialogs_(dialogs), document_(document) {}
 
     // True when the table was emptied.

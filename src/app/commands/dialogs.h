@@ -71,8 +71,9 @@ public:
     // when cancelled.
     virtual std::optional<int64_t> askShotTime(const std::string& photoName, int64_t shownMs) = 0;
 
-    // Opens a file with the desktop's associated application; the result is ignored.
-    virtual void openWithViewer(const std::string& path) = 0;
+    // Opens a file with the desktop's associated application; false when
+    // none could be started.
+    virtual bool openWithViewer(const std::string& path) = 0;
 };
 
 }  // namespace geovanta

@@ -1,7 +1,9 @@
 #include "app/commands/gridcommands.h"
 
 #include "app/commands/dialogs.h"
+#include "table/messages.h"
 #include "table/position.h"
+#include "table/textcodec.h"
 
 namespace geovanta {
 
@@ -77,7 +79,8 @@ PopupItems GridCommands::popupItems() const {
 void GridCommands::openCurrentPhoto() {
     if (table_.isEmpty() || table_.recNo() >= table_.rowCount()) return;
     const std::string_view file = table_.text(table_.recNo(), FieldId::FileName);
-    if (!file.empty()) dialogs_.openWithViewer(std::string(file));
+    if (file.empty() || dialogs_.openWithViewer(std::string(file))) return;
+    dialogs_.showMessage(MessageKind::Failure, failureText(textOf(Msg::ViewerNotStarted, {displayFileName(file)})));
 }
 
 }  // namespace geovanta

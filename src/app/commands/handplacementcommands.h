@@ -20,8 +20,6 @@ class JobRunner;
 
 class HandPlacementCommands {
 public:
-    static constexpr const char* kReleaseCaption = "Вернуть автоматическую привязку";
-
     HandPlacementCommands(Document& document, JobRunner& jobs) : document_(document), jobs_(jobs) {}
 
     // A latitude and longitude on the globe.

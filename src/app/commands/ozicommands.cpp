@@ -2,21 +2,22 @@
 
 #include "app/commands/dialogs.h"
 #include "output/ozitransfer.h"
+#include "table/messages.h"
 
 namespace geovanta {
 
 void OziCommands::sendTrack() {
     if (transfer_.sendTrack() == OziTransfer::Outcome::NotRunning)
-        dialogs_.showMessage(MessageKind::Error, kOziNotRunningMessage);
+        dialogs_.showMessage(MessageKind::Error, textOf(Msg::OziNotRunning));
     else
-        dialogs_.showMessage(MessageKind::Information, kOziTrackSentMessage);
+        dialogs_.showMessage(MessageKind::Information, textOf(Msg::OziTrackSent));
 }
 
 void OziCommands::sendPhotos() {
     if (transfer_.sendPhotos() == OziTransfer::Outcome::NotRunning)
-        dialogs_.showMessage(MessageKind::Error, kOziNotRunningMessage);
+        dialogs_.showMessage(MessageKind::Error, textOf(Msg::OziNotRunning));
     else
-        dialogs_.showMessage(MessageKind::Information, kOziPhotosSentMessage);
+        dialogs_.showMessage(MessageKind::Information, textOf(Msg::OziPhotosSent));
 }
 
 }  // namespace geovanta

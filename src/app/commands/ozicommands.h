@@ -7,10 +7,6 @@ namespace geovanta {
 class Dialogs;
 class OziTransfer;
 
-inline constexpr const char* kOziNotRunningMessage = "Запустите программу OziExplorer";
-inline constexpr const char* kOziTrackSentMessage = "Путь передан в OziExplorer";
-inline constexpr const char* kOziPhotosSentMessage = "Координаты фотографий переданы в OziExplorer";
-
 class OziCommands {
 public:
     OziCommands(OziTransfer& transfer, Dialogs& dialogs) : transfer_(transfer), dialogs_(dialogs) {}

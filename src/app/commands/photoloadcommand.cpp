@@ -9,6 +9,7 @@
 #include "app/photofolderjob.h"
 #include "app/settings.h"
 #include "input/photoscanner.h"
+#include "table/messages.h"
 
 namespace geovanta {
 
@@ -25,7 +26,7 @@ void PhotoLoadCommand::load(const std::string& folder, bool withSubfolders) {
     // again, whatever folder was loaded before.
     std::error_code ec;
     if (folder.empty() || !std::filesystem::is_directory(folder, ec)) {
-        dialogs_.showMessage(MessageKind::Error, "Папка не найдена: " + folder);
+        dialogs_.showMessage(MessageKind::Error, textOf(Msg::FolderNotFound, {folder}));
         return;
     }
     document_.state().photoFolder = folder;
@@ -46,10 +47,10 @@ std::string PhotoLoadCommand::leftOutMessage(const PhotoScanResult& result) {
     if (result.leftOut.empty()) return result.message;
     // A folder of thousands of damaged files must still fit on the screen.
     constexpr std::size_t kShown = 20;
-    std::string text = "Не все файлы удалось прочитать, остальные фотографии загружены:";
+    std::string text = textOf(Msg::SomeFilesUnread);
     for (std::size_t k = 0; k < result.leftOut.size() && k < kShown; ++k)
         text += "\n" + result.leftOut[k].line();
-    if (result.leftOut.size() > kShown) text += "\n… и ещё " + std::to_string(result.leftOut.size() - kShown);
+    if (result.leftOut.size() > kShown) text += "\n" + textOf(Msg::AndMore, {result.leftOut.size() - kShown});
     return text;
 }
 

@@ -13,8 +13,6 @@ class JobRunner;
 
 class ReferencePhotoCommand {
 public:
-    static constexpr const char* kCaption = "Установить время по этой фотографии…";
-
     ReferencePhotoCommand(Document& document, Dialogs& dialogs, JobRunner& jobs)
         : document_(document), dialogs_(dialogs), jobs_(jobs) {}
 

@@ -4,6 +4,7 @@
 #include "app/document.h"
 #include "app/settings.h"
 #include "table/datatable.h"
+#include "table/messages.h"
 #include "table/position.h"
 
 namespace geovanta {
@@ -24,11 +25,11 @@ public:
         if (c_.single_) {
             std::vector<std::string> lines = result.notes;
             lines.insert(lines.end(), result.outputLines.begin(), result.outputLines.end());
-            console.replaceInfo(c_.shown(std::move(lines)));
-            console.replaceErrors(c_.shown(result.errorLines));
+            console.replaceInfo(std::move(lines));
+            console.replaceErrors(result.errorLines);
             return;
         }
-        for (const std::string& note : result.notes) console.notice(c_.shown(note));
+        for (const std::string& note : result.notes) console.notice(note);
         // Photographs without a position keep their place in the pane,
         // with an empty entry each.
         for (int i = 0; i < c_.unplacedBefore_[job]; ++i) {
@@ -37,10 +38,10 @@ public:
         }
         console.stepProgress();
         // What came after the abort is not shown: the user asked to stop.
-        if (!afterAbort) console.appendInfo(c_.shown(result.outputLines));
-        console.replaceErrors(c_.shown(result.errorLines));
+        if (!afterAbort) console.appendInfo(result.outputLines);
+        console.replaceErrors(result.errorLines);
     }
-    void notice(const std::string& line) override { c_.console_.notice(c_.shown(line)); }
+    void notice(const std::string& line) override { c_.console_.notice(line); }
 
 private:
     const TagCommands& c_;
@@ -50,12 +51,6 @@ TagCommands::TagCommands(DataTable& table, ConsoleView& console, TagWriter& writ
     : table_(table), console_(console), writer_(writer), settings_(settings) {}
 
 TagCommands::~TagCommands() = default;
-
-std::vector<std::string> TagCommands::shown(std::vector<std::string> lines) const {
-    if (wording_)
-        for (std::string& line : lines) line = wording_(line);
-    return lines;
-}
 
 void chooseSidecars(Document& document, Dialogs& dialogs, bool on) {
     document.state().writeSidecars = on;
@@ -70,9 +65,8 @@ Sidecars sidecarsOf(const Document& document) {
 }
 
 std::string TagCommands::BatchOutcome::summary() const {
-    std::string text = (sidecars ? "XMP files: " : "GPS tags: ") + std::to_string(written) + " written, " + std::to_string(notPlaced) +
-                       " not placed, " + std::to_string(failures.size()) + " failed";
-    if (notTried > 0) text += ", " + std::to_string(notTried) + (aborted ? " not tried after the abort" : " not tried");
+    std::string text = textOf(sidecars ? Msg::SidecarSummary : Msg::TagSummary, {written, notPlaced, failures.size()});
+    if (notTried > 0) text += textOf(aborted ? Msg::TagSummaryNotTriedAfterAbort : Msg::TagSummaryNotTried, {notTried});
     return text;
 }
 
@@ -163,8 +157,8 @@ TagCommands::BatchOutcome TagCommands::finishAll() {
     std::vector<std::string> summary{batch.summary()};
     summary.insert(summary.end(), batch.failures.begin(), batch.failures.end());
     summary.insert(summary.end(), batch.untried.begin(), batch.untried.end());
-    console_.appendInfo(shown(std::move(summary)));
-    if (!batch.failures.empty()) console_.replaceErrors(shown(batch.failures));
+    console_.appendInfo(std::move(summary));
+    if (!batch.failures.empty()) console_.replaceErrors(batch.failures);
     return batch;
 }
 
@@ -174,7 +168,7 @@ void TagCommands::finishAllPhotos(Dialogs& dialogs) {
     std::string text = batch.summary() + ":";
     for (std::size_t i = 0; i < batch.failures.size() && i < kFailuresInBox; ++i) text += "\n" + batch.failures[i];
     if (batch.failures.size() > kFailuresInBox) text += "\n...";
-    dialogs.showMessage(MessageKind::Failure, failureText(shown(text)));
+    dialogs.showMessage(MessageKind::Failure, failureText(text));
 }
 
 void TagCommands::finishCurrent(Dialogs& dialogs) {
@@ -185,10 +179,10 @@ void TagCommands::finishCurrent(Dialogs& dialogs) {
     if (!out.failures.empty()) failure = out.failures.front();
     if (!out.untried.empty()) failure = out.untried.front();
     if (failure) {
-        dialogs.showMessage(MessageKind::Failure, failureText(shown("Cannot write the GPS tags of " + *failure)));
+        dialogs.showMessage(MessageKind::Failure, failureText(textOf(Msg::CannotWriteTagsOf, {*failure})));
         return;
     }
-    dialogs.showMessage(MessageKind::Plain, "Координаты записаны");
+    dialogs.showMessage(MessageKind::Plain, textOf(Msg::CoordinatesWritten));
 }
 
 TagCommands::BatchOutcome TagCommands::writeAll() {

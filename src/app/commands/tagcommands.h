@@ -37,9 +37,6 @@ public:
     TagCommands(const TagCommands&) = delete;
     TagCommands& operator=(const TagCommands&) = delete;
 
-    // Every text this command shows, in the console or a message box, goes
-    // through `wording` first: the window words some in its own language.
-    void setWording(std::function<std::string(const std::string&)> wording) { wording_ = std::move(wording); }
     // Where the next command writes the positions: into the photographs (as
     // at first) or into the XMP files beside them.
     void setSidecars(Sidecars sidecars) { sidecars_ = sidecars; }
@@ -97,8 +94,6 @@ private:
 
     // Forgets the last command and makes the batch for the next.
     void reset();
-    std::string shown(const std::string& text) const { return wording_ ? wording_(text) : text; }
-    std::vector<std::string> shown(std::vector<std::string> lines) const;
 
     DataTable& table_;
     ConsoleView& console_;
@@ -113,7 +108,6 @@ private:
     bool single_ = false;                     // the current photograph alone
     Sidecars sidecars_ = Sidecars::None;
     std::optional<TagBatch::Outcome> outcome_;
-    std::function<std::string(const std::string&)> wording_;
 };
 
 }  // namespace geovanta

@@ -8,6 +8,7 @@
 #include "app/gpsfilejob.h"
 #include "app/settings.h"
 #include "input/wholefile.h"
+#include "table/messages.h"
 
 namespace geovanta {
 
@@ -30,7 +31,8 @@ std::optional<GpsFileKind> TrackLoadCommand::kindOfFilter(int filterIndex) {
 }
 
 void TrackLoadCommand::run() {
-    const auto choice = dialogs_.openFile(document_.state().dataFolder, kFilters, filterIndex_, fileName_);
+    const auto choice = dialogs_.openFile(document_.state().dataFolder, textOf(Msg::GpsFileFilters), filterIndex_,
+                                         fileName_);
     if (!choice) return;
     filterIndex_ = choice->filterIndex;
     // The filter entry, not the extension, says what the file should be.
@@ -42,7 +44,7 @@ void TrackLoadCommand::load(const std::string& path) { loadAs(path, std::nullopt
 void TrackLoadCommand::loadAs(const std::string& path, std::optional<GpsFileKind> kind) {
     if (!kind) kind = gpsFileKindOf(path);
     if (!kind) {
-        dialogs_.showMessage(MessageKind::Error, kUnknownKindMessage + path);
+        dialogs_.showMessage(MessageKind::Error, textOf(Msg::UnknownFileKind, {path}));
         return;
     }
     fileName_ = path;
@@ -55,13 +57,11 @@ void TrackLoadCommand::loadAs(const std::string& path, std::optional<GpsFileKind
         const LoadResult& result = done.result;
         // Points without a time cannot be placed in time; say how many were left out.
         if (result.status != LoadResult::Status::Rejected && done.stats.pointsWithoutTime > 0)
-            dialogs.showMessage(MessageKind::Information, kSkippedPointsMessage +
-                                                              std::to_string(done.stats.pointsWithoutTime) +
-                                                              " (" + done.path + ")");
+            dialogs.showMessage(MessageKind::Information,
+                                textOf(Msg::SkippedPoints, {done.stats.pointsWithoutTime, done.path}));
         if (result.status != LoadResult::Status::Rejected && result.altitudesOutOfRange > 0)
-            dialogs.showMessage(MessageKind::Information, kAltitudesOutOfRangeMessage +
-                                                              std::to_string(result.altitudesOutOfRange) + " (" +
-                                                              done.path + ")");
+            dialogs.showMessage(MessageKind::Information,
+                                textOf(Msg::AltitudesOutOfRange, {result.altitudesOutOfRange, done.path}));
         if (result.status == LoadResult::Status::Failed) {
             // An error ends the command: the folder is not saved.
             dialogs.showMessage(MessageKind::Failure, failureText(result.message));

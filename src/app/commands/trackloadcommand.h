@@ -19,13 +19,10 @@ struct GpsReadStats;
 
 class TrackLoadCommand {
 public:
-    static constexpr const char* kFilters =
-        "Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT|GPX|*.GPX|All GPS files|*.plt;*.wpt;*.gpx";
-    static constexpr int kAllGpsFilter = 4;  // the reader goes by the extension
-    static constexpr const char* kSkippedPointsMessage = "Пропущено точек без времени: ";
-    static constexpr const char* kAltitudesOutOfRangeMessage = "Точек с невозможной высотой (взяты без высоты): ";
+    // The open dialog's filter list is Msg::GpsFileFilters; its fourth entry
+    // leaves the reader to the extension.
+    static constexpr int kAllGpsFilter = 4;
     static constexpr const char* kDataPathKey = "DataPath";
-    static constexpr const char* kUnknownKindMessage = "Неизвестный тип файла: ";
 
     TrackLoadCommand(Dialogs& dialogs, Document& document, JobRunner& jobs)
         : dialogs_(dialogs), document_(document), jobs_(jobs) {}

@@ -44,7 +44,7 @@ MapCanvas::MapCanvas(QWidget* parent) : QWidget(parent) {
     view_.setSize(width(), height());
     fitButton_ = new QToolButton(this);
     fitButton_->setObjectName("FitButton");
-    fitButton_->setToolTip(QString::fromUtf8("Показать всё"));
+    fitButton_->setToolTip(tr("Показать всё"));
     fitButton_->setIcon(fitIcon());
     fitButton_->setFixedSize(28, 28);
     connect(fitButton_, &QToolButton::clicked, this, &MapCanvas::fitAll);

@@ -128,7 +128,7 @@ void MapWidget::changeRows(bool trayToo, const std::function<void(MapData&)>& ch
 void MapWidget::showTray() {
     const std::vector<MapMark>& unplaced = canvas_->data().unplaced;
     unplaced_->setPhotos(&unplaced);
-    trayTitle_->setText(QString::fromUtf8("Фото без координат: %1").arg(unplaced.size()));
+    trayTitle_->setText(tr("Фото без координат: %1").arg(unplaced.size()));
     trayTitle_->setVisible(!unplaced.empty());
     tray_->setVisible(!unplaced.empty());
     // As tall as its names, up to a few lines; the map keeps the rest.

@@ -43,7 +43,9 @@ void dragPhotos(QWidget* source, QMimeData* mime, const QStringList& names) {
     drag->setMimeData(mime);
     if (!names.isEmpty()) {
         const QString text = names.size() == 1 ? names.front()
-                                               : QString::fromUtf8("%1 и ещё %2").arg(names.front()).arg(names.size() - 1);
+                                               : QCoreApplication::translate("geovanta::PhotoDrag", "%1 и ещё %2")
+                                                     .arg(names.front())
+                                                     .arg(names.size() - 1);
         const QFontMetrics metrics(source->font());
         const qreal ratio = source->devicePixelRatioF();
         const QSize size(metrics.horizontalAdvance(text) + 12, metrics.height() + 6);

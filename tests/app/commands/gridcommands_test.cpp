@@ -68,6 +68,14 @@ TEST_F(GridCommandsTest, OpensOnlyRowsWithAFile) {
     grid_.rowEntered(1);
     grid_.openCurrentPhoto();
     EXPECT_EQ(dialogs_.viewed, std::vector<std::string>{"/p/a.jpg"});
+    EXPECT_TRUE(dialogs_.messages.empty());
+
+    // A viewer that cannot be started is said in a box naming the file.
+    dialogs_.viewerStarts = false;
+    grid_.openCurrentPhoto();
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].kind, MessageKind::Failure);
+    EXPECT_NE(dialogs_.messages[0].text.find("/p/a.jpg"), std::string::npos) << dialogs_.messages[0].text;
 }
 
 TEST_F(GridCommandsTest, EditsAreStoredWhenLeavingTheRowAndBadValuesAreReported) {

@@ -12,6 +12,7 @@
 #include "support/fakedialogs.h"
 #include "support/lentdocument.h"
 #include "table/datatable.h"
+#include "support/language.h"
 
 using namespace geovanta;
 using namespace geovanta::test;
@@ -88,6 +89,7 @@ TEST(PhotoLoadCommand, AnInvalidExifDateStaysWithItsRow) {
 }
 
 TEST(PhotoLoadCommand, CancelAndMissingFoldersChangeNothing) {
+    geovanta::test::LanguageScope russian(Language::Russian);
     Fixture f;
     f.dialogs.photoFolderAnswers.push_back(std::nullopt);
     f.run();
@@ -108,6 +110,7 @@ TEST(PhotoLoadCommand, CancelAndMissingFoldersChangeNothing) {
 }
 
 TEST(PhotoLoadCommand, FailuresGoToTheGeneralErrorDisplay) {
+    geovanta::test::LanguageScope russian(Language::Russian);
     Fixture f;
     // The settings file cannot be written: no scan, though the folder is taken.
     const SettingsFile unwritable("/nonexistent-folder/Geovanta.ini");
@@ -132,6 +135,7 @@ TEST(PhotoLoadCommand, FailuresGoToTheGeneralErrorDisplay) {
 }
 
 TEST(PhotoLoadCommand, ALongListOfLeftOutFilesIsCut) {
+    geovanta::test::LanguageScope russian(Language::Russian);
     PhotoScanResult result;
     for (int k = 0; k < 25; ++k) result.leftOut.push_back({"/p/" + std::to_string(k) + ".jpg", "Read beyond end of file"});
     const std::string text = PhotoLoadCommand::leftOutMessage(result);

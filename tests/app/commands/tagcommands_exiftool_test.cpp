@@ -31,6 +31,7 @@
 #include "support/fakedialogs.h"
 #include "support/tempdir.h"
 #include "table/datatable.h"
+#include "support/language.h"
 
 namespace geovanta {
 namespace {
@@ -146,6 +147,7 @@ protected:
 test::TempDir* TagCommandsExifToolTest::base_ = nullptr;
 
 TEST_F(TagCommandsExifToolTest, WorkedExampleChangesNothingButTheGpsTags) {
+    geovanta::test::LanguageScope russian(Language::Russian);
     const std::string file = photo("IMG_0001.JPG");
     const std::string before = readFile(file);
     const auto tagsBefore = readTags(file);

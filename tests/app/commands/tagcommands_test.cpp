@@ -19,6 +19,7 @@
 #include "support/fakesessions.h"
 #include "support/tempdir.h"
 #include "table/datatable.h"
+#include "support/language.h"
 
 namespace geovanta {
 namespace {
@@ -111,6 +112,7 @@ TEST_F(TagCommandsTest, EmptyTableAndTableWithoutPhotos) {
 }
 
 TEST_F(TagCommandsTest, SinglePhotoConfirmsOnlyWhatWasWritten) {
+    geovanta::test::LanguageScope russian(Language::Russian);
     addPhoto(table, p("a.jpg"), 55.7558, 37.6173, 500.0);
     console.infoEntries = {{"old"}, {"text"}};
     table.moveTo(0);
@@ -130,7 +132,7 @@ TEST_F(TagCommandsTest, SinglePhotoConfirmsOnlyWhatWasWritten) {
         commands.writeCurrentPhoto(dialogs);
         ASSERT_EQ(dialogs.messages.size(), 1u);
         EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Failure);
-        EXPECT_THAT(dialogs.messages[0].text, HasSubstr("Cannot write the GPS tags of \"" + p("a.jpg") + "\": "));
+        EXPECT_THAT(dialogs.messages[0].text, HasSubstr("Не удалось записать GPS-теги в \"" + p("a.jpg") + "\": "));
         if (failed.outcome == Outcome::NotStarted) failed.startError = "Permission denied";
         EXPECT_THAT(console.errors.back(), HasSubstr(failed.failureReason("/opt/geo/exiftool")));
     }

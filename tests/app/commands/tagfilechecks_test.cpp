@@ -22,6 +22,7 @@
 #include "support/fakedialogs.h"
 #include "support/tempdir.h"
 #include "table/datatable.h"
+#include "support/language.h"
 
 namespace geovanta {
 namespace {
@@ -175,6 +176,7 @@ TEST_F(TagFileChecksTest, LinksAreWrittenThroughAndStayLinks) {
 // it, so that writing again, or a second row of the same file, is not taken
 // for someone else's change.
 TEST_F(TagFileChecksTest, OwnWritesAreNotTakenForChanges) {
+    geovanta::test::LanguageScope russian(Language::Russian);
     const std::string file = photo("again.jpg");
     ASSERT_TRUE(LoadFotos(table, folder(), BindingParams{}).ok());
     scanAndPlace();  // the same photograph a second time

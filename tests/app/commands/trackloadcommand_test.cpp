@@ -11,6 +11,7 @@
 #include "support/fakedialogs.h"
 #include "table/datatable.h"
 #include "input/ozifileheaders.h"
+#include "support/language.h"
 
 using namespace geovanta;
 using test::FakeDialogs;
@@ -41,11 +42,12 @@ protected:
 }  // namespace
 
 TEST_F(TrackLoadCommandTest, CancelDoesNothing) {
+    geovanta::test::LanguageScope russian(Language::Russian);
     command.run();
     ASSERT_EQ(dialogs.openFileCalls.size(), 1u);
     EXPECT_EQ(dialogs.openFileCalls[0].startFolder, "/start/");
     EXPECT_EQ(dialogs.openFileCalls[0].filters,
-              "Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT|GPX|*.GPX|All GPS files|*.plt;*.wpt;*.gpx");
+              "Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT|GPX|*.GPX|Все файлы GPS|*.plt;*.wpt;*.gpx");
     EXPECT_EQ(dialogs.openFileCalls[0].filterIndex, 1);
     EXPECT_EQ(dialogs.openFileCalls[0].fileName, "");
     EXPECT_EQ(state.dataFolder, "/start/");
@@ -54,6 +56,7 @@ TEST_F(TrackLoadCommandTest, CancelDoesNothing) {
 }
 
 TEST_F(TrackLoadCommandTest, GpxEntryAndTheAllFilesEntryWhichGoesByExtension) {
+    geovanta::test::LanguageScope russian(Language::Russian);
     const std::string gpx = dir.write(
         "Ride.GPX",
         "<?xml version=\"1.0\"?><gpx version=\"1.1\" creator=\"t\" xmlns=\"http://www.topografix.com/GPX/1/1\">"
@@ -103,6 +106,7 @@ TEST_F(TrackLoadCommandTest, LoadsByFilterAndRemembersTheDialog) {
 }
 
 TEST_F(TrackLoadCommandTest, TheFilterNotTheExtensionPicksTheReader) {
+    geovanta::test::LanguageScope russian(Language::Russian);
     choose(trackFile, 2);
     command.run();
     ASSERT_EQ(dialogs.messages.size(), 1u);

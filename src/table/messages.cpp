@@ -1,0 +1,250 @@
+#include "table/messages.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <vector>
+
+namespace geovanta {
+namespace {
+
+std::atomic<Language> gLanguage{Language::English};
+
+struct Texts {
+    Msg id;
+    const char* russian;
+    const char* english;
+};
+
+// In the order of Msg; a test holds each entry to its id. Russian texts the
+// window showed before English came stay word for word.
+constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
+    {Msg::InvalidDateTime, "'%1' — недопустимые дата и время", "'%1' is not a valid date and time"},
+    {Msg::InvalidIntegerForField, "'%1' — недопустимое целое число для поля '%2'",
+     "'%1' is not a valid integer value for field '%2'"},
+    {Msg::FieldReadOnly, "Поле '%1' нельзя изменить", "Field '%1' cannot be modified"},
+    {Msg::OutOfRangeForField, "'%1' — вне допустимых значений поля '%2'", "'%1' is out of range for field '%2'"},
+
+    {Msg::AtFileLine, "\n%1, строка %2", "\n%1, line %2"},
+    {Msg::NulByteInLine, "В строке данных есть нулевой байт: файл повреждён",
+     "A data line holds a NUL byte: the file is damaged"},
+    {Msg::FileTooLarge, "Файл %1 слишком велик (больше %2 МБ)", "File %1 is too large (more than %2 MB)"},
+    {Msg::NotEnoughMemory, "Недостаточно памяти, чтобы загрузить %1", "Not enough memory to load %1"},
+    {Msg::NotRegularFile, "не обычный файл", "not a regular file"},
+    {Msg::FileNotFound, "Файл не найден", "File not found"},
+    {Msg::NotTrack, "Файл не является треком OziExplorer!", "The file is not an OziExplorer track!"},
+    {Msg::NotWgs84, "Координаты точек не в WGS 84!", "The points' coordinates are not in WGS 84!"},
+    {Msg::NotWaypoints, "Файл не совместим с указанным форматом", "The file does not match the chosen format"},
+    {Msg::NotGpx, "Файл не является файлом GPX!", "The file is not a GPX file!"},
+    {Msg::GpxEmpty, "Файл GPX пуст: %1", "The GPX file is empty: %1"},
+    {Msg::GpxNoAttribute, "У точки нет атрибута '%1'", "The point has no '%1' attribute"},
+    {Msg::GpxNotUtf8, "Файл не в кодировке UTF-8; сохраните его в UTF-8, чтобы прочитать",
+     "The file is not in UTF-8; save it as UTF-8 to read it"},
+    {Msg::MalformedXml, "Ошибка в XML: %1", "Malformed XML: %1"},
+    {Msg::FolderCannotBeListed, "не удаётся прочитать содержимое папки: %1", "the folder cannot be listed: %1"},
+    {Msg::FolderTooDeep, "папка вложена глубже %1 уровней", "the folder lies more than %1 levels deep"},
+    {Msg::FileDateUnreadable, "не удаётся прочитать дату файла", "the file's date cannot be read"},
+
+    {Msg::ChangedSinceLoaded, "изменён после загрузки", "changed since it was loaded"},
+    {Msg::NoLongerThere, "его больше нет", "it is no longer there"},
+    {Msg::LinkLeadsElsewhere, "ссылка теперь ведёт к другому файлу", "its link leads to another file now"},
+    {Msg::FolderInItsPlace, "на его месте папка", "a folder is in its place"},
+    {Msg::NoLongerRegular, "это больше не обычный файл", "it is no longer a regular file"},
+    {Msg::CannotBeLookedAt, "файл не удаётся проверить: %1", "cannot be looked at: %1"},
+    {Msg::ReadOnlyFile, "файл только для чтения", "the file is read-only"},
+    {Msg::ChangedSinceWriteBegan, "изменён после начала записи", "changed since the write began"},
+    {Msg::LinkLeadsNowhere, "ссылка никуда не ведёт", "its link leads nowhere"},
+    {Msg::FolderHasSidecarName, "папка носит имя файла XMP", "a folder has the XMP file's name"},
+    {Msg::SidecarIsThePhoto, "это сама фотография под другим именем", "it is the photograph itself under another name"},
+    {Msg::NotThereYet, "его ещё не было", "it was not there yet"},
+    {Msg::PositionOutOfRange, "координаты вне допустимых широт и долгот",
+     "the position lies outside the range of latitudes and longitudes"},
+    {Msg::UnsayableName, "в имени есть перевод строки рядом с \"$\" или \"@\", а такое имя ExifTool передать нельзя",
+     "the name holds a line break beside \"$\" or \"@\", which ExifTool cannot be given"},
+    {Msg::RemovedLeftover, "удалён \"%1\", оставшийся от прерванной записи",
+     "removed \"%1\", left by an earlier write that was cut short"},
+    {Msg::AltitudeLeftOut, "высоту %1 записать нельзя, она пропущена; широта и долгота записаны",
+     "the altitude %1 cannot be written and was left out; latitude and longitude were written"},
+    {Msg::AltitudeMetres, "%1 м", "%1 m"},
+    {Msg::NotANumber, "(не число)", "(not a number)"},
+    {Msg::ArgumentFileCannotCarry, "файл аргументов ExifTool не может передать %1",
+     "ExifTool's argument file cannot carry %1"},
+    {Msg::NoAnswer, "ExifTool не ответил за %1 с", "ExifTool did not answer within %1 s"},
+    {Msg::NotAnAnswer, "ExifTool вывел больше 1 МБ, так и не ответив",
+     "ExifTool printed more than 1 MB without answering"},
+    {Msg::EndedByAbort, "ExifTool остановлен прерыванием, не успев ответить",
+     "ExifTool was ended by the abort before it answered"},
+    {Msg::NotTriedAfterAbort, "пропущено после прерывания", "not tried after the abort"},
+    {Msg::NotTriedNoAnswers, "пропущено: ExifTool дважды подряд не ответил",
+     "not tried: ExifTool did not answer twice in a row"},
+    {Msg::NotTriedEndedTwice, "пропущено: %1 дважды подряд завершился", "not tried: %1 ended twice in a row"},
+    {Msg::FolderBusy, "в его папке идёт другая запись GPS-тегов", "another write of GPS tags is running in its folder"},
+    {Msg::WaitingForFolder, "в \"%1\" идёт другая запись GPS-тегов; ждём её окончания",
+     "another write of GPS tags is running in \"%1\"; waiting for it to end"},
+    {Msg::SameFile, "тот же файл, что \"%1\", записан один раз", "the same file as \"%1\", written once"},
+    {Msg::SameSidecar, "тот же файл XMP, что \"%1\", записан один раз", "the same XMP file as \"%1\", written once"},
+    {Msg::RelinkFailed,
+     "тот же файл, что \"%1\", который записан; это имя не удалось снова связать с записанным файлом: %2",
+     "the same file as \"%1\", which was written; this name could not be given the written file: %2"},
+    {Msg::CouldNotStart, "не удалось запустить %1", "could not start %1"},
+    {Msg::Crashed, "%1 завершился аварийно", "%1 crashed"},
+    {Msg::ExitedWithCode, "%1 завершился с кодом %2", "%1 exited with code %2"},
+    {Msg::StoppedBeforeEnd, "%1 остановился, не закончив (код выхода %2)",
+     "%1 stopped before finishing (exit code %2)"},
+    {Msg::ArgumentNotUtf8, "аргумент не в кодировке UTF-8: %1", "an argument is not valid UTF-8: %1"},
+    {Msg::ProgramNameNotUtf8, "имя программы не в кодировке UTF-8", "the program name is not valid UTF-8"},
+    {Msg::CannotReplaceNotRegular, "нельзя заменить '%1': это не обычный файл",
+     "cannot replace '%1': not a regular file"},
+    {Msg::CannotWriteTo, "не удаётся записать в '%1'", "cannot write to '%1'"},
+    {Msg::CannotWriteToBecause, "не удаётся записать в '%1': %2", "cannot write to '%1': %2"},
+    {Msg::TagSummary, "GPS-теги: записано %1, не привязано %2, ошибок %3",
+     "GPS tags: %1 written, %2 not placed, %3 failed"},
+    {Msg::SidecarSummary, "Файлы XMP: записано %1, не привязано %2, ошибок %3",
+     "XMP files: %1 written, %2 not placed, %3 failed"},
+    {Msg::TagSummaryNotTried, ", пропущено %1", ", %1 not tried"},
+    {Msg::TagSummaryNotTriedAfterAbort, ", пропущено после прерывания %1", ", %1 not tried after the abort"},
+    {Msg::CannotWriteTagsOf, "Не удалось записать GPS-теги в %1", "Cannot write the GPS tags of %1"},
+    {Msg::CoordinatesWritten, "Координаты записаны", "The coordinates have been written"},
+    {Msg::WritingTagsProgress, "запись GPS-тегов: %1 из %2 фото", "writing GPS tags: %1 of %2 photos"},
+
+    {Msg::SummaryPoints, "%1 точка|%1 точки|%1 точек", "%1 point|%1 points"},
+    {Msg::SummaryNoPhotos, "%1, фотографий нет", "%1, no photos"},
+    {Msg::SummaryPhotos, "%1, %2 фото: привязано %3", "%1, %2 photo: placed %3|%1, %2 photos: placed %3"},
+    {Msg::SummaryByHand, " (вручную %1)", " (by hand %1)"},
+    {Msg::SummaryUnplaced, ", не привязано %1 (%2)", ", not placed %1 (%2)"},
+    {Msg::SummaryNoTrack, "трек не загружен", "no track loaded"},
+    {Msg::SummaryBeforeTrack, "до трека %1", "before the track %1"},
+    {Msg::SummaryAfterTrack, "после %1", "after it %1"},
+    {Msg::SummaryInGaps, "в разрывах %1", "in gaps %1"},
+    {Msg::SummaryFromFileDate, ", по дате файла %1", ", from file date %1"},
+    {Msg::OffsetsStatus, "Смещение: трек %1, фото %2; допуск %3 с", "Offsets: track %1, photos %2; tolerance %3 s"},
+    {Msg::OffsetsPhotoZones, "; часовой пояс из фото", "; photos' own time zones"},
+    {Msg::DaysUnit, "сут", "d"},
+    {Msg::SecondsUnit, "с", "s"},
+    // The English reasons are also geovanta-cli's lines after a file's name.
+    {Msg::Placed, "Привязано: до ближайшей точки трека %1", "placed, %1 from the nearer point"},
+    {Msg::BeforeTrack, "Не привязано: снято за %1 до начала трека", "not placed: before the first point by %1"},
+    {Msg::AfterTrack, "Не привязано: снято через %1 после конца трека", "not placed: after the last point by %1"},
+    {Msg::InGap, "Не привязано: разрыв в треке, до ближайшей точки %1, допуск %2 с",
+     "not placed: in a gap, nearest point %1 away, tolerance %2 s"},
+    {Msg::NoTrack, "Не привязано: трек не загружен", "not placed: no track loaded"},
+    {Msg::ByHand, "Фото привязано вручную", "placed by hand"},
+    {Msg::TimeFromExif, "Время съёмки из EXIF", "time from EXIF"},
+    {Msg::TimeFromFileDate, "Время съёмки взято из даты файла: в EXIF его нет", "time from the file's date"},
+    {Msg::TimeFromTypedFileDate, "Время съёмки взято из даты файла %1: в EXIF его нет", "time from the %1 file's date"},
+    {Msg::TimeFromFileDateInvalid, "Время съёмки взято из даты файла: дата EXIF недопустима: %1",
+     "time from the file's date: EXIF date is not a date: %1"},
+    {Msg::TimeFromTypedFileDateInvalid, "Время съёмки взято из даты файла %1: дата EXIF недопустима: %2",
+     "time from the %1 file's date: EXIF date is not a date: %2"},
+    {Msg::TimeByPhotoZone, "время UTC по поясу из фото %1", "time to UTC by the photo's zone %1"},
+    {Msg::NoPhotoZone, "пояса в фото нет, только смещение фото", "no zone in the photo, the photo offset alone"},
+    {Msg::ChangedSincePass,
+     "Таблица изменена после расчёта: координаты пересчитаются при следующей загрузке или смене смещений",
+     "The table was changed after the calculation: positions are worked out again at the next load or change of "
+     "offsets"},
+
+    {Msg::CannotReadSettings,
+     "Не удаётся прочитать файл настроек %1: %2. Действуют настройки по умолчанию, а файл оставлен как есть",
+     "Cannot read the settings file %1: %2. The default settings apply, and the file is left as it is"},
+    {Msg::NegativeTolerance, "DeltaSec=%1 в %2 меньше 0 секунд; взято %3",
+     "DeltaSec=%1 in %2 is below 0 seconds; %3 is used"},
+    {Msg::NotSavedUnread, "Не сохранено: файл настроек %1 не удалось прочитать при запуске (%2), поэтому он оставлен как есть",
+     "Not saved: the settings file %1 could not be read at start (%2), so it is left as it is"},
+    {Msg::SettingsFileTooLarge, "больше %1 МБ, слишком велик для файла настроек",
+     "larger than %1 MB, too large for a settings file"},
+    {Msg::LanguageAtNextStart, "Язык сменится при следующем запуске программы.",
+     "The language changes at the program's next start."},
+
+    {Msg::GpsFileFilters, "Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT|GPX|*.GPX|Все файлы GPS|*.plt;*.wpt;*.gpx",
+     "OziExplorer tracks|*.PLT|OziExplorer waypoints|*.WPT|GPX|*.GPX|All GPS files|*.plt;*.wpt;*.gpx"},
+    {Msg::SkippedPoints, "Пропущено точек без времени: %1 (%2)", "Points without a time left out: %1 (%2)"},
+    {Msg::AltitudesOutOfRange, "Точек с невозможной высотой (взяты без высоты): %1 (%2)",
+     "Points with an impossible altitude (taken without one): %1 (%2)"},
+    {Msg::UnknownFileKind, "Неизвестный тип файла: %1", "Unknown file type: %1"},
+    {Msg::FolderNotFound, "Папка не найдена: %1", "Folder not found: %1"},
+    {Msg::SomeFilesUnread, "Не все файлы удалось прочитать, остальные фотографии загружены:",
+     "Some files could not be read; the other photographs were loaded:"},
+    {Msg::AndMore, "… и ещё %1", "… and %1 more"},
+    {Msg::FileOrFolderNotFound, "Файл или папка не найдены: %1", "File or folder not found: %1"},
+    {Msg::ClearQuestion, "Убрать из таблицы все точки и фотографии? Файлы на диске не изменятся.",
+     "Remove all points and photographs from the table? The files on disk stay as they are."},
+    {Msg::ViewerNotStarted, "Не удалось открыть фотографию в программе просмотра: %1",
+     "Cannot open the photograph in a viewer: %1"},
+    {Msg::OziNotRunning, "Запустите программу OziExplorer", "Start OziExplorer first"},
+    {Msg::OziTrackSent, "Путь передан в OziExplorer", "The track has been sent to OziExplorer"},
+    {Msg::OziPhotosSent, "Координаты фотографий переданы в OziExplorer",
+     "The photographs' positions have been sent to OziExplorer"},
+    {Msg::PassTitle, "Пересчёт", "Recalculating"},
+
+    {Msg::ScaleMetres, "%1 м", "%1 m"},
+    {Msg::ScaleKilometres, "%1 км", "%1 km"},
+}};
+
+constexpr bool inIdOrder() {
+    for (std::size_t i = 0; i < kTexts.size(); ++i)
+        if (static_cast<std::size_t>(kTexts[i].id) != i || !kTexts[i].russian || !kTexts[i].english) return false;
+    return true;
+}
+static_assert(inIdOrder(), "every Msg has its entry, in the order of the enum");
+
+// Forms of a text for counts, in the language's order.
+std::vector<std::string_view> formsOf(std::string_view text) {
+    std::vector<std::string_view> forms;
+    for (std::size_t from = 0;;) {
+        const std::size_t bar = text.find('|', from);
+        forms.push_back(text.substr(from, bar == std::string_view::npos ? std::string_view::npos : bar - from));
+        if (bar == std::string_view::npos) return forms;
+        from = bar + 1;
+    }
+}
+
+std::size_t formIndex(Language language, uint64_t n) {
+    if (language == Language::English) return n == 1 ? 0 : 1;
+    const uint64_t lastTwo = n % 100, last = n % 10;
+    if (lastTwo >= 11 && lastTwo <= 14) return 2;
+    if (last == 1) return 0;
+    if (last >= 2 && last <= 4) return 1;
+    return 2;
+}
+
+// One pass, so that an argument holding "%2" stays as it is.
+std::string fill(std::string_view text, std::initializer_list<MsgArg> args) {
+    std::string out;
+    out.reserve(text.size() + 32);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        const std::size_t n = static_cast<std::size_t>(next - '1');
+        if (text[i] == '%' && next >= '1' && next <= '9' && n < args.size()) {
+            out += (args.begin() + n)->text();
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+void setLanguage(Language language) { gLanguage.store(language, std::memory_order_relaxed); }
+
+Language currentLanguage() { return gLanguage.load(std::memory_order_relaxed); }
+
+std::string_view messageTemplate(Msg id, Language language) {
+    const Texts& t = kTexts[static_cast<std::size_t>(id)];
+    return language == Language::Russian ? t.russian : t.english;
+}
+
+std::string textOf(Msg id, std::initializer_list<MsgArg> args) {
+    return fill(messageTemplate(id, currentLanguage()), args);
+}
+
+std::string textOfCount(Msg id, uint64_t count, std::initializer_list<MsgArg> args) {
+    const Language language = currentLanguage();
+    const std::vector<std::string_view> forms = formsOf(messageTemplate(id, language));
+    // A language that needs no other form gives one for every count.
+    const std::size_t form = std::min(formIndex(language, count), forms.size() - 1);
+    return fill(forms[form], args);
+}
+
+}  // namespace geovanta

@@ -1,0 +1,175 @@
+#pragma once
+// The texts made below the windows (load errors, placement reasons,
+// summaries, the tag writer's lines), each in Russian and in English. A text
+// is asked for by its id with its arguments and comes in the process's
+// language: the window's, or English for geovanta-cli. Arguments are %1..%9;
+// a text with forms for counts holds them apart by "|" (see textOfCount).
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <initializer_list>
+
+namespace geovanta {
+
+enum class Language { Russian, English };
+
+// Set once at start, before any text is made; read from any thread.
+void setLanguage(Language language);
+Language currentLanguage();
+
+enum class Msg {
+    // Values typed or read into the table.
+    InvalidDateTime,
+    InvalidIntegerForField,
+    FieldReadOnly,
+    OutOfRangeForField,
+    // Reading files.
+    AtFileLine,
+    NulByteInLine,
+    FileTooLarge,
+    NotEnoughMemory,
+    NotRegularFile,
+    FileNotFound,
+    NotTrack,
+    NotWgs84,
+    NotWaypoints,
+    NotGpx,
+    GpxEmpty,
+    GpxNoAttribute,
+    GpxNotUtf8,
+    MalformedXml,
+    FolderCannotBeListed,
+    FolderTooDeep,
+    FileDateUnreadable,
+    // Writing tags.
+    ChangedSinceLoaded,
+    NoLongerThere,
+    LinkLeadsElsewhere,
+    FolderInItsPlace,
+    NoLongerRegular,
+    CannotBeLookedAt,
+    ReadOnlyFile,
+    ChangedSinceWriteBegan,
+    LinkLeadsNowhere,
+    FolderHasSidecarName,
+    SidecarIsThePhoto,
+    NotThereYet,
+    PositionOutOfRange,
+    UnsayableName,
+    RemovedLeftover,
+    AltitudeLeftOut,
+    AltitudeMetres,
+    NotANumber,
+    ArgumentFileCannotCarry,
+    NoAnswer,
+    NotAnAnswer,
+    EndedByAbort,
+    NotTriedAfterAbort,
+    NotTriedNoAnswers,
+    NotTriedEndedTwice,
+    FolderBusy,
+    WaitingForFolder,
+    SameFile,
+    SameSidecar,
+    RelinkFailed,
+    CouldNotStart,
+    Crashed,
+    ExitedWithCode,
+    StoppedBeforeEnd,
+    ArgumentNotUtf8,
+    ProgramNameNotUtf8,
+    CannotReplaceNotRegular,
+    CannotWriteTo,
+    CannotWriteToBecause,
+    TagSummary,
+    SidecarSummary,
+    TagSummaryNotTried,
+    TagSummaryNotTriedAfterAbort,
+    CannotWriteTagsOf,
+    CoordinatesWritten,
+    WritingTagsProgress,
+    // Placement.
+    SummaryPoints,
+    SummaryNoPhotos,
+    SummaryPhotos,
+    SummaryByHand,
+    SummaryUnplaced,
+    SummaryNoTrack,
+    SummaryBeforeTrack,
+    SummaryAfterTrack,
+    SummaryInGaps,
+    SummaryFromFileDate,
+    OffsetsStatus,
+    OffsetsPhotoZones,
+    DaysUnit,
+    SecondsUnit,
+    Placed,
+    BeforeTrack,
+    AfterTrack,
+    InGap,
+    NoTrack,
+    ByHand,
+    TimeFromExif,
+    TimeFromFileDate,
+    TimeFromTypedFileDate,
+    TimeFromFileDateInvalid,
+    TimeFromTypedFileDateInvalid,
+    TimeByPhotoZone,
+    NoPhotoZone,
+    ChangedSincePass,
+    // Settings.
+    CannotReadSettings,
+    NegativeTolerance,
+    NotSavedUnread,
+    SettingsFileTooLarge,
+    LanguageAtNextStart,
+    // Commands.
+    GpsFileFilters,
+    SkippedPoints,
+    AltitudesOutOfRange,
+    UnknownFileKind,
+    FolderNotFound,
+    SomeFilesUnread,
+    AndMore,
+    FileOrFolderNotFound,
+    ClearQuestion,
+    ViewerNotStarted,
+    OziNotRunning,
+    OziTrackSent,
+    OziPhotosSent,
+    PassTitle,
+    // The map.
+    ScaleMetres,
+    ScaleKilometres,
+    Count
+};
+
+// One argument: text as it is, a whole number in decimal.
+class MsgArg {
+public:
+    MsgArg(std::string_view text) : text_(text) {}
+    MsgArg(const std::string& text) : text_(text) {}
+    MsgArg(const char* text) : text_(text) {}
+    MsgArg(int value) : text_(std::to_string(value)) {}
+    MsgArg(long value) : text_(std::to_string(value)) {}
+    MsgArg(long long value) : text_(std::to_string(value)) {}
+    MsgArg(unsigned value) : text_(std::to_string(value)) {}
+    MsgArg(unsigned long value) : text_(std::to_string(value)) {}
+    MsgArg(unsigned long long value) : text_(std::to_string(value)) {}
+    const std::string& text() const { return text_; }
+
+private:
+    std::string text_;
+};
+
+// The text of `id` in the current language, %1..%9 replaced by `args`.
+std::string textOf(Msg id, std::initializer_list<MsgArg> args = {});
+// The same for a text with forms for counts, the form chosen by `count`
+// (English: one, other; Russian: one, few, many).
+std::string textOfCount(Msg id, uint64_t count, std::initializer_list<MsgArg> args = {});
+
+// The stored text of `id` in `language`, arguments and forms unreplaced.
+std::string_view messageTemplate(Msg id, Language language);
+
+}  // namespace geovanta
