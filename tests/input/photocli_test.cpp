@@ -48,7 +48,7 @@ TEST(PhotoCli, ScansAFolderGivenAsInput) {
     // Damaged photographs do not hide the others: the table holds every good
     // one, each damaged one is named, and the status says something was left out.
     Bytes cutInDate = jpegWithDate("2010:12:01 11:15:00");
-    cutInDate.resize(cutInDate.size() - 20);
+    cutInDate.erase(cutInDate.end() - 20, cutInDate.end());
     const std::string bad = dir.write("bad.jpg", cutInDate);
     const std::string cut = dir.write("cut.jpg", Bytes{0xFF, 0xD8, 0xFF});
     const std::string failed = runCli("'" + dir.path().string() + "'", status);
