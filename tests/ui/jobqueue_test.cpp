@@ -97,7 +97,7 @@ private slots:
         QVERIFY(dialogs.messages.empty());
     }
 
-    // In the Russian window, as the design's texts are written.
+    // In the Russian window, the language its texts are written in.
     void countsReadAsPeopleCount() {
         setLanguage(Language::Russian);
         QCOMPARE(JobStatus::countText(ProgressUnit::Photos, 3412, 20000), QString::fromUtf8("3 412 из 20 000 фото"));

@@ -91,7 +91,7 @@ class TMainFormTest : public QObject {
     }
 
 private slots:
-    // The window as the design draws it; no translation is installed, so
+    // The window in Russian: no translation is installed, so
     // its own texts are the Russian they are written in.
     void initTestCase() { setLanguage(Language::Russian); }
 
