@@ -12,12 +12,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 extern char** environ;
@@ -198,11 +200,15 @@ inline void reportComparison(benchmark::State& state, const Comparison& c, const
     state.counters["rounds"] = static_cast<double>(c.ratios.size());
 }
 
-// Rounds of a comparison: GEOVANTA_BENCH_ROUNDS, 3 without it.
+// Rounds of a comparison: GEOVANTA_BENCH_ROUNDS, else 5. On a shared
+// two-core machine one run of ours moves by a third from round to round while
+// the peer's long runs move little, so fewer rounds give a restless median.
 inline int comparisonRounds() {
     const char* text = std::getenv("GEOVANTA_BENCH_ROUNDS");
-    const int rounds = text ? std::atoi(text) : 0;
-    return rounds > 0 ? rounds : 3;
+    const std::string_view view = text ? text : "";
+    int rounds = 0;
+    const auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), rounds);
+    return error == std::errc() && end == view.data() + view.size() && rounds > 0 && rounds <= 100 ? rounds : 5;
 }
 
 inline std::string cliPath() { return std::string(GEOVANTA_BIN_DIR) + "/geovanta-cli"; }
