@@ -19,13 +19,14 @@ public:
     // hidden, with an empty environment and the program's current folder.
     // False, with the system's reason in `error`, when it could not start.
     virtual bool start(const std::string& program, const std::vector<std::string>& args, std::string& error) = 0;
-    // Hands all of `bytes` to its standard input; false when it has ended.
-    virtual bool write(std::string_view bytes) = 0;
+    // Hands all of `bytes` to its standard input within `timeoutMs`
+    // milliseconds; false when it has ended, or has not taken them by then (a
+    // child that stops reading would otherwise hold the writer for good).
+    virtual bool write(std::string_view bytes, int timeoutMs) = 0;
     // Waits until more output has come on either stream, the child has ended
-    // or `timeoutMs` milliseconds have passed (-1: no limit), and adds what
-    // came to `out` and `err`. False once the child has ended and all it
-    // wrote has been read.
-    virtual bool read(std::string& out, std::string& err, int timeoutMs = -1) = 0;
+    // or `timeoutMs` milliseconds have passed, and adds what came to `out`
+    // and `err`. False once the child has ended and all it wrote has been read.
+    virtual bool read(std::string& out, std::string& err, int timeoutMs) = 0;
     // How it ended, once read() has returned false.
     virtual bool crashed() const = 0;
     virtual int exitCode() const = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <chrono>
 #include <optional>
 #include <random>
@@ -85,7 +86,7 @@ ExifToolSession::~ExifToolSession() {
     // A caller that gave up waits for nothing more. ExifTool between
     // commands writes nothing, so ending it at once cuts nothing short.
     const bool gentle = alive_ && !(giveUp_ && giveUp_->load());
-    if (gentle) child_->write("-stay_open\nFalse\n");
+    if (gentle) child_->write("-stay_open\nFalse\n", kCloseMs);
     child_->finish(gentle ? kCloseMs : 0);
 }
 
@@ -110,8 +111,12 @@ CommandResult ExifToolSession::execute(const std::vector<std::string>& args, con
     // "-echo4" prints its text on standard error when the command is done,
     // just before "{ready}" on standard output, with the command's status.
     text += "-echo4\n{ready" + id + "} ${status}\n-execute" + id + "\n";
-    child_->write(text);  // a child that has ended shows in collect()
-    return collect(id, limits);
+    // The answer's time counts from here: an ExifTool that stops taking its
+    // input uses it up on the write, and collect() then gives it up.
+    const auto deadline = std::chrono::steady_clock::now() + limits.answerWithin;
+    const auto writeMs = std::min<std::chrono::milliseconds::rep>(limits.answerWithin.count(), INT_MAX);
+    child_->write(text, static_cast<int>(writeMs));  // an end shows in collect()
+    return collect(id, limits, deadline);
 }
 
 CommandResult ExifToolSession::ready(const CommandLimits& limits) {
@@ -149,9 +154,9 @@ CommandResult ExifToolSession::giveUp(CommandResult::Outcome outcome, std::strin
     return result;
 }
 
-CommandResult ExifToolSession::collect(const std::string& id, const CommandLimits& limits) {
+CommandResult ExifToolSession::collect(const std::string& id, const CommandLimits& limits,
+                                       std::chrono::steady_clock::time_point deadline) {
     using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + limits.answerWithin;
     const std::string marker = "{ready" + id + "}";
     CommandResult result;
     std::size_t outEnd = std::string::npos, errEnd = std::string::npos;

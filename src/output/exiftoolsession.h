@@ -3,6 +3,7 @@
 // it reads each command's arguments from its standard input, one argument a
 // line, runs the command at "-execute" and says "{ready}" when it is done.
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,8 +37,10 @@ public:
 
 private:
     // Reads until both streams have carried the command's end marker, or
-    // ExifTool has ended or is given up under `limits`.
-    CommandResult collect(const std::string& id, const CommandLimits& limits);
+    // ExifTool has ended or is given up under `limits`; no answer by
+    // `deadline` (counted from when the command was handed over) is none.
+    CommandResult collect(const std::string& id, const CommandLimits& limits,
+                          std::chrono::steady_clock::time_point deadline);
     // How the ExifTool that has ended went.
     CommandResult ended() const;
     // Ends ExifTool, which will not answer, and says why.

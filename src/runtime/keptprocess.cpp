@@ -17,6 +17,11 @@ namespace {
 // The longest stretch spent waiting on standard output alone; text on
 // standard error is collected meanwhile and seen after it at the latest.
 constexpr int kWaitSliceMs = 100;
+// Starting is a fork and an exec; anything longer is a system in trouble.
+constexpr int kStartMs = 30000;
+// A child killed with SIGKILL is gone at once, unless the kernel holds it in
+// an uninterruptible wait (a dead network disk): then it is left to the system.
+constexpr int kReapMs = 5000;
 
 }  // namespace
 
@@ -33,7 +38,7 @@ void KeptProcess::killGroup() {
     if (const qint64 pid = process_.processId(); pid > 0) ::kill(-static_cast<pid_t>(pid), SIGKILL);
 #endif
     process_.kill();
-    process_.waitForFinished(-1);
+    process_.waitForFinished(kReapMs);
 }
 
 bool KeptProcess::start(const std::string& program, const std::vector<std::string>& args, std::string& error) {
@@ -57,18 +62,24 @@ bool KeptProcess::start(const std::string& program, const std::vector<std::strin
     });
 #endif
     process_.start(QIODevice::ReadWrite);
-    if (!process_.waitForStarted(-1)) {
+    if (!process_.waitForStarted(kStartMs)) {
         error = process_.errorString().toStdString();
+        if (process_.state() != QProcess::NotRunning) killGroup();
         return false;
     }
     return true;
 }
 
-bool KeptProcess::write(std::string_view bytes) {
+bool KeptProcess::write(std::string_view bytes, int timeoutMs) {
     if (process_.state() != QProcess::Running) return false;
     if (process_.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) return false;
-    while (process_.bytesToWrite() > 0)
-        if (!process_.waitForBytesWritten(-1)) return false;
+    QElapsedTimer clock;
+    clock.start();
+    while (process_.bytesToWrite() > 0) {
+        const qint64 left = timeoutMs - clock.elapsed();
+        if (left <= 0 || process_.state() != QProcess::Running) return false;
+        process_.waitForBytesWritten(static_cast<int>(left));
+    }
     return true;
 }
 
@@ -84,7 +95,7 @@ bool KeptProcess::read(std::string& out, std::string& err, int timeoutMs) {
             return true;
         }
         if (process_.state() == QProcess::NotRunning) return false;
-        if (timeoutMs >= 0 && clock.elapsed() >= timeoutMs) return true;
+        if (clock.elapsed() >= timeoutMs) return true;
         const qint64 sliceStart = clock.elapsed();
         if (!process_.waitForReadyRead(kWaitSliceMs) && process_.state() != QProcess::NotRunning &&
             clock.elapsed() - sliceStart < kWaitSliceMs / 2) {

@@ -18,8 +18,8 @@ public:
     KeptProcess& operator=(const KeptProcess&) = delete;
 
     bool start(const std::string& program, const std::vector<std::string>& args, std::string& error) override;
-    bool write(std::string_view bytes) override;
-    bool read(std::string& out, std::string& err, int timeoutMs = -1) override;
+    bool write(std::string_view bytes, int timeoutMs) override;
+    bool read(std::string& out, std::string& err, int timeoutMs) override;
     bool crashed() const override { return process_.exitStatus() == QProcess::CrashExit; }
     int exitCode() const override { return process_.exitCode(); }
     void finish(int ms) override;

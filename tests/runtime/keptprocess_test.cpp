@@ -121,6 +121,19 @@ TEST_F(KeptExifToolTest, ChildrenThatCannotStartOrEndUnderACommand) {
     EXPECT_FALSE(crashes.alive());
 }
 
+// A child that never reads its input: the command fills the pipe and the
+// writer waits no longer than the answer may take.
+TEST_F(KeptExifToolTest, AChildThatTakesNoInputIsGivenUpByTheDeadline) {
+    ExifToolSession deaf = session(dir.script("deaf.sh", "exec sleep 30\n"));
+    CommandLimits limits;
+    limits.answerWithin = std::chrono::milliseconds(500);
+    const auto start = std::chrono::steady_clock::now();
+    const CommandResult r = deaf.execute({"-Comment=" + std::string(1 << 20, 'x'), "/p/a.jpg"}, limits);
+    EXPECT_EQ(r.outcome, Outcome::NoAnswer);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_FALSE(deaf.alive());
+}
+
 // An ExifTool older than "-echo4" takes the end marker for a file name and
 // never sends the end of its error text: the command still ends, without
 // that complaint, once "{ready}" has come.
