@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -48,6 +49,14 @@ TEST_F(RunCommandTest, SilentChild) {
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_THAT(r.outputLines, IsEmpty());
     EXPECT_THAT(r.errorLines, IsEmpty());
+}
+
+TEST_F(RunCommandTest, AChildThatDoesNotEndIsGivenUp) {
+    const auto start = std::chrono::steady_clock::now();
+    const CommandResult r = RunCommand(dir.script("hangs.sh", "exec sleep 30\n"), {}, std::chrono::milliseconds(300));
+    EXPECT_EQ(r.outcome, Outcome::NoAnswer);
+    EXPECT_FALSE(r.givenUp.empty());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST_F(RunCommandTest, ArgumentsArriveUntouchedAndBytesAreNotConverted) {
