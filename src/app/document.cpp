@@ -4,16 +4,12 @@
 
 namespace geovanta {
 
-std::optional<FileStamp> Document::identityOf(const std::string& path) {
-    std::optional<FileStamp> stamp = fileStampOf(path);
-    // Only the file itself counts: a rewritten file is still the same source.
-    if (stamp) stamp->size = stamp->modifiedNs = 0;
-    return stamp;
-}
+std::optional<FileStamp> Document::identityOf(const std::string& path) { return fileStampOf(path); }
 
 bool Document::sameSource(const LoadedSource& a, const LoadedSource& b) {
     if (a.kind != b.kind) return false;
-    if (a.identity && b.identity) return *a.identity == *b.identity;
+    // Only the file itself counts: a rewritten file is still the same source.
+    if (a.identity && b.identity) return a.identity->sameFileAs(*b.identity);
     return a.path == b.path;
 }
 

@@ -74,7 +74,7 @@ SidecarFile checkSidecarFile(const std::string& name, const SidecarSeen& seen, c
         return file;
     }
     const std::optional<FileStamp> now = fileStampOf(file.target);
-    if (photo && now && now->device == photo->device && now->inode == photo->inode) {
+    if (photo && now && now->sameFileAs(*photo)) {
         file.refusal = textOf(Msg::SidecarIsThePhoto);
         return file;
     }

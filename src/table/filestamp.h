@@ -19,6 +19,9 @@ struct FileStamp {
     int64_t modifiedNs = 0;  // nanoseconds since 1970-01-01 UTC
 
     auto operator<=>(const FileStamp&) const = default;
+    // Whether both are of one file (device and inode), whatever its size and
+    // time: a file rewritten in place, or reached through a link, is the same.
+    bool sameFileAs(const FileStamp& other) const { return device == other.device && inode == other.inode; }
     // "device:inode:size:modifiedNs", for the table's text of the field.
     std::string text() const;
 };
