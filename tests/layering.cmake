@@ -4,16 +4,17 @@
 #
 # Each layer may include itself and what is listed for it.
 set(ALLOWED_table   table)
-set(ALLOWED_binding table binding)
-set(ALLOWED_input   table binding input)
-set(ALLOWED_output  table binding output)
-set(ALLOWED_runtime table binding output runtime)
-set(ALLOWED_app     table binding input output app)
-set(ALLOWED_map     table map)
-set(ALLOWED_ui      table binding input output runtime app map ui)
-set(LAYERS table binding input output runtime app map ui)
+set(ALLOWED_geo     table geo)
+set(ALLOWED_binding table geo binding)
+set(ALLOWED_input   table geo binding input)
+set(ALLOWED_output  table geo binding output)
+set(ALLOWED_runtime table geo binding output runtime)
+set(ALLOWED_app     table geo binding input output app)
+set(ALLOWED_map     table geo map)
+set(ALLOWED_ui      table geo binding input output runtime app map ui)
+set(LAYERS table geo binding input output runtime app map ui)
 # Layers that stay free of Qt, so the core builds and tests without it.
-set(QT_FREE table binding input output app map)
+set(QT_FREE table geo binding input output app map)
 # The command-line entry puts the Qt Core runtime under the app layer.
 set(ENTRY_EXTRA_app_cli_main.cpp runtime)
 

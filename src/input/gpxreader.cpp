@@ -19,7 +19,6 @@
 namespace geovanta {
 namespace {
 
-constexpr long double kMetresPerFoot = 0.3048L;
 // A point with its elevation and time takes about 80 bytes written tightly,
 // more when indented: reserving rows for that many saves most files from
 // regrowing the table, and rows reserved but not used cost no memory.
@@ -51,23 +50,6 @@ PointChildren pointChildren(const pugi::xml_node& point) {
         if (slot && !*slot) *slot = c;
     }
     return found;
-}
-
-// Feet whose whole metres, as the table works them out (truncated toward
-// zero), are those of the file: 100 m must not show as 99 because the
-// quotient came out a hair short.
-double feetOf(double metres) {
-    double feet = static_cast<double>(metres / kMetresPerFoot);
-    for (int step = 0; step < 4; ++step) {
-        const long double back = static_cast<long double>(feet) * kMetresPerFoot;
-        if (metres > 0 && back < metres)
-            feet = std::nextafter(feet, HUGE_VAL);
-        else if (metres < 0 && back > metres)
-            feet = std::nextafter(feet, -HUGE_VAL);
-        else
-            break;
-    }
-    return feet;
 }
 
 std::string_view withoutByteOrderMark(std::string_view bytes) {
@@ -221,7 +203,7 @@ bool GpxWalk::readPoint(const pugi::xml_node& point, Kind container) {
         if (!text.empty()) {
             const std::optional<double> metres = parseNumberOrInfinity(text);
             if (!metres) return fail(invalidFloatFieldMessage(quotedExcerpt(text), "Elev"), ele);
-            fields.elev = std::isfinite(*metres) ? feetOf(*metres) : *metres;
+            fields.elev = std::isfinite(*metres) ? feetFromMetres(*metres) : *metres;
             if (!altitudeInRange(*fields.elev)) {
                 fields.elev = kNoAltitudeFeet;
                 absurdAltitude = true;

@@ -57,6 +57,21 @@ std::optional<std::string> readElevationField(std::string_view text, std::option
     return std::nullopt;
 }
 
+double feetFromMetres(double metres) {
+    constexpr long double kMetresPerFoot = 0.3048L;
+    double feet = static_cast<double>(metres / kMetresPerFoot);
+    for (int step = 0; step < 4; ++step) {
+        const long double back = static_cast<long double>(feet) * kMetresPerFoot;
+        if (metres > 0 && back < metres)
+            feet = std::nextafter(feet, HUGE_VAL);
+        else if (metres < 0 && back > metres)
+            feet = std::nextafter(feet, -HUGE_VAL);
+        else
+            break;
+    }
+    return feet;
+}
+
 std::string outOfRangeMessage(std::string_view text, const char* fieldName) {
     return textOf(Msg::OutOfRangeForField, {quotedExcerpt(text), fieldName});
 }

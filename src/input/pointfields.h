@@ -40,6 +40,11 @@ std::optional<std::string> readCoordinateField(std::string_view text, const char
 std::optional<std::string> readElevationField(std::string_view text, std::optional<double>& value,
                                               std::size_t& outOfRange);
 
+// Feet whose whole metres, as the table works them out (truncated toward
+// zero), are those given: 100 m must not show as 99 because the quotient
+// came out a hair short. Formats that count in metres store through this.
+double feetFromMetres(double metres);
+
 // "'<text>' is out of range for field '<field>'"
 std::string outOfRangeMessage(std::string_view text, const char* fieldName);
 

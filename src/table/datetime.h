@@ -10,6 +10,8 @@
 namespace geovanta {
 
 inline constexpr int64_t kMsPerDay = 86400000;
+// 1970-01-01 00:00 UTC, where Unix and most device clocks count from.
+inline constexpr int64_t kUnixEpochMs = int64_t{25569} * kMsPerDay;
 
 // Representable range: 0001-01-01 00:00:00.000 to 9999-12-31 23:59:59.999.
 inline constexpr double kMinDays = -693593.0;
