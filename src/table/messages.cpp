@@ -53,7 +53,6 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
     {Msg::CannotBeLookedAt, "файл не удаётся проверить: %1", "cannot be looked at: %1"},
     {Msg::ReadOnlyFile, "файл только для чтения", "the file is read-only"},
     {Msg::ChangedSinceWriteBegan, "изменён после начала записи", "changed since the write began"},
-    {Msg::LinkLeadsNowhere, "ссылка никуда не ведёт", "its link leads nowhere"},
     {Msg::FolderHasSidecarName, "папка носит имя файла XMP", "a folder has the XMP file's name"},
     {Msg::SidecarIsThePhoto, "это сама фотография под другим именем", "it is the photograph itself under another name"},
     {Msg::NotThereYet, "его ещё не было", "it was not there yet"},
@@ -178,6 +177,24 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
 
     {Msg::ScaleMetres, "%1 м", "%1 m"},
     {Msg::ScaleKilometres, "%1 км", "%1 km"},
+
+    {Msg::SidecarIsALink, "это символическая ссылка; не записан", "it is a symbolic link; not written"},
+    {Msg::SidecarHasOtherNames, "у файла есть другие имена (жёсткие ссылки); не записан",
+     "the file has other names (hard links); not written"},
+    {Msg::TempNameNotAFile, "на месте временного файла ExifTool \"%1\" ссылка или не обычный файл; не записан",
+     "a link or something other than a file has the name of ExifTool's temporary file \"%1\"; not written"},
+    {Msg::ReplacedWhileWritten, "во время записи файл заменили ссылкой или не обычным файлом",
+     "it was replaced by a link or something other than a file while it was written"},
+    {Msg::FolderLinkLeadsOut, "ссылка ведёт за пределы выбранной папки; не прочитана",
+     "the link leads out of the folder given; not read"},
+
+    {Msg::ReadBeyondEndOfFile, "Чтение за концом файла", "Read beyond end of file"},
+    {Msg::FileAccessDenied, "Доступ к файлу запрещён", "File access denied"},
+    {Msg::IoError, "Ошибка ввода-вывода %1", "I/O error %1"},
+    {Msg::CannotOpenFile, "Не удаётся открыть файл %1: %2", "Cannot open file %1: %2"},
+    {Msg::ListIndexOutOfBounds, "Индекс списка вне границ (%1)", "List index out of bounds (%1)"},
+    {Msg::UnableToWriteTo, "Не удаётся записать в %1", "Unable to write to %1"},
+    {Msg::DeleteRecordQuestion, "Удалить запись?", "Delete record?"},
 }};
 
 constexpr bool inIdOrder() {

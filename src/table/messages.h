@@ -51,7 +51,6 @@ enum class Msg {
     CannotBeLookedAt,
     ReadOnlyFile,
     ChangedSinceWriteBegan,
-    LinkLeadsNowhere,
     FolderHasSidecarName,
     SidecarIsThePhoto,
     NotThereYet,
@@ -142,6 +141,20 @@ enum class Msg {
     // The map.
     ScaleMetres,
     ScaleKilometres,
+    // Writing only where it belongs.
+    SidecarIsALink,
+    SidecarHasOtherNames,
+    TempNameNotAFile,
+    ReplacedWhileWritten,
+    FolderLinkLeadsOut,
+    // The file layer's and the readers' own texts.
+    ReadBeyondEndOfFile,
+    FileAccessDenied,
+    IoError,
+    CannotOpenFile,
+    ListIndexOutOfBounds,
+    UnableToWriteTo,
+    DeleteRecordQuestion,
     Count
 };
 

@@ -232,7 +232,7 @@ private slots:
         QCOMPARE(rows(), std::size_t{4});
         QTest::keyClick(grid(), Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(rows(), std::size_t{3});
-        QCOMPARE(dialogs_->questions, (std::vector<std::string>{"Delete record?", "Delete record?"}));
+        QCOMPARE(dialogs_->questions, (std::vector<std::string>{"Удалить запись?", "Удалить запись?"}));
         QCOMPARE(cell(1, 1).toString(), QString("IMG_0002.JPG"));
         QCOMPARE(grid()->currentIndex().row(), static_cast<int>(form_->table().recNo()));
         QTest::keyClick(grid(), Qt::Key_Delete);  // without Ctrl nothing is deleted

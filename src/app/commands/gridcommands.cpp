@@ -60,7 +60,7 @@ void GridCommands::cancelRow() { table_.cancel(); }
 
 bool GridCommands::deleteCurrentRow() {
     if (table_.isEmpty()) return false;
-    if (!dialogs_.askOkCancel("Delete record?")) return false;
+    if (!dialogs_.askOkCancel(textOf(Msg::DeleteRecordQuestion))) return false;
     table_.deleteRow();
     return true;
 }
