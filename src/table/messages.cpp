@@ -195,6 +195,9 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
     {Msg::ListIndexOutOfBounds, "Индекс списка вне границ (%1)", "List index out of bounds (%1)"},
     {Msg::UnableToWriteTo, "Не удаётся записать в %1", "Unable to write to %1"},
     {Msg::DeleteRecordQuestion, "Удалить запись?", "Delete record?"},
+    {Msg::InvalidFloat, "'%1' — недопустимое дробное число", "'%1' is not a valid floating point value"},
+    {Msg::InvalidFloatForField, "'%1' — недопустимое дробное число для поля '%2'",
+     "'%1' is not a valid floating point value for field '%2'"},
 }};
 
 constexpr bool inIdOrder() {

@@ -155,6 +155,8 @@ enum class Msg {
     ListIndexOutOfBounds,
     UnableToWriteTo,
     DeleteRecordQuestion,
+    InvalidFloat,
+    InvalidFloatForField,
     Count
 };
 

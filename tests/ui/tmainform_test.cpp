@@ -276,7 +276,7 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Return);  // the delegate commits on its next event round
         QTRY_COMPARE(dialogs_->messages.size(), std::size_t{1});
         QCOMPARE(dialogs_->messages[0].kind, MessageKind::Failure);
-        QCOMPARE(dialogs_->messages[0].text, std::string("'12,5' is not a valid floating point value for field 'Dist'"));
+        QCOMPARE(dialogs_->messages[0].text, std::string("'12,5' — недопустимое дробное число для поля 'Dist'"));
     }
 
     void aboutBoxIsFreshEachTime() {
