@@ -67,24 +67,36 @@ bool sameFile(const fs::path& a, const fs::path& b) {
 
 fs::path folderOf(const fs::path& file) { return file.has_parent_path() ? file.parent_path() : fs::path("."); }
 
-// The file the CSV would replace. While it is there, device and inode tell
-// it; while it is not, only an XMP file that a write of this run makes can
-// take its name.
+// The file the CSV would replace, told by device and inode while it is
+// there. An XMP file is told by its name where the CSV file has no other:
+// so it is known while it is not there yet (a write of this run may make
+// it), and no photograph needs more than one look.
 class CsvTarget {
 public:
-    explicit CsvTarget(const std::string& path) : path_(path), stamp_(fileStampOf(path)) {}
+    explicit CsvTarget(const std::string& path) : path_(path), stamp_(fileStampOf(path)) {
+        std::error_code ec;
+        real_ = stamp_ ? fs::canonical(path_, ec) : fs::canonical(folderOf(path_), ec) / path_.filename();
+        if (ec) real_ = path_;
+        names_ = stamp_ ? fs::hard_link_count(real_, ec) : 0;
+    }
 
     bool there() const { return stamp_.has_value(); }
     bool is(const fs::path& file) const {
-        if (!stamp_) return file.filename() == path_.filename() && sameFile(folderOf(file), folderOf(path_));
+        if (!stamp_) return false;
         if (stamp_->inode == 0) return sameFile(path_, file);  // no inode to be had here
         const std::optional<FileStamp> other = fileStampOf(file.string());
         return other && other->sameFileAs(*stamp_);
     }
+    bool isNamed(const fs::path& file) const {
+        if (stamp_ && names_ != 1) return is(file);
+        return file.filename() == real_.filename() && sameFile(folderOf(file), folderOf(real_));
+    }
 
 private:
     fs::path path_;
+    fs::path real_;  // with every link on the way followed
     std::optional<FileStamp> stamp_;
+    std::uintmax_t names_ = 0;
 };
 
 // Every name an XMP file beside the photograph may have: as the tag writer
@@ -134,7 +146,7 @@ std::optional<std::string> CliOptions::csvOverwritesInput() const {
         for (const ListedPhoto& photo : listing.photos) {
             if (csv.is(photo.fileName)) return overwritten(csvFile, "the photograph", photo.fileName);
             for (const fs::path& xmp : xmpNamesOf(photo.fileName))
-                if (csv.is(xmp)) return overwritten(csvFile, "the XMP file", xmp.string());
+                if (csv.isNamed(xmp)) return overwritten(csvFile, "the XMP file", xmp.string());
         }
     }
     return std::nullopt;
