@@ -14,16 +14,23 @@ set(CPACK_PACKAGE_HOMEPAGE_URL https://github.com/geovanta/geovanta)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "geotag photographs from a GPS track")
 set(CPACK_PACKAGE_DESCRIPTION [=[
 Geovanta places photographs on a GPS track and writes the positions into
-their EXIF GPS tags. It loads OziExplorer track (.plt) and waypoint (.wpt)
-files and GPX files, and folders of JPEG and NEF photographs, whose
-shooting time it reads from EXIF. Track and photograph times are shifted
-by two offsets, for receivers in UTC and cameras in local time, and every
-photograph taken between two track points gets the position interpolated
-between them. Placed and unplaced photographs show in a grid and on a map,
-and ExifTool writes the positions into the files.
+their EXIF GPS tags, or into XMP files beside them. It reads tracks and
+waypoints from GPX, FIT, TCX, KML and KMZ, NMEA, IGC, OziExplorer (.plt
+and .wpt) and location-history JSON files, any of them also compressed
+with gzip, and folders of JPEG, TIFF, HEIF, AVIF and camera raw
+photographs (DNG, NEF, CR2, CR3, CRW, ARW, ORF, RW2, RAF, PEF, SRW and
+more), whose shooting time it reads from EXIF. Track and photograph times
+are shifted by two offsets, for receivers in UTC and cameras in local
+time, or a photograph's time is taken in the zone its camera recorded.
+Every photograph taken between two track points gets the position
+interpolated between them; any can be placed by hand on the map. Placed
+and unplaced photographs show in a grid and on a map, and ExifTool writes
+the positions into the files.
 
-The program's windows are in Russian. The command-line tool geovanta-cli
-does the same loading and placing for scripts and prints the table as CSV.]=])
+The program's windows are in Russian and in English, as the system's
+language or the program's own setting chooses. The command-line tool
+geovanta-cli does the same loading and placing for scripts and prints
+the table as CSV.]=])
 
 # The install rules use paths relative to the prefix; the package's prefix is
 # /usr, installed through DESTDIR so that the rules that refresh the desktop's

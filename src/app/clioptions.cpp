@@ -1,11 +1,14 @@
 #include "app/clioptions.h"
 
+#include <array>
 #include <filesystem>
 #include <system_error>
 
 #include "app/commands/handplacementcommands.h"
 #include "input/fileformats.h"
 #include "input/photoscanner.h"
+#include "table/asciicase.h"
+#include "table/filestamp.h"
 #include "table/numbertext.h"
 
 namespace geovanta {
@@ -32,7 +35,8 @@ std::string CliOptions::usage() {
            "                         reported, and after two such waits in a row the rest\n"
            "                         are not tried\n"
            "  --recursive            read photo folders with the folders inside them, in path\n"
-           "                         order; folders whose names start with \".\" are passed over\n"
+           "                         order; folders whose names start with \".\" are passed over,\n"
+           "                         links to folders outside are named and not followed\n"
            "  --place NAME=LAT,LON   place the photograph NAME (as the table names it, or its\n"
            "                         file's name or path) at LAT,LON in degrees by hand, after\n"
            "                         loading; the pass leaves it there (repeatable)\n"
@@ -66,12 +70,51 @@ bool sameFile(const fs::path& a, const fs::path& b) {
     return fs::equivalent(a, b, ec) && !ec;
 }
 
-// The photograph of `folder` that is `file`, if any, as the scan would name it.
-std::optional<fs::path> photoIn(const std::string& folder, const fs::path& file) {
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        if (isPhotoName(it->path().filename().string()) && sameFile(it->path(), file)) return it->path();
-    return std::nullopt;
+fs::path folderOf(const fs::path& file) { return file.has_parent_path() ? file.parent_path() : fs::path("."); }
+
+// The file the CSV would replace, told by device and inode while it is
+// there. An XMP file is told by its name where the CSV file has no other:
+// so it is known while it is not there yet (a write of this run may make
+// it), and no photograph needs more than one look.
+class CsvTarget {
+public:
+    explicit CsvTarget(const std::string& path) : path_(path), stamp_(fileStampOf(path)) {
+        std::error_code ec;
+        real_ = stamp_ ? fs::canonical(path_, ec) : fs::canonical(folderOf(path_), ec) / path_.filename();
+        if (ec) real_ = path_;
+        names_ = stamp_ ? fs::hard_link_count(real_, ec) : 0;
+    }
+
+    bool there() const { return stamp_.has_value(); }
+    bool is(const fs::path& file) const {
+        if (!stamp_) return false;
+        if (stamp_->inode == 0) return sameFile(path_, file);  // no inode to be had here
+        const std::optional<FileStamp> other = fileStampOf(file.string());
+        return other && other->sameFileAs(*stamp_);
+    }
+    bool isNamed(const fs::path& file) const {
+        if (stamp_ && names_ != 1) return is(file);
+        return file.filename() == real_.filename() && sameFile(folderOf(file), folderOf(real_));
+    }
+
+private:
+    fs::path path_;
+    fs::path real_;  // with every link on the way followed
+    std::optional<FileStamp> stamp_;
+    std::uintmax_t names_ = 0;
+};
+
+// Every name an XMP file beside the photograph may have: as the tag writer
+// names it, or another program.
+std::array<fs::path, 4> xmpNamesOf(const std::string& photo) {
+    fs::path base(photo), upper(photo);
+    base.replace_extension(".xmp");
+    upper.replace_extension(".XMP");
+    return {base, upper, fs::path(photo + ".xmp"), fs::path(photo + ".XMP")};
+}
+
+std::string overwritten(const std::string& csvFile, const std::string& what, const std::string& name) {
+    return "the CSV file '" + csvFile + "' is " + what + " '" + name + "': it would be overwritten";
 }
 
 // "NAME=LAT,LON"; the name may itself hold "=", the numbers cannot.
@@ -95,17 +138,21 @@ std::optional<std::string> parsePlace(const std::string& value, CliOptions::Hand
 
 std::optional<std::string> CliOptions::csvOverwritesInput() const {
     if (csvFile.empty()) return std::nullopt;
-    const fs::path csv(csvFile);
-    std::error_code ec;
-    if (!fs::exists(csv, ec)) return std::nullopt;
+    const CsvTarget csv(csvFile);
+    if (!csv.there() && !equalsIgnoringAsciiCase(fs::path(csvFile).extension().string(), ".xmp")) return std::nullopt;
     for (const std::string& input : inputs) {
-        if (sameFile(csv, input))
-            return "the CSV file '" + csvFile + "' is the input '" + input + "': it would be overwritten";
-        // The photographs of a folder being scanned are inputs as well.
+        if (csv.is(input)) return overwritten(csvFile, "the input", input);
+        std::error_code ec;
         if (!fs::is_directory(input, ec)) continue;
-        if (const auto photo = photoIn(input, csv))
-            return "the CSV file '" + csvFile + "' is the photograph '" + photo->string() +
-                   "': it would be overwritten";
+        // The photographs of a folder being scanned are inputs as well, as
+        // the scan lists them; an XMP file beside one may be written.
+        const FolderListing listing =
+            listPhotos(normalisedFolderPath(input), recursive ? SubFolders::Include : SubFolders::Skip);
+        for (const ListedPhoto& photo : listing.photos) {
+            if (csv.is(photo.fileName)) return overwritten(csvFile, "the photograph", photo.fileName);
+            for (const fs::path& xmp : xmpNamesOf(photo.fileName))
+                if (csv.isNamed(xmp)) return overwritten(csvFile, "the XMP file", xmp.string());
+        }
     }
     return std::nullopt;
 }

@@ -33,8 +33,10 @@ struct CliOptions {
     static std::string usage();
 
     // Why the CSV file may not be written: it is one of the inputs, or a
-    // photograph in an input folder, however either is spelled. Nothing when
-    // it may.
+    // photograph the scan of an input folder reads (in any folder it
+    // enters) or an XMP file beside one, however either is spelled: by
+    // device and inode, or, for an XMP file a write may still make, by its
+    // name. Nothing when it may.
     std::optional<std::string> csvOverwritesInput() const;
 };
 

@@ -86,7 +86,7 @@ std::optional<std::string> SettingsFile::writeString(std::string_view key, std::
         std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ec);
     }
     if (IniFile::writeValue(path_, kSection, key, value)) return std::nullopt;
-    return "Unable to write to " + path_;
+    return textOf(Msg::UnableToWriteTo, {path_});
 }
 
 std::optional<std::string> SettingsFile::writeFloat(std::string_view key, double value) const {

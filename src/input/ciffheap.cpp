@@ -37,7 +37,7 @@ std::optional<std::string> CiffHeap::shootingTime() {
     readExact(file_, 0, header, sizeof header);
     motorola_ = header[0] == 'M';
     const uint64_t headerLength = get32(header + 2);
-    if (headerLength > file_.size()) throw ExifError(kReadBeyondEndOfFile);
+    if (headerLength > file_.size()) throw ExifError(readBeyondEndMessage());
     heapsLeft_ = kMaxHeaps;
     const std::optional<uint32_t> seconds = findTime(headerLength, file_.size() - headerLength, 0);
     if (!seconds || *seconds == 0) return std::nullopt;  // 0: a camera without a set clock
@@ -61,7 +61,7 @@ std::optional<uint32_t> CiffHeap::findTime(uint64_t start, uint64_t length, int 
     }
     if (length < 6 || table > length - 6) {
         // The file's own table is not where its last bytes say: cut short.
-        if (depth == 0) throw ExifError(kReadBeyondEndOfFile);
+        if (depth == 0) throw ExifError(readBeyondEndMessage());
         return std::nullopt;
     }
     unsigned char countBytes[2];

@@ -62,7 +62,7 @@ void TExif::ReadExif(const std::string& FileName) {
 
     unsigned char head[16] = {};
     const std::size_t got = readUpTo(SourceFile, 0, head, sizeof head);
-    if (got < 2) throw ExifError(kReadBeyondEndOfFile);
+    if (got < 2) throw ExifError(readBeyondEndMessage());
     const bool ii = head[0] == 'I' && head[1] == 'I', mm = head[0] == 'M' && head[1] == 'M';
     if (head[0] == 0xFF && head[1] == 0xD8)
         readJpeg(0);

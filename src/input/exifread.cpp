@@ -6,15 +6,17 @@
 
 namespace geovanta {
 
+std::string readBeyondEndMessage() { return textOf(Msg::ReadBeyondEndOfFile); }
+
 std::string fileLayerMessage(int code) {
-    if (code == EACCES || code == EPERM) return "File access denied";
+    if (code == EACCES || code == EPERM) return textOf(Msg::FileAccessDenied);
     if (code == ENOENT) return textOf(Msg::FileNotFound);
-    return "I/O error " + std::to_string(code);
+    return textOf(Msg::IoError, {code});
 }
 
 void readExact(PositionedFile& file, uint64_t pos, void* buffer, std::size_t count) {
-    if (!fitsIn(file, pos, count)) throw ExifError(kReadBeyondEndOfFile);
-    if (readUpTo(file, pos, buffer, count) < count) throw ExifError(kReadBeyondEndOfFile);
+    if (!fitsIn(file, pos, count)) throw ExifError(readBeyondEndMessage());
+    if (readUpTo(file, pos, buffer, count) < count) throw ExifError(readBeyondEndMessage());
 }
 
 std::size_t readUpTo(PositionedFile& file, uint64_t pos, void* buffer, std::size_t count) {

@@ -19,12 +19,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-inline constexpr const char* kReadBeyondEndOfFile = "Read beyond end of file";
+// "Read beyond end of file" in the process's language.
+std::string readBeyondEndMessage();
 
 // Message of the file layer for a system error code.
 std::string fileLayerMessage(int code);
 
-// Exactly `count` bytes at `pos`; kReadBeyondEndOfFile when the file ends first.
+// Exactly `count` bytes at `pos`; readBeyondEndMessage() when the file ends first.
 void readExact(PositionedFile& file, uint64_t pos, void* buffer, std::size_t count);
 // Up to `count` bytes at `pos`, fewer only at the end of the file.
 std::size_t readUpTo(PositionedFile& file, uint64_t pos, void* buffer, std::size_t count);

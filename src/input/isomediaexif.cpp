@@ -97,7 +97,7 @@ std::optional<ItemPlace> itemPlace(const unsigned char* data, const Box& iloc, u
 }
 
 std::optional<ExifPlace> heifExif(PositionedFile& file, const Box& meta) {
-    if (meta.end > file.size()) throw ExifError(kReadBeyondEndOfFile);
+    if (meta.end > file.size()) throw ExifError(readBeyondEndMessage());
     const auto size = static_cast<std::size_t>(std::min<uint64_t>(meta.end - meta.payload, kMaxMetaBytes));
     const auto data = std::make_unique_for_overwrite<unsigned char[]>(size);
     readExact(file, meta.payload, data.get(), size);
@@ -136,7 +136,7 @@ std::optional<ExifPlace> cr3Exif(PositionedFile& file, const Box& moov) {
         return true;
     });
     // The Canon box comes first in "moov": a file cut before it is damaged.
-    if (!place && moov.end > file.size()) throw ExifError(kReadBeyondEndOfFile);
+    if (!place && moov.end > file.size()) throw ExifError(readBeyondEndMessage());
     return place;
 }
 
@@ -162,7 +162,7 @@ std::optional<ExifPlace> findIsoMediaExif(PositionedFile& file) {
     // Every photograph of these kinds has one of the two boxes: a file that
     // ends before either was cut short, and what followed may have held the
     // EXIF data.
-    if (!searched) throw ExifError(kReadBeyondEndOfFile);
+    if (!searched) throw ExifError(readBeyondEndMessage());
     return place;
 }
 

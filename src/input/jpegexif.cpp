@@ -24,7 +24,7 @@ bool cutExifHead(const unsigned char* head, std::size_t got) {
 bool isExifApp1At(PositionedFile& file, uint64_t pos, unsigned char* marker = nullptr) {
     unsigned char head[kExifHeadSize] = {};
     const std::size_t got = readUpTo(file, pos, head, sizeof head);
-    if (got < kExifHeadSize) throw ExifError(kReadBeyondEndOfFile);
+    if (got < kExifHeadSize) throw ExifError(readBeyondEndMessage());
     if (marker) marker[0] = head[0], marker[1] = head[1];
     return head[0] == 0xFF && head[1] == 0xE1 && std::memcmp(head + 4, kExifHead + 4, 6) == 0;
 }
@@ -45,7 +45,7 @@ std::optional<uint64_t> walkSegments(PositionedFile& file, uint64_t pos) {
             continue;
         }
         if (m == 0xDA || m == 0xD9) return std::nullopt;  // image data or end of image
-        if (cutExifHead(head, got)) throw ExifError(kReadBeyondEndOfFile);
+        if (cutExifHead(head, got)) throw ExifError(readBeyondEndMessage());
         if (got < 4) return std::nullopt;
         const uint16_t length = be16(head + 2);
         if (length < 2) return std::nullopt;

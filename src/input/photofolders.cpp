@@ -54,6 +54,8 @@ public:
         : deep_(subFolders == SubFolders::Include), progress_(progress) {}
 
     FolderListing run(const std::string& folder) {
+        std::error_code ec;
+        root_ = fs::canonical(folder.empty() ? fs::path(".") : fs::path(folder), ec);
         enter(folder, 0);
         while (!links_.empty()) {
             const Inner link = std::move(links_.front());
@@ -97,8 +99,25 @@ private:
         for (const Inner& sub : inner) enter(sub.path, sub.depth);
     }
 
+    // A folder inside the one given, once every link on the way is followed;
+    // one that cannot be resolved is left to its listing to report.
+    bool inside(const std::string& folder) const {
+        std::error_code ec;
+        const fs::path real = fs::canonical(folder, ec);
+        if (ec || root_.empty()) return true;
+        return std::mismatch(root_.begin(), root_.end(), real.begin(), real.end()).first == root_.end();
+    }
+
     void enter(const std::string& folder, int depth) {
-        if (stopWanted(progress_) || !seen_.insert(folderIdentity(folder)).second) return;
+        if (stopWanted(progress_)) return;
+        // A link out of the folder given (an unpacked archive can hold one to
+        // "/") would read, and a tag write would then write, photographs
+        // that were never chosen.
+        if (depth > 0 && !inside(folder)) {
+            result_.unread.push_back({folder, textOf(Msg::FolderLinkLeadsOut)});
+            return;
+        }
+        if (!seen_.insert(folderIdentity(folder)).second) return;
         if (depth > kMaxFolderDepth) {
             result_.unread.push_back(
                 {folder, textOf(Msg::FolderTooDeep, {kMaxFolderDepth})});
@@ -109,6 +128,7 @@ private:
 
     bool deep_;
     const Progress* progress_;
+    fs::path root_;  // the folder given, resolved
     std::set<std::string> seen_;
     std::deque<Inner> links_;
     FolderListing result_;

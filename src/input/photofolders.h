@@ -37,15 +37,16 @@ struct ListedPhoto {
 
 struct FolderListing {
     std::vector<ListedPhoto> photos;
-    std::vector<LeftOutFile> unread;  // folders that could not be listed or lie too deep
+    std::vector<LeftOutFile> unread;  // folders that could not be listed, lie too deep or outside
 };
 
 // Lists `folder` (which ends with a separator; empty for the current
 // folder). Alone, its photographs come in the order of the platform's
 // listing. With its subfolders they come in path order, name by name down
 // the path ("a/z.jpg" before "a.jpg", "a/b/c.jpg" before "a/c.jpg"); folders
-// whose names start with "." are passed over, and a folder reached twice
-// (through links) is read once. A folder that is not there holds no
+// whose names start with "." are passed over, a folder reached twice
+// (through links) is read once, and a link to a folder outside `folder` is
+// not followed but named in `unread`. A folder that is not there holds no
 // photographs. When `progress` asks to stop, no further folder is listed.
 FolderListing listPhotos(const std::string& folder, SubFolders subFolders, const Progress* progress = nullptr);
 

@@ -90,7 +90,7 @@ void TiffWalk::walkDirectory(uint64_t pos, bool exif, Found& found) {
         const std::size_t n = std::min<std::size_t>(kEntriesPerRead, count - done);
         const std::size_t got = readUpTo(file_, pos + uint64_t{done} * kEntrySize, block, n * kEntrySize);
         for (std::size_t k = 0; k < n; ++k) {
-            if ((k + 1) * kEntrySize > got) throw ExifError(kReadBeyondEndOfFile);
+            if ((k + 1) * kEntrySize > got) throw ExifError(readBeyondEndMessage());
             const Entry e = readEntry(block + k * kEntrySize);
             if (e.tag == 0) return;
             if (!exif) {
@@ -137,7 +137,7 @@ std::string TiffWalk::textAt(uint64_t offset, uint32_t count) {
             text.resize(static_cast<std::size_t>(static_cast<const char*>(zero) - text.data()));
             return trimTrailingControls(std::move(text));
         }
-        if (got < n) throw ExifError(kReadBeyondEndOfFile);  // the file ends inside the value
+        if (got < n) throw ExifError(readBeyondEndMessage());  // the file ends inside the value
         piece = 4096;
     }
     return trimTrailingControls(std::move(text));

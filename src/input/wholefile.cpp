@@ -97,7 +97,7 @@ std::optional<std::string> readWholeFile(const std::string& path, FileBytes& byt
 }
 
 std::string cannotOpenMessage(const std::string& path, const std::string& reason) {
-    return "Cannot open file " + displayFileName(path) + ": " + reason;
+    return textOf(Msg::CannotOpenFile, {displayFileName(path), reason});
 }
 
 std::string tooLargeMessage(const std::string& path) {
@@ -106,6 +106,6 @@ std::string tooLargeMessage(const std::string& path) {
 
 std::string outOfMemoryMessage(const std::string& path) { return textOf(Msg::NotEnoughMemory, {displayFileName(path)}); }
 
-std::string listIndexMessage(std::size_t index) { return "List index out of bounds (" + std::to_string(index) + ")"; }
+std::string listIndexMessage(std::size_t index) { return textOf(Msg::ListIndexOutOfBounds, {index}); }
 
 }  // namespace geovanta

@@ -37,6 +37,12 @@ bool mayExist(const std::filesystem::path& path) {
     return std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found;
 }
 
+// What has the name itself, a link not followed; `none` when it cannot be looked at.
+std::filesystem::file_type typeOfName(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::symlink_status(path, ec).type();
+}
+
 // Removes ExifTool's temporary file left beside the photograph by a write
 // that was cut short; while it is there ExifTool refuses to write the
 // photograph. Only a regular file is ExifTool's; the photograph itself has
@@ -95,10 +101,7 @@ void addAltitude(std::vector<std::string>& args, const DataTable& table, std::si
 
 std::string writtenPath(const TagJob& job) {
     if (job.sidecar.empty()) return job.resolved.empty() ? job.fileName : job.resolved;
-    if (!job.sidecarSeen.resolved.empty()) return job.sidecarSeen.resolved;
-    std::error_code ec;
-    const std::filesystem::path path = std::filesystem::weakly_canonical(job.sidecar, ec);
-    return ec ? job.sidecar : path.string();
+    return job.sidecarSeen.resolved.empty() ? job.sidecar : job.sidecarSeen.resolved;
 }
 
 std::string writtenFolder(const TagJob& job) {
@@ -216,14 +219,29 @@ TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job, cons
     if (photo.refusal) return refused(job, *photo.refusal);
     std::string target = photo.target;
     const std::string& name = intoPhoto ? job.fileName : job.sidecar;  // as failures name it
+    bool newSidecar = false;
     if (!intoPhoto) {
         const SidecarFile sidecar = checkSidecarFile(job.sidecar, job.sidecarSeen, job.stamp);
         if (sidecar.refusal) return refusedAs(name, *sidecar.refusal);
         target = sidecar.target;
+        newSidecar = sidecar.isNew;
     }
     std::vector<std::string> args = job.args;
     args.back() = fileArgument(target);
     if (!ExifToolSession::argumentLine(args.back())) return refusedAs(name, textOf(Msg::UnsayableName));
+    // ExifTool makes its temporary file through whatever has that name: a
+    // link there would take the new file out of the folder, and the rename
+    // after it would put the link in the file's place.
+    const std::filesystem::path temp(target + kExifToolTempSuffix);
+    if (const auto type = typeOfName(temp);
+        type != std::filesystem::file_type::not_found && type != std::filesystem::file_type::regular)
+        return refusedAs(name, textOf(Msg::TempNameNotAFile, {displayFileName(temp.string())}));
+    std::optional<FileStamp> made;
+    if (newSidecar) {
+        std::string error;
+        made = createSidecarFile(target, error);
+        if (!made) return refusedAs(name, error);
+    }
     Result result;
     result.ran = true;
     if (job.folderLocked) removeLeftover(target, result.notes);
@@ -231,24 +249,26 @@ TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job, cons
     // another program writing the photograph right now. What ExifTool leaves
     // behind when it fails is removed only when it can be nobody else's: it
     // was not there before, and ExifTool did not find it there either.
-    const std::filesystem::path temp(target + kExifToolTempSuffix);
     const bool tempBefore = mayExist(temp);
     CommandResult run = session.execute(args, limits);
     if (!run.succeeded() && !tempBefore && !mentions(run.errorLines, "Temporary file already exists")) {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);
     }
+    if (made && !run.succeeded()) removeUnwrittenSidecar(target, *made);
     result.outcome = run.outcome;
-    if (run.succeeded()) {
+    // The reason quotes the last line of standard error, so it is taken first.
+    if (!run.succeeded()) {
+        result.reason = run.failureReason(program());
+    } else if (typeOfName(target) != std::filesystem::file_type::regular) {
+        // A link put in the way meanwhile took ExifTool's file elsewhere.
+        result.reason = textOf(Msg::ReplacedWhileWritten);
+    } else {
         // The photograph's new stamp; one only read keeps its own.
         if (intoPhoto) result.written = fileStampOf(target);
         result.notes.insert(result.notes.end(), job.notes.begin(), job.notes.end());
     }
-    // The reason quotes the last line of standard error, so it is taken first.
-    if (!run.succeeded()) {
-        result.reason = run.failureReason(program());
-        result.failure = failureLine(name, result.reason);
-    }
+    if (!result.reason.empty()) result.failure = failureLine(name, result.reason);
     result.outputLines = std::move(run.outputLines);
     result.errorLines = std::move(run.errorLines);
     if (result.failure) result.errorLines.push_back(*result.failure);

@@ -38,8 +38,9 @@ struct TagJob {
 };
 
 // The file a job hands to ExifTool, as its name led when the job was made
-// (the XMP file's, when it is not there yet, with the folders on the way
-// resolved), and the folder it lies in, where ExifTool puts its temporary file.
+// (the XMP file's with the folders on the way resolved and its own name kept,
+// a link there not followed), and the folder it lies in, where ExifTool puts
+// its temporary file.
 std::string writtenPath(const TagJob& job);
 std::string writtenFolder(const TagJob& job);
 
@@ -78,7 +79,10 @@ public:
     // one scanned, not a regular file or read-only is refused, and a
     // symbolic link is written through to its target. A job with an XMP
     // file checks the photograph the same way, but only reads it, and
-    // checks the XMP file (sidecarfile.h).
+    // checks the XMP file (sidecarfile.h), making a new one itself. A link
+    // or anything but a file in the place of ExifTool's temporary file is
+    // refused, and a file found replaced by one after ExifTool wrote it is
+    // reported as not written.
     Result write(ToolSession& session, const TagJob& job, const CommandLimits& limits) const;
     // A job refused before ExifTool is asked: `reason` says why, of the
     // photograph or of the file `name`.

@@ -1,6 +1,7 @@
 #include "table/fieldinfo.h"
 
 #include "table/asciicase.h"
+#include "table/messages.h"
 
 namespace geovanta {
 
@@ -12,12 +13,10 @@ std::optional<FieldId> findField(std::string_view name) {
     return std::nullopt;
 }
 
-std::string invalidFloatMessage(std::string_view text) {
-    return "'" + std::string(text) + "' is not a valid floating point value";
-}
+std::string invalidFloatMessage(std::string_view text) { return textOf(Msg::InvalidFloat, {text}); }
 
 std::string invalidFloatFieldMessage(std::string_view text, std::string_view field) {
-    return invalidFloatMessage(text) + " for field '" + std::string(field) + "'";
+    return textOf(Msg::InvalidFloatForField, {text, field});
 }
 
 }  // namespace geovanta

@@ -17,10 +17,14 @@ std::string FileStamp::text() const {
            std::to_string(modifiedNs);
 }
 
-std::optional<FileStamp> fileStampOf(const std::string& path, std::string* error) {
+namespace {
+
+// `follow`: through symbolic links (stat), or of the name itself (lstat).
+std::optional<FileStamp> stampOf(const std::string& path, bool follow, std::string* error) {
     FileStamp stamp;
 #ifdef _WIN32
     // No inode to be had here: size and time must do.
+    (void)follow;
     namespace fs = std::filesystem;
     std::error_code ec;
     const auto size = fs::file_size(path, ec);
@@ -33,7 +37,7 @@ std::optional<FileStamp> fileStampOf(const std::string& path, std::string* error
     stamp.modifiedNs = std::chrono::duration_cast<std::chrono::nanoseconds>(written.time_since_epoch()).count();
 #else
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
+    if ((follow ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st)) != 0) {
         if (error) *error = std::strerror(errno);
         return std::nullopt;
     }
@@ -48,6 +52,16 @@ std::optional<FileStamp> fileStampOf(const std::string& path, std::string* error
     stamp.modifiedNs = static_cast<int64_t>(modified.tv_sec) * 1000000000 + modified.tv_nsec;
 #endif
     return stamp;
+}
+
+}  // namespace
+
+std::optional<FileStamp> fileStampOf(const std::string& path, std::string* error) {
+    return stampOf(path, true, error);
+}
+
+std::optional<FileStamp> nameStampOf(const std::string& path, std::string* error) {
+    return stampOf(path, false, error);
 }
 
 }  // namespace geovanta

@@ -29,5 +29,7 @@ struct FileStamp {
 // The stamp of the file that `path` names, through symbolic links; nothing,
 // with the system's reason in `error`, when it cannot be looked at.
 std::optional<FileStamp> fileStampOf(const std::string& path, std::string* error = nullptr);
+// The same for the name itself: a symbolic link's own stamp, not its target's.
+std::optional<FileStamp> nameStampOf(const std::string& path, std::string* error = nullptr);
 
 }  // namespace geovanta

@@ -51,7 +51,6 @@ enum class Msg {
     CannotBeLookedAt,
     ReadOnlyFile,
     ChangedSinceWriteBegan,
-    LinkLeadsNowhere,
     FolderHasSidecarName,
     SidecarIsThePhoto,
     NotThereYet,
@@ -162,6 +161,22 @@ enum class Msg {
     FormatRaf,
     FormatHeif,
     FormatByContent,
+    // Writing only where it belongs.
+    SidecarIsALink,
+    SidecarHasOtherNames,
+    TempNameNotAFile,
+    ReplacedWhileWritten,
+    FolderLinkLeadsOut,
+    // The file layer's and the readers' own texts.
+    ReadBeyondEndOfFile,
+    FileAccessDenied,
+    IoError,
+    CannotOpenFile,
+    ListIndexOutOfBounds,
+    UnableToWriteTo,
+    DeleteRecordQuestion,
+    InvalidFloat,
+    InvalidFloatForField,
     Count
 };
 

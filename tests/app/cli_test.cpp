@@ -17,6 +17,11 @@ namespace {
 
 CliResult cli(const std::string& args) { return geovanta::test::runCli(args); }
 
+std::string contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 const char* kHeader = "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n";
 
 }  // namespace
@@ -96,4 +101,28 @@ TEST(Cli, CsvOverAnInputIsRefused) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), track);
     // A table written beside the photographs is fine.
     EXPECT_EQ(geovanta::test::runCli("--csv photos/table.csv track.plt", dir.folder()).status, 0);
+}
+
+// The CSV file may not be a photograph of any folder the scan enters, nor
+// an XMP file beside one, there already or still to be made by the write.
+TEST(Cli, CsvOverAPhotographOrItsXmpFileInASubfolderIsRefused) {
+    geovanta::test::TempDir dir;
+    dir.write("track.plt", "OziExplorer Track Point File\r\nWGS 84\r\n3\r\n4\r\n5\r\n6\r\n55,37,0,1,40513\r\n");
+    std::filesystem::create_directories(dir.file("trip/d1"));
+    const std::string photo = dir.write("trip/d1/IMG_1.JPG", "not really a photo");
+    const std::string xmp = dir.write("trip/d1/IMG_1.xmp", "<x/>");
+    ASSERT_EQ(::link(xmp.c_str(), dir.file("xmp.csv").c_str()), 0);
+    for (const char* csv : {"trip/d1/IMG_1.JPG", "xmp.csv", "trip/d1/IMG_1.JPG.xmp"}) {
+        SCOPED_TRACE(csv);
+        const CliResult r = geovanta::test::runCli(std::string("--recursive --write-tags --sidecar=full --csv ") + csv +
+                                                       " track.plt trip",
+                                                   dir.folder());
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.out.find("it would be overwritten"), std::string::npos) << r.out;
+    }
+    EXPECT_EQ(contents(photo), "not really a photo");
+    EXPECT_EQ(contents(xmp), "<x/>");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("trip/d1/IMG_1.JPG.xmp")));
+    // Without --recursive the subfolder is not read.
+    EXPECT_EQ(geovanta::test::runCli("--csv trip/d1/IMG_1.JPG track.plt trip", dir.folder()).status, 0);
 }

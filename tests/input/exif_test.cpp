@@ -177,9 +177,9 @@ TEST(Exif, RawFilesWalkTheirTiffStructure) {
     const std::pair<Bytes, std::string> layouts[] = {
         {{'I', 'I', 0x1A, 0, 0, 0, 'H', 'E', 'A', 'P', 'C'}, ""},  // no TIFF magic number
         {{'M', 'M'}, ""},                                          // too short for one
-        {{'M', 'M', 0, 42, 0x7F, 0, 0, 0}, kReadBeyondEndOfFile},  // IFD0 far beyond the end
-        {{'I', 'I', 'U', 0, 0x18, 0, 0, 0}, kReadBeyondEndOfFile},  // Panasonic's magic number
-        {{'I', 'I', 'R', 'O', 8, 0, 0, 0, 5, 0}, kReadBeyondEndOfFile},  // Olympus's, entries cut off
+        {{'M', 'M', 0, 42, 0x7F, 0, 0, 0}, readBeyondEndMessage()},  // IFD0 far beyond the end
+        {{'I', 'I', 'U', 0, 0x18, 0, 0, 0}, readBeyondEndMessage()},  // Panasonic's magic number
+        {{'I', 'I', 'R', 'O', 8, 0, 0, 0, 5, 0}, readBeyondEndMessage()},  // Olympus's, entries cut off
     };
     for (const auto& [bytes, error] : layouts) {
         Read r(bytes, "d.nef");
@@ -250,7 +250,7 @@ TEST(Exif, DamagedJpegsRaiseTheReadError) {
     };
     for (const Bytes& c : cases) {
         Read r(c);
-        EXPECT_EQ(r.error, kReadBeyondEndOfFile);
+        EXPECT_EQ(r.error, readBeyondEndMessage());
     }
     // Fields filled before the error stay.
     EXPECT_TRUE(Read(truncated).exif.ExifFound);

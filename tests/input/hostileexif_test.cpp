@@ -57,7 +57,7 @@ TEST(HostileExif, DirectoryCountsAndOffsetsFromTheFile) {
         TiffBuilder t(true);
         t.ascii(TiffBuilder::Ifd0, 0x010F, "Make").ifd0Count(65535);
         Read r(JpegBuilder().exif(t.build()).build());
-        EXPECT_EQ(r.error, kReadBeyondEndOfFile);
+        EXPECT_EQ(r.error, readBeyondEndMessage());
         EXPECT_TRUE(r.exif.ExifFound);  // what was found before stays
     }
     // Offsets past the end, of the date's text or of a directory: the read
@@ -67,18 +67,18 @@ TEST(HostileExif, DirectoryCountsAndOffsetsFromTheFile) {
         TiffBuilder text(false);
         text.pointing(TiffBuilder::Exif, kDateTimeOriginal, 2, 20, offset);
         Read r(JpegBuilder().exif(text.build()).build());
-        EXPECT_EQ(r.error, kReadBeyondEndOfFile);
+        EXPECT_EQ(r.error, readBeyondEndMessage());
         EXPECT_EQ(r.exif.DateTimeOriginal, "");
 
         TiffBuilder dir(false);
         dir.longValue(TiffBuilder::Ifd0, kExifPointer, offset);
-        EXPECT_EQ(Read(JpegBuilder().exif(dir.build()).build()).error, kReadBeyondEndOfFile);
+        EXPECT_EQ(Read(JpegBuilder().exif(dir.build()).build()).error, readBeyondEndMessage());
         if (offset > 0x80000000u) continue;  // read as a negative offset, whose size counts
         TiffBuilder ifd0(true);
         ifd0.ifd0Offset(8).ascii(TiffBuilder::Ifd0, 0x010F, "M");
         Bytes b = ifd0.build();
         b[4] = uint8_t(offset >> 24), b[5] = uint8_t(offset >> 16), b[6] = uint8_t(offset >> 8), b[7] = uint8_t(offset);
-        EXPECT_EQ(Read(JpegBuilder().exif(b).build()).error, kReadBeyondEndOfFile);
+        EXPECT_EQ(Read(JpegBuilder().exif(b).build()).error, readBeyondEndMessage());
     }
 }
 
@@ -126,7 +126,7 @@ TEST(HostileExif, HugeTextCounts) {
         return b;
     };
     Read c(JpegBuilder().exif(cut(static_cast<uint32_t>(cut(0).tailOffset())).build()).build());
-    EXPECT_EQ(c.error, kReadBeyondEndOfFile);
+    EXPECT_EQ(c.error, readBeyondEndMessage());
 }
 
 TEST(HostileExif, ATextTagRepeatedOverALongValueIsReadOnce) {
@@ -156,13 +156,13 @@ TEST(HostileExif, JpegsEndingInsideASegmentHead) {
     for (std::size_t size = 0; size < 2 + 18 + 10 + 10 + 8; ++size) {
         SCOPED_TRACE(size);
         Read r(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(size)));
-        EXPECT_TRUE(r.error.empty() || r.error == kReadBeyondEndOfFile) << r.error;
+        EXPECT_TRUE(r.error.empty() || r.error == readBeyondEndMessage()) << r.error;
         EXPECT_EQ(r.exif.DateTimeOriginal, "");
     }
-    EXPECT_EQ(Read({0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x10, 'E', 'x'}).error, kReadBeyondEndOfFile);
+    EXPECT_EQ(Read({0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x10, 'E', 'x'}).error, readBeyondEndMessage());
     EXPECT_EQ(Read({0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0, 0xFF})
                   .error,
-              kReadBeyondEndOfFile);
+              readBeyondEndMessage());
 }
 
 TEST(HostileExif, FolderOfFiveThousandEntriesMostlyNoPhotos) {

@@ -91,13 +91,13 @@ TEST(IsoMedia, BoxesBuiltToMislead) {
         std::string error;
     };
     const Case cases[] = {
-        {"meta running past the end", metaPastEnd, kReadBeyondEndOfFile},
+        {"meta running past the end", metaPastEnd, readBeyondEndMessage()},
         {"an item list of 4 billion items", hugeItemCount, ""},
-        {"65,535 extents of no size", emptyExtents, kReadBeyondEndOfFile},  // at offset 0: no Exif data
-        {"a hundred thousand empty boxes", tinyBoxes, kReadBeyondEndOfFile},
-        {"a box smaller than its header", cat({ftyp, beBytes(4, 4), textBytes("meta")}), kReadBeyondEndOfFile},
-        {"the Exif item past the end", itemPastEnd, kReadBeyondEndOfFile},
-        {"nothing after ftyp", ftyp, kReadBeyondEndOfFile},
+        {"65,535 extents of no size", emptyExtents, readBeyondEndMessage()},  // at offset 0: no Exif data
+        {"a hundred thousand empty boxes", tinyBoxes, readBeyondEndMessage()},
+        {"a box smaller than its header", cat({ftyp, beBytes(4, 4), textBytes("meta")}), readBeyondEndMessage()},
+        {"the Exif item past the end", itemPastEnd, readBeyondEndMessage()},
+        {"nothing after ftyp", ftyp, readBeyondEndMessage()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -69,3 +69,23 @@ TEST(PhotoFolders, SubfoldersInPathOrderEachFolderOnce) {
     std::sort(top.begin(), top.end());
     EXPECT_EQ(top, (std::vector<std::string>{".top.jpg", "a.jpg", "b.jpg"}));
 }
+
+// A link out of the folder given, as an unpacked archive can hold one (to
+// "/" even), is named and not followed; links that stay inside are.
+TEST(PhotoFolders, LinksOutOfTheFolderAreNamedNotRead) {
+    TempDir dir;
+    const fs::path root = dir.path();
+    for (const char* folder : {"trip/d1", "elsewhere"}) fs::create_directories(root / folder);
+    for (const char* photo : {"trip/d1/IMG_1.jpg", "elsewhere/IMG_2.jpg"}) dir.write(photo, kPhoto);
+    fs::create_directory_symlink("../elsewhere", root / "trip" / "out");
+    fs::create_directory_symlink("/", root / "trip" / "slash");
+    fs::create_directory_symlink("d1", root / "trip" / "in");
+    fs::create_directory_symlink("..", root / "trip" / "d1" / "up");
+
+    const std::string trip = dir.folder() + "trip/";
+    const FolderListing listing = listPhotos(trip, SubFolders::Include);
+    ASSERT_EQ(listing.photos.size(), 1u);
+    EXPECT_EQ(listing.photos[0].fileName, trip + "d1/IMG_1.jpg");
+    const std::string reason = "the link leads out of the folder given; not read";
+    EXPECT_EQ(listing.unread, (std::vector<LeftOutFile>{{trip + "out/", reason}, {trip + "slash/", reason}}));
+}

@@ -236,7 +236,7 @@ TEST(PhotoScanner, PhotosCutInsideTheirExifData) {
     for (const LeftOutFile& f : r.leftOut) {
         SCOPED_TRACE(f.path);
         EXPECT_LT(cutAt.at(f.path), dateEnd);
-        EXPECT_EQ(f.reason, kReadBeyondEndOfFile);
+        EXPECT_EQ(f.reason, readBeyondEndMessage());
         ++leftOut;
     }
     EXPECT_EQ(leftOut, dateEnd);

@@ -57,7 +57,7 @@ TEST_F(WaypointReaderTest, FormatTests) {
     const std::string missing = dir.folder() + "none.wpt";
     const LoadResult absent = WaypointReader(table).load(missing);
     EXPECT_EQ(absent.status, LoadResult::Status::Failed);
-    EXPECT_EQ(absent.message, "Cannot open file " + missing + ": No such file or directory");
+    EXPECT_EQ(absent.message, "Не удаётся открыть файл " + missing + ": No such file or directory");
 }
 
 TEST_F(WaypointReaderTest, WorkedLineAndAltitudes) {

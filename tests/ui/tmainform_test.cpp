@@ -233,7 +233,7 @@ private slots:
         QCOMPARE(rows(), std::size_t{4});
         QTest::keyClick(grid(), Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(rows(), std::size_t{3});
-        QCOMPARE(dialogs_->questions, (std::vector<std::string>{"Delete record?", "Delete record?"}));
+        QCOMPARE(dialogs_->questions, (std::vector<std::string>{"Удалить запись?", "Удалить запись?"}));
         QCOMPARE(cell(1, 1).toString(), QString("IMG_0002.JPG"));
         QCOMPARE(grid()->currentIndex().row(), static_cast<int>(form_->table().recNo()));
         QTest::keyClick(grid(), Qt::Key_Delete);  // without Ctrl nothing is deleted
@@ -277,7 +277,7 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Return);  // the delegate commits on its next event round
         QTRY_COMPARE(dialogs_->messages.size(), std::size_t{1});
         QCOMPARE(dialogs_->messages[0].kind, MessageKind::Failure);
-        QCOMPARE(dialogs_->messages[0].text, std::string("'12,5' is not a valid floating point value for field 'Dist'"));
+        QCOMPARE(dialogs_->messages[0].text, std::string("'12,5' — недопустимое дробное число для поля 'Dist'"));
     }
 
     void aboutBoxIsFreshEachTime() {

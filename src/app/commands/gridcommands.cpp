@@ -56,7 +56,7 @@ bool GridCommands::deleteCurrentRow() {
     if (table_.isEmpty()) return false;
     // Asked only when the row can go.
     if (!made(document_.refusal())) return false;
-    if (!dialogs_.askOkCancel("Delete record?")) return false;
+    if (!dialogs_.askOkCancel(textOf(Msg::DeleteRecordQuestion))) return false;
     return made(document_.deleteCurrentRow());
 }
 

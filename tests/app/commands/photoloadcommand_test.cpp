@@ -118,7 +118,7 @@ TEST(PhotoLoadCommand, FailuresGoToTheGeneralErrorDisplay) {
     f.run(unwritable);
     ASSERT_EQ(f.dialogs.messages.size(), 1u);
     EXPECT_EQ(f.dialogs.messages[0].kind, MessageKind::Failure);
-    EXPECT_EQ(f.dialogs.messages[0].text, "Unable to write to /nonexistent-folder/Geovanta.ini.");
+    EXPECT_EQ(f.dialogs.messages[0].text, "Не удаётся записать в /nonexistent-folder/Geovanta.ini.");
     EXPECT_EQ(f.state.photoFolder, f.photos.folder());
     EXPECT_EQ(f.table.rowCount(), 0u);
 
@@ -129,7 +129,7 @@ TEST(PhotoLoadCommand, FailuresGoToTheGeneralErrorDisplay) {
     ASSERT_EQ(f.dialogs.messages.size(), 2u);
     EXPECT_EQ(f.dialogs.messages[1].kind, MessageKind::Failure);
     EXPECT_EQ(f.dialogs.messages[1].text,
-              "Не все файлы удалось прочитать, остальные фотографии загружены:\n" + bad + ": Read beyond end of file.");
+              "Не все файлы удалось прочитать, остальные фотографии загружены:\n" + bad + ": Чтение за концом файла.");
     EXPECT_EQ(f.table.rowCount(), 2u);
     EXPECT_EQ(f.savedFolder(), f.photos.folder());
 }
