@@ -42,7 +42,8 @@ const option = (name, fallback) => {
     return at >= 0 && at + 1 < args.length ? args[at + 1] : fallback;
 };
 const outFile = option('--out', path.join(here, 'zones.bin'));
-const workDir = option('--work', fs.mkdtempSync(path.join(os.tmpdir(), 'zones-')));
+const ownWork = !args.includes('--work');
+const workDir = option('--work', ownWork ? fs.mkdtempSync(path.join(os.tmpdir(), 'zones-')) : '');
 
 // ---- the source -----------------------------------------------------------
 
@@ -235,4 +236,5 @@ const all = Array.from({ length: loaded.edges.length / 4 }, (_, i) => i);
 const root = build(loaded, 0, 0, 0, all);
 const { bytes, nodes } = serialise(root, names);
 fs.writeFileSync(outFile, bytes);
+if (ownWork) fs.rmSync(workDir, { recursive: true, force: true });
 console.log(`${outFile}: ${nodes} nodes, ${bytes.length} bytes`);

@@ -113,5 +113,21 @@ TEST(LocalTimeResolver, BerlinNightsAcrossSummerTimeChanges) {
                     when(2024, 10, 27, 0, 10), "Europe/Berlin", 7200, false});
 }
 
+// Out of the territorial waters the sea keeps its nautical zone, an hour
+// behind the summer time of the ports; a camera aboard keeps a port's time.
+TEST(LocalTimeResolver, FerryKeepsThePortsTime) {
+    std::vector<TrackTimeline::Point> points;
+    const int64_t leave = when(2024, 7, 10, 10, 0);
+    for (int m = 0; m <= 195; ++m)  // Hirtshals to Kristiansand across the Skagerrak
+        points.push_back({leave + m * kMinute, 57.59 + (58.14 - 57.59) * m / 195.0, 9.96 + (7.99 - 9.96) * m / 195.0});
+    stay(points, when(2024, 7, 10, 13, 16), when(2024, 7, 10, 15, 0), 58.14, 7.99);
+    const TrackTimeline track(std::move(points));
+    const LocalTimeResolver local(track, shippedZones(), 300);
+    check(local, {"on deck, by Danish time", when(2024, 7, 10, 13, 40), kResolved, when(2024, 7, 10, 11, 40),
+                  "Europe/Copenhagen", 7200, false});
+    check(local, {"landed in Norway", when(2024, 7, 10, 16, 30), kResolved, when(2024, 7, 10, 14, 30), "Europe/Oslo",
+                  7200, false});
+}
+
 }  // namespace
 }  // namespace geovanta
