@@ -19,6 +19,18 @@ file(RELATIVE_PATH GEOVANTA_PKGLIBDIR_FROM_BINDIR
 
 set(GEOVANTA_DATA_DIR ${CMAKE_SOURCE_DIR}/data)
 
+# The program's data sets (the time zones' borders) sit in share/geovanta
+# beside the programs' folder. The build tree copies them to the same place
+# seen from build/bin, so a built program finds them as an installed one does.
+set(GEOVANTA_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/geovanta)
+file(RELATIVE_PATH GEOVANTA_DATADIR_FROM_BINDIR
+     ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${GEOVANTA_INSTALL_DATADIR})
+set(GEOVANTA_DATA_FILES ${GEOVANTA_DATA_DIR}/timezones/zones.bin)
+foreach(file ${GEOVANTA_DATA_FILES})
+  get_filename_component(_name ${file} NAME)
+  configure_file(${file} ${CMAKE_BINARY_DIR}/${GEOVANTA_INSTALL_DATADIR}/${_name} COPYONLY)
+endforeach()
+
 # Fixed sizes for the menus and docks that do not scale SVG icons.
 set(GEOVANTA_ICON_SIZES 16 32 48 64 128 256)
 set(GEOVANTA_ICON_DIR ${CMAKE_BINARY_DIR}/icons)

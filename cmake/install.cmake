@@ -3,6 +3,7 @@
 #   <pkglibdir>/liboziapi.so            the OziExplorer API stand-in: a private
 #                                       plug-in of the program, kept out of the
 #                                       linker's search path
+#   share/geovanta/zones.bin            the time zones' borders (data/timezones/)
 #   share/applications/<id>.desktop
 #   share/metainfo/<id>.metainfo.xml
 #   share/mime/packages/<id>.xml        types for OziExplorer's .plt and .wpt
@@ -25,6 +26,7 @@ if(TARGET oziapi_standin)
   install(TARGETS oziapi_standin LIBRARY DESTINATION ${GEOVANTA_INSTALL_PKGLIBDIR})
 endif()
 
+install(FILES ${GEOVANTA_DATA_FILES} DESTINATION ${GEOVANTA_INSTALL_DATADIR})
 install(FILES ${GEOVANTA_DATA_DIR}/${GEOVANTA_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${GEOVANTA_DATA_DIR}/${GEOVANTA_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${GEOVANTA_DATA_DIR}/${GEOVANTA_APP_ID}.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages

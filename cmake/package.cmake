@@ -44,9 +44,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Run, not linked: ExifTool writes the tags, and Qt's platform plug-ins,
-# which Qt only recommends, are what lets the window open at all.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libimage-exiftool-perl, qt6-qpa-plugins")
+# Run or read, not linked: ExifTool writes the tags, Qt's platform plug-ins,
+# which Qt only recommends, are what lets the window open at all, and the
+# tz database gives the rules of the zones a camera on local time keeps.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libimage-exiftool-perl, qt6-qpa-plugins, tzdata")
 # Qt's own texts (dialog buttons) in the program's language.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 

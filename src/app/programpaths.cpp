@@ -13,6 +13,9 @@
 #ifndef GEOVANTA_PKGLIBDIR_FROM_BINDIR
 #define GEOVANTA_PKGLIBDIR_FROM_BINDIR "../lib/geovanta"
 #endif
+#ifndef GEOVANTA_DATADIR_FROM_BINDIR
+#define GEOVANTA_DATADIR_FROM_BINDIR "../share/geovanta"
+#endif
 #ifndef GEOVANTA_APP_ID
 #define GEOVANTA_APP_ID "io.github.geovanta.Geovanta"
 #endif
@@ -108,6 +111,10 @@ ProgramPaths ProgramPaths::locate(const Facts& f) {
     const std::string installed = f.executableFolder + f.privateLibFolder + "/" + kOziLibraryName;
     if (!pathExists(p.oziLibrary) && pathExists(installed)) p.oziLibrary = installed;
 #endif
+
+    std::error_code ec;
+    const std::string data = withSeparator(f.executableFolder + f.dataFolder);
+    p.dataFolder = !f.dataFolder.empty() && fs::is_directory(data, ec) ? data : f.executableFolder;
     return p;
 }
 
@@ -125,6 +132,7 @@ ProgramPaths::Facts ProgramPaths::currentFacts() {
 #endif
     f.searchPath = environment("PATH");
     f.privateLibFolder = GEOVANTA_PKGLIBDIR_FROM_BINDIR;
+    f.dataFolder = GEOVANTA_DATADIR_FROM_BINDIR;
     f.appId = GEOVANTA_APP_ID;
     return f;
 }

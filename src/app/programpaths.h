@@ -18,6 +18,10 @@ struct ProgramPaths {
     std::string startFolder;
     std::string exifTool;
     std::string oziLibrary;
+    // The data sets (time-zone borders), with a trailing separator: where an
+    // install puts them beside the programs' folder, which the build tree
+    // copies, else the executable's folder of a portable copy.
+    std::string dataFolder;
 
     // What the locating looks at, so that it can be tried on any folders.
     struct Facts {
@@ -26,6 +30,7 @@ struct ProgramPaths {
         std::string homeFolder;         // with a trailing separator
         std::string searchPath;         // the PATH variable
         std::string privateLibFolder;   // the installed helpers, relative to the executable's folder
+        std::string dataFolder;         // the installed data sets, relative to the executable's folder
         std::string appId;              // names the installed desktop entry
     };
     static ProgramPaths locate(const Facts& facts);

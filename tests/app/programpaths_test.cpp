@@ -29,6 +29,7 @@ struct Tree {
         facts.homeFolder = dir.folder() + "home/";
         facts.searchPath = "::" + dir.folder() + "nowhere:" + dir.folder() + "usrbin";
         facts.privateLibFolder = "../lib/geo";
+        facts.dataFolder = "../share/geo";
         facts.appId = kAppId;
     }
     void installLayout() {
@@ -36,6 +37,7 @@ struct Tree {
         dir.write(std::string("share/applications/") + kAppId + ".desktop", "[Desktop Entry]\n");
         fs::create_directories(dir.path() / "lib" / "geo");
         dir.write("lib/geo/liboziapi.so", "");
+        fs::create_directories(dir.path() / "share" / "geo");
     }
 };
 
@@ -48,6 +50,7 @@ TEST(ProgramPaths, PortableCopyKeepsEverythingBesideItself) {
     EXPECT_EQ(p.settingsFile, t.facts.executableFolder + "Geovanta.ini");
     EXPECT_EQ(p.startFolder, t.facts.executableFolder);
     EXPECT_EQ(p.oziLibrary, t.facts.executableFolder + "liboziapi.so");
+    EXPECT_EQ(p.dataFolder, t.facts.executableFolder);
     // No ExifTool beside the program: the one on the search path.
     EXPECT_EQ(p.exifTool, t.dir.folder() + "usrbin/exiftool");
 
@@ -68,6 +71,7 @@ TEST(ProgramPaths, InstalledCopyUsesTheUsersFoldersAndItsPrivateLibrary) {
     EXPECT_EQ(p.settingsFile, t.facts.userConfigFolder + "Geovanta.ini");
     EXPECT_EQ(p.startFolder, t.facts.homeFolder);
     EXPECT_EQ(p.oziLibrary, t.facts.executableFolder + "../lib/geo/liboziapi.so");
+    EXPECT_EQ(p.dataFolder, t.facts.executableFolder + "../share/geo/");
     // The first setting written makes the configuration folder.
     EXPECT_EQ(SettingsFile(p.settingsFile, !p.portable).writeString("DataPath", "/d/"), std::nullopt);
     EXPECT_TRUE(fs::is_regular_file(p.settingsFile));

@@ -40,6 +40,10 @@ else
   fail "missing $pkglibdir/liboziapi.so"
 fi
 
+# The data sets, the same bytes as the source tree's.
+cmp -s "$prefix/share/geovanta/zones.bin" "$source/data/timezones/zones.bin" ||
+  fail "share/geovanta/zones.bin is missing or differs from data/timezones/zones.bin"
+
 desktop=$prefix/share/applications/$id.desktop
 metainfo=$prefix/share/metainfo/$id.metainfo.xml
 [ -f "$desktop" ] || fail "missing share/applications/$id.desktop"

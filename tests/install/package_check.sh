@@ -22,8 +22,8 @@ field() { sed -n "s/^ $1: //p" <<<"$info"; }
 grep -q '^ [^ ]' <<<"$(sed -n '/^ Description:/,$p' <<<"$info" | sed 1d)" || fail "no long description"
 depends=$(field Depends)
 depends_names=$(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends")
-# ExifTool is run, not linked; the Qt libraries come from dpkg-shlibdeps.
-for package in libimage-exiftool-perl libc6 libstdc++6 libqt6core6 libqt6widgets6; do
+# ExifTool is run and the tz database read, not linked; the Qt libraries come from dpkg-shlibdeps.
+for package in libimage-exiftool-perl tzdata libc6 libstdc++6 libqt6core6 libqt6widgets6; do
   grep -qxF "$package" <<<"$depends_names" || fail "Depends lacks $package: $depends"
 done
 
@@ -34,7 +34,8 @@ for path in /usr/bin/geovanta /usr/bin/geovanta-cli \
             /usr/share/man/man1/geovanta.1.gz /usr/share/man/man1/geovanta-cli.1.gz \
             /usr/share/doc/geovanta/copyright /usr/share/doc/geovanta/changelog.gz \
             /usr/share/applications/$id.desktop /usr/share/metainfo/$id.metainfo.xml \
-            /usr/share/mime/packages/$id.xml /usr/share/icons/hicolor/scalable/apps/$id.svg; do
+            /usr/share/mime/packages/$id.xml /usr/share/icons/hicolor/scalable/apps/$id.svg \
+            /usr/share/geovanta/zones.bin; do
   grep -qx "$path" <<<"$paths" || fail "missing $path"
 done
 grep -Eq '^/usr/lib/[^/]+/geovanta/liboziapi\.so$' <<<"$paths" || fail "missing the private liboziapi.so"
