@@ -19,6 +19,20 @@ file(RELATIVE_PATH GEOVANTA_PKGLIBDIR_FROM_BINDIR
 
 set(GEOVANTA_DATA_DIR ${CMAKE_SOURCE_DIR}/data)
 
+# The place names' data sets (data/places/README.md). The build tree gets them
+# where an install puts them, seen from the programs' folder, so a program run
+# from either finds them the same way.
+set(GEOVANTA_INSTALL_PKGDATADIR ${CMAKE_INSTALL_DATADIR}/geovanta)
+file(RELATIVE_PATH GEOVANTA_PKGDATADIR_FROM_BINDIR
+     ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${GEOVANTA_INSTALL_PKGDATADIR})
+set(GEOVANTA_PLACE_FILES borders.bin towns.tsv countries.tsv)
+cmake_path(ABSOLUTE_PATH GEOVANTA_PKGDATADIR_FROM_BINDIR BASE_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
+           NORMALIZE OUTPUT_VARIABLE GEOVANTA_BUILD_PLACE_DIR)
+string(APPEND GEOVANTA_BUILD_PLACE_DIR /places)
+foreach(file ${GEOVANTA_PLACE_FILES})
+  configure_file(${GEOVANTA_DATA_DIR}/places/${file} ${GEOVANTA_BUILD_PLACE_DIR}/${file} COPYONLY)
+endforeach()
+
 # Fixed sizes for the menus and docks that do not scale SVG icons.
 set(GEOVANTA_ICON_SIZES 16 32 48 64 128 256)
 set(GEOVANTA_ICON_DIR ${CMAKE_BINARY_DIR}/icons)

@@ -13,6 +13,9 @@
 #ifndef GEOVANTA_PKGLIBDIR_FROM_BINDIR
 #define GEOVANTA_PKGLIBDIR_FROM_BINDIR "../lib/geovanta"
 #endif
+#ifndef GEOVANTA_PKGDATADIR_FROM_BINDIR
+#define GEOVANTA_PKGDATADIR_FROM_BINDIR "../share/geovanta"
+#endif
 #ifndef GEOVANTA_APP_ID
 #define GEOVANTA_APP_ID "io.github.geovanta.Geovanta"
 #endif
@@ -108,6 +111,11 @@ ProgramPaths ProgramPaths::locate(const Facts& f) {
     const std::string installed = f.executableFolder + f.privateLibFolder + "/" + kOziLibraryName;
     if (!pathExists(p.oziLibrary) && pathExists(installed)) p.oziLibrary = installed;
 #endif
+
+    // A copy that carries its data sets beside itself uses them; the build
+    // tree lays them out as an install does.
+    p.placeData = f.executableFolder + "places" + fs::path::preferred_separator;
+    if (!pathExists(p.placeData)) p.placeData = withSeparator(f.executableFolder + f.privateDataFolder + "/places");
     return p;
 }
 
@@ -125,6 +133,7 @@ ProgramPaths::Facts ProgramPaths::currentFacts() {
 #endif
     f.searchPath = environment("PATH");
     f.privateLibFolder = GEOVANTA_PKGLIBDIR_FROM_BINDIR;
+    f.privateDataFolder = GEOVANTA_PKGDATADIR_FROM_BINDIR;
     f.appId = GEOVANTA_APP_ID;
     return f;
 }
@@ -150,5 +159,6 @@ std::string executableFolder() {
 
 std::string defaultExifToolPath() { return ProgramPaths::current().exifTool; }
 std::string defaultOziLibraryPath() { return ProgramPaths::current().oziLibrary; }
+std::string defaultPlaceDataFolder() { return ProgramPaths::current().placeData; }
 
 }  // namespace geovanta

@@ -18,6 +18,8 @@ struct ProgramPaths {
     std::string startFolder;
     std::string exifTool;
     std::string oziLibrary;
+    // The place names' data sets (geo/placefinder.h), with a trailing separator.
+    std::string placeData;
 
     // What the locating looks at, so that it can be tried on any folders.
     struct Facts {
@@ -26,6 +28,7 @@ struct ProgramPaths {
         std::string homeFolder;         // with a trailing separator
         std::string searchPath;         // the PATH variable
         std::string privateLibFolder;   // the installed helpers, relative to the executable's folder
+        std::string privateDataFolder;  // the installed data sets, relative to the executable's folder
         std::string appId;              // names the installed desktop entry
     };
     static ProgramPaths locate(const Facts& facts);
@@ -39,5 +42,6 @@ std::string executableFolder();
 // ExifTool and OziExplorer's API library of the running program.
 std::string defaultExifToolPath();
 std::string defaultOziLibraryPath();
+std::string defaultPlaceDataFolder();
 
 }  // namespace geovanta

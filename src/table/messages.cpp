@@ -178,6 +178,13 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
 
     {Msg::ScaleMetres, "%1 м", "%1 m"},
     {Msg::ScaleKilometres, "%1 км", "%1 km"},
+
+    {Msg::PlaceDataMissing, "Названия мест недоступны: нет файла %1",
+     "Place names are not available: the file %1 is missing"},
+    {Msg::PlaceDataDamaged, "Названия мест недоступны: файл %1 повреждён",
+     "Place names are not available: the file %1 is damaged"},
+    {Msg::PlaceDataDamagedAtLine, "Названия мест недоступны: файл %1 повреждён (строка %2)",
+     "Place names are not available: the file %1 is damaged (line %2)"},
 }};
 
 constexpr bool inIdOrder() {

@@ -142,6 +142,10 @@ enum class Msg {
     // The map.
     ScaleMetres,
     ScaleKilometres,
+    // Place names.
+    PlaceDataMissing,
+    PlaceDataDamaged,
+    PlaceDataDamagedAtLine,
     Count
 };
 
