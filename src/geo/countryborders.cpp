@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <numbers>
 
 #include "geo/greatcircle.h"
 
@@ -18,7 +19,14 @@ constexpr std::string_view kMagic = "GVBORDR1";
 constexpr int32_t kBandSteps = 32;
 // Far more than the world needs at any scale; beyond it the file is damaged.
 constexpr uint32_t kMaxCountries = 1000;
-constexpr double kMetresPerDegree = kEarthRadiusM * 3.14159265358979323846 / 180;
+constexpr double kMetresPerDegree = kEarthRadiusM * std::numbers::pi / 180;
+constexpr int kGridColumns = 360, kGridRows = 180;  // cells of a degree
+
+int gridRow(double lat) { return std::clamp(static_cast<int>(std::floor(lat + 90)), 0, kGridRows - 1); }
+int gridColumn(double lon) {
+    const int column = static_cast<int>(std::floor(lon + 180));
+    return (column % kGridColumns + kGridColumns) % kGridColumns;
+}
 
 // Reads the file front to back; every read first checks that it fits.
 class Cursor {
@@ -93,77 +101,131 @@ std::optional<CountryBorders> CountryBorders::parse(std::string_view bytes) {
         countries > kMaxCountries)
         return std::nullopt;
     b.turn_ = static_cast<int32_t>(std::lround(360 / b.scaleX_));
-    // Points may lie a turn beyond either side of the grid (rings past the
-    // 180th meridian), never further.
-    const int64_t xLimit = 2 * static_cast<int64_t>(b.turn_);
-    const int64_t yLimit = 2 * std::llround(180 / b.scaleY_);
-
-    std::vector<std::vector<int32_t>> rings;
-    for (uint32_t c = 0; c < countries; ++c) {
-        std::string_view codeText;
-        uint32_t ringCount = 0;
-        if (!in.take(codeText, 2) || !in.u32(ringCount)) return std::nullopt;
-        const std::optional<CountryCode> code = packCountryCode(codeText);
-        // A ring takes at least its count and three points of two bytes.
-        if (!code || ringCount > in.remaining() / 10) return std::nullopt;
-        rings.assign(ringCount, {});
-        for (auto& ring : rings) {
-            uint32_t points = 0;
-            if (!in.u32(points) || points < 3 || points > in.remaining() / 2) return std::nullopt;
-            ring.resize(2 * static_cast<std::size_t>(points));
-            int64_t x = 0, y = 0;
-            for (uint32_t p = 0; p < points; ++p) {
-                int64_t dx = 0, dy = 0;
-                if (!in.step(dx) || !in.step(dy)) return std::nullopt;
-                x += dx;
-                y += dy;
-                if (std::abs(x) > xLimit || std::abs(y) > yLimit) return std::nullopt;
-                ring[2 * p] = static_cast<int32_t>(x);
-                ring[2 * p + 1] = static_cast<int32_t>(y);
-            }
-        }
-        b.addCountry(*code, rings);
-    }
-    if (in.remaining() != 0) return std::nullopt;
-    b.edges_.shrink_to_fit();
-    b.bandStarts_.shrink_to_fit();
+    // Counted first, so that every table is made at its size once: no
+    // growing and copying of the large ones, no memory left over after.
+    const std::string_view rest = bytes.substr(bytes.size() - in.remaining());
+    std::size_t points = 0;
+    if (!b.readCountries(rest, countries, false, points)) return std::nullopt;
+    b.points_.reserve(2 * points);
+    b.readCountries(rest, countries, true, points);
+    b.indexBands();
+    b.indexCells();
     return b;
 }
 
-void CountryBorders::addCountry(CountryCode code, const std::vector<std::vector<int32_t>>& rings) {
-    Country c;
-    c.code = code;
-    c.minX = c.minY = std::numeric_limits<int32_t>::max();
-    c.maxX = c.maxY = std::numeric_limits<int32_t>::min();
-    for (const auto& ring : rings)
-        for (std::size_t i = 0; i < ring.size(); i += 2) {
-            c.minX = std::min(c.minX, ring[i]), c.maxX = std::max(c.maxX, ring[i]);
-            c.minY = std::min(c.minY, ring[i + 1]), c.maxY = std::max(c.maxY, ring[i + 1]);
+bool CountryBorders::readCountries(std::string_view bytes, uint32_t countries, bool keep, std::size_t& points) {
+    // Points may lie a turn beyond either side of the grid (rings past the
+    // 180th meridian), never further.
+    const int64_t xLimit = 2 * static_cast<int64_t>(turn_);
+    const int64_t yLimit = 2 * std::llround(180 / scaleY_);
+    Cursor in(bytes);
+    points = 0;
+    for (uint32_t c = 0; c < countries; ++c) {
+        std::string_view codeText;
+        uint32_t ringCount = 0;
+        if (!in.take(codeText, 2) || !in.u32(ringCount)) return false;
+        const std::optional<CountryCode> code = packCountryCode(codeText);
+        // A ring takes at least its count and three points of two bytes.
+        if (!code || ringCount > in.remaining() / 10) return false;
+        Country country;
+        country.code = *code;
+        country.firstRing = static_cast<uint32_t>(rings_.size());
+        country.ringCount = ringCount;
+        for (uint32_t r = 0; r < ringCount; ++r) {
+            uint32_t count = 0;
+            if (!in.u32(count) || count < 3 || count > in.remaining() / 2) return false;
+            if (keep) rings_.push_back({static_cast<uint32_t>(points_.size() / 2), count + 1});
+            int64_t x = 0, y = 0;
+            for (uint32_t p = 0; p < count; ++p) {
+                int64_t dx = 0, dy = 0;
+                if (!in.step(dx) || !in.step(dy)) return false;
+                x += dx;
+                y += dy;
+                if (std::abs(x) > xLimit || std::abs(y) > yLimit) return false;
+                if (keep) points_.insert(points_.end(), {static_cast<int32_t>(x), static_cast<int32_t>(y)});
+            }
+            if (keep) points_.insert(points_.end(), {points_[2 * rings_.back().first], points_[2 * rings_.back().first + 1]});
+            points += count + 1;
         }
-    if (rings.empty()) c.minX = c.maxX = c.minY = c.maxY = 0;
-    c.bandCount = static_cast<uint32_t>((static_cast<int64_t>(c.maxY) - c.minY) / kBandSteps + 1);
-    c.firstBand = static_cast<uint32_t>(bandStarts_.size());
+        if (keep) countries_.push_back(country);
+    }
+    return in.remaining() == 0;
+}
 
-    // Each edge goes into every band its latitudes touch: counted first, then placed.
-    const auto bandOf = [&](int32_t y) { return static_cast<uint32_t>((static_cast<int64_t>(y) - c.minY) / kBandSteps); };
-    const auto forEachEdge = [&](auto&& f) {
-        for (const auto& ring : rings)
-            for (std::size_t i = 0, j = ring.size() - 2; i < ring.size(); j = i, i += 2)
-                f(Edge{ring[j], ring[j + 1], ring[i], ring[i + 1]});
+void CountryBorders::indexBands() {
+    const auto bandsOf = [this](const Country& c, uint32_t edge, auto&& f) {
+        const int32_t y1 = points_[2 * edge + 1], y2 = points_[2 * edge + 3];
+        const auto low = static_cast<uint32_t>((static_cast<int64_t>(std::min(y1, y2)) - c.minY) / kBandSteps);
+        const auto high = static_cast<uint32_t>((static_cast<int64_t>(std::max(y1, y2)) - c.minY) / kBandSteps);
+        for (uint32_t band = low; band <= high; ++band) f(band);
     };
-    std::vector<uint32_t> counts(c.bandCount + 1, 0);
-    forEachEdge([&](const Edge& e) {
-        for (uint32_t band = bandOf(std::min(e.y1, e.y2)); band <= bandOf(std::max(e.y1, e.y2)); ++band) ++counts[band + 1];
-    });
-    const auto base = static_cast<uint32_t>(edges_.size());
-    for (uint32_t band = 0; band < c.bandCount; ++band) counts[band + 1] += counts[band];
-    for (uint32_t band = 0; band <= c.bandCount; ++band) bandStarts_.push_back(base + counts[band]);
-    edges_.resize(base + counts[c.bandCount]);
-    forEachEdge([&](const Edge& e) {
-        for (uint32_t band = bandOf(std::min(e.y1, e.y2)); band <= bandOf(std::max(e.y1, e.y2)); ++band)
-            edges_[base + counts[band]++] = e;
-    });
-    countries_.push_back(c);
+    const auto forEachEdge = [this](const Country& c, auto&& f) {
+        for (uint32_t r = c.firstRing; r < c.firstRing + c.ringCount; ++r)
+            for (uint32_t edge = rings_[r].first; edge + 1 < rings_[r].first + rings_[r].count; ++edge) f(edge);
+    };
+    std::size_t entries = 0, starts = 0;
+    for (Country& c : countries_) {
+        c.minX = c.minY = std::numeric_limits<int32_t>::max();
+        c.maxX = c.maxY = std::numeric_limits<int32_t>::min();
+        for (uint32_t r = c.firstRing; r < c.firstRing + c.ringCount; ++r)
+            for (uint32_t p = rings_[r].first; p < rings_[r].first + rings_[r].count; ++p) {
+                c.minX = std::min(c.minX, points_[2 * p]), c.maxX = std::max(c.maxX, points_[2 * p]);
+                c.minY = std::min(c.minY, points_[2 * p + 1]), c.maxY = std::max(c.maxY, points_[2 * p + 1]);
+            }
+        if (c.ringCount == 0) c.minX = c.maxX = c.minY = c.maxY = 0;
+        c.bandCount = static_cast<uint32_t>((static_cast<int64_t>(c.maxY) - c.minY) / kBandSteps + 1);
+        c.firstBand = static_cast<uint32_t>(starts);
+        starts += c.bandCount + 1;
+        forEachEdge(c, [&](uint32_t edge) { bandsOf(c, edge, [&](uint32_t) { ++entries; }); });
+    }
+    bandStarts_.assign(starts, 0);
+    bandEdges_.resize(entries);
+    uint32_t placed = 0;
+    for (const Country& c : countries_) {
+        uint32_t* start = bandStarts_.data() + c.firstBand;
+        forEachEdge(c, [&](uint32_t edge) { bandsOf(c, edge, [&](uint32_t band) { ++start[band + 1]; }); });
+        start[0] = placed;
+        for (uint32_t band = 0; band < c.bandCount; ++band) start[band + 1] += start[band];
+        std::vector<uint32_t> next(start, start + c.bandCount);
+        forEachEdge(c, [&](uint32_t edge) { bandsOf(c, edge, [&](uint32_t band) { bandEdges_[next[band]++] = edge; }); });
+        placed = start[c.bandCount];
+    }
+}
+
+void CountryBorders::indexCells() {
+    std::vector<std::vector<uint16_t>> cells(kGridRows * kGridColumns);
+    const double reach = kCoastMetres / kMetresPerDegree * 1.5;
+    for (std::size_t n = 0; n < countries_.size(); ++n) {
+        const Country& c = countries_[n];
+        for (uint32_t r = c.firstRing; r < c.firstRing + c.ringCount; ++r) {
+            const Ring& ring = rings_[r];
+            int32_t minX = points_[2 * ring.first], maxX = minX, minY = points_[2 * ring.first + 1], maxY = minY;
+            for (uint32_t p = ring.first; p < ring.first + ring.count; ++p) {
+                minX = std::min(minX, points_[2 * p]), maxX = std::max(maxX, points_[2 * p]);
+                minY = std::min(minY, points_[2 * p + 1]), maxY = std::max(maxY, points_[2 * p + 1]);
+            }
+            // The ring's box in degrees, widened by the reach of its coast.
+            const double south = minY * scaleY_ + offsetY_ - reach, north = maxY * scaleY_ + offsetY_ + reach;
+            const double widest = std::min(89.0, std::max(std::abs(south), std::abs(north)));
+            const double reachX = reach / std::cos(widest * std::numbers::pi / 180);
+            const double west = minX * scaleX_ + offsetX_ - reachX, east = maxX * scaleX_ + offsetX_ + reachX;
+            const int columns = east - west >= 359 ? kGridColumns : static_cast<int>(std::floor(east) - std::floor(west)) + 1;
+            for (int row = gridRow(south); row <= gridRow(north); ++row)
+                for (int k = 0; k < columns; ++k) {
+                    auto& list = cells[row * kGridColumns + gridColumn(west + k)];
+                    if (list.empty() || list.back() != n) list.push_back(static_cast<uint16_t>(n));
+                }
+        }
+    }
+    std::size_t entries = 0;
+    for (const auto& list : cells) entries += list.size();
+    cellCountries_.reserve(entries);
+    cellStarts_.reserve(cells.size() + 1);
+    cellStarts_.push_back(0);
+    for (const auto& list : cells) {
+        cellCountries_.insert(cellCountries_.end(), list.begin(), list.end());
+        cellStarts_.push_back(static_cast<uint32_t>(cellCountries_.size()));
+    }
 }
 
 bool CountryBorders::holds(const Country& c, double x, double y) const {
@@ -173,19 +235,16 @@ bool CountryBorders::holds(const Country& c, double x, double y) const {
     // Even-odd: count the edges a ray due east crosses.
     bool inside = false;
     for (uint32_t i = bandStarts_[c.firstBand + band]; i < bandStarts_[c.firstBand + band + 1]; ++i) {
-        const Edge& e = edges_[i];
-        if ((e.y1 > y) != (e.y2 > y) &&
-            x < e.x1 + (y - e.y1) * static_cast<double>(e.x2 - e.x1) / static_cast<double>(e.y2 - e.y1))
+        const int32_t* e = points_.data() + 2 * static_cast<std::size_t>(bandEdges_[i]);
+        if ((e[1] > y) != (e[3] > y) &&
+            x < e[0] + (y - e[1]) * static_cast<double>(e[2] - e[0]) / static_cast<double>(e[3] - e[1]))
             inside = !inside;
     }
     return inside;
 }
 
-std::optional<double> CountryBorders::edgeWithin(const Country& c, double x, double y, double lat,
-                                                 double limit) const {
-    // A flat frame in metres about the position does for a few kilometres.
-    const double metresX = scaleX_ * kMetresPerDegree * std::max(std::cos(lat * 3.14159265358979323846 / 180), 1e-6);
-    const double metresY = scaleY_ * kMetresPerDegree;
+std::optional<double> CountryBorders::edgeWithin(const Country& c, double x, double y, double metresX,
+                                                 double metresY, double limit) const {
     const double marginX = limit / metresX, marginY = limit / metresY;
     if (x < c.minX - marginX || x > c.maxX + marginX || y < c.minY - marginY || y > c.maxY + marginY) return std::nullopt;
     const double lowest = std::max(0.0, (y - marginY - c.minY) / kBandSteps);
@@ -193,30 +252,37 @@ std::optional<double> CountryBorders::edgeWithin(const Country& c, double x, dou
     std::optional<double> nearest;
     for (auto band = static_cast<uint32_t>(lowest); band <= highest; ++band)
         for (uint32_t i = bandStarts_[c.firstBand + band]; i < bandStarts_[c.firstBand + band + 1]; ++i) {
-            const Edge& e = edges_[i];
-            if (std::min(e.x1, e.x2) > x + marginX || std::max(e.x1, e.x2) < x - marginX) continue;
-            const double d = segmentDistance(x * metresX, y * metresY, e.x1 * metresX, e.y1 * metresY,
-                                             e.x2 * metresX, e.y2 * metresY);
+            const int32_t* e = points_.data() + 2 * static_cast<std::size_t>(bandEdges_[i]);
+            if (std::min(e[0], e[2]) > x + marginX || std::max(e[0], e[2]) < x - marginX) continue;
+            const double d = segmentDistance(x * metresX, y * metresY, e[0] * metresX, e[1] * metresY,
+                                             e[2] * metresX, e[3] * metresY);
             if (d <= limit && (!nearest || d < *nearest)) nearest = d;
         }
     return nearest;
 }
 
-std::optional<CountryCode> CountryBorders::countryAt(double lat, double lon, double coastMetres) const {
+std::optional<CountryCode> CountryBorders::countryAt(double lat, double lon) const {
     if (!std::isfinite(lat) || !std::isfinite(lon) || std::abs(lat) > 90 || std::abs(lon) > 180) return std::nullopt;
     const double x = (lon - offsetX_) / scaleX_, y = (lat - offsetY_) / scaleY_;
+    const std::size_t cell = static_cast<std::size_t>(gridRow(lat) * kGridColumns + gridColumn(std::min(lon, 179.999)));
+    const uint16_t* first = cellCountries_.data() + cellStarts_[cell];
+    const uint16_t* last = cellCountries_.data() + cellStarts_[cell + 1];
     // Rings that cross the 180th meridian go on past the grid's edge.
     const std::array<double, 3> xs = {x, x + turn_, x - turn_};
-    for (const Country& c : countries_)
+    for (const uint16_t* n = first; n != last; ++n)
         for (double shifted : xs)
-            if (holds(c, shifted, y)) return c.code;
-    if (!(coastMetres > 0)) return std::nullopt;
+            if (holds(countries_[*n], shifted, y)) return countries_[*n].code;
+
+    // A flat frame in metres about the position does for a few kilometres.
+    const double metresX = scaleX_ * kMetresPerDegree * std::max(std::cos(lat * std::numbers::pi / 180), 1e-6);
+    const double metresY = scaleY_ * kMetresPerDegree;
     std::optional<CountryCode> best;
-    double bestMetres = coastMetres;
-    for (const Country& c : countries_)
+    double bestMetres = kCoastMetres;
+    for (const uint16_t* n = first; n != last; ++n)
         for (double shifted : xs)
-            if (const auto d = edgeWithin(c, shifted, y, lat, bestMetres); d && (!best || *d < bestMetres)) {
-                best = c.code;
+            if (const auto d = edgeWithin(countries_[*n], shifted, y, metresX, metresY, bestMetres);
+                d && (!best || *d < bestMetres)) {
+                best = countries_[*n].code;
                 bestMetres = *d;
             }
     return best;

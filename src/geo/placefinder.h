@@ -6,7 +6,7 @@
 // it): borders.bin (CountryBorders), towns.tsv (TownList) and countries.tsv,
 // the countries' names:
 //   C  code  English  Russian      one line per country; "#" starts a comment
-// They take some 20 MB once loaded, so a finder is made only while place
+// They take some 15 MB once loaded, so a finder is made only while place
 // names are asked for, and shared.
 
 #include <limits>

@@ -72,7 +72,7 @@ bool TownList::addRecord(std::string_view line) {
     if (f[0] == "R" && f.size() == 4 && isName(f[2]) && isName(f[3])) {
         const std::optional<CountryCode> country = packCountryCode(f[1]);
         if (!country) return false;
-        const uint32_t english = keep(f[2]);
+        const Text english = keep(f[2]);
         regions_.push_back({*country, english, f[3].empty() ? english : keep(f[3])});
         return true;
     }
@@ -83,20 +83,17 @@ bool TownList::addRecord(std::string_view line) {
     if (!lat || !lon || std::abs(*lat) > 90 || std::abs(*lon) > 180 || !country || !region || !zone ||
         regions_[*region].country != *country)
         return false;
-    Town town{*lat, *lon, *country, *region, *zone, keep(f[6]), 0};
+    Town town{*lat, *lon, *country, *region, *zone, keep(f[6]), {}};
     town.russian = f[7].empty() ? town.english : keep(f[7]);
     towns_.push_back(town);
     return true;
 }
 
-uint32_t TownList::keep(std::string_view text) {
-    const auto offset = static_cast<uint32_t>(pool_.size());
+TownList::Text TownList::keep(std::string_view text) {
+    const Text t{static_cast<uint32_t>(pool_.size()), static_cast<uint32_t>(text.size())};
     pool_.append(text);
-    pool_.push_back('\0');
-    return offset;
+    return t;
 }
-
-std::string_view TownList::text(uint32_t offset) const { return std::string_view(pool_.data() + offset); }
 
 void TownList::buildIndex() {
     std::stable_sort(towns_.begin(), towns_.end(),
@@ -115,7 +112,8 @@ void TownList::tryTowns(uint32_t begin, uint32_t end, double lat, double lon, Co
                         Nearest& best) const {
     for (uint32_t i = begin; i < end; ++i) {
         const Town& t = towns_[i];
-        if (t.country != country) continue;
+        // Latitude alone rules out most towns without the trigonometry.
+        if (t.country != country || std::abs(t.lat - lat) * kMetresPerDegree > best.metres * 1.001) continue;
         const double d = greatCircleMetres(lat, lon, t.lat, t.lon);
         if (d <= best.metres && (!best.town || d < best.metres)) best = {&t, d};
     }

@@ -22,12 +22,16 @@ namespace geovanta {
 
 class TownList {
 public:
+    // A name or zone: where it is in the text pool.
+    struct Text {
+        uint32_t offset = 0, length = 0;
+    };
     struct Town {
         double lat = 0, lon = 0;
         CountryCode country = 0;
         uint32_t region = 0;
         uint32_t zone = 0;
-        uint32_t english = 0, russian = 0;  // names, as offsets into the text pool
+        Text english, russian;
     };
     // The nearest town found and its distance.
     struct Nearest {
@@ -51,17 +55,17 @@ public:
 private:
     struct Region {
         CountryCode country = 0;
-        uint32_t english = 0, russian = 0;
+        Text english, russian;
     };
     bool addRecord(std::string_view line);
-    uint32_t keep(std::string_view text);
-    std::string_view text(uint32_t offset) const;
+    Text keep(std::string_view text);
+    std::string_view text(Text t) const { return std::string_view(pool_).substr(t.offset, t.length); }
     void buildIndex();
     // Tries the towns [begin, end) of towns_, keeping the nearest of `country` within `best`.
     void tryTowns(uint32_t begin, uint32_t end, double lat, double lon, CountryCode country, Nearest& best) const;
 
-    std::string pool_;  // every name and zone, each ended by a NUL
-    std::vector<uint32_t> zones_;
+    std::string pool_;  // every name and zone
+    std::vector<Text> zones_;
     std::vector<Region> regions_;
     std::vector<Town> towns_;         // ordered by grid cell
     std::vector<uint32_t> cells_;     // first town of each cell, and one past the last
