@@ -17,8 +17,13 @@ constexpr std::string_view kMagic = "GVBORDR1";
 // Rows of the grid per band of edges: about 6 km of latitude, so a band
 // holds few edges even along a long coast.
 constexpr int32_t kBandSteps = 32;
-// Far more than the world needs at any scale; beyond it the file is damaged.
+// Far more than the world needs at any scale; beyond them the file is
+// damaged, and a damaged file must not take the memory or the time that
+// indexing it would.
 constexpr uint32_t kMaxCountries = 1000;
+constexpr std::size_t kMaxBands = 1u << 21;
+constexpr std::size_t kMaxBandEntries = 1u << 25;
+constexpr std::size_t kMaxCellVisits = 1u << 24;
 constexpr double kMetresPerDegree = kEarthRadiusM * std::numbers::pi / 180;
 constexpr int kGridColumns = 360, kGridRows = 180;  // cells of a degree
 
@@ -74,10 +79,12 @@ private:
     std::size_t pos_ = 0;
 };
 
+// Steps of at least 1e-6 degree, so that a point's steps, a turn beyond
+// either side of the grid, still fit in 32 bits.
 bool usableTransform(double scaleX, double scaleY, double offsetX, double offsetY) {
     const auto finite = [](double v) { return std::isfinite(v); };
-    return finite(scaleX) && finite(scaleY) && finite(offsetX) && finite(offsetY) && scaleX > 1e-7 &&
-           scaleY > 1e-7 && scaleX <= 10 && scaleY <= 10 && std::abs(offsetX) <= 360 && std::abs(offsetY) <= 180;
+    return finite(scaleX) && finite(scaleY) && finite(offsetX) && finite(offsetY) && scaleX >= 1e-6 &&
+           scaleY >= 1e-6 && scaleX <= 10 && scaleY <= 10 && std::abs(offsetX) <= 360 && std::abs(offsetY) <= 180;
 }
 
 // Distance from (px, py) to the segment, all in one flat frame.
@@ -108,8 +115,7 @@ std::optional<CountryBorders> CountryBorders::parse(std::string_view bytes) {
     if (!b.readCountries(rest, countries, false, points)) return std::nullopt;
     b.points_.reserve(2 * points);
     b.readCountries(rest, countries, true, points);
-    b.indexBands();
-    b.indexCells();
+    if (!b.indexBands() || !b.indexCells()) return std::nullopt;
     return b;
 }
 
@@ -152,12 +158,11 @@ bool CountryBorders::readCountries(std::string_view bytes, uint32_t countries, b
     return in.remaining() == 0;
 }
 
-void CountryBorders::indexBands() {
-    const auto bandsOf = [this](const Country& c, uint32_t edge, auto&& f) {
+bool CountryBorders::indexBands() {
+    const auto bandsOf = [this](const Country& c, uint32_t edge) {
         const int32_t y1 = points_[2 * edge + 1], y2 = points_[2 * edge + 3];
-        const auto low = static_cast<uint32_t>((static_cast<int64_t>(std::min(y1, y2)) - c.minY) / kBandSteps);
-        const auto high = static_cast<uint32_t>((static_cast<int64_t>(std::max(y1, y2)) - c.minY) / kBandSteps);
-        for (uint32_t band = low; band <= high; ++band) f(band);
+        return std::pair{static_cast<uint32_t>((static_cast<int64_t>(std::min(y1, y2)) - c.minY) / kBandSteps),
+                         static_cast<uint32_t>((static_cast<int64_t>(std::max(y1, y2)) - c.minY) / kBandSteps)};
     };
     const auto forEachEdge = [this](const Country& c, auto&& f) {
         for (uint32_t r = c.firstRing; r < c.firstRing + c.ringCount; ++r)
@@ -176,24 +181,36 @@ void CountryBorders::indexBands() {
         c.bandCount = static_cast<uint32_t>((static_cast<int64_t>(c.maxY) - c.minY) / kBandSteps + 1);
         c.firstBand = static_cast<uint32_t>(starts);
         starts += c.bandCount + 1;
-        forEachEdge(c, [&](uint32_t edge) { bandsOf(c, edge, [&](uint32_t) { ++entries; }); });
+        forEachEdge(c, [&](uint32_t edge) {
+            const auto [low, high] = bandsOf(c, edge);
+            entries += high - low + 1;
+        });
+        if (starts > kMaxBands || entries > kMaxBandEntries) return false;
     }
     bandStarts_.assign(starts, 0);
     bandEdges_.resize(entries);
     uint32_t placed = 0;
     for (const Country& c : countries_) {
         uint32_t* start = bandStarts_.data() + c.firstBand;
-        forEachEdge(c, [&](uint32_t edge) { bandsOf(c, edge, [&](uint32_t band) { ++start[band + 1]; }); });
+        forEachEdge(c, [&](uint32_t edge) {
+            const auto [low, high] = bandsOf(c, edge);
+            for (uint32_t band = low; band <= high; ++band) ++start[band + 1];
+        });
         start[0] = placed;
         for (uint32_t band = 0; band < c.bandCount; ++band) start[band + 1] += start[band];
         std::vector<uint32_t> next(start, start + c.bandCount);
-        forEachEdge(c, [&](uint32_t edge) { bandsOf(c, edge, [&](uint32_t band) { bandEdges_[next[band]++] = edge; }); });
+        forEachEdge(c, [&](uint32_t edge) {
+            const auto [low, high] = bandsOf(c, edge);
+            for (uint32_t band = low; band <= high; ++band) bandEdges_[next[band]++] = edge;
+        });
         placed = start[c.bandCount];
     }
+    return true;
 }
 
-void CountryBorders::indexCells() {
+bool CountryBorders::indexCells() {
     std::vector<std::vector<uint16_t>> cells(kGridRows * kGridColumns);
+    std::size_t visits = 0;
     const double reach = kCoastMetres / kMetresPerDegree * 1.5;
     for (std::size_t n = 0; n < countries_.size(); ++n) {
         const Country& c = countries_[n];
@@ -210,6 +227,8 @@ void CountryBorders::indexCells() {
             const double reachX = reach / std::cos(widest * std::numbers::pi / 180);
             const double west = minX * scaleX_ + offsetX_ - reachX, east = maxX * scaleX_ + offsetX_ + reachX;
             const int columns = east - west >= 359 ? kGridColumns : static_cast<int>(std::floor(east) - std::floor(west)) + 1;
+            visits += static_cast<std::size_t>(columns) * (gridRow(north) - gridRow(south) + 1);
+            if (visits > kMaxCellVisits) return false;
             for (int row = gridRow(south); row <= gridRow(north); ++row)
                 for (int k = 0; k < columns; ++k) {
                     auto& list = cells[row * kGridColumns + gridColumn(west + k)];
@@ -226,6 +245,7 @@ void CountryBorders::indexCells() {
         cellCountries_.insert(cellCountries_.end(), list.begin(), list.end());
         cellStarts_.push_back(static_cast<uint32_t>(cellCountries_.size()));
     }
+    return true;
 }
 
 bool CountryBorders::holds(const Country& c, double x, double y) const {

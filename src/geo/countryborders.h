@@ -42,11 +42,13 @@ private:
     // Walks the countries and rings after the header: checks them and counts
     // their points, or, with `keep`, stores them.
     bool readCountries(std::string_view bytes, uint32_t countries, bool keep, std::size_t& points);
-    // Each edge goes into every band of latitude it touches.
-    void indexBands();
+    // Each edge goes into every band of latitude it touches. False when the
+    // bands would be far more than any borders need.
+    bool indexBands();
     // Each country goes into every cell of the grid that its rings, or the
-    // reach of their coasts, touch.
-    void indexCells();
+    // reach of their coasts, touch. False when that is far more than any
+    // borders need.
+    bool indexCells();
     bool holds(const Country& country, double x, double y) const;
     // Metres from the position to the country's nearest edge, if within `limit`;
     // `metresX` and `metresY` are the metres of a step there.

@@ -57,5 +57,24 @@ TEST(CountryBorders, EveryCutOrAdditionIsRefused) {
     EXPECT_FALSE(CountryBorders::parse(ringOfTwo));
 }
 
+TEST(CountryBorders, RefusesARingStretchedPastAnyUse) {
+    // Steps of 1e-6° and one triangle a hundred degrees tall: three million
+    // bands of edges, which a damaged file must not make the reader build.
+    std::string bytes = "GVBORDR1";
+    const auto put = [&bytes](auto value) { bytes.append(reinterpret_cast<const char*>(&value), sizeof value); };
+    for (double v : {1e-6, 1e-6, -180.0, -90.0}) put(v);
+    put(uint32_t{1});  // countries
+    bytes += "AA";
+    put(uint32_t{1});  // rings
+    put(uint32_t{3});  // points
+    const auto step = [&bytes](int64_t v) {
+        uint64_t z = (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63);
+        for (; z >= 0x80; z >>= 7) bytes.push_back(static_cast<char>(z | 0x80));
+        bytes.push_back(static_cast<char>(z));
+    };
+    for (int64_t d : {0, 0, 10, 0, -10, 100'000'000}) step(d);
+    EXPECT_FALSE(CountryBorders::parse(bytes));
+}
+
 }  // namespace
 }  // namespace geovanta
