@@ -4,7 +4,6 @@
 #include <array>
 #include <bit>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <numbers>
 
@@ -59,7 +58,7 @@ public:
         out = std::bit_cast<double>(bits);
         return true;
     }
-    // A zigzag LEB128 step of up to 32 bits' worth.
+    // A zigzag LEB128 step of at most five bytes.
     bool step(int64_t& out) {
         uint64_t value = 0;
         for (int shift = 0; shift < 35; shift += 7) {
