@@ -18,7 +18,7 @@ BENCH_PACKAGES := gpsbabel time
 # What builds and checks the Debian package, installed by `make package` only.
 PACKAGE_PACKAGES := dpkg-dev file lintian
 
-.PHONY: all deps bench-deps configure build run test test-sanitize bench fuzz clean examples package translations
+.PHONY: all deps bench-deps configure build run test test-sanitize bench fuzz clean examples package translations places-data
 
 all: build
 
@@ -94,6 +94,14 @@ examples: deps
 	  $(SUDO) apt-get update -q && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends gpsbabel; }
 	examples/make-examples.sh
+
+# Remakes the place names' data sets in data/places/ from the packages they
+# come from (data/places/README.md); neither the build nor the program needs them.
+PLACES_PACKAGES := python3 npm libgeonames0 libgeonames-common iso-codes locales
+places-data: deps
+	@$(MAKE) --no-print-directory install-missing WANTED="$(PLACES_PACKAGES)"
+	data/places/make-towns.py
+	data/places/make-borders.py
 
 # Coverage-guided fuzzing of the readers (clang's libFuzzer). Each target runs
 # FUZZ_SECONDS seconds from the seeds in tests/data/fuzz/<target>/; new inputs

@@ -30,6 +30,12 @@ foreach(file ${GEOVANTA_DATA_FILES})
   get_filename_component(_name ${file} NAME)
   configure_file(${file} ${CMAKE_BINARY_DIR}/${GEOVANTA_INSTALL_DATADIR}/${_name} COPYONLY)
 endforeach()
+# The place names' data sets (data/places/README.md) in a folder of their own.
+set(GEOVANTA_PLACE_FILES borders.bin towns.tsv countries.tsv)
+set(GEOVANTA_BUILD_PLACE_DIR ${CMAKE_BINARY_DIR}/${GEOVANTA_INSTALL_DATADIR}/places)
+foreach(file ${GEOVANTA_PLACE_FILES})
+  configure_file(${GEOVANTA_DATA_DIR}/places/${file} ${GEOVANTA_BUILD_PLACE_DIR}/${file} COPYONLY)
+endforeach()
 
 # Fixed sizes for the menus and docks that do not scale SVG icons.
 set(GEOVANTA_ICON_SIZES 16 32 48 64 128 256)

@@ -11,6 +11,7 @@
 #   share/icons/hicolor/<n>x<n>/apps/<id>.png, rendered from the SVG
 #   share/man/man1/geovanta.1.gz, geovanta-cli.1.gz
 #   share/doc/geovanta/copyright, changelog.gz
+#   share/geovanta/places/              the place names' data sets
 # <id> and the folders come from cmake/appdata.cmake.
 
 # Folders the install makes are 0755 whatever the umask of whoever runs it.
@@ -33,6 +34,9 @@ install(FILES ${GEOVANTA_DATA_DIR}/${GEOVANTA_APP_ID}.mime.xml DESTINATION ${CMA
         RENAME ${GEOVANTA_APP_ID}.xml)
 install(FILES ${GEOVANTA_DATA_DIR}/geovanta.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${GEOVANTA_APP_ID}.svg)
+
+list(TRANSFORM GEOVANTA_PLACE_FILES PREPEND ${GEOVANTA_DATA_DIR}/places/ OUTPUT_VARIABLE _place_files)
+install(FILES ${_place_files} DESTINATION ${GEOVANTA_INSTALL_DATADIR}/places)
 
 foreach(page ${GEOVANTA_MAN_PAGES})
   install(FILES ${GEOVANTA_DOC_BUILD_DIR}/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

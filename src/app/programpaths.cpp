@@ -115,6 +115,7 @@ ProgramPaths ProgramPaths::locate(const Facts& f) {
     std::error_code ec;
     const std::string data = withSeparator(f.executableFolder + f.dataFolder);
     p.dataFolder = !f.dataFolder.empty() && fs::is_directory(data, ec) ? data : f.executableFolder;
+    p.placeData = p.dataFolder + "places" + fs::path::preferred_separator;
     return p;
 }
 
@@ -158,5 +159,6 @@ std::string executableFolder() {
 
 std::string defaultExifToolPath() { return ProgramPaths::current().exifTool; }
 std::string defaultOziLibraryPath() { return ProgramPaths::current().oziLibrary; }
+std::string defaultPlaceDataFolder() { return ProgramPaths::current().placeData; }
 
 }  // namespace geovanta

@@ -22,6 +22,8 @@ struct ProgramPaths {
     // install puts them beside the programs' folder, which the build tree
     // copies, else the executable's folder of a portable copy.
     std::string dataFolder;
+    // The place names' data sets (geo/placefinder.h): "places" in the data folder.
+    std::string placeData;
 
     // What the locating looks at, so that it can be tried on any folders.
     struct Facts {
@@ -44,5 +46,6 @@ std::string executableFolder();
 // ExifTool and OziExplorer's API library of the running program.
 std::string defaultExifToolPath();
 std::string defaultOziLibraryPath();
+std::string defaultPlaceDataFolder();
 
 }  // namespace geovanta

@@ -223,6 +223,12 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
     {Msg::InvalidFloat, "'%1' — недопустимое дробное число", "'%1' is not a valid floating point value"},
     {Msg::InvalidFloatForField, "'%1' — недопустимое дробное число для поля '%2'",
      "'%1' is not a valid floating point value for field '%2'"},
+    {Msg::PlaceDataMissing, "Названия мест недоступны: нет файла %1",
+     "Place names are not available: the file %1 is missing"},
+    {Msg::PlaceDataDamaged, "Названия мест недоступны: файл %1 повреждён",
+     "Place names are not available: the file %1 is damaged"},
+    {Msg::PlaceDataDamagedAtLine, "Названия мест недоступны: файл %1 повреждён (строка %2)",
+     "Place names are not available: the file %1 is damaged (line %2)"},
 }};
 
 constexpr bool inIdOrder() {

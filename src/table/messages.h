@@ -177,6 +177,10 @@ enum class Msg {
     DeleteRecordQuestion,
     InvalidFloat,
     InvalidFloatForField,
+    // Place names.
+    PlaceDataMissing,
+    PlaceDataDamaged,
+    PlaceDataDamagedAtLine,
     Count
 };
 

@@ -58,6 +58,10 @@ TEST(ProgramPaths, PortableCopyKeepsEverythingBesideItself) {
     t.dir.script("bin/exiftool", "exit 0\n");
     EXPECT_EQ(ProgramPaths::locate(t.facts).exifTool, t.facts.executableFolder + "exiftool");
 
+    // Place data beside the program, where a portable copy carries them.
+    fs::create_directories(t.dir.path() / "bin" / "places");
+    EXPECT_EQ(ProgramPaths::locate(t.facts).placeData, t.facts.executableFolder + "places/");
+
     // None anywhere: the place beside the program, so a message names it.
     fs::remove(t.dir.path() / "bin" / "exiftool");
     fs::remove(t.dir.path() / "usrbin" / "exiftool");
@@ -72,6 +76,8 @@ TEST(ProgramPaths, InstalledCopyUsesTheUsersFoldersAndItsPrivateLibrary) {
     EXPECT_EQ(p.startFolder, t.facts.homeFolder);
     EXPECT_EQ(p.oziLibrary, t.facts.executableFolder + "../lib/geo/liboziapi.so");
     EXPECT_EQ(p.dataFolder, t.facts.executableFolder + "../share/geo/");
+    // Place data where the install puts them (and the build tree too).
+    EXPECT_EQ(p.placeData, t.facts.executableFolder + "../share/geo/places/");
     // The first setting written makes the configuration folder.
     EXPECT_EQ(SettingsFile(p.settingsFile, !p.portable).writeString("DataPath", "/d/"), std::nullopt);
     EXPECT_TRUE(fs::is_regular_file(p.settingsFile));
@@ -83,4 +89,10 @@ TEST(ProgramPaths, InstalledCopyUsesTheUsersFoldersAndItsPrivateLibrary) {
         EXPECT_EQ(ProgramPaths::locate(readOnly.facts).settingsFile, readOnly.facts.userConfigFolder + "Geovanta.ini");
         fs::permissions(readOnly.dir.path() / "bin", fs::perms::owner_all);
     }
+}
+
+TEST(ProgramPaths, BuildTreeHasThePlaceDataWhereTheProgramsLook) {
+    // The tests run from the build's bin/, beside the programs.
+    for (const char* file : {"borders.bin", "towns.tsv", "countries.tsv"})
+        EXPECT_TRUE(fs::is_regular_file(defaultPlaceDataFolder() + file)) << defaultPlaceDataFolder() << file;
 }

@@ -31,6 +31,12 @@ if ! "$prefix/bin/geovanta-cli" "$source/examples/walk.plt" "$source/examples/ph
   fail "installed geovanta-cli failed: $(head -3 "$work/table.csv")"
 fi
 
+# The place names' data sets, the same files as the sources hold.
+for file in borders.bin towns.tsv countries.tsv; do
+  cmp -s "$source/data/places/$file" "$prefix/share/geovanta/places/$file" ||
+    fail "share/geovanta/places/$file is missing or differs"
+done
+
 library=$prefix/$pkglibdir/liboziapi.so
 if [ -f "$library" ]; then
   for fn in oziFindOzi oziClearTrack oziCreateTrackPoint oziShowAllTracks oziDeleteWpByName oziCreateWPex oziCloseApi; do

@@ -35,7 +35,9 @@ for path in /usr/bin/geovanta /usr/bin/geovanta-cli \
             /usr/share/doc/geovanta/copyright /usr/share/doc/geovanta/changelog.gz \
             /usr/share/applications/$id.desktop /usr/share/metainfo/$id.metainfo.xml \
             /usr/share/mime/packages/$id.xml /usr/share/icons/hicolor/scalable/apps/$id.svg \
-            /usr/share/geovanta/zones.bin; do
+            /usr/share/geovanta/zones.bin \
+            /usr/share/geovanta/places/borders.bin /usr/share/geovanta/places/towns.tsv \
+            /usr/share/geovanta/places/countries.tsv; do
   grep -qx "$path" <<<"$paths" || fail "missing $path"
 done
 grep -Eq '^/usr/lib/[^/]+/geovanta/liboziapi\.so$' <<<"$paths" || fail "missing the private liboziapi.so"
