@@ -142,6 +142,21 @@ enum class Msg {
     // The map.
     ScaleMetres,
     ScaleKilometres,
+    // Reading FIT and compressed files.
+    AtFileByte,
+    NotFit,
+    FitNoPositions,
+    FitSettingsFile,
+    FitCutShort,
+    FitUndefinedMessage,
+    FitBadByteOrder,
+    FitBadHeader,
+    FitBadChecksum,
+    FitTrailingBytes,
+    FitCourse,
+    NotGzip,
+    GzipDamaged,
+    GzipTooLarge,
     Count
 };
 
