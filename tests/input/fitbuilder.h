@@ -12,7 +12,6 @@
 
 namespace geovanta::test {
 
-// Field numbers and base types of the messages the reader looks at.
 inline constexpr uint8_t kUint8 = 0x02, kUint16 = 0x84, kSint32 = 0x85, kUint32 = 0x86, kString = 0x07;
 
 inline uint32_t fitSeconds(int64_t unixSeconds) { return static_cast<uint32_t>(unixSeconds - 631065600); }
@@ -27,8 +26,7 @@ public:
     struct Field {
         uint8_t number, size, baseType;
     };
-    // A value of a field: a number written in the field's width, or text
-    // padded with NULs.
+    // A number written in its field's width, or text padded with NULs.
     struct Value {
         Value(uint64_t n) : number(n) {}
         Value(const char* s) : text(s) {}
@@ -36,65 +34,62 @@ public:
         std::string text;
     };
 
+    // `developerBytes`: one developer field of that size, when not 0.
     FitBuilder& define(uint8_t local, uint16_t global, std::vector<Field> fields, bool bigEndian = false,
-                       std::vector<uint8_t> developerSizes = {}) {
-        const bool developer = !developerSizes.empty();
-        data_ += static_cast<char>(0x40 | (developer ? 0x20 : 0) | local);
-        data_ += '\0';
-        data_ += static_cast<char>(bigEndian ? 1 : 0);
+                       uint8_t developerBytes = 0) {
+        data_ += static_cast<char>(0x40 | (developerBytes ? 0x20 : 0) | local);
+        data_ += {'\0', static_cast<char>(bigEndian)};
         put(global, 2, bigEndian);
         data_ += static_cast<char>(fields.size());
-        for (const Field& f : fields) data_ += {static_cast<char>(f.number), static_cast<char>(f.size), static_cast<char>(f.baseType)};
-        if (developer) {
-            data_ += static_cast<char>(developerSizes.size());
-            for (std::size_t n = 0; n < developerSizes.size(); ++n)
-                data_ += {static_cast<char>(n), static_cast<char>(developerSizes[n]), '\0'};
-        }
-        locals_[local] = {fields, bigEndian, developerSizes};
+        for (const Field& f : fields)
+            data_ += {static_cast<char>(f.number), static_cast<char>(f.size), static_cast<char>(f.baseType)};
+        if (developerBytes) data_ += {'\1', '\0', static_cast<char>(developerBytes), '\0'};
+        locals_[local] = {fields, bigEndian, developerBytes};
         return *this;
     }
 
-    FitBuilder& message(uint8_t local, const std::vector<Value>& values) {
-        data_ += static_cast<char>(local);
-        return content(local, values);
-    }
-
-    // A data message with a compressed-timestamp header: `seconds` are the
-    // five low bits of its time.
-    FitBuilder& compressed(uint8_t local, uint8_t seconds, const std::vector<Value>& values) {
-        data_ += static_cast<char>(0x80 | local << 5 | (seconds & 0x1F));
-        return content(local, values);
+    // A data message; with `seconds`, a compressed-timestamp header holding
+    // the five low bits of its time.
+    FitBuilder& message(uint8_t local, const std::vector<Value>& values, int seconds = -1) {
+        data_ += static_cast<char>(seconds < 0 ? local : 0x80 | local << 5 | (seconds & 0x1F));
+        const Local& l = locals_.at(local);
+        for (std::size_t n = 0; n < l.fields.size(); ++n) {
+            if (l.fields[n].baseType == kString)
+                data_ += (values.at(n).text + std::string(l.fields[n].size, '\0')).substr(0, l.fields[n].size);
+            else
+                put(values.at(n).number, l.fields[n].size, l.bigEndian);
+        }
+        data_.append(l.developerBytes, '\x5A');
+        return *this;
     }
 
     FitBuilder& raw(const std::string& bytes) {
         data_ += bytes;
         return *this;
     }
-
     std::size_t size() const { return data_.size(); }
 
-    // The file: a 14-byte header with its checksum, the messages, the file's
-    // checksum.
+    // A 14-byte header with its checksum, the messages, the file's checksum.
     std::string file() const {
-        std::string out;
-        out += '\x0E';
-        out += '\x20';
-        out += {'\x08', '\x08'};
+        std::string out = "\x0E\x20\x08\x08";
         for (int i = 0; i < 4; ++i) out += static_cast<char>(data_.size() >> (8 * i));
         out += ".FIT";
-        const uint16_t headerCrc = fitCrc(out);
-        out += {static_cast<char>(headerCrc), static_cast<char>(headerCrc >> 8)};
+        appendCrc(out);
         out += data_;
-        const uint16_t crc = fitCrc(out);
-        out += {static_cast<char>(crc), static_cast<char>(crc >> 8)};
+        appendCrc(out);
         return out;
+    }
+
+    static void appendCrc(std::string& bytes) {
+        const uint16_t crc = fitCrc(bytes);
+        bytes += {static_cast<char>(crc), static_cast<char>(crc >> 8)};
     }
 
 private:
     struct Local {
         std::vector<Field> fields;
         bool bigEndian = false;
-        std::vector<uint8_t> developerSizes;
+        uint8_t developerBytes = 0;
     };
 
     void put(uint64_t value, std::size_t size, bool bigEndian) {
@@ -102,22 +97,6 @@ private:
             const std::size_t shift = 8 * (bigEndian ? size - 1 - i : i);
             data_ += static_cast<char>(shift < 64 ? value >> shift : 0);
         }
-    }
-
-    FitBuilder& content(uint8_t local, const std::vector<Value>& values) {
-        const Local& l = locals_.at(local);
-        for (std::size_t n = 0; n < l.fields.size(); ++n) {
-            const Value& v = values.at(n);
-            if (l.fields[n].baseType == kString) {
-                std::string text = v.text;
-                text.resize(l.fields[n].size, '\0');
-                data_ += text;
-            } else {
-                put(v.number, l.fields[n].size, l.bigEndian);
-            }
-        }
-        for (const uint8_t size : l.developerSizes) data_.append(size, '\x5A');
-        return *this;
     }
 
     std::string data_;

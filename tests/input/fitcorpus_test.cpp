@@ -38,7 +38,7 @@ struct CorpusFile {
 // time, the Strava point dated 2085.
 const CorpusFile kFiles[] = {
     {"gpsbabel__garmin-edge-800.fit", Status::Loaded, 0, 1286, 0, 0, 0, false, 0},
-    {"gpsbabel__garmin-virb-ultra-30.fit", Status::Loaded, 0, 145, 65, 0, 0, false, 1000},
+    {"gpsbabel__garmin-virb-ultra-30.fit", Status::Loaded, 0, 145, 65, 0, 0, false, 109},
     {"gpsbabel__wahoo-element-bolt.fit", Status::Loaded, 0, 1101, 0, 0, 0, false, 0},
     {"gpsbabel__lezyne_super_gps-garmin_fit-sample-bad-endian.fit", Status::Failed, 0x56d1, 804, 0, 0, 0, true, 0},
     {"gpsbabel__Lctns_Instinct.fit", Status::Loaded, 0, 0, 0, 10, 0, false, 0},
