@@ -119,7 +119,6 @@ private:
     uint16_t track_ = 0;
     uint32_t pointNumber_ = 0;  // counted wide: names never repeat
     std::size_t messages_ = 0;
-    std::size_t altitudesOutOfRange_ = 0;
     int64_t latestMs_ = 0;
     std::string failure_;
 };
@@ -141,12 +140,11 @@ LoadResult FitWalk::run() {
     // No correlation came for these: their time is unknown.
     read_.stats.withoutTime += pending_.size();
 
-    LoadResult result = failure_.empty() ? LoadResult::loaded() : LoadResult::failed(failure_);
-    if (failure_.empty() && !sawPosition_)
+    if (!failure_.empty()) return LoadResult::failed(failure_);
+    if (!sawPosition_)
         return LoadResult::rejected(textOf(fileType_ == kSettingsFile ? Msg::FitSettingsFile : Msg::FitNoPositions));
     if (fileType_ == kCourseFile && pointNumber_ > 0) read_.stats.warnings.push_back(textOf(Msg::FitCourse));
-    result.altitudesOutOfRange = altitudesOutOfRange_;
-    return result;
+    return LoadResult::loaded();
 }
 
 // One FIT file: its header, messages and checksum; `at` moves past them.
@@ -251,7 +249,7 @@ std::optional<PointFields> FitWalk::position(const Definition& d, const char* da
         if (altitudeInRange(feet))
             p.elev = feet;
         else
-            ++altitudesOutOfRange_;
+            ++read_.stats.altitudesOutOfRange;
     }
     return p;
 }
@@ -335,9 +333,7 @@ bool FitWalk::fail(const std::string& reason, std::size_t offset) {
     return false;
 }
 
-void FitWalk::warn(Msg warning, std::size_t offset) {
-    read_.stats.warnings.push_back(textOf(warning) + byteSuffix(read_.path, offset));
-}
+void FitWalk::warn(Msg warning, std::size_t offset) { read_.stats.warnings.push_back(textOf(warning, {offset})); }
 
 bool FitWalk::look(std::size_t offset) {
     if (read_.spent) read_.spent->release(offset);

@@ -65,7 +65,7 @@ TEST(CliGpsFiles, GpxInAnyCaseWithSkippedPointsCounted) {
     const CliResult r = cli(dir.folder(), "RIDE.Gpx");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
-              "geovanta-cli: RIDE.Gpx: 1 points without a time were skipped\n"
+              "geovanta-cli: Points without a time left out: 1 (RIDE.Gpx)\n"
               "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
               "T,T01-0001,2010-12-01 12:00:00.000,55.75,37.6,328.0839895013124,0,0,2010-12-01 12:00:00.000,,Трек,"
               "55 45.0000 N,37 36.0000 E,100\r\n");
