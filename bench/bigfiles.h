@@ -1,7 +1,7 @@
 #pragma once
 // The million-point walk the reader benchmarks load, written once per run
-// into the temporary folder as an OziExplorer track (about 70 MB) and as a
-// GPX file (about 110 MB). Both hold the same points: one a second from
+// into the temporary folder as an OziExplorer track (about 70 MB), as a
+// GPX file (about 110 MB) and as a FIT activity (about 22 MB). Both hold the same points: one a second from
 // 1 December 2010, the elevation in feet in the track and in metres in the
 // GPX file. The files stay behind so that other tools can be timed on them.
 
@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+
+#include "input/fitreader.h"
 
 namespace geovanta::bench {
 
@@ -70,6 +72,49 @@ inline const std::string& bigGpxFile() {
                          p.lat, p.lon, p.elevFeet * 0.3048, 1 + p.second / 86400, s / 3600, s / 60 % 60, s % 60);
         }
         std::fputs("</trkseg>\n</trk>\n</gpx>\n", out.get());
+        return file;
+    }();
+    return path;
+}
+
+// A bike computer's records: time, position, altitude (field 2, metres
+// scaled by 5 from -500), distance, speed and heart rate, little-endian.
+inline const std::string& bigFitFile() {
+    static const std::string path = [] {
+        const std::string file = benchFilePath("geovanta-bench-big.fit");
+        std::string data;
+        const auto put = [&data](uint64_t value, int bytes) {
+            for (int i = 0; i < bytes; ++i) data += static_cast<char>(value >> (8 * i));
+        };
+        // file_id: an activity
+        data += std::string("\x40\x00\x00\x00\x00\x01\x00\x01\x00", 9);
+        data += std::string("\x00\x04", 2);
+        // record: 253 time, 0 lat, 1 lon, 2 altitude, 5 distance, 6 speed, 3 heart rate
+        data += std::string("\x41\x00\x00\x14\x00\x07", 6);
+        data += std::string("\xFD\x04\x86\x00\x04\x85\x01\x04\x85\x02\x02\x84\x05\x04\x86\x06\x02\x84\x03\x01\x02", 21);
+        const int64_t start = 1291161600 - 631065600;  // 2010-12-01 00:00 UTC in FIT seconds
+        for (int i = 0; i < kBigFilePoints; ++i) {
+            const WalkPoint p = walkPoint(i);
+            data += '\x01';
+            put(static_cast<uint64_t>(start + p.second), 4);
+            put(static_cast<uint32_t>(static_cast<int32_t>(p.lat * 2147483648.0 / 180.0)), 4);
+            put(static_cast<uint32_t>(static_cast<int32_t>(p.lon * 2147483648.0 / 180.0)), 4);
+            put(static_cast<uint64_t>((p.elevFeet * 0.3048 + 500) * 5 + 0.5), 2);
+            put(static_cast<uint64_t>(i) * 420, 4);
+            put(4200, 2);
+            put(120 + i % 40, 1);
+        }
+        std::string header = std::string("\x0E\x20\x08\x08", 4);
+        for (int i = 0; i < 4; ++i) header += static_cast<char>(data.size() >> (8 * i));
+        header += ".FIT";
+        const uint16_t headerCrc = fitCrc(header);
+        header += {static_cast<char>(headerCrc), static_cast<char>(headerCrc >> 8)};
+        const uint16_t crc = fitCrc(data, fitCrc(header));
+        data += {static_cast<char>(crc), static_cast<char>(crc >> 8)};
+        File out(std::fopen(file.c_str(), "wb"), &std::fclose);
+        if (!out || std::fwrite(header.data(), 1, header.size(), out.get()) != header.size() ||
+            std::fwrite(data.data(), 1, data.size(), out.get()) != data.size())
+            return std::string();
         return file;
     }();
     return path;

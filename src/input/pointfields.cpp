@@ -121,6 +121,10 @@ std::string lineSuffix(const std::string& path, std::size_t lineNumber) {
     return textOf(Msg::AtFileLine, {displayFileName(path), lineNumber});
 }
 
+std::string byteSuffix(const std::string& path, uint64_t offset) {
+    return textOf(Msg::AtFileByte, {displayFileName(path), offset});
+}
+
 bool lookAt(Progress& progress, const TextLines& lines) {
     progress.setTotal(lines.size());
     progress.setDone(lines.offset());

@@ -78,5 +78,7 @@ bool lookAt(Progress& progress, const TextLines& lines);
 
 // Second line of a data-line error: where it happened.
 std::string lineSuffix(const std::string& path, std::size_t lineNumber);
+// The same for binary files: the offset of the damaged record.
+std::string byteSuffix(const std::string& path, uint64_t offset);
 
 }  // namespace geovanta

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -39,6 +40,7 @@ FileBytes::~FileBytes() {
 void FileBytes::swap(FileBytes& other) noexcept {
     std::swap(data_, other.data_);
     std::swap(size_, other.size_);
+    std::swap(capacity_, other.capacity_);
     std::swap(mapped_, other.mapped_);
     std::swap(released_, other.released_);
 }
@@ -55,7 +57,7 @@ bool FileBytes::allocate(std::size_t size) {
         if (lead) ::munmap(start, lead);
         if (kHugePage - lead) ::munmap(start + lead + length, kHugePage - lead);
         data_ = start + lead;
-        mapped_ = length;
+        mapped_ = capacity_ = length;
 #ifdef MADV_HUGEPAGE
         ::madvise(data_, mapped_, MADV_HUGEPAGE);  // a request; without it pages are small
 #endif
@@ -63,7 +65,31 @@ bool FileBytes::allocate(std::size_t size) {
     }
 #endif
     data_ = new (std::nothrow) char[size ? size : 1];
+    capacity_ = data_ ? size : 0;
     return data_ != nullptr;
+}
+
+bool FileBytes::reserve(std::size_t capacity) {
+    if (capacity <= capacity_) return true;
+#ifdef __linux__
+    if (mapped_) {
+        const std::size_t length = (capacity + kHugePage - 1) / kHugePage * kHugePage;
+        void* moved = ::mremap(data_, mapped_, length, MREMAP_MAYMOVE);
+        if (moved == MAP_FAILED) return false;
+        data_ = static_cast<char*>(moved);
+        mapped_ = capacity_ = length;
+#ifdef MADV_HUGEPAGE
+        ::madvise(data_, mapped_, MADV_HUGEPAGE);
+#endif
+        return true;
+    }
+#endif
+    FileBytes bigger;
+    if (!bigger.allocate(capacity)) return false;
+    if (size_) std::memcpy(bigger.data_, data_, size_);
+    bigger.size_ = size_;
+    swap(bigger);
+    return true;
 }
 
 void FileBytes::release(std::size_t offset) {

@@ -38,6 +38,15 @@ public:
     // system, whole pages at a time, and what lies there reads as zeros.
     void release(std::size_t offset);
 
+    // Bytes made in memory whose count is not known beforehand (a file being
+    // decompressed) are written at end() and then counted by added(). Room
+    // grows without copying where the system can move a mapping; false when
+    // memory runs out, the bytes so far kept.
+    bool reserve(std::size_t capacity);
+    std::size_t room() const { return capacity_ - size_; }
+    char* end() { return data_ + size_; }
+    void added(std::size_t count) { size_ += count; }  // at most room()
+
 private:
     friend std::optional<std::string> readWholeFile(const std::string& path, FileBytes& bytes);
     bool allocate(std::size_t size);
@@ -45,6 +54,7 @@ private:
 
     char* data_ = nullptr;
     std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
     std::size_t mapped_ = 0;    // bytes mapped for the file; 0 when data_ came from new[]
     std::size_t released_ = 0;  // bytes at the start handed back
 };

@@ -229,6 +229,28 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
      "Place names are not available: the file %1 is damaged"},
     {Msg::PlaceDataDamagedAtLine, "Названия мест недоступны: файл %1 повреждён (строка %2)",
      "Place names are not available: the file %1 is damaged (line %2)"},
+
+    {Msg::AtFileByte, "\n%1, байт %2", "\n%1, byte %2"},
+    {Msg::NotFit, "Файл не является файлом FIT!", "The file is not a FIT file!"},
+    {Msg::FitNoPositions, "В файле FIT нет координат", "The FIT file holds no positions"},
+    {Msg::FitSettingsFile, "В файле FIT хранятся настройки, а не координаты",
+     "The FIT file holds settings, not positions"},
+    {Msg::FitCutShort, "Файл FIT обрывается посреди данных", "The FIT file is cut short"},
+    {Msg::FitUndefinedMessage, "Сообщение FIT местного типа %1 не определено",
+     "A FIT message of local type %1 has no definition"},
+    {Msg::FitBadByteOrder, "В определении сообщения FIT неизвестный порядок байтов (%1)",
+     "A FIT message definition gives an unknown byte order (%1)"},
+    {Msg::FitBadHeader, "Заголовок файла FIT повреждён", "The FIT file's header is damaged"},
+    {Msg::FitBadChecksum, "Контрольная сумма файла FIT в байте %1 неверна: файл, возможно, повреждён",
+     "The FIT file's checksum at byte %1 is wrong: the file may be damaged"},
+    {Msg::FitTrailingBytes, "Байты начиная с %1-го, после конца данных FIT, не прочитаны",
+     "The bytes from byte %1 on, after the end of the FIT data, were not read"},
+    {Msg::FitCourse, "Файл FIT — это маршрут: время его точек может быть расчётным, а не записанным",
+     "The FIT file is a course: its points' times may be planned rather than recorded"},
+    {Msg::NotGzip, "Файл не сжат gzip", "The file is not compressed with gzip"},
+    {Msg::GzipDamaged, "Сжатые данные повреждены или обрываются", "The compressed data are damaged or cut short"},
+    {Msg::GzipTooLarge, "Файл %1 после распаковки больше %2 МБ", "File %1 expands beyond %2 MB"},
+    {Msg::FormatFit, "FIT", "FIT"},
 }};
 
 constexpr bool inIdOrder() {

@@ -181,6 +181,22 @@ enum class Msg {
     PlaceDataMissing,
     PlaceDataDamaged,
     PlaceDataDamagedAtLine,
+    // Reading FIT and compressed files.
+    AtFileByte,
+    NotFit,
+    FitNoPositions,
+    FitSettingsFile,
+    FitCutShort,
+    FitUndefinedMessage,
+    FitBadByteOrder,
+    FitBadHeader,
+    FitBadChecksum,
+    FitTrailingBytes,
+    FitCourse,
+    NotGzip,
+    GzipDamaged,
+    GzipTooLarge,
+    FormatFit,
     Count
 };
 

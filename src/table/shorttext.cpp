@@ -10,7 +10,8 @@ void ShortText::assign(std::string_view text) {
     // the old ones go.
     if (text.size() <= kInline) {
         char copy[kInline];
-        std::memcpy(copy, text.data(), text.size());
+        // An empty view may have no bytes at all to copy from.
+        if (!text.empty()) std::memcpy(copy, text.data(), text.size());
         release();
         clearInline();
         std::memcpy(bytes_, copy, text.size());
