@@ -178,6 +178,17 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
 
     {Msg::ScaleMetres, "%1 м", "%1 m"},
     {Msg::ScaleKilometres, "%1 км", "%1 km"},
+
+    {Msg::NotLocationHistory, "Файл не является историей местоположений!", "The file is not a location history!"},
+    {Msg::MalformedJson, "Ошибка в JSON: %1", "Malformed JSON: %1"},
+    {Msg::JsonTooDeep, "JSON вложен глубже %1 уровней", "The JSON nests deeper than %1 levels"},
+    {Msg::AtFileLineByte, "\n%1, строка %2, байт %3", "\n%1, line %2, byte %3"},
+    {Msg::NoPathOnlyVisits,
+     "В файле нет пройденного пути, только %1 место или перемещение без пути: оно пропущено|"
+     "В файле нет пройденного пути, только %1 места и перемещения без пути: они пропущены|"
+     "В файле нет пройденного пути, только %1 мест и перемещений без пути: они пропущены",
+     "The file holds no path, only %1 visit or activity without one, which is passed over|"
+     "The file holds no path, only %1 visits and activities without one, which are passed over"},
 }};
 
 constexpr bool inIdOrder() {

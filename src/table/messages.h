@@ -142,6 +142,12 @@ enum class Msg {
     // The map.
     ScaleMetres,
     ScaleKilometres,
+    // Reading location histories.
+    NotLocationHistory,
+    MalformedJson,
+    JsonTooDeep,
+    AtFileLineByte,
+    NoPathOnlyVisits,
     Count
 };
 
