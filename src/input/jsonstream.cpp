@@ -67,17 +67,23 @@ std::string errorText(yajl_handle parser) {
 
 }  // namespace
 
-JsonStream::JsonStream(std::string_view text, std::size_t pieceBytes)
-    : text_(text), pieceBytes_(std::max<std::size_t>(pieceBytes, 1)) {}
+JsonStream::NextPiece JsonStream::piecesOf(std::string_view text, std::size_t pieceBytes) {
+    pieceBytes = std::max<std::size_t>(pieceBytes, 1);
+    return [text, pieceBytes]() mutable {
+        const std::string_view piece = text.substr(0, pieceBytes);
+        text.remove_prefix(piece.size());
+        return piece;
+    };
+}
 
 std::size_t JsonStream::offset() const {
     const std::size_t consumed = parser_ ? yajl_get_bytes_consumed(static_cast<yajl_handle>(parser_)) : 0;
-    return std::min(pieceStart_ + consumed, text_.size());
+    return pieceStart_ + std::min(consumed, piece_.size());
 }
 
 std::size_t JsonStream::lineAt(std::size_t offset) const {
-    offset = std::clamp(offset, pieceStart_, text_.size());
-    return linesBefore_ + countByte(text_.substr(pieceStart_, offset - pieceStart_), '\n') + 1;
+    const std::size_t within = std::clamp(offset, pieceStart_, pieceStart_ + piece_.size()) - pieceStart_;
+    return linesBefore_ + countByte(piece_.substr(0, within), '\n') + 1;
 }
 
 JsonEnd JsonStream::read(JsonVisitor& visitor) {
@@ -88,20 +94,20 @@ JsonEnd JsonStream::read(JsonVisitor& visitor) {
     yajl_config(parser.get(), yajl_dont_validate_strings, 1);
     parser_ = parser.get();
     visitor_ = &visitor;
+    piece_ = {};
     pieceStart_ = linesBefore_ = depth_ = 0;
     tooDeep_ = false;
-    if (progress_) progress_->setTotal(text_.size());
+    if (progress_) progress_->setTotal(size_);
 
     JsonEnd result;
     yajl_status status = yajl_status_ok;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text_.data());
-    while (status == yajl_status_ok && pieceStart_ < text_.size()) {
-        const std::size_t size = std::min(pieceBytes_, text_.size() - pieceStart_);
-        status = yajl_parse(parser.get(), bytes + pieceStart_, size);
+    while (!(piece_ = next_()).empty()) {
+        status = yajl_parse(parser.get(), reinterpret_cast<const unsigned char*>(piece_.data()), piece_.size());
         if (status != yajl_status_ok) break;
         // The parser keeps a copy of a token cut at the piece's end.
-        linesBefore_ += countByte(text_.substr(pieceStart_, size), '\n');
-        pieceStart_ += size;
+        linesBefore_ += countByte(piece_, '\n');
+        pieceStart_ += piece_.size();
+        piece_ = {};
         if (passed_) passed_(pieceStart_);
         if (progress_) {
             progress_->setDone(pieceStart_);

@@ -1,8 +1,9 @@
 #pragma once
 // A JSON text read as a stream of events (yajl underneath), so that a file of
 // hundreds of megabytes is never held as a tree. The text is fed to the
-// parser a piece at a time; after each piece the caller is told the offset
-// before which no byte will be looked at again, so that it can free them.
+// parser a piece at a time, from memory or straight from the file; after
+// each piece the caller is told the offset before which no byte will be
+// looked at again, so that it can free them.
 //
 // Nesting is bounded: a text that nests deeper than kMaxDepth ends the read
 // with a fault of its own, however the parser would have coped.
@@ -36,7 +37,11 @@ struct JsonEnd {
     enum class Kind : uint8_t { Done, Stopped, Cancelled, Malformed, TooDeep };
     Kind kind = Kind::Done;
     std::string reason;      // the parser's words for Malformed
-    std::size_t offset = 0;  // byte offset just past the token where the read ended
+    // Byte offset of the fault: just past the value or bracket for a fault of
+    // the visitor's or of nesting; for malformed text, where the parser
+    // points, which for a token cut between two pieces is the second piece's
+    // start instead of the token's.
+    std::size_t offset = 0;
 };
 
 class JsonStream {
@@ -44,8 +49,15 @@ public:
     static constexpr std::size_t kMaxDepth = 64;
     static constexpr std::size_t kDefaultPieceBytes = std::size_t{1} << 20;
 
-    // The text must stay alive and unchanged while this object is used.
-    explicit JsonStream(std::string_view text, std::size_t pieceBytes = kDefaultPieceBytes);
+    // Gives the text's next piece, valid until the next call; an empty one
+    // ends the text.
+    using NextPiece = std::function<std::string_view()>;
+
+    // `size`: the text's length, for the progress.
+    JsonStream(NextPiece next, std::size_t size) : next_(std::move(next)), size_(size) {}
+    // The pieces of a text in memory, which must stay alive and unchanged
+    // while they are read.
+    static NextPiece piecesOf(std::string_view text, std::size_t pieceBytes = kDefaultPieceBytes);
 
     // Told the text's size and the bytes passed after each piece; when it
     // asks to stop, the read ends between two pieces as Cancelled.
@@ -57,20 +69,21 @@ public:
 
     // During an event: the byte offset just past it.
     std::size_t offset() const;
-    // 1-based line of an offset in the piece being read or at the text's end.
+    // 1-based line of an offset in the piece being parsed, or just past it.
     std::size_t lineAt(std::size_t offset) const;
 
 private:
     struct Callbacks;
 
-    std::string_view text_;
-    std::size_t pieceBytes_;
+    NextPiece next_;
+    std::size_t size_;
     Progress* progress_ = nullptr;
     std::function<void(std::size_t)> passed_;
 
     void* parser_ = nullptr;  // the yajl handle during a read
     JsonVisitor* visitor_ = nullptr;
-    std::size_t pieceStart_ = 0;
+    std::string_view piece_;  // the piece being parsed
+    std::size_t pieceStart_ = 0;  // its offset in the text
     std::size_t linesBefore_ = 0;  // line ends before pieceStart_
     std::size_t depth_ = 0;
     bool tooDeep_ = false;

@@ -1,6 +1,8 @@
 #include "input/locationhistoryreader.h"
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +11,7 @@
 #include "input/isotime.h"
 #include "input/jsonstream.h"
 #include "input/pointfields.h"
+#include "input/positionedfile.h"
 #include "input/trackreader.h"
 #include "input/wholefile.h"
 #include "table/datatable.h"
@@ -25,6 +28,8 @@ namespace {
 // A fix of the pretty-printed archive takes about 200 bytes, the exports'
 // paths less; rows reserved but not used cost no memory.
 constexpr std::size_t kTypicalPointBytes = 160;
+// What the reader looks at first to tell a history from other files.
+constexpr std::size_t kHeadBytes = 4096;
 
 enum class Key : uint8_t {
     Other,
@@ -358,28 +363,50 @@ char firstCharacter(std::string_view text) {
     return at == std::string_view::npos ? '\0' : text[at];
 }
 
-}  // namespace
+// The file's bytes a piece at a time, up to the size it had when opened (a
+// log still being written would never end).
+class FilePieces {
+public:
+    FilePieces(PositionedFile& file, std::size_t from, std::size_t pieceBytes)
+        : file_(file), offset_(from), buffer_(new char[pieceBytes]), pieceBytes_(pieceBytes) {}
 
-LoadResult readLocationHistory(std::string_view bytes, GpsRead& read) {
-    return readLocationHistory(bytes, read, JsonStream::kDefaultPieceBytes);
-}
+    std::string_view next() {
+        if (failed_ || offset_ >= file_.size()) return {};
+        const auto count = static_cast<std::size_t>(std::min<uint64_t>(pieceBytes_, file_.size() - offset_));
+        const long long got = file_.readAt(offset_, buffer_.get(), count);
+        if (got < 0) failed_ = true;
+        if (got <= 0) return {};
+        offset_ += static_cast<uint64_t>(got);
+        return {buffer_.get(), static_cast<std::size_t>(got)};
+    }
+    bool failed() const { return failed_; }
 
-LoadResult readLocationHistory(std::string_view bytes, GpsRead& read, std::size_t pieceBytes) {
-    const std::string_view text = withoutByteOrderMark(bytes);
-    const std::size_t base = bytes.size() - text.size();
-    const char first = firstCharacter(text);
-    if (first != '{' && first != '[') return LoadResult::rejected(textOf(Msg::NotLocationHistory));
+private:
+    PositionedFile& file_;
+    uint64_t offset_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t pieceBytes_;
+    bool failed_ = false;
+};
 
-    JsonStream stream(text, pieceBytes);
+// Reads the text that follows `base` bytes (a byte order mark) of a file of
+// `size` bytes, whose first bytes are `head`, piece by piece from `next`.
+LoadResult readHistory(std::string_view head, std::size_t size, std::size_t base, JsonStream::NextPiece next,
+                       GpsRead& read) {
+    const char first = firstCharacter(head.substr(base));
+    if ((first == '\0' && head.size() == size) || (first != '\0' && first != '{' && first != '['))
+        return LoadResult::rejected(textOf(Msg::NotLocationHistory));
+
+    JsonStream stream(std::move(next), size - base);
     stream.setProgress(read.progress);
     if (FileBytes* spent = read.spent) stream.onPassed([spent, base](std::size_t offset) { spent->release(base + offset); });
-    HistoryWalk walk(read, stream, base, bytes.size() / kTypicalPointBytes);
+    HistoryWalk walk(read, stream, base, size / kTypicalPointBytes);
     JsonEnd end;
     {
         DisplaySuspension suspended(read.rows);
         end = stream.read(walk);
     }
-    if (read.spent) read.spent->release(bytes.size());
+    if (read.spent) read.spent->release(size);
     if (end.kind == JsonEnd::Kind::Cancelled) return LoadResult::cancelled();
 
     LoadResult result;
@@ -396,6 +423,35 @@ LoadResult readLocationHistory(std::string_view bytes, GpsRead& read, std::size_
         read.stats.warnings.push_back(textOfCount(Msg::NoPathOnlyVisits, walk.passedOver(), {walk.passedOver()}));
     }
     result.altitudesOutOfRange = walk.altitudesOutOfRange();
+    return result;
+}
+
+}  // namespace
+
+LoadResult readLocationHistory(std::string_view bytes, GpsRead& read) {
+    return readLocationHistory(bytes, read, JsonStream::kDefaultPieceBytes);
+}
+
+LoadResult readLocationHistory(std::string_view bytes, GpsRead& read, std::size_t pieceBytes) {
+    const std::size_t base = bytes.size() - withoutByteOrderMark(bytes).size();
+    return readHistory(bytes, bytes.size(), base, JsonStream::piecesOf(bytes.substr(base), pieceBytes), read);
+}
+
+LoadResult readLocationHistoryFile(GpsRead& read, std::size_t pieceBytes) {
+    PositionedFile file;
+    if (file.open(read.path) != PositionedFile::OpenResult::Opened)
+        return LoadResult::failed(cannotOpenMessage(read.path, file.failureReason()));
+    char head[kHeadBytes];
+    const long long got = file.readAt(0, head, sizeof head);
+    if (got < 0) return LoadResult::failed(cannotOpenMessage(read.path, file.failureReason()));
+    const std::string_view headView(head, static_cast<std::size_t>(got));
+    const std::size_t base = headView.size() - withoutByteOrderMark(headView).size();
+    FilePieces pieces(file, base, std::max<std::size_t>(pieceBytes, 1));
+    LoadResult result = readHistory(headView, static_cast<std::size_t>(file.size()), base,
+                                    [&pieces] { return pieces.next(); }, read);
+    // The text seemed to end where the file could not be read further.
+    if (pieces.failed() && result.status != LoadResult::Status::Cancelled)
+        result = LoadResult::failed(cannotOpenMessage(read.path, file.failureReason()));
     return result;
 }
 

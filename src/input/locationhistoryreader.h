@@ -17,8 +17,9 @@
 // point whose reported accuracy is worse than read.options.maxAccuracyM is
 // left out and counted. All the points of a file are one track.
 //
-// The file is parsed as a stream in pieces, each handed back through
-// read.spent once passed, so that memory stays bounded however large it is.
+// The file is parsed as a stream in pieces: bytes in memory are handed back
+// through read.spent once passed, and a file read from the disk is never in
+// memory whole.
 
 #include <cstddef>
 #include <string_view>
@@ -31,6 +32,10 @@ LoadResult readLocationHistory(std::string_view bytes, GpsRead& read);
 // The same, parsed in pieces of `pieceBytes`: tests make them small so that
 // small files are cut too.
 LoadResult readLocationHistory(std::string_view bytes, GpsRead& read, std::size_t pieceBytes);
+
+// The same for the file named by read.path, read from the disk a piece at a
+// time instead of whole: memory holds no more of it than one piece.
+LoadResult readLocationHistoryFile(GpsRead& read, std::size_t pieceBytes = std::size_t{1} << 20);
 
 // Whether the first few kilobytes of a file are those of a location history.
 bool looksLikeLocationHistory(std::string_view head);
