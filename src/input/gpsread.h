@@ -28,6 +28,9 @@ struct GpsReadStats {
     std::size_t badChecksums = 0;     // sentences or records whose checksum is wrong
     std::size_t impossibleTimes = 0;  // dates no fix can have (a GPS week rollover, a date far ahead)
     std::size_t inaccurate = 0;       // reported accuracy worse than the limit
+    // Points kept without their altitude, which no receiver can give (beyond
+    // kMaxAltitudeFeet): not left out, but said.
+    std::size_t altitudesOutOfRange = 0;
     // Warnings about the file as a whole that did not stop the read ("the
     // file's CRC is wrong"): the message says them after the counts.
     std::vector<std::string> warnings;
@@ -69,5 +72,7 @@ struct GpsRead {
 // the points before it (LoadResult::failed with the file and the line or
 // byte offset in its message).
 using GpsReaderFn = LoadResult (*)(std::string_view bytes, GpsRead& read);
+// The same, reading the file named by read.path itself.
+using GpsFileReaderFn = LoadResult (*)(GpsRead& read);
 
 }  // namespace geovanta

@@ -116,7 +116,6 @@ public:
     const std::string& failure() const { return failure_; }
     std::size_t points() const { return pointNumber_; }
     std::size_t passedOver() const { return passedOver_; }
-    std::size_t altitudesOutOfRange() const { return altitudesOutOfRange_; }
     // Second line of a message: the file, and the line and byte of `offset`.
     std::string where(std::size_t offset) const {
         return textOf(Msg::AtFileLineByte, {displayFileName(read_.path), stream_.lineAt(offset), base_ + offset});
@@ -153,7 +152,6 @@ private:
     uint16_t track_ = 0;
     uint32_t pointNumber_ = 0;  // counted wide, as the track reader does: names never repeat
     std::size_t passedOver_ = 0;
-    std::size_t altitudesOutOfRange_ = 0;
     std::string failure_;
 };
 
@@ -347,7 +345,7 @@ void HistoryWalk::place(const Fix& fix) {
         fields.lon = fix.lon;
         fields.elev = fix.elevFeet;
         appendPointRow(read_.rows, 'T', TrackReader::pointName(track_, ++pointNumber_), fields);
-        if (fix.absurdAltitude) ++altitudesOutOfRange_;
+        if (fix.absurdAltitude) ++stats.altitudesOutOfRange;
         ++placePoints_;
     }
 }
@@ -422,7 +420,6 @@ LoadResult readHistory(std::string_view head, std::size_t size, std::size_t base
     } else if (walk.points() == 0 && walk.passedOver() > 0) {
         read.stats.warnings.push_back(textOfCount(Msg::NoPathOnlyVisits, walk.passedOver(), {walk.passedOver()}));
     }
-    result.altitudesOutOfRange = walk.altitudesOutOfRange();
     return result;
 }
 
@@ -436,6 +433,8 @@ LoadResult readLocationHistory(std::string_view bytes, GpsRead& read, std::size_
     const std::size_t base = bytes.size() - withoutByteOrderMark(bytes).size();
     return readHistory(bytes, bytes.size(), base, JsonStream::piecesOf(bytes.substr(base), pieceBytes), read);
 }
+
+LoadResult readLocationHistoryFile(GpsRead& read) { return readLocationHistoryFile(read, JsonStream::kDefaultPieceBytes); }
 
 LoadResult readLocationHistoryFile(GpsRead& read, std::size_t pieceBytes) {
     PositionedFile file;

@@ -35,7 +35,8 @@ LoadResult readLocationHistory(std::string_view bytes, GpsRead& read, std::size_
 
 // The same for the file named by read.path, read from the disk a piece at a
 // time instead of whole: memory holds no more of it than one piece.
-LoadResult readLocationHistoryFile(GpsRead& read, std::size_t pieceBytes = std::size_t{1} << 20);
+LoadResult readLocationHistoryFile(GpsRead& read);
+LoadResult readLocationHistoryFile(GpsRead& read, std::size_t pieceBytes);
 
 // Whether the first few kilobytes of a file are those of a location history.
 bool looksLikeLocationHistory(std::string_view head);

@@ -155,11 +155,18 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
     {Msg::LanguageAtNextStart, "Язык сменится при следующем запуске программы.",
      "The language changes at the program's next start."},
 
-    {Msg::GpsFileFilters, "Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT|GPX|*.GPX|Все файлы GPS|*.plt;*.wpt;*.gpx",
-     "OziExplorer tracks|*.PLT|OziExplorer waypoints|*.WPT|GPX|*.GPX|All GPS files|*.plt;*.wpt;*.gpx"},
     {Msg::SkippedPoints, "Пропущено точек без времени: %1 (%2)", "Points without a time left out: %1 (%2)"},
     {Msg::AltitudesOutOfRange, "Точек с невозможной высотой (взяты без высоты): %1 (%2)",
      "Points with an impossible altitude (taken without one): %1 (%2)"},
+    {Msg::SkippedNoPosition, "Пропущено точек без координат: %1 (%2)", "Points without a position left out: %1 (%2)"},
+    {Msg::SkippedVoidFixes, "Пропущено точек без решения приёмника: %1 (%2)",
+     "Points the receiver marked as no fix left out: %1 (%2)"},
+    {Msg::SkippedBadChecksums, "Пропущено записей с неверной контрольной суммой: %1 (%2)",
+     "Records with a wrong checksum left out: %1 (%2)"},
+    {Msg::SkippedImpossibleTimes, "Пропущено точек с невозможной датой: %1 (%2)",
+     "Points with an impossible date left out: %1 (%2)"},
+    {Msg::SkippedInaccurate, "Пропущено неточных точек (точность хуже предела): %1 (%2)",
+     "Points less accurate than the limit left out: %1 (%2)"},
     {Msg::UnknownFileKind, "Неизвестный тип файла: %1", "Unknown file type: %1"},
     {Msg::FolderNotFound, "Папка не найдена: %1", "Folder not found: %1"},
     {Msg::SomeFilesUnread, "Не все файлы удалось прочитать, остальные фотографии загружены:",
@@ -179,6 +186,18 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
     {Msg::ScaleMetres, "%1 м", "%1 m"},
     {Msg::ScaleKilometres, "%1 км", "%1 km"},
 
+    {Msg::FormatPlt, "Треки OziExplorer", "OziExplorer tracks"},
+    {Msg::FormatWpt, "Точки OziExplorer", "OziExplorer waypoints"},
+    {Msg::FormatGpx, "GPX", "GPX"},
+    {Msg::FormatAllGps, "Все файлы GPS", "All GPS files"},
+    {Msg::FormatJpeg, "JPEG", "JPEG"},
+    {Msg::FormatTiff, "TIFF и raw-файлы на его основе", "TIFF and the raw files built on it"},
+    {Msg::FormatCr3, "Canon CR3", "Canon CR3"},
+    {Msg::FormatCrw, "Canon CRW", "Canon CRW"},
+    {Msg::FormatRaf, "Fujifilm RAF", "Fujifilm RAF"},
+    {Msg::FormatHeif, "HEIF и AVIF", "HEIF and AVIF"},
+    {Msg::FormatByContent, " (по содержимому)", " (by content)"},
+
     {Msg::NotLocationHistory, "Файл не является историей местоположений!", "The file is not a location history!"},
     {Msg::MalformedJson, "Ошибка в JSON: %1", "Malformed JSON: %1"},
     {Msg::JsonTooDeep, "JSON вложен глубже %1 уровней", "The JSON nests deeper than %1 levels"},
@@ -189,6 +208,7 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
      "В файле нет пройденного пути, только %1 мест и перемещений без пути: они пропущены",
      "The file holds no path, only %1 visit or activity without one, which is passed over|"
      "The file holds no path, only %1 visits and activities without one, which are passed over"},
+    {Msg::FormatLocationHistory, "История местоположений", "Location history"},
 }};
 
 constexpr bool inIdOrder() {
