@@ -182,6 +182,7 @@ int main(int argc, char** argv) {
     state.tolerance = options.tolerance;
     state.photoSubfolders = options.recursive;
     state.photoZones = options.photoZones;
+    state.maxAccuracyM = options.maxAccuracyM;
     // No settings file: everything comes from the command line.
     Document document(state, SettingsFile(std::string()));
     InlineJobRunner jobs(document);

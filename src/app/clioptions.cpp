@@ -34,6 +34,8 @@ std::string CliOptions::usage() {
            "                         (default 60); past it exiftool is ended and the photograph\n"
            "                         reported, and after two such waits in a row the rest\n"
            "                         are not tried\n"
+           "  --max-accuracy METRES  leave out the fixes of location histories whose reported\n"
+           "                         accuracy is worse than METRES (default 100)\n"
            "  --recursive            read photo folders with the folders inside them, in path\n"
            "                         order; folders whose names start with \".\" are passed over,\n"
            "                         links to folders outside are named and not followed\n"
@@ -192,7 +194,7 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
         }
         const bool takesValue =
             arg == "--track-offset" || arg == "--photo-offset" || arg == "--tolerance" || arg == "--csv" ||
-            arg == "--exiftool-timeout" || arg == "--place";
+            arg == "--exiftool-timeout" || arg == "--place" || arg == "--max-accuracy";
         if (!takesValue) return "unknown option '" + args[i] + "'";
         std::string value;
         if (inlineValue) {
@@ -212,6 +214,10 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
             const auto v = parseInteger(value);
             if (!v || *v < 1) return "'" + value + "' is not a whole number of seconds from 1 up";
             out.exifToolTimeout = *v;
+        } else if (arg == "--max-accuracy") {
+            const auto v = parseNumber(value);
+            if (!v || *v <= 0 || *v > 1e7) return "'" + value + "' is not a number of metres above 0 up to 10000000";
+            out.maxAccuracyM = *v;
         } else if (arg == "--tolerance") {
             const auto v = parseInteger(value);
             if (!v) return "'" + value + "' is not a whole number of seconds";

@@ -13,6 +13,9 @@ struct CliOptions {
     std::string csvFile;  // empty: standard output
     bool writeTags = false;  // write the placed photographs' GPS tags after loading
     int exifToolTimeout = 60;  // seconds ExifTool may take per photograph
+    // Location histories: fixes whose reported accuracy is worse than this
+    // many metres are left out.
+    double maxAccuracyM = 100;
     bool recursive = false;  // photo folders are read with the folders inside them
     // --place NAME=LAT,LON: a photograph placed by hand once everything is loaded.
     struct HandPlace {

@@ -35,6 +35,10 @@ struct FileFormat {
     Msg filterName;  // the entry in the open dialog: "Треки OziExplorer"
     GpsReaderFn read = nullptr;  // nullptr for photographs
     bool (*recognise)(std::string_view head) = nullptr;
+    // For formats whose files reach hundreds of megabytes: a reader that
+    // takes an uncompressed file from the disk itself, a piece at a time,
+    // instead of its bytes read whole.
+    GpsFileReaderFn readFile = nullptr;
 
     bool isGps() const { return kind != FormatKind::Photos; }
 };

@@ -6,6 +6,7 @@ namespace geovanta {
 
 LoadResult readGpsFile(const FileFormat& format, GpsRead& read) {
     if (!format.read) return LoadResult::rejected(textOf(Msg::UnknownFileKind, {read.path}));
+    if (format.readFile && !matchName(read.path).compressed) return format.readFile(read);
     FileBytes bytes;
     if (auto error = readWholeFile(read.path, bytes)) return LoadResult::failed(*error);
     read.spent = &bytes;

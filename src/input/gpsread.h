@@ -72,5 +72,7 @@ struct GpsRead {
 // the points before it (LoadResult::failed with the file and the line or
 // byte offset in its message).
 using GpsReaderFn = LoadResult (*)(std::string_view bytes, GpsRead& read);
+// The same, reading the file named by read.path itself.
+using GpsFileReaderFn = LoadResult (*)(GpsRead& read);
 
 }  // namespace geovanta

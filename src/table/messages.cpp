@@ -251,6 +251,18 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
     {Msg::GzipDamaged, "Сжатые данные повреждены или обрываются", "The compressed data are damaged or cut short"},
     {Msg::GzipTooLarge, "Файл %1 после распаковки больше %2 МБ", "File %1 expands beyond %2 MB"},
     {Msg::FormatFit, "FIT", "FIT"},
+
+    {Msg::NotLocationHistory, "Файл не является историей местоположений!", "The file is not a location history!"},
+    {Msg::MalformedJson, "Ошибка в JSON: %1", "Malformed JSON: %1"},
+    {Msg::JsonTooDeep, "JSON вложен глубже %1 уровней", "The JSON nests deeper than %1 levels"},
+    {Msg::AtFileLineByte, "\n%1, строка %2, байт %3", "\n%1, line %2, byte %3"},
+    {Msg::NoPathOnlyVisits,
+     "В файле нет пройденного пути, только %1 место или перемещение без пути: оно пропущено|"
+     "В файле нет пройденного пути, только %1 места и перемещения без пути: они пропущены|"
+     "В файле нет пройденного пути, только %1 мест и перемещений без пути: они пропущены",
+     "The file holds no path, only %1 visit or activity without one, which is passed over|"
+     "The file holds no path, only %1 visits and activities without one, which are passed over"},
+    {Msg::FormatLocationHistory, "История местоположений", "Location history"},
 }};
 
 constexpr bool inIdOrder() {

@@ -197,6 +197,13 @@ enum class Msg {
     GzipDamaged,
     GzipTooLarge,
     FormatFit,
+    // Reading location histories.
+    NotLocationHistory,
+    MalformedJson,
+    JsonTooDeep,
+    AtFileLineByte,
+    NoPathOnlyVisits,
+    FormatLocationHistory,
     Count
 };
 

@@ -115,3 +115,21 @@ TEST(CliGpsFiles, AFileOrFolderGivenTwiceIsReadOnce) {
     for (std::size_t at; (at = expected.find("T01-")) != std::string::npos;) expected.replace(at, 4, "T02-");
     EXPECT_EQ(twice.out, expected);
 }
+
+// A .json file is taken as a location history by its content; fixes less
+// accurate than --max-accuracy are left out and counted.
+TEST(CliGpsFiles, LocationHistoryWithAccuracyLimit) {
+    geovanta::test::TempDir dir;
+    dir.write("Records.json", R"({"locations": [
+  {"timestampMs": "1291204800000", "latitudeE7": 557500000, "longitudeE7": 376000000, "accuracy": 20, "altitude": 150},
+  {"timestampMs": "1291204860000", "latitudeE7": 557510000, "longitudeE7": 376000000, "accuracy": 70}
+]})");
+    dir.write("other.json", R"({"type": "FeatureCollection", "features": []})");
+    const CliResult r = cli(dir.folder(), "--max-accuracy 50 Records.json");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("T,T01-0001,2010-12-01 12:00:00.000,55.75,37.6,492.12598425196853,"), std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("T01-0002"), std::string::npos);
+    EXPECT_NE(r.out.find("Points less accurate than the limit left out: 1 (Records.json)"), std::string::npos);
+    EXPECT_EQ(cli(dir.folder(), "other.json").status, 1);
+}

@@ -53,6 +53,12 @@ TEST(Cli, HelpAndErrors) {
         EXPECT_NE(badTimeout.out.find("is not a whole number of seconds from 1 up"), std::string::npos);
     }
     EXPECT_EQ(cli("--exiftool-timeout 1").status, 0);
+    for (const char* metres : {"0", "-5", "x", "1e999", "2e7"}) {
+        const CliResult badAccuracy = cli(std::string("--max-accuracy=") + metres);
+        EXPECT_EQ(badAccuracy.status, 1) << metres;
+        EXPECT_NE(badAccuracy.out.find("is not a number of metres above 0 up to 10000000"), std::string::npos);
+    }
+    EXPECT_EQ(cli("--max-accuracy 2.5").status, 0);
     const CliResult negative = cli("--tolerance -5");
     EXPECT_EQ(negative.status, 1);
     EXPECT_NE(negative.out.find("the tolerance cannot be below 0 seconds ('-5')"), std::string::npos) << negative.out;
