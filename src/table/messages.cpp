@@ -178,6 +178,18 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
 
     {Msg::ScaleMetres, "%1 м", "%1 m"},
     {Msg::ScaleKilometres, "%1 км", "%1 km"},
+
+    {Msg::NotTcx, "Файл не является файлом TCX!", "The file is not a TCX file!"},
+    {Msg::NotKml, "Файл не является файлом KML!", "The file is not a KML file!"},
+    {Msg::XmlFileEmpty, "Файл пуст: %1", "The file is empty: %1"},
+    {Msg::ZipDamaged, "Архив %1 повреждён: %2", "The archive %1 is damaged: %2"},
+    {Msg::ZipNoKml, "В архиве %1 нет файла KML", "The archive %1 holds no KML file"},
+    {Msg::ZipEntryTooLarge, "%2 в архиве %1 в распакованном виде больше %3 МБ",
+     "%2 in the archive %1 unpacks to more than %3 MB"},
+    {Msg::ZipEntryLongerThanStated, "%1 в распакованном виде больше, чем указано в архиве",
+     "%1 unpacks to more than the archive states"},
+    {Msg::ZipEntryCrcWrong, "Контрольная сумма %1 в архиве %2 не сходится: данные могут быть искажены",
+     "The checksum of %1 in the archive %2 is wrong: the data may be damaged"},
 }};
 
 constexpr bool inIdOrder() {

@@ -142,6 +142,15 @@ enum class Msg {
     // The map.
     ScaleMetres,
     ScaleKilometres,
+    // Reading TCX, KML and KMZ files.
+    NotTcx,
+    NotKml,
+    XmlFileEmpty,
+    ZipDamaged,
+    ZipNoKml,
+    ZipEntryTooLarge,
+    ZipEntryLongerThanStated,
+    ZipEntryCrcWrong,
     Count
 };
 
