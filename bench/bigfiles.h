@@ -1,8 +1,8 @@
 #pragma once
 // The million-point walk the reader benchmarks load, written once per run
 // into the temporary folder as an OziExplorer track (about 70 MB), as a GPX
-// file (about 110 MB), as a TCX file (about 420 MB) and as a KML file (about
-// 80 MB). All hold the same points: one a second from 1 December 2010, the
+// file (about 110 MB), as a TCX file (about 460 MB) and as a KML file (about
+// 90 MB). All hold the same points: one a second from 1 December 2010, the
 // elevation in feet in the track and in metres in the others. The files stay
 // behind so that other tools can be timed on them.
 

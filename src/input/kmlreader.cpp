@@ -297,6 +297,7 @@ LoadResult readKmlInPieces(std::string_view bytes, GpsRead& read, std::size_t pi
 }
 
 LoadResult readKml(std::string_view bytes, GpsRead& read) {
+    if (bytes.starts_with("PK\x03\x04")) return readKmz(bytes, read);
     return readKmlInPieces(bytes, read, XmlPieces::kDefaultPieceBytes);
 }
 
@@ -319,7 +320,7 @@ LoadResult readKmzWithLimit(std::string_view bytes, GpsRead& read, uint64_t maxE
     const std::string archivePath = read.path;
     read.spent = &kml;
     read.path = archivePath + "/" + entry.name;
-    LoadResult result = readKml(kml, read);
+    LoadResult result = readKmlInPieces(kml, read, XmlPieces::kDefaultPieceBytes);
     read.spent = archiveBytes;
     read.path = archivePath;
     // What unpacked before a fault is read; the fault is the archive's.

@@ -23,11 +23,13 @@
 
 namespace geovanta {
 
-// GpsReaderFns.
+// GpsReaderFns. readKml takes a KMZ archive too, told by its first bytes,
+// as files of either kind are met under the other's name.
 LoadResult readKml(std::string_view bytes, GpsRead& read);
-// A zip archive: the first entry whose name ends in ".kml" is read. An entry
-// that unpacks to more than kMaxWholeFileBytes is refused, however little
-// the archive says it holds.
+// A zip archive: the first entry whose name ends in ".kml" is read (an
+// archive's own KML file comes first; later ones are its resources). An
+// entry that unpacks to more than kMaxWholeFileBytes is refused, however
+// little the archive says it holds.
 LoadResult readKmz(std::string_view bytes, GpsRead& read);
 
 // readKml with the file parsed in pieces of about `pieceBytes`, and readKmz

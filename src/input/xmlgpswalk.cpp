@@ -166,6 +166,7 @@ LoadResult walkXmlGps(std::string_view bytes, GpsRead& read, XmlPieces& pieces, 
         result = LoadResult::failed(textOf(Msg::MalformedXml, {fault->reason}) +
                                     lineSuffix(read.path, pieces.lineAt(fault->offset)));
     result.altitudesOutOfRange = walk.altitudesOutOfRange();
+    read.stats.altitudesOutOfRange += walk.altitudesOutOfRange();
     return result;
 }
 

@@ -73,7 +73,7 @@ void inflate(zip_file_t* entry, uint64_t capacity, uint64_t limit, bool sized, F
             // The checksum is checked at the entry's end, with every byte in.
             zip_error_t* error = zip_file_get_error(entry);
             if (zip_error_code_zip(error) == ZIP_ER_CRC)
-                read.warning = textOf(Msg::ZipEntryCrcWrong, {displayFileName(read.name), displayFileName(path)});
+                read.warning = textOf(Msg::ZipEntryCrcWrong, {displayFileName(read.name)});
             else
                 read = {ZipEntryRead::Status::Failed, read.name, damaged(path, zip_error_strerror(error)), {}};
             break;

@@ -125,9 +125,13 @@ enum class Msg {
     SettingsFileTooLarge,
     LanguageAtNextStart,
     // Commands.
-    GpsFileFilters,
     SkippedPoints,
     AltitudesOutOfRange,
+    SkippedNoPosition,
+    SkippedVoidFixes,
+    SkippedBadChecksums,
+    SkippedImpossibleTimes,
+    SkippedInaccurate,
     UnknownFileKind,
     FolderNotFound,
     SomeFilesUnread,
@@ -142,6 +146,18 @@ enum class Msg {
     // The map.
     ScaleMetres,
     ScaleKilometres,
+    // The formats read, as the open dialog and the help name them.
+    FormatPlt,
+    FormatWpt,
+    FormatGpx,
+    FormatAllGps,
+    FormatJpeg,
+    FormatTiff,
+    FormatCr3,
+    FormatCrw,
+    FormatRaf,
+    FormatHeif,
+    FormatByContent,
     // Reading TCX, KML and KMZ files.
     NotTcx,
     NotKml,
@@ -151,6 +167,8 @@ enum class Msg {
     ZipEntryTooLarge,
     ZipEntryLongerThanStated,
     ZipEntryCrcWrong,
+    FormatTcx,
+    FormatKml,
     Count
 };
 

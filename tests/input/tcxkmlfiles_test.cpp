@@ -101,7 +101,7 @@ TEST(TcxKmlFiles, CorpusAgainstGpsbabel) {
 TEST(TcxKmlFiles, SameRideAsGpxTcxKmlAndKmz) {
     DataTable gpx;
     uint16_t gpxTracks = 0;
-    ASSERT_TRUE(GpxReader(gpx, gpxTracks, BindingParams{}).load((kData / "ride.gpx").string()).ok());
+    ASSERT_TRUE(GpxReader(gpx, gpxTracks).load((kData / "ride.gpx").string()).ok());
     std::vector<std::size_t> gpxTrack, gpxWaypoints;
     for (std::size_t row : test::fileOrder(gpx)) {
         const std::string_view name = gpx.text(row, FieldId::Name);
