@@ -89,6 +89,7 @@ private:
     uint16_t track_ = 0;
     uint32_t pointNumber_ = 0;  // counted wide, as the track reader does: names never repeat
     std::string failure_;
+    std::string scratch_;  // room for elementText
 };
 
 GpxWalk::Kind GpxWalk::kindOf(std::string_view name) const {
@@ -171,7 +172,7 @@ bool GpxWalk::readPoint(const pugi::xml_node& point, Kind container) {
     const PointChildren children = pointChildren(point);
     bool absurdAltitude = false;
     if (const pugi::xml_node& ele = children.ele) {
-        const std::string_view text = trimmedXml(ele.text().get());
+        const std::string_view text = trimmedXml(elementText(ele, scratch_));
         if (!text.empty()) {
             const std::optional<double> metres = parseNumberOrInfinity(text);
             if (!metres) return fail(invalidFloatFieldMessage(quotedExcerpt(text), "Elev"), ele);
@@ -184,7 +185,7 @@ bool GpxWalk::readPoint(const pugi::xml_node& point, Kind container) {
     }
 
     const pugi::xml_node& time = children.time;
-    const std::string_view timeText = trimmedXml(time.text().get());
+    const std::string_view timeText = trimmedXml(elementText(time, scratch_));
     if (timeText.empty()) {
         ++stats_.pointsWithoutTime;
         return true;
@@ -194,7 +195,7 @@ bool GpxWalk::readPoint(const pugi::xml_node& point, Kind container) {
     fields.timeMs = *ms;
 
     if (container == Kind::Gpx) {
-        appendPointRow(table_, 'P', trimmedXml(children.name.text().get()), fields);
+        appendPointRow(table_, 'P', trimmedXml(elementText(children.name, scratch_)), fields);
     } else {
         appendPointRow(table_, 'T', TrackReader::pointName(track_, ++pointNumber_), fields);
     }
