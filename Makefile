@@ -10,7 +10,7 @@ TEST_ENV := LC_ALL=C.UTF-8 TZ=Europe/Moscow QT_QPA_PLATFORM=offscreen
 PACKAGES := cmake make g++ pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-dejavu-core \
             qt6-l10n-tools qt6-tools-dev \
-            libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libcctz-dev tzdata zlib1g-dev libyajl-dev \
+            libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libcctz-dev tzdata zlib1g-dev libyajl-dev libzip-dev \
             libimage-exiftool-perl imagemagick locales \
             librsvg2-bin desktop-file-utils appstream shared-mime-info qt6-translations-l10n
 # Programs the benchmarks measure against, installed by `make bench` only.

@@ -1,9 +1,11 @@
 #pragma once
 // The million-point walk the reader benchmarks load, written once per run
-// into the temporary folder as an OziExplorer track (about 70 MB), as a
-// GPX file (about 110 MB) and as a FIT activity (about 22 MB). Both hold the same points: one a second from
-// 1 December 2010, the elevation in feet in the track and in metres in the
-// GPX file. The files stay behind so that other tools can be timed on them.
+// into the temporary folder as an OziExplorer track (about 70 MB), as a GPX
+// file (about 110 MB), as a FIT activity (about 22 MB), as a TCX file (about
+// 460 MB) and as a KML file (about 90 MB). All hold the same points: one a
+// second from 1 December 2010, the elevation in feet in the track and in
+// metres in the others. The files stay behind so that other tools can be
+// timed on them.
 
 #include <cstdio>
 #include <filesystem>
@@ -115,6 +117,75 @@ inline const std::string& bigFitFile() {
         if (!out || std::fwrite(header.data(), 1, header.size(), out.get()) != header.size() ||
             std::fwrite(data.data(), 1, data.size(), out.get()) != data.size())
             return std::string();
+        return file;
+    }();
+    return path;
+}
+
+// An ISO 8601 time of a walk point, "2010-12-01T08:15:00Z".
+inline std::string walkTime(int second) {
+    char text[32];
+    const int s = second % 86400;
+    std::snprintf(text, sizeof text, "2010-12-%02dT%02d:%02d:%02dZ", 1 + second / 86400, s / 3600, s / 60 % 60, s % 60);
+    return text;
+}
+
+// As a watch's activity is exported: one lap an hour, each point with its
+// distance and heart rate, indented two blanks a level.
+inline const std::string& bigTcxFile() {
+    static const std::string path = [] {
+        const std::string file = benchFilePath("geovanta-bench-big.tcx");
+        File out(std::fopen(file.c_str(), "wb"), &std::fclose);
+        if (!out) return std::string();
+        std::fprintf(out.get(),
+                     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<TrainingCenterDatabase "
+                     "xmlns=\"http://www.garmin.com/xmlschemas/TrainingCenterDatabase/v2\">\n  <Activities>\n"
+                     "    <Activity Sport=\"Running\">\n      <Id>%s</Id>\n",
+                     walkTime(0).c_str());
+        for (int i = 0; i < kBigFilePoints; ++i) {
+            const WalkPoint p = walkPoint(i);
+            if (i % 3600 == 0) {
+                if (i > 0) std::fputs("        </Track>\n      </Lap>\n", out.get());
+                std::fprintf(out.get(),
+                             "      <Lap StartTime=\"%s\">\n        <TotalTimeSeconds>3600.0</TotalTimeSeconds>\n"
+                             "        <Intensity>Active</Intensity>\n        <TriggerMethod>Manual</TriggerMethod>\n"
+                             "        <Track>\n",
+                             walkTime(p.second).c_str());
+            }
+            std::fprintf(out.get(),
+                         "          <Trackpoint>\n            <Time>%s</Time>\n            <Position>\n"
+                         "              <LatitudeDegrees>%.9f</LatitudeDegrees>\n"
+                         "              <LongitudeDegrees>%.9f</LongitudeDegrees>\n            </Position>\n"
+                         "            <AltitudeMeters>%.3f</AltitudeMeters>\n"
+                         "            <DistanceMeters>%.1f</DistanceMeters>\n"
+                         "            <HeartRateBpm>\n              <Value>%d</Value>\n            </HeartRateBpm>\n"
+                         "          </Trackpoint>\n",
+                         walkTime(p.second).c_str(), p.lat, p.lon, p.elevFeet * 0.3048, i * 1.5, 100 + i % 60);
+        }
+        std::fputs("        </Track>\n      </Lap>\n    </Activity>\n  </Activities>\n</TrainingCenterDatabase>\n",
+                   out.get());
+        return file;
+    }();
+    return path;
+}
+
+// As phones write a recorded track: one gx:Track, all its times and then
+// all its positions.
+inline const std::string& bigKmlFile() {
+    static const std::string path = [] {
+        const std::string file = benchFilePath("geovanta-bench-big.kml");
+        File out(std::fopen(file.c_str(), "wb"), &std::fclose);
+        if (!out) return std::string();
+        std::fputs("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\" "
+                   "xmlns:gx=\"http://www.google.com/kml/ext/2.2\">\n<Document>\n<name>Big</name>\n<Placemark>\n"
+                   "<name>Big</name>\n<gx:Track>\n<altitudeMode>absolute</altitudeMode>\n",
+                   out.get());
+        for (int i = 0; i < kBigFilePoints; ++i) std::fprintf(out.get(), "<when>%s</when>\n", walkTime(i).c_str());
+        for (int i = 0; i < kBigFilePoints; ++i) {
+            const WalkPoint p = walkPoint(i);
+            std::fprintf(out.get(), "<gx:coord>%.9f %.9f %.3f</gx:coord>\n", p.lon, p.lat, p.elevFeet * 0.3048);
+        }
+        std::fputs("</gx:Track>\n</Placemark>\n</Document>\n</kml>\n", out.get());
         return file;
     }();
     return path;

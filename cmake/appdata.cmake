@@ -64,14 +64,23 @@ endif()
 # always gives the same file.
 set(GEOVANTA_DOC_BUILD_DIR ${CMAKE_BINARY_DIR}/doc)
 set(GEOVANTA_MAN_PAGES geovanta.1 geovanta-cli.1)
+# The pages' list of formats comes from the program's own list.
 set(_compressed)
 foreach(file ${GEOVANTA_MAN_PAGES} changelog)
   set(_gz ${GEOVANTA_DOC_BUILD_DIR}/${file}.gz)
+  if(file STREQUAL "changelog")
+    set(_make ${CMAKE_COMMAND} -E copy ${GEOVANTA_DATA_DIR}/${file} ${GEOVANTA_DOC_BUILD_DIR}/${file})
+    set(_tool)
+  else()
+    set(_make ${CMAKE_COMMAND} -DIN=${GEOVANTA_DATA_DIR}/${file} -DOUT=${GEOVANTA_DOC_BUILD_DIR}/${file}
+              -DFORMATS_TOOL=$<TARGET_FILE:geovanta-formats> -P ${CMAKE_SOURCE_DIR}/cmake/manpage.cmake)
+    set(_tool geovanta-formats)
+  endif()
   add_custom_command(OUTPUT ${_gz}
-    COMMAND ${CMAKE_COMMAND} -E copy ${GEOVANTA_DATA_DIR}/${file} ${GEOVANTA_DOC_BUILD_DIR}/${file}
+    COMMAND ${_make}
     COMMAND gzip -9nf ${GEOVANTA_DOC_BUILD_DIR}/${file}
-    DEPENDS ${GEOVANTA_DATA_DIR}/${file}
-    COMMENT "Compressing ${file}"
+    DEPENDS ${GEOVANTA_DATA_DIR}/${file} ${_tool}
+    COMMENT "Making ${file}"
     VERBATIM)
   list(APPEND _compressed ${_gz})
 endforeach()

@@ -6,6 +6,8 @@
 #include "input/fitreader.h"
 #include "input/gpxreader.h"
 #include "input/locationhistoryreader.h"
+#include "input/kmlreader.h"
+#include "input/tcxreader.h"
 #include "input/trackreader.h"
 #include "input/waypointreader.h"
 #include "table/asciicase.h"
@@ -20,6 +22,8 @@ constexpr Extensions kWpt{".wpt"};
 constexpr Extensions kGpx{".gpx"};
 constexpr Extensions kFit{".fit"};
 constexpr Extensions kJson{".json"};
+constexpr Extensions kTcx{".tcx"};
+constexpr std::array<std::string_view, 2> kKml{".kml", ".kmz"};
 constexpr std::array<std::string_view, 2> kJpeg{".jpg", ".jpeg"};
 constexpr std::array<std::string_view, 15> kTiff{".tif", ".tiff", ".dng", ".nef", ".nrw", ".cr2", ".arw", ".sr2",
                                                   ".srf", ".orf", ".rw2", ".pef", ".srw", ".3fr", ".iiq"};
@@ -28,13 +32,15 @@ constexpr Extensions kCrw{".crw"};
 constexpr Extensions kRaf{".raf"};
 constexpr std::array<std::string_view, 4> kHeif{".heic", ".heif", ".hif", ".avif"};
 
-const std::array<FileFormat, 11> kFormats{{
+const std::array<FileFormat, 13> kFormats{{
     {"plt", FormatKind::Track, kPlt, {}, Msg::FormatPlt, &readPlt},
     {"wpt", FormatKind::Waypoints, kWpt, {}, Msg::FormatWpt, &readWpt},
     {"gpx", FormatKind::Track, kGpx, {}, Msg::FormatGpx, &readGpx},
     {"fit", FormatKind::Track, kFit, {}, Msg::FormatFit, &readFit, &looksLikeFit},
     {"locationhistory", FormatKind::Track, {}, kJson, Msg::FormatLocationHistory, &readLocationHistory,
      &looksLikeLocationHistory, &readLocationHistoryFile},
+    {"tcx", FormatKind::Track, kTcx, {}, Msg::FormatTcx, &readTcx},
+    {"kml", FormatKind::Track, kKml, {}, Msg::FormatKml, &readKml},
     {"jpeg", FormatKind::Photos, kJpeg, {}, Msg::FormatJpeg},
     {"tiff", FormatKind::Photos, kTiff, {}, Msg::FormatTiff},
     {"cr3", FormatKind::Photos, kCr3, {}, Msg::FormatCr3},

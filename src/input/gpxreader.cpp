@@ -7,6 +7,7 @@
 #include "input/pointfields.h"
 #include "input/wholefile.h"
 #include "input/trackreader.h"
+#include "input/xmlgpswalk.h"
 #include "input/xmlpieces.h"
 #include "table/datatable.h"
 #include "table/displaysuspension.h"
@@ -23,12 +24,6 @@ namespace {
 // more when indented: reserving rows for that many saves most files from
 // regrowing the table, and rows reserved but not used cost no memory.
 constexpr std::size_t kTypicalPointBytes = 80;
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isXmlBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isXmlBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 // The first <ele>, <time> and <name> of a point, in one pass over its children.
 struct PointChildren {
@@ -50,29 +45,6 @@ PointChildren pointChildren(const pugi::xml_node& point) {
         if (slot && !*slot) *slot = c;
     }
     return found;
-}
-
-std::string_view withoutByteOrderMark(std::string_view bytes) {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    return bytes;
-}
-
-// No bytes, or blanks only: a file saved empty, not some other kind of file.
-bool holdsNothing(std::string_view bytes) { return trimmed(withoutByteOrderMark(bytes)).empty(); }
-
-// A file that does not begin with markup is no XML file at all.
-bool startsLikeXml(std::string_view bytes) {
-    const std::string_view text = trimmed(withoutByteOrderMark(bytes));
-    return !text.empty() && text.front() == '<';
-}
-
-// UTF-16 and UTF-32 begin with a byte order mark or put zero bytes next to
-// the first '<'.
-bool wideEncoding(std::string_view bytes) {
-    using namespace std::string_view_literals;
-    const std::string_view head = bytes.substr(0, 4);
-    return head.starts_with("\xFF\xFE"sv) || head.starts_with("\xFE\xFF"sv) || head.starts_with("<\0"sv) ||
-           head.starts_with("\0<"sv) || head == "\0\0\0<"sv;
 }
 
 // Turns the elements of a GPX document into rows as they end.
@@ -117,6 +89,7 @@ private:
     uint16_t track_ = 0;
     uint32_t pointNumber_ = 0;  // counted wide, as the track reader does: names never repeat
     std::string failure_;
+    std::string scratch_;  // room for elementText
 };
 
 GpxWalk::Kind GpxWalk::kindOf(std::string_view name) const {
@@ -182,7 +155,7 @@ bool GpxWalk::readCoordinate(const pugi::xml_node& point, const char* attribute,
                              std::optional<double>& value) {
     const pugi::xml_attribute a = point.attribute(attribute);
     if (!a) return fail(textOf(Msg::GpxNoAttribute, {attribute}), point);
-    const std::string_view text = trimmed(a.value());
+    const std::string_view text = trimmedXml(a.value());
     value = parseNumber(text);
     if (!value) return fail(invalidFloatFieldMessage(quotedExcerpt(text), field), point);
     if (std::fabs(*value) > limit) return fail(outOfRangeMessage(text, field), point);
@@ -199,7 +172,7 @@ bool GpxWalk::readPoint(const pugi::xml_node& point, Kind container) {
     const PointChildren children = pointChildren(point);
     bool absurdAltitude = false;
     if (const pugi::xml_node& ele = children.ele) {
-        const std::string_view text = trimmed(ele.text().get());
+        const std::string_view text = trimmedXml(elementText(ele, scratch_));
         if (!text.empty()) {
             const std::optional<double> metres = parseNumberOrInfinity(text);
             if (!metres) return fail(invalidFloatFieldMessage(quotedExcerpt(text), "Elev"), ele);
@@ -212,7 +185,7 @@ bool GpxWalk::readPoint(const pugi::xml_node& point, Kind container) {
     }
 
     const pugi::xml_node& time = children.time;
-    const std::string_view timeText = trimmed(time.text().get());
+    const std::string_view timeText = trimmedXml(elementText(time, scratch_));
     if (timeText.empty()) {
         ++stats_.pointsWithoutTime;
         return true;
@@ -222,7 +195,7 @@ bool GpxWalk::readPoint(const pugi::xml_node& point, Kind container) {
     fields.timeMs = *ms;
 
     if (container == Kind::Gpx) {
-        appendPointRow(table_, 'P', trimmed(children.name.text().get()), fields);
+        appendPointRow(table_, 'P', trimmedXml(elementText(children.name, scratch_)), fields);
     } else {
         appendPointRow(table_, 'T', TrackReader::pointName(track_, ++pointNumber_), fields);
     }

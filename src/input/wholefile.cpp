@@ -104,6 +104,13 @@ void FileBytes::release(std::size_t offset) {
 #endif
 }
 
+bool FileBytes::makeRoom(std::size_t size) {
+    *this = FileBytes();
+    if (!allocate(size)) return false;
+    size_ = size;
+    return true;
+}
+
 std::optional<std::string> readWholeFile(const std::string& path, FileBytes& bytes) {
     bytes = FileBytes();
     // Refuses pipes and devices without blocking: a FIFO would wait for a

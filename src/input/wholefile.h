@@ -2,6 +2,7 @@
 // Reading a GPS file whole into memory, with the readers' messages for a file
 // that cannot be read.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -46,6 +47,12 @@ public:
     std::size_t room() const { return capacity_ - size_; }
     char* end() { return data_ + size_; }
     void added(std::size_t count) { size_ += count; }  // at most room()
+    // Room for `size` bytes that the caller writes itself (an archive's entry
+    // as it inflates), to be read and handed back as a file's are; truncate()
+    // then keeps the part written. False when memory is short.
+    bool makeRoom(std::size_t size);
+    char* writable() { return data_; }
+    void truncate(std::size_t size) { size_ = std::min(size, size_); }
 
 private:
     friend std::optional<std::string> readWholeFile(const std::string& path, FileBytes& bytes);

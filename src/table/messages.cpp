@@ -263,6 +263,19 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
      "The file holds no path, only %1 visit or activity without one, which is passed over|"
      "The file holds no path, only %1 visits and activities without one, which are passed over"},
     {Msg::FormatLocationHistory, "История местоположений", "Location history"},
+    {Msg::NotTcx, "Файл не является файлом TCX!", "The file is not a TCX file!"},
+    {Msg::NotKml, "Файл не является файлом KML!", "The file is not a KML file!"},
+    {Msg::XmlFileEmpty, "Файл пуст: %1", "The file is empty: %1"},
+    {Msg::ZipDamaged, "Архив %1 повреждён: %2", "The archive %1 is damaged: %2"},
+    {Msg::ZipNoKml, "В архиве %1 нет файла KML", "The archive %1 holds no KML file"},
+    {Msg::ZipEntryTooLarge, "%2 в архиве %1 в распакованном виде больше %3 МБ",
+     "%2 in the archive %1 unpacks to more than %3 MB"},
+    {Msg::ZipEntryLongerThanStated, "%1 в распакованном виде больше, чем указано в архиве",
+     "%1 unpacks to more than the archive states"},
+    {Msg::ZipEntryCrcWrong, "Контрольная сумма %1 в архиве не сходится: данные могут быть искажены",
+     "The checksum of %1 in the archive is wrong: the data may be damaged"},
+    {Msg::FormatTcx, "Garmin TCX", "Garmin TCX"},
+    {Msg::FormatKml, "KML и KMZ", "KML and KMZ"},
 }};
 
 constexpr bool inIdOrder() {

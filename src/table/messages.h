@@ -204,6 +204,17 @@ enum class Msg {
     AtFileLineByte,
     NoPathOnlyVisits,
     FormatLocationHistory,
+    // Reading TCX, KML and KMZ files.
+    NotTcx,
+    NotKml,
+    XmlFileEmpty,
+    ZipDamaged,
+    ZipNoKml,
+    ZipEntryTooLarge,
+    ZipEntryLongerThanStated,
+    ZipEntryCrcWrong,
+    FormatTcx,
+    FormatKml,
     Count
 };
 

@@ -1,17 +1,22 @@
 // geovanta-cli on track and waypoint files: the real binary, as a script would run it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "input/exiffixtures.h"
+#include "input/gpsreadcall.h"
 #include "input/ozifileheaders.h"
+#include "input/zipfixtures.h"
 #include "support/runcli.h"
 
 namespace {
 
 using geovanta::test::CliResult;
+
+const std::string kData(GEOVANTA_TEST_DATA);
 
 CliResult cli(const std::string& folder, const std::string& args) { return geovanta::test::runCli(args, folder); }
 
@@ -69,6 +74,34 @@ TEST(CliGpsFiles, GpxInAnyCaseWithSkippedPointsCounted) {
               "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
               "T,T01-0001,2010-12-01 12:00:00.000,55.75,37.6,328.0839895013124,0,0,2010-12-01 12:00:00.000,,Трек,"
               "55 45.0000 N,37 36.0000 E,100\r\n");
+}
+
+// A KMZ archive is read whether its name says .kmz or .kml.
+TEST(CliGpsFiles, TcxAndKmzFiles) {
+    geovanta::test::TempDir dir;
+    dir.write("run.TCX",
+              "<TrainingCenterDatabase><Activities><Activity><Lap><Track><Trackpoint><Time>2010-12-01T15:00:00+03:00"
+              "</Time><Position><LatitudeDegrees>55.75</LatitudeDegrees><LongitudeDegrees>37.6</LongitudeDegrees>"
+              "</Position><AltitudeMeters>100</AltitudeMeters></Trackpoint><Trackpoint><Time>2010-12-01T12:00:30Z"
+              "</Time></Trackpoint></Track></Lap></Activity></Activities></TrainingCenterDatabase>");
+    const CliResult tcx = cli(dir.folder(), "run.TCX");
+    EXPECT_EQ(tcx.status, 0);
+    EXPECT_EQ(tcx.out,
+              "geovanta-cli: Points without a position left out: 1 (run.TCX)\n"
+              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
+              "T,T01-0001,2010-12-01 12:00:00.000,55.75,37.6,328.0839895013124,0,0,2010-12-01 12:00:00.000,,Трек,"
+              "55 45.0000 N,37 36.0000 E,100\r\n");
+
+    const std::string kmz = geovanta::test::zipOf({{"doc.kml", geovanta::test::fileBytes(kData + "/ride.kml")}});
+    dir.write("ride.kmz", kmz);
+    dir.write("zipped.kml", kmz);
+    for (const char* name : {"ride.kmz", "zipped.kml"}) {
+        const CliResult r = cli(dir.folder(), name);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_TRUE(r.out.starts_with("geovanta-cli: Points without a time left out: 15 (" + std::string(name) + ")\n"))
+            << r.out;
+        EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1 + 1 + 11);
+    }
 }
 
 // Under a small address-space limit (as a 32-bit system or a container

@@ -44,32 +44,14 @@ std::vector<std::size_t> rowsWhere(const DataTable& t, const std::string& namePr
     return out;
 }
 
-// GPSBabel prints six decimals of a degree, one of a metre and the
-// millisecond; its points without a time are the ones we skip.
+// GPSBabel's points without a time are the ones we skip.
 void expectGpsbabelPoints(const DataTable& t, const std::vector<std::size_t>& rows, const fs::path& csv) {
     SCOPED_TRACE(csv.filename().string());
     std::vector<test::Record> expected;
     for (test::Record& r : test::readUnicsv(csv.string()))
         if (test::unicsvTimeMs(r)) expected.push_back(std::move(r));
     ASSERT_FALSE(expected.empty());
-    ASSERT_EQ(rows.size(), expected.size());
-    for (std::size_t k = 0; k < rows.size(); ++k) {
-        SCOPED_TRACE("point " + std::to_string(k + 1));
-        const test::Record& gb = expected[k];
-        const std::size_t row = rows[k];
-        EXPECT_NEAR(t.real(row, FieldId::Lat), std::stod(gb.at("Latitude")), 5e-7);
-        EXPECT_NEAR(t.real(row, FieldId::Lon), std::stod(gb.at("Longitude")), 5e-7);
-        const auto alt = gb.find("Altitude");
-        if (alt != gb.end() && !alt->second.empty()) {
-            EXPECT_NEAR(t.real(row, FieldId::Elev) * 0.3048, std::stod(alt->second), 0.05 + 1e-9);
-        } else {
-            EXPECT_TRUE(t.isNull(row, FieldId::Elev));
-        }
-        EXPECT_EQ(t.timeMs(row, FieldId::Time), *test::unicsvTimeMs(gb));
-        if (t.stat(row) == 'P') {
-            EXPECT_EQ(t.text(row, FieldId::Name), gb.at("Name"));
-        }
-    }
+    test::expectUnicsvPoints(t, rows, expected);
 }
 
 }  // namespace

@@ -109,12 +109,12 @@ TEST_F(GpxReaderTest, ValuesAsTheTableKeepsThem) {
     };
     ASSERT_TRUE(load(gpx("<trk><trkseg>\n"
                          "<trkpt lat=\" -33.856784 \" lon=\"151.215297\"><ele>\n 100 \n</ele>"
-                         "<time>2010-12-01T11:15:00.250+03:00</time></trkpt>\n"
+                         "<time>2010-12-01T11:15:00.250<!-- the device's zone -->+03:00</time></trkpt>\n"
                          "<trkpt lat=\"55\" lon=\"37\"><time>2010-12-01T03:16:00-05:00</time></trkpt>\n"
                          "<trkpt lat=\"55\" lon=\"37\"><ele></ele><time>2010-12-01T08:17:00</time></trkpt>\n"
                          "<trkpt lat=\"55\" lon=\"37\"><ele>-12.5</ele><time>2010-12-01T08:18:00Z</time></trkpt>\n"
                          "</trkseg></trk>\n" +
-                         waypoint("<name> Ride &amp; walk </name>") + waypoint("<name><![CDATA[<Bolshoi>]]></name>") +
+                         waypoint("<name> Ride<!-- and then --> &amp; walk </name>") + waypoint("<name><![CDATA[<Bolshoi>]]></name>") +
                          waypoint("<name>" + longName + "</name>") + waypoint("")))
                     .ok());
     const std::vector<std::size_t> rows = fileOrder();

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "table/datatable.h"
 #include "table/datetime.h"
 
@@ -78,6 +80,29 @@ inline std::optional<int64_t> unicsvTimeMs(const Record& r) {
         c.millisecond = std::stoi((digits + "00").substr(0, 3));
     }
     return civilToMs(c);
+}
+
+// The rows against GPSBabel's points, which give six decimals of a degree,
+// one of a metre and the millisecond, and a waypoint's name when it has one.
+inline void expectUnicsvPoints(const DataTable& t, const std::vector<std::size_t>& rows,
+                               const std::vector<Record>& expected) {
+    ASSERT_EQ(rows.size(), expected.size());
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        SCOPED_TRACE("point " + std::to_string(k + 1));
+        const Record& gb = expected[k];
+        const std::size_t row = rows[k];
+        EXPECT_NEAR(t.real(row, FieldId::Lat), std::stod(gb.at("Latitude")), 5e-7);
+        EXPECT_NEAR(t.real(row, FieldId::Lon), std::stod(gb.at("Longitude")), 5e-7);
+        if (gb.contains("Altitude") && !gb.at("Altitude").empty()) {
+            EXPECT_NEAR(t.real(row, FieldId::Elev) * 0.3048, std::stod(gb.at("Altitude")), 0.05 + 1e-9);
+        } else {
+            EXPECT_TRUE(t.isNull(row, FieldId::Elev));
+        }
+        EXPECT_EQ(t.timeMs(row, FieldId::Time), *unicsvTimeMs(gb));
+        if (t.stat(row) == 'P' && gb.contains("Name")) {
+            EXPECT_EQ(t.text(row, FieldId::Name), gb.at("Name"));
+        }
+    }
 }
 
 // Row indices in file order: the binding pass sorted the table by time.
