@@ -178,6 +178,10 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
 
     {Msg::ScaleMetres, "%1 м", "%1 m"},
     {Msg::ScaleKilometres, "%1 км", "%1 km"},
+
+    {Msg::NotNmea, "В файле нет сообщений NMEA 0183!", "The file holds no NMEA 0183 sentences!"},
+    {Msg::NotIgc, "Файл не является записью полёта IGC!", "The file is not an IGC flight log!"},
+    {Msg::IgcDamagedRecord, "Запись точки повреждена: '%1'", "A fix record is damaged: '%1'"},
 }};
 
 constexpr bool inIdOrder() {

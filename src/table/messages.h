@@ -142,6 +142,10 @@ enum class Msg {
     // The map.
     ScaleMetres,
     ScaleKilometres,
+    // Reading files of other devices.
+    NotNmea,
+    NotIgc,
+    IgcDamagedRecord,
     Count
 };
 
