@@ -1,13 +1,11 @@
 #pragma once
-// A reader run on bytes in a table of its own, as the load runs it, and the
-// rows it appended in the order it appended them.
+// A reader run on bytes in a table of its own, as the load runs it; rows stay
+// in the order the reader appended them.
 
-#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
-#include <string_view>
 
 #include "input/gpsread.h"
 #include "table/datatable.h"
@@ -25,8 +23,7 @@ struct ReaderRun {
     int64_t timeMs(std::size_t row) const { return table.timeMs(row, FieldId::Time); }
     std::optional<double> elevMetres(std::size_t row) const {
         const std::optional<double> feet = table.optReal(row, FieldId::Elev);
-        if (!feet) return std::nullopt;
-        return *feet * 0.3048;
+        return feet ? std::optional<double>(*feet * 0.3048) : std::nullopt;
     }
 };
 
@@ -38,7 +35,7 @@ inline std::unique_ptr<ReaderRun> runReader(GpsReaderFn reader, std::string_view
 
 inline std::string fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace geovanta::test
