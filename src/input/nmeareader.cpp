@@ -208,7 +208,7 @@ void NmeaWalk::emit(const Fix& fix) {
 
 void NmeaWalk::finish() {
     for (; count_ > 0; --count_, first_ = (first_ + 1) % kWindow) emit(pending_[first_]);
-    if (earliestRow_ < latestRow_ - kFarBackMs) removeFarBack();
+    if (earliestRow_ <= latestRow_ && latestRow_ - earliestRow_ > kFarBackMs) removeFarBack();
 }
 
 // Rare (a receiver that missed a rollover), so the rows are taken out after
