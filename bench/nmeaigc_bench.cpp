@@ -27,17 +27,11 @@ namespace {
 // Positive degrees as whole degrees and `perMinute`ths of a minute, rounded
 // as a whole so that a minute never reads 60.
 struct Degrees {
-    long whole, parts;
+    int whole, parts;
 };
-Degrees split(double degrees, long perMinute) {
+Degrees split(double degrees, int perMinute) {
     const long total = std::lround(degrees * 60 * perMinute);
-    return {total / (60 * perMinute), total % (60 * perMinute)};
-}
-
-// "ddmm.mmmm" or "dddmm.mmmm".
-void putNmeaDegrees(char* out, std::size_t size, double degrees, int width) {
-    const Degrees d = split(degrees, 10000);
-    std::snprintf(out, size, "%0*ld%02ld.%04ld", width, d.whole, d.parts / 10000, d.parts % 10000);
+    return {static_cast<int>(total / (60 * perMinute)), static_cast<int>(total % (60 * perMinute))};
 }
 
 void putSentence(std::FILE* out, const char* body) {
@@ -51,18 +45,21 @@ const std::string& bigNmeaFile() {
         const std::string file = benchFilePath("geovanta-bench-big.nmea");
         File out(std::fopen(file.c_str(), "wb"), &std::fclose);
         if (!out) return std::string();
-        char lat[16], lon[16], body[160];
+        char body[256];
         for (int i = 0; i < kBigFilePoints; ++i) {
             const WalkPoint p = walkPoint(i);
             const int s = p.second % 86400, day = 1 + p.second / 86400;
-            putNmeaDegrees(lat, sizeof lat, p.lat, 2);
-            putNmeaDegrees(lon, sizeof lon, p.lon, 3);
-            std::snprintf(body, sizeof body, "GPGGA,%02d%02d%02d.00,%s,N,%s,E,1,08,0.9,%.1f,M,14.0,M,,", s / 3600,
-                          s / 60 % 60, s % 60, lat, lon, p.elevFeet * 0.3048);
+            // "ddmm.mmmm,N,dddmm.mmmm,E"
+            const Degrees lat = split(p.lat, 10000), lon = split(p.lon, 10000);
+            char where[64];
+            std::snprintf(where, sizeof where, "%02d%02d.%04d,N,%03d%02d.%04d,E", lat.whole, lat.parts / 10000,
+                          lat.parts % 10000, lon.whole, lon.parts / 10000, lon.parts % 10000);
+            std::snprintf(body, sizeof body, "GPGGA,%02d%02d%02d.00,%s,1,08,0.9,%.1f,M,14.0,M,,", s / 3600,
+                          s / 60 % 60, s % 60, where, p.elevFeet * 0.3048);
             putSentence(out.get(), body);
             putSentence(out.get(), "GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1");
-            std::snprintf(body, sizeof body, "GPRMC,%02d%02d%02d.00,A,%s,N,%s,E,0.5,54.7,%02d1210,,,A", s / 3600,
-                          s / 60 % 60, s % 60, lat, lon, day);
+            std::snprintf(body, sizeof body, "GPRMC,%02d%02d%02d.00,A,%s,0.5,54.7,%02d1210,,,A", s / 3600, s / 60 % 60,
+                          s % 60, where, day);
             putSentence(out.get(), body);
             putSentence(out.get(), "GPVTG,54.7,T,,M,0.5,N,0.9,K,A");
         }
@@ -82,7 +79,7 @@ const std::string& bigIgcFile() {
             const int s = p.second % 86400;
             const Degrees lat = split(p.lat, 1000), lon = split(p.lon, 1000);
             const long metres = std::lround(p.elevFeet * 0.3048);
-            std::fprintf(out.get(), "B%02d%02d%02d%02ld%05ldN%03ld%05ldEA%05ld%05ld010\r\n", s / 3600, s / 60 % 60,
+            std::fprintf(out.get(), "B%02d%02d%02d%02d%05dN%03d%05dEA%05ld%05ld010\r\n", s / 3600, s / 60 % 60,
                          s % 60, lat.whole, lat.parts, lon.whole, lon.parts, metres - 20, metres);
         }
         return file;

@@ -40,10 +40,15 @@ NmeaSentence parseNmeaSentence(std::string_view text);
 // prefix may stand before the sentence.
 template <typename F>
 void forEachNmeaPiece(std::string_view line, F&& f) {
-    std::size_t at = line.find_first_of("$!");
-    while (at != std::string_view::npos) {
-        const std::size_t next = line.find_first_of("$!", at + 1);
-        f(line.substr(at, next == std::string_view::npos ? std::string_view::npos : next - at));
+    // By hand: find_first_of looks each byte up in the set with a call.
+    const auto startAfter = [line](std::size_t from) {
+        for (std::size_t i = from; i < line.size(); ++i)
+            if (line[i] == '$' || line[i] == '!') return i;
+        return line.size();
+    };
+    for (std::size_t at = startAfter(0); at < line.size();) {
+        const std::size_t next = startAfter(at + 1);
+        f(line.substr(at, next - at));
         at = next;
     }
 }
