@@ -66,7 +66,7 @@ void BM_ScanPhotoFolder(benchmark::State& state) {
     PhotoScanStats stats;
     for (auto _ : state) {
         DataTable table;
-        const LoadResult result = LoadFotos(table, folder, BindingParams{}, SubFolders::Skip, &stats);
+        const LoadResult result = LoadFotos(table, folder, SubFolders::Skip, &stats);
         if (!result.ok()) state.SkipWithError(result.message.c_str());
         benchmark::DoNotOptimize(table.rowCount());
     }
@@ -172,7 +172,7 @@ std::string corpusFolder(const std::string& name, const std::string& sample, con
 double scanSeconds(const std::string& folder, PhotoScanStats& stats) {
     const auto start = std::chrono::steady_clock::now();
     DataTable table;
-    LoadFotos(table, folder, BindingParams{}, SubFolders::Skip, &stats);
+    LoadFotos(table, folder, SubFolders::Skip, &stats);
     benchmark::DoNotOptimize(table.rowCount());
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }

@@ -20,6 +20,7 @@
 #include "output/tagwriterpool.h"
 #include "runtime/keptprocess.h"
 #include "runtime/processrunner.h"
+#include "binding/calcpositions.h"
 #include "table/datatable.h"
 
 using namespace geovanta;
@@ -92,8 +93,9 @@ void BM_TagWriterVersusExifToolGeotag(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         DataTable table;
         uint16_t tracks = 0;
-        TrackReader(table, tracks, BindingParams{}).load((dir / "track.plt").string());
-        LoadFotos(table, (dir / "photos").string(), BindingParams{});
+        TrackReader(table, tracks).load((dir / "track.plt").string());
+        LoadFotos(table, (dir / "photos").string());
+        CalcPositions(table, BindingParams{});
         written += TagCommands(table, console, writer).writeAll().written;
         const auto middle = std::chrono::steady_clock::now();
         // With no environment ExifTool takes the photographs' times as UTC,

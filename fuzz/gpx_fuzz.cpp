@@ -14,7 +14,7 @@ using namespace geovanta;
 
 LoadResult loadInPieces(DataTable& table, uint16_t& tracks, std::string_view bytes, std::size_t pieceBytes) {
     fuzz::addEarlierRow(table);
-    GpxReader reader(table, tracks, BindingParams{});
+    GpxReader reader(table, tracks);
     reader.setPieceBytes(pieceBytes);
     const LoadResult r = reader.loadBytes(bytes, fuzz::kPath);
     fuzz::checkTableWhole(table);

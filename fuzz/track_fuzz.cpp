@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         bytes,
         [](DataTable& table, uint16_t& trackCounter, std::string_view b) {
             const uint16_t before = trackCounter;
-            const LoadResult r = TrackReader(table, trackCounter, BindingParams{}).loadBytes(b, fuzz::kPath);
+            const LoadResult r = TrackReader(table, trackCounter).loadBytes(b, fuzz::kPath);
             // Counted once the header lines are through, whatever came next.
             const bool counted = trackCounter == static_cast<uint16_t>(before + 1);
             fuzz::check(counted || trackCounter == before);

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::checkReader(
         bytes,
         [](DataTable& table, uint16_t&, std::string_view b) {
-            return WaypointReader(table, BindingParams{}).loadBytes(b, fuzz::kPath);
+            return WaypointReader(table).loadBytes(b, fuzz::kPath);
         },
         false);
     return 0;

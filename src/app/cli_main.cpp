@@ -69,13 +69,10 @@ LoadResult loadInput(Document& document, JobRunner& jobs, const std::string& inp
         }));
         return result;
     }
-    const std::optional<GpsFileKind> kind = gpsFileKindOf(input);
-    if (!kind) return LoadResult::failed("'" + input + "' is neither a .plt, .wpt or .gpx file nor a folder");
-    jobs.submit(std::make_unique<GpsFileJob>(input, *kind, [&](Document&, const GpsFileJob::Outcome& done) {
-        if (const std::size_t skipped = done.stats.pointsWithoutTime)
-            note(input + ": " + std::to_string(skipped) + " points without a time were skipped");
-        if (const std::size_t dropped = done.result.altitudesOutOfRange)
-            note(input + ": " + std::to_string(dropped) + " points with an altitude beyond 1000000 ft were kept without one");
+    const FileFormat* format = gpsFormatOf(input);
+    if (!format) return LoadResult::failed("'" + input + "' is neither a GPS file of a known format nor a folder");
+    jobs.submit(std::make_unique<GpsFileJob>(input, *format, [&](Document&, const GpsFileJob::Outcome& done) {
+        for (const std::string& line : done.notes()) note(line);
         result = done.result;
     }));
     return result;

@@ -4,16 +4,21 @@
 #include <system_error>
 
 #include "app/commands/handplacementcommands.h"
+#include "input/fileformats.h"
 #include "input/photoscanner.h"
 #include "table/numbertext.h"
 
 namespace geovanta {
 
-const char* CliOptions::usage() {
+std::string CliOptions::usage() {
     return "Usage: geovanta-cli [OPTION]... [INPUT]...\n"
-           "Loads OziExplorer tracks (.plt), waypoint lists (.wpt), GPX files (.gpx) and photo\n"
-           "folders in the order given, places the photographs on the track and prints the\n"
-           "table as CSV.\n"
+           "Loads GPS files and photo folders in the order given, places the photographs on\n"
+           "the track and prints the table as CSV.\n"
+           "\n"
+           "GPS files (a file's extension names its format; any of them may also come\n"
+           "gzip-compressed, with \".gz\" after the extension):\n" +
+           formatListText(FormatKind::Track) +
+           "Photographs in a folder:\n" + formatListText(FormatKind::Photos) +
            "\n"
            "  --track-offset DAYS    added to the times of track points and waypoints (default 0)\n"
            "  --photo-offset DAYS    added to the times of photographs (default 0)\n"

@@ -30,7 +30,7 @@ struct CliOptions {
 
     // Returns an error text for a command line that cannot be used.
     static std::optional<std::string> parse(const std::vector<std::string>& args, CliOptions& out);
-    static const char* usage();
+    static std::string usage();
 
     // Why the CSV file may not be written: it is one of the inputs, or a
     // photograph in an input folder, however either is spelled. Nothing when

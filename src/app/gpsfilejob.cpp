@@ -9,6 +9,25 @@
 
 namespace geovanta {
 
+std::vector<std::string> GpsFileJob::Outcome::notes() const {
+    std::vector<std::string> lines;
+    if (result.status == LoadResult::Status::Rejected || result.status == LoadResult::Status::Cancelled) return lines;
+    const std::string file = displayFileName(path);
+    const std::pair<std::size_t, Msg> counts[] = {
+        {stats.withoutTime, Msg::SkippedPoints},
+        {stats.withoutPosition, Msg::SkippedNoPosition},
+        {stats.voidFixes, Msg::SkippedVoidFixes},
+        {stats.badChecksums, Msg::SkippedBadChecksums},
+        {stats.impossibleTimes, Msg::SkippedImpossibleTimes},
+        {stats.inaccurate, Msg::SkippedInaccurate},
+        {stats.altitudesOutOfRange, Msg::AltitudesOutOfRange},
+    };
+    for (const auto& [count, id] : counts)
+        if (count > 0) lines.push_back(textOf(id, {count, file}));
+    for (const std::string& warning : stats.warnings) lines.push_back(warning + " (" + file + ")");
+    return lines;
+}
+
 std::string GpsFileJob::title() const {
     const std::size_t slash = outcome_.path.rfind('/');
     return displayFileName(slash == std::string::npos ? outcome_.path : outcome_.path.substr(slash + 1));
@@ -16,6 +35,7 @@ std::string GpsFileJob::title() const {
 
 void GpsFileJob::start(Document& document) {
     params_ = document.params();
+    options_ = gpsReadOptions(document.state());
     trackCounter_ = document.state().trackCounter;
     before_ = document.loadedBefore(LoadedSource::Kind::GpsFile, outcome_.path);
     source_.kind = LoadedSource::Kind::GpsFile;
@@ -26,27 +46,30 @@ void GpsFileJob::start(Document& document) {
 void GpsFileJob::work(DataTable& table, Progress& progress) {
     source_.firstRow = table.nextCreationNumber();
     try {
-        outcome_.result =
-            readGpsFile(table, kind_, outcome_.path, trackCounter_, params_, outcome_.stats, &progress);
+        GpsRead read(table, outcome_.path, trackCounter_);
+        read.options = options_;
+        read.progress = &progress;
+        outcome_.result = readGpsFile(format_, read);
+        outcome_.stats = std::move(read.stats);
     } catch (const std::bad_alloc&) {
         // The rows read so far stay; the table is whole.
         outcome_.result = LoadResult::failed(outOfMemoryMessage(outcome_.path));
     }
     source_.endRow = table.nextCreationNumber();
-    // The old points go only once the new ones are in: a file that is no
-    // longer a track leaves its earlier load as it was.
-    if (!before_ || outcome_.result.status == LoadResult::Status::Rejected ||
+    if (outcome_.result.status == LoadResult::Status::Rejected ||
         outcome_.result.status == LoadResult::Status::Cancelled)
         return;
-    const uint64_t first = before_->firstRow, end = before_->endRow;
-    {
-        DisplaySuspension suspended(table);
+    DisplaySuspension suspended(table);
+    // The old points go only once the new ones are in: a file that is no
+    // longer a track leaves its earlier load as it was.
+    if (before_) {
+        const uint64_t first = before_->firstRow, end = before_->endRow;
         outcome_.replacedRows = table.removeRowsIf([&](std::size_t row) {
             const uint64_t n = table.creationNumber(row);
             return n >= first && n < end;
         });
-        if (outcome_.replacedRows > 0) CalcPositions(table, params_);
     }
+    CalcPositions(table, params_);
 }
 
 void GpsFileJob::finish(Document& document, bool cancelled) {

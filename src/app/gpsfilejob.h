@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/document.h"
 #include "app/job.h"
@@ -20,12 +21,17 @@ public:
         LoadResult result;
         GpsReadStats stats;
         std::size_t replacedRows = 0;  // rows of the file's earlier load taken out
+
+        // What the person is told besides an error: the points left out by
+        // reason, those kept without an altitude, the file's warnings; one
+        // line each, naming the file.
+        std::vector<std::string> notes() const;
     };
     // Called on the document's thread when the job has ended, unless cancelled.
     using Done = std::function<void(Document&, const Outcome&)>;
 
-    GpsFileJob(std::string path, GpsFileKind kind, Done done)
-        : kind_(kind), done_(std::move(done)) {
+    GpsFileJob(std::string path, const FileFormat& format, Done done)
+        : format_(format), done_(std::move(done)) {
         outcome_.path = std::move(path);
     }
 
@@ -36,9 +42,10 @@ public:
     void finish(Document& document, bool cancelled) override;
 
 private:
-    GpsFileKind kind_;
+    const FileFormat& format_;
     Done done_;
     BindingParams params_;
+    GpsReadOptions options_;
     uint16_t trackCounter_ = 0;
     std::optional<LoadedSource> before_;
     LoadedSource source_;

@@ -43,7 +43,7 @@ void PhotoFolderJob::start(Document& document) {
 void PhotoFolderJob::work(DataTable& table, Progress& progress) {
     DataTable scanned;
     try {
-        outcome_.scan = LoadFotos(scanned, outcome_.folder, params_, subFolders_, nullptr, &progress);
+        outcome_.scan = LoadFotos(scanned, outcome_.folder, subFolders_, nullptr, &progress);
     } catch (const std::bad_alloc&) {
         static_cast<LoadResult&>(outcome_.scan) = LoadResult::failed(outOfMemoryMessage(outcome_.folder));
     }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "binding/calcpositions.h"
+#include "input/gpsread.h"
 
 namespace geovanta {
 
@@ -36,12 +37,22 @@ struct ProgramState {
     // photograph, named IMG_0001.xmp, or IMG_0001.CR3.xmp with the full name.
     bool writeSidecars = false;
     bool sidecarFullName = false;
+    // Location history: points whose reported accuracy is worse than this
+    // many metres are left out.
+    double maxAccuracyM = 100;
 };
 
 // The pass's parameters as the state holds them now; every command that runs
 // the pass takes them from here.
 inline BindingParams bindingParams(const ProgramState& state) {
     return BindingParams{state.trackOffset, state.photoOffset, state.tolerance, state.photoZones};
+}
+
+// What the readers take from the state.
+inline GpsReadOptions gpsReadOptions(const ProgramState& state) {
+    GpsReadOptions options;
+    options.maxAccuracyM = state.maxAccuracyM;
+    return options;
 }
 
 }  // namespace geovanta

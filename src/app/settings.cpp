@@ -71,6 +71,10 @@ ProgramState SettingsFile::readState(const std::string& defaultFolder, std::vect
         if (seconds && *seconds >= 1) s.exifToolTimeout = *seconds;
     }
     s.language = text(kLanguageKey).value_or("");
+    if (const auto v = text(kMaxAccuracyKey)) {
+        const auto metres = parseNumber(*v);
+        if (metres && *metres > 0 && *metres <= 1e7) s.maxAccuracyM = *metres;
+    }
     return s;
 }
 

@@ -31,6 +31,8 @@ public:
     static constexpr const char* kWriteSidecarsKey = "WriteSidecars";
     // "full" names them IMG_0001.CR3.xmp; anything else IMG_0001.xmp.
     static constexpr const char* kSidecarNameKey = "SidecarName";
+    // Metres: location-history points reported less accurate are left out.
+    static constexpr const char* kMaxAccuracyKey = "MaxAccuracyM";
 
     // With `makeFolder` the first write makes the file's folder, as the
     // user's configuration folder may not exist yet; a folder beside the

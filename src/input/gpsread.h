@@ -28,6 +28,9 @@ struct GpsReadStats {
     std::size_t badChecksums = 0;     // sentences or records whose checksum is wrong
     std::size_t impossibleTimes = 0;  // dates no fix can have (a GPS week rollover, a date far ahead)
     std::size_t inaccurate = 0;       // reported accuracy worse than the limit
+    // Points kept without their altitude, which no receiver can give (beyond
+    // kMaxAltitudeFeet): not left out, but said.
+    std::size_t altitudesOutOfRange = 0;
     // Warnings about the file as a whole that did not stop the read ("the
     // file's CRC is wrong"): the message says them after the counts.
     std::vector<std::string> warnings;

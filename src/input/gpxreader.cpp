@@ -236,12 +236,14 @@ bool GpxWalk::readPoint(const pugi::xml_node& point, Kind container) {
 LoadResult GpxReader::load(const std::string& path) {
     FileBytes bytes;
     if (auto error = readWholeFile(path, bytes)) return LoadResult::failed(*error);
-    return read(bytes, path, &bytes);
+    return loadBytes(bytes, path, &bytes);
 }
 
-LoadResult GpxReader::loadBytes(std::string_view bytes, const std::string& path) { return read(bytes, path, nullptr); }
+LoadResult GpxReader::loadBytes(std::string_view bytes, const std::string& path) {
+    return loadBytes(bytes, path, nullptr);
+}
 
-LoadResult GpxReader::read(std::string_view bytes, const std::string& path, FileBytes* spent) {
+LoadResult GpxReader::loadBytes(std::string_view bytes, const std::string& path, FileBytes* spent) {
     stats_ = {};
     if (wideEncoding(bytes))
         return LoadResult::failed(textOf(Msg::GpxNotUtf8) + lineSuffix(path, 1));
@@ -266,10 +268,18 @@ LoadResult GpxReader::read(std::string_view bytes, const std::string& path, File
         else if (fault)
             failure = textOf(Msg::MalformedXml, {fault->reason}) + lineSuffix(path, pieces.lineAt(fault->offset));
         if (spent) spent->release(bytes.size());
-        CalcPositions(table_, params_);
     }
     LoadResult result = failure.empty() ? LoadResult::loaded() : LoadResult::failed(failure);
     result.altitudesOutOfRange = stats_.altitudesOutOfRange;
+    return result;
+}
+
+LoadResult readGpx(std::string_view bytes, GpsRead& read) {
+    GpxReader reader(read.rows, read.trackCounter);
+    reader.setProgress(read.progress);
+    LoadResult result = reader.loadBytes(bytes, read.path, read.spent);
+    read.stats.withoutTime += reader.stats().pointsWithoutTime;
+    read.stats.altitudesOutOfRange += result.altitudesOutOfRange;
     return result;
 }
 

@@ -57,8 +57,8 @@ int64_t latestPossibleMs() {
 
 class NmeaWalk {
 public:
-    NmeaWalk(GpsRead& read, std::size_t expectedFixes, LoadResult& result)
-        : read_(read), expectedFixes_(expectedFixes), result_(result), firstRow_(read.rows.rowCount()) {}
+    NmeaWalk(GpsRead& read, std::size_t expectedFixes)
+        : read_(read), expectedFixes_(expectedFixes), firstRow_(read.rows.rowCount()) {}
 
     void take(const NmeaSentence& s);
     // Ends the read: the fixes still waiting, then the rows dated back by a
@@ -74,7 +74,6 @@ private:
 
     GpsRead& read_;
     std::size_t expectedFixes_;
-    LoadResult& result_;
     std::size_t firstRow_;
     uint16_t track_ = 0;
     uint32_t pointNumber_ = 0;
@@ -198,7 +197,7 @@ void NmeaWalk::emit(const Fix& fix) {
         point.elev = feetFromMetres(*fix.altitudeM);
         if (!altitudeInRange(*point.elev)) {
             point.elev = kNoAltitudeFeet;
-            ++result_.altitudesOutOfRange;
+            ++read_.stats.altitudesOutOfRange;
         }
     }
     appendPointRow(read_.rows, 'T', TrackReader::pointName(track_, ++pointNumber_), point);
@@ -223,10 +222,9 @@ void NmeaWalk::removeFarBack() {
 }  // namespace
 
 LoadResult readNmea(std::string_view bytes, GpsRead& read) {
-    LoadResult result;
     TextLines lines(bytes, TextLines::NulByte::Ordinary);
     DisplaySuspension suspended(read.rows);
-    NmeaWalk walk(read, expectedLines(bytes, kTypicalFixBytes), result);
+    NmeaWalk walk(read, expectedLines(bytes, kTypicalFixBytes));
     std::string_view line;
     while (lines.next(line)) {
         if (lines.lineNumber() % kLinesPerLook == 0) {
@@ -238,7 +236,7 @@ LoadResult readNmea(std::string_view bytes, GpsRead& read) {
     if (!walk.sawNmea()) return LoadResult::rejected(textOf(Msg::NotNmea));
     walk.finish();
     if (read.spent) read.spent->release(bytes.size());
-    return result;
+    return LoadResult::loaded();
 }
 
 bool looksLikeNmea(std::string_view head) {

@@ -17,10 +17,6 @@ namespace fs = std::filesystem;
 namespace geovanta {
 namespace {
 
-constexpr std::array<std::string_view, 24> kPhotoExtensions = {
-    ".JPG", ".JPEG", ".TIF", ".TIFF", ".DNG", ".NEF", ".NRW", ".CR2", ".CR3", ".CRW", ".ARW", ".SR2",
-    ".SRF", ".ORF", ".RW2", ".RAF", ".PEF", ".SRW", ".3FR", ".IIQ", ".HEIC", ".HEIF", ".HIF", ".AVIF"};
-
 #ifdef _WIN32
 constexpr char kSeparator = '\\';
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
@@ -122,12 +118,6 @@ private:
 
 std::string LeftOutFile::line() const { return displayFileName(path) + ": " + reason; }
 
-bool isPhotoName(const std::string& name) {
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos) return false;
-    const std::string ext = asciiUpper(std::string_view(name).substr(dot));
-    return std::find(kPhotoExtensions.begin(), kPhotoExtensions.end(), ext) != kPhotoExtensions.end();
-}
 
 FolderListing listPhotos(const std::string& folder, SubFolders subFolders, const Progress* progress) {
     return FolderWalk(subFolders, progress).run(folder);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "input/fileformats.h"
 #include "table/progress.h"
 
 namespace geovanta {
@@ -16,10 +17,6 @@ enum class SubFolders { Skip, Include };
 // Subfolders further down than this are not read.
 inline constexpr int kMaxFolderDepth = 32;
 
-// True for a name whose extension (from its last ".") is a camera format's,
-// in any letter case: .jpg .jpeg .tif .tiff .dng .nef .nrw .cr2 .cr3 .crw
-// .arw .sr2 .srf .orf .rw2 .raf .pef .srw .3fr .iiq .heic .heif .hif .avif.
-bool isPhotoName(const std::string& name);
 
 // A file the scan could not take in, and why (the reader's own error text).
 // A folder listing that fails names the folder.

@@ -9,7 +9,6 @@
 #include <system_error>
 #include <thread>
 
-#include "binding/calcpositions.h"
 #include "input/exif.h"
 #include "input/exiftime.h"
 #include "input/positionedfile.h"
@@ -219,8 +218,8 @@ std::string nameWithoutExtension(const std::string& name) {
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-PhotoScanResult LoadFotos(DataTable& table, const std::string& folder, const BindingParams& params,
-                          SubFolders subFolders, PhotoScanStats* stats, Progress* progress) {
+PhotoScanResult LoadFotos(DataTable& table, const std::string& folder, SubFolders subFolders,
+                          PhotoScanStats* stats, Progress* progress) {
     DisplaySuspension suspended(table);  // resumes last, after recalculation is back on
     table.setLastScanPhotoCount(0);
     PhotoScanResult result;
@@ -242,13 +241,6 @@ PhotoScanResult LoadFotos(DataTable& table, const std::string& folder, const Bin
         }
     } catch (const std::exception& e) {
         error = e.what();
-    }
-    // Also after an error: the rows appended so far are placed and the
-    // table is left whole, shown and recalculating.
-    try {
-        CalcPositions(table, params);
-    } catch (const std::exception& e) {
-        if (error.empty()) error = e.what();
     }
     for (const LeftOutFile& f : result.leftOut) {
         if (!result.message.empty()) result.message += '\n';

@@ -1,14 +1,12 @@
 #pragma once
 // The photo folder scanner: one row of kind "F" for every photograph in the
 // photo folder (and its subfolders when asked; see photofolders.h), timed by
-// its EXIF shooting time or else by its modification time, then the binding
-// pass.
+// its EXIF shooting time or else by its modification time.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "binding/calcpositions.h"
 #include "input/loadresult.h"
 #include "input/photofolders.h"
 #include "table/progress.h"
@@ -35,16 +33,14 @@ struct PhotoScanResult : LoadResult {
     std::vector<LeftOutFile> leftOut;
 };
 
-// Appends the photographs of `folder` to the table and runs the binding pass.
-// A photograph that cannot be read (damaged, cut off inside its EXIF data, or
-// not openable) is left out and the scan goes on with the next; so it does
-// past a folder that cannot be listed. Either way every photograph read is
-// kept and bound. A photograph whose EXIF date is no date is timed by its
+// Appends the photographs of `folder` to the table. A photograph that cannot
+// be read (damaged, cut off inside its EXIF data, or not openable) is left
+// out and the scan goes on with the next; so it does past a folder that
+// cannot be listed. Either way every photograph read is kept. A photograph whose EXIF date is no date is timed by its
 // file's date, and its row keeps that text.
 // `progress` counts the photographs read; when it asks to stop, the scan
-// ends at once with nothing bound.
-PhotoScanResult LoadFotos(DataTable& table, const std::string& folder, const BindingParams& params,
-                          SubFolders subFolders = SubFolders::Skip, PhotoScanStats* stats = nullptr,
+// ends at once, cancelled.
+PhotoScanResult LoadFotos(DataTable& table, const std::string& folder, SubFolders subFolders = SubFolders::Skip, PhotoScanStats* stats = nullptr,
                           Progress* progress = nullptr);
 
 }  // namespace geovanta

@@ -3,7 +3,6 @@
 #include <array>
 #include <charconv>
 
-#include "binding/calcpositions.h"
 #include "input/pointfields.h"
 #include "table/displaysuspension.h"
 #include "table/messages.h"
@@ -61,12 +60,14 @@ std::string TrackReader::pointName(uint16_t track, uint32_t point) {
 LoadResult TrackReader::load(const std::string& path) {
     FileBytes bytes;
     if (auto error = readWholeFile(path, bytes)) return LoadResult::failed(*error);
-    return read(bytes, path, &bytes);
+    return loadBytes(bytes, path, &bytes);
 }
 
-LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& path) { return read(bytes, path, nullptr); }
+LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& path) {
+    return loadBytes(bytes, path, nullptr);
+}
 
-LoadResult TrackReader::read(std::string_view bytes, const std::string& path, FileBytes* spent) {
+LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& path, FileBytes* spent) {
     // A NUL byte is a damaged line to report, not the end of the file.
     TextLines lines(bytes, TextLines::NulByte::Ordinary);
     std::string_view line;
@@ -109,10 +110,17 @@ LoadResult TrackReader::read(std::string_view bytes, const std::string& path, Fi
         }
         if (stopped) return LoadResult::cancelled();
         if (spent) spent->release(bytes.size());
-        CalcPositions(table_, params_);
     }
     LoadResult result = failure.empty() ? LoadResult::loaded() : LoadResult::failed(failure);
     result.altitudesOutOfRange = altitudesOutOfRange;
+    return result;
+}
+
+LoadResult readPlt(std::string_view bytes, GpsRead& read) {
+    TrackReader reader(read.rows, read.trackCounter);
+    reader.setProgress(read.progress);
+    LoadResult result = reader.loadBytes(bytes, read.path, read.spent);
+    read.stats.altitudesOutOfRange += result.altitudesOutOfRange;
     return result;
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 // Reader of OziExplorer track files (.PLT): one row of kind "T" per data line,
-// named after the track and point number, then the binding pass.
+// named after the track and point number.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "binding/calcpositions.h"
+#include "input/gpsread.h"
 #include "input/loadresult.h"
 #include "table/progress.h"
 
@@ -22,17 +22,18 @@ public:
 
     // `trackCounter` numbers the tracks of the session: it goes up by one for
     // every file that passes the header tests.
-    TrackReader(DataTable& table, uint16_t& trackCounter, const BindingParams& params)
-        : table_(table), trackCounter_(trackCounter), params_(params) {}
+    TrackReader(DataTable& table, uint16_t& trackCounter) : table_(table), trackCounter_(trackCounter) {}
 
-    // Appends the file's points and runs the binding pass. A file that fails a
-    // header test is rejected untouched; a file passing both counts as the
-    // next track even when it holds no point. An error in a data line keeps
-    // the points before it, binds them and reports the file and line.
+    // Appends the file's points. A file that fails a header test is rejected
+    // untouched; a file passing both counts as the next track even when it
+    // holds no point. An error in a data line keeps the points before it and
+    // reports the file and line.
     LoadResult load(const std::string& path);
     // The same for the file's bytes already in memory; `path` names the file
     // in messages.
     LoadResult loadBytes(std::string_view bytes, const std::string& path);
+    // The same, handing back to `spent` (when given) the bytes it has passed.
+    LoadResult loadBytes(std::string_view bytes, const std::string& path, FileBytes* spent);
     // Bytes read so far go into `progress`; when it asks to stop, the read
     // ends at a line end and the load is cancelled.
     void setProgress(Progress* progress) { progress_ = progress; }
@@ -42,13 +43,12 @@ public:
     static std::string pointName(uint16_t track, uint32_t point);
 
 private:
-    // loadBytes, handing back to `spent` (when given) the bytes it has passed.
-    LoadResult read(std::string_view bytes, const std::string& path, FileBytes* spent);
-
     DataTable& table_;
     uint16_t& trackCounter_;
-    BindingParams params_;
     Progress* progress_ = nullptr;
 };
+
+// The reader as the list of formats calls it.
+LoadResult readPlt(std::string_view bytes, GpsRead& read);
 
 }  // namespace geovanta

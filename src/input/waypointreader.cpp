@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "binding/calcpositions.h"
 #include "input/pointfields.h"
 #include "table/displaysuspension.h"
 #include "table/messages.h"
@@ -84,10 +83,17 @@ LoadResult WaypointReader::loadBytes(std::string_view bytes, const std::string& 
             appendPointRow(table_, 'P', fields[1], point);
         } while (lines.next(line));
         if (stopped) return LoadResult::cancelled();
-        CalcPositions(table_, params_);
     }
     LoadResult result = failure.empty() ? LoadResult::loaded() : LoadResult::failed(failure);
     result.altitudesOutOfRange = altitudesOutOfRange;
+    return result;
+}
+
+LoadResult readWpt(std::string_view bytes, GpsRead& read) {
+    WaypointReader reader(read.rows);
+    reader.setProgress(read.progress);
+    LoadResult result = reader.loadBytes(bytes, read.path);
+    read.stats.altitudesOutOfRange += result.altitudesOutOfRange;
     return result;
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 // Reader of OziExplorer waypoint files (.WPT): one row of kind "P" per data
-// line under the waypoint's own name, then the binding pass. The track
-// counter is neither used nor changed.
+// line under the waypoint's own name. The track counter is neither used nor
+// changed.
 
 #include <string>
 #include <string_view>
 
-#include "binding/calcpositions.h"
+#include "input/gpsread.h"
 #include "input/loadresult.h"
 #include "table/progress.h"
 
@@ -19,12 +19,11 @@ public:
     static constexpr const char* kHeader = "OziExplorer Waypoint File";
     static constexpr const char* kDatum = "WGS 84";
 
-    WaypointReader(DataTable& table, const BindingParams& params) : table_(table), params_(params) {}
+    explicit WaypointReader(DataTable& table) : table_(table) {}
 
-    // Appends the file's waypoints and runs the binding pass. A file of fewer
-    // than five lines or with a wrong header or datum is rejected untouched.
-    // An error in a data line keeps the waypoints before it, binds them and
-    // reports the file and line.
+    // Appends the file's waypoints. A file of fewer than five lines or with a
+    // wrong header or datum is rejected untouched. An error in a data line
+    // keeps the waypoints before it and reports the file and line.
     LoadResult load(const std::string& path);
     // The same for the file's bytes already in memory; `path` names the file
     // in messages.
@@ -35,8 +34,10 @@ public:
 
 private:
     DataTable& table_;
-    BindingParams params_;
     Progress* progress_ = nullptr;
 };
+
+// The reader as the list of formats calls it.
+LoadResult readWpt(std::string_view bytes, GpsRead& read);
 
 }  // namespace geovanta

@@ -125,9 +125,13 @@ enum class Msg {
     SettingsFileTooLarge,
     LanguageAtNextStart,
     // Commands.
-    GpsFileFilters,
     SkippedPoints,
     AltitudesOutOfRange,
+    SkippedNoPosition,
+    SkippedVoidFixes,
+    SkippedBadChecksums,
+    SkippedImpossibleTimes,
+    SkippedInaccurate,
     UnknownFileKind,
     FolderNotFound,
     SomeFilesUnread,
@@ -142,10 +146,24 @@ enum class Msg {
     // The map.
     ScaleMetres,
     ScaleKilometres,
+    // The formats read, as the open dialog and the help name them.
+    FormatPlt,
+    FormatWpt,
+    FormatGpx,
+    FormatAllGps,
+    FormatJpeg,
+    FormatTiff,
+    FormatCr3,
+    FormatCrw,
+    FormatRaf,
+    FormatHeif,
+    FormatByContent,
     // Reading files of other devices.
     NotNmea,
     NotIgc,
     IgcDamagedRecord,
+    FormatNmea,
+    FormatIgc,
     Count
 };
 

@@ -42,7 +42,7 @@ TEST(BigFiles, ErrorsNameTheirLineFarIntoTheFile) {
     for (const int bad : {kPoints / 2 + 7, kPoints + 6}) {
         DataTable table;
         uint16_t tracks = 0;
-        const LoadResult r = TrackReader(table, tracks, BindingParams{}).load(dir.write("big.plt", trackFile(bad)));
+        const LoadResult r = TrackReader(table, tracks).load(dir.write("big.plt", trackFile(bad)));
         EXPECT_EQ(r.message, "' x37.0000000' is not a valid floating point value for field 'Lon'\n" + dir.folder() +
                                  "big.plt, line " + std::to_string(bad));
         EXPECT_EQ(table.rowCount(), static_cast<std::size_t>(bad - 7));
@@ -50,7 +50,7 @@ TEST(BigFiles, ErrorsNameTheirLineFarIntoTheFile) {
     for (const int bad : {kPoints / 2, kPoints - 1}) {
         DataTable table;
         uint16_t tracks = 0;
-        const LoadResult r = GpxReader(table, tracks, BindingParams{}).load(dir.write("big.gpx", gpxFile(bad)));
+        const LoadResult r = GpxReader(table, tracks).load(dir.write("big.gpx", gpxFile(bad)));
         EXPECT_EQ(r.message, "'x37.5' is not a valid floating point value for field 'Lon'\n" + dir.folder() +
                                  "big.gpx, line " + std::to_string(3 + 4 * bad));
         EXPECT_EQ(table.rowCount(), static_cast<std::size_t>(bad));
@@ -61,8 +61,8 @@ TEST(BigFiles, EveryPointOfAWholeFileIsRead) {
     test::TempDir dir;
     DataTable table;
     uint16_t tracks = 0;
-    ASSERT_TRUE(TrackReader(table, tracks, BindingParams{}).load(dir.write("big.plt", trackFile(0))).ok());
-    ASSERT_TRUE(GpxReader(table, tracks, BindingParams{}).load(dir.write("big.gpx", gpxFile(-1))).ok());
+    ASSERT_TRUE(TrackReader(table, tracks).load(dir.write("big.plt", trackFile(0))).ok());
+    ASSERT_TRUE(GpxReader(table, tracks).load(dir.write("big.gpx", gpxFile(-1))).ok());
     ASSERT_EQ(table.rowCount(), 2u * kPoints);
     std::size_t fromTrack = 0;
     for (std::size_t r = 0; r < table.rowCount(); ++r)

@@ -120,7 +120,7 @@ TEST(ExifSubSecond, ScannerTakesTheFractionIntoTheShootingTime) {
         fs::copy_file(kExifData.parent_path() / f.file, dir.path() / fs::path(f.file).filename());
     fs::copy_file(kExifData / "le.jpg", dir.path() / "whole.jpg");
     DataTable table;
-    ASSERT_TRUE(LoadFotos(table, dir.folder(), BindingParams{}).ok());
+    ASSERT_TRUE(LoadFotos(table, dir.folder()).ok());
     ASSERT_EQ(table.rowCount(), files.size() + 1);
     for (std::size_t row = 0; row < table.rowCount(); ++row) {
         const std::string name(table.text(row, FieldId::Name));

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "binding/calcpositions.h"
 #include "input/gpxreader.h"
 #include "input/pointfields.h"
 #include "input/trackreader.h"
@@ -29,7 +30,7 @@ struct Loaded {
 
 Loaded loadGpx(DataTable& table, const fs::path& file) {
     uint16_t tracks = 0;
-    GpxReader reader(table, tracks, BindingParams{});
+    GpxReader reader(table, tracks);
     Loaded out{reader.load(file.string()), {}};
     out.stats = reader.stats();
     return out;
@@ -121,7 +122,9 @@ TEST(GpxFiles, SameWalkAsGpxAndAsTrackFilePlacesPhotosAlike) {
     }
     ASSERT_TRUE(loadGpx(fromGpx, kData / "loop.gpx").result.ok());
     uint16_t trackCounter = 0;
-    ASSERT_TRUE(TrackReader(fromPlt, trackCounter, BindingParams{}).load((kData / "loop.plt").string()).ok());
+    ASSERT_TRUE(TrackReader(fromPlt, trackCounter).load((kData / "loop.plt").string()).ok());
+    CalcPositions(fromGpx, BindingParams{});
+    CalcPositions(fromPlt, BindingParams{});
     ASSERT_EQ(fromGpx.rowCount(), fromPlt.rowCount());
 
     int placed = 0;

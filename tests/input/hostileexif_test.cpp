@@ -187,7 +187,7 @@ TEST(HostileExif, FolderOfFiveThousandEntriesMostlyNoPhotos) {
     }
     DataTable table;
     PhotoScanStats stats;
-    const LoadResult r = LoadFotos(table, dir.folder(), BindingParams{}, SubFolders::Skip, &stats);
+    const LoadResult r = LoadFotos(table, dir.folder(), SubFolders::Skip, &stats);
     ASSERT_TRUE(r.ok()) << r.message;
     EXPECT_EQ(table.lastScanPhotoCount(), photos);
     EXPECT_EQ(table.rowCount(), static_cast<std::size_t>(photos));

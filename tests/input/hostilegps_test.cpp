@@ -23,8 +23,8 @@ namespace {
 
 class HostileGpsTest : public ::testing::Test {
 protected:
-    LoadResult track(const std::string& file) { return TrackReader(table, trackCounter, BindingParams{}).load(file); }
-    LoadResult waypoints(const std::string& file) { return WaypointReader(table, BindingParams{}).load(file); }
+    LoadResult track(const std::string& file) { return TrackReader(table, trackCounter).load(file); }
+    LoadResult waypoints(const std::string& file) { return WaypointReader(table).load(file); }
     std::string name(std::size_t row) const { return std::string(table.text(row, FieldId::Name)); }
 
     // Shown again, no row left pending, rows in shifted-time order.

@@ -20,7 +20,7 @@ class HostileGpxTest : public ::testing::Test {
 protected:
     LoadResult load(const std::string& bytes, std::size_t pieceBytes = 0) {
         const auto start = std::chrono::steady_clock::now();
-        GpxReader reader(table, trackCounter, BindingParams{});
+        GpxReader reader(table, trackCounter);
         if (pieceBytes) reader.setPieceBytes(pieceBytes);
         const LoadResult r = reader.loadBytes(bytes, "h.gpx");
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));

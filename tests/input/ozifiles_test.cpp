@@ -62,8 +62,8 @@ void checkAgainstGpsbabel(const fs::path& file, const fs::path& expected) {
     DataTable table;
     uint16_t trackCounter = 0;
     const bool waypoint = isWaypointFile(file);
-    const LoadResult r = waypoint ? WaypointReader(table, BindingParams{}).load(file.string())
-                                  : TrackReader(table, trackCounter, BindingParams{}).load(file.string());
+    const LoadResult r = waypoint ? WaypointReader(table).load(file.string())
+                                  : TrackReader(table, trackCounter).load(file.string());
     const std::vector<Record> gb = test::readUnicsv(expected.string());
     ASSERT_FALSE(gb.empty());
     if (!r.ok()) {
@@ -89,7 +89,7 @@ TEST(OziFiles, WrittenByGpsbabel) {
     checkAgainstGpsbabel(data / "places.wpt", data / "places.wpt.gpsbabel.csv");
 
     DataTable table;
-    ASSERT_TRUE(WaypointReader(table, BindingParams{}).load((data / "places.wpt").string()).ok());
+    ASSERT_TRUE(WaypointReader(table).load((data / "places.wpt").string()).ok());
     const auto kremlin = fileOrder(table).front();
     EXPECT_EQ(table.text(kremlin, FieldId::Name), "\xCA\xF0\xE5\xEC\xEB\xFC") << "stored as written";
     EXPECT_EQ(table.displayText(kremlin, FieldId::Name), "Кремль");

@@ -49,7 +49,7 @@ TEST(PhotoFolders, SubfoldersInPathOrderEachFolderOnce) {
     }
 
     DataTable table;
-    const PhotoScanResult deep = LoadFotos(table, dir.folder(), BindingParams{}, SubFolders::Include);
+    const PhotoScanResult deep = LoadFotos(table, dir.folder(), SubFolders::Include);
     std::vector<std::string> expected = {".top.jpg", "Old.JPG/in.jpg", "a/deep/x.CR3", "a/z.jpg", "a.jpg", "b.jpg"};
     std::string d;  // "d/d/p.jpg" comes before "d/p.jpg": "d" before "p.jpg"
     for (int depth = 1; depth <= kMaxFolderDepth; ++depth) d += "d/";
@@ -64,7 +64,7 @@ TEST(PhotoFolders, SubfoldersInPathOrderEachFolderOnce) {
 
     // Without subfolders: the folder alone, as the listing gives it.
     DataTable flat;
-    ASSERT_TRUE(LoadFotos(flat, dir.folder(), BindingParams{}).ok());
+    ASSERT_TRUE(LoadFotos(flat, dir.folder()).ok());
     std::vector<std::string> top = appended(flat, dir.folder());
     std::sort(top.begin(), top.end());
     EXPECT_EQ(top, (std::vector<std::string>{".top.jpg", "a.jpg", "b.jpg"}));

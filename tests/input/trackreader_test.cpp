@@ -21,7 +21,7 @@ namespace {
 class TrackReaderTest : public ::testing::Test {
 protected:
     LoadResult load(std::string_view bytes, const std::string& name = "t.plt") {
-        return TrackReader(table, trackCounter, BindingParams{}).load(dir.write(name, bytes));
+        return TrackReader(table, trackCounter).load(dir.write(name, bytes));
     }
     std::string track(std::string_view data) { return std::string(kPltHeader) + std::string(data); }
     std::string name(std::size_t row) const { return std::string(table.text(row, FieldId::Name)); }
@@ -42,12 +42,11 @@ TEST_F(TrackReaderTest, EachFileIsTheNextTrackAndLoadingAppends) {
     ASSERT_TRUE(load(track(kThreePoints)).ok());
     ASSERT_TRUE(load(track(kThreePoints)).ok());
     ASSERT_EQ(table.rowCount(), 6u);
-    // Equal times keep file order: the first file's point comes first.
-    const char* expected[] = {"T01-0001", "T02-0001", "T01-0002", "T02-0002", "T01-0003", "T02-0003"};
+    // Appended in file order; ordering by time is the load's pass.
+    const char* expected[] = {"T01-0001", "T01-0002", "T01-0003", "T02-0001", "T02-0002", "T02-0003"};
     for (std::size_t r = 0; r < 6; ++r) {
         EXPECT_EQ(name(r), expected[r]);
         EXPECT_EQ(table.text(r, FieldId::Stat), "T");
-        EXPECT_FALSE(table.isNull(r, FieldId::VTime)) << "the binding pass ran";
     }
     EXPECT_EQ(trackCounter, 2);
     EXPECT_FALSE(table.displaySuspended());
@@ -108,13 +107,12 @@ TEST_F(TrackReaderTest, BadFieldKeepsEarlierPointsAndSaysWhere) {
                                                         "55.2,37.2,0,10,40513.2,,\r\n"
                                                         "55.3,37.3,0,10, ,,\r\n"
                                                         "55.4,37.4,0,10,40513.4,,\r\n"));
-    const LoadResult r = TrackReader(table, trackCounter, BindingParams{}).load(file);
+    const LoadResult r = TrackReader(table, trackCounter).load(file);
     EXPECT_EQ(r.status, LoadResult::Status::Failed);
     EXPECT_EQ(r.message, "' ' is not a valid floating point value\n" + file + ", line 9");
-    // The table is left consistent: no half-filled row, bound, display back.
+    // The table is left consistent: no half-filled row, display back.
     ASSERT_EQ(table.rowCount(), 2u);
     EXPECT_EQ(table.state(), DataTable::State::Browse);
-    EXPECT_FALSE(table.isNull(1, FieldId::VTime));
     EXPECT_FALSE(table.displaySuspended());
     EXPECT_EQ(trackCounter, 1) << "the file had passed its header tests";
 }
@@ -161,7 +159,7 @@ TEST_F(TrackReaderTest, CoordinatesOffTheGlobeAndAbsurdAltitudes) {
 
 TEST_F(TrackReaderTest, ShortAndMissingFiles) {
     const std::string missing = dir.folder() + "none.plt";
-    EXPECT_EQ(TrackReader(table, trackCounter, BindingParams{}).load(missing).message,
+    EXPECT_EQ(TrackReader(table, trackCounter).load(missing).message,
               "Cannot open file " + missing + ": No such file or directory");
     EXPECT_EQ(load("").message, "List index out of bounds (0)");
     EXPECT_EQ(load("OziExplorer Track Point File\r\n").message, "List index out of bounds (1)");

@@ -105,7 +105,7 @@ TEST(HostileNames, ScanCsvAndTagWriterKeepEveryByteOfTheName) {
     const std::string bomLookalikeBefore = readFile(dir.file(kBomLookalike));
 
     DataTable table;
-    ASSERT_TRUE(LoadFotos(table, dir.path().string(), BindingParams{}).ok());
+    ASSERT_TRUE(LoadFotos(table, dir.path().string()).ok());
     ASSERT_EQ(table.rowCount(), names.size() + 2);
 
     // Every row names its file byte for byte, and the CSV gives it back whole.

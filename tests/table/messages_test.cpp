@@ -40,9 +40,7 @@ TEST(Messages, EveryIdHasBothTextsWithTheSameArguments) {
         EXPECT_FALSE(english.empty());
         EXPECT_EQ(argumentsOf(russian), argumentsOf(english));
         // Texts for counts: Russian has three forms, English two, or one
-        // for every count ("фото"). The file filters hold "|" between their
-        // entries instead.
-        if (id == Msg::GpsFileFilters) continue;
+        // for every count ("фото").
         EXPECT_TRUE(formsOf(russian) == 1 || formsOf(russian) == 3);
         EXPECT_TRUE(formsOf(english) == 1 || formsOf(english) == 2);
     }

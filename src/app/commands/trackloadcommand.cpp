@@ -21,29 +21,22 @@ std::string TrackLoadCommand::folderOf(const std::string& path) {
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
-std::optional<GpsFileKind> TrackLoadCommand::kindOfFilter(int filterIndex) {
-    switch (filterIndex) {
-        case 2: return GpsFileKind::Waypoints;
-        case 3: return GpsFileKind::Gpx;
-        case kAllGpsFilter: return std::nullopt;
-        default: return GpsFileKind::Track;
-    }
-}
-
 void TrackLoadCommand::run() {
-    const auto choice = dialogs_.openFile(document_.state().dataFolder, textOf(Msg::GpsFileFilters), filterIndex_,
-                                         fileName_);
+    // The file offered must be one the entry shown can open: pressing Open
+    // on what the dialog offers always works.
+    if (!fileName_.empty()) filterIndex_ = filterIndexFor(fileName_);
+    const auto choice = dialogs_.openFile(document_.state().dataFolder, gpsDialogFilters(), filterIndex_, fileName_);
     if (!choice) return;
     filterIndex_ = choice->filterIndex;
     // The filter entry, not the extension, says what the file should be.
-    loadAs(choice->path, kindOfFilter(filterIndex_));
+    loadAs(choice->path, formatOfFilter(filterIndex_));
 }
 
-void TrackLoadCommand::load(const std::string& path) { loadAs(path, std::nullopt); }
+void TrackLoadCommand::load(const std::string& path) { loadAs(path, nullptr); }
 
-void TrackLoadCommand::loadAs(const std::string& path, std::optional<GpsFileKind> kind) {
-    if (!kind) kind = gpsFileKindOf(path);
-    if (!kind) {
+void TrackLoadCommand::loadAs(const std::string& path, const FileFormat* format) {
+    if (!format) format = gpsFormatOf(path);
+    if (!format) {
         dialogs_.showMessage(MessageKind::Error, textOf(Msg::UnknownFileKind, {path}));
         return;
     }
@@ -52,16 +45,16 @@ void TrackLoadCommand::loadAs(const std::string& path, std::optional<GpsFileKind
     document_.state().dataFolder = folderOf(path);
 
     Dialogs& dialogs = dialogs_;
-    jobs_.submit(std::make_unique<GpsFileJob>(path, *kind, [&dialogs](Document& document,
+    jobs_.submit(std::make_unique<GpsFileJob>(path, *format, [&dialogs](Document& document,
                                                                       const GpsFileJob::Outcome& done) {
         const LoadResult& result = done.result;
-        // Points without a time cannot be placed in time; say how many were left out.
-        if (result.status != LoadResult::Status::Rejected && done.stats.pointsWithoutTime > 0)
-            dialogs.showMessage(MessageKind::Information,
-                                textOf(Msg::SkippedPoints, {done.stats.pointsWithoutTime, done.path}));
-        if (result.status != LoadResult::Status::Rejected && result.altitudesOutOfRange > 0)
-            dialogs.showMessage(MessageKind::Information,
-                                textOf(Msg::AltitudesOutOfRange, {result.altitudesOutOfRange, done.path}));
+        // Points that could not become rows, and why: one box for them all.
+        const std::vector<std::string> notes = done.notes();
+        if (!notes.empty()) {
+            std::string text;
+            for (const std::string& line : notes) text += (text.empty() ? "" : "\n") + line;
+            dialogs.showMessage(MessageKind::Information, text);
+        }
         if (result.status == LoadResult::Status::Failed) {
             // An error ends the command: the folder is not saved.
             dialogs.showMessage(MessageKind::Failure, failureText(result.message));

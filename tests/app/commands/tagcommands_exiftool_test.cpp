@@ -265,8 +265,9 @@ TEST_F(TagCommandsExifToolTest, PositionsAgreeWithTheTableAndWithExifToolsOwnGeo
     }
 
     uint16_t tracks = 0;
-    ASSERT_TRUE(TrackReader(table, tracks, BindingParams{}).load(dir.file("track.plt")).ok());
-    ASSERT_TRUE(LoadFotos(table, dir.file("photos"), BindingParams{}).ok());
+    ASSERT_TRUE(TrackReader(table, tracks).load(dir.file("track.plt")).ok());
+    ASSERT_TRUE(LoadFotos(table, dir.file("photos")).ok());
+    CalcPositions(table, BindingParams{});
     const auto batch = writer.writeAll();
     EXPECT_EQ(batch.written, static_cast<int>(names.size()));
     EXPECT_TRUE(batch.allWritten());

@@ -60,7 +60,7 @@ protected:
     // Scans the folder and gives every photograph row of the table the
     // latitude 10 + its place, so that each write can be told from the others.
     void scanAndPlace() {
-        ASSERT_TRUE(LoadFotos(table, folder(), BindingParams{}).ok());
+        ASSERT_TRUE(LoadFotos(table, folder()).ok());
         for (std::size_t row = 0; row < table.rowCount(); ++row) {
             table.setReal(row, FieldId::Lat, 10 + static_cast<double>(row));
             table.setReal(row, FieldId::Lon, 20);
@@ -178,7 +178,7 @@ TEST_F(TagFileChecksTest, LinksAreWrittenThroughAndStayLinks) {
 TEST_F(TagFileChecksTest, OwnWritesAreNotTakenForChanges) {
     geovanta::test::LanguageScope russian(Language::Russian);
     const std::string file = photo("again.jpg");
-    ASSERT_TRUE(LoadFotos(table, folder(), BindingParams{}).ok());
+    ASSERT_TRUE(LoadFotos(table, folder()).ok());
     scanAndPlace();  // the same photograph a second time
     ASSERT_EQ(table.rowCount(), 2u);
     auto batch = commands.writeAll();
