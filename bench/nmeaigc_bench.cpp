@@ -1,9 +1,11 @@
 // The NMEA and IGC readers on the million-point walk: reading the file and
 // the rows, without the binding pass, which is the load's (peak_MB is the
-// memory at the read's peak). The files are written once per run into the
-// temporary folder, NMEA as a receiver logs it (RMC, GGA, GSA and VTG a
-// second, about 230 MB) and IGC as a flight logger does (about 40 MB), and
-// stay behind so that other tools can be timed on them.
+// memory at the read's peak); and the command-line tool's whole CSV job on
+// each file against GPSBabel's conversion of it to CSV, alternately in
+// rounds. The files are written once per run into the temporary folder,
+// NMEA as a receiver logs it (RMC, GGA, GSA and VTG a second, about 225 MB)
+// and IGC as a flight logger does (about 40 MB), and stay behind so that
+// other tools can be timed on them.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -18,6 +20,7 @@
 #include "input/wholefile.h"
 #include "peakmemory.h"
 #include "table/datatable.h"
+#include "timing.h"
 
 using namespace geovanta;
 using namespace geovanta::bench;
@@ -110,5 +113,25 @@ BENCHMARK(BM_ReadMillionFixNmea)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_ReadMillionFixIgc(benchmark::State& state) { timeRead(state, bigIgcFile(), readIgc); }
 BENCHMARK(BM_ReadMillionFixIgc)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void compareCsvJob(benchmark::State& state, const std::string& path, const char* gpsbabelFormat) {
+    for (auto _ : state) {
+        const Comparison c =
+            compareRuns({cliPath(), "--csv", "/dev/null", path},
+                        {"gpsbabel", "-t", "-i", gpsbabelFormat, "-f", path, "-o", "unicsv", "-F", "/dev/null"},
+                        comparisonRounds());
+        if (!c.ok) {
+            state.SkipWithError("geovanta-cli or gpsbabel did not run: `make bench` installs gpsbabel");
+            return;
+        }
+        reportComparison(state, c, "gpsbabel");
+    }
+}
+
+void BM_NmeaToCsvAgainstGpsbabel(benchmark::State& state) { compareCsvJob(state, bigNmeaFile(), "nmea"); }
+BENCHMARK(BM_NmeaToCsvAgainstGpsbabel)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_IgcToCsvAgainstGpsbabel(benchmark::State& state) { compareCsvJob(state, bigIgcFile(), "igc"); }
+BENCHMARK(BM_IgcToCsvAgainstGpsbabel)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
