@@ -137,11 +137,9 @@ LoadResult readIgc(std::string_view bytes, GpsRead& read) {
             break;
         }
         if (line.size() >= 5 && line[0] == 'H' && line.substr(2, 3) == "DTE") {
+            // A logger without a fix yet may write no date at all ("000000"):
+            // its B records are then counted as without a time.
             day = readDateHeader(line);
-            if (!day) {
-                failure = textOf(Msg::InvalidDateTime, {quotedExcerpt(line)}) + lineSuffix(read.path, lines.lineNumber());
-                break;
-            }
             lastTimeMs = 0;
             continue;
         }

@@ -8,7 +8,7 @@
 // change B times. The altitude is the GNSS one, or the pressure altitude when
 // the logger wrote 0 for GNSS. A record marked V (a 2D fix or none, whose
 // position may be the last one known) is left out and counted as void; B
-// records before any date are counted as without a time. A damaged B record ends the
+// records before a readable date are counted as without a time. A damaged B record ends the
 // read there, keeping the points before it, as a damaged line of a track
 // file does.
 

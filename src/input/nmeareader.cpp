@@ -1,8 +1,8 @@
 #include "input/nmeareader.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
-#include <cstdlib>
 #include <limits>
 #include <optional>
 
