@@ -177,7 +177,7 @@ double threadCpuMs() {
 // of detail made at every zoom, as after zooming from the whole track down to
 // street level.
 struct FollowingPanel : Panel {
-    explicit FollowingPanel(DataTable& t) : model(t) {
+    explicit FollowingPanel(const DataTable& t) : model(t) {
         widget.rebuild(t);
         paint();
         for (const MapTrack& track : widget.canvas()->data().tracks) {
@@ -290,8 +290,8 @@ BENCHMARK(BM_MapRowMovePhoto)->Unit(benchmark::kMillisecond)->UseManualTime()->I
 void BM_MapHandPlacement(benchmark::State& state) {
     bench::offscreenApp();
     Document document{ProgramState{}, SettingsFile(std::string())};
-    document.table().takeRows(loadedTable());
-    DataTable& t = document.table();
+    document.lease("load")->replaceRows(loadedTable());
+    const DataTable& t = document.table();
     InlineJobRunner jobs(document);
     HandPlacementCommands commands(document, jobs);
     {
@@ -311,7 +311,7 @@ void BM_MapHandPlacement(benchmark::State& state) {
         budget.report(state);
         while (commands.canUndo()) commands.undo();
     }
-    loadedTable().takeRows(t);
+    loadedTable().takeRows(document.lease("done")->rows());
 }
 BENCHMARK(BM_MapHandPlacement)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(40);
 

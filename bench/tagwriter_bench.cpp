@@ -12,7 +12,8 @@
 #include <sstream>
 #include <string>
 
-#include "app/commands/tagcommands.h"
+#include "app/document.h"
+#include "app/tagwrite.h"
 #include "input/photoscanner.h"
 #include "input/trackreader.h"
 #include "output/exiftoolsession.h"
@@ -85,18 +86,22 @@ void BM_TagWriterVersusExifToolGeotag(benchmark::State& state) {
     }
     std::ostringstream progress;
     StreamConsole console(progress, "");
-    ExifToolSessions sessions(exiftool, KeptProcess::maker());
-    TagWriter writer(sessions);
+    const auto sessions = std::make_shared<ExifToolSessions>(exiftool, KeptProcess::maker());
     double ours = 0, theirs = 0;
     int written = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        DataTable table;
-        uint16_t tracks = 0;
-        TrackReader(table, tracks).load((dir / "track.plt").string());
-        LoadFotos(table, (dir / "photos").string());
-        CalcPositions(table, BindingParams{});
-        written += TagCommands(table, console, writer).writeAll().written;
+        Document document(ProgramState{}, SettingsFile(std::string()));
+        {
+            std::optional<Document::Lease> lease = document.lease("load");
+            DataTable& table = lease->rows();
+            uint16_t tracks = 0;
+            TrackReader(table, tracks).load((dir / "track.plt").string());
+            LoadFotos(table, (dir / "photos").string());
+            CalcPositions(table, BindingParams{});
+        }
+        const auto outcome = TagWrite::writeInline(document, console, sessions, TagWrite::Scope::All, {});
+        written += outcome ? outcome->written : 0;
         const auto middle = std::chrono::steady_clock::now();
         // With no environment ExifTool takes the photographs' times as UTC,
         // like the GPX times.

@@ -17,6 +17,10 @@ set(LAYERS table geo binding input output runtime app map ui)
 set(QT_FREE table geo binding input output app map)
 # The command-line entry puts the Qt Core runtime under the app layer.
 set(ENTRY_EXTRA_app_cli_main.cpp runtime)
+# The main window reaches ExifTool and OziExplorer only through the program's
+# tools and the document's operations, never the layers below them.
+set(WINDOW_FORBIDS output runtime)
+set(WINDOW_FILES tmainform.h tmainform.cpp)
 
 set(problems "")
 foreach(layer ${LAYERS})
@@ -33,6 +37,11 @@ foreach(layer ${LAYERS})
         list(FIND allowed "${target}" ok)
         if(known GREATER -1 AND ok EQUAL -1)
           string(APPEND problems "\n  ${rel}: ${line}  (${layer} may not use ${target})")
+        endif()
+        list(FIND WINDOW_FILES "${base}" window)
+        list(FIND WINDOW_FORBIDS "${target}" forbidden)
+        if(layer STREQUAL "ui" AND window GREATER -1 AND forbidden GREATER -1)
+          string(APPEND problems "\n  ${rel}: ${line}  (the main window may not use ${target})")
         endif()
       elseif(line MATCHES "#[ \t]*include[ \t]*<Q")
         list(FIND QT_FREE "${layer}" qtFree)

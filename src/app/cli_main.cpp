@@ -10,7 +10,7 @@
 
 #include "app/clioptions.h"
 #include "app/commands/handplacementcommands.h"
-#include "app/commands/tagcommands.h"
+#include "app/tagwrite.h"
 #include "app/document.h"
 #include "app/gpsfilejob.h"
 #include "app/inlinejobrunner.h"
@@ -63,6 +63,7 @@ LoadResult loadInput(Document& document, JobRunner& jobs, const std::string& inp
         document.state().photoFolder = input;
         report.photoFolders = true;
         jobs.submit(std::make_unique<PhotoFolderJob>(input, [&](Document&, const PhotoFolderJob::Outcome& done) {
+            if (done.merge.gone > 0) note(textOf(Msg::PhotosGone, {done.merge.gone, displayFileName(input)}));
             // A photograph that cannot be read is named at the end; the others load.
             for (const LeftOutFile& f : done.scan.leftOut) report.leftOut.push_back(f);
             if (done.scan.leftOut.empty()) result = done.scan;
@@ -108,24 +109,25 @@ std::optional<std::string> placeByHand(Document& document, JobRunner& jobs, cons
 // Writes the placed photographs' GPS tags; false when any of them was not
 // written. A stop signal lets the photographs being written finish within a
 // short grace, ends ExifTool after it, and starts no other.
-bool writeTags(DataTable& table, const CliOptions& options, SignalWatch& stopSignals) {
+bool writeTags(Document& document, const CliOptions& options, SignalWatch& stopSignals) {
 #if GEOVANTA_HAVE_QTCORE
     StreamConsole console(std::cerr, "geovanta-cli: ");
+    // Before anything is looked at: a stop during the checks writes nothing.
     stopSignals.setHandler([&console](int) { console.requestAbort(); });
-    ExifToolSessions exifTool(defaultExifToolPath(), KeptProcess::maker());
-    TagWriter writer(exifTool);
-    TagBatch::Settings settings;
-    settings.answerWithin = std::chrono::seconds(options.exifToolTimeout);
-    TagCommands commands(table, console, writer, settings);
-    if (options.sidecars) commands.setSidecars(options.sidecarFullName ? Sidecars::FullName : Sidecars::BaseName);
-    const TagCommands::BatchOutcome batch = commands.writeAll();
+    TagWrite::Settings settings;
+    settings.batch.answerWithin = std::chrono::seconds(options.exifToolTimeout);
+    if (options.sidecars) settings.sidecars = options.sidecarFullName ? Sidecars::FullName : Sidecars::BaseName;
+    const auto sessions = std::make_shared<ExifToolSessions>(defaultExifToolPath(), KeptProcess::maker());
+    const std::optional<TagWrite::Outcome> batch =
+        TagWrite::writeInline(document, console, sessions, TagWrite::Scope::All, settings);
     stopSignals.setHandler({});
-    note(batch.summary());
-    for (const std::string& failure : batch.failures) note(failure);
-    for (const std::string& untried : batch.untried) note(untried);
-    return batch.allWritten();
+    if (!batch) return true;
+    note(batch->summary());
+    for (const std::string& failure : batch->failures) note(failure);
+    for (const std::string& untried : batch->untried) note(untried);
+    return batch->allWritten();
 #else
-    (void)table;
+    (void)document;
     (void)options;
     (void)stopSignals;
     return fail("this build cannot run exiftool") == 0;
@@ -183,7 +185,7 @@ int main(int argc, char** argv) {
     // No settings file: everything comes from the command line.
     Document document(state, SettingsFile(std::string()));
     InlineJobRunner jobs(document);
-    DataTable& table = document.table();
+    const DataTable& table = document.table();
     LoadReport report;
     for (const std::string& input : options.inputs) {
         LoadResult result;
@@ -196,7 +198,7 @@ int main(int argc, char** argv) {
     }
     if (const auto error = placeByHand(document, jobs, options)) return fail(*error);
     // The table is printed even when some photographs failed; the exit status tells.
-    int status = options.writeTags && !writeTags(table, options, stopSignals) ? 1 : 0;
+    int status = options.writeTags && !writeTags(document, options, stopSignals) ? 1 : 0;
     // Asked to stop: the summary is out, the table is not wanted.
     if (const int signal = stopSignals.received()) return 128 + signal;
     if (!report.leftOut.empty()) status = 1;

@@ -36,11 +36,11 @@ std::string GpsFileJob::title() const {
 void GpsFileJob::start(Document& document) {
     params_ = document.params();
     options_ = gpsReadOptions(document.state());
-    trackCounter_ = document.state().trackCounter;
+    trackCounter_ = trackCounterBefore_ = document.state().trackCounter;
     before_ = document.loadedBefore(LoadedSource::Kind::GpsFile, outcome_.path);
     source_.kind = LoadedSource::Kind::GpsFile;
     source_.path = outcome_.path;
-    source_.identity = Document::identityOf(outcome_.path);
+    source_.identity = SourceIdentity::of(outcome_.path);
 }
 
 void GpsFileJob::work(DataTable& table, Progress& progress) {
@@ -60,14 +60,22 @@ void GpsFileJob::work(DataTable& table, Progress& progress) {
         outcome_.result.status == LoadResult::Status::Cancelled)
         return;
     DisplaySuspension suspended(table);
-    // The old points go only once the new ones are in: a file that is no
-    // longer a track leaves its earlier load as it was.
-    if (before_) {
-        const uint64_t first = before_->firstRow, end = before_->endRow;
+    // A file read again that is damaged now (or gone) would replace a whole
+    // earlier read by a part: the earlier rows stay, and the person is told.
+    const bool keepEarlier = before_ && outcome_.result.status == LoadResult::Status::Failed;
+    const uint64_t first = keepEarlier ? source_.firstRow : before_ ? before_->firstRow : 0;
+    const uint64_t end = keepEarlier ? source_.endRow : before_ ? before_->endRow : 0;
+    if (first < end) {
         outcome_.replacedRows = table.removeRowsIf([&](std::size_t row) {
             const uint64_t n = table.creationNumber(row);
             return n >= first && n < end;
         });
+    }
+    if (keepEarlier) {
+        outcome_.keptEarlier = true;
+        outcome_.replacedRows = 0;
+        trackCounter_ = trackCounterBefore_;
+        outcome_.result.message += textOf(Msg::EarlierRowsKept);
     }
     CalcPositions(table, params_);
 }
@@ -75,7 +83,7 @@ void GpsFileJob::work(DataTable& table, Progress& progress) {
 void GpsFileJob::finish(Document& document, bool cancelled) {
     if (cancelled || outcome_.result.status == LoadResult::Status::Cancelled) return;
     document.state().trackCounter = trackCounter_;
-    if (outcome_.result.status != LoadResult::Status::Rejected) document.noteLoaded(source_);
+    if (outcome_.result.status != LoadResult::Status::Rejected && !outcome_.keptEarlier) document.noteLoaded(source_);
     if (done_) done_(document, outcome_);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// Reading one GPS file into the document. A file loaded before gives up its
+// Reading one GPS file into the document and binding once. A file loaded
+// before (the same canonical path, or the same file renamed) gives up its
 // old points to the new read, so loading a changed file again replaces it
-// rather than adding it twice.
+// rather than adding it twice; a read that fails keeps the old points.
 
 #include <functional>
 #include <optional>
@@ -21,6 +22,7 @@ public:
         LoadResult result;
         GpsReadStats stats;
         std::size_t replacedRows = 0;  // rows of the file's earlier load taken out
+        bool keptEarlier = false;      // read again and failed: the earlier load's rows stay
 
         // What the person is told besides an error: the points left out by
         // reason, those kept without an altitude, the file's warnings; one
@@ -39,6 +41,7 @@ public:
     ProgressUnit unit() const override { return ProgressUnit::Bytes; }
     void start(Document& document) override;
     void work(DataTable& table, Progress& progress) override;
+    bool stoppedEarly() const override { return outcome_.result.status == LoadResult::Status::Cancelled; }
     void finish(Document& document, bool cancelled) override;
 
 private:
@@ -46,7 +49,7 @@ private:
     Done done_;
     BindingParams params_;
     GpsReadOptions options_;
-    uint16_t trackCounter_ = 0;
+    uint16_t trackCounter_ = 0, trackCounterBefore_ = 0;
     std::optional<LoadedSource> before_;
     LoadedSource source_;
     Outcome outcome_;

@@ -38,6 +38,10 @@ public:
     // cancelled. The work looks at `progress` now and then and stops early
     // when it asks to.
     virtual void work(DataTable& table, Progress& progress) = 0;
+    // After the work: whether it stopped before its end because it was asked
+    // to. A wish to stop that came once the work was done changes nothing:
+    // the finished result is kept.
+    virtual bool stoppedEarly() const = 0;
     // On the document's thread, after the work's table is in place. A
     // cancelled job's copy is thrown away, leaving the document as it was;
     // on the document's own table what was done before the stop stays.

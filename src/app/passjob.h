@@ -19,6 +19,7 @@ public:
     bool cancellable() const override { return false; }
     void start(Document& document) override;
     void work(DataTable& table, Progress& progress) override;
+    bool stoppedEarly() const override { return false; }
     void finish(Document& document, bool cancelled) override;
 
 private:

@@ -1,15 +1,17 @@
 #pragma once
-// Scanning one photo folder into the document. A photograph that already has
-// a row (the same file, however its folder is spelled) is refreshed in place
-// — new time, stamp and placement, except a place given by hand, which it
-// keeps — so loading a folder again after a change never adds a photograph
-// twice.
+// Scanning one photo folder into the document and binding once. A
+// photograph that already has a row (the same canonical path, or the same
+// file renamed) is refreshed in place — new time, stamp and placement,
+// except a place given by hand, which it keeps — so loading a folder again
+// after a change never adds a photograph twice; photographs gone from the
+// folder since leave (photomerge.h).
 
 #include <functional>
 #include <string>
 
 #include "app/document.h"
 #include "app/job.h"
+#include "app/photomerge.h"
 #include "input/photoscanner.h"
 
 namespace geovanta {
@@ -19,7 +21,7 @@ public:
     struct Outcome {
         std::string folder;
         PhotoScanResult scan;
-        std::size_t refreshed = 0;  // photographs that had a row already
+        PhotoMerge merge;
     };
     // Called on the document's thread when the job has ended, unless cancelled.
     using Done = std::function<void(Document&, const Outcome&)>;
@@ -30,12 +32,8 @@ public:
     ProgressUnit unit() const override { return ProgressUnit::Photos; }
     void start(Document& document) override;
     void work(DataTable& table, Progress& progress) override;
+    bool stoppedEarly() const override { return outcome_.scan.status == LoadResult::Status::Cancelled; }
     void finish(Document& document, bool cancelled) override;
-
-    // Puts the photographs of `scanned` into `table`: a file `table` has a
-    // row for already takes that row, the others are appended. Returns how
-    // many were refreshed.
-    static std::size_t mergePhotos(DataTable& table, const DataTable& scanned);
 
 private:
     Done done_;

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "table/datatable.h"
-#include "table/displaysuspension.h"
 #include "table/position.h"
 #include "table/textcodec.h"
 
@@ -16,35 +15,17 @@ constexpr int32_t kTrack = 1;
 // waypoint's file; the table itself keeps the whole path.
 constexpr std::size_t kOziFileNameWidth = 255;
 
-// Keeps the grid still during a walk and puts the cursor back on the first
-// row afterwards, also when the walk is left early.
-class WalkGuard {
-public:
-    explicit WalkGuard(DataTable& table) : table_(table), suspended_(table) { table_.first(); }
-    ~WalkGuard() { table_.first(); }
-    WalkGuard(const WalkGuard&) = delete;
-    WalkGuard& operator=(const WalkGuard&) = delete;
-
-private:
-    DataTable& table_;
-    DisplaySuspension suspended_;  // resumes after the cursor is back on the first row
-};
-
 }  // namespace
 
 OziTransfer::Outcome OziTransfer::sendTrack() {
     if (api_.findOzi() != 0) return Outcome::NotRunning;
     api_.clearTrack(kTrack);
-    {
-        WalkGuard walk(table_);
-        for (; !table_.eof(); table_.next()) {
-            const std::size_t r = table_.recNo();
-            if (table_.isPhoto(r)) continue;
-            // The row's own time, not the shifted one: OziExplorer shows the
-            // track as it was recorded.
-            api_.createTrackPoint(kTrack, 0, table_.real(r, FieldId::Lat), table_.real(r, FieldId::Lon),
-                                  table_.real(r, FieldId::Elev), table_.real(r, FieldId::Time));
-        }
+    for (std::size_t r = 0; r < table_.rowCount(); ++r) {
+        if (table_.isPhoto(r)) continue;
+        // The row's own time, not the shifted one: OziExplorer shows the
+        // track as it was recorded.
+        api_.createTrackPoint(kTrack, 0, table_.real(r, FieldId::Lat), table_.real(r, FieldId::Lon),
+                              table_.real(r, FieldId::Elev), table_.real(r, FieldId::Time));
     }
     api_.showAllTracks();
     return Outcome::Sent;
@@ -55,22 +36,17 @@ OziTransfer::Outcome OziTransfer::sendPhotos() {
     // One empty text whose variable is passed wherever an empty text is wanted.
     char emptyText[1] = {'\0'};
     char* empty = emptyText;
-    {
-        WalkGuard walk(table_);
-        for (; !table_.eof(); table_.next()) {
-            const std::size_t r = table_.recNo();
-            if (!table_.isPhoto(r) || !hasWaypointPosition(table_, r))
-                continue;
-            // Names are passed as the bytes the table holds, whatever their encoding.
-            std::string nameText(table_.text(r, FieldId::Name));
-            std::string fileText(cutToWidth(table_.text(r, FieldId::FileName), kOziFileNameWidth));
-            char* name = nameText.data();
-            char* fileName = fileText.data();
-            api_.deleteWpByName(&name);
-            api_.createWPex(&name, 1, table_.real(r, FieldId::Lat), table_.real(r, FieldId::Lon), 0,
-                            table_.real(r, FieldId::Time), -1, -1, -1, -1, -1, 0, &empty, -1, -1, -1, 0, 0, 0, 0,
-                            &fileName, &empty, &empty);
-        }
+    for (std::size_t r = 0; r < table_.rowCount(); ++r) {
+        if (!table_.isPhoto(r) || !hasWaypointPosition(table_, r)) continue;
+        // Names are passed as the bytes the table holds, whatever their encoding.
+        std::string nameText(table_.text(r, FieldId::Name));
+        std::string fileText(cutToWidth(table_.text(r, FieldId::FileName), kOziFileNameWidth));
+        char* name = nameText.data();
+        char* fileName = fileText.data();
+        api_.deleteWpByName(&name);
+        api_.createWPex(&name, 1, table_.real(r, FieldId::Lat), table_.real(r, FieldId::Lon), 0,
+                        table_.real(r, FieldId::Time), -1, -1, -1, -1, -1, 0, &empty, -1, -1, -1, 0, 0, 0, 0,
+                        &fileName, &empty, &empty);
     }
     api_.showAllTracks();
     return Outcome::Sent;

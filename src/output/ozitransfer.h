@@ -13,7 +13,7 @@ class OziTransfer {
 public:
     enum class Outcome { Sent, NotRunning };
 
-    OziTransfer(OziApi& api, DataTable& table) : api_(api), table_(table) {}
+    OziTransfer(OziApi& api, const DataTable& table) : api_(api), table_(table) {}
 
     // Replaces track 1 with every row that is not a photograph, in table order.
     Outcome sendTrack();
@@ -25,7 +25,7 @@ public:
 
 private:
     OziApi& api_;
-    DataTable& table_;
+    const DataTable& table_;
     bool closed_ = false;
 };
 

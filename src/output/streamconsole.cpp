@@ -5,13 +5,25 @@
 namespace geovanta {
 
 void StreamConsole::setAbortHandler(std::function<void()> handler) {
-    std::lock_guard lock(mutex_);
-    abort_ = std::move(handler);
+    std::function<void()> now;
+    {
+        std::lock_guard lock(mutex_);
+        abort_ = std::move(handler);
+        if (requested_) now = abort_;
+    }
+    // A stop asked for before the batch began stops it as it begins.
+    if (now) now();
 }
 
 void StreamConsole::requestAbort() {
-    std::lock_guard lock(mutex_);
-    if (abort_) abort_();
+    std::function<void()> handler;
+    {
+        std::lock_guard lock(mutex_);
+        requested_ = true;
+        handler = abort_;
+    }
+    // Outside the lock: the batch may end, and disarm this console, meanwhile.
+    if (handler) handler();
 }
 
 void StreamConsole::setProgressMaximum(int maximum) {

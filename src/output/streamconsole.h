@@ -26,7 +26,8 @@ public:
     void replaceErrors(const std::vector<std::string>&) override {}
     // "<prefix><line>"
     void notice(const std::string& line) override;
-    // Safe from any thread: aborts the batch that runs, if any.
+    // Safe from any thread: aborts the batch that runs, and any batch begun
+    // on this console later.
     void requestAbort();
 
 private:
@@ -36,6 +37,7 @@ private:
     int maximum_ = 0;
     int position_ = 0;
     std::function<void()> abort_;
+    bool requested_ = false;
 };
 
 }  // namespace geovanta

@@ -143,6 +143,13 @@ bool TagBatch::waitForFolders(FolderLocks& locks, TagBatchObserver& observer) {
 
 TagBatch::Outcome TagBatch::run(std::vector<TagJob> jobs, TagBatchObserver& observer) {
     Outcome out;
+    // The look at each file comes here, on the batch's thread, so that a
+    // stop asked for during the looks at thousands of photographs is heeded
+    // before the first one is written.
+    for (TagJob& job : jobs) {
+        if (abortRequested()) break;
+        TagWriter::look(job);
+    }
     std::vector<std::string> folders;
     for (const TagJob& job : jobs) folders.push_back(writtenFolder(job));
     FolderLocks locks(folders);  // held until the writers are done

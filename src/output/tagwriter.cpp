@@ -147,7 +147,6 @@ TagJob TagWriter::job(const DataTable& table, std::size_t row, Sidecars sidecars
     TagJob job;
     job.row = row;
     job.fileName = std::string(table.text(row, FieldId::FileName));
-    job.resolved = resolvedPhotoPath(job.fileName);
     if (const FileStamp* stamp = table.fileStamp(row)) job.stamp = *stamp;
     if (!positionInRange(table.real(row, FieldId::Lat), table.real(row, FieldId::Lon))) {
         job.refusal = textOf(Msg::PositionOutOfRange);
@@ -157,7 +156,6 @@ TagJob TagWriter::job(const DataTable& table, std::size_t row, Sidecars sidecars
         job.args = arguments(table, row);
     } else {
         job.sidecar = sidecarName(job.fileName, sidecars);
-        job.sidecarSeen = seeSidecar(job.sidecar);
         job.args = sidecarArguments(table, row, job.sidecar);
     }
     const double feet = table.real(row, FieldId::Elev);
@@ -165,6 +163,11 @@ TagJob TagWriter::job(const DataTable& table, std::size_t row, Sidecars sidecars
         job.notes.push_back(failureLine(job.fileName, altitudeLeftOut(feet)));
     if (!ExifToolSession::argumentLine(job.args.back())) job.refusal = textOf(Msg::UnsayableName);
     return job;
+}
+
+void TagWriter::look(TagJob& job) {
+    job.resolved = resolvedPhotoPath(job.fileName);
+    if (!job.sidecar.empty()) job.sidecarSeen = seeSidecar(job.sidecar);
 }
 
 std::string TagWriter::failureLine(std::string_view fileName, const std::string& reason) {

@@ -55,8 +55,12 @@ public:
     // The same for its XMP file `sidecar`.
     static std::vector<std::string> sidecarArguments(const DataTable& table, std::size_t row,
                                                      const std::string& sidecar);
-    // The job for a photograph row with a position.
+    // The job for a photograph row with a position, from the row alone.
     static TagJob job(const DataTable& table, std::size_t row, Sidecars sidecars = Sidecars::None);
+    // Looks at the job's files as they are before the batch: where the
+    // photograph's name leads, and what stands in its XMP file's place.
+    // Safe on any thread; every job is looked at once before it is written.
+    static void look(TagJob& job);
 
     struct Result {
         std::vector<std::string> outputLines;  // ExifTool's standard output

@@ -147,7 +147,8 @@ public:
     int lastScanPhotoCount() const { return lastScanPhotoCount_; }
     void setLastScanPhotoCount(int value) { lastScanPhotoCount_ = value; }
 
-    void setListener(DataTableListener* listener) { listener_ = listener; }
+    // A view that follows the table needs no right to change it.
+    void setListener(DataTableListener* listener) const { listener_ = listener; }
 
     // Removes every row.
     void clear();
@@ -246,7 +247,7 @@ private:
     uint64_t nextCreation_ = 1;
     int suspendCount_ = 0;
     int lastScanPhotoCount_ = 0;
-    DataTableListener* listener_ = nullptr;
+    mutable DataTableListener* listener_ = nullptr;
 
     RowCopy saved_;  // the row as it was before edit()
 };

@@ -127,6 +127,8 @@ enum class Msg {
     // Commands.
     SkippedPoints,
     AltitudesOutOfRange,
+    EarlierRowsKept,
+    PhotosGone,
     SkippedNoPosition,
     SkippedVoidFixes,
     SkippedBadChecksums,
@@ -143,6 +145,8 @@ enum class Msg {
     OziTrackSent,
     OziPhotosSent,
     PassTitle,
+    TagWriteTitle,
+    TableBusy,
     // The map.
     ScaleMetres,
     ScaleKilometres,

@@ -44,7 +44,7 @@ QString DataTableModel::kindText(char stat) {
     }
 }
 
-DataTableModel::DataTableModel(DataTable& table, QObject* parent)
+DataTableModel::DataTableModel(const DataTable& table, QObject* parent)
     : QAbstractTableModel(parent), table_(table), shownRows_(viewRows(table.rowCount())) {
     table_.setListener(this);
 }

@@ -34,7 +34,7 @@ public:
     // Gives a row's tooltip, the same for every column; empty for none.
     using ToolTipSource = std::function<std::string(std::size_t row)>;
 
-    explicit DataTableModel(DataTable& table, QObject* parent = nullptr);
+    explicit DataTableModel(const DataTable& table, QObject* parent = nullptr);
     ~DataTableModel() override;
 
     void setEditHandler(EditHandler handler) { editHandler_ = std::move(handler); }
@@ -67,7 +67,7 @@ public:
 private:
     bool liveRow(const QModelIndex& index) const;
 
-    DataTable& table_;
+    const DataTable& table_;
     int shownRows_ = 0;
     EditHandler editHandler_;
     ToolTipSource toolTipSource_;

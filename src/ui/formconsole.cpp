@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QThread>
 
 #include "table/textcodec.h"
@@ -71,6 +72,8 @@ TFormConsole::TFormConsole() : QWidget(nullptr, Qt::Tool) {
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    auto* quit = new QShortcut(QKeySequence::Quit, this);
+    connect(quit, &QShortcut::activated, this, &TFormConsole::quitRequested);
 }
 
 void TFormConsole::setSidecarsChecked(bool checked) { sidecarBox->setChecked(checked); }

@@ -51,6 +51,8 @@ public:
 
 signals:
     void sidecarsChosen(bool on);
+    // Ctrl+Q here quits the program as it does in the main window.
+    void quitRequested();
 
 protected:
     // Closing the console while a batch runs aborts it, as the button does,

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 
+#include "app/commands/dialogs.h"
 #include "app/document.h"
 #include "table/datatable.h"
 #include "ui/jobqueue.h"
@@ -10,8 +11,8 @@
 #include "ui/photopreview.h"
 
 namespace geovanta {
-HandPlacing::HandPlacing(Document& document, JobQueue& jobs, MapWidget* map, QWidget* window)
-    : QObject(window), document_(document), jobs_(jobs), map_(map), commands_(document, jobs) {
+HandPlacing::HandPlacing(Document& document, JobQueue& jobs, Dialogs& dialogs, MapWidget* map, QWidget* window)
+    : QObject(window), document_(document), jobs_(jobs), dialogs_(dialogs), map_(map), commands_(document, jobs) {
     undo_ = new QAction(tr("Отменить"), this);
     undo_->setObjectName("Undo");
     undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -70,27 +71,19 @@ void HandPlacing::updateActions() {
 
 void HandPlacing::drop(const std::vector<std::size_t>& rows, double lat, double lon) {
     preview_->hide();
-    if (!available_ || jobs_.busy()) return;
     done(commands_.place(rows, lat, lon));
 }
 
-void HandPlacing::undo() {
-    if (available_ && !jobs_.busy()) done(commands_.undo());
-}
+void HandPlacing::undo() { done(commands_.undo()); }
 
-void HandPlacing::redo() {
-    if (available_ && !jobs_.busy()) done(commands_.redo());
-}
+void HandPlacing::redo() { done(commands_.redo()); }
 
-void HandPlacing::releaseCurrent() {
-    if (!available_ || jobs_.busy()) return;
-    const std::size_t row = document_.table().recNo();
-    if (commands_.release(row)) done(row);
-}
+void HandPlacing::releaseCurrent() { done(commands_.release(document_.table().recNo())); }
 
-void HandPlacing::done(std::optional<std::size_t> row) {
+void HandPlacing::done(const HandPlacementCommands::Outcome& outcome) {
+    if (outcome.refusal) dialogs_.showMessage(MessageKind::Failure, failureText(*outcome.refusal));
     // A pass that was started shows the photograph itself when it ends.
-    if (row && !jobs_.busy()) emit showRow(*row);
+    if (outcome.row && !jobs_.busy()) emit showRow(*outcome.row);
     updateActions();
     emit changed();
 }

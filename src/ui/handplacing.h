@@ -19,6 +19,7 @@ class QWidget;
 
 namespace geovanta {
 
+class Dialogs;
 class Document;
 class JobQueue;
 class MapWidget;
@@ -27,7 +28,7 @@ class PhotoPreview;
 class HandPlacing : public QObject {
     Q_OBJECT
 public:
-    HandPlacing(Document& document, JobQueue& jobs, MapWidget* map, QWidget* window);
+    HandPlacing(Document& document, JobQueue& jobs, Dialogs& dialogs, MapWidget* map, QWidget* window);
 
     // Undo (Ctrl+Z) and redo (Ctrl+Shift+Z) into the "Правка" menu.
     void fillEditMenu(QMenu* menu);
@@ -59,10 +60,11 @@ private:
     void hover(std::size_t row, const QPoint& globalPos);
     void markMenu(std::size_t row, const QPoint& globalPos);
     void updateActions();
-    void done(std::optional<std::size_t> row);
+    void done(const HandPlacementCommands::Outcome& outcome);
 
     Document& document_;
     JobQueue& jobs_;
+    Dialogs& dialogs_;
     MapWidget* map_;
     HandPlacementCommands commands_;
     ThumbnailCache thumbnails_;

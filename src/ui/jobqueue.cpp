@@ -7,9 +7,14 @@
 
 namespace geovanta {
 
-JobQueue::JobQueue(Document& document, QObject* parent) : QObject(parent), document_(document) {}
+JobQueue::JobQueue(Document& document, QObject* parent) : QObject(parent), document_(document) {
+    freeListener_ = document_.onFree([this] {
+        if (!running_ && !waiting_.empty()) QMetaObject::invokeMethod(this, [this] { startNext(); }, Qt::QueuedConnection);
+    });
+}
 
 JobQueue::~JobQueue() {
+    document_.removeFreeListener(freeListener_);
     waiting_.clear();
     if (progress_) progress_->cancel();
     if (thread_.joinable()) thread_.join();
@@ -33,12 +38,13 @@ void JobQueue::startNext() {
         }
         return;
     }
+    // The tag write holds the table: the jobs wait until it is free again.
+    lease_ = document_.lease(waiting_.front()->title());
+    if (!lease_) return;
     running_ = std::move(waiting_.front());
     waiting_.pop_front();
     progress_ = std::make_unique<Progress>();
     error_.clear();
-    // An edit still open in the grid belongs to the table the job copies.
-    document_.table().storePending();
     running_->start(document_);
     if (!busy_) {
         busy_ = true;
@@ -59,9 +65,11 @@ void JobQueue::startNext() {
 
 void JobQueue::workDone() {
     thread_.join();
-    const bool cancelled = progress_->cancelled() || !error_.empty();
-    if (!cancelled) document_.table().takeRows(*working_);
+    // A cancel that came after the work had ended changes nothing.
+    const bool cancelled = !error_.empty() || running_->stoppedEarly();
+    if (!cancelled) lease_->replaceRows(*working_);
     working_.reset();
+    lease_.reset();
     // The job stays the running one while it finishes: a message box it
     // shows lets other commands hand over jobs, which must wait.
     running_->finish(document_, cancelled);

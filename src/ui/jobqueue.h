@@ -8,15 +8,16 @@
 #include <QObject>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
+#include "app/document.h"
 #include "app/job.h"
 
 namespace geovanta {
 
 class DataTable;
-class Document;
 
 class JobQueue : public QObject, public JobRunner {
     Q_OBJECT
@@ -53,6 +54,8 @@ private:
     std::unique_ptr<Job> running_;
     std::unique_ptr<Progress> progress_;
     std::unique_ptr<DataTable> working_;
+    std::optional<Document::Lease> lease_;  // while a job runs
+    int freeListener_ = 0;
     std::string error_;
     std::thread thread_;
     bool busy_ = false;

@@ -9,6 +9,7 @@
 #include "app/language.h"
 #include "app/programpaths.h"
 #include "app/settings.h"
+#include "app/signalwatch.h"
 #include "ui/programwindows.h"
 #include "ui/qttranslations.h"
 #include "ui/tmainform.h"
@@ -17,6 +18,8 @@
 using namespace geovanta;
 
 int main(int argc, char** argv) {
+    // Before any thread starts: they all inherit the blocked signals.
+    SignalWatch stopSignals;
     QApplication app(argc, argv);
     QApplication::setApplicationName("Geovanta");
     QApplication::setApplicationVersion(GEOVANTA_VERSION);
@@ -39,5 +42,13 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) files.emplace_back(argv[i]);
     // After the window is up, so that messages about a bad file have a parent.
     if (!files.empty()) QTimer::singleShot(0, &mainForm, [&mainForm, files] { mainForm.loadArguments(files); });
-    return QApplication::exec();
+    // A stop signal ends the program as closing the window does: a tag
+    // write under way gives its photographs in flight their grace first.
+    stopSignals.setHandler([&mainForm](int) {
+        QMetaObject::invokeMethod(&mainForm, [&mainForm] { mainForm.quit(); }, Qt::QueuedConnection);
+    });
+    const int status = QApplication::exec();
+    stopSignals.setHandler({});
+    if (const int signal = stopSignals.received()) return 128 + signal;
+    return status;
 }

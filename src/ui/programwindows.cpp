@@ -22,7 +22,8 @@ Document readDocument(SettingsFile settings, const std::string& startFolder, std
 ProgramWindows::ProgramWindows(SettingsFile settings, const std::string& startFolder, Dialogs* dialogs)
     : document_(readDocument(std::move(settings), startFolder, settingsMessages_)) {
     Dialogs& used = dialogs ? *dialogs : qtDialogs_;
-    mainForm_ = std::make_unique<TMainForm>(document_, used);
+    tools_ = std::make_shared<ProgramTools>(document_.table());
+    mainForm_ = std::make_unique<TMainForm>(document_, used, tools_);
     qtDialogs_.setParentWindow(mainForm_.get());
 
     fotoDlg_ = std::make_unique<TFotoDlg>(mainForm_.get());

@@ -9,6 +9,7 @@
 
 #include "app/document.h"
 #include "app/settings.h"
+#include "ui/programtools.h"
 #include "ui/qtdialogs.h"
 
 namespace geovanta {
@@ -37,6 +38,7 @@ private:
     std::vector<std::string> settingsMessages_;
     Document document_;
     QtDialogs qtDialogs_;
+    std::shared_ptr<ProgramTools> tools_;
     std::unique_ptr<TMainForm> mainForm_;
     // Go before the main window they belong to.
     std::unique_ptr<TFotoDlg> fotoDlg_;

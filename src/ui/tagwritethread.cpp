@@ -3,34 +3,35 @@
 #include <QMetaObject>
 #include <QObject>
 
-#include "app/commands/tagcommands.h"
+#include "app/tagwrite.h"
 
 namespace geovanta {
 
-void TagWriteThread::start(std::shared_ptr<TagCommands> commands, std::function<void()> done) {
-    commands_ = commands;
-    thread_ = std::thread([this, commands, done = std::move(done)] {
-        commands->run();
+void TagWriteThread::start(std::shared_ptr<TagWrite> write, std::function<void()> done) {
+    write_ = write;
+    thread_ = std::thread([this, write, done = std::move(done)] {
+        write->run();
         // Posted events keep their order: this comes after every report the
         // write sent to the console.
         QMetaObject::invokeMethod(owner_, [this, done] {
             if (!running()) return;  // stopped meanwhile
             thread_.join();
-            commands_.reset();
+            write_.reset();
             done();
         }, Qt::QueuedConnection);
     });
 }
 
 void TagWriteThread::abort() {
-    if (commands_) commands_->abort();
+    if (write_) write_->abort();
 }
 
 void TagWriteThread::stop() {
     if (!running()) return;
-    commands_->abort();
+    write_->abort();
     thread_.join();
-    commands_.reset();
+    const std::shared_ptr<TagWrite> write = std::move(write_);
+    write->finish();
 }
 
 }  // namespace geovanta

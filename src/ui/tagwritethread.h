@@ -11,7 +11,7 @@ class QObject;
 
 namespace geovanta {
 
-class TagCommands;
+class TagWrite;
 
 class TagWriteThread {
 public:
@@ -24,18 +24,19 @@ public:
     TagWriteThread& operator=(const TagWriteThread&) = delete;
 
     bool running() const { return thread_.joinable(); }
-    // Runs `commands`, begun already, on the thread; `done` follows on the
+    // Runs `write`, begun already, on the thread; `done` follows on the
     // owner's thread once the thread is over, after everything the write
     // queued on its way.
-    void start(std::shared_ptr<TagCommands> commands, std::function<void()> done);
+    void start(std::shared_ptr<TagWrite> write, std::function<void()> done);
     // Asks the running write to end; it does within its grace.
     void abort();
-    // Aborts the running write and waits for its end; `done` does not come.
+    // Aborts the running write, waits for its end and finishes it, so that
+    // the table learns what was rewritten; `done` does not come.
     void stop();
 
 private:
     QObject* owner_;
-    std::shared_ptr<TagCommands> commands_;
+    std::shared_ptr<TagWrite> write_;
     std::thread thread_;
 };
 

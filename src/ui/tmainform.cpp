@@ -20,6 +20,7 @@
 #include "app/commands/offsetscommand.h"
 #include "app/commands/referencephotocommand.h"
 #include "app/commands/tagcommands.h"
+#include "app/tagwrite.h"
 #include "app/placementtexts.h"
 #include "binding/placement.h"
 #include "map/tilesource.h"
@@ -36,8 +37,10 @@
 
 namespace geovanta {
 
-TMainForm::TMainForm(Document& document, Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), document_(document), dialogs_(dialogs), gridCommands_(document.table(), dialogs) {
+TMainForm::TMainForm(Document& document, Dialogs& dialogs, std::shared_ptr<ProgramTools> tools, QWidget* parent)
+    : QMainWindow(parent), document_(document), dialogs_(dialogs),
+      tools_(tools ? std::move(tools) : std::make_shared<ProgramTools>(document.table())),
+      gridCommands_(document, dialogs) {
     setObjectName("MainForm");
     setWindowTitle("Geovanta");
     auto* body = new QWidget(this);
@@ -52,7 +55,7 @@ TMainForm::TMainForm(Document& document, Dialogs& dialogs, QWidget* parent)
     buildGrid();
     buildStatusBar();
     buildMap();
-    hand_ = new HandPlacing(document_, jobs_, map_, this);
+    hand_ = new HandPlacing(document_, jobs_, dialogs_, map_, this);
     hand_->fillEditMenu(editMenu_);
     hand_->addToPopup(popupMenu_);
     connect(hand_, &HandPlacing::showRow, this, &TMainForm::showRow);
@@ -100,6 +103,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     }
     // A load or pass under way is stopped; its copy of the table goes with it.
     jobs_.cancel();
+    // The console goes with the window it belongs to.
+    if (console_) console_->close();
     // Remembered quietly: a settings file that cannot be written is no
     // reason to keep the program from closing.
     ProgramState& state = document_.state();
@@ -116,8 +121,9 @@ TMainForm::~TMainForm() {
     grid_->setModel(nullptr);
     delete model_;
     model_ = nullptr;
-    oziTransfer_.shutdown();
 }
+
+void TMainForm::quit() { close(); }
 
 QToolButton* TMainForm::toolButton(const char* name, const QString& hint, ToolIcon icon, void (TMainForm::*handler)(),
                                    const QKeySequence& key) {
@@ -203,7 +209,7 @@ void TMainForm::buildMenus() {
 }
 
 void TMainForm::buildGrid() {
-    DataTable& table = document_.table();
+    const DataTable& table = document_.table();
     model_ = new DataTableModel(table, this);
     model_->setObjectName("DataSource");
     model_->setEditHandler([this](std::size_t row, FieldId field, const std::string& text) {
@@ -227,19 +233,14 @@ void TMainForm::buildGrid() {
     connect(model_, &QAbstractItemModel::modelReset, this, [this] {
         if (!document_.table().isEmpty()) showRow(document_.table().recNo());
     });
-    // Rows come and go only while no job works on a copy of the table.
-    connect(grid_, &DataGrid::insertRequested, this, [this] {
-        if (!busy()) showRow(gridCommands_.insertRow());
-    });
-    connect(grid_, &DataGrid::appendRequested, this, [this] {
-        if (!busy()) showRow(gridCommands_.appendRow());
-    });
+    connect(grid_, &DataGrid::insertRequested, this, [this] { showRow(gridCommands_.insertRow()); });
+    connect(grid_, &DataGrid::appendRequested, this, [this] { showRow(gridCommands_.appendRow()); });
     connect(grid_, &DataGrid::cancelRequested, this, [this] {
         gridCommands_.cancelRow();
         if (!document_.table().isEmpty()) showRow(document_.table().recNo());
     });
     connect(grid_, &DataGrid::deleteRequested, this, [this] {
-        if (!busy() && gridCommands_.deleteCurrentRow() && !document_.table().isEmpty())
+        if (gridCommands_.deleteCurrentRow() && !document_.table().isEmpty())
             showRow(document_.table().recNo());
     });
     connect(grid_, &QAbstractItemView::doubleClicked, this, &TMainForm::openCurrentPhoto);
@@ -321,9 +322,7 @@ void TMainForm::setCommandsAvailable(bool available) {
     hand_->setAvailable(available);
 }
 
-void TMainForm::clearTable() {
-    if (!busy()) ClearCommand(dialogs_, document_).run();
-}
+void TMainForm::clearTable() { ClearCommand(dialogs_, document_).run(); }
 
 void TMainForm::showRow(std::size_t row) {
     if (row >= static_cast<std::size_t>(model_->rowCount())) return;
@@ -355,43 +354,30 @@ void TMainForm::wireConsole() {
     console_->setSidecarsChecked(document_.state().writeSidecars);
     connect(console_, &TFormConsole::sidecarsChosen, this,
             [this](bool on) { chooseSidecars(document_, dialogs_, on); });
+    connect(console_, &TFormConsole::quitRequested, this, &TMainForm::quit);
 }
 
-std::shared_ptr<TagCommands> TMainForm::tagCommands() {
-    const int timeout = document_.state().exifToolTimeout;
-    TagBatch::Settings settings;
-    settings.answerWithin = std::chrono::seconds(timeout);
-    auto commands = std::make_shared<TagCommands>(document_.table(), *console(), tagWriter_, settings);
-    commands->setSidecars(sidecarsOf(document_));
-    return commands;
-}
+void TMainForm::writeAllTags() { startTagWrite(false); }
 
-void TMainForm::writeAllTags() {
-    if (busy()) return;
-    std::shared_ptr<TagCommands> commands = tagCommands();
-    if (!commands->beginAll()) return;
-    startTagWrite(commands, [this, commands] {
-        commands->finishAllPhotos(dialogs_);
-        if (!document_.table().isEmpty()) showRow(document_.table().recNo());
-    });
-}
+void TMainForm::writeCurrentPhotoTags() { startTagWrite(true); }
 
-void TMainForm::writeCurrentPhotoTags() {
-    if (busy()) return;
-    std::shared_ptr<TagCommands> commands = tagCommands();
-    if (!commands->beginCurrent()) return;
-    startTagWrite(commands, [this, commands] { commands->finishCurrent(dialogs_); });
-}
-
-void TMainForm::startTagWrite(std::shared_ptr<TagCommands> commands, std::function<void()> finish) {
+void TMainForm::startTagWrite(bool currentOnly) {
+    TagCommands commands(document_, *console(), dialogs_, tools_->exifTool());
+    const std::shared_ptr<TagWrite> write = commands.begin(currentOnly ? TagWrite::Scope::Current : TagWrite::Scope::All);
+    if (!write) return;
     setCommandsAvailable(false);
-    tagWrite_.start(std::move(commands), [this, finish = std::move(finish)] {
-        setCommandsAvailable(!busy());
-        // Closing: what the write came to is of no interest any more.
-        if (closeAfterTagWrite_)
+    tagWrite_.start(write, [this, write] {
+        // Closing: what the write came to is of no interest any more, but the
+        // table learns what ExifTool rewrote all the same.
+        if (closeAfterTagWrite_) {
+            write->finish();
+            setCommandsAvailable(!busy());
             close();
-        else
-            finish();
+            return;
+        }
+        TagCommands(document_, *console(), dialogs_, tools_->exifTool()).finish(*write);
+        setCommandsAvailable(!busy());
+        if (!document_.table().isEmpty()) showRow(document_.table().recNo());
     });
 }
 
@@ -400,10 +386,7 @@ void TMainForm::stopTagWrite() {
     setCommandsAvailable(!busy());
 }
 
-void TMainForm::setTimeFromPhoto() {
-    if (busy()) return;
-    ReferencePhotoCommand(document_, dialogs_, jobs_).run();
-}
+void TMainForm::setTimeFromPhoto() { ReferencePhotoCommand(document_, dialogs_, jobs_).run(); }
 
 void TMainForm::showAbout() {
     TAboutBox::ShowAboutBox(this, "Geovanta", tr("Version 5+"),

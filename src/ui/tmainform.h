@@ -16,13 +16,8 @@
 #include "app/commands/photoloadcommand.h"
 #include "app/commands/trackloadcommand.h"
 #include "app/document.h"
-#include "app/programpaths.h"
-#include "output/exiftoolsession.h"
-#include "output/ozitransfer.h"
-#include "output/tagwriter.h"
-#include "runtime/keptprocess.h"
-#include "runtime/ozilibrary.h"
 #include "ui/jobqueue.h"
+#include "ui/programtools.h"
 #include "ui/tagwritethread.h"
 #include "ui/toolicons.h"
 
@@ -41,16 +36,18 @@ class MapWidget;
 class DataTableModel;
 class Dialogs;
 class TFormConsole;
-class TagCommands;
+class TagWrite;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    TMainForm(Document& document, Dialogs& dialogs, QWidget* parent = nullptr);
+    // `tools` are the program's; a window made alone makes its own.
+    TMainForm(Document& document, Dialogs& dialogs, std::shared_ptr<ProgramTools> tools = {},
+              QWidget* parent = nullptr);
     ~TMainForm() override;
 
     Document& document() { return document_; }
-    DataTable& table() { return document_.table(); }
+    const DataTable& table() const { return document_.table(); }
     DataTableModel* model() const { return model_; }
     DataGrid* grid() const { return grid_; }
     MapWidget* map() const { return map_; }
@@ -64,12 +61,16 @@ public:
     void loadArguments(const std::vector<std::string>& paths);
     // Tags are written by this program instead of the ExifTool found beside
     // the program.
-    void setExifTool(const std::string& program) { exifTool_ = ExifToolSessions(program, KeptProcess::maker()); }
+    void setExifTool(const std::string& program) { tools_->setExifTool(program); }
     // True while GPS tags are written on a thread of their own.
     bool tagWriteRunning() const { return tagWrite_.running(); }
     // Aborts a running tag write and waits for its end, which comes within
     // its grace; the console must outlive it.
     void stopTagWrite();
+    // Closing the window, Ctrl+Q in either window and a stop signal: a tag
+    // write under way is aborted, its photographs in flight get their grace,
+    // then the window closes and the program ends.
+    void quit();
 
 public slots:
     void loadTrack() { trackLoad_.run(); }
@@ -101,36 +102,31 @@ private:
     // offsets and tolerance in force.
     void updateStatus();
     // While a job runs or tags are written, the commands that change the
-    // table are not offered.
+    // table are not offered; the document refuses them anyway.
     void setCommandsAvailable(bool available);
     bool busy() const { return jobs_.busy() || tagWriteRunning(); }
     QToolButton* toolButton(const char* name, const QString& hint, ToolIcon icon, void (TMainForm::*handler)(),
                             const QKeySequence& key = {});
     // Puts the grid's current cell on `row`, keeping the column.
     void showRow(std::size_t row);
-    // Runs the tag write of `commands`, begun on this thread, on a thread of
-    // its own; `finish` follows on this thread.
-    void startTagWrite(std::shared_ptr<TagCommands> commands, std::function<void()> finish);
-    // The tag commands with this window's timeout, wording and choice of XMP files.
-    std::shared_ptr<TagCommands> tagCommands();
+    // Begins a tag write, of every placed photograph or of the current one,
+    // and runs it on a thread of its own; it finishes on this thread.
+    void startTagWrite(bool currentOnly);
     // The console shows the choice of XMP files and hands on its changes.
     void wireConsole();
 
     Document& document_;
     Dialogs& dialogs_;
+    std::shared_ptr<ProgramTools> tools_;
     JobQueue jobs_{document_};
     GridCommands gridCommands_;
     TrackLoadCommand trackLoad_{dialogs_, document_, jobs_};
     PhotoLoadCommand photoLoad_{dialogs_, document_, jobs_};
-    OziLibrary ozi_{defaultOziLibraryPath()};
-    ExifToolSessions exifTool_{defaultExifToolPath(), KeptProcess::maker()};
-    TagWriter tagWriter_{exifTool_};
     TagWriteThread tagWrite_{this};
     bool closeAfterTagWrite_ = false;
     TFormConsole* console_ = nullptr;
     std::unique_ptr<TFormConsole> ownConsole_;
-    OziTransfer oziTransfer_{ozi_, document_.table()};
-    OziCommands oziCommands_{oziTransfer_, dialogs_};
+    OziCommands oziCommands_{tools_->ozi(), dialogs_, document_};
     DataTableModel* model_ = nullptr;
     DataGrid* grid_ = nullptr;
     QSplitter* panels_ = nullptr;

@@ -18,7 +18,7 @@
 #include "output/exiftoolsession.h"
 #include "runtime/keptprocess.h"
 #include "runtime/processrunner.h"
-#include "app/commands/tagcommands.h"
+#include "support/tabletagwrite.h"
 #include "support/fakeconsole.h"
 #include "support/tempdir.h"
 #include "table/datatable.h"
@@ -139,7 +139,7 @@ TEST(HostileNames, ScanCsvAndTagWriterKeepEveryByteOfTheName) {
     test::FakeConsole console;
     ExifToolSessions exifTool(kExifTool, KeptProcess::maker());
     TagWriter writerTool(exifTool);
-    TagCommands writer(table, console, writerTool);
+    test::TableTagWrite writer(table, console, writerTool);
     for (std::size_t row = 0; row < table.rowCount(); ++row)
         EXPECT_EQ(TagWriter::arguments(table, row).back(), table.text(row, FieldId::FileName));
     const auto batch = writer.writeAll();

@@ -18,6 +18,7 @@
 #include "app/programpaths.h"
 #include "app/programstate.h"
 #include "runtime/ozilibrary.h"
+#include "support/documentrows.h"
 #include "support/fakedialogs.h"
 #include "table/datatable.h"
 #include "support/language.h"
@@ -105,11 +106,12 @@ protected:
     }
 
     std::filesystem::path log_;
-    DataTable table;
+    Document document{ProgramState{}, SettingsFile(std::string())};
+    DataTable& table = test::rowsOf(document);
     FakeDialogs dialogs;
     OziLibrary library{GEOVANTA_BIN_DIR "/liboziapi.so"};
     OziTransfer oziTransfer{library, table};
-    OziCommands transfer{oziTransfer, dialogs};
+    OziCommands transfer{oziTransfer, dialogs, document};
 };
 
 }  // namespace
@@ -215,7 +217,7 @@ TEST_F(OziTransferTest, UnusableLibraryActsAsNotRunningAndClosesQuietly) {
         OziLibrary unusable(path);
         FakeDialogs d;
         OziTransfer t(unusable, table);
-        OziCommands commands(t, d);
+        OziCommands commands(t, d, document);
         commands.sendTrack();
         commands.sendPhotos();
         t.shutdown();

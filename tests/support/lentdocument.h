@@ -13,11 +13,11 @@ namespace geovanta::test {
 template <typename F>
 void withDocument(DataTable& table, ProgramState& state, const SettingsFile& settings, F&& f) {
     Document document(state, settings);
-    document.table().takeRows(table);
+    document.lease("test")->replaceRows(table);
     InlineJobRunner jobs(document);
     std::forward<F>(f)(document, jobs);
     state = document.state();
-    table.takeRows(document.table());
+    table.takeRows(document.lease("test")->rows());
 }
 
 }  // namespace geovanta::test

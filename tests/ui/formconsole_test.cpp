@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "output/photorows.h"
-#include "app/commands/tagcommands.h"
+#include "support/tabletagwrite.h"
 #include "support/fakedialogs.h"
 #include "support/fakesessions.h"
 #include "support/tempdir.h"
@@ -31,7 +31,7 @@ struct Batch {
     DataTable table;
     test::FakeSessions sessions{"/x/exiftool"};
     TagWriter writer{sessions};
-    TagCommands commands{table, console, writer};
+    test::TableTagWrite commands{table, console, writer};
     test::FakeDialogs dialogs;
     test::TempDir dir;  // the photographs' files, which the writer looks at
 

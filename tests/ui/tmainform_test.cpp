@@ -31,6 +31,7 @@
 #include "ui/tmainform.h"
 #include "app/document.h"
 #include "binding/calcpositions.h"
+#include "support/documentrows.h"
 #include "support/fakedialogs.h"
 #include "table/messages.h"
 
@@ -83,7 +84,7 @@ class TMainFormTest : public QObject {
     }
     // Track point, unplaced photo, placed photo, photo placed on the equator.
     void loadFixture() {
-        DataTable& t = form_->table();
+        DataTable& t = test::rowsOf(*document_);
         addRow(t, "T", "T01-0001", 40513.50, 55.75);
         addRow(t, "F", "IMG_0001.JPG", 40513.51, std::nullopt, "/photos/IMG_0001.JPG");
         addRow(t, "F", "IMG_0002.JPG", 40513.52, 55.76, "/photos/IMG_0002.JPG");
@@ -315,7 +316,7 @@ private slots:
     // GEOVANTA_SCREENSHOT names a file the window is saved there as PNG
     // (docs/screenshot.png is made this way under Xvfb).
     void showsABoundTable() {
-        DataTable& t = form_->table();
+        DataTable& t = test::rowsOf(*document_);
         const double start = 40513.0 + 9.0 / 24;  // 01.12.2010 09:00
         for (int i = 0; i < 18; ++i) {
             const double time = start + i * 60.0 / 86400;
@@ -381,7 +382,7 @@ private slots:
         QCOMPARE(status("StatusSummary"), QString("0 точек, фотографий нет"));
         QCOMPARE(status("StatusOffsets"), QString("Смещение: трек 0:00, фото +1:00; допуск 300 с"));
 
-        DataTable& t = form_->table();
+        DataTable& t = test::rowsOf(*document_);
         const double start = 40513.5;
         addRow(t, "T", "T01-0001", start, 55.75);
         addRow(t, "T", "T01-0002", start + 600.0 / 86400, 55.76);
@@ -455,7 +456,7 @@ private slots:
     void modelFollowsTheTable() {
         QAbstractItemModelTester tester(model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         loadFixture();
-        DataTable& t = form_->table();
+        DataTable& t = test::rowsOf(*document_);
         QCOMPARE(model()->rowCount(), 4);
         QCOMPARE(model()->rowCount(model()->index(0, 0)), 0);
         QCOMPARE(model()->columnCount(model()->index(0, 0)), 0);
@@ -564,7 +565,7 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("no image at all");
         file.close();
-        addRow(form_->table(), "F", "IMG_0002", 40513.52, 55.76, photo.toUtf8().constData());
+        addRow(test::rowsOf(*document_), "F", "IMG_0002", 40513.52, 55.76, photo.toUtf8().constData());
         QVERIFY(!form_->console()->sidecarBox->isChecked());
         form_->console()->sidecarBox->click();
         QVERIFY(state().writeSidecars);
@@ -645,7 +646,7 @@ private slots:
     // deleted in the grid: a line they do not touch keeps the levels of
     // detail that paints made of it.
     void gridEditsChangeOnlyTheirRowsOnTheMap() {
-        DataTable& t = form_->table();
+        DataTable& t = test::rowsOf(*document_);
         addRow(t, "T", "T01-0001", 40513.50, 55.75);
         addRow(t, "T", "T01-0002", 40513.51, 55.76);
         addRow(t, "T", "T02-0001", 40513.52, 55.77);
@@ -695,7 +696,7 @@ private slots:
         form_->show();
         form_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form_));
-        DataTable& t = form_->table();
+        DataTable& t = test::rowsOf(*document_);
         const std::string photo = std::string(GEOVANTA_TEST_DATA) + "/../../examples/photos/IMG_0008.JPG";
         addRow(t, "T", "T01-0001", 40513.50, 55.75);
         addRow(t, "T", "T01-0002", 40513.51, 55.76);

@@ -7,9 +7,16 @@
 namespace geovanta {
 
 bool ClearCommand::run() {
+    if (const auto refused = document_.refusal()) {
+        dialogs_.showMessage(MessageKind::Failure, failureText(*refused));
+        return false;
+    }
     // An empty table loses nothing, so there is nothing to ask.
     if (!document_.table().isEmpty() && !dialogs_.askOkCancel(textOf(Msg::ClearQuestion))) return false;
-    document_.clear();
+    if (const auto refused = document_.clear()) {
+        dialogs_.showMessage(MessageKind::Failure, failureText(*refused));
+        return false;
+    }
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "app/commands/gridcommands.h"
 
 #include "app/commands/dialogs.h"
+#include "app/document.h"
 #include "table/messages.h"
 #include "table/position.h"
 #include "table/textcodec.h"
@@ -21,48 +22,42 @@ std::string GridCommands::editText(const DataTable& table, std::size_t row, Fiel
     return table.asString(row, field);
 }
 
-std::size_t GridCommands::rowEntered(std::size_t row) {
-    if (table_.isEmpty()) return 0;
-    if (row == table_.recNo()) return row;
-    table_.moveTo(row);
-    return table_.recNo();
+GridCommands::GridCommands(Document& document, Dialogs& dialogs)
+    : document_(document), table_(document.table()), dialogs_(dialogs) {}
+
+bool GridCommands::made(const std::optional<std::string>& refusal) {
+    if (!refusal) return true;
+    dialogs_.showMessage(MessageKind::Failure, failureText(*refusal));
+    return false;
 }
+
+std::size_t GridCommands::rowEntered(std::size_t row) { return document_.moveTo(row); }
 
 bool GridCommands::setField(std::size_t row, FieldId field, const std::string& text) {
     if (!isEditable(field) || row >= table_.rowCount()) return false;
     if (text == editText(table_, row, field)) return true;
-    rowEntered(row);
-    if (table_.recNo() != row) return false;  // the row moved up when a new row above it was dropped
-    const bool wasBrowsing = table_.state() == DataTable::State::Browse;
-    if (wasBrowsing) table_.edit();
-    try {
-        table_.field(field).setAsString(text);
-    } catch (const FieldError& e) {
-        if (wasBrowsing && !table_.modified()) table_.cancel();
-        dialogs_.showMessage(MessageKind::Failure, failureText(e.what()));
-        return false;
-    }
-    return true;
+    if (!made(document_.setField(row, field, text))) return false;
+    return table_.recNo() == row;
 }
 
 std::size_t GridCommands::insertRow() {
-    table_.insert();
+    made(document_.insertRow());
     return table_.recNo();
 }
 
 std::size_t GridCommands::appendRow() {
-    const bool untouchedNewRow = table_.state() == DataTable::State::Insert && !table_.modified();
-    if (!(untouchedNewRow && table_.recNo() + 1 == table_.rowCount())) table_.append();
+    made(document_.appendRow());
     return table_.recNo();
 }
 
-void GridCommands::cancelRow() { table_.cancel(); }
+void GridCommands::cancelRow() { document_.cancelRow(); }
 
 bool GridCommands::deleteCurrentRow() {
     if (table_.isEmpty()) return false;
+    // Asked only when the row can go.
+    if (!made(document_.refusal())) return false;
     if (!dialogs_.askOkCancel("Delete record?")) return false;
-    table_.deleteRow();
-    return true;
+    return made(document_.deleteCurrentRow());
 }
 
 PopupItems GridCommands::popupItems() const {

@@ -2,9 +2,11 @@
 // What the grid of the main window does with the record table: keeping the
 // table's cursor on the grid's current row, in-place edits, inserting,
 // appending and deleting rows, the popup menu's enabling rule, opening a
-// photograph and the colour of photo rows. The window only forwards events.
+// photograph and the colour of photo rows. The window only forwards events;
+// the document makes the changes, or says why it cannot now, which is shown.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "table/datatable.h"
@@ -12,6 +14,7 @@
 namespace geovanta {
 
 class Dialogs;
+class Document;
 
 // Text colour of a row: photographs show whether the binding pass placed them.
 enum class RowMark { Default, Placed, Unplaced };
@@ -26,7 +29,7 @@ struct PopupItems {
 
 class GridCommands {
 public:
-    GridCommands(DataTable& table, Dialogs& dialogs) : table_(table), dialogs_(dialogs) {}
+    GridCommands(Document& document, Dialogs& dialogs);
 
     // The grid moved to `row`: a pending edit is stored, an untouched new row
     // is dropped. Returns the row that is current afterwards, which is one
@@ -44,7 +47,7 @@ public:
     static std::string editText(const DataTable& table, std::size_t row, FieldId field);
     static bool isEditable(FieldId field);
 
-    // Insert: a new empty row before the current one. Returns its index.
+    // Insert: a new empty row before the current one. Returns the current row.
     std::size_t insertRow();
     // Down arrow on the last row: a new empty row at the end, unless the last
     // row is itself a new untouched one. Returns the current row.
@@ -59,7 +62,11 @@ public:
     void openCurrentPhoto();
 
 private:
-    DataTable& table_;
+    // Shows why the document did not make a change; true when it did.
+    bool made(const std::optional<std::string>& refusal);
+
+    Document& document_;
+    const DataTable& table_;
     Dialogs& dialogs_;
 };
 

@@ -3,14 +3,15 @@
 // with a position on geovanta-cli's command line, takes that position and
 // keeps it through every later pass until it is given back to the pass.
 // Every placement, move and release is one step of the document's
-// HandHistory, which undo and redo walk.
+// HandHistory, which undo and redo walk. The document makes each change, or
+// says why it cannot now; a photograph given back to the pass makes the
+// pass run.
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
-
-#include "app/handhistory.h"
 
 namespace geovanta {
 
@@ -28,27 +29,31 @@ public:
     // name or its full path.
     static std::vector<std::size_t> photosNamed(const DataTable& table, std::string_view name);
 
+    // What a command did: the row of the step's first photograph still in
+    // the table, or why nothing was done.
+    struct Outcome {
+        std::optional<std::size_t> row;
+        std::optional<std::string> refusal;
+    };
+
     // Places the photographs among `rows` at (lat, lon), with the elevation
     // of the track nearby when there is one, as one step; other rows, and a
-    // position off the globe, are passed over. Returns the row of the first
-    // photograph placed.
-    std::optional<std::size_t> place(const std::vector<std::size_t>& rows, double lat, double lon);
-
+    // position off the globe, are passed over.
+    Outcome place(const std::vector<std::size_t>& rows, double lat, double lon);
     // "Вернуть автоматическую привязку": the photograph at `row`, placed by
-    // hand, goes back to the pass, which runs. False for any other row.
-    bool release(std::size_t row);
-
+    // hand, goes back to the pass, which runs.
+    Outcome release(std::size_t row);
     // Takes back or does again the latest step. A photograph that goes back
-    // to the pass makes the pass run. Returns the row of the step's first
-    // photograph still in the table; the pass, when it runs, leaves the
-    // table's cursor on it.
-    std::optional<std::size_t> undo();
-    std::optional<std::size_t> redo();
+    // to the pass makes the pass run, which leaves the table's cursor on the
+    // step's first photograph.
+    Outcome undo();
+    Outcome redo();
     bool canUndo() const;
     bool canRedo() const;
 
 private:
-    std::optional<std::size_t> apply(const HandStep& step, bool forward);
+    template <typename Result>
+    Outcome done(const Result& result);
     void runPass(uint64_t photo);
 
     Document& document_;

@@ -1,20 +1,25 @@
 #include "app/commands/ozicommands.h"
 
 #include "app/commands/dialogs.h"
+#include "app/document.h"
 #include "output/ozitransfer.h"
 #include "table/messages.h"
 
 namespace geovanta {
 
 void OziCommands::sendTrack() {
-    if (transfer_.sendTrack() == OziTransfer::Outcome::NotRunning)
+    const OziTransfer::Outcome outcome = transfer_.sendTrack();
+    if (outcome == OziTransfer::Outcome::Sent) document_.moveTo(0);
+    if (outcome == OziTransfer::Outcome::NotRunning)
         dialogs_.showMessage(MessageKind::Error, textOf(Msg::OziNotRunning));
     else
         dialogs_.showMessage(MessageKind::Information, textOf(Msg::OziTrackSent));
 }
 
 void OziCommands::sendPhotos() {
-    if (transfer_.sendPhotos() == OziTransfer::Outcome::NotRunning)
+    const OziTransfer::Outcome outcome = transfer_.sendPhotos();
+    if (outcome == OziTransfer::Outcome::Sent) document_.moveTo(0);
+    if (outcome == OziTransfer::Outcome::NotRunning)
         dialogs_.showMessage(MessageKind::Error, textOf(Msg::OziNotRunning));
     else
         dialogs_.showMessage(MessageKind::Information, textOf(Msg::OziPhotosSent));

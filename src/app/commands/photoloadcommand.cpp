@@ -10,6 +10,7 @@
 #include "app/settings.h"
 #include "input/photoscanner.h"
 #include "table/messages.h"
+#include "table/textcodec.h"
 
 namespace geovanta {
 
@@ -39,6 +40,9 @@ void PhotoLoadCommand::load(const std::string& folder, bool withSubfolders) {
     }
     Dialogs& dialogs = dialogs_;
     jobs_.submit(std::make_unique<PhotoFolderJob>(folder, [&dialogs](Document&, const PhotoFolderJob::Outcome& done) {
+        if (done.merge.gone > 0)
+            dialogs.showMessage(MessageKind::Information,
+                                textOf(Msg::PhotosGone, {done.merge.gone, displayFileName(done.folder)}));
         if (!done.scan.ok()) dialogs.showMessage(MessageKind::Failure, failureText(leftOutMessage(done.scan)));
     }));
 }

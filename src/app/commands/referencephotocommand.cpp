@@ -13,7 +13,7 @@
 namespace geovanta {
 
 void ReferencePhotoCommand::run() {
-    DataTable& table = document_.table();
+    const DataTable& table = document_.table();
     ProgramState& state = document_.state();
     if (table.isEmpty() || table.recNo() >= table.rowCount()) return;
     const std::size_t row = table.recNo();
@@ -32,7 +32,7 @@ void ReferencePhotoCommand::run() {
     jobs_.submit(std::make_unique<PassJob>([photo](Document& document) {
         // The pass reorders the table; the photograph stays the current row
         // so that the user sees what became of it.
-        if (const auto r = document.table().rowWithCreationNumber(photo)) document.table().moveTo(*r);
+        if (const auto r = document.table().rowWithCreationNumber(photo)) document.moveTo(*r);
     }));
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/documentrows.h"
 #include "support/fakedialogs.h"
 
 using namespace geovanta;
@@ -24,9 +25,10 @@ protected:
         return n;
     }
 
-    DataTable table_;
+    Document document_{ProgramState{}, SettingsFile(std::string())};
+    DataTable& table_ = test::rowsOf(document_);
     test::FakeDialogs dialogs_;
-    GridCommands grid_{table_, dialogs_};
+    GridCommands grid_{document_, dialogs_};
 };
 
 }  // namespace

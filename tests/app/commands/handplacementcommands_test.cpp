@@ -8,7 +8,8 @@
 
 #include "app/document.h"
 #include "app/inlinejobrunner.h"
-#include "app/photofolderjob.h"
+#include "app/photomerge.h"
+#include "support/documentrows.h"
 #include "binding/bindingrows.h"
 #include "binding/calcpositions.h"
 #include "binding/nearestelevation.h"
@@ -27,7 +28,7 @@ struct Fixture {
     Document document{ProgramState{}, SettingsFile(std::string())};
     InlineJobRunner jobs{document};
     HandPlacementCommands commands{document, jobs};
-    DataTable& t = document.table();
+    DataTable& t = test::rowsOf(document);
 
     Fixture() {
         test::add(t, "T", "T01-0001", at(10, 0, 0), 64.0, -21.9, 100);
@@ -55,7 +56,7 @@ constexpr double kPassLatA = 64.00025;  // a quarter of the way from 64.0 to 64.
 TEST(HandPlacement, KeepsItsPlaceThroughPassesOffsetsAndReloads) {
     Fixture f;
     ASSERT_FALSE(f.lat("IMG_B"));
-    const auto placed = f.commands.place({f.row("IMG_B")}, 64.0004, -21.9001);
+    const auto placed = f.commands.place({f.row("IMG_B")}, 64.0004, -21.9001).row;
     ASSERT_EQ(placed, f.row("IMG_B"));
     EXPECT_TRUE(f.byHand("IMG_B"));
     EXPECT_EQ(f.lat("IMG_B"), 64.0004);
@@ -65,7 +66,7 @@ TEST(HandPlacement, KeepsItsPlaceThroughPassesOffsetsAndReloads) {
     // The pass, whatever the offsets, neither moves nor clears it, nor places
     // it by time when it would: IMG_A placed by hand far from the track keeps
     // its place and has no elevation.
-    ASSERT_TRUE(f.commands.place({f.row("IMG_A")}, 63.5, -20.0));
+    ASSERT_TRUE(f.commands.place({f.row("IMG_A")}, 63.5, -20.0).row);
     EXPECT_FALSE(f.elev("IMG_A"));
     for (double photoOffset : {1.0 / 24, 0.0}) {
         f.document.state().photoOffset = photoOffset;
@@ -87,7 +88,7 @@ TEST(HandPlacement, KeepsItsPlaceThroughPassesOffsetsAndReloads) {
     const FileStamp stamp{1, 2, 3, 4};
     scanned.setFileStamp(0, stamp);
     f.t.setFileStamp(f.row("IMG_B"), stamp);
-    ASSERT_EQ(PhotoFolderJob::mergePhotos(f.t, scanned), 1u);
+    ASSERT_EQ(PhotoMerge::into(f.t, scanned, "/photos/", false).refreshed, 1u);
     f.pass();
     EXPECT_NEAR(f.t.real(f.row("IMG_B"), FieldId::Time), at(10, 15, 5), 1e-8);
     EXPECT_TRUE(f.byHand("IMG_B"));
@@ -107,7 +108,7 @@ TEST(HandPlacement, UndoAndRedoWalkTheSteps) {
     f.commands.place({f.row("IMG_B")}, 64.003, -21.9);
     EXPECT_FALSE(f.commands.canRedo());
 
-    EXPECT_EQ(f.commands.undo(), f.row("IMG_B"));
+    EXPECT_EQ(f.commands.undo().row, f.row("IMG_B"));
     EXPECT_EQ(f.lat("IMG_B"), 64.002);
     EXPECT_TRUE(f.byHand("IMG_B"));
     // Undoing the first placement gives both back to the pass, which runs.
@@ -118,18 +119,18 @@ TEST(HandPlacement, UndoAndRedoWalkTheSteps) {
     EXPECT_NEAR(*f.lat("IMG_A"), 64.0 + 0.001 * 26 / 100, 1e-9);
     EXPECT_FALSE(f.lat("IMG_B"));
     EXPECT_FALSE(f.commands.canUndo());
-    EXPECT_EQ(f.commands.undo(), std::nullopt);
+    EXPECT_EQ(f.commands.undo().row, std::nullopt);
 
     f.commands.redo();
     EXPECT_EQ(f.lat("IMG_A"), 64.002);
     EXPECT_EQ(f.lat("IMG_B"), 64.002);
     f.commands.redo();
     EXPECT_EQ(f.lat("IMG_B"), 64.003);
-    EXPECT_EQ(f.commands.redo(), std::nullopt);
+    EXPECT_EQ(f.commands.redo().row, std::nullopt);
 
     // "Вернуть автоматическую привязку" is a step too.
-    EXPECT_FALSE(f.commands.release(f.row("T01-0001")));
-    ASSERT_TRUE(f.commands.release(f.row("IMG_B")));
+    EXPECT_FALSE(f.commands.release(f.row("T01-0001")).row);
+    ASSERT_TRUE(f.commands.release(f.row("IMG_B")).row);
     EXPECT_FALSE(f.byHand("IMG_B"));
     EXPECT_FALSE(f.lat("IMG_B"));
     f.commands.undo();
@@ -142,7 +143,7 @@ TEST(HandPlacement, UndoAndRedoWalkTheSteps) {
     EXPECT_FALSE(f.commands.canRedo());
     f.t.moveTo(f.row("IMG_A"));
     f.t.deleteRow();
-    EXPECT_EQ(f.commands.undo(), std::nullopt);
+    EXPECT_EQ(f.commands.undo().row, std::nullopt);
     EXPECT_EQ(f.lat("IMG_B"), 64.002);
 }
 
@@ -171,9 +172,9 @@ TEST(HandPlacement, ElevationOfTheNearestPointWithin100Metres) {
 
 TEST(HandPlacement, OnlyPhotographsOnTheGlobeAndTheirNames) {
     Fixture f;
-    EXPECT_EQ(f.commands.place({f.row("T01-0001"), 99}, 64.0, -21.9), std::nullopt);
+    EXPECT_EQ(f.commands.place({f.row("T01-0001"), 99}, 64.0, -21.9).row, std::nullopt);
     for (const auto& [lat, lon] : {std::pair(91.0, 0.0), std::pair(0.0, -180.5), std::pair(std::nan(""), 0.0)})
-        EXPECT_EQ(f.commands.place({f.row("IMG_B")}, lat, lon), std::nullopt);
+        EXPECT_EQ(f.commands.place({f.row("IMG_B")}, lat, lon).row, std::nullopt);
     EXPECT_FALSE(f.commands.canUndo());
     // On the equator a photograph placed by hand is placed all the same.
     f.commands.place({f.row("IMG_B")}, 0.0, 10.0);

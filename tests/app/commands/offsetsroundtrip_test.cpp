@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/commands/offsetscommand.h"
-#include "app/commands/tagcommands.h"
+#include "support/tabletagwrite.h"
 #include "app/programstate.h"
 #include "app/settings.h"
 #include "output/ozitransfer.h"
@@ -103,7 +103,7 @@ protected:
         test::FakeSessions sessions("/opt/exiftool");
         test::FakeConsole console;
         TagWriter writer(sessions);
-        TagCommands(table, console, writer).writeAllPhotos(dialogs);
+        test::TableTagWrite(table, console, writer).writeAllPhotos(dialogs);
         std::map<std::string, std::string> files;
         for (const auto& call : sessions.calls()) files[call.args.back()] = call.args[4];
         return files;

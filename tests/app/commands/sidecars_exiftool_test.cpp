@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 
-#include "app/commands/tagcommands.h"
+#include "support/tabletagwrite.h"
 #include "output/exiftoolsession.h"
 #include "output/photorows.h"
 #include "runtime/keptprocess.h"
@@ -79,9 +79,9 @@ TEST(SidecarsWithExifTool, MadeNewOrUpdatedKeepingEveryOtherTag) {
     test::FakeConsole console;
     ExifToolSessions sessions(test::kExifTool, KeptProcess::maker());
     TagWriter writer(sessions);
-    TagCommands commands(table, console, writer);
+    test::TableTagWrite commands(table, console, writer);
     commands.setSidecars(Sidecars::BaseName);
-    const TagCommands::BatchOutcome outcome = commands.writeAll();
+    const TagWrite::Outcome outcome = commands.writeAll();
     EXPECT_EQ(outcome.summary(), "XMP files: 3 written, 0 not placed, 0 failed");
     EXPECT_TRUE(outcome.failures.empty()) << outcome.failures.front();
 

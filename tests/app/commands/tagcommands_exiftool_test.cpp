@@ -25,7 +25,7 @@
 #include "output/tagwriterpool.h"
 #include "runtime/keptprocess.h"
 #include "runtime/processrunner.h"
-#include "app/commands/tagcommands.h"
+#include "support/tabletagwrite.h"
 #include "support/exiftooltags.h"
 #include "support/fakeconsole.h"
 #include "support/fakedialogs.h"
@@ -141,7 +141,7 @@ protected:
     test::FakeConsole console;
     HookedSessions sessions{kExifTool};
     TagWriter writerTool{sessions};
-    TagCommands writer{table, console, writerTool};
+    test::TableTagWrite writer{table, console, writerTool};
     test::FakeDialogs dialogs;
 };
 test::TempDir* TagCommandsExifToolTest::base_ = nullptr;
@@ -340,7 +340,7 @@ TEST_F(TagCommandsExifToolTest, FailuresAreReportedAndWriteNothing) {
 
     HookedSessions missingSessions(dir.file("exiftool"));
     TagWriter missingTool(missingSessions);
-    TagCommands missing(table, console, missingTool);
+    test::TableTagWrite missing(table, console, missingTool);
     missing.writeAllPhotos(dialogs);
     EXPECT_EQ(readFile(good), goodBefore);
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -414,7 +414,7 @@ TEST_F(TagCommandsExifToolTest, ExifToolKilledMidBatchIsReportedAndTheRestAreWri
     }
     HookedSessions killing(program);
     TagWriter killingTool(killing);
-    const auto batch = TagCommands(table, console, killingTool).writeAll();
+    const auto batch = test::TableTagWrite(table, console, killingTool).writeAll();
     EXPECT_EQ(batch.attempted, 5);
     EXPECT_EQ(batch.written, 4);
     ASSERT_EQ(batch.failures.size(), 1u);

@@ -1,5 +1,5 @@
 // The tag-writing commands with scripted ExifTool sessions and console.
-#include "app/commands/tagcommands.h"
+#include "support/tabletagwrite.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -49,7 +49,7 @@ protected:
     FakeSessions sessions;
     test::FakeDialogs dialogs;
     TagWriter writer{sessions};
-    TagCommands commands{table, console, writer};
+    test::TableTagWrite commands{table, console, writer};
 };
 
 TEST_F(TagCommandsTest, BatchWalksPhotosKeepsGoingAndCountsFailures) {

@@ -12,7 +12,7 @@
 #include <map>
 #include <string>
 
-#include "app/commands/tagcommands.h"
+#include "support/tabletagwrite.h"
 #include "binding/calcpositions.h"
 #include "input/photoscanner.h"
 #include "output/exiftoolsession.h"
@@ -66,7 +66,7 @@ protected:
             table.setReal(row, FieldId::Lon, 20);
         }
     }
-    std::map<std::string, std::string> failuresByName(const TagCommands::BatchOutcome& batch) const {
+    std::map<std::string, std::string> failuresByName(const TagWrite::Outcome& batch) const {
         std::map<std::string, std::string> byName;
         for (const std::string& line : batch.failures) {
             const std::size_t end = line.find("\": ");
@@ -86,7 +86,7 @@ protected:
     test::FakeDialogs dialogs;
     ExifToolSessions sessions{kExifTool, KeptProcess::maker()};
     TagWriter writer{sessions};
-    TagCommands commands{table, console, writer};
+    test::TableTagWrite commands{table, console, writer};
 };
 
 // Each photograph is checked just before it is written: one that is no

@@ -31,7 +31,7 @@ protected:
     test::TempDir dir;
     FakeDialogs dialogs;
     Document document{ProgramState{}, SettingsFile::inFolder(dir.folder())};
-    DataTable& table = document.table();
+    const DataTable& table = document.table();
     ProgramState& state = document.state();
     const SettingsFile& settings = document.settings();
     InlineJobRunner jobs{document};
