@@ -8,6 +8,8 @@
 #include "input/locationhistoryreader.h"
 #include "input/kmlreader.h"
 #include "input/tcxreader.h"
+#include "input/igcreader.h"
+#include "input/nmeareader.h"
 #include "input/trackreader.h"
 #include "input/waypointreader.h"
 #include "table/asciicase.h"
@@ -24,6 +26,10 @@ constexpr Extensions kFit{".fit"};
 constexpr Extensions kJson{".json"};
 constexpr Extensions kTcx{".tcx"};
 constexpr std::array<std::string_view, 2> kKml{".kml", ".kmz"};
+constexpr std::array<std::string_view, 2> kNmea{".nmea", ".nma"};
+// Loggers and terminal programs save sentences under names of their own.
+constexpr std::array<std::string_view, 2> kNmeaShared{".log", ".txt"};
+constexpr Extensions kIgc{".igc"};
 constexpr std::array<std::string_view, 2> kJpeg{".jpg", ".jpeg"};
 constexpr std::array<std::string_view, 15> kTiff{".tif", ".tiff", ".dng", ".nef", ".nrw", ".cr2", ".arw", ".sr2",
                                                   ".srf", ".orf", ".rw2", ".pef", ".srw", ".3fr", ".iiq"};
@@ -32,7 +38,7 @@ constexpr Extensions kCrw{".crw"};
 constexpr Extensions kRaf{".raf"};
 constexpr std::array<std::string_view, 4> kHeif{".heic", ".heif", ".hif", ".avif"};
 
-const std::array<FileFormat, 13> kFormats{{
+const std::array<FileFormat, 15> kFormats{{
     {"plt", FormatKind::Track, kPlt, {}, Msg::FormatPlt, &readPlt},
     {"wpt", FormatKind::Waypoints, kWpt, {}, Msg::FormatWpt, &readWpt},
     {"gpx", FormatKind::Track, kGpx, {}, Msg::FormatGpx, &readGpx},
@@ -41,6 +47,8 @@ const std::array<FileFormat, 13> kFormats{{
      &looksLikeLocationHistory, &readLocationHistoryFile},
     {"tcx", FormatKind::Track, kTcx, {}, Msg::FormatTcx, &readTcx},
     {"kml", FormatKind::Track, kKml, {}, Msg::FormatKml, &readKml},
+    {"nmea", FormatKind::Track, kNmea, kNmeaShared, Msg::FormatNmea, &readNmea, &looksLikeNmea},
+    {"igc", FormatKind::Track, kIgc, {}, Msg::FormatIgc, &readIgc},
     {"jpeg", FormatKind::Photos, kJpeg, {}, Msg::FormatJpeg},
     {"tiff", FormatKind::Photos, kTiff, {}, Msg::FormatTiff},
     {"cr3", FormatKind::Photos, kCr3, {}, Msg::FormatCr3},

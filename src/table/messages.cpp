@@ -276,6 +276,12 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
      "The checksum of %1 in the archive is wrong: the data may be damaged"},
     {Msg::FormatTcx, "Garmin TCX", "Garmin TCX"},
     {Msg::FormatKml, "KML и KMZ", "KML and KMZ"},
+
+    {Msg::NotNmea, "В файле нет сообщений NMEA 0183!", "The file holds no NMEA 0183 sentences!"},
+    {Msg::NotIgc, "Файл не является записью полёта IGC!", "The file is not an IGC flight log!"},
+    {Msg::IgcDamagedRecord, "Запись точки повреждена: '%1'", "A fix record is damaged: '%1'"},
+    {Msg::FormatNmea, "Журналы NMEA 0183", "NMEA 0183 logs"},
+    {Msg::FormatIgc, "Полёты IGC", "IGC flight logs"},
 }};
 
 constexpr bool inIdOrder() {

@@ -215,6 +215,12 @@ enum class Msg {
     ZipEntryCrcWrong,
     FormatTcx,
     FormatKml,
+    // Reading files of other devices.
+    NotNmea,
+    NotIgc,
+    IgcDamagedRecord,
+    FormatNmea,
+    FormatIgc,
     Count
 };
 

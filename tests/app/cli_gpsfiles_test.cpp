@@ -166,3 +166,23 @@ TEST(CliGpsFiles, LocationHistoryWithAccuracyLimit) {
     EXPECT_NE(r.out.find("Points less accurate than the limit left out: 1 (Records.json)"), std::string::npos);
     EXPECT_EQ(cli(dir.folder(), "other.json").status, 1);
 }
+
+// A receiver's log under a name of its own, told by its sentences, and a
+// flight log: both bound into one table, the void fix counted.
+TEST(CliGpsFiles, NmeaLogByContentAndIgcFlight) {
+    geovanta::test::TempDir dir;
+    dir.write("receiver.log",
+              "$GPRMC,120000,V,,,,,,,011210,,,N*53\r\n"
+              "$GPRMC,120010,A,5545.0000,N,03736.0000,E,0.0,0.0,011210,,,A*71\r\n"
+              "$GPGGA,120010,5545.0000,N,03736.0000,E,1,08,1.0,150.0,M,14.0,M,,*48\r\n");
+    dir.write("flight.igc", "AXXX001\r\nHFDTE011210\r\nB1200205545060N03736000EA0014000152\r\n");
+    const CliResult r = cli(dir.folder(), "receiver.log flight.igc");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "geovanta-cli: Points the receiver marked as no fix left out: 1 (receiver.log)\n"
+              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
+              "T,T01-0001,2010-12-01 12:00:10.000,55.75,37.6,492.12598425196853,0,0,2010-12-01 12:00:10.000,,Трек,"
+              "55 45.0000 N,37 36.0000 E,150\r\n"
+              "T,T02-0001,2010-12-01 12:00:20.000,55.751,37.6,498.68766404199476,111.19699999974085,40.03091999990671,"
+              "2010-12-01 12:00:20.000,,Трек,55 45.0600 N,37 36.0000 E,152\r\n");
+}
