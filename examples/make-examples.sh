@@ -143,6 +143,9 @@ gpsbabel -t -i unicsv -f track.csv -x track,split=5m,title=Reykjavik -x track,tr
          -w -i unicsv -f places.csv -o gpx,gpxver=1.1 -F walk.gpx
 # The file's own creation time would make every run differ.
 sed -i '/<metadata>/,/<\/metadata>/{/<time>/d}' walk.gpx
+# As a watch or bike computer gives it, packed as bulk exports are.
+gpsbabel -t -i gpx -f walk.gpx -o garmin_fit -F walk.fit
+gzip -9n walk.fit
 
 mkdir photos
 while IFS='|' read -r name time colour caption; do
@@ -158,5 +161,5 @@ while IFS='|' read -r name time colour caption; do
 done <photos.csv
 
 rm -rf "$here/photos"
-mv walk.plt walk.wpt walk.gpx photos "$here/"
-echo "make-examples.sh: wrote walk.plt, walk.wpt, walk.gpx and $(ls "$here/photos" | wc -l) photos in $here"
+mv walk.plt walk.wpt walk.gpx walk.fit.gz photos "$here/"
+echo "make-examples.sh: wrote walk.plt, walk.wpt, walk.gpx, walk.fit.gz and $(ls "$here/photos" | wc -l) photos in $here"

@@ -5,6 +5,7 @@
 
 #include "input/fitreader.h"
 #include "input/gpxreader.h"
+#include "input/gzipfile.h"
 #include "input/locationhistoryreader.h"
 #include "input/kmlreader.h"
 #include "input/tcxreader.h"
@@ -57,8 +58,11 @@ const std::array<FileFormat, 15> kFormats{{
     {"heif", FormatKind::Photos, kHeif, {}, Msg::FormatHeif},
 }};
 
-// Enough of a file's start for every content test.
+// Enough of a file's start for every content test; of a compressed file,
+// enough to inflate that much, and a bound on what that may give.
 constexpr std::size_t kHeadBytes = 4096;
+constexpr std::size_t kCompressedHeadBytes = 16384;
+constexpr uint64_t kInflatedHeadLimit = uint64_t{64} << 20;
 
 std::string_view baseName(std::string_view path) {
 #ifdef _WIN32
@@ -144,11 +148,16 @@ const FileFormat* gpsFormatOf(const std::string& path) {
     const NameMatch match = matchName(path);
     if (match.format) return match.format->isGps() ? match.format : nullptr;
     if (match.candidates.empty()) return nullptr;
-    std::string head(kHeadBytes, '\0');
+    std::string head(match.compressed ? kCompressedHeadBytes : kHeadBytes, '\0');
     std::ifstream in(path, std::ios::binary);
     in.read(head.data(), static_cast<std::streamsize>(head.size()));
     head.resize(static_cast<std::size_t>(in.gcount()));
-    return recognise(match.candidates, head);
+    if (!match.compressed && !looksLikeGzip(head)) return recognise(match.candidates, head);
+    // The start of the stream inside: a cut stream keeps what came before the cut.
+    FileBytes inflated;
+    const GzipResult result = inflateGzip(head, path, inflated, kInflatedHeadLimit);
+    if (result.status != GzipResult::Status::Whole && result.status != GzipResult::Status::Damaged) return nullptr;
+    return recognise(match.candidates, inflated.view().substr(0, kHeadBytes));
 }
 
 bool isPhotoName(std::string_view name) {

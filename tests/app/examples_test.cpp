@@ -24,6 +24,7 @@ std::vector<std::string> splitCsvLine(const std::string& line) {
 
 struct Rows {
     std::map<std::string, bool> photoPlaced;  // name → has a latitude
+    std::map<std::string, std::pair<double, double>> photoPosition;  // of the placed ones
     std::vector<std::string> waypointNames;
     int trackPoints = 0;
 };
@@ -38,6 +39,7 @@ Rows readTable(const std::string& csv) {
         const auto f = splitCsvLine(line);
         if (f.size() < 4) continue;
         if (f[0] == "F") rows.photoPlaced[f[1]] = !f[3].empty();
+        if (f[0] == "F" && !f[3].empty()) rows.photoPosition[f[1]] = {std::stod(f[3]), std::stod(f[4])};
         if (f[0] == "P") rows.waypointNames.push_back(f[1]);
         if (f[0] == "T") ++rows.trackPoints;
     }
@@ -55,12 +57,24 @@ void expectPlacedPattern(const Rows& rows) {
 
 }  // namespace
 
+// The walk as an OziExplorer track, as GPX, and as the FIT file a watch
+// would give, compressed: each places the photographs alike.
 TEST(Examples, TrackAndPhotosPlaceAllButTheTwoMeantToStayOut) {
-    const auto r = geovanta::test::runCli("walk.plt photos", kExamples);
-    ASSERT_EQ(r.status, 0) << r.out;
-    const Rows rows = readTable(r.out);
-    EXPECT_EQ(rows.trackPoints, 76);
-    expectPlacedPattern(rows);
+    const auto gpx = geovanta::test::runCli("walk.gpx photos", kExamples);
+    ASSERT_EQ(gpx.status, 0) << gpx.out;
+    const Rows fromGpx = readTable(gpx.out);
+    for (const char* track : {"walk.plt", "walk.gpx", "walk.fit.gz"}) {
+        SCOPED_TRACE(track);
+        const auto r = geovanta::test::runCli(std::string(track) + " photos", kExamples);
+        ASSERT_EQ(r.status, 0) << r.out;
+        const Rows rows = readTable(r.out);
+        EXPECT_EQ(rows.trackPoints, 76);
+        expectPlacedPattern(rows);
+        for (const auto& [name, position] : rows.photoPosition) {
+            EXPECT_NEAR(position.first, fromGpx.photoPosition.at(name).first, 1e-6) << name;
+            EXPECT_NEAR(position.second, fromGpx.photoPosition.at(name).second, 1e-6) << name;
+        }
+    }
 }
 
 TEST(Examples, WaypointsJoinTheTrackWithoutClosingTheGap) {
