@@ -34,13 +34,13 @@ TEST(CliGpsFiles, TrackAndWaypointsMakeOneBoundTable) {
     const CliResult r = cli(dir.folder(), "track.plt POINTS.WPT");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
-              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
+              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev,Camera\r\n"
               "T,T01-0001,2010-12-01 12:00:00.000,55.75,37.6,1000,0,0,2010-12-01 12:00:00.000,,Трек,"
-              "55 45.0000 N,37 36.0000 E,304\r\n"
+              "55 45.0000 N,37 36.0000 E,304,\r\n"
               "P,Кремль,2010-12-01 12:00:29.998,55.7505,37.6,0,55.598500000265474,6.6722648176863695,"
-              "2010-12-01 12:00:29.998,,Точка,55 45.0300 N,37 36.0000 E,0\r\n"
+              "2010-12-01 12:00:29.998,,Точка,55 45.0300 N,37 36.0000 E,0,\r\n"
               "T,T01-0002,2010-12-01 12:00:59.996,55.751,37.6,-777,55.59849999947537,6.672264817591551,"
-              "2010-12-01 12:00:59.996,,Трек,55 45.0600 N,37 36.0000 E,\r\n");
+              "2010-12-01 12:00:59.996,,Трек,55 45.0600 N,37 36.0000 E,,\r\n");
 }
 
 TEST(CliGpsFiles, RejectedAndBrokenFilesFail) {
@@ -66,9 +66,9 @@ TEST(CliGpsFiles, GpxInAnyCaseWithSkippedPointsCounted) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "geovanta-cli: RIDE.Gpx: 1 points without a time were skipped\n"
-              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
+              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev,Camera\r\n"
               "T,T01-0001,2010-12-01 12:00:00.000,55.75,37.6,328.0839895013124,0,0,2010-12-01 12:00:00.000,,Трек,"
-              "55 45.0000 N,37 36.0000 E,100\r\n");
+              "55 45.0000 N,37 36.0000 E,100,\r\n");
 }
 
 // Under a small address-space limit (as a 32-bit system or a container

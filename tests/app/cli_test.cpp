@@ -17,7 +17,7 @@ namespace {
 
 CliResult cli(const std::string& args) { return geovanta::test::runCli(args); }
 
-const char* kHeader = "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n";
+const char* kHeader = "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev,Camera\r\n";
 
 }  // namespace
 
