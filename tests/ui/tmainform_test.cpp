@@ -151,7 +151,7 @@ private slots:
         QStringList titles;
         for (int c = 0; c < model()->columnCount(); ++c)
             titles << model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-        QCOMPARE(titles, QStringList({" ", "Имя", "Дата Время", "Широта", "Долгота", "Высота", "Дистанция", "Скорость"}));
+        QCOMPARE(titles, QStringList({" ", "Имя", "Дата Время", "Широта", "Долгота", "Высота", "Дистанция", "Скорость", "Камера"}));
         auto headerAlign = [&](int c) {
             return model()->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
         };

@@ -55,6 +55,10 @@
         <translation>Speed</translation>
     </message>
     <message>
+        <source>Камера</source>
+        <translation>Camera</translation>
+    </message>
+    <message>
         <source>Фото</source>
         <translation>Photo</translation>
     </message>
