@@ -2,6 +2,8 @@
 
 #include "input/gzipfile.h"
 #include "input/wholefile.h"
+#include "table/messages.h"
+#include "table/textcodec.h"
 
 namespace geovanta {
 namespace {
@@ -10,7 +12,12 @@ namespace {
 // that was compressed and kept its name.
 LoadResult readCompressed(const FileFormat& format, GpsRead& read, FileBytes& compressed) {
     FileBytes bytes;
-    const GzipResult inflated = inflateGzip(compressed, read.path, bytes, kMaxWholeFileBytes, &compressed);
+    GzipResult inflated = inflateGzip(compressed, read.path, bytes, kMaxWholeFileBytes, &compressed);
+    // The stream ends where the file was cut, as it would at damage.
+    if (compressed.cutShort() && inflated.status != GzipResult::Status::Failed) {
+        if (bytes.view().empty()) return checkedForCut(LoadResult::loaded(), compressed, read.path);
+        inflated = {GzipResult::Status::Damaged, textOf(Msg::FileCutWhileRead, {displayFileName(read.path)})};
+    }
     compressed = FileBytes();
     switch (inflated.status) {
         case GzipResult::Status::NotGzip: return LoadResult::rejected(inflated.message);
@@ -34,6 +41,8 @@ LoadResult readCompressed(const FileFormat& format, GpsRead& read, FileBytes& co
 }  // namespace
 
 LoadResult readGpsFile(const FileFormat& format, GpsRead& read) {
+    // A folder of photographs is read by its own reader, whatever its name.
+    if (format.photoFolder) return format.readFile(read);
     if (!format.read) return LoadResult::rejected(textOf(Msg::UnknownFileKind, {read.path}));
     const bool named = matchName(read.path).compressed;
     if (format.readFile && !named) return format.readFile(read);
@@ -43,7 +52,7 @@ LoadResult readGpsFile(const FileFormat& format, GpsRead& read) {
     read.spent = &bytes;
     LoadResult result = format.read(bytes, read);
     read.spent = nullptr;
-    return result;
+    return checkedForCut(std::move(result), bytes, read.path);
 }
 
 }  // namespace geovanta

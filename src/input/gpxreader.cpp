@@ -209,7 +209,7 @@ bool GpxWalk::readPoint(const pugi::xml_node& point, Kind container) {
 LoadResult GpxReader::load(const std::string& path) {
     FileBytes bytes;
     if (auto error = readWholeFile(path, bytes)) return LoadResult::failed(*error);
-    return loadBytes(bytes, path, &bytes);
+    return checkedForCut(loadBytes(bytes, path, &bytes), bytes, path);
 }
 
 LoadResult GpxReader::loadBytes(std::string_view bytes, const std::string& path) {

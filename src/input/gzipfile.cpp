@@ -111,7 +111,10 @@ GzipResult readGzipFile(const std::string& path, FileBytes& out) {
         out = FileBytes();
         return {GzipResult::Status::Failed, *error};
     }
-    return inflateGzip(compressed, path, out, kMaxWholeFileBytes, &compressed);
+    GzipResult result = inflateGzip(compressed, path, out, kMaxWholeFileBytes, &compressed);
+    if (compressed.cutShort() && result.status != GzipResult::Status::Failed)
+        result = {GzipResult::Status::Damaged, textOf(Msg::FileCutWhileRead, {displayFileName(path)})};
+    return result;
 }
 
 }  // namespace geovanta

@@ -125,14 +125,13 @@ LoadResult readIgc(std::string_view bytes, GpsRead& read) {
     std::string failure;
     DisplaySuspension suspended(read.rows);
     reserveRows(read.rows, expectedLines(bytes, kTypicalLineBytes));
-    // One look through the whole file spares a look through every line.
-    const bool holdsNul = bytes.find('\0') != std::string_view::npos;
+    FirstNulByte nul(bytes);
     while (lines.next(line)) {
         if (lines.lineNumber() % kLinesPerLook == 0) {
             if (read.progress && lookAt(*read.progress, lines)) return LoadResult::cancelled();
             if (read.spent) read.spent->release(static_cast<std::size_t>(line.data() - bytes.data()));
         }
-        if (auto error = holdsNul ? nulByteError(line) : std::nullopt) {
+        if (auto error = nul.in(line) ? nulByteError(line) : std::nullopt) {
             failure = *error + lineSuffix(read.path, lines.lineNumber());
             break;
         }

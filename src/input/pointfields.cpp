@@ -94,22 +94,41 @@ void reserveRows(DataTable& table, std::size_t expected) {
 
 namespace {
 
-// Occurrences of `c`, counted up to about `limit`, a megabyte at a time.
-std::size_t countUpTo(std::string_view bytes, char c, std::size_t limit) {
-    constexpr std::size_t kStep = std::size_t{1} << 20;
-    std::size_t n = 0;
-    for (std::size_t at = 0; at < bytes.size() && n < limit; at += kStep) n += countByte(bytes.substr(at, kStep), c);
-    return n;
-}
+// Line ends are counted in this much of a file's start: a big file is mapped
+// and read as it is walked, and a count through all of it would bring it
+// into memory whole before the first row.
+constexpr std::size_t kLineSampleBytes = std::size_t{4} << 20;
 
 }  // namespace
 
 std::size_t expectedLines(std::string_view bytes, std::size_t typicalLineBytes) {
     const std::size_t bySize = bytes.size() / typicalLineBytes;
-    std::size_t ends = countUpTo(bytes, '\n', bySize);
+    const std::string_view sample = bytes.substr(0, kLineSampleBytes);
+    std::size_t ends = countByte(sample, '\n');
     // Files with lone CRs for line ends.
-    if (ends == 0) ends = countUpTo(bytes, '\r', bySize);
+    if (ends == 0) ends = countByte(sample, '\r');
+    // Lines as long as the sample's through the rest of the file.
+    if (sample.size() < bytes.size())
+        ends = static_cast<std::size_t>(static_cast<double>(ends) * static_cast<double>(bytes.size()) /
+                                        static_cast<double>(sample.size()));
     return std::min(bySize, ends + 1);
+}
+
+FirstNulByte::FirstNulByte(std::string_view text) : text_(text), at_(0), lookedTo_(0) {}
+
+bool FirstNulByte::in(std::string_view line) {
+    const auto begin = static_cast<std::size_t>(line.data() - text_.data());
+    const std::size_t end = begin + line.size();
+    // A megabyte ahead at a time, never behind the line: the text is read
+    // once, in order, alongside the reader.
+    constexpr std::size_t kAhead = std::size_t{1} << 20;
+    while (at_ == lookedTo_ && lookedTo_ < end) {
+        const std::size_t to = std::min(text_.size(), std::max(end, lookedTo_ + kAhead));
+        const void* nul = std::memchr(text_.data() + lookedTo_, 0, to - lookedTo_);
+        at_ = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - text_.data()) : to;
+        lookedTo_ = to;
+    }
+    return at_ < lookedTo_ && at_ >= begin && at_ < end;
 }
 
 std::optional<std::string> nulByteError(std::string_view line) {

@@ -59,14 +59,29 @@ void appendPointRow(DataTable& table, char stat, std::string_view name, const Po
 void reserveRows(DataTable& table, std::size_t expected);
 
 // How many rows a text file can give at most: its size over a typical line,
-// but never more than it has line ends, so that a huge file of anything but
-// points (zeros from a crash, a disk image) claims no memory for rows it
-// cannot hold.
+// but never more than its line ends, as many as its first megabytes hold
+// for their size, so that a huge file of anything but points (zeros from a
+// crash, a disk image) claims no memory for rows it cannot hold.
 std::size_t expectedLines(std::string_view bytes, std::size_t typicalLineBytes);
 
 // A NUL byte has no place in a text file: the file is damaged (a crash
 // zero-fills what was not written). Returns the message for such a line.
 std::optional<std::string> nulByteError(std::string_view line);
+
+// Whether a line of a text holds the text's first NUL byte, looked for a
+// stretch ahead of the lines at a time: one look through the text spares a
+// look through every line, and the text is still read once, in order.
+// Lines are asked for in order, as views into the text.
+class FirstNulByte {
+public:
+    explicit FirstNulByte(std::string_view text);
+    bool in(std::string_view line);
+
+private:
+    std::string_view text_;
+    std::size_t at_;        // the first NUL byte, or lookedTo_ while none is found
+    std::size_t lookedTo_;  // the text is looked through up to here
+};
 
 
 // Text readers tell their progress and look for a wish to stop once in this

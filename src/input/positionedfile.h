@@ -31,6 +31,8 @@ public:
     bool isOpen() const { return handle_ >= 0; }
 
     uint64_t size() const { return size_; }
+    // The system's handle of the open file, for mapping it; -1 when closed.
+    int descriptor() const { return handle_; }
 
     // Reads up to `count` bytes at `offset`; fewer only at the end of the file.
     // Returns the number read, or -1 on a system error (see lastError()).

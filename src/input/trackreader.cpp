@@ -60,7 +60,7 @@ std::string TrackReader::pointName(uint16_t track, uint32_t point) {
 LoadResult TrackReader::load(const std::string& path) {
     FileBytes bytes;
     if (auto error = readWholeFile(path, bytes)) return LoadResult::failed(*error);
-    return loadBytes(bytes, path, &bytes);
+    return checkedForCut(loadBytes(bytes, path, &bytes), bytes, path);
 }
 
 LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& path) {
@@ -88,15 +88,14 @@ LoadResult TrackReader::loadBytes(std::string_view bytes, const std::string& pat
         reserveRows(table_, expectedLines(bytes, kTypicalLineBytes));
         PointFields point;
         char name[kPointNameSize];
-        // One look through the whole file spares a look through every line.
-        const bool holdsNul = bytes.find('\0') != std::string_view::npos;
+        FirstNulByte nul(bytes);
         bool stopped = false;
         while (lines.next(line)) {
             if (lines.lineNumber() % kLinesPerLook == 0) {
                 if (progress_ && (stopped = lookAt(*progress_, lines))) break;
                 if (spent) spent->release(static_cast<std::size_t>(line.data() - bytes.data()));
             }
-            if (auto error = holdsNul ? nulByteError(line) : std::nullopt) {
+            if (auto error = nul.in(line) ? nulByteError(line) : std::nullopt) {
                 failure = *error + lineSuffix(path, lines.lineNumber());
                 break;
             }

@@ -45,7 +45,7 @@ std::optional<std::string> readWaypoint(const std::array<std::string_view, kFiel
 LoadResult WaypointReader::load(const std::string& path) {
     FileBytes bytes;
     if (auto error = readWholeFile(path, bytes)) return LoadResult::failed(*error);
-    return loadBytes(bytes, path);
+    return checkedForCut(loadBytes(bytes, path), bytes, path);
 }
 
 LoadResult WaypointReader::loadBytes(std::string_view bytes, const std::string& path) {

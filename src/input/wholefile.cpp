@@ -10,6 +10,7 @@
 #include <sys/mman.h>
 #endif
 
+#include "input/guardedmapping.h"
 #include "input/positionedfile.h"
 #include "table/messages.h"
 #include "table/textcodec.h"
@@ -28,6 +29,7 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 }  // namespace
 
 FileBytes::~FileBytes() {
+    if (file_) return;
 #ifndef _WIN32
     if (mapped_) {
         ::munmap(data_, mapped_);
@@ -43,6 +45,7 @@ void FileBytes::swap(FileBytes& other) noexcept {
     std::swap(capacity_, other.capacity_);
     std::swap(mapped_, other.mapped_);
     std::swap(released_, other.released_);
+    std::swap(file_, other.file_);
 }
 
 bool FileBytes::allocate(std::size_t size) {
@@ -93,6 +96,10 @@ bool FileBytes::reserve(std::size_t capacity) {
 }
 
 void FileBytes::release(std::size_t offset) {
+    if (file_) {
+        file_->release(offset);
+        return;
+    }
 #ifndef _WIN32
     if (!mapped_) return;
     const std::size_t upTo = std::min(offset, size_) / kHugePage * kHugePage;
@@ -103,6 +110,8 @@ void FileBytes::release(std::size_t offset) {
     (void)offset;
 #endif
 }
+
+bool FileBytes::cutShort() const { return file_ && file_->cut(); }
 
 bool FileBytes::makeRoom(std::size_t size) {
     *this = FileBytes();
@@ -119,6 +128,13 @@ std::optional<std::string> readWholeFile(const std::string& path, FileBytes& byt
     if (file.open(path) != PositionedFile::OpenResult::Opened) return cannotOpenMessage(path, file.failureReason());
     if (file.size() > kMaxWholeFileBytes) return tooLargeMessage(path);
     const auto size = static_cast<std::size_t>(file.size());
+    if (size >= kMappedBytes) {
+        if ((bytes.file_ = GuardedMapping::map(file.descriptor(), size))) {
+            bytes.data_ = const_cast<char*>(bytes.file_->data());
+            bytes.size_ = bytes.capacity_ = size;
+            return std::nullopt;
+        }
+    }
     if (!bytes.allocate(size)) return outOfMemoryMessage(path);
     const long long got = file.readAt(0, bytes.data_, size);
     if (got < 0) {
@@ -127,6 +143,14 @@ std::optional<std::string> readWholeFile(const std::string& path, FileBytes& byt
     }
     bytes.size_ = static_cast<std::size_t>(got);  // the file shrank meanwhile
     return std::nullopt;
+}
+
+LoadResult checkedForCut(LoadResult result, const FileBytes& bytes, const std::string& path) {
+    if (!bytes.cutShort() || result.status == LoadResult::Status::Cancelled) return result;
+    const std::size_t altitudes = result.altitudesOutOfRange;
+    result = LoadResult::failed(textOf(Msg::FileCutWhileRead, {displayFileName(path)}));
+    result.altitudesOutOfRange = altitudes;
+    return result;
 }
 
 std::string cannotOpenMessage(const std::string& path, const std::string& reason) {

@@ -10,6 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "input/guardedmapping.h"
+#include "input/loadresult.h"
+
 namespace geovanta {
 
 // Largest file the readers take whole; far beyond any real GPS log, and small
@@ -20,7 +23,9 @@ inline constexpr uint64_t kMaxWholeFileBytes = uint64_t{1} << 30;
 // A file's bytes in memory that is not filled with zeros first: for a log of
 // a hundred megabytes that fill costs as much as the read. A reader that
 // walks the bytes once hands back what it has passed (release), so that the
-// file and the rows made from it are never in memory whole at once.
+// file and the rows made from it are never in memory whole at once. A big
+// file is mapped rather than read (guardedmapping.h): its pages come in as
+// the reader reaches them, so it is never whole in memory even at the start.
 class FileBytes {
 public:
     FileBytes() = default;
@@ -36,8 +41,13 @@ public:
     operator std::string_view() const { return view(); }
 
     // The bytes before `offset` are done with: their memory goes back to the
-    // system, whole pages at a time, and what lies there reads as zeros.
+    // system, whole pages at a time, and what lies there reads as zeros (or,
+    // of a mapped file, as the file has it).
     void release(std::size_t offset);
+
+    // A mapped file was cut short by another program while it was read, or a
+    // page of it could not be read: the bytes from there on read as zeros.
+    bool cutShort() const;
 
     // Bytes made in memory whose count is not known beforehand (a file being
     // decompressed) are written at end() and then counted by added(). Room
@@ -64,6 +74,7 @@ private:
     std::size_t capacity_ = 0;
     std::size_t mapped_ = 0;    // bytes mapped for the file; 0 when data_ came from new[]
     std::size_t released_ = 0;  // bytes at the start handed back
+    std::unique_ptr<GuardedMapping> file_;  // the file's own pages, when mapped
 };
 
 // Reads a whole regular file byte for byte into `bytes`, as long as it was
@@ -71,6 +82,11 @@ private:
 // the file cannot be opened or read (missing, a folder, a device or pipe, no
 // permission), tooLargeMessage() above kMaxWholeFileBytes.
 std::optional<std::string> readWholeFile(const std::string& path, FileBytes& bytes);
+
+// `result` of a reader of `bytes`, read from `path` by readWholeFile; a
+// failure naming the cut when the file was cut short meanwhile, the rows
+// read before the cut kept.
+LoadResult checkedForCut(LoadResult result, const FileBytes& bytes, const std::string& path);
 
 // "Cannot open file <path>: <reason>", the reason as the system words it
 std::string cannotOpenMessage(const std::string& path, const std::string& reason);

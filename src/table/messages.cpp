@@ -282,6 +282,9 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
     {Msg::IgcDamagedRecord, "Запись точки повреждена: '%1'", "A fix record is damaged: '%1'"},
     {Msg::FormatNmea, "Журналы NMEA 0183", "NMEA 0183 logs"},
     {Msg::FormatIgc, "Полёты IGC", "IGC flight logs"},
+    {Msg::FileCutWhileRead, "Файл %1 укоротился или перестал читаться во время загрузки",
+     "File %1 was cut short or became unreadable while it was loaded"},
+    {Msg::FormatPhotoTrack, "Трек из фотографий с координатами", "Track from photographs with coordinates"},
 }};
 
 constexpr bool inIdOrder() {

@@ -221,6 +221,10 @@ enum class Msg {
     IgcDamagedRecord,
     FormatNmea,
     FormatIgc,
+    // A mapped file cut short while it was read.
+    FileCutWhileRead,
+    // A load of a folder's photographs as a track, by the job's title.
+    FormatPhotoTrack,
     Count
 };
 
