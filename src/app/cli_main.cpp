@@ -22,6 +22,7 @@
 #include "binding/placement.h"
 #include "input/loadresult.h"
 #include "input/photoscanner.h"
+#include "input/phototrack.h"
 #include "input/wholefile.h"
 #include "output/csvwriter.h"
 #include "output/exiftoolsession.h"
@@ -73,6 +74,16 @@ LoadResult loadInput(Document& document, JobRunner& jobs, const std::string& inp
     const FileFormat* format = gpsFormatOf(input);
     if (!format) return LoadResult::failed("'" + input + "' is neither a GPS file of a known format nor a folder");
     jobs.submit(std::make_unique<GpsFileJob>(input, *format, [&](Document&, const GpsFileJob::Outcome& done) {
+        for (const std::string& line : done.notes()) note(line);
+        result = done.result;
+    }));
+    return result;
+}
+
+// A track from the photographs of `folder` that carry GPS tags.
+LoadResult loadTrackPhotos(JobRunner& jobs, const std::string& folder) {
+    LoadResult result;
+    jobs.submit(std::make_unique<GpsFileJob>(folder, photoTrackFormat(), [&](Document&, const GpsFileJob::Outcome& done) {
         for (const std::string& line : done.notes()) note(line);
         result = done.result;
     }));
@@ -174,6 +185,10 @@ int main(int argc, char** argv) {
         std::error_code ec;
         if (!fs::exists(input, ec)) return fail("cannot find '" + input + "'");
     }
+    for (const std::string& folder : options.trackPhotos) {
+        std::error_code ec;
+        if (!fs::is_directory(folder, ec)) return fail("'" + folder + "' given to --track-photos is no folder");
+    }
     if (const auto error = options.csvOverwritesInput()) return fail(*error);
 
     ProgramState state;
@@ -188,6 +203,15 @@ int main(int argc, char** argv) {
     InlineJobRunner jobs(document);
     const DataTable& table = document.table();
     LoadReport report;
+    for (const std::string& folder : options.trackPhotos) {
+        LoadResult result;
+        try {
+            result = loadTrackPhotos(jobs, folder);
+        } catch (const std::bad_alloc&) {
+            result = LoadResult::failed(outOfMemoryMessage(folder));
+        }
+        if (!result.ok()) return fail(result.message);
+    }
     for (const std::string& input : options.inputs) {
         LoadResult result;
         try {

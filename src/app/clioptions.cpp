@@ -23,6 +23,11 @@ std::string CliOptions::usage() {
            formatListText(FormatKind::Track) +
            "Photographs in a folder:\n" + formatListText(FormatKind::Photos) +
            "\n"
+           "  --track-photos DIR     a track from the photographs in DIR (with --recursive, its\n"
+           "                         subfolders too) that carry GPS tags: one point each, at\n"
+           "                         its GPS time stamp (UTC), else at its shooting time with\n"
+           "                         the photo offset; loaded before the inputs, and not\n"
+           "                         placed themselves (repeatable)\n"
            "  --track-offset DAYS    added to the times of track points and waypoints (default 0)\n"
            "  --photo-offset DAYS    added to the times of photographs (default 0)\n"
            "  --tolerance SECONDS    largest distance in time to a track point, exclusive (default 300)\n"
@@ -142,7 +147,9 @@ std::optional<std::string> CliOptions::csvOverwritesInput() const {
     if (csvFile.empty()) return std::nullopt;
     const CsvTarget csv(csvFile);
     if (!csv.there() && !equalsIgnoringAsciiCase(fs::path(csvFile).extension().string(), ".xmp")) return std::nullopt;
-    for (const std::string& input : inputs) {
+    std::vector<std::string> read = trackPhotos;
+    read.insert(read.end(), inputs.begin(), inputs.end());
+    for (const std::string& input : read) {
         if (csv.is(input)) return overwritten(csvFile, "the input", input);
         std::error_code ec;
         if (!fs::is_directory(input, ec)) continue;
@@ -194,7 +201,7 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
         }
         const bool takesValue =
             arg == "--track-offset" || arg == "--photo-offset" || arg == "--tolerance" || arg == "--csv" ||
-            arg == "--exiftool-timeout" || arg == "--place" || arg == "--max-accuracy";
+            arg == "--exiftool-timeout" || arg == "--place" || arg == "--max-accuracy" || arg == "--track-photos";
         if (!takesValue) return "unknown option '" + args[i] + "'";
         std::string value;
         if (inlineValue) {
@@ -207,6 +214,9 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
             CliOptions::HandPlace place;
             if (auto error = parsePlace(value, place)) return error;
             out.places.push_back(std::move(place));
+        } else if (arg == "--track-photos") {
+            if (value.empty()) return "option '--track-photos' needs a folder";
+            out.trackPhotos.push_back(value);
         } else if (arg == "--csv") {
             if (value.empty()) return "option '--csv' needs a file name";
             out.csvFile = value;

@@ -30,6 +30,9 @@ struct CliOptions {
     bool sidecarFullName = false;
     bool help = false;
     std::vector<std::string> inputs;
+    // --track-photos DIR: folders whose photographs' GPS tags make a track,
+    // loaded before the inputs.
+    std::vector<std::string> trackPhotos;
 
     // Returns an error text for a command line that cannot be used.
     static std::optional<std::string> parse(const std::vector<std::string>& args, CliOptions& out);

@@ -38,7 +38,7 @@ public:
     }
 
     std::string title() const override;
-    ProgressUnit unit() const override { return ProgressUnit::Bytes; }
+    ProgressUnit unit() const override { return format_.photoFolder ? ProgressUnit::Photos : ProgressUnit::Bytes; }
     void start(Document& document) override;
     void work(DataTable& table, Progress& progress) override;
     bool stoppedEarly() const override { return outcome_.result.status == LoadResult::Status::Cancelled; }

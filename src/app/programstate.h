@@ -52,6 +52,9 @@ inline BindingParams bindingParams(const ProgramState& state) {
 inline GpsReadOptions gpsReadOptions(const ProgramState& state) {
     GpsReadOptions options;
     options.maxAccuracyM = state.maxAccuracyM;
+    options.photoSubfolders = state.photoSubfolders;
+    options.photoZones = state.photoZones;
+    options.photoOffsetDays = state.photoOffset;
     return options;
 }
 

@@ -39,6 +39,8 @@ struct FileFormat {
     // takes an uncompressed file from the disk itself, a piece at a time,
     // instead of its bytes read whole.
     GpsFileReaderFn readFile = nullptr;
+    // read.path names a folder of photographs, read by readFile alone.
+    bool photoFolder = false;
 
     bool isGps() const { return kind != FormatKind::Photos; }
 };

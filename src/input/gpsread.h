@@ -45,6 +45,11 @@ struct GpsReadOptions {
     // Location history: a point whose reported accuracy is worse than this
     // many metres is left out.
     double maxAccuracyM = 100;
+    // A track made of photographs: the folders inside the folder count too;
+    // photographs without GPS time stamps are timed as photographs to place.
+    bool photoSubfolders = false;
+    bool photoZones = false;
+    double photoOffsetDays = 0;
 };
 
 // One read of one file.
