@@ -35,6 +35,9 @@ void MainMenus::addLoadMenu(QMenuBar* bar) {
     a->setObjectName("LFoto");
     a->setShortcut(kLoadPhotosKey);
     tableActions_.push_back(a);
+    a = load->addAction(tr("Трек из фотографий с &координатами…"), window_, &TMainForm::loadPhotoTrack);
+    a->setObjectName("LPhotoTrack");
+    tableActions_.push_back(a);
     load->addSeparator();
     a = load->addAction(tr("&Очистить таблицу"), window_, &TMainForm::clearTable);
     a->setObjectName("ClearTable");

@@ -79,6 +79,7 @@ public:
 public slots:
     void loadTrack() { trackLoad_.run(); }
     void loadPhotos() { photoLoad_.run(); }
+    void loadPhotoTrack() { trackLoad_.runPhotoTrack(); }
     void sendTrackToOzi() { oziCommands_.sendTrack(); }
     void sendPhotosToOzi() { oziCommands_.sendPhotos(); }
     void editOffsets();

@@ -1,5 +1,6 @@
 // geovanta-cli on track and waypoint files: the real binary, as a script would run it.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include "input/exiffixtures.h"
 #include "input/gpsreadcall.h"
 #include "input/ozifileheaders.h"
+#include "input/wholefile.h"
 #include "input/zipfixtures.h"
 #include "support/runcli.h"
 
@@ -185,4 +187,54 @@ TEST(CliGpsFiles, NmeaLogByContentAndIgcFlight) {
               "55 45.0000 N,37 36.0000 E,150,\r\n"
               "T,T02-0001,2010-12-01 12:00:20.000,55.751,37.6,498.68766404199476,111.19699999974085,40.03091999990671,"
               "2010-12-01 12:00:20.000,,Трек,55 45.0600 N,37 36.0000 E,152,\r\n");
+}
+
+// The photographs of a --track-photos folder are points of a track, not
+// photographs to place; the option needs a folder.
+TEST(CliGpsFiles, TrackFromPhotographs) {
+    const std::string images = std::string(GEOVANTA_SHARED_DIR) + "/corpus/images/";
+    if (!std::filesystem::is_directory(images)) GTEST_SKIP() << "no corpus at " << images;
+    geovanta::test::TempDir dir;
+    std::filesystem::create_directory(dir.file("phone"));
+    for (const char* name : {"exiftool__Apple.jpg", "exiftool__Canon.jpg"})
+        std::filesystem::create_symlink(images + name, dir.file(std::string("phone/") + name));
+    CliResult r = cli(dir.folder(), "--track-photos phone");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("Points without a position left out: 1 (phone)\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\r\nT,T01-0001,2016-09-28 17:17:58.650,53.38284"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("\r\nF,"), std::string::npos) << r.out;
+    r = cli(dir.folder(), "--track-photos phone/exiftool__Apple.jpg");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("is no folder"), std::string::npos) << r.out;
+}
+
+// A gzip stream of zeros that goes on past the whole-file limit, one
+// megabyte of zeros repeated: after a full flush deflate's output for the
+// same input is the same bytes, so a gigabyte costs a megabyte on disk.
+TEST(CliGpsFiles, AGzipBombStopsAtTheLimit) {
+    z_stream z{};
+    ASSERT_EQ(deflateInit2(&z, 9, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    std::string zeros(1 << 20, '\0');
+    auto flushed = [&] {
+        std::string out(deflateBound(&z, zeros.size()) + 64, '\0');
+        z.next_in = reinterpret_cast<Bytef*>(zeros.data());
+        z.avail_in = static_cast<uInt>(zeros.size());
+        z.next_out = reinterpret_cast<Bytef*>(out.data());
+        z.avail_out = static_cast<uInt>(out.size());
+        EXPECT_EQ(deflate(&z, Z_FULL_FLUSH), Z_OK);
+        out.resize(out.size() - z.avail_out);
+        return out;
+    };
+    std::string bomb = flushed();
+    const std::string megabyte = flushed();
+    ASSERT_EQ(flushed(), megabyte);
+    deflateEnd(&z);
+    const std::size_t megabytes = (geovanta::kMaxWholeFileBytes >> 20) + 64;
+    bomb.reserve(bomb.size() + megabytes * megabyte.size());
+    for (std::size_t n = 0; n < megabytes; ++n) bomb += megabyte;
+    geovanta::test::TempDir dir;
+    dir.write("walk.gpx.gz", bomb);
+    const CliResult r = cli(dir.folder(), "walk.gpx.gz");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "geovanta-cli: File walk.gpx.gz expands beyond 1024 MB\n");
 }

@@ -1,5 +1,6 @@
 #include "app/commands/trackloadcommand.h"
 
+#include <filesystem>
 #include <memory>
 #include <new>
 
@@ -8,6 +9,7 @@
 #include "app/gpsfilejob.h"
 #include "app/settings.h"
 #include "app/sourceidentity.h"
+#include "input/phototrack.h"
 #include "input/wholefile.h"
 #include "table/messages.h"
 
@@ -48,9 +50,26 @@ void TrackLoadCommand::loadAs(const std::string& given, const FileFormat* format
     fileName_ = path;
     // The next dialog starts here even when this file turns out to be unusable.
     document_.state().dataFolder = folderOf(path);
+    submit(path, *format);
+}
 
+void TrackLoadCommand::runPhotoTrack() {
+    ProgramState& state = document_.state();
+    const auto typed = dialogs_.askPhotoFolder({state.photoFolder, state.photoSubfolders});
+    if (!typed) return;
+    std::error_code ec;
+    if (typed->folder.empty() || !std::filesystem::is_directory(typed->folder, ec)) {
+        dialogs_.showMessage(MessageKind::Error, textOf(Msg::FolderNotFound, {typed->folder}));
+        return;
+    }
+    // The job reads the checkbox from the state, as a photo folder's load does.
+    state.photoSubfolders = typed->withSubfolders;
+    submit(absolutePath(typed->folder), photoTrackFormat());
+}
+
+void TrackLoadCommand::submit(const std::string& path, const FileFormat& format) {
     Dialogs& dialogs = dialogs_;
-    jobs_.submit(std::make_unique<GpsFileJob>(path, *format, [&dialogs](Document& document,
+    jobs_.submit(std::make_unique<GpsFileJob>(path, format, [&dialogs](Document& document,
                                                                       const GpsFileJob::Outcome& done) {
         const LoadResult& result = done.result;
         // Points that could not become rows, and why: one box for them all.

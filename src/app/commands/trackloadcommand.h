@@ -29,6 +29,9 @@ public:
     // refused with a message. A relative name is taken from the working
     // folder; the dialog and "DataPath" get it absolute.
     void load(const std::string& path);
+    // Asks for a folder of photographs (and whether the folders inside it
+    // count) and loads those that carry GPS tags as a track (phototrack.h).
+    void runPhotoTrack();
 
     int filterIndex() const { return filterIndex_; }
     const std::string& fileName() const { return fileName_; }
@@ -40,6 +43,8 @@ private:
     // Reads `path` with the reader of `format`, or of the file's own format
     // when nothing is given.
     void loadAs(const std::string& path, const FileFormat* format);
+    // Reads `path` with `format` off the window's thread, telling the outcome.
+    void submit(const std::string& path, const FileFormat& format);
 
     Dialogs& dialogs_;
     Document& document_;

@@ -139,6 +139,10 @@
         <translation>&amp;Photographs</translation>
     </message>
     <message>
+        <source>Трек из фотографий с &amp;координатами…</source>
+        <translation>Track from &amp;geotagged photographs…</translation>
+    </message>
+    <message>
         <source>&amp;Очистить таблицу</source>
         <translation>&amp;Clear the table</translation>
     </message>
