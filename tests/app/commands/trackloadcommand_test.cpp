@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "app/document.h"
@@ -220,4 +221,29 @@ TEST(TrackLoadCommandFolder, FolderOfAFileName) {
     EXPECT_EQ(TrackLoadCommand::folderOf("/data/gps/walk.plt"), "/data/gps/");
     EXPECT_EQ(TrackLoadCommand::folderOf("/walk.plt"), "/");
     EXPECT_EQ(TrackLoadCommand::folderOf("walk.plt"), "");
+}
+
+// The phone's photographs as a track: a folder that is not there is said; a
+// folder loaded again replaces its own points rather than adding them twice.
+TEST_F(TrackLoadCommandTest, TrackFromPhotographs) {
+    const std::string images = std::string(GEOVANTA_SHARED_DIR) + "/corpus/images/";
+    if (!std::filesystem::is_directory(images)) GTEST_SKIP() << "no corpus at " << images;
+    geovanta::test::LanguageScope english(Language::English);
+    const std::string phone = dir.file("phone");
+    std::filesystem::create_directory(phone);
+    for (const char* name : {"exiftool__Apple.jpg", "exiftool__Canon.jpg"})
+        std::filesystem::create_symlink(images + name, phone + "/" + name);
+    dialogs.photoFolderAnswers = {dir.file("gone"), phone, phone};
+    command.runPhotoTrack();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Error);
+    EXPECT_EQ(table.rowCount(), 0u);
+    for (int load = 0; load < 2; ++load) {
+        dialogs.messages.clear();
+        command.runPhotoTrack();
+        ASSERT_EQ(table.rowCount(), 1u);
+        EXPECT_EQ(table.stat(0), 'T');
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].text, "Points without a position left out: 1 (" + phone + ")");
+    }
 }
