@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "input/exiftime.h"
 #include "table/datetime.h"
 #include "table/messages.h"
 #include "table/numbertext.h"
@@ -114,6 +115,9 @@ std::string fileDateText(const Placement& p) {
     if (p.invalidExifDate.empty())
         return typed ? textOf(Msg::TimeFromTypedFileDate, {p.fileType}) : textOf(Msg::TimeFromFileDate);
     const std::string excerpt = quotedExcerpt(p.invalidExifDate);
+    if (exifYearTooEarly(p.invalidExifDate))
+        return typed ? textOf(Msg::TimeFromTypedFileDateEarlyYear, {p.fileType, excerpt})
+                     : textOf(Msg::TimeFromFileDateEarlyYear, {excerpt});
     return typed ? textOf(Msg::TimeFromTypedFileDateInvalid, {p.fileType, excerpt})
                  : textOf(Msg::TimeFromFileDateInvalid, {excerpt});
 }

@@ -221,6 +221,25 @@ enum class Msg {
     IgcDamagedRecord,
     FormatNmea,
     FormatIgc,
+    // The write the photographer chooses beforehand.
+    TimeFromFileDateEarlyYear,
+    TimeFromTypedFileDateEarlyYear,
+    FolderWithPhotoName,
+    LinkLeadsNowhere,
+    NotTriedRestarts,
+    SharedSidecarConflict,
+    MixedSummary,
+    SummaryKept,
+    SummaryCleared,
+    AlreadyHasPosition,
+    PositionsCleared,
+    WriteIntoPhotos,
+    WriteIntoSidecars,
+    WriteRawIntoSidecars,
+    KeepExistingOn,
+    KeepExistingOff,
+    ClearUnplacedOn,
+    ClearUnplacedOff,
     Count
 };
 

@@ -170,13 +170,19 @@ TEST(PlacementTexts, RowToolTipNamesAnInvalidExifDate) {
     add("F", 30, kTimeFromFileDate, "", "/trip.2024/IMG_0002");
     add("T", 0, 0, "");
     add("F", 45, kTimeFromFileDate, "", "IMG_0003.hif");
-    CalcPositions(t, {});  // sorts: T, F 30, F 45, F 60, F 900
+    add("F", 1000, kTimeFromFileDateExifInvalid, "0001:05:01 10:00:00");
+    CalcPositions(t, {});  // sorts: T, F 30, F 45, F 60, F 900, F 1000
     EXPECT_EQ(photoRowToolTip(t, 1, 300), "Не привязано: снято через 30 с после конца трека\n"
                                           "Время съёмки взято из даты файла: в EXIF его нет");
     EXPECT_EQ(photoRowToolTip(t, 2, 300), "Не привязано: снято через 45 с после конца трека\n"
                                           "Время съёмки взято из даты файла HEIF: в EXIF его нет");
     EXPECT_EQ(photoRowToolTip(t, 4, 300), "Не привязано: снято через 900 с (0:15:00) после конца трека\n"
                                           "Время съёмки взято из даты файла JPEG: дата EXIF недопустима: 2021:02:30 10:00:00");
+    EXPECT_EQ(photoRowToolTip(t, 5, 300), "Не привязано: снято через 1000 с (0:16:40) после конца трека\n"
+                                          "Время съёмки взято из даты файла: год в дате EXIF раньше 1900: "
+                                          "0001:05:01 10:00:00");
+    t.moveTo(5);
+    t.deleteRow();
     t.moveTo(2);
     t.deleteRow();
     t.moveTo(2);
