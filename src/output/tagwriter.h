@@ -53,9 +53,13 @@ public:
 
     // ExifTool's arguments for a photograph row with a position.
     static std::vector<std::string> arguments(const DataTable& table, std::size_t row);
-    // The same for its XMP file `sidecar`.
+    // The same for its XMP file `sidecar`. Either replaces the whole GPS
+    // record: no tag of an earlier position stays beside the new one.
     static std::vector<std::string> sidecarArguments(const DataTable& table, std::size_t row,
                                                      const std::string& sidecar);
+    // Arguments that take every GPS tag out of `file`, a photograph or an
+    // XMP file, and nothing else.
+    static std::vector<std::string> clearArguments(const std::string& file, bool photo);
     // The job for a photograph row with a position, from the row alone.
     static TagJob job(const DataTable& table, std::size_t row, Sidecars sidecars = Sidecars::None);
     // Looks at the job's files as they are before the batch: where the

@@ -231,9 +231,9 @@ TEST_F(TagCommandsTest, SeveralWritersKeepTableOrderAndWriteEachFileOnce) {
             EXPECT_THAT(console.infoEntries[i], ElementsAre(file));
     }
     std::map<std::string, std::string> latitudes;
-    for (const auto& call : sessions.calls()) EXPECT_TRUE(latitudes.emplace(call.args.back(), call.args[4]).second);
+    for (const auto& call : sessions.calls()) EXPECT_TRUE(latitudes.emplace(call.args.back(), call.args[6]).second);
     EXPECT_EQ(latitudes.size(), 40u);
-    EXPECT_EQ(latitudes[p("0.jpg")], TagWriter::arguments(table, 40)[4]);
+    EXPECT_EQ(latitudes[p("0.jpg")], TagWriter::arguments(table, 40)[6]);
     EXPECT_EQ(sessions.opened(), TagWriterPool::writersFor(40));
     EXPECT_EQ(console.steps, kPhotos);
 }
