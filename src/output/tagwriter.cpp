@@ -192,17 +192,46 @@ std::vector<std::string> TagWriter::clearArguments(const std::string& file, bool
     return args;
 }
 
-TagJob TagWriter::job(const DataTable& table, std::size_t row, Sidecars sidecars) {
+namespace {
+
+// What every job of a row starts from. The name is made absolute here, on
+// the table's thread, so that every line about the photograph names it alike
+// whatever folder the write runs in.
+TagJob jobOf(const DataTable& table, std::size_t row) {
     TagJob job;
     job.row = row;
     job.fileName = std::string(table.text(row, FieldId::FileName));
+    std::error_code ec;
+    if (!job.fileName.empty()) {
+        const std::filesystem::path absolute = std::filesystem::absolute(job.fileName, ec);
+        if (!ec) job.fileName = absolute.string();
+    }
     if (const FileStamp* stamp = table.fileStamp(row)) job.stamp = *stamp;
+    return job;
+}
+
+}  // namespace
+
+TagJob TagWriter::clearJob(const DataTable& table, std::size_t row, Sidecars sidecars) {
+    TagJob job = jobOf(table, row);
+    job.clear = true;
+    if (sidecars != Sidecars::None) job.sidecar = sidecarName(job.fileName, sidecars);
+    job.args = clearArguments(job.sidecar.empty() ? job.fileName : job.sidecar, job.sidecar.empty());
+    if (!ExifToolSession::argumentLine(job.args.back())) job.refusal = textOf(Msg::UnsayableName);
+    return job;
+}
+
+TagJob TagWriter::job(const DataTable& table, std::size_t row, Sidecars sidecars) {
+    TagJob job = jobOf(table, row);
+    job.lat = table.real(row, FieldId::Lat);
+    job.lon = table.real(row, FieldId::Lon);
     if (!positionInRange(table.real(row, FieldId::Lat), table.real(row, FieldId::Lon))) {
         job.refusal = textOf(Msg::PositionOutOfRange);
         return job;
     }
     if (sidecars == Sidecars::None) {
         job.args = arguments(table, row);
+        job.args.back() = fileArgument(job.fileName);
     } else {
         job.sidecar = sidecarName(job.fileName, sidecars);
         job.args = sidecarArguments(table, row, job.sidecar);
@@ -271,6 +300,8 @@ TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job, cons
         if (sidecar.refusal) return refusedAs(name, *sidecar.refusal);
         target = sidecar.target;
         newSidecar = sidecar.isNew;
+        // No XMP file, no position in it to take out: none is made for that.
+        if (newSidecar && job.clear) return Result{};
     }
     std::vector<std::string> args = job.args;
     args.back() = fileArgument(target);
@@ -296,6 +327,7 @@ TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job, cons
     // behind when it fails is removed only when it can be nobody else's: it
     // was not there before, and ExifTool did not find it there either.
     const bool tempBefore = mayExist(temp);
+    const std::optional<FileStamp> before = nameStampOf(target);
     CommandResult run = session.execute(args, limits);
     if (!run.succeeded() && !tempBefore && !mentions(run.errorLines, "Temporary file already exists")) {
         std::error_code ignored;
@@ -310,8 +342,10 @@ TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job, cons
         // A link put in the way meanwhile took ExifTool's file elsewhere.
         result.reason = textOf(Msg::ReplacedWhileWritten);
     } else {
-        // The photograph's new stamp; one only read keeps its own.
+        // The photograph's new stamp; one only read keeps its own. ExifTool
+        // leaves a file it had nothing to change in as it was.
         if (intoPhoto) result.written = fileStampOf(target);
+        result.changed = nameStampOf(target) != before;
         result.notes.insert(result.notes.end(), job.notes.begin(), job.notes.end());
     }
     if (!result.reason.empty()) result.failure = failureLine(name, result.reason);

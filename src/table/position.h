@@ -39,10 +39,11 @@ inline bool showsAltitude(const DataTable& table, std::size_t row) {
     return elev && *elev != kNoAltitudeFeet;
 }
 
-// OziExplorer takes a waypoint at longitude 0 for an empty one, so a waypoint
-// needs both coordinates.
+// OziExplorer takes a waypoint at latitude or longitude 0 for an empty one,
+// so a photograph sent there needs both coordinates off them (a hand
+// placement counts for the latitude, as it always has).
 inline bool hasWaypointPosition(const DataTable& table, std::size_t row) {
-    return hasPosition(table, row) && table.real(row, FieldId::Lon) != 0;
+    return (table.real(row, FieldId::Lat) != 0 || table.placedByHand(row)) && table.real(row, FieldId::Lon) != 0;
 }
 
 }  // namespace geovanta

@@ -124,10 +124,15 @@ TEST_F(TagBatchTest, ExifToolsThatDoNotAnswerCostADeadlineEach) {
     }
 }
 
-// Whether a process is gone, or at most a zombie no one has reaped yet.
+// Whether a process is gone, or at most a zombie no one has reaped yet,
+// within the moment a killed process takes to go.
 bool gone(pid_t pid) {
-    const std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
-    return stat.empty() || stat.find(") Z ") != std::string::npos;
+    for (int tries = 0; tries < 100; ++tries) {
+        const std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+        if (stat.empty() || stat.find(") Z ") != std::string::npos) return true;
+        std::this_thread::sleep_for(10ms);
+    }
+    return false;
 }
 
 // An ExifTool that ends between photographs, each time leaving a child of its
