@@ -34,6 +34,7 @@
 #include "ui/map/mapwidget.h"
 #include "ui/taboutbox.h"
 #include "ui/toolicons.h"
+#include "ui/writemenu.h"
 
 namespace geovanta {
 
@@ -155,8 +156,9 @@ void TMainForm::buildToolBar() {
     toolBar_->addSeparator()->setObjectName("ToolButton7");
     tableButtons_.push_back(toolButton("ToolButton6", tr("Настроить смещение даты и времени"), ToolIcon::TimeOffsets,
                                        &TMainForm::editOffsets, kOffsetsKey));
+    // Its key belongs to the "Запись" menu, beside the choices made before it.
     tableButtons_.push_back(toolButton("ToolButton8", tr("Записать GPS координаты в файлы изображений"),
-                                       ToolIcon::WriteTags, &TMainForm::writeAllTags, kWriteTagsKey));
+                                       ToolIcon::WriteTags, &TMainForm::writeAllTags));
 }
 
 void TMainForm::buildMenus() {
@@ -191,6 +193,9 @@ void TMainForm::buildMenus() {
     a = ozi->addAction(tr("Фотографии"), this, &TMainForm::sendPhotosToOzi);
     a->setObjectName("OFoto");
     a->setShortcut(kSendPhotosKey);
+    writeMenu_ = new WriteMenu(bar, document_, dialogs_, [this] { return gridCommands_.popupItems().writeExif; }, this);
+    connect(writeMenu_, &WriteMenu::writeAllRequested, this, &TMainForm::writeAllTags);
+    connect(writeMenu_, &WriteMenu::writeCurrentRequested, this, &TMainForm::writeCurrentPhotoTags);
     addLanguageMenu(bar, dialogs_, document_);
     a = bar->addAction(tr("О программе"), this, &TMainForm::showAbout);
     a->setObjectName("HelpMenu");
@@ -318,6 +323,7 @@ void TMainForm::updateStatus() {
 void TMainForm::setCommandsAvailable(bool available) {
     for (QWidget* b : tableButtons_) b->setEnabled(available);
     for (QAction* a : tableActions_) a->setEnabled(available);
+    writeMenu_->setAvailable(available);
     model_->setReadOnly(!available);
     hand_->setAvailable(available);
 }
@@ -350,12 +356,7 @@ TFormConsole* TMainForm::console() {
     return console_;
 }
 
-void TMainForm::wireConsole() {
-    console_->setSidecarsChecked(document_.state().writeSidecars);
-    connect(console_, &TFormConsole::sidecarsChosen, this,
-            [this](bool on) { chooseSidecars(document_, dialogs_, on); });
-    connect(console_, &TFormConsole::quitRequested, this, &TMainForm::quit);
-}
+void TMainForm::wireConsole() { connect(console_, &TFormConsole::quitRequested, this, &TMainForm::quit); }
 
 void TMainForm::writeAllTags() { startTagWrite(false); }
 

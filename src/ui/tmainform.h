@@ -37,6 +37,7 @@ class DataTableModel;
 class Dialogs;
 class TFormConsole;
 class TagWrite;
+class WriteMenu;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -112,7 +113,7 @@ private:
     // Begins a tag write, of every placed photograph or of the current one,
     // and runs it on a thread of its own; it finishes on this thread.
     void startTagWrite(bool currentOnly);
-    // The console shows the choice of XMP files and hands on its changes.
+    // The console's Ctrl+Q quits as the window's does.
     void wireConsole();
 
     Document& document_;
@@ -133,6 +134,7 @@ private:
     MapWidget* map_ = nullptr;
     HandPlacing* hand_ = nullptr;
     QMenu* editMenu_ = nullptr;
+    WriteMenu* writeMenu_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QMenu* popupMenu_ = nullptr;
     QAction* showPhotoAction_ = nullptr;

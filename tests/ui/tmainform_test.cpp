@@ -137,7 +137,7 @@ private slots:
                                      "Записать GPS координаты в файлы изображений"}));
         QStringList menus;
         for (QAction* a : form_->menuBar()->actions()) menus << a->text();
-        QCOMPARE(menus, QStringList({"Загрузить", "Правка", "Передать в OziExplorer", "Язык", "О программе"}));
+        QCOMPARE(menus, QStringList({"Загрузить", "Правка", "Передать в OziExplorer", "За&пись", "Язык", "О программе"}));
         QVERIFY(!action("HelpMenu")->menu());
         QCOMPARE(action("LTrack")->text(), QString("GPS трек"));
         QCOMPARE(action("LFoto")->text(), QString("Фотографии"));
@@ -185,7 +185,8 @@ private slots:
         QVERIFY(!colour(0).isValid());
         for (int c = 0; c < 8; ++c) QCOMPARE(cell(1, c, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
         QCOMPARE(colour(2).value<QColor>(), QColor(0, 128, 0));
-        QCOMPARE(colour(3).value<QColor>(), QColor(255, 0, 0));  // placed on the equator reads as unplaced
+        QCOMPARE(colour(3).value<QColor>(), QColor(0, 128, 0));  // the equator is a place like any other
+        QCOMPARE(cell(3, 3).toString(), QString("0 00.0000 N"));
     }
 
     void popupRule() {
@@ -196,7 +197,7 @@ private slots:
         const struct {
             int row;
             bool show, exif;
-        } cases[] = {{0, false, false}, {1, true, false}, {2, true, true}, {3, true, false}};
+        } cases[] = {{0, false, false}, {1, true, false}, {2, true, true}, {3, true, true}};
         for (const auto& c : cases) {
             selectRow(c.row);
             form_->updatePopupItems();
@@ -554,9 +555,37 @@ private slots:
         QVERIFY(form_->isEnabled());
     }
 
-    // The console's choice sends the next write's positions into an XMP file
+    // "Запись" holds the write and the choices made before it, each ticked
+    // as the settings have it and saved as it changes; while a write or a
+    // job runs, none is offered.
+    void writeMenuHoldsTheChoicesBeforeAnyWrite() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        state().writeTarget = WriteTarget::RawSidecars;
+        state().clearUnplaced = true;
+        reopenWithSettingsIn(dir);
+        QCOMPARE(action("WriteTags")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+        QVERIFY(action("WriteRawIntoSidecars")->isChecked());
+        QVERIFY(!action("WriteIntoPhotos")->isChecked());
+        QVERIFY(!action("KeepExisting")->isChecked());
+        QVERIFY(action("ClearUnplaced")->isChecked());
+        action("KeepExisting")->trigger();
+        action("ClearUnplaced")->trigger();
+        action("WriteIntoPhotos")->trigger();
+        QVERIFY(!action("WriteRawIntoSidecars")->isChecked());
+        QCOMPARE(state().writeTarget, WriteTarget::Photos);
+        QVERIFY(state().keepExisting);
+        QVERIFY(!state().clearUnplaced);
+        const ProgramState saved = document_->settings().read("/");
+        QCOMPARE(saved.writeTarget, WriteTarget::Photos);
+        QVERIFY(saved.keepExisting);
+        QVERIFY(!saved.clearUnplaced);
+        QVERIFY(dialogs_->messages.empty());
+    }
+
+    // The menu's choice sends the next write's positions into an XMP file
     // beside the photograph, which ExifTool never opens; it is saved.
-    void consoleChoiceSendsPositionsIntoXmpFiles() {
+    void menuChoiceSendsPositionsIntoXmpFiles() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         reopenWithSettingsIn(dir);
@@ -566,9 +595,9 @@ private slots:
         file.write("no image at all");
         file.close();
         addRow(test::rowsOf(*document_), "F", "IMG_0002", 40513.52, 55.76, photo.toUtf8().constData());
-        QVERIFY(!form_->console()->sidecarBox->isChecked());
-        form_->console()->sidecarBox->click();
-        QVERIFY(state().writeSidecars);
+        QVERIFY(action("WriteIntoPhotos")->isChecked());
+        action("WriteIntoSidecars")->trigger();
+        QCOMPARE(state().writeTarget, WriteTarget::Sidecars);
         QFile ini(dir.filePath("Geovanta.ini"));
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QVERIFY(ini.readAll().contains("WriteSidecars=1"));
@@ -608,6 +637,7 @@ private slots:
         QVERIFY2(ticks >= 20, QByteArray::number(ticks));
         QVERIFY(!form_->findChild<QToolButton*>("ToolButton8")->isEnabled());
         QVERIFY(!action("LTrack")->isEnabled() && !action("ClearTable")->isEnabled());
+        QVERIFY(!action("WriteTags")->isEnabled() && !action("KeepExisting")->isEnabled());
         QVERIFY(action("OTrack")->isEnabled());
         selectRow(2);
         form_->updatePopupItems();
