@@ -1,12 +1,14 @@
 #pragma once
 // What must hold after the EXIF reader took any bytes, written to a file as
 // a photograph would be: it ends with its fields filled or its read error,
-// never crashes or hangs, and reads a bounded number of bytes. The EXIF
+// never crashes or hangs, reads a bounded number of bytes, and keeps its
+// camera's names short and its position on the earth. The EXIF
 // thumbnail's finder on the same file finds, if anything, a JPEG image inside
 // the file and no longer than a thumbnail may be.
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -41,6 +43,13 @@ inline void checkExifReader(const uint8_t* data, std::size_t size, const std::st
         // A damaged file ends with the reader's own error.
     }
     if (exif.DateTimeOriginal.size() > TExif::kMaxTextLength) __builtin_trap();
+    for (const std::string* part : {&exif.Camera.make, &exif.Camera.model, &exif.Camera.serial})
+        if (part->size() > kMaxCameraText) __builtin_trap();
+    // A position is on the earth or is none.
+    if (const auto& gps = exif.GpsPosition) {
+        if (!(std::fabs(gps->lat) <= 90 && std::fabs(gps->lon) <= 180)) __builtin_trap();
+        if (gps->altitudeMetres && !std::isfinite(*gps->altitudeMetres)) __builtin_trap();
+    }
     // Two directories of at most 65,535 entries with a few values each, an
     // ISO media file's "meta" box of at most 1 MB, a few heaps of a CRW file:
     // a few megabytes whatever the file says.

@@ -51,6 +51,8 @@ void TExif::ClearFields() {
     DateTimeOriginal.clear();
     SubSecTimeOriginalMs = 0;
     TimeZoneOffsetMinutes.reset();
+    Camera = {};
+    GpsPosition.reset();
 }
 
 void TExif::ReadExif(const std::string& FileName) {
@@ -83,6 +85,8 @@ void TExif::readFrom(uint64_t tiffBase, bool exifDirectoryFirst) {
     DateTimeOriginal = std::move(tags.dateTimeOriginal);
     SubSecTimeOriginalMs = tags.subSecondMs;
     TimeZoneOffsetMinutes = tags.zoneMinutes;
+    Camera = std::move(tags.camera);
+    GpsPosition = tags.gps;
 }
 
 void TExif::readJpeg(uint64_t soi) {
@@ -108,11 +112,33 @@ void TExif::readRaw(bool motorola, bool tiffMagic) {
 
 void TExif::readCiff() {
     ExifFound = true;
-    DateTimeOriginal = CiffHeap(SourceFile).shootingTime().value_or("");
+    CiffHeap heap(SourceFile);
+    const CiffRecords records = heap.records();
+    DateTimeOriginal = records.shootingTime.value_or("");
+    Camera.make = records.make;
+    Camera.model = records.model;
 }
 
 void TExif::readIsoMedia() {
-    if (const auto place = findIsoMediaExif(SourceFile)) readFrom(place->tiffBase, place->exifDirectoryFirst);
+    const auto place = findIsoMediaExif(SourceFile);
+    if (!place) return;
+    readFrom(place->tiffBase, place->exifDirectoryFirst);
+    // CR3 keeps the camera and the position apart from the time; they are
+    // not needed for it, so a damaged one is left out.
+    auto lenient = [&](uint64_t base, TiffWalk::Start start) -> ShotTags {
+        try {
+            return TiffWalk(SourceFile, base).walk(start);
+        } catch (const ExifError&) {
+            return {};
+        }
+    };
+    if (place->ifd0Base) {
+        ShotTags ifd0 = lenient(*place->ifd0Base, TiffWalk::Start::Ifd0Alone);
+        Camera.make = std::move(ifd0.camera.make);
+        Camera.model = std::move(ifd0.camera.model);
+        if (Camera.serial.empty()) Camera.serial = std::move(ifd0.camera.serial);
+    }
+    if (place->gpsBase) GpsPosition = lenient(*place->gpsBase, TiffWalk::Start::GpsDirectory).gps;
 }
 
 }  // namespace geovanta

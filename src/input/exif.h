@@ -15,6 +15,7 @@
 
 #include "input/exifread.h"
 #include "input/positionedfile.h"
+#include "table/photofacts.h"
 
 namespace geovanta {
 
@@ -34,6 +35,13 @@ public:
     // OffsetTimeOriginal (0x9011), else OffsetTime (0x9010), each "+HH:MM"
     // or "-HH:MM"; nothing without a readable one.
     std::optional<int> TimeZoneOffsetMinutes;
+    // The camera: Make and Model of IFD0 (a CRW file's own record of both)
+    // and its serial number, BodySerialNumber (0xA431), else the one in
+    // Canon's or Nikon's maker notes, else DNG's CameraSerialNumber (0xC62F).
+    // Empty where the file does not tell.
+    CameraKey Camera;
+    // The position of the GPS directory, when it holds one that makes sense.
+    std::optional<PhotoGps> GpsPosition;
 
     TExif() = default;
 

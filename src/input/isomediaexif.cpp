@@ -121,20 +121,25 @@ std::optional<ExifPlace> heifExif(PositionedFile& file, const Box& meta) {
     }
     unsigned char skip[4];
     readExact(file, at, skip, sizeof skip);  // past the end: the file was cut short
-    return ExifPlace{at + 4 + be32(skip), false};
+    return ExifPlace{at + 4 + be32(skip), false, {}, {}};
 }
 
 std::optional<ExifPlace> cr3Exif(PositionedFile& file, const Box& moov) {
     std::optional<ExifPlace> place;
+    std::optional<uint64_t> ifd0, gps;
     const uint64_t end = std::min(moov.end, file.size());
     walkFileBoxes(file, moov.payload, end, [&](const Box& canon) {
         if (canon.type != fourCC("uuid") || canon.userType != kCanonUuid) return false;
+        // CMT1 to CMT4 follow one another; the walk ends after CMT4.
         walkFileBoxes(file, canon.payload, std::min(canon.end, end), [&](const Box& b) {
-            if (b.type == fourCC("CMT2")) place = ExifPlace{b.payload, true};
-            return place.has_value();
+            if (b.type == fourCC("CMT1")) ifd0 = b.payload;
+            if (b.type == fourCC("CMT2")) place = ExifPlace{b.payload, true, {}, {}};
+            if (b.type == fourCC("CMT4")) gps = b.payload;
+            return gps.has_value();
         });
         return true;
     });
+    if (place) place->ifd0Base = ifd0, place->gpsBase = gps;
     // The Canon box comes first in "moov": a file cut before it is damaged.
     if (!place && moov.end > file.size()) throw ExifError(readBeyondEndMessage());
     return place;

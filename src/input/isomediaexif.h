@@ -19,6 +19,9 @@ struct ExifPlace {
     uint64_t tiffBase = 0;
     // The TIFF data's first directory is the Exif directory, not IFD0.
     bool exifDirectoryFirst = false;
+    // CR3 only: IFD0 ("CMT1") and the GPS directory ("CMT4"), each as TIFF
+    // data of its own, where the file has them.
+    std::optional<uint64_t> ifd0Base, gpsBase;
 };
 
 // True when the file's first bytes are an "ftyp" box.

@@ -79,6 +79,7 @@ struct ShotTime {
     std::optional<int> zone;      // minutes east of UTC, for a time from EXIF
     std::string invalidExifDate;  // the EXIF date-time that was no date
     std::string error;
+    PhotoFacts facts;             // whatever the time came from
 };
 
 // The row is posted at once, so that it has the creation number that keeps
@@ -93,6 +94,7 @@ void appendPhotoRow(DataTable& table, const ListedPhoto& photo, const ShotTime& 
     table.setText(row, FieldId::TimeSource, std::string_view(&time.source, 1));
     table.setPhotoZone(row, time.zone);
     table.setFileStamp(row, stamp);
+    if (time.facts != PhotoFacts{}) table.setPhotoFacts(row, time.facts);
     table.post();
     if (!time.invalidExifDate.empty()) table.setInvalidExifDate(row, time.invalidExifDate);
 }
@@ -105,6 +107,7 @@ ShotTime shotTime(TExif& exif, const fs::directory_entry& entry, const std::stri
         t.error = e.what();
         return t;
     }
+    t.facts = {std::move(exif.Camera), std::move(exif.GpsPosition)};
     const std::string& original = exif.DateTimeOriginal;
     if (exif.ExifFound && !original.empty() && !exifDateUnknown(original)) {
         if (const auto shot = exifShootingTimeMs(original, year)) {

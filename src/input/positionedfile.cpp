@@ -63,6 +63,7 @@ void PositionedFile::close() {
     size_ = 0;
     headRead_ = false;
     headSize_ = 0;
+    windowSize_ = 0;
 }
 
 std::string PositionedFile::failureReason() const {
@@ -78,21 +79,50 @@ long long PositionedFile::readAt(uint64_t offset, void* buffer, std::size_t coun
     if (offset >= size_ || count == 0) return 0;
     if (count > size_ - offset) count = static_cast<std::size_t>(size_ - offset);
     auto* out = static_cast<unsigned char*>(buffer);
-    if (offset + count <= kHeadBytes) {
-        if (!headRead_) {
-            if (!head_) head_ = std::make_unique<unsigned char[]>(kHeadBytes);
-            const long long got = readFromSystem(0, head_.get(), static_cast<std::size_t>(std::min<uint64_t>(size_, kHeadBytes)));
-            if (got < 0) return -1;
-            headSize_ = static_cast<std::size_t>(got);
-            headRead_ = true;
-        }
-        // A head cut short by a file that shrank is read again as asked.
-        if (offset + count <= headSize_) {
-            std::copy(head_.get() + offset, head_.get() + offset + count, out);
-            return static_cast<long long>(count);
-        }
-    }
+    long long result = 0;
+    if (offset + count <= kHeadBytes && fromHead(offset, out, count, result)) return result;
+    if (offset >= kHeadBytes && count <= kWindowBytes / 8 && fromWindow(offset, out, count, result)) return result;
     return readFromSystem(offset, out, count);
+}
+
+bool PositionedFile::fromHead(uint64_t offset, unsigned char* out, std::size_t count, long long& result) {
+    if (!headRead_) {
+        if (!head_) head_ = std::make_unique<unsigned char[]>(kHeadBytes);
+        const auto want = static_cast<std::size_t>(std::min<uint64_t>(size_, kHeadBytes));
+        const long long got = readFromSystem(0, head_.get(), want);
+        if (got < 0) {
+            result = -1;
+            return true;
+        }
+        headSize_ = static_cast<std::size_t>(got);
+        headRead_ = true;
+    }
+    // A head cut short by a file that shrank is read again as asked.
+    if (offset + count > headSize_) return false;
+    std::copy(head_.get() + offset, head_.get() + offset + count, out);
+    result = static_cast<long long>(count);
+    return true;
+}
+
+bool PositionedFile::fromWindow(uint64_t offset, unsigned char* out, std::size_t count, long long& result) {
+    const bool inWindow = windowSize_ && offset >= windowStart_ && offset - windowStart_ + count <= windowSize_;
+    if (!inWindow) {
+        if (!window_) window_ = std::make_unique<unsigned char[]>(kWindowBytes);
+        const auto want = static_cast<std::size_t>(std::min<uint64_t>(size_ - offset, kWindowBytes));
+        const long long got = readFromSystem(offset, window_.get(), want);
+        windowSize_ = 0;
+        if (got < 0) {
+            result = -1;
+            return true;
+        }
+        windowStart_ = offset;
+        windowSize_ = static_cast<std::size_t>(got);
+        if (count > windowSize_) return false;  // the file shrank
+    }
+    const std::size_t at = static_cast<std::size_t>(offset - windowStart_);
+    std::copy(window_.get() + at, window_.get() + at + count, out);
+    result = static_cast<long long>(count);
+    return true;
 }
 
 long long PositionedFile::readFromSystem(uint64_t offset, unsigned char* out, std::size_t count) {

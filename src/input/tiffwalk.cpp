@@ -13,7 +13,13 @@ constexpr std::size_t kEntriesPerRead = 64;
 // with tag 0.
 constexpr uint32_t kUncountedEntries = 100;
 
+constexpr uint16_t kMake = 0x010F;
+constexpr uint16_t kModel = 0x0110;
 constexpr uint16_t kExifPointer = 0x8769;
+constexpr uint16_t kGpsPointer = 0x8825;
+constexpr uint16_t kCameraSerialNumber = 0xC62F;
+constexpr uint16_t kMakerNote = 0x927C;
+constexpr uint16_t kBodySerialNumber = 0xA431;
 constexpr uint16_t kDateTimeOriginal = 0x9003;
 constexpr uint16_t kOffsetTime = 0x9010;
 constexpr uint16_t kOffsetTimeOriginal = 0x9011;
@@ -62,20 +68,30 @@ bool TiffWalk::firstDirectoryInFile() {
 
 ShotTags TiffWalk::walk(Start start) {
     Found found;
-    walkDirectory(firstDirectory(), start == Start::ExifDirectory, found);
-    if (start == Start::Ifd0 && found.exifDirectory != 0) walkDirectory(base_ + found.exifDirectory, true, found);
+    const uint64_t first = firstDirectory();
+    if (start == Start::Ifd0 || start == Start::Ifd0Alone) {
+        walkDirectory(first, false, found);
+        if (start == Start::Ifd0 && found.exifDirectory != 0) walkDirectory(base_ + found.exifDirectory, true, found);
+    } else if (start == Start::ExifDirectory) {
+        walkDirectory(first, true, found);
+    }
 
     ShotTags tags;
     if (const auto& e = found.dateTimeOriginal) tags.dateTimeOriginal = textAt(base_ + e->value, e->count);
     if (found.subSecond) tags.subSecondMs = subSecondMs(*found.subSecond);
     for (const auto& e : {found.offsetTimeOriginal, found.offsetTime})
         if (e && !tags.zoneMinutes) tags.zoneMinutes = parseZoneOffset(shortText(*e));
+    tags.camera = camera(found);
+    if (start == Start::GpsDirectory)
+        tags.gps = gps(first);
+    else if (start == Start::Ifd0 && found.gpsDirectory != 0)
+        tags.gps = gps(base_ + found.gpsDirectory);
     return tags;
 }
 
-// A tag counts only in its own directory: IFD0 is looked at for the Exif
-// pointer alone, the Exif directory for the time tags; the later of two
-// entries of one tag wins.
+// A tag counts only in its own directory: IFD0 is looked at for the
+// pointers and the camera, the Exif directory for the time tags; the later
+// of two entries of one tag wins.
 void TiffWalk::walkDirectory(uint64_t pos, bool exif, Found& found) {
     unsigned char countBytes[2];
     readExact(file_, pos, countBytes, 2);
@@ -93,20 +109,46 @@ void TiffWalk::walkDirectory(uint64_t pos, bool exif, Found& found) {
             if ((k + 1) * kEntrySize > got) throw ExifError(readBeyondEndMessage());
             const Entry e = readEntry(block + k * kEntrySize);
             if (e.tag == 0) return;
-            if (!exif) {
-                if (e.tag == kExifPointer) found.exifDirectory = e.value;
-                continue;
-            }
-            switch (e.tag) {
-                case kDateTimeOriginal: found.dateTimeOriginal = e; break;
-                case kSubSecTimeOriginal: found.subSecond = e; break;
-                case kOffsetTimeOriginal: found.offsetTimeOriginal = e; break;
-                case kOffsetTime: found.offsetTime = e; break;
-                default: break;
-            }
+            note(e, exif, found);
         }
         done += static_cast<uint32_t>(n);
     }
+}
+
+void TiffWalk::note(const Entry& e, bool exif, Found& found) const {
+    if (!exif) {
+        switch (e.tag) {
+            case kExifPointer: found.exifDirectory = e.value; break;
+            case kGpsPointer: found.gpsDirectory = e.value; break;
+            case kMake: found.make = e; break;
+            case kModel: found.model = e; break;
+            case kCameraSerialNumber: found.cameraSerial = e; break;
+            case kBodySerialNumber: found.ifd0BodySerial = e; break;  // misplaced, but some cameras do
+            default: break;
+        }
+        return;
+    }
+    switch (e.tag) {
+        case kDateTimeOriginal: found.dateTimeOriginal = e; break;
+        case kSubSecTimeOriginal: found.subSecond = e; break;
+        case kOffsetTimeOriginal: found.offsetTimeOriginal = e; break;
+        case kOffsetTime: found.offsetTime = e; break;
+        case kBodySerialNumber: found.bodySerial = e; break;
+        case kMakerNote: found.makerNote = e; break;
+        default: break;
+    }
+}
+
+std::vector<TiffWalk::Entry> TiffWalk::entriesAt(uint64_t pos, uint32_t most) {
+    unsigned char countBytes[2];
+    if (readUpTo(file_, pos, countBytes, 2) < 2) return {};
+    const uint32_t count = std::min<uint32_t>(get16(countBytes), most);
+    std::vector<unsigned char> bytes(count * kEntrySize);
+    const std::size_t got = readUpTo(file_, pos + 2, bytes.data(), bytes.size());
+    std::vector<Entry> entries;
+    for (std::size_t k = 0; (k + 1) * kEntrySize <= got; ++k)
+        entries.push_back(readEntry(bytes.data() + k * kEntrySize));
+    return entries;
 }
 
 TiffWalk::Entry TiffWalk::readEntry(const unsigned char* p) const {
@@ -121,9 +163,9 @@ TiffWalk::Entry TiffWalk::readEntry(const unsigned char* p) const {
 }
 
 // The last byte of a text value is its terminating zero and is not read.
-std::string TiffWalk::textAt(uint64_t offset, uint32_t count) {
+std::string TiffWalk::textAt(uint64_t offset, uint32_t count, uint32_t most) {
     if (count == 0) return "";
-    const uint32_t want = std::min(count >= 2 ? count - 1 : 1, kMaxTextLength);
+    const uint32_t want = std::min({count >= 2 ? count - 1 : 1, kMaxTextLength, most});
     std::string text;
     // Most texts are short, and a long value usually ends early at a zero
     // byte, so read in growing pieces.
@@ -145,10 +187,10 @@ std::string TiffWalk::textAt(uint64_t offset, uint32_t count) {
 
 // Unlike the date, these short texts are read as TIFF stores them: a value
 // of up to four bytes sits in the entry's field itself.
-std::string TiffWalk::shortText(const Entry& e) {
+std::string TiffWalk::shortText(const Entry& e, uint32_t most) {
     const bool oneByteType = e.type == 1 || e.type == 2 || e.type == 7;  // BYTE, ASCII, UNDEFINED
     if (!oneByteType || e.count == 0) return "";
-    if (e.count > 4) return textAt(base_ + e.value, e.count);
+    if (e.count > 4) return textAt(base_ + e.value, e.count, most);
     std::string text(reinterpret_cast<const char*>(e.field.data()), e.count);
     return trimTrailingControls(text.substr(0, text.find('\0')));
 }

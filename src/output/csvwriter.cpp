@@ -22,7 +22,8 @@ namespace {
 // The header; putRow writes the cells in this order.
 constexpr FieldId kColumns[] = {FieldId::Stat,  FieldId::Name,     FieldId::Time, FieldId::Lat,  FieldId::Lon,
                                 FieldId::Elev,  FieldId::Dist,     FieldId::Speed, FieldId::VTime,
-                                FieldId::FileName, FieldId::Type, FieldId::VLat, FieldId::VLon, FieldId::VElev};
+                                FieldId::FileName, FieldId::Type, FieldId::VLat, FieldId::VLon, FieldId::VElev,
+                                FieldId::Camera};
 
 // A million rows make some hundred and fifty megabytes of text; it goes to
 // the stream in blocks of this many rows, small enough that the two blocks in
@@ -153,6 +154,8 @@ void putRow(Block& out, const DataTable& t, std::size_t row, LastTime& lastTime)
     if (lon && placed) out.end(putCoord(out.room(kNumberTextMax), "WE", *lon));
     comma();
     if (elev && *elev != kNoAltitudeFeet) out.end(putInteger(out.room(kNumberTextMax), t.vElev(row)));
+    comma();
+    if (t.isPhoto(row)) putQuoted(out, t.cameraText(row));
     out.put('\r');
     out.put('\n');
 }

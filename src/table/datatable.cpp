@@ -108,16 +108,100 @@ std::string_view DataTable::text(std::size_t row, FieldId f) const {
 
 const FileStamp* DataTable::fileStamp(std::size_t row) const {
     checkRow(row);
-    return stampAt_[row] ? &stamps_[stampAt_[row] - 1] : nullptr;
+    if ((has_[row] & bit(FieldId::FileStamp)) == 0) return nullptr;
+    const PhotoRecord* record = photoRecord(row);
+    return record ? &record->stamp : nullptr;
 }
 
 void DataTable::setFileStamp(std::size_t row, const FileStamp& stamp) {
     checkRow(row);
-    if (stamps_.size() >= std::numeric_limits<uint32_t>::max()) throw std::length_error("too many file stamps");
-    stamps_.push_back(stamp);
-    stampAt_[row] = static_cast<uint32_t>(stamps_.size());
+    writablePhotoRecord(row).stamp = stamp;
     setHas(row, FieldId::FileStamp, true);
     touched(row);
+}
+
+const DataTable::PhotoRecord* DataTable::photoRecord(std::size_t row) const {
+    return photoAt_[row] ? &photos_[photoAt_[row] - 1] : nullptr;
+}
+
+DataTable::PhotoRecord& DataTable::writablePhotoRecord(std::size_t row) {
+    uint32_t& at = photoAt_[row];
+    const bool keptForCancel = state_ == State::Edit && row == cursor_ && at == saved_.photoAt;
+    if (at != 0 && !keptForCancel) return photos_[at - 1];
+    if (photos_.size() >= std::numeric_limits<uint32_t>::max()) throw std::length_error("too many photographs");
+    PhotoRecord record = at ? photos_[at - 1] : PhotoRecord{};
+    photos_.push_back(std::move(record));
+    at = static_cast<uint32_t>(photos_.size());
+    return photos_.back();
+}
+
+uint32_t DataTable::cameraNumber(const CameraKey& key) {
+    if (key.empty()) return 0;
+    const auto [it, added] = cameraNumbers_.try_emplace(key, static_cast<uint32_t>(cameras_.size() + 1));
+    if (added) cameras_.push_back(key);
+    return it->second;
+}
+
+PhotoFacts DataTable::photoFacts(std::size_t row) const {
+    checkRow(row);
+    PhotoFacts facts;
+    if (const PhotoRecord* record = photoRecord(row)) {
+        if (record->camera) facts.camera = cameras_[record->camera - 1];
+        facts.gps = record->gps;
+    }
+    return facts;
+}
+
+void DataTable::setPhotoFacts(std::size_t row, const PhotoFacts& facts) {
+    checkRow(row);
+    const uint32_t camera = cameraNumber(facts.camera);
+    PhotoRecord& record = writablePhotoRecord(row);
+    record.camera = camera;
+    record.gps = facts.gps;
+    camerasChanged();
+    touched(row);
+}
+
+const CameraKey* DataTable::camera(std::size_t row) const {
+    checkRow(row);
+    const PhotoRecord* record = photoRecord(row);
+    return record && record->camera ? &cameras_[record->camera - 1] : nullptr;
+}
+
+const PhotoGps* DataTable::photoGps(std::size_t row) const {
+    checkRow(row);
+    const PhotoRecord* record = photoRecord(row);
+    return record && record->gps ? &*record->gps : nullptr;
+}
+
+std::string DataTable::cameraText(std::size_t row) const {
+    checkRow(row);
+    const PhotoRecord* record = photoRecord(row);
+    if (!record || !record->camera) return {};
+    const std::string text = geovanta::cameraText(cameras_[record->camera - 1], serialEnd(record->camera));
+    return displayUtf8(text);
+}
+
+// Whether two bodies of one model are in the table is a question about all
+// rows; it is answered once after each change and kept.
+std::size_t DataTable::serialEnd(uint32_t camera) const {
+    if (!serialEndsValid_.load(std::memory_order_acquire)) {
+        const std::lock_guard lock(serialEndsLock_);
+        if (!serialEndsValid_.load(std::memory_order_relaxed)) {
+            std::vector<bool> named(cameras_.size());
+            for (const uint32_t at : photoAt_)
+                if (at && photos_[at - 1].camera) named[photos_[at - 1].camera - 1] = true;
+            std::vector<const CameraKey*> present;
+            std::vector<uint32_t> numbers;
+            for (std::size_t k = 0; k < named.size(); ++k)
+                if (named[k]) present.push_back(&cameras_[k]), numbers.push_back(static_cast<uint32_t>(k));
+            const std::vector<std::size_t> ends = serialEnds(present);
+            serialEnds_.assign(cameras_.size(), 0);
+            for (std::size_t k = 0; k < numbers.size(); ++k) serialEnds_[numbers[k]] = ends[k];
+            serialEndsValid_.store(true, std::memory_order_release);
+        }
+    }
+    return serialEnds_[camera - 1];
 }
 
 std::optional<std::size_t> DataTable::rowWithCreationNumber(uint64_t n) const {
@@ -190,6 +274,7 @@ std::string DataTable::asString(std::size_t row, FieldId f) const {
         case FieldId::VLat: return FormatCoord("SN", real(row, FieldId::Lat));
         case FieldId::VLon: return FormatCoord("WE", real(row, FieldId::Lon));
         case FieldId::VElev: return std::to_string(vElev(row));
+        case FieldId::Camera: return cameraText(row);
         default: break;
     }
     if (isNull(row, f)) return "";
@@ -284,7 +369,6 @@ void DataTable::setNull(std::size_t row, FieldId f) {
     if (f == FieldId::Name) name_[row].clear();
     if (f == FieldId::FileName) fileName_[row].clear();
     if (f == FieldId::TimeSource) timeSource_[row] = 0;
-    if (f == FieldId::FileStamp) stampAt_[row] = 0;
     setHas(row, f, false);
     touched(row);
 }

@@ -8,9 +8,11 @@
 //    first/next/prior, fieldByName) for commands that work row by row;
 //  * direct row access by index for bulk passes and the grid.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +23,7 @@
 #include "table/fieldinfo.h"
 #include "table/fieldref.h"
 #include "table/filestamp.h"
+#include "table/photofacts.h"
 #include "table/shorttext.h"
 
 namespace geovanta {
@@ -63,6 +66,17 @@ public:
     // The photograph's file as it was scanned; nullptr when the row has none.
     const FileStamp* fileStamp(std::size_t row) const;
     void setFileStamp(std::size_t row, const FileStamp& stamp);
+    // What the photograph's file told of its camera and its position when it
+    // was scanned; empty for rows without (every row but a photograph).
+    PhotoFacts photoFacts(std::size_t row) const;
+    void setPhotoFacts(std::size_t row, const PhotoFacts& facts);
+    // The same without a copy, for the grid and the passes: nullptr for none.
+    const CameraKey* camera(std::size_t row) const;
+    const PhotoGps* photoGps(std::size_t row) const;
+    // The Camera column: the camera's model, with the end of its serial
+    // number where the table holds photographs of two bodies of that model.
+    // May be asked from several threads at once, as any reading of the table.
+    std::string cameraText(std::size_t row) const;
     bool isPhoto(std::size_t row) const { return stat_[row] == 'F'; }
     // A photograph the person placed: the pass leaves its position alone.
     // Kept among the row's has-bits, so it costs no room of its own.
@@ -188,7 +202,7 @@ private:
         int64_t time = 0, vtime = 0;
         double lat = 0, lon = 0, elev = 0, dist = 0, speed = 0;
         int16_t pathIndex = 0, zone = 0;
-        uint32_t stampAt = 0;
+        uint32_t photoAt = 0;
         uint32_t has = 0;
     };
 
@@ -197,7 +211,7 @@ private:
         return std::make_tuple(&DataTable::stat_, &DataTable::name_, &DataTable::time_, &DataTable::vtime_,
                                &DataTable::lat_, &DataTable::lon_, &DataTable::elev_, &DataTable::dist_,
                                &DataTable::speed_, &DataTable::pathIndex_, &DataTable::fileName_,
-                               &DataTable::timeSource_, &DataTable::zone_, &DataTable::stampAt_,
+                               &DataTable::timeSource_, &DataTable::zone_, &DataTable::photoAt_,
                                &DataTable::has_, &DataTable::creation_);
     }
     template <typename F>
@@ -216,6 +230,15 @@ private:
     void requireCursorRow() const;
     RowCopy copyRow(std::size_t row) const;
     void restoreRow(std::size_t row, const RowCopy& copy);
+    // The row's photo record, nullptr for none; and one it may change, made
+    // when the row has none or when a cancelled edit would need the old one.
+    struct PhotoRecord;
+    const PhotoRecord* photoRecord(std::size_t row) const;
+    PhotoRecord& writablePhotoRecord(std::size_t row);
+    uint32_t cameraNumber(const CameraKey& key);  // 0 for an empty key
+    // The Camera column's texts hang on which cameras the rows name.
+    void camerasChanged() { serialEndsValid_.store(false, std::memory_order_relaxed); }
+    std::size_t serialEnd(uint32_t camera) const;
 
     std::vector<char> stat_;
     std::vector<ShortText> name_;
@@ -229,11 +252,25 @@ private:
     // a new row's 0 reads as none: two bytes a row, as most rows have none.
     static constexpr int kZoneBias = 0x4000;
     std::vector<int16_t> zone_;
-    // Only photographs have a stamp: each row holds 1 + its place in stamps_,
-    // or 0. A new stamp takes a new place, so that a cancelled edit gets the
+    // What only photographs have is kept in a record of their own: each row
+    // holds 1 + its place in photos_, or 0. A row being edited that changes
+    // its record gets a copy in a new place, so that a cancelled edit gets the
     // old one back.
-    std::vector<uint32_t> stampAt_;
-    std::vector<FileStamp> stamps_;
+    struct PhotoRecord {
+        FileStamp stamp;      // when the row's FileStamp field holds a value
+        uint32_t camera = 0;  // 1 + its place in cameras_, or 0
+        std::optional<PhotoGps> gps;
+    };
+    std::vector<uint32_t> photoAt_;
+    std::vector<PhotoRecord> photos_;
+    // Each camera once: a folder's photographs mostly come from one or two.
+    std::vector<CameraKey> cameras_;
+    std::unordered_map<CameraKey, uint32_t, CameraKeyHash> cameraNumbers_;
+    // For each camera, the characters of its serial the Camera column shows;
+    // worked out when first asked after a change, on whichever thread asks.
+    mutable std::mutex serialEndsLock_;
+    mutable std::atomic<bool> serialEndsValid_{false};
+    mutable std::vector<std::size_t> serialEnds_;
     std::vector<uint32_t> has_;  // one bit per stored field: the field holds a value
     std::vector<uint64_t> creation_;
     std::unordered_map<uint64_t, std::string> invalidExifDates_;

@@ -24,6 +24,7 @@ void DataTable::eraseRow(std::size_t at) {
     const bool tell = listener_ && suspendCount_ == 0;
     if (tell) listener_->beginRemoveRow(at);
     if (!invalidExifDates_.empty()) invalidExifDates_.erase(creation_[at]);
+    if (photoAt_[at]) camerasChanged();
     forEachColumn([at](auto& column) { column.erase(column.begin() + static_cast<std::ptrdiff_t>(at)); });
     if (tell) listener_->endRemoveRow();
     if (cursor_ >= stat_.size()) cursor_ = stat_.empty() ? 0 : stat_.size() - 1;
@@ -44,7 +45,7 @@ DataTable::RowCopy DataTable::copyRow(std::size_t row) const {
     c.speed = speed_[row];
     c.pathIndex = pathIndex_[row];
     c.zone = zone_[row];
-    c.stampAt = stampAt_[row];
+    c.photoAt = photoAt_[row];
     c.has = has_[row];
     return c;
 }
@@ -63,7 +64,8 @@ void DataTable::restoreRow(std::size_t row, const RowCopy& c) {
     speed_[row] = c.speed;
     pathIndex_[row] = c.pathIndex;
     zone_[row] = c.zone;
-    stampAt_[row] = c.stampAt;
+    if (photoAt_[row] != c.photoAt) camerasChanged();
+    photoAt_[row] = c.photoAt;
     has_[row] = c.has;
     if (listener_ && suspendCount_ == 0) listener_->rowChanged(row);
 }
@@ -75,7 +77,9 @@ void DataTable::reserve(std::size_t rows) {
 std::unique_ptr<DataTable> DataTable::copyRows() const {
     auto copy = std::make_unique<DataTable>();
     std::apply([&](auto... column) { ((copy.get()->*column = this->*column), ...); }, columns());
-    copy->stamps_ = stamps_;
+    copy->photos_ = photos_;
+    copy->cameras_ = cameras_;
+    copy->cameraNumbers_ = cameraNumbers_;
     copy->invalidExifDates_ = invalidExifDates_;
     copy->nextCreation_ = nextCreation_;
     copy->lastScanPhotoCount_ = lastScanPhotoCount_;
@@ -87,7 +91,10 @@ std::unique_ptr<DataTable> DataTable::copyRows() const {
 void DataTable::takeRows(DataTable& other) {
     other.storePending();
     std::apply([&](auto... column) { ((this->*column).swap(other.*column), ...); }, columns());
-    stamps_.swap(other.stamps_);
+    photos_.swap(other.photos_);
+    cameras_.swap(other.cameras_);
+    cameraNumbers_.swap(other.cameraNumbers_);
+    camerasChanged();
     invalidExifDates_.swap(other.invalidExifDates_);
     std::swap(nextCreation_, other.nextCreation_);
     lastScanPhotoCount_ = other.lastScanPhotoCount_;
@@ -107,6 +114,7 @@ std::size_t DataTable::removeRows(const std::vector<bool>& gone) {
     if (!invalidExifDates_.empty())
         for (std::size_t row = 0; row < n; ++row)
             if (gone[row]) invalidExifDates_.erase(creation_[row]);
+    camerasChanged();
     forEachColumn([&](auto& column) {
         std::size_t to = 0;
         for (std::size_t row = 0; row < column.size(); ++row)
@@ -135,17 +143,30 @@ void DataTable::overwriteRow(std::size_t row, const DataTable& other, std::size_
     checkRow(row);
     other.checkRow(otherRow);
     const uint64_t creation = creation_[row];
+    const uint32_t photoAt = photoAt_[row];
     std::apply([&](auto... column) { (((this->*column)[row] = (other.*column)[otherRow]), ...); }, columns());
     creation_[row] = creation;
-    stampAt_[row] = 0;
-    if (const FileStamp* stamp = other.fileStamp(otherRow)) setFileStamp(row, *stamp);
+    // The other table's photo record, in a record of this one.
+    photoAt_[row] = photoAt;
+    if (const PhotoRecord* theirs = other.photoRecord(otherRow)) {
+        PhotoRecord copy = *theirs;  // before this table's records may move
+        copy.camera = theirs->camera ? cameraNumber(other.cameras_[theirs->camera - 1]) : 0;
+        writablePhotoRecord(row) = std::move(copy);
+    } else {
+        photoAt_[row] = 0;
+    }
+    camerasChanged();
+    if (row == cursor_ && state_ != State::Browse) modified_ = true;
     if (creation != 0) setInvalidExifDate(row, other.invalidExifDate(otherRow));
     if (listener_ && suspendCount_ == 0) listener_->rowChanged(row);
 }
 
 void DataTable::clear() {
     forEachColumn([](auto& column) { column.clear(); });
-    stamps_.clear();
+    photos_.clear();
+    cameras_.clear();
+    cameraNumbers_.clear();
+    camerasChanged();
     invalidExifDates_.clear();
     cursor_ = 0;
     eof_ = bof_ = true;

@@ -30,8 +30,10 @@ enum class FieldId : uint8_t {
                 // kept for the explanations, neither shown nor exported
     FileStamp,  // the photograph's file as it was scanned (a FileStamp), read
                 // back before it is written; neither shown nor exported
+    Camera,     // calculated text: the camera's model, with the end of its
+                // serial where two bodies of that model are loaded
 };
-inline constexpr int kFieldCount = 17;
+inline constexpr int kFieldCount = 18;
 
 // Values of TimeSource.
 inline constexpr char kTimeFromExif = 'E';      // the EXIF shooting time
@@ -71,6 +73,7 @@ inline constexpr FieldInfo kFieldInfos[kFieldCount] = {
     {FieldId::FileName, "FileName", FieldKind::Text, 0, false},
     {FieldId::TimeSource, "TimeSource", FieldKind::Text, 1, false},
     {FieldId::FileStamp, "FileStamp", FieldKind::Text, 0, false},
+    {FieldId::Camera, "Camera", FieldKind::Text, 0, true},
 };
 
 inline const FieldInfo& fieldInfo(FieldId id) { return kFieldInfos[static_cast<int>(id)]; }

@@ -29,6 +29,7 @@ const std::array<DataTableModel::Column, DataTableModel::kColumnCount>& DataTabl
         {FieldId::VElev, QT_TR_NOOP("Высота"), 50, Qt::AlignRight | Qt::AlignVCenter, "-0000"},
         {FieldId::Dist, QT_TR_NOOP("Дистанция"), 0, Qt::AlignRight | Qt::AlignVCenter, "00000.00"},
         {FieldId::Speed, QT_TR_NOOP("Скорость"), 0, Qt::AlignRight | Qt::AlignVCenter, "0000.00"},
+        {FieldId::Camera, QT_TR_NOOP("Камера"), 130, Qt::AlignLeft | Qt::AlignVCenter, ""},
     }};
     return kColumns;
 }
@@ -136,12 +137,14 @@ void DataTableModel::endInsertRow() {
 
 void DataTableModel::beginRemoveRow(std::size_t row) {
     const int r = viewRows(row);
+    removing_ = true;
     beginRemoveRows({}, r, r);
 }
 
 void DataTableModel::endRemoveRow() {
     --shownRows_;
     endRemoveRows();
+    removing_ = false;
 }
 
 void DataTableModel::rowChanged(std::size_t row) {

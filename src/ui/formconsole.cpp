@@ -76,7 +76,8 @@ TFormConsole::TFormConsole() : QWidget(nullptr, Qt::Tool) {
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    auto* quit = new QShortcut(QKeySequence::Quit, this);
+    // Ctrl+Q whatever the platform's theme calls its quit key.
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     connect(quit, &QShortcut::activated, this, &TFormConsole::quitRequested);
 }
 

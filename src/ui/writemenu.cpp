@@ -14,7 +14,7 @@ namespace geovanta {
 WriteMenu::WriteMenu(QMenuBar* bar, Document& document, Dialogs& dialogs, std::function<bool()> currentWritable,
                      QObject* parent)
     : QObject(parent), currentWritable_(std::move(currentWritable)) {
-    menu_ = bar->addMenu(tr("За&пись"));
+    menu_ = bar->addMenu(tr("Зап&ись"));
     menu_->setObjectName("WriteMenu");
     writeAll_ = menu_->addAction(tr("&Записать координаты"), this, &WriteMenu::writeAllRequested);
     writeAll_->setObjectName("WriteTags");

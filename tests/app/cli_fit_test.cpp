@@ -23,7 +23,7 @@ TEST(CliFit, RideWithAWrongChecksum) {
     EXPECT_EQ(r.out,
               "geovanta-cli: The FIT file's checksum at byte " + std::to_string(file.size() - 2) +
                   " is wrong: the file may be damaged (RIDE.Fit)\n"
-                  "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
+                  "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev,Camera\r\n"
                   "T,T01-0001,2010-12-01 12:00:00.000,55.75000002980232,37.5999999884516,328.0839895013124,0,0,2010-12-01 12:00:00.000,,Трек,"
-                  "55 45.0000 N,37 36.0000 E,100\r\n");
+                  "55 45.0000 N,37 36.0000 E,100,\r\n");
 }

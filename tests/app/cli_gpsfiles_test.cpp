@@ -39,13 +39,13 @@ TEST(CliGpsFiles, TrackAndWaypointsMakeOneBoundTable) {
     const CliResult r = cli(dir.folder(), "track.plt POINTS.WPT");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
-              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
+              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev,Camera\r\n"
               "T,T01-0001,2010-12-01 12:00:00.000,55.75,37.6,1000,0,0,2010-12-01 12:00:00.000,,Трек,"
-              "55 45.0000 N,37 36.0000 E,304\r\n"
+              "55 45.0000 N,37 36.0000 E,304,\r\n"
               "P,Кремль,2010-12-01 12:00:29.998,55.7505,37.6,0,55.598500000265474,6.6722648176863695,"
-              "2010-12-01 12:00:29.998,,Точка,55 45.0300 N,37 36.0000 E,0\r\n"
+              "2010-12-01 12:00:29.998,,Точка,55 45.0300 N,37 36.0000 E,0,\r\n"
               "T,T01-0002,2010-12-01 12:00:59.996,55.751,37.6,-777,55.59849999947537,6.672264817591551,"
-              "2010-12-01 12:00:59.996,,Трек,55 45.0600 N,37 36.0000 E,\r\n");
+              "2010-12-01 12:00:59.996,,Трек,55 45.0600 N,37 36.0000 E,,\r\n");
 }
 
 TEST(CliGpsFiles, RejectedAndBrokenFilesFail) {
@@ -71,9 +71,9 @@ TEST(CliGpsFiles, GpxInAnyCaseWithSkippedPointsCounted) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "geovanta-cli: Points without a time left out: 1 (RIDE.Gpx)\n"
-              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
+              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev,Camera\r\n"
               "T,T01-0001,2010-12-01 12:00:00.000,55.75,37.6,328.0839895013124,0,0,2010-12-01 12:00:00.000,,Трек,"
-              "55 45.0000 N,37 36.0000 E,100\r\n");
+              "55 45.0000 N,37 36.0000 E,100,\r\n");
 }
 
 // A KMZ archive is read whether its name says .kmz or .kml.
@@ -88,9 +88,9 @@ TEST(CliGpsFiles, TcxAndKmzFiles) {
     EXPECT_EQ(tcx.status, 0);
     EXPECT_EQ(tcx.out,
               "geovanta-cli: Points without a position left out: 1 (run.TCX)\n"
-              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
+              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev,Camera\r\n"
               "T,T01-0001,2010-12-01 12:00:00.000,55.75,37.6,328.0839895013124,0,0,2010-12-01 12:00:00.000,,Трек,"
-              "55 45.0000 N,37 36.0000 E,100\r\n");
+              "55 45.0000 N,37 36.0000 E,100,\r\n");
 
     const std::string kmz = geovanta::test::zipOf({{"doc.kml", geovanta::test::fileBytes(kData + "/ride.kml")}});
     dir.write("ride.kmz", kmz);
@@ -180,9 +180,9 @@ TEST(CliGpsFiles, NmeaLogByContentAndIgcFlight) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "geovanta-cli: Points the receiver marked as no fix left out: 1 (receiver.log)\n"
-              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
+              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev,Camera\r\n"
               "T,T01-0001,2010-12-01 12:00:10.000,55.75,37.6,492.12598425196853,0,0,2010-12-01 12:00:10.000,,Трек,"
-              "55 45.0000 N,37 36.0000 E,150\r\n"
+              "55 45.0000 N,37 36.0000 E,150,\r\n"
               "T,T02-0001,2010-12-01 12:00:20.000,55.751,37.6,498.68766404199476,111.19699999974085,40.03091999990671,"
-              "2010-12-01 12:00:20.000,,Трек,55 45.0600 N,37 36.0000 E,152\r\n");
+              "2010-12-01 12:00:20.000,,Трек,55 45.0600 N,37 36.0000 E,152,\r\n");
 }

@@ -22,7 +22,7 @@ std::string contents(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-const char* kHeader = "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n";
+const char* kHeader = "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev,Camera\r\n";
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/tempdir.h"
@@ -16,10 +17,10 @@ namespace geovanta::test {
 
 using Bytes = std::vector<uint8_t>;
 
-// TIFF data: header, IFD0, the Exif sub-directory and a value area.
+// TIFF data: header, IFD0, the Exif and GPS sub-directories and a value area.
 class TiffBuilder {
 public:
-    enum Dir { Ifd0, Exif };
+    enum Dir { Ifd0, Exif, Gps };
 
     explicit TiffBuilder(bool motorola) : mm_(motorola) {}
 
@@ -39,6 +40,17 @@ public:
         const Bytes dn = u32(den);
         b.insert(b.end(), dn.begin(), dn.end());
         return data(d, tag, type, 1, std::move(b));
+    }
+    // Several rationals in one entry, as numerator and denominator pairs.
+    TiffBuilder& rationals(Dir d, uint16_t tag, const std::vector<std::pair<uint32_t, uint32_t>>& values,
+                           uint16_t type = 5) {
+        Bytes b;
+        for (const auto& [num, den] : values)
+            for (uint32_t v : {num, den}) {
+                const Bytes part = u32(v);
+                b.insert(b.end(), part.begin(), part.end());
+            }
+        return data(d, tag, type, static_cast<uint32_t>(values.size()), std::move(b));
     }
     // SHORT: the value sits in the field's first two bytes, in file order.
     TiffBuilder& shortValue(Dir d, uint16_t tag, uint16_t v) {
@@ -74,10 +86,13 @@ public:
     Bytes build() const {
         std::vector<Entry> ifd0 = ifd0_;
         if (!exif_.empty()) ifd0.push_back({0x8769, 4, 1, 0, {}, true, {}});
+        if (!gps_.empty()) ifd0.push_back({0x8825, 4, 1, 0, {}, true, {}});
         const std::size_t ifd0Size = 2 + ifd0.size() * 12 + 4;
         const std::size_t exifStart = ifd0Offset_ + ifd0Size;
         const std::size_t exifSize = exif_.empty() ? 0 : 2 + exif_.size() * 12 + 4;
-        std::size_t dataPos = exifStart + exifSize;
+        const std::size_t gpsStart = exifStart + exifSize;
+        const std::size_t gpsSize = gps_.empty() ? 0 : 2 + gps_.size() * 12 + 4;
+        std::size_t dataPos = gpsStart + gpsSize;
 
         Bytes out(ifd0Offset_, 0);
         out[0] = out[1] = mm_ ? 'M' : 'I';
@@ -92,6 +107,8 @@ public:
                 append(out, u32(e.count));
                 if (e.tag == 0x8769 && e.isInline && e.field.empty()) {
                     append(out, u32(static_cast<uint32_t>(exifStart)));
+                } else if (e.tag == 0x8825 && e.isInline && e.field.empty()) {
+                    append(out, u32(static_cast<uint32_t>(gpsStart)));
                 } else if (e.isInline) {
                     append(out, e.field);
                 } else {
@@ -104,6 +121,7 @@ public:
         };
         emit(ifd0, ifd0Count_);
         if (!exif_.empty()) emit(exif_, std::nullopt);
+        if (!gps_.empty()) emit(gps_, std::nullopt);
         append(out, area);
         append(out, tail_);
         return out;
@@ -129,14 +147,14 @@ private:
         bool isInline = false;
         Bytes field;
     };
-    std::vector<Entry>& dir(Dir d) { return d == Ifd0 ? ifd0_ : exif_; }
+    std::vector<Entry>& dir(Dir d) { return d == Ifd0 ? ifd0_ : d == Exif ? exif_ : gps_; }
     static void append(Bytes& to, const Bytes& b) { to.insert(to.end(), b.begin(), b.end()); }
     static void put(Bytes& to, std::size_t at, const Bytes& b) { std::copy(b.begin(), b.end(), to.begin() + at); }
 
     bool mm_;
     uint32_t ifd0Offset_ = 8;
     std::optional<uint16_t> ifd0Count_;
-    std::vector<Entry> ifd0_, exif_;
+    std::vector<Entry> ifd0_, exif_, gps_;
     Bytes tail_;
 };
 

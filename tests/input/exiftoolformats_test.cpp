@@ -1,8 +1,6 @@
-// Every container, its shooting time written by the real ExifTool into a
-// copy of a corpus sample, read back by the reader.
+// Every container, its shooting time, body serial and GPS tags written by
+// the real ExifTool into a copy of a corpus sample, read back by the reader.
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <optional>
@@ -10,61 +8,50 @@
 #include <vector>
 
 #include "input/exif.h"
+#include "support/spawnprogram.h"
 #include "support/tempdir.h"
-
-extern char** environ;
+#include "table/datetime.h"
 
 namespace fs = std::filesystem;
 using namespace geovanta;
-
-namespace {
-
-// The exiftool beside the programs, else the one on the search path.
-std::string exifTool() {
-    const std::string beside = std::string(GEOVANTA_BIN_DIR) + "/exiftool";
-    return fs::exists(beside) ? beside : "exiftool";
-}
-
-// Runs a program without a shell; its exit status, or -1.
-int run(std::vector<std::string> args) {
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (::posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-    int status = 0;
-    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
-}
-
-}  // namespace
+using geovanta::test::exifTool;
+using geovanta::test::runProgram;
 
 TEST(ExifToolFormats, WrittenByExifToolReadBack) {
     const std::string images = std::string(GEOVANTA_SHARED_DIR) + "/corpus/images/";
     if (!fs::is_directory(images)) GTEST_SKIP() << "no corpus at " << images;
-    if (run({exifTool(), "-ver"}) != 0) GTEST_SKIP() << "no exiftool";
+    if (runProgram({exifTool(), "-ver"}) != 0) GTEST_SKIP() << "no exiftool";
     struct Case {
         const char* sample;
-        bool exifTags;  // false: a CRW file, whose own record holds the date alone
+        bool exifTags;  // false: a CRW file, whose own records hold the date alone
+        const char* model;
     };
     const Case cases[] = {
-        {"ianare__Canon_40D.jpg", true},      {"exiftool__CanonRaw.cr2", true},
-        {"exiftool__DNG.dng", true},          {"exiftool__Panasonic.rw2", true},
-        {"exiftool__PhaseOne.iiq", true},     {"exiftool__FujiFilm.raf", true},
-        {"exiftool__CanonRaw.cr3", true},     {"mei__Issue_263_dotnet.heic", true},
-        {"exiftool__QuickTime.heic", true},   // ExifTool adds an Exif item
-        {"exiv2__exiv2-canon-powershot-s40.crw", false},
+        {"ianare__Canon_40D.jpg", true, "Canon EOS 40D"},
+        {"exiftool__CanonRaw.cr2", true, "Canon EOS 350D DIGITAL"},
+        {"exiftool__DNG.dng", true, "Canon EOS 350D DIGITAL"},
+        {"exiftool__Panasonic.rw2", true, "DMC-LX3"},
+        {"exiftool__PhaseOne.iiq", true, "Credo 40"},
+        {"exiftool__FujiFilm.raf", true, "FinePix S5Pro"},
+        {"exiftool__CanonRaw.cr3", true, "Canon EOS M50"},
+        {"mei__Issue_263_dotnet.heic", true, "iPhone XR"},
+        {"exiftool__QuickTime.heic", true, ""},  // ExifTool adds an Exif item
+        {"exiv2__exiv2-canon-powershot-s40.crw", false, "Canon PowerShot S40"},
     };
     geovanta::test::TempDir dir;
     std::vector<std::string> write = {exifTool(), "-q", "-overwrite_original", "-DateTimeOriginal=2021:06:15 10:20:30",
-                                      "-SubSecTimeOriginal=456", "-OffsetTimeOriginal=+05:30"};
+                                      "-SubSecTimeOriginal=456", "-OffsetTimeOriginal=+05:30",
+                                      // ExifTool's SerialNumber is EXIF's BodySerialNumber.
+                                      "-SerialNumber=004242", "-GPSLatitude=33.5", "-GPSLatitudeRef=S",
+                                      "-GPSLongitude=151.25", "-GPSLongitudeRef=E", "-GPSAltitude=12.5",
+                                      "-GPSAltitudeRef#=1", "-GPSDateStamp=2021:06:14", "-GPSTimeStamp=23:50:30.25"};
     for (const Case& c : cases) {
         const std::string copy = dir.file(c.sample);
         fs::copy_file(images + c.sample, copy);
         fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);
         write.push_back(copy);
     }
-    ASSERT_EQ(run(write), 0);
+    ASSERT_EQ(runProgram(write), 0);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sample);
         TExif exif;
@@ -72,5 +59,9 @@ TEST(ExifToolFormats, WrittenByExifToolReadBack) {
         EXPECT_EQ(exif.DateTimeOriginal, "2021:06:15 10:20:30");
         EXPECT_EQ(exif.SubSecTimeOriginalMs, c.exifTags ? 456 : 0);
         EXPECT_EQ(exif.TimeZoneOffsetMinutes, c.exifTags ? std::optional<int>(330) : std::nullopt);
+        EXPECT_EQ(exif.Camera.model, c.model);
+        EXPECT_EQ(exif.Camera.serial, c.exifTags ? "004242" : "");
+        const PhotoGps written{-33.5, 151.25, -12.5, *civilToMs({2021, 6, 14, 23, 50, 30, 250})};
+        EXPECT_EQ(exif.GpsPosition, c.exifTags ? std::optional(written) : std::nullopt);
     }
 }

@@ -34,9 +34,9 @@ TEST(PhotoCli, ScansAFolderGivenAsInput) {
     EXPECT_EQ(status, 0) << out;
     const std::string folder = dir.folder();
     const std::string table =
-        "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
-        "F,IMG_0001,2010-12-01 11:15:00.000,,,,,,2010-12-01 11:15:00.000," + folder + "IMG_0001.jpg,Фото,,,\r\n"
-        "F,IMG_0002,2010-12-01 11:20:00.000,,,,,,2010-12-01 11:20:00.000," + folder + "IMG_0002.JPG,Фото,,,\r\n";
+        "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev,Camera\r\n"
+        "F,IMG_0001,2010-12-01 11:15:00.000,,,,,,2010-12-01 11:15:00.000," + folder + "IMG_0001.jpg,Фото,,,,\r\n"
+        "F,IMG_0002,2010-12-01 11:20:00.000,,,,,,2010-12-01 11:20:00.000," + folder + "IMG_0002.JPG,Фото,,,,\r\n";
     // After the table, on standard error: the summary and why each photograph stays unplaced.
     const std::string summary =
         "geovanta-cli: 0 points, 2 photos: placed 0, not placed 2 (no track loaded), from file date 0; "

@@ -25,21 +25,23 @@ TEST(CsvWriter, CellsOfEveryKind) {
     DataTable table;
     test::addPhoto(table, "/p/a,\"b\".jpg", -33.5, 0.000001, -10.5);
     test::addRow(table, "T", "", 0, 0, std::nullopt);
+    test::addPhoto(table, "/p/c.jpg", 0, 0);
+    table.setPhotoFacts(0, {{"OLYMPUS IMAGING CORP.", "u1020,S1020", ""}, std::nullopt});
     table.setText(1, FieldId::Name, "\xCA\xF0\xE5\xEC\xEB\xFC");  // Windows-1251
-    // Placed where the equator meets the prime meridian, and not placed.
+    // Placed where the equator meets the prime meridian, unlike c.jpg, not placed.
     test::addPhoto(table, "/p/0.jpg", 0, 0);
-    table.setReal(2, FieldId::Lat, 0);
-    table.setReal(2, FieldId::Lon, 0);
-    test::addPhoto(table, "/p/none.jpg", 0, 0);
+    table.setReal(3, FieldId::Lat, 0);
+    table.setReal(3, FieldId::Lon, 0);
     table.setTimeMs(1, FieldId::Time, *civilToMs({2024, 2, 29, 23, 59, 58, 7}));
     table.setTimeMs(1, FieldId::VTime, *civilToMs({2024, 2, 29, 23, 59, 58, 8}));
     table.setReal(1, FieldId::Dist, 1e21);
     EXPECT_EQ(csvOf(table),
-              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev\r\n"
-              "F,\"/p/a,\"\"b\"\".jpg\",,-33.5,1e-06,-10.5,,,,\"/p/a,\"\"b\"\".jpg\",Фото,33 30.0000 S,0 00.0001 E,-3\r\n"
-              "T,Кремль,2024-02-29 23:59:58.007,,,,1e+21,,2024-02-29 23:59:58.008,,Трек,,,\r\n"
-              "F,/p/0.jpg,,0,0,,,,,/p/0.jpg,Фото,0 00.0000 N,0 00.0000 E,\r\n"
-              "F,/p/none.jpg,,,,,,,,/p/none.jpg,Фото,,,\r\n");
+              "Stat,Name,Time,Lat,Lon,Elev,Dist,Speed,VTime,FileName,Type,VLat,VLon,VElev,Camera\r\n"
+              "F,\"/p/a,\"\"b\"\".jpg\",,-33.5,1e-06,-10.5,,,,\"/p/a,\"\"b\"\".jpg\",Фото,"
+              "33 30.0000 S,0 00.0001 E,-3,\"u1020,S1020\"\r\n"
+              "T,Кремль,2024-02-29 23:59:58.007,,,,1e+21,,2024-02-29 23:59:58.008,,Трек,,,,\r\n"
+              "F,/p/c.jpg,,,,,,,,/p/c.jpg,Фото,,,,\r\n"
+              "F,/p/0.jpg,,0,0,,,,,/p/0.jpg,Фото,0 00.0000 N,0 00.0000 E,,\r\n");
 }
 
 // Rows go out in blocks; each row keeps its place and its own times, also
