@@ -36,9 +36,12 @@ KeptProcess::~KeptProcess() {
 void KeptProcess::killGroup() {
 #if defined(Q_OS_LINUX)
     // The child leads a process group of its own (see start()): whatever it
-    // started goes with it and lets go of the pipes and the photograph. Only
-    // while the child is unreaped is its number surely still its group's.
-    if (const qint64 pid = process_.processId(); pid > 0) ::kill(-static_cast<pid_t>(pid), SIGKILL);
+    // started goes with it and lets go of the pipes and the photograph. The
+    // group is the one remembered at the start: the child may have ended an
+    // instant ago, and QProcess then no longer names it, while what it left
+    // behind still runs and keeps the number from being given to another.
+    const qint64 group = pid_ > 0 ? pid_ : process_.processId();
+    if (!groupEnded_ && group > 0) ::kill(-static_cast<pid_t>(group), SIGKILL);
     groupEnded_ = true;
 #endif
     process_.kill();
@@ -63,6 +66,8 @@ bool KeptProcess::hasEnded() {
 }
 
 bool KeptProcess::start(const std::string& program, const std::vector<std::string>& args, std::string& error) {
+    pid_ = 0;
+    groupEnded_ = false;
     if (!prepareHiddenChild(process_, program, args, error)) return false;
 #if defined(Q_OS_LINUX)
     // ExifTool waiting for commands on a pipe whose writer has gone turns to
