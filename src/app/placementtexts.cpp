@@ -4,6 +4,7 @@
 
 #include "input/exiftime.h"
 #include "table/datetime.h"
+#include "table/formatcoord.h"
 #include "table/messages.h"
 #include "table/numbertext.h"
 #include "table/textcodec.h"
@@ -155,6 +156,9 @@ std::string photoRowToolTip(const DataTable& table, std::size_t row, int32_t tol
     const bool positioned = !table.isNull(row, FieldId::Lat);
     if (positioned != (p.kind == PlacementKind::Placed || p.kind == PlacementKind::ByHand))
         text += "\n" + textOf(Msg::ChangedSincePass);
+    // What a write would replace, or keep when told to.
+    if (const std::optional<PhotoGps> own = table.photoFacts(row).gps)
+        text += "\n" + textOf(Msg::CarriedPosition, {FormatCoord("SN", own->lat), FormatCoord("WE", own->lon)});
     return text;
 }
 

@@ -17,9 +17,7 @@ std::string namingExample(Sidecars sidecars) {
 
 // Whether the photograph carried a position of its own when it was scanned.
 bool carriesPosition(const DataTable& table, std::size_t row) {
-    (void)table;
-    (void)row;
-    return false;
+    return table.isPhoto(row) && table.photoFacts(row).gps.has_value();
 }
 
 // Why a photograph without a position has none. A table changed since the

@@ -311,6 +311,7 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
     {Msg::ClearUnplacedOn, "У непривязанных фото координаты удаляются", "Coordinates of unplaced photos are removed"},
     {Msg::ClearUnplacedOff, "У непривязанных фото координаты не трогаются",
      "Coordinates of unplaced photos are left as they are"},
+    {Msg::CarriedPosition, "В фото уже были координаты: %1, %2", "The photo already had coordinates: %1, %2"},
 }};
 
 constexpr bool inIdOrder() {

@@ -240,6 +240,7 @@ enum class Msg {
     KeepExistingOff,
     ClearUnplacedOn,
     ClearUnplacedOff,
+    CarriedPosition,
     Count
 };
 

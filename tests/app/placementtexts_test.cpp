@@ -1,5 +1,6 @@
 #include "app/placementtexts.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "support/language.h"
@@ -149,6 +150,10 @@ TEST(PlacementTexts, RowToolTipNotesAStalePosition) {
               "Не привязано: снято за 570 с (0:09:30) до начала трека\nВремя съёмки из EXIF\n"
               "Таблица изменена после расчёта: координаты пересчитаются при следующей загрузке или смене смещений");
     EXPECT_EQ(photoRowToolTip(t, 5, 300), "");
+    // A position the file carried, south and west as well, comes last.
+    t.setPhotoFacts(0, {{}, PhotoGps{-0.5, -70.25, 12.0, std::nullopt}});
+    EXPECT_THAT(photoRowToolTip(t, 0, 300),
+                ::testing::EndsWith("смене смещений\nВ фото уже были координаты: 0 30.0000 S, 70 15.0000 W"));
 }
 
 // The text of an EXIF date that was no date stays with its row through the

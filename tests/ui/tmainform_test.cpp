@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -219,6 +220,13 @@ private slots:
         QCOMPARE(colour(2).value<QColor>(), QColor(0, 128, 0));
         QCOMPARE(colour(3).value<QColor>(), QColor(0, 128, 0));  // the equator is a place like any other
         QCOMPARE(cell(3, 3).toString(), QString("0 00.0000 N"));
+        // A photograph whose file carried a position is marked by its name,
+        // the position in its tooltip; no other row, nor another column.
+        test::rowsOf(*document_).setPhotoFacts(2, {{}, PhotoGps{55.5, 37.25, std::nullopt, std::nullopt}});
+        QVERIFY(!cell(2, 1, Qt::DecorationRole).value<QIcon>().isNull());
+        QVERIFY(!cell(2, 2, Qt::DecorationRole).isValid());
+        QVERIFY(!cell(1, 1, Qt::DecorationRole).isValid());
+        QVERIFY(cell(2, 4, Qt::ToolTipRole).toString().endsWith("В фото уже были координаты: 55 30.0000 N, 37 15.0000 E"));
     }
 
     void popupRule() {

@@ -133,6 +133,28 @@ TEST_F(WriteChoicesTest, TwinsShareTheirXmpFileOnlyWhenTheyAgree) {
     EXPECT_NEAR(number(readTags(dir.file("IMG_0001.xmp")), "XMP-exif:GPSLatitude"), 55.500005, 1e-6);
 }
 
+// A photograph that carried a position when it was scanned, a phone's, keeps
+// it byte for byte and is named as kept; the others are written as ever.
+TEST_F(WriteChoicesTest, APositionAPhotographCarriedIsKept) {
+    const std::string phone = jpeg("phone.jpg", {"-GPSLatitude=45.25", "-GPSLatitudeRef=N", "-GPSLongitude=7.5",
+                                                 "-GPSLongitudeRef=W"});
+    const std::string camera = jpeg("camera.jpg");
+    const std::string before = readFile(phone);
+    ASSERT_EQ(LoadFotos(table, dir.folder()).leftOut.size(), 0u);
+    const std::optional<PhotoGps> own = table.photoFacts(row("phone.jpg")).gps;
+    ASSERT_TRUE(own);
+    EXPECT_NEAR(own->lon, -7.5, 1e-9);
+    place("phone.jpg", 10, 20);
+    place("camera.jpg", 10, 20);
+    write.settings().keepExisting = true;
+
+    const TagWrite::Outcome outcome = write.writeAll();
+    EXPECT_EQ(outcome.summary(), "GPS tags: 1 written, 0 not placed, 0 failed, 1 kept (already had coordinates)");
+    EXPECT_THAT(outcome.keptLines, ElementsAre("\"" + phone + "\": already has coordinates"));
+    EXPECT_EQ(readFile(phone), before);
+    EXPECT_EQ(number(readTags(camera), "Composite:GPSLatitude"), 10);
+}
+
 // Photographs no longer placed lose their GPS record and nothing else: in
 // the photograph, or in an XMP file that is there; none is made for it, and
 // a file without a position is left as it was and not counted.
