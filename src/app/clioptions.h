@@ -28,6 +28,11 @@ struct CliOptions {
     // named IMG_0001.xmp, or IMG_0001.CR3.xmp with the full name.
     bool sidecars = false;
     bool sidecarFullName = false;
+    bool sidecarRawOnly = false;  // "--sidecar=raw": raw files into XMP files, the others themselves
+    // With writeTags: a photograph that carries a position of its own is
+    // left as it is; an unplaced photograph has its GPS record taken out.
+    bool keepExisting = false;
+    bool clearUnplaced = false;
     bool help = false;
     std::vector<std::string> inputs;
     // --track-photos DIR: folders whose photographs' GPS tags make a track,

@@ -8,6 +8,11 @@
 
 namespace geovanta {
 
+// Where a write of GPS tags puts the positions: into the photographs, into
+// an XMP file beside each, or beside the raw files alone, the others being
+// written themselves.
+enum class WriteTarget { Photos, Sidecars, RawSidecars };
+
 // Program-wide state that the commands share: offsets, tolerance, folders and
 // the track counter.
 struct ProgramState {
@@ -34,10 +39,15 @@ struct ProgramState {
     // The window's language as the settings file names it: "ru", "en", or
     // empty for the locale's (app/language.h). Applies from the next start.
     std::string language;
-    // Positions go into an XMP file beside each photograph instead of the
-    // photograph, named IMG_0001.xmp, or IMG_0001.CR3.xmp with the full name.
-    bool writeSidecars = false;
+    // Where positions go. An XMP file beside a photograph is named
+    // IMG_0001.xmp, or IMG_0001.CR3.xmp with the full name.
+    WriteTarget writeTarget = WriteTarget::Photos;
     bool sidecarFullName = false;
+    // A photograph that carried a position of its own when it was scanned
+    // is not written.
+    bool keepExisting = false;
+    // A photograph without a position has its GPS record taken out.
+    bool clearUnplaced = false;
     // Location history: points whose reported accuracy is worse than this
     // many metres are left out.
     double maxAccuracyM = 100;

@@ -56,7 +56,12 @@ ProgramState SettingsFile::readState(const std::string& defaultFolder, std::vect
         return v && parseInteger(*v).value_or(0) != 0;
     };
     s.photoZones = flag(kPhotoZonesKey);
-    s.writeSidecars = flag(kWriteSidecarsKey);
+    if (const auto v = text(kWriteSidecarsKey)) {
+        if (equalsIgnoringAsciiCase(*v, kRawSidecarsValue)) s.writeTarget = WriteTarget::RawSidecars;
+        else if (flag(kWriteSidecarsKey)) s.writeTarget = WriteTarget::Sidecars;
+    }
+    s.keepExisting = flag(kKeepExistingKey);
+    s.clearUnplaced = flag(kClearUnplacedKey);
     if (const auto v = text(kSidecarNameKey)) s.sidecarFullName = equalsIgnoringAsciiCase(*v, "full");
     s.photoFolder = text("FotoPath").value_or(defaultFolder);
     s.photoSubfolders = flag(kRecursiveKey);
@@ -88,6 +93,15 @@ std::optional<std::string> SettingsFile::writeString(std::string_view key, std::
     }
     if (IniFile::writeValue(path_, kSection, key, value)) return std::nullopt;
     return textOf(Msg::UnableToWriteTo, {path_});
+}
+
+std::optional<std::string> SettingsFile::writeTarget(WriteTarget target) const {
+    switch (target) {
+        case WriteTarget::Photos: return writeString(kWriteSidecarsKey, "0");
+        case WriteTarget::Sidecars: return writeString(kWriteSidecarsKey, "1");
+        case WriteTarget::RawSidecars: return writeString(kWriteSidecarsKey, kRawSidecarsValue);
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> SettingsFile::writeFloat(std::string_view key, double value) const {

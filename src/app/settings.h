@@ -29,8 +29,14 @@ public:
     static constexpr const char* kLanguageKey = "Language";
     // 1 when photographs are brought to UTC by their own zones, else 0.
     static constexpr const char* kPhotoZonesKey = "PhotoZones";
-    // 1 when positions go into XMP files beside the photographs, else 0.
+    // 1 when positions go into XMP files beside the photographs, "raw" when
+    // only raw files' do, else 0.
     static constexpr const char* kWriteSidecarsKey = "WriteSidecars";
+    static constexpr const char* kRawSidecarsValue = "raw";
+    // 1 when a photograph's own position is kept, else 0.
+    static constexpr const char* kKeepExistingKey = "KeepExisting";
+    // 1 when unplaced photographs' positions are taken out, else 0.
+    static constexpr const char* kClearUnplacedKey = "ClearUnplaced";
     // "full" names them IMG_0001.CR3.xmp; anything else IMG_0001.xmp.
     static constexpr const char* kSidecarNameKey = "SidecarName";
     // Metres: location-history points reported less accurate are left out.
@@ -63,6 +69,8 @@ public:
     std::optional<std::string> writeString(std::string_view key, std::string_view value) const;
     std::optional<std::string> writeFloat(std::string_view key, double value) const;
     std::optional<std::string> writeInteger(std::string_view key, int32_t value) const;
+    // WriteSidecars as `target` says.
+    std::optional<std::string> writeTarget(WriteTarget target) const;
 
 private:
     ProgramState readState(const std::string& defaultFolder, std::vector<std::string>* messages,

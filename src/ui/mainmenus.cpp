@@ -8,16 +8,22 @@
 #include "ui/handplacing.h"
 #include "ui/languagemenu.h"
 #include "ui/tmainform.h"
+#include "ui/writemenu.h"
 
 namespace geovanta {
 
-MainMenus::MainMenus(TMainForm* window, HandPlacing* hand, Dialogs& dialogs, Document& document) : window_(window) {
+MainMenus::MainMenus(TMainForm* window, HandPlacing* hand, Dialogs& dialogs, Document& document,
+                     std::function<bool()> currentWritable)
+    : window_(window) {
     QMenuBar* bar = window->menuBar();
     bar->setObjectName("MainMenu");
     addLoadMenu(bar);
     addEditMenu(bar, hand);
     addViewMenu(bar);
     addOziMenu(bar);
+    write_ = new WriteMenu(bar, document, dialogs, std::move(currentWritable), window);
+    QObject::connect(write_, &WriteMenu::writeAllRequested, window, &TMainForm::writeAllTags);
+    QObject::connect(write_, &WriteMenu::writeCurrentRequested, window, &TMainForm::writeCurrentPhotoTags);
     addLanguageMenu(bar, dialogs, document);
     QAction* about = bar->addAction(tr("&О программе"), window, &TMainForm::showAbout);
     about->setObjectName("HelpMenu");

@@ -5,6 +5,7 @@
 // ones that change the table while a job runs.
 
 #include <QCoreApplication>
+#include <functional>
 #include <vector>
 
 class QAction;
@@ -17,18 +18,23 @@ class Dialogs;
 class Document;
 class HandPlacing;
 class TMainForm;
+class WriteMenu;
 
 class MainMenus {
     Q_DECLARE_TR_FUNCTIONS(geovanta::MainMenus)
 public:
-    // Fills the window's menu bar; undo and redo are `hand`'s.
-    MainMenus(TMainForm* window, HandPlacing* hand, Dialogs& dialogs, Document& document);
+    // Fills the window's menu bar; undo and redo are `hand`'s. `currentWritable`
+    // says whether the current row is a photograph that can be written alone.
+    MainMenus(TMainForm* window, HandPlacing* hand, Dialogs& dialogs, Document& document,
+              std::function<bool()> currentWritable);
 
     QMenu* popup() const { return popup_; }
     QAction* showPhoto() const { return showPhoto_; }
     QAction* writePhoto() const { return writePhoto_; }
     QAction* timeFromPhoto() const { return timeFromPhoto_; }
     QAction* photosOnly() const { return photosOnly_; }
+    // "Запись": the writes and the choices made before them.
+    WriteMenu* write() const { return write_; }
     // The items that change the table.
     const std::vector<QAction*>& tableActions() const { return tableActions_; }
 
@@ -45,6 +51,7 @@ private:
     QAction* writePhoto_ = nullptr;
     QAction* timeFromPhoto_ = nullptr;
     QAction* photosOnly_ = nullptr;
+    WriteMenu* write_ = nullptr;
     std::vector<QAction*> tableActions_;
 };
 

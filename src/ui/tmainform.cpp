@@ -35,6 +35,7 @@
 #include "ui/screenfit.h"
 #include "ui/taboutbox.h"
 #include "ui/toolicons.h"
+#include "ui/writemenu.h"
 
 namespace geovanta {
 
@@ -56,7 +57,8 @@ TMainForm::TMainForm(Document& document, Dialogs& dialogs, std::shared_ptr<Progr
     buildStatusBar();
     buildMap();
     hand_ = new HandPlacing(document_, jobs_, dialogs_, map_, this);
-    menus_ = std::make_unique<MainMenus>(this, hand_, dialogs_, document_);
+    menus_ = std::make_unique<MainMenus>(this, hand_, dialogs_, document_,
+                                         [this] { return gridCommands_.popupItems().writeExif; });
     hand_->addToPopup(menus_->popup());
     // After the menus, whose item shows the choice.
     setPhotosOnly(document_.state().photosOnly);
@@ -147,12 +149,12 @@ void TMainForm::buildToolBar() {
     toolButton("ToolButton4", tr("Передать в OziExplorer путь"), ToolIcon::SendTrack, &TMainForm::sendTrackToOzi);
     toolButton("ToolButton5", tr("Передать в OziExplorer фотографии"), ToolIcon::SendPhotos, &TMainForm::sendPhotosToOzi);
     toolBar_->addSeparator()->setObjectName("ToolButton7");
-    // Its key is the menu item's: one key on two controls would be ambiguous
-    // and do nothing.
+    // Their keys are the menu items': one key on two controls would be
+    // ambiguous and do nothing.
     tableButtons_.push_back(toolButton("ToolButton6", tr("Настроить смещение даты и времени"), ToolIcon::TimeOffsets,
                                        &TMainForm::editOffsets));
     tableButtons_.push_back(toolButton("ToolButton8", tr("Записать GPS координаты в файлы изображений"),
-                                       ToolIcon::WriteTags, &TMainForm::writeAllTags, kWriteTagsKey));
+                                       ToolIcon::WriteTags, &TMainForm::writeAllTags));
 }
 
 void TMainForm::buildGrid() {
@@ -276,6 +278,7 @@ void TMainForm::updateStatus() {
 void TMainForm::setCommandsAvailable(bool available) {
     for (QWidget* b : tableButtons_) b->setEnabled(available);
     for (QAction* a : menus_->tableActions()) a->setEnabled(available);
+    menus_->write()->setAvailable(available);
     model_->setReadOnly(!available);
     hand_->setAvailable(available);
 }
@@ -359,12 +362,7 @@ TFormConsole* TMainForm::console() {
     return console_;
 }
 
-void TMainForm::wireConsole() {
-    console_->setSidecarsChecked(document_.state().writeSidecars);
-    connect(console_, &TFormConsole::sidecarsChosen, this,
-            [this](bool on) { chooseSidecars(document_, dialogs_, on); });
-    connect(console_, &TFormConsole::quitRequested, this, &TMainForm::quit);
-}
+void TMainForm::wireConsole() { connect(console_, &TFormConsole::quitRequested, this, &TMainForm::quit); }
 
 void TMainForm::writeAllTags() { startTagWrite(false); }
 

@@ -128,7 +128,7 @@ private:
     // Begins a tag write, of every placed photograph or of the current one,
     // and runs it on a thread of its own; it finishes on this thread.
     void startTagWrite(bool currentOnly);
-    // The console shows the choice of XMP files and hands on its changes.
+    // The console's Ctrl+Q quits as the window's does.
     void wireConsole();
 
     Document& document_;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -144,7 +145,8 @@ private slots:
                                      "Записать GPS координаты в файлы изображений"}));
         QStringList menus;
         for (QAction* a : form_->menuBar()->actions()) menus << a->text().remove('&');
-        QCOMPARE(menus, QStringList({"Загрузить", "Правка", "Вид", "Передать в OziExplorer", "Язык", "О программе"}));
+        QCOMPARE(menus, QStringList({"Загрузить", "Правка", "Вид", "Передать в OziExplorer", "Запись", "Язык",
+                                     "О программе"}));
         QVERIFY(!action("HelpMenu")->menu());
         QCOMPARE(caption("LTrack"), QString("GPS трек"));
         QCOMPARE(caption("LFoto"), QString("Фотографии"));
@@ -216,7 +218,15 @@ private slots:
         QVERIFY(!colour(0).isValid());
         for (int c = 0; c < 8; ++c) QCOMPARE(cell(1, c, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
         QCOMPARE(colour(2).value<QColor>(), QColor(0, 128, 0));
-        QCOMPARE(colour(3).value<QColor>(), QColor(255, 0, 0));  // placed on the equator reads as unplaced
+        QCOMPARE(colour(3).value<QColor>(), QColor(0, 128, 0));  // the equator is a place like any other
+        QCOMPARE(cell(3, 3).toString(), QString("0 00.0000 N"));
+        // A photograph whose file carried a position is marked by its name,
+        // the position in its tooltip; no other row, nor another column.
+        test::rowsOf(*document_).setPhotoFacts(2, {{}, PhotoGps{55.5, 37.25, std::nullopt, std::nullopt}});
+        QVERIFY(!cell(2, 1, Qt::DecorationRole).value<QIcon>().isNull());
+        QVERIFY(!cell(2, 2, Qt::DecorationRole).isValid());
+        QVERIFY(!cell(1, 1, Qt::DecorationRole).isValid());
+        QVERIFY(cell(2, 4, Qt::ToolTipRole).toString().endsWith("В фото уже были координаты: 55 30.0000 N, 37 15.0000 E"));
     }
 
     void popupRule() {
@@ -227,7 +237,7 @@ private slots:
         const struct {
             int row;
             bool show, exif;
-        } cases[] = {{0, false, false}, {1, true, false}, {2, true, true}, {3, true, false}};
+        } cases[] = {{0, false, false}, {1, true, false}, {2, true, true}, {3, true, true}};
         for (const auto& c : cases) {
             selectRow(c.row);
             form_->updatePopupItems();
@@ -741,9 +751,37 @@ private slots:
         QVERIFY(form_->isEnabled());
     }
 
-    // The console's choice sends the next write's positions into an XMP file
+    // "Запись" holds the write and the choices made before it, each ticked
+    // as the settings have it and saved as it changes; while a write or a
+    // job runs, none is offered.
+    void writeMenuHoldsTheChoicesBeforeAnyWrite() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        state().writeTarget = WriteTarget::RawSidecars;
+        state().clearUnplaced = true;
+        reopenWithSettingsIn(dir);
+        QCOMPARE(action("WriteTags")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+        QVERIFY(action("WriteRawIntoSidecars")->isChecked());
+        QVERIFY(!action("WriteIntoPhotos")->isChecked());
+        QVERIFY(!action("KeepExisting")->isChecked());
+        QVERIFY(action("ClearUnplaced")->isChecked());
+        action("KeepExisting")->trigger();
+        action("ClearUnplaced")->trigger();
+        action("WriteIntoPhotos")->trigger();
+        QVERIFY(!action("WriteRawIntoSidecars")->isChecked());
+        QCOMPARE(state().writeTarget, WriteTarget::Photos);
+        QVERIFY(state().keepExisting);
+        QVERIFY(!state().clearUnplaced);
+        const ProgramState saved = document_->settings().read("/");
+        QCOMPARE(saved.writeTarget, WriteTarget::Photos);
+        QVERIFY(saved.keepExisting);
+        QVERIFY(!saved.clearUnplaced);
+        QVERIFY(dialogs_->messages.empty());
+    }
+
+    // The menu's choice sends the next write's positions into an XMP file
     // beside the photograph, which ExifTool never opens; it is saved.
-    void consoleChoiceSendsPositionsIntoXmpFiles() {
+    void menuChoiceSendsPositionsIntoXmpFiles() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         reopenWithSettingsIn(dir);
@@ -753,9 +791,9 @@ private slots:
         file.write("no image at all");
         file.close();
         addRow(test::rowsOf(*document_), "F", "IMG_0002", 40513.52, 55.76, photo.toUtf8().constData());
-        QVERIFY(!form_->console()->sidecarBox->isChecked());
-        form_->console()->sidecarBox->click();
-        QVERIFY(state().writeSidecars);
+        QVERIFY(action("WriteIntoPhotos")->isChecked());
+        action("WriteIntoSidecars")->trigger();
+        QCOMPARE(state().writeTarget, WriteTarget::Sidecars);
         QFile ini(dir.filePath("Geovanta.ini"));
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QVERIFY(ini.readAll().contains("WriteSidecars=1"));
@@ -795,6 +833,7 @@ private slots:
         QVERIFY2(ticks >= 20, QByteArray::number(ticks));
         QVERIFY(!form_->findChild<QToolButton*>("ToolButton8")->isEnabled());
         QVERIFY(!action("LTrack")->isEnabled() && !action("ClearTable")->isEnabled());
+        QVERIFY(!action("WriteTags")->isEnabled() && !action("KeepExisting")->isEnabled());
         QVERIFY(action("OTrack")->isEnabled());
         selectRow(2);
         form_->updatePopupItems();

@@ -271,14 +271,6 @@
         <source>Прервать процесс</source>
         <translation>Abort</translation>
     </message>
-    <message>
-        <source>Записывать в файлы XMP рядом с фото</source>
-        <translation>Write into XMP files beside the photos</translation>
-    </message>
-    <message>
-        <source>Координаты записываются в IMG_0001.xmp рядом с IMG_0001.CR3, а сами фото не меняются; действует со следующей записи</source>
-        <translation>Positions go into IMG_0001.xmp beside IMG_0001.CR3 and the photos themselves stay as they are; applies from the next write</translation>
-    </message>
 </context>
 <context>
     <name>geovanta::TFotoDlg</name>
@@ -403,6 +395,61 @@ distance from a track point</translation>
     <message>
         <source>Время фото с записанным камерой поясом (OffsetTimeOriginal) сначала переводится в UTC, затем к нему прибавляется смещение</source>
         <translation>A photo whose camera recorded its time zone (OffsetTimeOriginal) has its time brought to UTC first; the offset is added after that</translation>
+    </message>
+</context>
+<context>
+    <name>geovanta::WriteMenu</name>
+    <message>
+        <source>Зап&amp;ись</source>
+        <translation>&amp;Write</translation>
+    </message>
+    <message>
+        <source>&amp;Записать координаты</source>
+        <translation>&amp;Write positions</translation>
+    </message>
+    <message>
+        <source>Записать координаты &amp;выбранного фото</source>
+        <translation>Write the &amp;selected photo&apos;s position</translation>
+    </message>
+    <message>
+        <source>В &amp;фото</source>
+        <translation>Into the p&amp;hotos</translation>
+    </message>
+    <message>
+        <source>Координаты записываются в сами фотографии</source>
+        <translation>Positions go into the photos themselves</translation>
+    </message>
+    <message>
+        <source>В файлы &amp;XMP рядом с фото</source>
+        <translation>Into &amp;XMP files beside the photos</translation>
+    </message>
+    <message>
+        <source>Координаты записываются в IMG_0001.xmp рядом с IMG_0001.CR3 или IMG_0001.JPG, а сами фото не меняются</source>
+        <translation>Positions go into IMG_0001.xmp beside IMG_0001.CR3 or IMG_0001.JPG, and the photos themselves stay as they are</translation>
+    </message>
+    <message>
+        <source>&amp;Raw — в XMP, остальные — в фото</source>
+        <translation>&amp;Raw files into XMP, the others into the photos</translation>
+    </message>
+    <message>
+        <source>Raw-файлы (CR3, NEF, DNG, RAF…) не меняются, их координаты идут в файлы XMP рядом с ними; JPEG, HEIC и TIFF записываются сами</source>
+        <translation>Raw files (CR3, NEF, DNG, RAF…) stay as they are, their positions go into XMP files beside them; JPEG, HEIC and TIFF files are written themselves</translation>
+    </message>
+    <message>
+        <source>&amp;Не заменять координаты, которые уже есть в фото</source>
+        <translation>&amp;Keep the positions photos already have</translation>
+    </message>
+    <message>
+        <source>Фото, в котором при загрузке уже были координаты (например, снятое телефоном), остаётся как есть и называется в итоге</source>
+        <translation>A photo that already had a position when it was loaded (one taken with a phone, say) is left as it is and named in the summary</translation>
+    </message>
+    <message>
+        <source>&amp;Удалять координаты у фото, которые больше не привязаны</source>
+        <translation>&amp;Clear the positions of photos no longer placed</translation>
+    </message>
+    <message>
+        <source>У непривязанных фото (и в их файлах XMP, если они есть) удаляются только GPS-теги: координаты, записанные до смены смещения, не остаются</source>
+        <translation>Only the GPS tags are taken out of unplaced photos (and their XMP files, where there are any): a position written before an offset changed does not stay</translation>
     </message>
 </context>
 </TS>
