@@ -60,17 +60,25 @@ test: build
 	cd $(BUILD) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory test-sanitize
 
-# The core and its tests again under AddressSanitizer and UndefinedBehaviorSanitizer;
-# any report stops the run with a failure.
+# The core and its tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# and the window closed in the middle of a write; any report stops the run with
+# a failure. The core tests run in two halves side by side, as ctest runs them.
 SAN_BUILD ?= build-asan
 SAN_ENV   := ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0 \
+             LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
              UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 test-sanitize: deps
 	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEOVANTA_SANITIZE=ON -DGEOVANTA_BENCH=OFF
-	cmake --build $(SAN_BUILD) -j $(JOBS) --target geovanta_core_tests
-	cd $(SAN_BUILD) && $(TEST_ENV) $(SAN_ENV) ./bin/geovanta_core_tests --gtest_brief=1
+	cmake --build $(SAN_BUILD) -j $(JOBS) --target geovanta_core_tests closingwrite_test
+	cd $(SAN_BUILD) && export $(TEST_ENV) $(SAN_ENV) GTEST_TOTAL_SHARDS=2 && \
+	  { GTEST_SHARD_INDEX=0 ./bin/geovanta_core_tests --gtest_brief=1 > core-tests-0.log 2>&1 & first=$$!; \
+	    GTEST_SHARD_INDEX=1 ./bin/geovanta_core_tests --gtest_brief=1 > core-tests-1.log 2>&1; second=$$?; \
+	    wait $$first; first=$$?; cat core-tests-0.log core-tests-1.log; \
+	    test $$first -eq 0 && test $$second -eq 0; }
+	cd $(SAN_BUILD) && $(TEST_ENV) $(SAN_ENV) ./bin/closingwrite_test
 
 bench: build bench-deps
+	cmake --build $(BUILD) -j $(JOBS) --target geovanta_bench
 	$(TEST_ENV) $(BUILD)/bin/geovanta_bench --benchmark_counters_tabular=true
 
 # A Debian package of the build, $(BUILD)/geovanta_<version>_<arch>.deb, that
