@@ -16,6 +16,7 @@
 #include "app/inlinejobrunner.h"
 #include "app/photofolderjob.h"
 #include "app/placementtexts.h"
+#include "app/placenamesetup.h"
 #include "app/programpaths.h"
 #include "app/programstate.h"
 #include "app/signalwatch.h"
@@ -85,7 +86,7 @@ void reportPlacements(const DataTable& table, const ProgramState& state, const L
     for (const LeftOutFile& f : report.leftOut) note(f.line());
     if (!report.photoFolders) return;
     std::vector<PhotoPlacement> each;
-    const PlacementSummary summary = summarisePlacements(table, state.tolerance, &each, state.photoZones);
+    const PlacementSummary summary = summarisePlacements(table, bindingParams(state), &each);
     note(summaryLine(summary, bindingParams(state)));
     for (const PhotoPlacement& p : each)
         if (p.placement.kind != PlacementKind::Placed && p.placement.kind != PlacementKind::ByHand)
@@ -117,6 +118,7 @@ bool writeTags(Document& document, const CliOptions& options, SignalWatch& stopS
     TagWrite::Settings settings;
     settings.batch.answerWithin = std::chrono::seconds(options.exifToolTimeout);
     if (options.sidecars) settings.sidecars = options.sidecarFullName ? Sidecars::FullName : Sidecars::BaseName;
+    settings.content = tagContent(document);
     const auto sessions = std::make_shared<ExifToolSessions>(defaultExifToolPath(), KeptProcess::maker());
     const std::optional<TagWrite::Outcome> batch =
         TagWrite::writeInline(document, console, sessions, TagWrite::Scope::All, settings);
@@ -136,7 +138,7 @@ bool writeTags(Document& document, const CliOptions& options, SignalWatch& stopS
 
 // The table into a file that is replaced whole or left as it was; a signal
 // meanwhile removes the unfinished copy.
-int writeCsvFile(const DataTable& table, const std::string& path, SignalWatch& stopSignals) {
+int writeCsvFile(const DataTable& table, const std::string& path, bool placeNames, SignalWatch& stopSignals) {
     FileReplacement file(path);
     if (file.error()) return fail(*file.error());
     const std::string temp = file.tempPath();
@@ -144,7 +146,7 @@ int writeCsvFile(const DataTable& table, const std::string& path, SignalWatch& s
         if (!temp.empty()) std::remove(temp.c_str());
         std::_Exit(128 + signal);
     });
-    CsvWriter::write(table, file.stream());
+    CsvWriter::write(table, file.stream(), placeNames);
     const bool written = file.commit();
     stopSignals.setHandler({});
     return written ? 0 : fail(*file.error());
@@ -183,6 +185,11 @@ int main(int argc, char** argv) {
     state.photoSubfolders = options.recursive;
     state.photoZones = options.photoZones;
     state.maxAccuracyM = options.maxAccuracyM;
+    state.placeNames = options.placeNames;
+    state.placeMaxKm = options.placeMaxKm;
+    state.privacyZones = options.privacyZones;
+    state.travelDirection = options.direction;
+    if (const auto error = followPlaceNames(state)) return fail(*error);
     // No settings file: everything comes from the command line.
     Document document(state, SettingsFile(std::string()));
     InlineJobRunner jobs(document);
@@ -205,10 +212,10 @@ int main(int argc, char** argv) {
     if (!report.leftOut.empty()) status = 1;
 
     if (options.csvFile.empty()) {
-        CsvWriter::write(table, std::cout);
+        CsvWriter::write(table, std::cout, options.placeNames);
         std::cout.flush();
         if (!std::cout) return fail("cannot write to standard output");
-    } else if (writeCsvFile(table, options.csvFile, stopSignals) != 0) {
+    } else if (writeCsvFile(table, options.csvFile, options.placeNames, stopSignals) != 0) {
         return 1;
     }
     reportPlacements(table, document.state(), report);

@@ -126,6 +126,9 @@ public:
     HandResult releaseHand(std::size_t row);
     HandResult undoHand();
     HandResult redoHand();
+    // Names every photograph's place again as the state now asks: after
+    // place names were turned on or off, or their language changed.
+    std::optional<std::string> renamePlaces();
 
     // The files the tag write put new ones in place of, and where its cursor
     // ends; applied with the write's lease.
@@ -146,6 +149,8 @@ public:
     void noteLoaded(LoadedSource source);
 
 private:
+    HandResult named(HandResult result);
+
     DataTable table_;
     ProgramState state_;
     SettingsFile settings_;

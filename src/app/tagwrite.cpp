@@ -38,6 +38,25 @@ private:
     const TagWrite& w_;
 };
 
+TagContent tagContent(const Document& document) {
+    TagContent content;
+    content.placeNames = document.state().placeNames;
+    content.direction = document.state().travelDirection;
+    content.params = document.params();
+    return content;
+}
+
+namespace {
+
+// A photograph in a privacy zone has no position to write, even one given
+// by hand before the zone was drawn.
+bool writable(const DataTable& table, std::size_t row, const TagContent& content) {
+    return hasPosition(table, row) && !zoneHolding(content.params.privacyZones, table.real(row, FieldId::Lat),
+                                                   table.real(row, FieldId::Lon));
+}
+
+}  // namespace
+
 std::string TagWrite::Outcome::summary() const {
     std::string text = textOf(sidecars ? Msg::SidecarSummary : Msg::TagSummary, {written, notPlaced, failures.size()});
     if (notTried > 0) text += textOf(aborted ? Msg::TagSummaryNotTriedAfterAbort : Msg::TagSummaryNotTried, {notTried});
@@ -60,7 +79,8 @@ TagWrite::Begun TagWrite::begin(Document& document, ConsoleView& console, std::s
     if (table.isEmpty()) return {};
     if (scope == Scope::Current) {
         const std::size_t row = table.recNo();
-        if (table.eof() || row >= table.rowCount() || !table.isPhoto(row) || !hasPosition(table, row)) return {};
+        if (table.eof() || row >= table.rowCount() || !table.isPhoto(row) || !writable(table, row, settings.content))
+            return {};
     }
     std::optional<Document::Lease> lease = document.lease(textOf(Msg::TagWriteTitle));
     if (!lease) return {nullptr, document.refusal()};
@@ -89,12 +109,12 @@ void TagWrite::takeAll() {
     int unplaced = 0;
     for (std::size_t row = 0; row < table.rowCount(); ++row) {
         if (!table.isPhoto(row)) continue;
-        if (!hasPosition(table, row)) {
+        if (!writable(table, row, settings_.content)) {
             ++unplaced;
             ++notPlaced_;
             continue;
         }
-        jobs_.push_back(TagWriter::job(table, row, settings_.sidecars));
+        jobs_.push_back(TagWriter::job(table, row, settings_.sidecars, settings_.content));
         rows_.push_back(row);
         unplacedBefore_.push_back(unplaced);
         unplaced = 0;
@@ -108,7 +128,7 @@ bool TagWrite::takeCurrent() {
     single_ = true;
     // One photograph does not wait for another write in its folder.
     batch_.setWaitForFolders(false);
-    jobs_.push_back(TagWriter::job(table, row, settings_.sidecars));
+    jobs_.push_back(TagWriter::job(table, row, settings_.sidecars, settings_.content));
     rows_.push_back(row);
     unplacedBefore_.push_back(0);
     return true;

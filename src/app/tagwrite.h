@@ -30,6 +30,10 @@
 
 namespace geovanta {
 
+// What the document's state asks to write with the positions: place names,
+// the direction of travel, and the pass's rules to find it by.
+TagContent tagContent(const Document& document);
+
 class TagWrite : public std::enable_shared_from_this<TagWrite> {
 public:
     enum class Scope { All, Current };
@@ -37,6 +41,7 @@ public:
     struct Settings {
         TagBatch::Settings batch;
         Sidecars sidecars = Sidecars::None;  // into the photographs, or XMP files beside them
+        TagContent content;                  // what goes with the position
     };
 
     struct Outcome {

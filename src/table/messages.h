@@ -221,6 +221,14 @@ enum class Msg {
     IgcDamagedRecord,
     FormatNmea,
     FormatIgc,
+    // Place names of photographs and privacy zones.
+    PlaceNamesPhotosOnly,
+    InPrivacyZone,
+    SummaryInPrivacyZones,
+    HandPlaceInPrivacyZone,
+    PlaceNamesTitle,
+    PrivacyZoneUnreadable,
+    PrivacyZoneInvalid,
     Count
 };
 

@@ -24,6 +24,7 @@ public:
     }
 
     void setSidecars(Sidecars sidecars) { settings_.sidecars = sidecars; }
+    void setContent(const TagContent& content) { settings_.content = content; }
 
     // Begin, run and finish; an empty outcome for nothing to write.
     TagWrite::Outcome writeAll() {
