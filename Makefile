@@ -17,8 +17,10 @@ PACKAGES := cmake make g++ pkg-config \
 BENCH_PACKAGES := gpsbabel time
 # What builds and checks the Debian package, installed by `make package` only.
 PACKAGE_PACKAGES := dpkg-dev file lintian
+# What retakes the README's screenshots, installed by `make screenshots` only.
+SCREENSHOT_PACKAGES := xvfb xauth xdotool
 
-.PHONY: all deps bench-deps configure build run test test-sanitize bench fuzz clean examples package translations places-data
+.PHONY: all deps bench-deps configure build run test test-sanitize bench fuzz clean examples package translations places-data screenshots
 
 all: build
 
@@ -81,6 +83,11 @@ package: build
 
 clean:
 	rm -rf $(BUILD)
+
+# Retakes docs/*.png from the example walk under Xvfb (docs/screenshots.sh).
+screenshots: build
+	@$(MAKE) --no-print-directory install-missing WANTED="$(SCREENSHOT_PACKAGES)"
+	docs/screenshots.sh
 
 # Brings src/ui/translations/*.ts up to date with the windows' texts; new
 # texts come in unfinished, for a translator (or Qt Linguist) to fill in.

@@ -118,7 +118,10 @@ bool writeTags(Document& document, const CliOptions& options, SignalWatch& stopS
     TagWrite::Settings settings;
     settings.batch.answerWithin = std::chrono::seconds(options.exifToolTimeout);
     if (options.sidecars) settings.sidecars = options.sidecarFullName ? Sidecars::FullName : Sidecars::BaseName;
-    settings.content = tagContent(document);
+    settings.rawOnly = options.sidecarRawOnly;
+    settings.keepExisting = options.keepExisting;
+    settings.clearUnplaced = options.clearUnplaced;
+    settings.content = tagContent(document.state());
     const auto sessions = std::make_shared<ExifToolSessions>(defaultExifToolPath(), KeptProcess::maker());
     const std::optional<TagWrite::Outcome> batch =
         TagWrite::writeInline(document, console, sessions, TagWrite::Scope::All, settings);
@@ -127,6 +130,7 @@ bool writeTags(Document& document, const CliOptions& options, SignalWatch& stopS
     note(batch->summary());
     for (const std::string& failure : batch->failures) note(failure);
     for (const std::string& untried : batch->untried) note(untried);
+    for (const std::string& kept : batch->keptLines) note(kept);
     return batch->allWritten();
 #else
     (void)document;

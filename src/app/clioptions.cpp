@@ -1,6 +1,9 @@
 #include "app/clioptions.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
+#include <utility>
 #include <filesystem>
 #include <system_error>
 
@@ -33,7 +36,8 @@ std::string CliOptions::usage() {
            "                         longest wait for exiftool's answer about one photograph\n"
            "                         (default 60); past it exiftool is ended and the photograph\n"
            "                         reported, and after two such waits in a row the rest\n"
-           "                         are not tried\n"
+           "                         are not tried; an exiftool that ends by itself is started\n"
+           "                         again, five times at most without a photograph written\n"
            "  --max-accuracy METRES  leave out the fixes of location histories whose reported\n"
            "                         accuracy is worse than METRES (default 100)\n"
            "  --recursive            read photo folders with the folders inside them, in path\n"
@@ -46,10 +50,19 @@ std::string CliOptions::usage() {
            "                         recorded (OffsetTimeOriginal, else OffsetTime) before the\n"
            "                         photo offset is added; photographs without one take the\n"
            "                         photo offset alone\n"
-           "  --sidecar[=full]       with --write-tags: write each position into an XMP file\n"
+           "  --sidecar[=full|raw]   with --write-tags: write each position into an XMP file\n"
            "                         beside the photograph (IMG_0001.CR3 -> IMG_0001.xmp, with\n"
            "                         =full IMG_0001.CR3.xmp), created or updated keeping its\n"
-           "                         other tags; the photograph itself is left as it is\n"
+           "                         other tags; the photograph itself is left as it is. With\n"
+           "                         =raw only raw files (CR3, NEF, DNG, RAF...) get an XMP\n"
+           "                         file, the others are written themselves. A raw file and a\n"
+           "                         JPEG sharing one XMP file are written to it only when\n"
+           "                         their positions agree within 1 m\n"
+           "  --keep-existing        with --write-tags: leave a photograph that already carries\n"
+           "                         a GPS position as it is, and name it\n"
+           "  --clear-unplaced       with --write-tags: take the GPS tags out of every photograph\n"
+           "                         that is not placed (and out of its XMP file, where there is\n"
+           "                         one); nothing else in it is changed\n"
            "  --places               name each placed photograph's town, region and country (in\n"
            "                         English, from the data sets beside the program, offline):\n"
            "                         the CSV's last columns City, State, Country, CountryCode,\n"
@@ -197,16 +210,24 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
             (arg == "--places" ? out.placeNames : out.direction) = true;
             continue;
         }
-        if (arg == "--write-tags" || arg == "--recursive" || arg == "--photo-zones") {
+        static const std::pair<const char*, bool CliOptions::*> kSwitches[] = {
+            {"--write-tags", &CliOptions::writeTags},       {"--recursive", &CliOptions::recursive},
+            {"--photo-zones", &CliOptions::photoZones},     {"--keep-existing", &CliOptions::keepExisting},
+            {"--clear-unplaced", &CliOptions::clearUnplaced},
+        };
+        if (const auto it = std::find_if(std::begin(kSwitches), std::end(kSwitches),
+                                         [&](const auto& s) { return arg == s.first; });
+            it != std::end(kSwitches)) {
             if (inlineValue) return "option '" + arg + "' takes no value";
-            (arg == "--write-tags" ? out.writeTags : arg == "--recursive" ? out.recursive : out.photoZones) = true;
+            out.*(it->second) = true;
             continue;
         }
         if (arg == "--sidecar") {
-            if (inlineValue && *inlineValue != "full" && *inlineValue != "base")
-                return "option '--sidecar' takes 'full' or 'base', not '" + *inlineValue + "'";
+            if (inlineValue && *inlineValue != "full" && *inlineValue != "base" && *inlineValue != "raw")
+                return "option '--sidecar' takes 'full', 'base' or 'raw', not '" + *inlineValue + "'";
             out.sidecars = true;
             out.sidecarFullName = inlineValue == "full";
+            out.sidecarRawOnly = inlineValue == "raw";
             continue;
         }
         const bool takesValue =
@@ -257,7 +278,11 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
             (arg == "--track-offset" ? out.trackOffset : out.photoOffset) = *v;
         }
     }
-    if (out.sidecars && !out.writeTags && !out.help) return "option '--sidecar' needs '--write-tags'";
+    if (!out.writeTags && !out.help) {
+        if (out.sidecars) return "option '--sidecar' needs '--write-tags'";
+        if (out.keepExisting) return "option '--keep-existing' needs '--write-tags'";
+        if (out.clearUnplaced) return "option '--clear-unplaced' needs '--write-tags'";
+    }
     if (out.direction && !out.writeTags && !out.help) return "option '--direction' needs '--write-tags'";
     return std::nullopt;
 }

@@ -38,6 +38,11 @@ struct CliOptions {
     std::vector<PrivacyZone> privacyZones;
     // With writeTags: the direction and speed of travel as well.
     bool direction = false;
+    bool sidecarRawOnly = false;  // "--sidecar=raw": raw files into XMP files, the others themselves
+    // With writeTags: a photograph that carries a position of its own is
+    // left as it is; an unplaced photograph has its GPS record taken out.
+    bool keepExisting = false;
+    bool clearUnplaced = false;
     bool help = false;
     std::vector<std::string> inputs;
 

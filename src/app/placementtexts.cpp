@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "input/exiftime.h"
 #include "table/datetime.h"
+#include "table/formatcoord.h"
 #include "table/messages.h"
 #include "table/numbertext.h"
 #include "table/textcodec.h"
@@ -116,6 +118,9 @@ std::string fileDateText(const Placement& p) {
     if (p.invalidExifDate.empty())
         return typed ? textOf(Msg::TimeFromTypedFileDate, {p.fileType}) : textOf(Msg::TimeFromFileDate);
     const std::string excerpt = quotedExcerpt(p.invalidExifDate);
+    if (exifYearTooEarly(p.invalidExifDate))
+        return typed ? textOf(Msg::TimeFromTypedFileDateEarlyYear, {p.fileType, excerpt})
+                     : textOf(Msg::TimeFromFileDateEarlyYear, {excerpt});
     return typed ? textOf(Msg::TimeFromTypedFileDateInvalid, {p.fileType, excerpt})
                  : textOf(Msg::TimeFromFileDateInvalid, {excerpt});
 }
@@ -160,6 +165,9 @@ std::string photoRowToolTip(const DataTable& table, std::size_t row, const Bindi
     const bool positioned = !table.isNull(row, FieldId::Lat);
     if (positioned != (p.kind == PlacementKind::Placed || p.kind == PlacementKind::ByHand))
         text += "\n" + textOf(Msg::ChangedSincePass);
+    // What a write would replace, or keep when told to.
+    if (const std::optional<PhotoGps> own = table.photoFacts(row).gps)
+        text += "\n" + textOf(Msg::CarriedPosition, {FormatCoord("SN", own->lat), FormatCoord("WE", own->lon)});
     return text;
 }
 

@@ -32,7 +32,8 @@ std::string placementLine(const Placement& placement, int32_t toleranceSeconds);
 // The tooltip of a grid row: the photograph's reason, told from the table as
 // it stands; empty for other rows. When rows were inserted, edited or deleted
 // since the pass, the reason may no longer match the position the row holds,
-// and the tooltip says so. `photoZones` as the pass had it.
+// and the tooltip says so. A position the photograph's file carried when it
+// was scanned comes last. `photoZones` as the pass had it.
 std::string photoRowToolTip(const DataTable& table, std::size_t row, int32_t toleranceSeconds,
                             bool photoZones = false);
 // The same by every rule the pass had, its privacy zones included.

@@ -11,6 +11,11 @@
 
 namespace geovanta {
 
+// Where a write of GPS tags puts the positions: into the photographs, into
+// an XMP file beside each, or beside the raw files alone, the others being
+// written themselves.
+enum class WriteTarget { Photos, Sidecars, RawSidecars };
+
 // Program-wide state that the commands share: offsets, tolerance, folders and
 // the track counter.
 struct ProgramState {
@@ -26,6 +31,7 @@ struct ProgramState {
     uint16_t trackCounter = 0;  // one more per accepted track file; wraps
     std::string windowGeometry;  // the main window's place and size, as the window saves it
     std::string mapPanel;        // how the grid and the map share the window, as the window saves it
+    bool photosOnly = false;     // the grid shows the photographs alone
     // The map's tile server as the settings file names it: nothing when the
     // key is missing (the standard tiles), empty for none. A state made in
     // code has no tiles, so that nothing reaches the network unasked.
@@ -36,10 +42,15 @@ struct ProgramState {
     // The window's language as the settings file names it: "ru", "en", or
     // empty for the locale's (app/language.h). Applies from the next start.
     std::string language;
-    // Positions go into an XMP file beside each photograph instead of the
-    // photograph, named IMG_0001.xmp, or IMG_0001.CR3.xmp with the full name.
-    bool writeSidecars = false;
+    // Where positions go. An XMP file beside a photograph is named
+    // IMG_0001.xmp, or IMG_0001.CR3.xmp with the full name.
+    WriteTarget writeTarget = WriteTarget::Photos;
     bool sidecarFullName = false;
+    // A photograph that carried a position of its own when it was scanned
+    // is not written.
+    bool keepExisting = false;
+    // A photograph without a position has its GPS record taken out.
+    bool clearUnplaced = false;
     // Location history: points whose reported accuracy is worse than this
     // many metres are left out.
     double maxAccuracyM = 100;

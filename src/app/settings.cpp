@@ -59,13 +59,19 @@ ProgramState SettingsFile::readState(const std::string& defaultFolder, std::vect
         return v && parseInteger(*v).value_or(0) != 0;
     };
     s.photoZones = flag(kPhotoZonesKey);
-    s.writeSidecars = flag(kWriteSidecarsKey);
+    if (const auto v = text(kWriteSidecarsKey)) {
+        if (equalsIgnoringAsciiCase(*v, kRawSidecarsValue)) s.writeTarget = WriteTarget::RawSidecars;
+        else if (flag(kWriteSidecarsKey)) s.writeTarget = WriteTarget::Sidecars;
+    }
+    s.keepExisting = flag(kKeepExistingKey);
+    s.clearUnplaced = flag(kClearUnplacedKey);
     if (const auto v = text(kSidecarNameKey)) s.sidecarFullName = equalsIgnoringAsciiCase(*v, "full");
     s.photoFolder = text("FotoPath").value_or(defaultFolder);
     s.photoSubfolders = flag(kRecursiveKey);
     s.dataFolder = text("DataPath").value_or(defaultFolder);
     s.windowGeometry = text(kWindowGeometryKey).value_or("");
     s.mapPanel = text(kMapPanelKey).value_or("");
+    s.photosOnly = flag(kPhotosOnlyKey);
     // Standard tiles only where the key is really missing, not where the
     // file that might have turned them off could not be read.
     s.mapTiles = read ? text(kMapTilesKey) : std::string();
@@ -115,6 +121,15 @@ std::optional<std::string> SettingsFile::writePrivacyZones(const PrivacyZones& z
     for (std::size_t k = 0; k < n; ++k)
         if (auto error = writeString(kPrivacyZoneKey + std::to_string(k + 1), zoneText(zones[k]))) return error;
     if (n < kMaxPrivacyZones) return writeString(kPrivacyZoneKey + std::to_string(n + 1), "");
+    return std::nullopt;
+}
+
+std::optional<std::string> SettingsFile::writeTarget(WriteTarget target) const {
+    switch (target) {
+        case WriteTarget::Photos: return writeString(kWriteSidecarsKey, "0");
+        case WriteTarget::Sidecars: return writeString(kWriteSidecarsKey, "1");
+        case WriteTarget::RawSidecars: return writeString(kWriteSidecarsKey, kRawSidecarsValue);
+    }
     return std::nullopt;
 }
 

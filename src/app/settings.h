@@ -17,6 +17,8 @@ public:
     // The main window's place and size between runs.
     static constexpr const char* kWindowGeometryKey = "WindowGeometry";
     static constexpr const char* kMapPanelKey = "MapPanel";
+    // 1 when the grid shows the photographs alone, else 0.
+    static constexpr const char* kPhotosOnlyKey = "PhotosOnly";
     // An XYZ tile server's {z}/{x}/{y} URL template for the map.
     static constexpr const char* kMapTilesKey = "MapTiles";
     // Seconds ExifTool may take per photograph; below 1 or unreadable: 60.
@@ -27,8 +29,14 @@ public:
     static constexpr const char* kLanguageKey = "Language";
     // 1 when photographs are brought to UTC by their own zones, else 0.
     static constexpr const char* kPhotoZonesKey = "PhotoZones";
-    // 1 when positions go into XMP files beside the photographs, else 0.
+    // 1 when positions go into XMP files beside the photographs, "raw" when
+    // only raw files' do, else 0.
     static constexpr const char* kWriteSidecarsKey = "WriteSidecars";
+    static constexpr const char* kRawSidecarsValue = "raw";
+    // 1 when a photograph's own position is kept, else 0.
+    static constexpr const char* kKeepExistingKey = "KeepExisting";
+    // 1 when unplaced photographs' positions are taken out, else 0.
+    static constexpr const char* kClearUnplacedKey = "ClearUnplaced";
     // "full" names them IMG_0001.CR3.xmp; anything else IMG_0001.xmp.
     static constexpr const char* kSidecarNameKey = "SidecarName";
     // Metres: location-history points reported less accurate are left out.
@@ -76,6 +84,8 @@ public:
     // Every zone under its number, and the number after the last emptied, so
     // that zones taken away are not read again.
     std::optional<std::string> writePrivacyZones(const PrivacyZones& zones) const;
+    // WriteSidecars as `target` says.
+    std::optional<std::string> writeTarget(WriteTarget target) const;
 
 private:
     ProgramState readState(const std::string& defaultFolder, std::vector<std::string>* messages,

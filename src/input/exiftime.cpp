@@ -1,5 +1,6 @@
 #include "input/exiftime.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "table/datetime.h"
@@ -39,7 +40,12 @@ std::vector<std::string_view> split(std::string_view text, char separator) {
     }
 }
 
-std::optional<int64_t> dateMs(int year, int month, int day) {
+// A year of four digits is taken as written, as ExifTool reads it; only one
+// of two digits or fewer is placed in the window. Before 1900 no camera took
+// the photograph: such a year is a damaged or unset clock, not a date.
+std::optional<int64_t> dateMs(int year, int yearDigits, int month, int day, int currentYear) {
+    if (yearDigits <= 2) year = windowYear(year, currentYear);
+    if (year < kFirstCameraYear) return std::nullopt;
     return civilToMs(CivilDateTime{year, month, day, 0, 0, 0, 0});
 }
 
@@ -49,12 +55,13 @@ std::optional<int64_t> dateByPosition(std::string_view date, int currentYear) {
     auto piece = [&](std::size_t from, std::size_t count) {
         return from < date.size() ? date.substr(from, count) : std::string_view();
     };
-    const auto year = digitsValue(piece(0, 4));
+    int yearDigits = 0;
+    const auto year = digitsValue(piece(0, 4), &yearDigits);
     const auto month = digitsValue(piece(5, 2));
     const auto day = digitsValue(piece(8, 2));
     // Year 0 is what a camera without a set clock writes, no year of the window.
     if (!year || !month || !day || *year == 0) return std::nullopt;
-    return dateMs(*year < 100 ? windowYear(*year, currentYear) : *year, *month, *day);
+    return dateMs(*year, yearDigits, *month, *day, currentYear);
 }
 
 // Numbers separated by ".", year first.
@@ -62,12 +69,11 @@ std::optional<int64_t> dateWithSeparator(std::string_view date, int currentYear)
     const auto parts = split(date, '.');
     if (parts.size() != 3) return std::nullopt;
     int yearDigits = 0;
-    auto year = digitsValue(parts[0], &yearDigits);
+    const auto year = digitsValue(parts[0], &yearDigits);
     const auto month = digitsValue(parts[1]);
     const auto day = digitsValue(parts[2]);
     if (!year || !month || !day) return std::nullopt;
-    if (*year < 100 && yearDigits <= 2) year = windowYear(*year, currentYear);
-    return dateMs(*year, *month, *day);
+    return dateMs(*year, yearDigits, *month, *day, currentYear);
 }
 
 }  // namespace
@@ -104,6 +110,13 @@ std::optional<int64_t> exifShootingTimeMs(std::string_view text, int currentYear
     const auto time = exifTimeOfDayMs(exifTimePart(text));
     if (!date || !time) return std::nullopt;
     return *date + *time;
+}
+
+bool exifYearTooEarly(std::string_view text) {
+    const std::string_view date = exifDatePart(text);
+    int digits = 0;
+    const auto year = digitsValue(date.substr(0, std::min<std::size_t>(date.find_first_of(":.-"), 4)), &digits);
+    return year && *year > 0 && digits > 2 && *year < kFirstCameraYear;
 }
 
 bool exifDateUnknown(std::string_view text) {

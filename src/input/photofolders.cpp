@@ -45,6 +45,21 @@ std::string folderIdentity(const std::string& path) {
 #endif
 }
 
+// Why an entry with a photograph's name is none: a folder named Old.JPG, a
+// pipe or a device (which a read would block on or never finish), a link
+// that leads nowhere. Each is named, so that no file is left out unsaid.
+std::string whyNotAPhoto(const fs::directory_entry& entry) {
+    std::error_code ec;
+    const bool link = entry.is_symlink(ec);
+    const fs::file_status target = entry.status(ec);
+    switch (target.type()) {
+        case fs::file_type::directory: return textOf(Msg::FolderWithPhotoName);
+        case fs::file_type::not_found: return textOf(link ? Msg::LinkLeadsNowhere : Msg::NoLongerThere);
+        case fs::file_type::none: return textOf(Msg::CannotBeLookedAt, {ec.message()});
+        default: return textOf(Msg::NotRegularFile);
+    }
+}
+
 // Folders are entered in name order, those reached through links only after
 // every folder reached without one: a folder that is both is read under its
 // own path.
@@ -86,9 +101,11 @@ private:
             if (deep_ && entry.is_directory(typeError)) {
                 if (name.front() == '.') continue;  // hidden
                 (entry.is_symlink(typeError) ? links : inner).push_back({folder + name + kSeparator, depth + 1});
-            } else if (isPhotoName(name) && entry.is_regular_file(typeError)) {
-                // A folder named Old.JPG is no photograph.
-                result_.photos.push_back({name, folder + name, entry});
+            } else if (isPhotoName(name)) {
+                if (entry.is_regular_file(typeError))
+                    result_.photos.push_back({name, folder + name, entry});
+                else
+                    result_.unread.push_back({folder + name, whyNotAPhoto(entry)});
             }
         }
         // Breaking off part-way would otherwise pass for a complete folder.

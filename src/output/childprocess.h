@@ -27,12 +27,17 @@ public:
     // or `timeoutMs` milliseconds have passed, and adds what came to `out`
     // and `err`. False once the child has ended and all it wrote has been read.
     virtual bool read(std::string& out, std::string& err, int timeoutMs) = 0;
+    // Whether it has ended, asked without waiting: a child that ended
+    // between two commands is then never handed the next. Once it has, what
+    // it started goes with it.
+    virtual bool hasEnded() = 0;
     // How it ended, once read() has returned false.
     virtual bool crashed() const = 0;
     virtual int exitCode() const = 0;
     // Closes its standard input and gives it `ms` milliseconds to end by
     // itself; kills it after that, and whatever it started with it. 0: kills
-    // it at once.
+    // it at once. A child that ended by itself leaves nothing it started
+    // behind either.
     virtual void finish(int ms) = 0;
 };
 

@@ -16,6 +16,7 @@ std::string CommandResult::failureReason(const std::string& program) const {
         case Outcome::Crashed: reason = textOf(Msg::Crashed, {program}); break;
         case Outcome::Exited: reason = textOf(Msg::ExitedWithCode, {program, exitCode}); break;
         case Outcome::Stopped:
+        case Outcome::Gone:
             reason = textOf(Msg::StoppedBeforeEnd, {program, exitCode});
             break;
     }

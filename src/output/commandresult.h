@@ -14,6 +14,7 @@ struct CommandResult {
         Stopped,     // a program kept running ended by itself before the command was done
         NoAnswer,    // given up and ended: no answer in time, or output that was none
         Cancelled,   // given up and ended because the caller stopped waiting
+        Gone,        // a program kept running had ended before it took the command: nothing of it was done
     };
     Outcome outcome = Outcome::NotStarted;
     int exitCode = 0;

@@ -32,6 +32,8 @@ public:
     virtual void replaceInfo(const std::vector<std::string>& lines) = 0;
     // Errors pane: always replaced.
     virtual void replaceErrors(const std::vector<std::string>& lines) = 0;
+    // The choices a batch is made with, first in the information pane.
+    virtual void showChoices(const std::vector<std::string>& lines) { appendInfo(lines); }
     // A remark of the program's own during a batch (it waits for another
     // write, it removed a leftover file), shown at once.
     virtual void notice(const std::string& line) { appendInfo({line}); }

@@ -149,7 +149,7 @@ void putRow(Block& out, const DataTable& t, std::size_t row, LastTime& lastTime,
     const std::string_view type = typeText(t.stat(row));
     out.end(std::copy(type.begin(), type.end(), out.room(type.size()))), comma();
     // A photograph without a position has no coordinates to show.
-    const bool placed = !t.isPhoto(row) || (lat && *lat != 0);
+    const bool placed = !t.isPhoto(row) || hasPosition(t, row);
     if (lat && placed) out.end(putCoord(out.room(kNumberTextMax), "SN", *lat));
     comma();
     if (lon && placed) out.end(putCoord(out.room(kNumberTextMax), "WE", *lon));

@@ -97,7 +97,14 @@ CommandResult ExifToolSession::execute(const std::vector<std::string>& args, con
         result.startError = startError_;
         return result;
     }
-    if (!alive_) return ended();
+    // An ExifTool that ended after its last answer is not handed this
+    // command: the caller may start another for it, nothing having been done.
+    if (!alive_ || child_->hasEnded()) {
+        alive_ = false;
+        CommandResult gone = ended();
+        gone.outcome = CommandResult::Outcome::Gone;
+        return gone;
+    }
     std::string text;
     for (const std::string& arg : args) {
         const std::optional<std::string> line = argumentLine(arg);
@@ -183,6 +190,12 @@ CommandResult ExifToolSession::collect(const std::string& id, const CommandLimit
         if (!child_->read(out_, err_, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(slice).count()))) {
             alive_ = false;
             result = ended();
+            // Ending by itself without a word about the command, it was
+            // ending before it took it (a command it took ends with its
+            // count of files, or its error); one killed may have been
+            // anywhere in it.
+            if (result.outcome == CommandResult::Outcome::Stopped && out_.empty() && err_.empty())
+                result.outcome = CommandResult::Outcome::Gone;
             result.outputLines = splitLines(out_);
             result.errorLines = splitLines(err_);
             out_.clear();

@@ -2,10 +2,13 @@
 
 #include <map>
 
+#include "geo/greatcircle.h"
 #include "output/folderlocks.h"
 #include "output/photofile.h"
 #include "output/tagreasons.h"
 #include "output/tagwriterpool.h"
+#include "table/messages.h"
+#include "table/textcodec.h"
 
 namespace geovanta {
 namespace {
@@ -53,6 +56,16 @@ TagWriter::Result sharedResult(const TagJob& job, const TagJob& writing, const T
 
 }  // namespace
 
+// Rows that share one XMP file (a raw file and the JPEG taken with it) may
+// write it only when they say the same: both placed within this of each
+// other, or both to be cleared. Anything else, and neither is right for it.
+constexpr double kSameSpotMetres = 1;
+
+bool agree(const TagJob& a, const TagJob& b) {
+    if (a.clear || b.clear) return a.clear && b.clear;
+    return greatCircleMetres(a.lat, a.lon, b.lat, b.lon) <= kSameSpotMetres;
+}
+
 // The batch's jobs and what has become of each.
 struct TagBatch::Ledger {
     explicit Ledger(std::vector<TagJob> all) : jobs(std::move(all)), results(jobs.size()), late(jobs.size()) {
@@ -64,15 +77,46 @@ struct TagBatch::Ledger {
         members.resize(jobs.size());
         for (std::size_t i = 0; i < jobs.size(); ++i) {
             const std::size_t w = jobs[i].refusal ? i : last[fileKey(jobs[i])];
-            if (w == i) writes.push_back(i);
             members[w].push_back(i);
+        }
+        for (std::size_t i = 0; i < jobs.size(); ++i) {
+            if (members[i].empty()) continue;
+            if (disagree(i))
+                for (std::size_t m : members[i]) results[m] = conflict(m, i);
+            else
+                writes.push_back(i);
         }
     }
 
-    // The result of the job that writes a file, for every row naming it.
-    void settle(std::size_t writer, TagWriter::Result result, bool afterAbort, FileRewrites& rewrites) {
+    // The rows of an XMP file that do not agree on what it should hold.
+    bool disagree(std::size_t writer) const {
+        const std::vector<std::size_t>& rows = members[writer];
+        if (jobs[writer].sidecar.empty()) return false;
+        for (std::size_t a = 0; a < rows.size(); ++a)
+            for (std::size_t b = a + 1; b < rows.size(); ++b)
+                if (!agree(jobs[rows[a]], jobs[rows[b]])) return true;
+        return false;
+    }
+    // A row of such an XMP file, naming another of them.
+    TagWriter::Result conflict(std::size_t row, std::size_t writer) const {
+        const std::vector<std::size_t>& rows = members[writer];
+        const std::size_t other = rows[0] == row ? rows[1] : rows[0];
+        const std::string reason = textOf(Msg::SharedSidecarConflict, {displayFileName(writtenPath(jobs[row])),
+                                                                       displayFileName(jobs[other].fileName)});
+        return TagWriter::refused(jobs[row], reason);
+    }
+
+    // The result of the job that writes a file, for every row naming it;
+    // the file counts once.
+    void settle(std::size_t writer, TagWriter::Result result, bool afterAbort, Outcome& out) {
         const TagJob& job = jobs[writer];
-        if (job.stamp && result.written && !result.failure) rewrites.add(*job.stamp, *result.written);
+        if (job.stamp && result.written && !result.failure) out.rewrites.add(*job.stamp, *result.written);
+        if (!result.failure) {
+            if (job.clear)
+                out.cleared += result.changed ? 1 : 0;
+            else
+                ++(job.sidecar.empty() ? out.written : out.sidecarsWritten);
+        }
         for (std::size_t m : members[writer]) {
             if (m != writer) results[m] = sharedResult(jobs[m], job, result);
             late[m] = afterAbort;
@@ -91,10 +135,7 @@ struct TagBatch::Ledger {
 void TagBatch::report(Ledger& ledger, std::size_t i, Outcome& out, TagBatchObserver& observer) {
     const TagWriter::Result& result = *ledger.results[i];
     ++out.attempted;
-    if (result.failure)
-        out.failures.push_back(*result.failure);
-    else
-        ++out.written;
+    if (result.failure) out.failures.push_back(*result.failure);
     out.lastReported = i;
     observer.photoDone(i, result, ledger.late[i]);
 }
@@ -185,7 +226,7 @@ std::optional<std::string> TagBatch::write(Ledger& ledger, Outcome& out, TagBatc
         // An abort that came while a photograph was written counts before its result.
         if (!abortedAt && abortRequested()) abortedAt = Clock::now();
         for (TagWriterPool::Done& done : pool.takeDone())
-            ledger.settle(done.slot, std::move(done.result), abortedAt.has_value(), out.rewrites);
+            ledger.settle(done.slot, std::move(done.result), abortedAt.has_value(), out);
         std::string reason;
         if (!abortedAt && !stop) stop = pool.stopReason();
         if (!abortedAt && !stop && ledger.nextWrite < ledger.writes.size() && pool.pending() == 0 &&
@@ -193,7 +234,7 @@ std::optional<std::string> TagBatch::write(Ledger& ledger, Outcome& out, TagBatc
             // No ExifTool is left to write them: each is reported.
             for (; ledger.nextWrite < ledger.writes.size(); ++ledger.nextWrite) {
                 const std::size_t w = ledger.writes[ledger.nextWrite];
-                ledger.settle(w, TagWriter::refused(ledger.jobs[w], reason), false, out.rewrites);
+                ledger.settle(w, TagWriter::refused(ledger.jobs[w], reason), false, out);
             }
         }
         for (; ledger.shown < ledger.jobs.size() && ledger.results[ledger.shown]; ++ledger.shown)

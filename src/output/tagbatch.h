@@ -3,7 +3,8 @@
 // runs blocking on whatever thread calls run(), hands the photographs to a
 // TagWriterPool, reports each one in the jobs' order, and can be aborted
 // from any thread. The batch holds the lock of every folder it writes in,
-// writes each file once however many rows name it, bounds every wait for
+// writes each file once however many rows name it (an XMP file shared by
+// rows that do not agree on its position not at all), bounds every wait for
 // ExifTool, and gives the photographs in flight a short grace after an abort
 // before their ExifTool is ended.
 
@@ -52,7 +53,11 @@ public:
     };
 
     struct Outcome {
+        // Files a position was written into, each once however many rows
+        // name it: photographs, and XMP files beside them.
         int written = 0;
+        int sidecarsWritten = 0;
+        int cleared = 0;  // files whose GPS record was taken out
         int attempted = 0;                  // photographs reported through photoDone()
         std::vector<std::string> failures;  // one line per photograph tried and not written
         std::vector<std::string> untried;   // one line per photograph not tried, with the reason

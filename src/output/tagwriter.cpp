@@ -1,6 +1,7 @@
 #include "output/tagwriter.h"
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -9,6 +10,7 @@
 #include "output/photofile.h"
 #include "output/splitdms.h"
 #include "table/datatable.h"
+#include "table/datetime.h"
 #include "table/messages.h"
 #include "table/numbertext.h"
 #include "table/position.h"
@@ -150,6 +152,34 @@ void addTravel(std::vector<std::string>& args, const DataTable& table, std::size
     args.push_back("-" + group + "GPSSpeed=" + formatFixed(travel->speedKmh, 2));
 }
 
+// Takes out every GPS tag an earlier position left: the whole GPS group of a
+// photograph, and in XMP data (a photograph's own, or an XMP file) every
+// GPS tag of the "exif" namespace, where XMP keeps them (a direction, a
+// speed, a time of an earlier fix). ExifTool does the deletions before the
+// tags the same command writes, which then make the record anew.
+void eraseGpsRecord(std::vector<std::string>& args, bool photo) {
+    if (photo) args.push_back("-GPS:all=");
+    args.push_back("-XMP-exif:GPS*=");
+}
+
+// The moment the photograph was placed at, on the track's clock, which is
+// UTC: "YYYY:MM:DD" and "HH:MM:SS" with its milliseconds when it has any.
+struct GpsStamp {
+    std::string date, time;
+};
+std::optional<GpsStamp> gpsStampOf(const DataTable& table, std::size_t row) {
+    if (table.isNull(row, FieldId::VTime)) return std::nullopt;
+    const CivilDateTime c = msToCivil(table.timeMs(row, FieldId::VTime));
+    char date[16], time[24];
+    std::snprintf(date, sizeof date, "%04d:%02d:%02d", c.year, c.month, c.day);
+    int length = std::snprintf(time, sizeof time, "%02d:%02d:%02d", c.hour, c.minute, c.second);
+    if (c.millisecond != 0) {
+        length += std::snprintf(time + length, sizeof time - static_cast<std::size_t>(length), ".%03d", c.millisecond);
+        while (time[length - 1] == '0') time[--length] = '\0';
+    }
+    return GpsStamp{date, time};
+}
+
 }  // namespace
 
 std::string writtenPath(const TagJob& job) {
@@ -165,20 +195,26 @@ std::string writtenFolder(const TagJob& job) {
 std::vector<std::string> TagWriter::arguments(const DataTable& table, std::size_t row, const TagContent& content) {
     const DmsParts lat = SplitDMS(table.real(row, FieldId::Lat), "SN", kSecondDecimals);
     const DmsParts lon = SplitDMS(table.real(row, FieldId::Lon), "WE", kSecondDecimals);
-    std::vector<std::string> args{
-        "-overwrite_original",
-        "-P",
-        "-v0",
-        "-GPSLatitudeRef=" + lat.letter,
-        "-GPSLatitude=dd/" + lat.degrees + ",mm/" + lat.minutes + ",ss/" + lat.seconds,
-        "-GPSLongitudeRef=" + lon.letter,
-        "-GPSLongitude=dd/" + lon.degrees + ",mm/" + lon.minutes + ",ss/" + lon.seconds,
-    };
-    // No altitude on the track: leave whatever the photograph holds. One
-    // beyond any real height is left out too (job() says so).
-    addAltitude(args, table, row, "");
-    addTravel(args, table, row, content, "");
+    // Every tag is named with its group: ExifTool would also write a tag
+    // named alone wherever the file already has it, and half a position
+    // would be left in the XMP data it was just taken out of.
+    std::vector<std::string> args{"-overwrite_original", "-P", "-v0"};
+    eraseGpsRecord(args, true);
+    args.insert(args.end(), {
+        "-GPS:GPSLatitudeRef=" + lat.letter,
+        "-GPS:GPSLatitude=dd/" + lat.degrees + ",mm/" + lat.minutes + ",ss/" + lat.seconds,
+        "-GPS:GPSLongitudeRef=" + lon.letter,
+        "-GPS:GPSLongitude=dd/" + lon.degrees + ",mm/" + lon.minutes + ",ss/" + lon.seconds,
+    });
+    // No altitude on the track, or one beyond any real height (job() says
+    // so): none is written, and none of an earlier position stays.
+    addAltitude(args, table, row, "GPS:");
+    addTravel(args, table, row, content, "GPS:");
     if (content.placeNames) addPlaceNames(args, table, row, true);
+    if (const auto stamp = gpsStampOf(table, row)) {
+        args.push_back("-GPS:GPSDateStamp=" + stamp->date);
+        args.push_back("-GPS:GPSTimeStamp=" + stamp->time);
+    }
     args.push_back(fileArgument(table.text(row, FieldId::FileName)));
     return args;
 }
@@ -190,30 +226,69 @@ std::vector<std::string> TagWriter::sidecarArguments(const DataTable& table, std
     // XMP keeps the hemisphere inside the coordinate. No "-P": a raw
     // developer notices a changed XMP file by its modification time. A file
     // that is not there yet ExifTool makes from nothing.
-    std::vector<std::string> args{
-        "-overwrite_original",
-        "-v0",
-        "-XMP:GPSLatitude=" + lat.degrees + " " + lat.minutes + " " + lat.seconds + " " + lat.letter,
-        "-XMP:GPSLongitude=" + lon.degrees + " " + lon.minutes + " " + lon.seconds + " " + lon.letter,
-    };
-    addAltitude(args, table, row, "XMP:");
-    addTravel(args, table, row, content, "XMP:");
+    std::vector<std::string> args{"-overwrite_original", "-v0"};
+    eraseGpsRecord(args, false);
+    args.insert(args.end(), {
+        "-XMP-exif:GPSLatitude=" + lat.degrees + " " + lat.minutes + " " + lat.seconds + " " + lat.letter,
+        "-XMP-exif:GPSLongitude=" + lon.degrees + " " + lon.minutes + " " + lon.seconds + " " + lon.letter,
+    });
+    addAltitude(args, table, row, "XMP-exif:");
+    addTravel(args, table, row, content, "XMP-exif:");
     if (content.placeNames) addPlaceNames(args, table, row, false);
+    if (const auto stamp = gpsStampOf(table, row))
+        args.push_back("-XMP-exif:GPSDateTime=" + stamp->date + " " + stamp->time + "Z");
     args.push_back(fileArgument(sidecar));
     return args;
 }
 
-TagJob TagWriter::job(const DataTable& table, std::size_t row, Sidecars sidecars, const TagContent& content) {
+std::vector<std::string> TagWriter::clearArguments(const std::string& file, bool photo) {
+    std::vector<std::string> args{"-overwrite_original", "-v0"};
+    if (photo) args.insert(args.begin() + 1, "-P");
+    eraseGpsRecord(args, photo);
+    args.push_back(fileArgument(file));
+    return args;
+}
+
+namespace {
+
+// What every job of a row starts from. The name is made absolute here, on
+// the table's thread, so that every line about the photograph names it alike
+// whatever folder the write runs in.
+TagJob jobOf(const DataTable& table, std::size_t row) {
     TagJob job;
     job.row = row;
     job.fileName = std::string(table.text(row, FieldId::FileName));
+    std::error_code ec;
+    if (!job.fileName.empty()) {
+        const std::filesystem::path absolute = std::filesystem::absolute(job.fileName, ec);
+        if (!ec) job.fileName = absolute.string();
+    }
     if (const FileStamp* stamp = table.fileStamp(row)) job.stamp = *stamp;
+    return job;
+}
+
+}  // namespace
+
+TagJob TagWriter::clearJob(const DataTable& table, std::size_t row, Sidecars sidecars) {
+    TagJob job = jobOf(table, row);
+    job.clear = true;
+    if (sidecars != Sidecars::None) job.sidecar = sidecarName(job.fileName, sidecars);
+    job.args = clearArguments(job.sidecar.empty() ? job.fileName : job.sidecar, job.sidecar.empty());
+    if (!ExifToolSession::argumentLine(job.args.back())) job.refusal = textOf(Msg::UnsayableName);
+    return job;
+}
+
+TagJob TagWriter::job(const DataTable& table, std::size_t row, Sidecars sidecars, const TagContent& content) {
+    TagJob job = jobOf(table, row);
+    job.lat = table.real(row, FieldId::Lat);
+    job.lon = table.real(row, FieldId::Lon);
     if (!positionInRange(table.real(row, FieldId::Lat), table.real(row, FieldId::Lon))) {
         job.refusal = textOf(Msg::PositionOutOfRange);
         return job;
     }
     if (sidecars == Sidecars::None) {
         job.args = arguments(table, row, content);
+        job.args.back() = fileArgument(job.fileName);
     } else {
         job.sidecar = sidecarName(job.fileName, sidecars);
         job.args = sidecarArguments(table, row, job.sidecar, content);
@@ -282,6 +357,8 @@ TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job, cons
         if (sidecar.refusal) return refusedAs(name, *sidecar.refusal);
         target = sidecar.target;
         newSidecar = sidecar.isNew;
+        // No XMP file, no position in it to take out: none is made for that.
+        if (newSidecar && job.clear) return Result{};
     }
     std::vector<std::string> args = job.args;
     args.back() = fileArgument(target);
@@ -307,6 +384,7 @@ TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job, cons
     // behind when it fails is removed only when it can be nobody else's: it
     // was not there before, and ExifTool did not find it there either.
     const bool tempBefore = mayExist(temp);
+    const std::optional<FileStamp> before = nameStampOf(target);
     CommandResult run = session.execute(args, limits);
     if (!run.succeeded() && !tempBefore && !mentions(run.errorLines, "Temporary file already exists")) {
         std::error_code ignored;
@@ -321,8 +399,10 @@ TagWriter::Result TagWriter::write(ToolSession& session, const TagJob& job, cons
         // A link put in the way meanwhile took ExifTool's file elsewhere.
         result.reason = textOf(Msg::ReplacedWhileWritten);
     } else {
-        // The photograph's new stamp; one only read keeps its own.
+        // The photograph's new stamp; one only read keeps its own. ExifTool
+        // leaves a file it had nothing to change in as it was.
         if (intoPhoto) result.written = fileStampOf(target);
+        result.changed = nameStampOf(target) != before;
         result.notes.insert(result.notes.end(), job.notes.begin(), job.notes.end());
     }
     if (!result.reason.empty()) result.failure = failureLine(name, result.reason);

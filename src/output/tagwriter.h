@@ -36,6 +36,10 @@ struct TagJob {
     // how it was found when the job was made; empty: the photograph is written.
     std::string sidecar;
     SidecarSeen sidecarSeen;
+    // The GPS record is taken out instead of a position written: the
+    // photograph is no longer placed. A missing XMP file is not made for it.
+    bool clear = false;
+    double lat = 0, lon = 0;  // the position written, for rows whose file is one
 };
 
 // What a write adds to the position.
@@ -67,12 +71,19 @@ public:
     // ExifTool's arguments for a photograph row with a position.
     static std::vector<std::string> arguments(const DataTable& table, std::size_t row,
                                               const TagContent& content = {});
-    // The same for its XMP file `sidecar`.
+    // The same for its XMP file `sidecar`. Either replaces the whole GPS
+    // record: no tag of an earlier position stays beside the new one.
     static std::vector<std::string> sidecarArguments(const DataTable& table, std::size_t row,
                                                      const std::string& sidecar, const TagContent& content = {});
+    // Arguments that take every GPS tag out of `file`, a photograph or an
+    // XMP file, and nothing else.
+    static std::vector<std::string> clearArguments(const std::string& file, bool photo);
     // The job for a photograph row with a position, from the row alone.
     static TagJob job(const DataTable& table, std::size_t row, Sidecars sidecars = Sidecars::None,
                       const TagContent& content = {});
+    // The job that takes the GPS record out of a photograph row without one,
+    // or out of its XMP file.
+    static TagJob clearJob(const DataTable& table, std::size_t row, Sidecars sidecars = Sidecars::None);
     // Looks at the job's files as they are before the batch: where the
     // photograph's name leads, and what stands in its XMP file's place.
     // Safe on any thread; every job is looked at once before it is written.
@@ -87,6 +98,7 @@ public:
         std::vector<std::string> notes;        // what was done besides, for the console
         bool ran = false;                      // handed to ExifTool, rather than refused before
         std::optional<FileStamp> written;      // the new file's stamp, when ExifTool wrote one
+        bool changed = false;                  // ExifTool put a new file in place of the one it was given
     };
     // Writes one photograph in `session`, waiting for ExifTool within
     // `limits`; safe on any thread that owns the session. Every check on the

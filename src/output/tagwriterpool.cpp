@@ -77,12 +77,32 @@ std::optional<std::string> TagWriterPool::stopReason() const {
     return stopReason_;
 }
 
+TagWriter::Result TagWriterPool::writeOne(const TagJob& job, std::unique_ptr<ToolSession>& session, Record& record,
+                                          std::optional<std::string>& stop) {
+    for (;;) {
+        if (!session) session = writer_.sessions().open();
+        TagWriter::Result result = writer_.write(*session, job, limits_);
+        if (result.outcome != CommandResult::Outcome::Gone || limits_.givingUp()) return result;
+        // ExifTool ended after its last answer and never took this
+        // photograph, which is as it was: a new one takes it. One that ends
+        // each time before it writes anything is not started for ever.
+        session.reset();
+        record.restarted = true;
+        if (++record.restarts >= kMaxRestarts) {
+            stop = textOf(Msg::NotTriedRestarts, {writer_.program(), record.restarts});
+            return TagWriter::refused(job, *stop);
+        }
+    }
+}
+
 std::optional<std::string> TagWriterPool::afterPhoto(const TagWriter::Result& result,
                                                      std::unique_ptr<ToolSession>& session, Record& record) {
     if (!result.ran) return std::nullopt;
     using Outcome = CommandResult::Outcome;
     if (session->alive()) {
+        const int restarts = result.failure ? record.restarts : 0;
         record = Record{};
+        record.restarts = restarts;
         return std::nullopt;
     }
     if (result.outcome == Outcome::NotStarted) return result.reason;
@@ -102,6 +122,7 @@ std::optional<std::string> TagWriterPool::afterPhoto(const TagWriter::Result& re
     // ExifTool ended under this photograph, which is reported as failed; a
     // new one takes the next, if one comes.
     record.restarted = true;
+    if (++record.restarts >= kMaxRestarts) return textOf(Msg::NotTriedRestarts, {writer_.program(), record.restarts});
     session.reset();
     return std::nullopt;
 }
@@ -121,10 +142,10 @@ void TagWriterPool::run(std::size_t index) {
             job = writers_[index].job;
             slot = writers_[index].slot;
         }
-        if (!session) session = writer_.sessions().open();
-        TagWriter::Result result = writer_.write(*session, *job, limits_);
-        const std::optional<std::string> retire = afterPhoto(result, session, record);
-        const bool stop = retire && record.noAnswers >= 2;
+        std::optional<std::string> restarts;
+        TagWriter::Result result = writeOne(*job, session, record, restarts);
+        const std::optional<std::string> retire = restarts ? restarts : afterPhoto(result, session, record);
+        const bool stop = retire && (restarts || record.noAnswers >= 2 || record.restarts >= kMaxRestarts);
         {
             std::lock_guard lock(mutex_);
             done_.push_back({slot, std::move(result), index});

@@ -45,13 +45,17 @@ public:
     // True when every writer has given up; `reason` tells why the last did.
     bool allRetired(std::string& reason) const;
     // Why nothing more should be handed out: a writer's ExifTool did not
-    // answer twice in a row, and any other would most likely hang the same way.
+    // answer twice in a row, and any other would most likely hang the same
+    // way, or ended again and again before it wrote a photograph.
     std::optional<std::string> stopReason() const;
 
     // Writers worth starting for `jobs` photographs: each costs a start of
     // ExifTool, so a small batch gets one; never more than the machine's
     // cores, and at most four.
     static int writersFor(std::size_t jobs);
+    // ExifTools a writer starts one after another without a photograph
+    // written before the batch stops.
+    static constexpr int kMaxRestarts = 5;
 
 private:
     struct Writer {
@@ -65,8 +69,14 @@ private:
     struct Record {
         bool restarted = false;  // its session is a restart that has not answered yet
         int noAnswers = 0;       // photographs in a row it did not answer
+        int restarts = 0;        // ExifTools started since it last wrote a photograph
     };
     void run(std::size_t index);
+    // Writes one photograph, starting ExifTool anew as long as the one it
+    // has turns out to have ended before it took the photograph; the reason
+    // to stop the batch when that goes on too long.
+    TagWriter::Result writeOne(const TagJob& job, std::unique_ptr<ToolSession>& session, Record& record,
+                               std::optional<std::string>& stop);
     // After a photograph: the session gone when its program has ended, for a
     // new one to take the next photograph; the reason to retire the writer
     // when a new one is not worth it.

@@ -26,22 +26,48 @@ constexpr int kReapMs = 5000;
 }  // namespace
 
 KeptProcess::~KeptProcess() {
-    if (process_.state() == QProcess::NotRunning) return;
+    if (process_.state() == QProcess::NotRunning) {
+        endGroup();
+        return;
+    }
     killGroup();
 }
 
 void KeptProcess::killGroup() {
 #if defined(Q_OS_LINUX)
     // The child leads a process group of its own (see start()): whatever it
-    // started goes with it and lets go of the pipes and the photograph. Only
-    // while the child is unreaped is its number surely still its group's.
-    if (const qint64 pid = process_.processId(); pid > 0) ::kill(-static_cast<pid_t>(pid), SIGKILL);
+    // started goes with it and lets go of the pipes and the photograph. The
+    // group is the one remembered at the start: the child may have ended an
+    // instant ago, and QProcess then no longer names it, while what it left
+    // behind still runs and keeps the number from being given to another.
+    const qint64 group = pid_ > 0 ? pid_ : process_.processId();
+    if (!groupEnded_ && group > 0) ::kill(-static_cast<pid_t>(group), SIGKILL);
+    groupEnded_ = true;
 #endif
     process_.kill();
     process_.waitForFinished(kReapMs);
 }
 
+void KeptProcess::endGroup() {
+#if defined(Q_OS_LINUX)
+    // The child is reaped by now, but while anything of its group lives the
+    // system gives its number to no other process or group; once nothing
+    // does, this finds no one. It is done as soon as the end is seen.
+    if (!groupEnded_ && pid_ > 0) ::kill(-static_cast<pid_t>(pid_), SIGKILL);
+#endif
+    groupEnded_ = true;
+}
+
+bool KeptProcess::hasEnded() {
+    if (process_.state() != QProcess::NotRunning) process_.waitForFinished(0);
+    if (process_.state() != QProcess::NotRunning) return false;
+    endGroup();
+    return true;
+}
+
 bool KeptProcess::start(const std::string& program, const std::vector<std::string>& args, std::string& error) {
+    pid_ = 0;
+    groupEnded_ = false;
     if (!prepareHiddenChild(process_, program, args, error)) return false;
 #if defined(Q_OS_LINUX)
     // ExifTool waiting for commands on a pipe whose writer has gone turns to
@@ -67,6 +93,7 @@ bool KeptProcess::start(const std::string& program, const std::vector<std::strin
         if (process_.state() != QProcess::NotRunning) killGroup();
         return false;
     }
+    pid_ = process_.processId();
     return true;
 }
 
@@ -94,7 +121,10 @@ bool KeptProcess::read(std::string& out, std::string& err, int timeoutMs) {
             err.append(e.constData(), std::size_t(e.size()));
             return true;
         }
-        if (process_.state() == QProcess::NotRunning) return false;
+        if (process_.state() == QProcess::NotRunning) {
+            endGroup();
+            return false;
+        }
         if (clock.elapsed() >= timeoutMs) return true;
         const qint64 sliceStart = clock.elapsed();
         if (!process_.waitForReadyRead(kWaitSliceMs) && process_.state() != QProcess::NotRunning &&
@@ -107,10 +137,14 @@ bool KeptProcess::read(std::string& out, std::string& err, int timeoutMs) {
 }
 
 void KeptProcess::finish(int ms) {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.closeWriteChannel();
-    if (ms > 0 && process_.waitForFinished(ms)) return;
-    killGroup();
+    if (process_.state() != QProcess::NotRunning) {
+        process_.closeWriteChannel();
+        if (ms <= 0 || !process_.waitForFinished(ms)) {
+            killGroup();
+            return;
+        }
+    }
+    endGroup();
 }
 
 ChildProcessMaker KeptProcess::maker() {

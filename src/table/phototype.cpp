@@ -16,4 +16,12 @@ std::string photoFileType(std::string_view fileName) {
     return ext;
 }
 
+bool isRawPhoto(std::string_view fileName) {
+    const std::string type = photoFileType(fileName);
+    for (const char* raw : {"CR3", "CR2", "CRW", "NEF", "NRW", "ARW", "SR2", "SRF", "DNG", "RAF", "ORF", "RW2", "PEF",
+                            "SRW", "3FR", "IIQ"})
+        if (type == raw) return true;
+    return false;
+}
+
 }  // namespace geovanta

@@ -13,4 +13,9 @@ namespace geovanta {
 // Empty for a name without an extension.
 std::string photoFileType(std::string_view fileName);
 
+// A camera's raw file (CR3, NEF, DNG, RAF...), told by its extension: the
+// kind a raw developer keeps its edits for in an XMP file beside it. JPEG,
+// TIFF and the HEIF family are finished pictures.
+bool isRawPhoto(std::string_view fileName);
+
 }  // namespace geovanta

@@ -1,8 +1,10 @@
 #pragma once
-// When a row counts as having a position. A latitude of exactly 0 (which an
-// empty field also reads as) means "no position": the grid colours, the popup
-// menu, the tag writer and the map all ask here. A photograph placed by hand
-// has the position it was given, the equator included.
+// When a row counts as having a position: the grid colours, the popup menu,
+// the tag writer, the CSV and the map all ask here. For a track point or a
+// waypoint a latitude of exactly 0 (which an empty field also reads as) means
+// "no position", as its file formats have it. A photograph has one when the
+// pass gave it one (every pass empties the unplaced ones' coordinates) or a
+// person placed it: the equator and the prime meridian are places like any other.
 
 #include <cstddef>
 
@@ -19,7 +21,8 @@ inline constexpr double kMaxAltitudeFeet = 1'000'000;
 inline bool altitudeInRange(double feet) { return feet >= -kMaxAltitudeFeet && feet <= kMaxAltitudeFeet; }
 
 inline bool hasPosition(const DataTable& table, std::size_t row) {
-    return table.real(row, FieldId::Lat) != 0 || table.placedByHand(row);
+    if (table.isPhoto(row)) return !table.isNull(row, FieldId::Lat) || table.placedByHand(row);
+    return table.real(row, FieldId::Lat) != 0;
 }
 
 // Whether VLat or VLon (`stored` is Lat or Lon) shows a coordinate: not for
@@ -36,10 +39,11 @@ inline bool showsAltitude(const DataTable& table, std::size_t row) {
     return elev && *elev != kNoAltitudeFeet;
 }
 
-// OziExplorer takes a waypoint at longitude 0 for an empty one, so a waypoint
-// needs both coordinates.
+// OziExplorer takes a waypoint at latitude or longitude 0 for an empty one,
+// so a photograph sent there needs both coordinates off them (a hand
+// placement counts for the latitude, as it always has).
 inline bool hasWaypointPosition(const DataTable& table, std::size_t row) {
-    return hasPosition(table, row) && table.real(row, FieldId::Lon) != 0;
+    return (table.real(row, FieldId::Lat) != 0 || table.placedByHand(row)) && table.real(row, FieldId::Lon) != 0;
 }
 
 }  // namespace geovanta

@@ -1,6 +1,9 @@
 #include "ui/datatablemodel.h"
 
 #include <QColor>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
 #include <algorithm>
 #include <limits>
 
@@ -14,6 +17,25 @@ namespace {
 int viewRows(std::size_t rows) {
     constexpr auto kMax = static_cast<std::size_t>(std::numeric_limits<int>::max());
     return static_cast<int>(rows < kMax ? rows : kMax);
+}
+
+// A small pin beside the name of a photograph whose file carried a position
+// of its own: what a write replaces unless told to keep it.
+const QIcon& carriedPositionMark() {
+    static const QIcon mark = [] {
+        QPixmap pin(12, 12);
+        pin.fill(Qt::transparent);
+        QPainter p(&pin);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 96, 192));
+        p.drawPolygon(QPolygonF({QPointF(3, 6), QPointF(9, 6), QPointF(6, 12)}));
+        p.drawEllipse(QRectF(2, 0, 8, 8));
+        p.setBrush(Qt::white);
+        p.drawEllipse(QRectF(4.5, 2.5, 3, 3));
+        return QIcon(pin);
+    }();
+    return mark;
 }
 
 }  // namespace
@@ -30,6 +52,10 @@ const std::array<DataTableModel::Column, DataTableModel::kColumnCount>& DataTabl
         {FieldId::Dist, QT_TR_NOOP("Дистанция"), 0, Qt::AlignRight | Qt::AlignVCenter, "00000.00"},
         {FieldId::Speed, QT_TR_NOOP("Скорость"), 0, Qt::AlignRight | Qt::AlignVCenter, "0000.00"},
         {FieldId::Camera, QT_TR_NOOP("Камера"), 130, Qt::AlignLeft | Qt::AlignVCenter, ""},
+        {FieldId::City, QT_TR_NOOP("Город"), 110, Qt::AlignLeft | Qt::AlignVCenter, ""},
+        {FieldId::State, QT_TR_NOOP("Регион"), 110, Qt::AlignLeft | Qt::AlignVCenter, ""},
+        {FieldId::Country, QT_TR_NOOP("Страна"), 100, Qt::AlignLeft | Qt::AlignVCenter, ""},
+        {FieldId::CountryCode, QT_TR_NOOP("Код"), 0, Qt::AlignLeft | Qt::AlignVCenter, "WW"},
     }};
     return kColumns;
 }
@@ -79,6 +105,9 @@ QVariant DataTableModel::data(const QModelIndex& index, int role) const {
                 case RowMark::Default: return {};
             }
             return {};
+        case Qt::DecorationRole:
+            if (field != FieldId::Name || !table_.isPhoto(row) || !table_.photoFacts(row).gps) return {};
+            return carriedPositionMark();
         case Qt::ToolTipRole: {
             if (!toolTipSource_) return {};
             const std::string tip = toolTipSource_(row);
@@ -137,12 +166,14 @@ void DataTableModel::endInsertRow() {
 
 void DataTableModel::beginRemoveRow(std::size_t row) {
     const int r = viewRows(row);
+    removing_ = true;
     beginRemoveRows({}, r, r);
 }
 
 void DataTableModel::endRemoveRow() {
     --shownRows_;
     endRemoveRows();
+    removing_ = false;
 }
 
 void DataTableModel::rowChanged(std::size_t row) {

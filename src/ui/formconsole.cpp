@@ -1,6 +1,5 @@
 #include "ui/formconsole.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
@@ -9,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QThread>
 
@@ -51,12 +51,16 @@ TFormConsole::TFormConsole() : QWidget(nullptr, Qt::Tool) {
     infoLabel = new QLabel(tr("Информация:"), panel);
     infoLabel->move(8, 8);
     infoPane = memo(panel, 1, 25, 557, 216);
-    sidecarBox = new QCheckBox(tr("Записывать в файлы XMP рядом с фото"), panel);
-    sidecarBox->setObjectName("SidecarBox");
-    sidecarBox->setToolTip(tr("Координаты записываются в IMG_0001.xmp рядом с IMG_0001.CR3, "
-                              "а сами фото не меняются; действует со следующей записи"));
-    sidecarBox->setGeometry(280, 4, 272, 18);
-    connect(sidecarBox, &QCheckBox::clicked, this, &TFormConsole::sidecarsChosen);
+    // The pane lays its text out later than it is appended, and a line wider
+    // than the pane brings in the bar below it, taking room from the lines in
+    // view: the range grows after the append, and left to itself the bar would
+    // stay where it was, drifting away from the last line.
+    QScrollBar* infoBar = infoPane->verticalScrollBar();
+    connect(infoBar, &QScrollBar::rangeChanged, this, [this, infoBar](int, int maximum) {
+        if (followInfo_) infoBar->setValue(maximum);
+    });
+    connect(infoBar, &QScrollBar::actionTriggered, this,
+            [this, infoBar](int) { followInfo_ = infoBar->sliderPosition() >= infoBar->maximum(); });
     errorLabel = new QLabel(tr("Ошибки:"), panel);
     errorLabel->move(8, 248);
     errorPane = memo(panel, 1, 270, 557, 89);
@@ -77,8 +81,6 @@ TFormConsole::TFormConsole() : QWidget(nullptr, Qt::Tool) {
     connect(quit, &QShortcut::activated, this, &TFormConsole::quitRequested);
 }
 
-void TFormConsole::setSidecarsChecked(bool checked) { sidecarBox->setChecked(checked); }
-
 void TFormConsole::onOwnThread(std::function<void()> work) {
     if (QThread::currentThread() == thread())
         work();
@@ -88,6 +90,7 @@ void TFormConsole::onOwnThread(std::function<void()> work) {
 
 void TFormConsole::showConsole() {
     onOwnThread([this] {
+        followInfo_ = true;
         infoPane->clear();
         errorPane->clear();
         show();
@@ -100,8 +103,6 @@ void TFormConsole::setAbortHandler(std::function<void()> handler) {
     onOwnThread([this, handler = std::move(handler)] {
         abort_ = handler;
         abortButton->setEnabled(bool(abort_));
-        // A batch under way keeps the choice it began with.
-        sidecarBox->setEnabled(!abort_);
     });
 }
 
@@ -119,7 +120,11 @@ void TFormConsole::stepProgress() {
 }
 
 void TFormConsole::appendInfo(const std::vector<std::string>& lines) {
-    onOwnThread([this, text = paneText(lines)] { infoPane->appendPlainText(text); });
+    onOwnThread([this, text = paneText(lines)] {
+        infoPane->appendPlainText(text);
+        QScrollBar* bar = infoPane->verticalScrollBar();
+        if (followInfo_) bar->setValue(bar->maximum());
+    });
 }
 
 void TFormConsole::replaceInfo(const std::vector<std::string>& lines) {

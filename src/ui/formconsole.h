@@ -1,7 +1,8 @@
 #pragma once
 // The console window of the tag writer: ExifTool's output and errors, a
-// progress bar and the abort button. Made once at start-up and hidden, never
-// destroyed, when closed. A batch runs on a thread of its own and reports
+// progress bar and the abort button. Its first lines show the choices the
+// batch is made with, which the main window's "Запись" menu sets beforehand.
+// Made once at start-up and hidden, never destroyed, when closed. A batch runs on a thread of its own and reports
 // from there; the console carries every call over to its own thread. After a
 // batch it stays open with the summary until the user closes it.
 
@@ -11,7 +12,6 @@
 
 #include "output/consoleview.h"
 
-class QCheckBox;
 class QCloseEvent;
 class QFrame;
 class QLabel;
@@ -36,10 +36,6 @@ public:
     void replaceInfo(const std::vector<std::string>& lines) override;
     void replaceErrors(const std::vector<std::string>& lines) override;
 
-    // "Записывать в файлы XMP рядом с фото": shows the choice in force; the
-    // person's changes come as sidecarsChosen(). Not offered while a batch runs.
-    void setSidecarsChecked(bool checked);
-
     QFrame* panel = nullptr;
     QLabel* infoLabel = nullptr;
     QPlainTextEdit* infoPane = nullptr;
@@ -47,10 +43,8 @@ public:
     QPlainTextEdit* errorPane = nullptr;
     QPushButton* abortButton = nullptr;
     QProgressBar* progressBar = nullptr;
-    QCheckBox* sidecarBox = nullptr;
 
 signals:
-    void sidecarsChosen(bool on);
     // Ctrl+Q here quits the program as it does in the main window.
     void quitRequested();
 
@@ -65,6 +59,9 @@ private:
     void abortBatch();
 
     std::function<void()> abort_;  // while a batch runs
+    // The information pane keeps its last line in view until the person
+    // scrolls away from it, and again once they scroll back to the end.
+    bool followInfo_ = true;
 };
 
 }  // namespace geovanta

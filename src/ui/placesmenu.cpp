@@ -4,10 +4,14 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <optional>
+#include <vector>
 
 #include "app/commands/placecommands.h"
 #include "app/document.h"
 #include "app/placenamesetup.h"
+#include "ui/map/mapcanvas.h"
+#include "ui/map/mapwidget.h"
 #include "ui/privacyzonesdialog.h"
 #include "ui/tmainform.h"
 
@@ -22,6 +26,13 @@ QAction* addCheck(QMenu* menu, const char* name, const char* text, bool checked)
     a->setCheckable(true);
     a->setChecked(checked);
     return a;
+}
+
+// The map draws the zones as the state holds them.
+void showZones(TMainForm* window, const PrivacyZones& zones) {
+    std::vector<MapCanvas::Zone> marks;
+    for (const PrivacyZone& z : zones) marks.push_back({z.lat, z.lon, z.radiusM, QString::fromStdString(z.name)});
+    window->map()->canvas()->setZones(std::move(marks));
 }
 
 }  // namespace
@@ -59,7 +70,20 @@ QMenu* addPlacesMenu(QMenuBar* bar, TMainForm* window, Document& document) {
     QObject::connect(zones, &QAction::triggered, menu, [window, &document, commands] {
         PrivacyZonesDialog dialog(document.state().privacyZones, commands(), window);
         dialog.exec();
+        showZones(window, document.state().privacyZones);
     });
+    showZones(window, state.privacyZones);
+    // A right click on the map away from the photographs: a zone there.
+    QObject::connect(window->map()->canvas(), &MapCanvas::placeMenuRequested, menu,
+                     [window, &document, commands](double lat, double lon, const QPoint& at) {
+                         QMenu here(window);
+                         QAction* add = here.addAction(translated(
+                             QT_TRANSLATE_NOOP("geovanta::PlacesMenu", "Зона приватности &здесь…")));
+                         add->setObjectName("PrivacyZoneHere");
+                         if (here.exec(at) != add) return;
+                         const std::optional<PrivacyZone> zone = askPrivacyZone(window, lat, lon);
+                         if (zone && commands().addZone(*zone)) showZones(window, document.state().privacyZones);
+                     });
     return menu;
 }
 

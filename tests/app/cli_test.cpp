@@ -70,9 +70,12 @@ TEST(Cli, HelpAndErrors) {
         const char* error;  // nullptr: accepted
     } sidecars[] = {
         {"--sidecar", "option '--sidecar' needs '--write-tags'"},
-        {"--sidecar=raw --write-tags", "option '--sidecar' takes 'full' or 'base', not 'raw'"},
+        {"--sidecar=xmp --write-tags", "option '--sidecar' takes 'full', 'base' or 'raw', not 'xmp'"},
         {"--photo-zones=1", "option '--photo-zones' takes no value"},
+        {"--keep-existing", "option '--keep-existing' needs '--write-tags'"},
+        {"--clear-unplaced=yes --write-tags", "option '--clear-unplaced' takes no value"},
         {"--sidecar=full --write-tags --photo-zones", nullptr},
+        {"--sidecar=raw --write-tags --keep-existing --clear-unplaced", nullptr},
     };
     for (const auto& c : sidecars) {
         const CliResult r = cli(c.args);

@@ -1,5 +1,6 @@
 #include "app/placementtexts.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "support/language.h"
@@ -149,6 +150,10 @@ TEST(PlacementTexts, RowToolTipNotesAStalePosition) {
               "Не привязано: снято за 570 с (0:09:30) до начала трека\nВремя съёмки из EXIF\n"
               "Таблица изменена после расчёта: координаты пересчитаются при следующей загрузке или смене смещений");
     EXPECT_EQ(photoRowToolTip(t, 5, 300), "");
+    // A position the file carried, south and west as well, comes last.
+    t.setPhotoFacts(0, {{}, PhotoGps{-0.5, -70.25, 12.0, std::nullopt}});
+    EXPECT_THAT(photoRowToolTip(t, 0, 300),
+                ::testing::EndsWith("смене смещений\nВ фото уже были координаты: 0 30.0000 S, 70 15.0000 W"));
 }
 
 // The text of an EXIF date that was no date stays with its row through the
@@ -170,13 +175,19 @@ TEST(PlacementTexts, RowToolTipNamesAnInvalidExifDate) {
     add("F", 30, kTimeFromFileDate, "", "/trip.2024/IMG_0002");
     add("T", 0, 0, "");
     add("F", 45, kTimeFromFileDate, "", "IMG_0003.hif");
-    CalcPositions(t, {});  // sorts: T, F 30, F 45, F 60, F 900
+    add("F", 1000, kTimeFromFileDateExifInvalid, "0001:05:01 10:00:00");
+    CalcPositions(t, {});  // sorts: T, F 30, F 45, F 60, F 900, F 1000
     EXPECT_EQ(photoRowToolTip(t, 1, 300), "Не привязано: снято через 30 с после конца трека\n"
                                           "Время съёмки взято из даты файла: в EXIF его нет");
     EXPECT_EQ(photoRowToolTip(t, 2, 300), "Не привязано: снято через 45 с после конца трека\n"
                                           "Время съёмки взято из даты файла HEIF: в EXIF его нет");
     EXPECT_EQ(photoRowToolTip(t, 4, 300), "Не привязано: снято через 900 с (0:15:00) после конца трека\n"
                                           "Время съёмки взято из даты файла JPEG: дата EXIF недопустима: 2021:02:30 10:00:00");
+    EXPECT_EQ(photoRowToolTip(t, 5, 300), "Не привязано: снято через 1000 с (0:16:40) после конца трека\n"
+                                          "Время съёмки взято из даты файла: год в дате EXIF раньше 1900: "
+                                          "0001:05:01 10:00:00");
+    t.moveTo(5);
+    t.deleteRow();
     t.moveTo(2);
     t.deleteRow();
     t.moveTo(2);

@@ -71,7 +71,7 @@ TEST_F(SettingsTest, ReadsAFileWrittenByTheWindowsProfileFunctions) {
     EXPECT_EQ(s.dataFolder, "");  // present but empty is not the default
     EXPECT_TRUE(s.photoSubfolders);
     EXPECT_TRUE(s.photoZones);
-    EXPECT_TRUE(s.writeSidecars);
+    EXPECT_EQ(s.writeTarget, WriteTarget::Sidecars);
     EXPECT_TRUE(s.sidecarFullName);
 }
 
@@ -81,11 +81,31 @@ TEST_F(SettingsTest, UnparsableValuesReadAsDefaults) {
     const ProgramState s = SettingsFile::inFolder(folder_).read(folder_);
     EXPECT_FALSE(s.photoSubfolders);
     EXPECT_FALSE(s.photoZones);
-    EXPECT_FALSE(s.writeSidecars);
+    EXPECT_EQ(s.writeTarget, WriteTarget::Photos);
     EXPECT_FALSE(s.sidecarFullName);
     EXPECT_EQ(s.trackOffset, 0);
     EXPECT_EQ(s.photoOffset, 0);
     EXPECT_EQ(s.tolerance, 300);
+}
+
+// The write's choices as the menu saves them and as they read back; the raw
+// rule is a word of its own, which an older reader takes for "into the photos".
+TEST_F(SettingsTest, TheWritesChoicesRoundTrip) {
+    const SettingsFile file = SettingsFile::inFolder(folder_);
+    for (WriteTarget target : {WriteTarget::RawSidecars, WriteTarget::Sidecars, WriteTarget::Photos}) {
+        ASSERT_FALSE(file.writeTarget(target));
+        EXPECT_EQ(file.read(folder_).writeTarget, target);
+    }
+    ASSERT_FALSE(file.writeInteger(SettingsFile::kKeepExistingKey, 1));
+    ASSERT_FALSE(file.writeInteger(SettingsFile::kClearUnplacedKey, 1));
+    ProgramState s = file.read(folder_);
+    EXPECT_TRUE(s.keepExisting);
+    EXPECT_TRUE(s.clearUnplaced);
+    writeFile("[Setting]\nWriteSidecars=RAW\nKeepExisting=no\n");
+    s = file.read(folder_);
+    EXPECT_EQ(s.writeTarget, WriteTarget::RawSidecars);
+    EXPECT_FALSE(s.keepExisting);
+    EXPECT_FALSE(s.clearUnplaced);
 }
 
 TEST_F(SettingsTest, ExifToolTimeoutBelowOneOrUnreadableIsSixty) {

@@ -35,9 +35,14 @@ TEST(ExifTime, DatePartRules) {
         {"2010:12:01", at(2010, 12, 1)},
         {"2010-12-01", at(2010, 12, 1)},  // characters 5 and 8 are not looked at
         {"2010:12:1", at(2010, 12, 1)},
-        {"0010:12:01", at(2010, 12, 1)},  // below 100: the hundred-year window
-        {"0065:01:01", at(2065, 1, 1)},
-        {"0066:01:01", at(1966, 1, 1)},
+        {"  10:12:01", at(2010, 12, 1)},  // two digits: the hundred-year window
+        {"  65:01:01", at(2065, 1, 1)},
+        {"  66:01:01", at(1966, 1, 1)},
+        {"1900:01:01", at(1900, 1, 1)},   // four digits as written, as ExifTool reads them
+        {"0010:12:01", {}},               // before 1900: a damaged or unset clock
+        {"0099:12:31", {}},
+        {"1899:12:31", {}},
+        {"0010.12.01", {}},
         {"2010:02:29", {}},               // no such day, and no "." form either
         {"2021:02:30", {}},
         {"2010:00:01", {}},
@@ -70,6 +75,16 @@ TEST(ExifTime, DateTimesThatAreNone) {
     EXPECT_EQ(exifTimePart("2010:12:01"), "");
     EXPECT_EQ(exifTimePart("2010:12:01  11:15:00"), "");
     EXPECT_EQ(exifTimePart("a b c"), "b");
+}
+
+TEST(ExifTime, YearsTooEarlyAreToldApart) {
+    EXPECT_TRUE(exifYearTooEarly("0001:01:01 10:00:00"));
+    EXPECT_TRUE(exifYearTooEarly("1899:12:31 23:59:59"));
+    EXPECT_TRUE(exifYearTooEarly("0010.12.01 10:00"));
+    EXPECT_FALSE(exifYearTooEarly("0000:00:00 00:00:00"));  // no year at all
+    EXPECT_FALSE(exifYearTooEarly("1900:01:01 00:00:00"));
+    EXPECT_FALSE(exifYearTooEarly("  10:12:01 10:00:00"));
+    EXPECT_FALSE(exifYearTooEarly("2021:02:30 10:00:00"));
 }
 
 TEST(ExifTime, UnknownDates) {

@@ -176,12 +176,12 @@ TEST(HostileExif, FolderOfFiveThousandEntriesMostlyNoPhotos) {
                                       }())
                             .startOfScan()
                             .build();
-    int photos = 0;
+    int photos = 0, folders = 0;
     for (int k = 0; k < 5000; ++k) {
         const std::string n = std::to_string(k);
         switch (k % 50) {
             case 0: dir.write("IMG_" + n + ".JPG", photo), ++photos; break;
-            case 1: std::filesystem::create_directory(dir.path() / ("folder" + n + ".jpg")); break;
+            case 1: std::filesystem::create_directory(dir.path() / ("folder" + n + ".jpg")), ++folders; break;
             case 2: dir.write("photo" + n + ".jpeg", photo), ++photos; break;
             case 3: dir.write(".JPG" + n, photo); break;
             default: dir.write("file" + n + (k % 2 ? ".txt" : ""), textBytes("not a photo")); break;
@@ -189,8 +189,9 @@ TEST(HostileExif, FolderOfFiveThousandEntriesMostlyNoPhotos) {
     }
     DataTable table;
     PhotoScanStats stats;
-    const LoadResult r = LoadFotos(table, dir.folder(), SubFolders::Skip, &stats);
-    ASSERT_TRUE(r.ok()) << r.message;
+    const PhotoScanResult r = LoadFotos(table, dir.folder(), SubFolders::Skip, &stats);
+    // The folders with photographs' names are named, and only they.
+    EXPECT_EQ(r.leftOut.size(), static_cast<std::size_t>(folders));
     EXPECT_EQ(table.lastScanPhotoCount(), photos);
     EXPECT_EQ(table.rowCount(), static_cast<std::size_t>(photos));
     EXPECT_EQ(table.suspendCount(), 0);

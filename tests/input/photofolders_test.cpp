@@ -62,9 +62,12 @@ TEST(PhotoFolders, SubfoldersInPathOrderEachFolderOnce) {
     EXPECT_EQ(deep.leftOut[0].path, dir.folder() + d + "d/");
     EXPECT_EQ(deep.leftOut[0].reason, "the folder lies more than 32 levels deep");
 
-    // Without subfolders: the folder alone, as the listing gives it.
+    // Without subfolders: the folder alone, as the listing gives it; the
+    // folder with a photograph's name is then none, and said to be none.
     DataTable flat;
-    ASSERT_TRUE(LoadFotos(flat, dir.folder()).ok());
+    const PhotoScanResult shallow = LoadFotos(flat, dir.folder());
+    EXPECT_EQ(shallow.leftOut,
+              (std::vector<LeftOutFile>{{dir.folder() + "Old.JPG", "a folder with a photograph's name; not read"}}));
     std::vector<std::string> top = appended(flat, dir.folder());
     std::sort(top.begin(), top.end());
     EXPECT_EQ(top, (std::vector<std::string>{".top.jpg", "a.jpg", "b.jpg"}));

@@ -151,11 +151,21 @@ TEST(PhotoScanner, NamesAndFolders) {
     dir.write("photo.png", kNoExif);
     const std::string longName(80, 'x');
     dir.write(longName + ".jpg", kNoExif);
-    fs::create_directory(dir.path() / "Old.JPG");  // a folder is no photograph
-    ASSERT_EQ(::mkfifo((dir.path() / "pipe.jpg").c_str(), 0600), 0);  // nor is a pipe, and it must not block
+    // None of these is a photograph, and each is named: a folder, a pipe
+    // (which must not block the scan), a device, a link that leads nowhere.
+    fs::create_directory(dir.path() / "Old.JPG");
+    ASSERT_EQ(::mkfifo((dir.path() / "pipe.jpg").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", dir.path() / "device.CR3");
+    fs::create_symlink("gone.jpg", dir.path() / "dangling.jpg");
 
     Scan scan(dir.path().string());  // typed without a trailing separator
-    ASSERT_TRUE(scan.run().ok());
+    const PhotoScanResult scanned = LoadFotos(scan.table, scan.folder);
+    std::map<std::string, std::string> leftOut;
+    for (const LeftOutFile& f : scanned.leftOut) leftOut[fs::path(f.path).filename().string()] = f.reason;
+    EXPECT_EQ(leftOut, (std::map<std::string, std::string>{{"Old.JPG", "a folder with a photograph's name; not read"},
+                                                           {"pipe.jpg", "not a regular file"},
+                                                           {"device.CR3", "not a regular file"},
+                                                           {"dangling.jpg", "a link that leads nowhere"}}));
     ASSERT_EQ(scan.table.rowCount(), 3u);
     EXPECT_EQ(scan.table.lastScanPhotoCount(), 3);
     std::vector<std::string> names;

@@ -28,6 +28,10 @@ TEST(CsvWriter, CellsOfEveryKind) {
     test::addPhoto(table, "/p/c.jpg", 0, 0);
     table.setPhotoFacts(0, {{"OLYMPUS IMAGING CORP.", "u1020,S1020", ""}, std::nullopt});
     table.setText(1, FieldId::Name, "\xCA\xF0\xE5\xEC\xEB\xFC");  // Windows-1251
+    // Placed where the equator meets the prime meridian, unlike c.jpg, not placed.
+    test::addPhoto(table, "/p/0.jpg", 0, 0);
+    table.setReal(3, FieldId::Lat, 0);
+    table.setReal(3, FieldId::Lon, 0);
     table.setTimeMs(1, FieldId::Time, *civilToMs({2024, 2, 29, 23, 59, 58, 7}));
     table.setTimeMs(1, FieldId::VTime, *civilToMs({2024, 2, 29, 23, 59, 58, 8}));
     table.setReal(1, FieldId::Dist, 1e21);
@@ -36,7 +40,8 @@ TEST(CsvWriter, CellsOfEveryKind) {
               "F,\"/p/a,\"\"b\"\".jpg\",,-33.5,1e-06,-10.5,,,,\"/p/a,\"\"b\"\".jpg\",Фото,"
               "33 30.0000 S,0 00.0001 E,-3,\"u1020,S1020\"\r\n"
               "T,Кремль,2024-02-29 23:59:58.007,,,,1e+21,,2024-02-29 23:59:58.008,,Трек,,,,\r\n"
-              "F,/p/c.jpg,,,,,,,,/p/c.jpg,Фото,,,,\r\n");
+              "F,/p/c.jpg,,,,,,,,/p/c.jpg,Фото,,,,\r\n"
+              "F,/p/0.jpg,,0,0,,,,,/p/0.jpg,Фото,0 00.0000 N,0 00.0000 E,,\r\n");
 }
 
 // Rows go out in blocks; each row keeps its place and its own times, also

@@ -72,17 +72,18 @@ TEST_F(WriteOnlyHere, XmpFilesInLinksPlacesAreRefused) {
     const auto victim = contents("victim");
     const std::string photo = test::readFile(dir.file("trip/IMG_0001.JPG"));
 
+    // Given by relative names, the files are named by their whole paths.
     const test::CliResult r = test::runCli("--write-tags --sidecar --csv out.csv track.gpx trip", dir.folder());
     EXPECT_EQ(r.status, 1) << r.out;
     expectNamed(r.out, "XMP files: 2 written, 0 not placed, 7 failed");
     const std::string link = "it is a symbolic link; not written";
-    expectNamed(r.out, "\"trip/IMG_0002.xmp\": " + link);
-    expectNamed(r.out, "\"trip/IMG_0003.xmp\": " + link);
-    expectNamed(r.out, "\"trip/IMG_0004.xmp\": " + link);
-    expectNamed(r.out, "\"trip/IMG_0005.xmp\": the file has other names (hard links); not written");
-    expectNamed(r.out, "\"trip/IMG_0006.xmp\": a folder has the XMP file's name");
-    expectNamed(r.out, "\"trip/IMG_0007.xmp\": not a regular file");
-    expectNamed(r.out, "\"trip/IMG_0008.xmp\": a link or something other than a file has the name of ExifTool's "
+    expectNamed(r.out, "\"" + dir.file("trip/IMG_0002.xmp") + "\": " + link);
+    expectNamed(r.out, "\"" + dir.file("trip/IMG_0003.xmp") + "\": " + link);
+    expectNamed(r.out, "\"" + dir.file("trip/IMG_0004.xmp") + "\": " + link);
+    expectNamed(r.out, "\"" + dir.file("trip/IMG_0005.xmp") + "\": the file has other names (hard links); not written");
+    expectNamed(r.out, "\"" + dir.file("trip/IMG_0006.xmp") + "\": a folder has the XMP file's name");
+    expectNamed(r.out, "\"" + dir.file("trip/IMG_0007.xmp") + "\": not a regular file");
+    expectNamed(r.out, "\"" + dir.file("trip/IMG_0008.xmp") + "\": a link or something other than a file has the name of ExifTool's "
                        "temporary file \"" + fs::canonical(dir.file("trip")).string() + "/IMG_0008.xmp_exiftool_tmp\"; not written");
 
     EXPECT_EQ(contents("victim"), victim);

@@ -114,7 +114,8 @@ TEST_F(KeptExifToolTest, ChildrenThatCannotStartOrEndUnderACommand) {
     EXPECT_THAT(stopped.outputLines, ElementsAre("partial"));
     EXPECT_THAT(stopped.errorLines, ElementsAre("Error: gone"));
     EXPECT_FALSE(stops.alive());
-    EXPECT_EQ(stops.execute({"-ver"}, {}).outcome, Outcome::Stopped);
+    // Ended, it is handed nothing more: the caller may start another.
+    EXPECT_EQ(stops.execute({"-ver"}, {}).outcome, Outcome::Gone);
 
     ExifToolSession crashes = session(dir.script("crashes.sh", "read line\nkill -SEGV $$\n"));
     EXPECT_EQ(crashes.execute({"-ver"}, {}).outcome, Outcome::Crashed);

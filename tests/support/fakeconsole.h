@@ -23,6 +23,7 @@ public:
     std::vector<std::vector<std::string>> infoEntries;  // the information pane, one entry per append
     std::vector<std::string> errors;                    // the errors pane
     std::vector<std::string> notices;
+    std::vector<std::string> choices;                   // the first lines of the last batch
     std::function<void(const std::string&)> onNotice;  // called after a notice is kept
 
     void pressAbort() {
@@ -84,6 +85,10 @@ public:
     void replaceErrors(const std::vector<std::string>& lines) override {
         std::lock_guard lock(mutex_);
         errors = lines;
+    }
+    void showChoices(const std::vector<std::string>& lines) override {
+        std::lock_guard lock(mutex_);
+        choices = lines;
     }
     void notice(const std::string& line) override {
         {

@@ -25,6 +25,7 @@ public:
 
     void setSidecars(Sidecars sidecars) { settings_.sidecars = sidecars; }
     void setContent(const TagContent& content) { settings_.content = content; }
+    TagWrite::Settings& settings() { return settings_; }
 
     // Begin, run and finish; an empty outcome for nothing to write.
     TagWrite::Outcome writeAll() {
@@ -34,9 +35,9 @@ public:
         return outcome.value_or(TagWrite::Outcome{});
     }
     // The commands as the window's, with their boxes.
-    void writeAllPhotos(Dialogs& dialogs) {
+    TagWrite::Outcome writeAllPhotos(Dialogs& dialogs) {
         Lent lent(table_);
-        commands(lent.document, dialogs).writeAll();
+        return commands(lent.document, dialogs).writeAll().value_or(TagWrite::Outcome{});
     }
     void writeCurrentPhoto(Dialogs& dialogs) {
         Lent lent(table_);
@@ -72,8 +73,12 @@ private:
     TagCommands commands(Document& document, Dialogs& dialogs) {
         document.state().exifToolTimeout =
             static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(settings_.batch.answerWithin).count());
-        document.state().writeSidecars = settings_.sidecars != Sidecars::None;
+        document.state().writeTarget = settings_.sidecars == Sidecars::None ? WriteTarget::Photos
+                                       : settings_.rawOnly                  ? WriteTarget::RawSidecars
+                                                                            : WriteTarget::Sidecars;
         document.state().sidecarFullName = settings_.sidecars == Sidecars::FullName;
+        document.state().keepExisting = settings_.keepExisting;
+        document.state().clearUnplaced = settings_.clearUnplaced;
         return TagCommands(document, console_, dialogs, sessions_);
     }
 

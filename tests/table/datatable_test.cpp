@@ -1,4 +1,5 @@
 #include "table/datatable.h"
+#include "table/position.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +71,10 @@ TEST(DataTable, ShownPositionsAndHeights) {
     };
     const std::size_t noAltitude = row("T", 55.75, 37.6, -777);
     const std::size_t equator = row("T", 0, -0.25, 1000);
-    const std::size_t photoOnEquator = row("F", 0, 37.6, 100);  // reads as unplaced
+    // A photograph's position is the pass's or a person's: the equator is one.
+    const std::size_t photoOnEquator = row("F", 0, 0, 100);
+    const std::size_t unplacedPhoto = row("F", std::nullopt, std::nullopt, std::nullopt);
+    const std::size_t trackWithoutPosition = row("T", 0, 0, std::nullopt);
     const std::size_t placed = row("F", -33.5, 37.617, -1);
     const std::size_t noLon = row("P", 55.75, std::nullopt, std::nullopt);
 
@@ -81,8 +85,12 @@ TEST(DataTable, ShownPositionsAndHeights) {
     EXPECT_EQ(t.displayText(equator, FieldId::VLat), "0 00.0000 N");
     EXPECT_EQ(t.displayText(equator, FieldId::VLon), "0 15.0000 W");
     EXPECT_EQ(t.displayText(equator, FieldId::VElev), "304");
-    EXPECT_EQ(t.displayText(photoOnEquator, FieldId::VLat), "");
-    EXPECT_EQ(t.displayText(photoOnEquator, FieldId::VLon), "");
+    EXPECT_EQ(t.displayText(photoOnEquator, FieldId::VLat), "0 00.0000 N");
+    EXPECT_EQ(t.displayText(photoOnEquator, FieldId::VLon), "0 00.0000 E");
+    EXPECT_TRUE(hasPosition(t, photoOnEquator));
+    EXPECT_EQ(t.displayText(unplacedPhoto, FieldId::VLat), "");
+    EXPECT_FALSE(hasPosition(t, unplacedPhoto));
+    EXPECT_FALSE(hasPosition(t, trackWithoutPosition));
     EXPECT_EQ(t.displayText(placed, FieldId::VLat), "33 30.0000 S");
     EXPECT_EQ(t.displayText(placed, FieldId::VLon), "37 37.0200 E");
     EXPECT_EQ(t.displayText(placed, FieldId::VElev), "0");  // -0.3 m truncated

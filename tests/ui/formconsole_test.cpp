@@ -2,12 +2,11 @@
 // on a thread of its own, as the main window runs it.
 #include "ui/formconsole.h"
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSignalSpy>
+#include <QScrollBar>
 #include <QtTest>
 #include <atomic>
 #include <chrono>
@@ -95,22 +94,42 @@ private slots:
         QCOMPARE(aborts, 2);
     }
 
-    // The choice of XMP files is the person's: a click tells it, showing it
-    // does not, and a batch under way keeps the one it began with.
-    void sidecarChoice() {
+    // The pane follows what is added to its last line, entry by entry and
+    // in bursts from the batch's thread alike.
+    void scrollBarFollowsTheText() {
         TFormConsole console;
-        QCOMPARE(console.sidecarBox->text(), QStringLiteral("Записывать в файлы XMP рядом с фото"));
-        QSignalSpy chosen(&console, &TFormConsole::sidecarsChosen);
-        console.setSidecarsChecked(true);
-        QCOMPARE(chosen.count(), 0);
-        console.show();
-        QTest::mouseClick(console.sidecarBox, Qt::LeftButton, {}, QPoint(4, console.sidecarBox->height() / 2));
-        QCOMPARE(chosen.count(), 1);
-        QCOMPARE(chosen.at(0).at(0).toBool(), false);
-        console.setAbortHandler([] {});
-        QVERIFY(!console.sidecarBox->isEnabled());
-        console.setAbortHandler({});
-        QVERIFY(console.sidecarBox->isEnabled());
+        console.showConsole();
+        QScrollBar* bar = console.infoPane->verticalScrollBar();
+        int before = 0;
+        // Lines wider than the pane bring in the bar below it, which takes
+        // room from the lines in view.
+        for (int i = 0; i < 20; ++i) {
+            console.appendInfo(std::vector<std::string>(i % 4, "\"/photos/" + std::string(i * 10, 'x') + ".jpg\""));
+            QCoreApplication::processEvents();
+            QCOMPARE(bar->value(), bar->maximum());
+            QVERIFY(bar->value() >= before);
+            before = bar->value();
+        }
+        std::thread worker([&] {
+            for (int i = 0; i < 200; ++i) {
+                console.appendInfo(std::vector<std::string>(i % 4, "burst"));
+                console.replaceErrors({"e"});
+                console.stepProgress();
+            }
+        });
+        worker.join();
+        QCoreApplication::processEvents();
+        QTRY_COMPARE(bar->value(), bar->maximum());
+        QVERIFY(bar->value() > before);
+        // Scrolled up to read, the pane stays there; back at the end, it follows again.
+        bar->triggerAction(QAbstractSlider::SliderToMinimum);
+        console.appendInfo({"more", "\"/photos/" + std::string(300, 'y') + ".jpg\""});
+        QCoreApplication::processEvents();
+        QCOMPARE(bar->value(), 0);
+        bar->triggerAction(QAbstractSlider::SliderToMaximum);
+        console.appendInfo({"last"});
+        QCoreApplication::processEvents();
+        QCOMPARE(bar->value(), bar->maximum());
     }
 
     // Calls from another thread come out in the order they were made.
@@ -137,20 +156,27 @@ private slots:
         QCOMPARE(console.infoPane->toPlainText(), QStringLiteral("only"));
     }
 
-    // The end of a batch stays in view: the summary last, every photograph
-    // not written named under it.
+    // A batch opens with the choices it is made with; its end stays in view:
+    // every photograph not written named, the summary last.
     void summaryAfterAFullBatch() {
         Batch b(3);
+        b.commands.settings().sidecars = Sidecars::BaseName;
+        b.commands.settings().rawOnly = true;
+        b.commands.settings().clearUnplaced = true;
         b.sessions.answer(test::FakeSessions::exited(1, {"Error: Not a valid JPG"}));
         b.run();
         QVERIFY(b.console.isVisible());
         QVERIFY(!b.console.abortButton->isEnabled());
         QCOMPARE(b.console.progressBar->value(), 3);
         const QStringList lines = b.infoLines();
-        QCOMPARE(lines.size(), 4);
-        QCOMPARE(lines[2], QStringLiteral("GPS tags: 2 written, 0 not placed, 1 failed"));
-        QCOMPARE(lines[3], QString::fromStdString("\"" + b.dir.file("1.jpg") +
+        QCOMPARE(lines.size(), 3 + 3 + 2);
+        QCOMPARE(lines.mid(0, 3), (QStringList{"Writing: raw files into XMP files beside them (IMG_0001.xmp), "
+                                               "the others into the photos",
+                                               "Coordinates a photo already has are replaced",
+                                               "Coordinates of unplaced photos are removed"}));
+        QCOMPARE(lines[6], QString::fromStdString("\"" + b.dir.file("1.jpg") +
                                                   "\": /x/exiftool exited with code 1 (Error: Not a valid JPG)"));
+        QCOMPARE(lines[7], QStringLiteral("Written: 2 into photos, 0 into XMP files; 0 not placed, 1 failed"));
         QCOMPARE(b.dialogs.messages.size(), std::size_t(1));
     }
 
@@ -167,11 +193,15 @@ private slots:
         b.run();
         QCOMPARE(b.sessions.calls().size(), std::size_t(3));
         QVERIFY(b.console.isVisible());
+        // The photographs not tried are named, and the summary comes after
+        // them all, repeated in a box.
         const QStringList lines = b.infoLines();
-        QCOMPARE(lines.size(), 2 + 1 + 7);
-        QCOMPARE(lines[2], QStringLiteral("GPS tags: 3 written, 0 not placed, 0 failed, 7 not tried after the abort"));
-        QCOMPARE(lines[3], QString::fromStdString("\"" + b.dir.file("4.jpg") + "\": not tried after the abort"));
-        QVERIFY(b.dialogs.messages.empty());
+        QCOMPARE(lines.size(), 3 + 2 + 7 + 1);
+        const QString summary = QStringLiteral("GPS tags: 3 written, 0 not placed, 0 failed, 7 not tried after the abort");
+        QCOMPARE(lines[5], QString::fromStdString("\"" + b.dir.file("4.jpg") + "\": not tried after the abort"));
+        QCOMPARE(lines.last(), summary);
+        QCOMPARE(b.dialogs.messages.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(b.dialogs.messages[0].text), summary);
         QCOMPARE(b.table.recNo(), std::size_t(2));
     }
 };

@@ -15,25 +15,42 @@ constexpr std::size_t kFailuresInBox = 10;
 
 }  // namespace
 
-void chooseSidecars(Document& document, Dialogs& dialogs, bool on) {
-    document.state().writeSidecars = on;
-    if (const auto error = document.settings().writeInteger(SettingsFile::kWriteSidecarsKey, on ? 1 : 0))
-        dialogs.showMessage(MessageKind::Failure, failureText(*error));
+namespace {
+
+void saved(Dialogs& dialogs, const std::optional<std::string>& error) {
+    if (error) dialogs.showMessage(MessageKind::Failure, failureText(*error));
 }
 
-Sidecars sidecarsOf(const Document& document) {
-    const ProgramState& state = document.state();
-    if (!state.writeSidecars) return Sidecars::None;
-    return state.sidecarFullName ? Sidecars::FullName : Sidecars::BaseName;
+}  // namespace
+
+void chooseWriteTarget(Document& document, Dialogs& dialogs, WriteTarget target) {
+    document.state().writeTarget = target;
+    saved(dialogs, document.settings().writeTarget(target));
 }
 
-TagWrite::Settings TagCommands::settings() const {
+void chooseKeepExisting(Document& document, Dialogs& dialogs, bool on) {
+    document.state().keepExisting = on;
+    saved(dialogs, document.settings().writeInteger(SettingsFile::kKeepExistingKey, on ? 1 : 0));
+}
+
+void chooseClearUnplaced(Document& document, Dialogs& dialogs, bool on) {
+    document.state().clearUnplaced = on;
+    saved(dialogs, document.settings().writeInteger(SettingsFile::kClearUnplacedKey, on ? 1 : 0));
+}
+
+TagWrite::Settings writeSettings(const ProgramState& state) {
     TagWrite::Settings settings;
-    settings.batch.answerWithin = std::chrono::seconds(document_.state().exifToolTimeout);
-    settings.sidecars = sidecarsOf(document_);
-    settings.content = tagContent(document_);
+    settings.batch.answerWithin = std::chrono::seconds(state.exifToolTimeout);
+    if (state.writeTarget != WriteTarget::Photos)
+        settings.sidecars = state.sidecarFullName ? Sidecars::FullName : Sidecars::BaseName;
+    settings.rawOnly = state.writeTarget == WriteTarget::RawSidecars;
+    settings.keepExisting = state.keepExisting;
+    settings.clearUnplaced = state.clearUnplaced;
+    settings.content = tagContent(state);
     return settings;
 }
+
+TagWrite::Settings TagCommands::settings() const { return writeSettings(document_.state()); }
 
 std::shared_ptr<TagWrite> TagCommands::begin(TagWrite::Scope scope) {
     TagWrite::Begun begun = TagWrite::begin(document_, console_, sessions_, scope, settings());
@@ -49,11 +66,17 @@ TagWrite::Outcome TagCommands::finish(TagWrite& write) {
         if (!outcome.untried.empty()) failure = outcome.untried.front();
         if (failure)
             dialogs_.showMessage(MessageKind::Failure, failureText(textOf(Msg::CannotWriteTagsOf, {*failure})));
+        else if (!outcome.keptLines.empty())
+            dialogs_.showMessage(MessageKind::Plain, outcome.keptLines.front());
         else
             dialogs_.showMessage(MessageKind::Plain, textOf(Msg::CoordinatesWritten));
         return outcome;
     }
-    if (outcome.failures.empty()) return outcome;
+    // After an abort the person is told where it stopped, even with nothing failed.
+    if (outcome.failures.empty()) {
+        if (outcome.aborted) dialogs_.showMessage(MessageKind::Plain, outcome.summary());
+        return outcome;
+    }
     std::string text = outcome.summary() + ":";
     for (std::size_t i = 0; i < outcome.failures.size() && i < kFailuresInBox; ++i) text += "\n" + outcome.failures[i];
     if (outcome.failures.size() > kFailuresInBox) text += "\n...";

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "app/programstate.h"
 #include "app/tagwrite.h"
 
 namespace geovanta {
@@ -16,12 +17,16 @@ namespace geovanta {
 class Dialogs;
 class Document;
 
-// The choice of XMP files beside the photographs: in force from the next
-// write and saved as "WriteSidecars"; a settings file that cannot be written
-// is said in a box.
-void chooseSidecars(Document& document, Dialogs& dialogs, bool on);
-// Where the document's settings send the positions.
-Sidecars sidecarsOf(const Document& document);
+// The choices of a write, made before it: where the positions go
+// ("WriteSidecars"), whether a photograph's own position is kept
+// ("KeepExisting") and whether unplaced photographs' positions are taken out
+// ("ClearUnplaced"). Each is in force from the next write and saved at
+// once; a settings file that cannot be written is said in a box.
+void chooseWriteTarget(Document& document, Dialogs& dialogs, WriteTarget target);
+void chooseKeepExisting(Document& document, Dialogs& dialogs, bool on);
+void chooseClearUnplaced(Document& document, Dialogs& dialogs, bool on);
+// The write's settings as the state gives them.
+TagWrite::Settings writeSettings(const ProgramState& state);
 
 class TagCommands {
 public:
@@ -35,8 +40,9 @@ public:
     // when the table is held, or for nothing to write.
     std::shared_ptr<TagWrite> begin(TagWrite::Scope scope);
     // Finishes a write begun here, after its run, and tells what it came
-    // to: an error box listing the photographs not written, or for the
-    // current photograph a confirmation or the error naming it.
+    // to: an error box listing the photographs not written, a box with the
+    // summary after an abort, or for the current photograph a confirmation,
+    // that it was kept, or the error naming it.
     TagWrite::Outcome finish(TagWrite& write);
 
     // Begin, run and finish on the calling thread.

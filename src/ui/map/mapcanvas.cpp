@@ -1,6 +1,7 @@
 #include "ui/map/mapcanvas.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -38,7 +39,8 @@ MapCanvas::MapCanvas(QWidget* parent) : QWidget(parent) {
     setObjectName("MapCanvas");
     setMinimumSize(120, 120);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::ClickFocus);
+    // Reached with Tab from the grid, so the keys below move it.
+    setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
     setMouseTracking(true);  // to hide a photograph's preview once the mouse leaves its mark
     view_.setSize(width(), height());
@@ -100,7 +102,9 @@ void MapCanvas::paintEvent(QPaintEvent*) {
     const MapScene scene = MapScene::build(data_, view_, currentRow_);
     if (!tiles_) {
         renderer_.paint(painter, data_, view_, scene, nullptr, TileSource::kMaxZoom);
+        paintZones(painter);
         paintDropTarget(painter);
+        paintFocus(painter);
         return;
     }
     std::vector<TileKey> wanted;
@@ -108,7 +112,59 @@ void MapCanvas::paintEvent(QPaintEvent*) {
     tiles_->want(wanted);
     const MapRenderer::TileLookup lookup = [this](const TileKey& key) { return tiles_->tile(key); };
     renderer_.paint(painter, data_, view_, scene, &lookup, TileSource::kMaxZoom);
+    paintZones(painter);
     paintDropTarget(painter);
+    paintFocus(painter);
+}
+
+void MapCanvas::setZones(std::vector<Zone> zones) {
+    zones_ = std::move(zones);
+    update();
+}
+
+// Each zone as a red circle, filled lightly so that the track under it
+// still shows, with its name beside the centre.
+void MapCanvas::paintZones(QPainter& painter) {
+    if (zones_.empty()) return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    for (const Zone& z : zones_) {
+        const WorldPoint centre = mercator::project({z.lat, z.lon});
+        const ScreenPoint at = view_.toScreen(centre);
+        const double radius = z.radiusM / mercator::metresPerUnit(centre.y) * view_.scale();
+        const QPointF c(at.x, at.y);
+        painter.setPen(QPen(QColor(200, 0, 0, 200), 2));
+        painter.setBrush(QColor(200, 0, 0, 40));
+        painter.drawEllipse(c, std::max(radius, 4.0), std::max(radius, 4.0));
+        painter.setPen(QColor(150, 0, 0));
+        painter.drawText(c + QPointF(6, -6), z.name);
+    }
+    painter.restore();
+}
+
+void MapCanvas::paintFocus(QPainter& painter) {
+    if (!hasFocus()) return;
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+}
+
+void MapCanvas::keyPressEvent(QKeyEvent* event) {
+    const double stepX = width() / 8.0, stepY = height() / 8.0;
+    const ScreenPoint middle{width() / 2.0, height() / 2.0};
+    switch (event->key()) {
+        case Qt::Key_Left: view_.panBy(stepX, 0); break;
+        case Qt::Key_Right: view_.panBy(-stepX, 0); break;
+        case Qt::Key_Up: view_.panBy(0, stepY); break;
+        case Qt::Key_Down: view_.panBy(0, -stepY); break;
+        case Qt::Key_Plus:
+        case Qt::Key_Equal: view_.zoomAbout(middle, kZoomPerNotch * 2); break;
+        case Qt::Key_Minus: view_.zoomAbout(middle, -kZoomPerNotch * 2); break;
+        case Qt::Key_Home: fitAll(); return;
+        default: QWidget::keyPressEvent(event); return;
+    }
+    fitPending_ = false;
+    update();
 }
 
 void MapCanvas::paintDropTarget(QPainter& painter) {
@@ -223,7 +279,13 @@ void MapCanvas::endHover() {
 void MapCanvas::contextMenuEvent(QContextMenuEvent* event) {
     const auto row = photoAt(event->pos());
     if (!row) {
-        event->ignore();
+        const std::optional<LatLon> at = view_.positionAt({double(event->pos().x()), double(event->pos().y())});
+        if (!at) {
+            event->ignore();
+            return;
+        }
+        endHover();
+        emit placeMenuRequested(at->lat, at->lon, event->globalPos());
         return;
     }
     endHover();

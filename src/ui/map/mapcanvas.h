@@ -1,7 +1,8 @@
 #pragma once
-// The drawn part of the map panel: paints the map, pans with the mouse, zooms
-// with the wheel about the cursor, and reports a click on a mark or a track
-// point. A button in its corner fits everything into view. Photographs
+// The drawn part of the map panel: paints the map, pans with the mouse (or
+// the arrow keys), zooms with the wheel about the cursor (or + and - about
+// the middle; Home fits everything), and reports a click on a mark or a
+// track point. A button in its corner fits everything into view. Photographs
 // dragged from the grid or the tray, or a photograph's mark dragged along
 // the map, are dropped here to be placed by hand; while they are dragged the
 // map shows where they will land.
@@ -60,6 +61,13 @@ public:
     // Where a drag would land, while one is over the map.
     std::optional<QPointF> dropTarget() const { return dropTarget_; }
 
+    // Circles drawn over the map, named: the privacy zones.
+    struct Zone {
+        double lat = 0, lon = 0, radiusM = 0;
+        QString name;
+    };
+    void setZones(std::vector<Zone> zones);
+
 signals:
     void rowClicked(std::size_t row);
     // Photographs (table rows) dropped at a place on the globe.
@@ -69,6 +77,8 @@ signals:
     void photoHoverEnded();
     // A right click on a placed photograph's mark.
     void photoMenuRequested(std::size_t row, const QPoint& globalPos);
+    // A right click on the map away from every mark.
+    void placeMenuRequested(double lat, double lon, const QPoint& globalPos);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -77,6 +87,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent*) override { update(); }
+    void focusOutEvent(QFocusEvent*) override { update(); }
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool event(QEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -92,6 +105,9 @@ private:
     // Shows where a drag at `pos` would land; false beside the map.
     bool showDropTarget(const QPointF& pos);
     void paintDropTarget(QPainter& painter);
+    // A frame while the keys move the map.
+    void paintFocus(QPainter& painter);
+    void paintZones(QPainter& painter);
     void dragMark(std::size_t row);
     void endHover();
 
@@ -112,6 +128,7 @@ private:
     std::optional<std::size_t> pressedPhoto_;  // a mark pressed, to be dragged
     std::optional<std::size_t> hovered_;
     std::optional<QPointF> dropTarget_;
+    std::vector<Zone> zones_;
 };
 
 }  // namespace geovanta

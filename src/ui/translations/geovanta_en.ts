@@ -70,16 +70,16 @@
 <context>
     <name>geovanta::HandPlacing</name>
     <message>
-        <source>Отменить</source>
-        <translation>Undo</translation>
+        <source>&amp;Отменить</source>
+        <translation>&amp;Undo</translation>
     </message>
     <message>
-        <source>Повторить</source>
-        <translation>Redo</translation>
+        <source>&amp;Повторить</source>
+        <translation>&amp;Redo</translation>
     </message>
     <message>
-        <source>Вернуть автоматическую привязку</source>
-        <translation>Return to automatic placement</translation>
+        <source>&amp;Вернуть автоматическую привязку</source>
+        <translation>&amp;Return to automatic placement</translation>
     </message>
 </context>
 <context>
@@ -104,20 +104,91 @@
 <context>
     <name>geovanta::LanguageMenu</name>
     <message>
-        <source>Язык</source>
-        <translation>Language</translation>
+        <source>&amp;Язык</source>
+        <translation>Lan&amp;guage</translation>
     </message>
     <message>
-        <source>Как в системе</source>
-        <translation>As the system</translation>
+        <source>&amp;Как в системе</source>
+        <translation>As the &amp;system</translation>
     </message>
     <message>
-        <source>Русский</source>
-        <translation>Русский</translation>
+        <source>&amp;Русский</source>
+        <translation>&amp;Русский</translation>
     </message>
     <message>
-        <source>English</source>
-        <translation>English</translation>
+        <source>&amp;English</source>
+        <translation>&amp;English</translation>
+    </message>
+</context>
+<context>
+    <name>geovanta::MainMenus</name>
+    <message>
+        <source>&amp;О программе</source>
+        <translation>&amp;About</translation>
+    </message>
+    <message>
+        <source>&amp;Загрузить</source>
+        <translation>&amp;Load</translation>
+    </message>
+    <message>
+        <source>GPS &amp;трек</source>
+        <translation>GPS &amp;track</translation>
+    </message>
+    <message>
+        <source>&amp;Фотографии</source>
+        <translation>&amp;Photographs</translation>
+    </message>
+    <message>
+        <source>&amp;Очистить таблицу</source>
+        <translation>&amp;Clear the table</translation>
+    </message>
+    <message>
+        <source>&amp;Выход</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>&amp;Правка</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>&amp;Смещения времени…</source>
+        <translation>Time &amp;offsets…</translation>
+    </message>
+    <message>
+        <source>&amp;Вид</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>Только &amp;фото</source>
+        <translation>&amp;Photos only</translation>
+    </message>
+    <message>
+        <source>&amp;Следующее непривязанное фото</source>
+        <translation>&amp;Next unplaced photo</translation>
+    </message>
+    <message>
+        <source>&amp;Предыдущее непривязанное фото</source>
+        <translation>P&amp;revious unplaced photo</translation>
+    </message>
+    <message>
+        <source>П&amp;ередать в OziExplorer</source>
+        <translation>Send to &amp;OziExplorer</translation>
+    </message>
+    <message>
+        <source>&amp;Путь</source>
+        <translation>&amp;Track</translation>
+    </message>
+    <message>
+        <source>&amp;Показать фото</source>
+        <translation>&amp;Show photo</translation>
+    </message>
+    <message>
+        <source>&amp;Записать координаты в EXIF выбранного фото</source>
+        <translation>&amp;Write the position into this photo&apos;s EXIF</translation>
+    </message>
+    <message>
+        <source>&amp;Установить время по этой фотографии…</source>
+        <translation>Set the &amp;time from this photograph…</translation>
     </message>
 </context>
 <context>
@@ -196,14 +267,6 @@
         <source>Прервать процесс</source>
         <translation>Abort</translation>
     </message>
-    <message>
-        <source>Записывать в файлы XMP рядом с фото</source>
-        <translation>Write into XMP files beside the photos</translation>
-    </message>
-    <message>
-        <source>Координаты записываются в IMG_0001.xmp рядом с IMG_0001.CR3, а сами фото не меняются; действует со следующей записи</source>
-        <translation>Positions go into IMG_0001.xmp beside IMG_0001.CR3 and the photos themselves stay as they are; applies from the next write</translation>
-    </message>
 </context>
 <context>
     <name>geovanta::TFotoDlg</name>
@@ -255,50 +318,6 @@
         <translation>Write the GPS positions into the image files</translation>
     </message>
     <message>
-        <source>Загрузить</source>
-        <translation>Load</translation>
-    </message>
-    <message>
-        <source>GPS трек</source>
-        <translation>GPS track</translation>
-    </message>
-    <message>
-        <source>Фотографии</source>
-        <translation>Photographs</translation>
-    </message>
-    <message>
-        <source>Очистить таблицу</source>
-        <translation>Clear the table</translation>
-    </message>
-    <message>
-        <source>Выход</source>
-        <translation>Exit</translation>
-    </message>
-    <message>
-        <source>Передать в OziExplorer</source>
-        <translation>Send to OziExplorer</translation>
-    </message>
-    <message>
-        <source>Путь</source>
-        <translation>Track</translation>
-    </message>
-    <message>
-        <source>О программе</source>
-        <translation>About</translation>
-    </message>
-    <message>
-        <source>Показать фото</source>
-        <translation>Show photo</translation>
-    </message>
-    <message>
-        <source>Записать координаты в EXIF выбранного фото</source>
-        <translation>Write the position into this photo&apos;s EXIF</translation>
-    </message>
-    <message>
-        <source>Установить время по этой фотографии…</source>
-        <translation>Set the time from this photograph…</translation>
-    </message>
-    <message>
         <source>Version 5+</source>
         <translation>Version 5+</translation>
     </message>
@@ -309,8 +328,12 @@
 on the tracks of a GPS receiver</translation>
     </message>
     <message>
-        <source>Правка</source>
-        <translation>Edit</translation>
+        <source>Непривязанных фотографий нет</source>
+        <translation>No unplaced photographs</translation>
+    </message>
+    <message>
+        <source>Фотографий в таблице нет. Включено «Только фото» (меню «Вид»): точки треков скрыты.</source>
+        <translation>The table has no photographs. &quot;Photos only&quot; is on (menu &quot;View&quot;): the track points are hidden.</translation>
     </message>
 </context>
 <context>
@@ -368,6 +391,61 @@ distance from a track point</translation>
     <message>
         <source>Время фото с записанным камерой поясом (OffsetTimeOriginal) сначала переводится в UTC, затем к нему прибавляется смещение</source>
         <translation>A photo whose camera recorded its time zone (OffsetTimeOriginal) has its time brought to UTC first; the offset is added after that</translation>
+    </message>
+</context>
+<context>
+    <name>geovanta::WriteMenu</name>
+    <message>
+        <source>Зап&amp;ись</source>
+        <translation>&amp;Write</translation>
+    </message>
+    <message>
+        <source>&amp;Записать координаты</source>
+        <translation>&amp;Write positions</translation>
+    </message>
+    <message>
+        <source>Записать координаты &amp;выбранного фото</source>
+        <translation>Write the &amp;selected photo&apos;s position</translation>
+    </message>
+    <message>
+        <source>В &amp;фото</source>
+        <translation>Into the p&amp;hotos</translation>
+    </message>
+    <message>
+        <source>Координаты записываются в сами фотографии</source>
+        <translation>Positions go into the photos themselves</translation>
+    </message>
+    <message>
+        <source>В файлы &amp;XMP рядом с фото</source>
+        <translation>Into &amp;XMP files beside the photos</translation>
+    </message>
+    <message>
+        <source>Координаты записываются в IMG_0001.xmp рядом с IMG_0001.CR3 или IMG_0001.JPG, а сами фото не меняются</source>
+        <translation>Positions go into IMG_0001.xmp beside IMG_0001.CR3 or IMG_0001.JPG, and the photos themselves stay as they are</translation>
+    </message>
+    <message>
+        <source>&amp;Raw — в XMP, остальные — в фото</source>
+        <translation>&amp;Raw files into XMP, the others into the photos</translation>
+    </message>
+    <message>
+        <source>Raw-файлы (CR3, NEF, DNG, RAF…) не меняются, их координаты идут в файлы XMP рядом с ними; JPEG, HEIC и TIFF записываются сами</source>
+        <translation>Raw files (CR3, NEF, DNG, RAF…) stay as they are, their positions go into XMP files beside them; JPEG, HEIC and TIFF files are written themselves</translation>
+    </message>
+    <message>
+        <source>&amp;Не заменять координаты, которые уже есть в фото</source>
+        <translation>&amp;Keep the positions photos already have</translation>
+    </message>
+    <message>
+        <source>Фото, в котором при загрузке уже были координаты (например, снятое телефоном), остаётся как есть и называется в итоге</source>
+        <translation>A photo that already had a position when it was loaded (one taken with a phone, say) is left as it is and named in the summary</translation>
+    </message>
+    <message>
+        <source>&amp;Удалять координаты у фото, которые больше не привязаны</source>
+        <translation>&amp;Clear the positions of photos no longer placed</translation>
+    </message>
+    <message>
+        <source>У непривязанных фото (и в их файлах XMP, если они есть) удаляются только GPS-теги: координаты, записанные до смены смещения, не остаются</source>
+        <translation>Only the GPS tags are taken out of unplaced photos (and their XMP files, where there are any): a position written before an offset changed does not stay</translation>
     </message>
 </context>
 </TS>

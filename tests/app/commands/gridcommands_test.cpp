@@ -33,7 +33,8 @@ protected:
 
 }  // namespace
 
-TEST_F(GridCommandsTest, PhotoRowsAreMarkedByLatitudeAlone) {
+// A photograph is placed when it has a latitude at all: the equator is a place.
+TEST_F(GridCommandsTest, PhotoRowsAreMarkedByTheirLatitude) {
     add("T", "track", 55.0);
     add("F", "placed", 55.5, "/p/a.jpg");
     add("F", "unplaced", std::nullopt, "/p/b.jpg");
@@ -41,7 +42,7 @@ TEST_F(GridCommandsTest, PhotoRowsAreMarkedByLatitudeAlone) {
     EXPECT_EQ(rowMark(table_, 0), RowMark::Default);
     EXPECT_EQ(rowMark(table_, 1), RowMark::Placed);
     EXPECT_EQ(rowMark(table_, 2), RowMark::Unplaced);
-    EXPECT_EQ(rowMark(table_, 3), RowMark::Unplaced);
+    EXPECT_EQ(rowMark(table_, 3), RowMark::Placed);
     EXPECT_EQ(rowMark(table_, 4), RowMark::Default);  // past the end
 }
 
@@ -58,7 +59,7 @@ TEST_F(GridCommandsTest, PopupItemsFollowTheCurrentRow) {
     grid_.rowEntered(2);
     EXPECT_EQ(grid_.popupItems(), (PopupItems{true, true, true}));
     grid_.rowEntered(3);
-    EXPECT_EQ(grid_.popupItems(), (PopupItems{true, false, true}));
+    EXPECT_EQ(grid_.popupItems(), (PopupItems{true, true, true}));
 }
 
 TEST_F(GridCommandsTest, OpensOnlyRowsWithAFile) {

@@ -105,7 +105,7 @@ protected:
         TagWriter writer(sessions);
         test::TableTagWrite(table, console, writer).writeAllPhotos(dialogs);
         std::map<std::string, std::string> files;
-        for (const auto& call : sessions.calls()) files[call.args.back()] = call.args[4];
+        for (const auto& call : sessions.calls()) files[call.args.back()] = call.args[6];
         return files;
     }
 
@@ -148,7 +148,7 @@ TEST_F(OffsetsRoundTrip, OnlyThePhotosOfTheCurrentOffsetsArePlacedWrittenAndSent
     std::map<std::string, std::pair<double, double>> shifted;
     sentToOzi(&shifted);
     EXPECT_NEAR(shifted.at("clock-fast").first, 55.03, 1e-9);  // 12:30, on the fourth point
-    EXPECT_EQ(written().at(photo("clock-fast")), "-GPSLatitude=dd/55,mm/1,ss/48.0000");
+    EXPECT_EQ(written().at(photo("clock-fast")), "-GPS:GPSLatitude=dd/55,mm/1,ss/48.0000");
 
     setPhotoHours(0);
     expectPlaced({"on-track", "placed-both"});
@@ -157,7 +157,7 @@ TEST_F(OffsetsRoundTrip, OnlyThePhotosOfTheCurrentOffsetsArePlacedWrittenAndSent
     EXPECT_EQ(back, before);
     // 12:12, a fifth of the way from 55.01 to 55.02.
     EXPECT_NEAR(back.at("on-track").first, 55.012, 1e-9);
-    EXPECT_EQ(written().at(photo("on-track")), "-GPSLatitude=dd/55,mm/0,ss/43.2000");
+    EXPECT_EQ(written().at(photo("on-track")), "-GPS:GPSLatitude=dd/55,mm/0,ss/43.2000");
 }
 
 }  // namespace

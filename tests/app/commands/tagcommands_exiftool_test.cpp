@@ -31,6 +31,7 @@
 #include "support/fakedialogs.h"
 #include "support/tempdir.h"
 #include "table/datatable.h"
+#include "table/datetime.h"
 #include "support/language.h"
 
 namespace geovanta {
@@ -223,6 +224,44 @@ TEST_F(TagCommandsExifToolTest, HemispheresRoundingAndAltitudes) {
     table.setReal(3, FieldId::Elev, feet(150));
     writer.writeCurrentPhoto(dialogs);
     EXPECT_EQ(number(readTags(low), "Composite:GPSAltitude"), 150);
+}
+
+// A new position replaces the whole GPS record, in the photograph's EXIF and
+// XMP data alike: no altitude, time or direction of the earlier one stays.
+TEST_F(TagCommandsExifToolTest, ARewriteLeavesNoTagOfAnEarlierPosition) {
+    const std::string file = photo("IMG_0002.JPG");
+    ASSERT_TRUE(RunCommand(kExifTool, {"-overwrite_original", "-GPSLatitude=45", "-GPSLatitudeRef=N",
+                                       "-GPSLongitude=7", "-GPSLongitudeRef=E", "-GPSAltitude=999",
+                                       "-GPSDateStamp=2001:01:01", "-GPSTimeStamp=01:02:03", "-GPSImgDirection=100",
+                                       "-XMP-exif:GPSLatitude=45 0 0 N", "-XMP-exif:GPSDateTime=2001:01:01 01:02:03Z",
+                                       file})
+                    .succeeded());
+    const auto before = readTags(file);
+    ASSERT_EQ(number(before, "GPS:GPSAltitude"), 999);
+    addPhoto(table, file, 10, 20);
+    table.setTimeMs(0, FieldId::VTime, *civilToMs({2024, 5, 1, 10, 0, 45, 250}));
+    EXPECT_TRUE(writer.writeAll().allWritten());
+
+    const auto tags = readTags(file);
+    EXPECT_EQ(number(tags, "Composite:GPSLatitude"), 10);
+    EXPECT_EQ(number(tags, "Composite:GPSLongitude"), 20);
+    EXPECT_EQ(tags.at("GPS:GPSDateStamp"), "2024:05:01");
+    EXPECT_EQ(tags.at("GPS:GPSTimeStamp"), "10:00:45.25");
+    std::vector<std::string> stale;
+    for (const auto& [key, value] : tags)
+        if (key.find("GPSAltitude") != std::string::npos || key.find("GPSImgDirection") != std::string::npos ||
+            key.rfind("XMP-exif:GPS", 0) == 0)
+            stale.push_back(key + "=" + value);
+    EXPECT_THAT(stale, ::testing::IsEmpty());
+    // The rest of the photograph is as it was.
+    auto others = [](std::map<std::string, std::string> t) {
+        // XMP data that held nothing but the position goes with it.
+        std::erase_if(t, [](const auto& tag) {
+            return tag.first.rfind("XMP-exif:GPS", 0) == 0 || tag.first == "XMP-x:XMPToolkit";
+        });
+        return otherTags(t);
+    };
+    EXPECT_EQ(others(tags), others(before));
 }
 
 // Photographs placed by the binding pass on a track, against copies that

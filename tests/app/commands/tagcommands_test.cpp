@@ -80,11 +80,17 @@ TEST_F(TagCommandsTest, BatchWalksPhotosKeepsGoingAndCountsFailures) {
     const std::string badLine =
         "\"" + p("bad.jpg") + "\": /opt/geo/exiftool exited with code 1 (Error: Not a valid JPG - /p/bad.jpg)";
     const std::string killedLine = "\"" + p("killed.jpg") + "\": /opt/geo/exiftool crashed";
-    // Each batch starts with an empty console and ends with the summary and
-    // every photograph not written; the unplaced photo adds an empty entry.
+    // Each batch starts with an empty console and the choices in force, and
+    // ends with every photograph not written, then the summary; the unplaced
+    // photo is named with its reason (here, that the pass has not run since).
+    EXPECT_THAT(console.choices, ElementsAre("Writing: into the photos", "Coordinates a photo already has are replaced",
+                                             "Coordinates of unplaced photos are left as they are"));
     EXPECT_THAT(console.infoEntries,
-                ElementsAre(ElementsAre("one"), IsEmpty(), IsEmpty(), IsEmpty(), ElementsAre("five", "lines"),
-                            ElementsAre(summary, badLine, killedLine)));
+                ElementsAre(ElementsAre("one"),
+                            ElementsAre("\"" + p("unplaced.jpg") + "\": The table was changed after the calculation: "
+                                        "positions are worked out again at the next load or change of offsets"),
+                            IsEmpty(), IsEmpty(), ElementsAre("five", "lines"), ElementsAre(badLine, killedLine),
+                            ElementsAre(summary)));
     EXPECT_EQ(console.maximum, 5);
     EXPECT_EQ(console.steps, 5);
     EXPECT_EQ(console.position, 5);
@@ -181,7 +187,7 @@ TEST_F(TagCommandsTest, AbortDuringThirdOfTenStartsNoOtherPhoto) {
     sessions.onRun = [this](int call) {
         if (call == 3) console.pressAbort();
     };
-    const auto batch = commands.writeAll();
+    const auto batch = commands.writeAllPhotos(dialogs);
     EXPECT_EQ(sessions.calls().size(), 3u);
     EXPECT_TRUE(batch.aborted);
     EXPECT_EQ(batch.written, 3);
@@ -190,10 +196,14 @@ TEST_F(TagCommandsTest, AbortDuringThirdOfTenStartsNoOtherPhoto) {
     const std::string summary = "GPS tags: 3 written, 0 not placed, 0 failed, 7 not tried after the abort";
     EXPECT_EQ(batch.summary(), summary);
     // The abort came while the third was written: its text is not shown.
-    // The summary names each photograph not tried.
-    ASSERT_EQ(console.infoEntries.size(), 3u);
-    EXPECT_THAT(console.infoEntries[2], ElementsAre(summary, "\"" + p("4.jpg") + "\": not tried after the abort",
-                                                    _, _, _, _, _, "\"" + p("10.jpg") + "\": not tried after the abort"));
+    // Each photograph not tried is named, then the summary comes last, and
+    // a box repeats it.
+    ASSERT_EQ(console.infoEntries.size(), 4u);
+    EXPECT_THAT(console.infoEntries[2], ElementsAre("\"" + p("4.jpg") + "\": not tried after the abort", _, _, _, _, _,
+                                                    "\"" + p("10.jpg") + "\": not tried after the abort"));
+    EXPECT_THAT(console.infoEntries[3], ElementsAre(summary));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, summary);
     EXPECT_EQ(console.steps, 3);
     EXPECT_FALSE(console.abortable());
     EXPECT_EQ(table.recNo(), 2u);
@@ -220,7 +230,7 @@ TEST_F(TagCommandsTest, SeveralWritersKeepTableOrderAndWriteEachFileOnce) {
     };
     sessions.reply = [](const std::vector<std::string>& args) { return FakeSessions::success({args.back()}); };
     const auto batch = commands.writeAll();
-    EXPECT_EQ(batch.written, kPhotos);
+    EXPECT_EQ(batch.written, 40);  // each file once
     EXPECT_FALSE(shared);
     ASSERT_EQ(console.infoEntries.size(), std::size_t(kPhotos) + 1);
     for (int i = 0; i < kPhotos; ++i) {
@@ -231,9 +241,9 @@ TEST_F(TagCommandsTest, SeveralWritersKeepTableOrderAndWriteEachFileOnce) {
             EXPECT_THAT(console.infoEntries[i], ElementsAre(file));
     }
     std::map<std::string, std::string> latitudes;
-    for (const auto& call : sessions.calls()) EXPECT_TRUE(latitudes.emplace(call.args.back(), call.args[4]).second);
+    for (const auto& call : sessions.calls()) EXPECT_TRUE(latitudes.emplace(call.args.back(), call.args[6]).second);
     EXPECT_EQ(latitudes.size(), 40u);
-    EXPECT_EQ(latitudes[p("0.jpg")], TagWriter::arguments(table, 40)[4]);
+    EXPECT_EQ(latitudes[p("0.jpg")], TagWriter::arguments(table, 40)[6]);
     EXPECT_EQ(sessions.opened(), TagWriterPool::writersFor(40));
     EXPECT_EQ(console.steps, kPhotos);
 }
