@@ -52,14 +52,14 @@ QMenu* addPlacesMenu(QMenuBar* bar, TMainForm* window, Document& document) {
         if (!commands().setPlaceNames(on)) names->setChecked(false);
     });
     QAction* replace = addCheck(menu, "ReplacePlaceNames",
-                                QT_TRANSLATE_NOOP("geovanta::PlacesMenu", "&Заменить названия мест"),
+                                QT_TRANSLATE_NOOP("geovanta::PlacesMenu", "За&менить названия мест"),
                                 state.replacePlaceNames);
     replace->setToolTip(translated(QT_TRANSLATE_NOOP(
         "geovanta::PlacesMenu", "Названия, уже записанные в фото, уступают найденным по координатам")));
     QObject::connect(replace, &QAction::triggered, menu, [commands](bool on) { commands().setReplacePhotoNames(on); });
     QAction* direction =
         addCheck(menu, "TravelDirection",
-                 QT_TRANSLATE_NOOP("geovanta::PlacesMenu", "Записывать &направление движения"), state.travelDirection);
+                 QT_TRANSLATE_NOOP("geovanta::PlacesMenu", "Записывать направление &движения"), state.travelDirection);
     direction->setToolTip(translated(QT_TRANSLATE_NOOP(
         "geovanta::PlacesMenu", "Направление и скорость движения по треку (не направление объектива), "
                                 "если быстрее 1 м/с")));
