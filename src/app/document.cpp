@@ -134,11 +134,6 @@ Document::HandResult Document::named(HandResult result) {
     return result;
 }
 
-std::optional<std::string> Document::renamePlaces() {
-    if (auto refused = refusal()) return refused;
-    namePlaces(table_, params().naming);
-    return std::nullopt;
-}
 
 void Document::applyRewrites(Lease& lease, const FileRewrites& rewrites, std::optional<std::size_t> cursor) {
     DataTable& rows = lease.rows();

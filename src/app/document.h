@@ -126,9 +126,6 @@ public:
     HandResult releaseHand(std::size_t row);
     HandResult undoHand();
     HandResult redoHand();
-    // Names every photograph's place again as the state now asks: after
-    // place names were turned on or off, or their language changed.
-    std::optional<std::string> renamePlaces();
 
     // The files the tag write put new ones in place of, and where its cursor
     // ends; applied with the write's lease.
