@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "binding/placenaming.h"
 #include "geo/placefinder.h"
+#include "table/datatable.h"
 #include "peakmemory.h"
 
 using namespace geovanta;
@@ -91,5 +93,35 @@ void BM_PlaceNames100k(benchmark::State& state) {
 }
 BENCHMARK(BM_PlaceNames100k)->Arg(static_cast<int>(Language::English))->Arg(static_cast<int>(Language::Russian))
     ->Unit(benchmark::kMillisecond);
+
+// The same through the table, as the pass names them: each photograph's
+// names stored with it, the lookup's only where nobody else named it.
+void BM_NamePlacesInTable100k(benchmark::State& state) {
+    static const std::vector<Position> positions = photoPositions();
+    std::string error;
+    PlaceNaming naming;
+    naming.finder = PlaceFinder::shared(GEOVANTA_PLACE_DIR, error);
+    if (!naming.finder) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    DataTable table;
+    for (const Position& p : positions) {
+        table.append();
+        const std::size_t row = table.recNo();
+        table.setText(row, FieldId::Stat, "F");
+        table.setReal(row, FieldId::Lat, p.lat);
+        table.setReal(row, FieldId::Lon, p.lon);
+        table.post();
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (std::size_t row = 0; row < table.rowCount(); ++row) table.setPlaceNames(row, {});
+        state.ResumeTiming();
+        namePlaces(table, naming);
+    }
+    state.counters["photos_per_s"] = benchmark::Counter(static_cast<double>(kPhotos), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_NamePlacesInTable100k)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "app/inlinejobrunner.h"
 #include "app/photofolderjob.h"
 #include "app/placementtexts.h"
+#include "app/placenamesetup.h"
 #include "app/programpaths.h"
 #include "app/programstate.h"
 #include "app/signalwatch.h"
@@ -96,7 +97,7 @@ void reportPlacements(const DataTable& table, const ProgramState& state, const L
     for (const LeftOutFile& f : report.leftOut) note(f.line());
     if (!report.photoFolders) return;
     std::vector<PhotoPlacement> each;
-    const PlacementSummary summary = summarisePlacements(table, state.tolerance, &each, state.photoZones);
+    const PlacementSummary summary = summarisePlacements(table, bindingParams(state), &each);
     note(summaryLine(summary, bindingParams(state)));
     for (const PhotoPlacement& p : each)
         if (p.placement.kind != PlacementKind::Placed && p.placement.kind != PlacementKind::ByHand)
@@ -131,6 +132,7 @@ bool writeTags(Document& document, const CliOptions& options, SignalWatch& stopS
     settings.rawOnly = options.sidecarRawOnly;
     settings.keepExisting = options.keepExisting;
     settings.clearUnplaced = options.clearUnplaced;
+    settings.content = tagContent(document.state());
     const auto sessions = std::make_shared<ExifToolSessions>(defaultExifToolPath(), KeptProcess::maker());
     const std::optional<TagWrite::Outcome> batch =
         TagWrite::writeInline(document, console, sessions, TagWrite::Scope::All, settings);
@@ -151,7 +153,7 @@ bool writeTags(Document& document, const CliOptions& options, SignalWatch& stopS
 
 // The table into a file that is replaced whole or left as it was; a signal
 // meanwhile removes the unfinished copy.
-int writeCsvFile(const DataTable& table, const std::string& path, SignalWatch& stopSignals) {
+int writeCsvFile(const DataTable& table, const std::string& path, bool placeNames, SignalWatch& stopSignals) {
     FileReplacement file(path);
     if (file.error()) return fail(*file.error());
     const std::string temp = file.tempPath();
@@ -159,7 +161,7 @@ int writeCsvFile(const DataTable& table, const std::string& path, SignalWatch& s
         if (!temp.empty()) std::remove(temp.c_str());
         std::_Exit(128 + signal);
     });
-    CsvWriter::write(table, file.stream());
+    CsvWriter::write(table, file.stream(), placeNames);
     const bool written = file.commit();
     stopSignals.setHandler({});
     return written ? 0 : fail(*file.error());
@@ -202,6 +204,11 @@ int main(int argc, char** argv) {
     state.photoSubfolders = options.recursive;
     state.photoZones = options.photoZones;
     state.maxAccuracyM = options.maxAccuracyM;
+    state.placeNames = options.placeNames;
+    state.placeMaxKm = options.placeMaxKm;
+    state.privacyZones = options.privacyZones;
+    state.travelDirection = options.direction;
+    if (const auto error = followPlaceNames(state)) return fail(*error);
     // No settings file: everything comes from the command line.
     Document document(state, SettingsFile(std::string()));
     InlineJobRunner jobs(document);
@@ -233,10 +240,10 @@ int main(int argc, char** argv) {
     if (!report.leftOut.empty()) status = 1;
 
     if (options.csvFile.empty()) {
-        CsvWriter::write(table, std::cout);
+        CsvWriter::write(table, std::cout, options.placeNames);
         std::cout.flush();
         if (!std::cout) return fail("cannot write to standard output");
-    } else if (writeCsvFile(table, options.csvFile, stopSignals) != 0) {
+    } else if (writeCsvFile(table, options.csvFile, options.placeNames, stopSignals) != 0) {
         return 1;
     }
     reportPlacements(table, document.state(), report);

@@ -68,6 +68,18 @@ std::string CliOptions::usage() {
            "  --clear-unplaced       with --write-tags: take the GPS tags out of every photograph\n"
            "                         that is not placed (and out of its XMP file, where there is\n"
            "                         one); nothing else in it is changed\n"
+           "  --places               name each placed photograph's town, region and country (in\n"
+           "                         English, from the data sets beside the program, offline):\n"
+           "                         the CSV's last columns City, State, Country, CountryCode,\n"
+           "                         and with --write-tags XMP's (and IPTC's, where the photograph\n"
+           "                         has IPTC) location tags\n"
+           "  --place-max-km KM      with --places: the town lies within KM (default 25)\n"
+           "  --privacy LAT,LON,RADIUS_M\n"
+           "                         leave unplaced every photograph that would lie within\n"
+           "                         RADIUS_M metres of LAT,LON: no position, no tags (repeatable)\n"
+           "  --direction            with --write-tags: also the direction of travel (not of the\n"
+           "                         lens) and the speed, from the track while moving faster\n"
+           "                         than 1 m/s\n"
            "  --help                 show this text\n"
            "\n"
            "Times are in days: one hour is 0.0416666666666667. No settings file is read.\n"
@@ -200,6 +212,11 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
             out.help = true;
             continue;
         }
+        if (arg == "--places" || arg == "--direction") {
+            if (inlineValue) return "option '" + arg + "' takes no value";
+            (arg == "--places" ? out.placeNames : out.direction) = true;
+            continue;
+        }
         static const std::pair<const char*, bool CliOptions::*> kSwitches[] = {
             {"--write-tags", &CliOptions::writeTags},       {"--recursive", &CliOptions::recursive},
             {"--photo-zones", &CliOptions::photoZones},     {"--keep-existing", &CliOptions::keepExisting},
@@ -222,7 +239,8 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
         }
         const bool takesValue =
             arg == "--track-offset" || arg == "--photo-offset" || arg == "--tolerance" || arg == "--csv" ||
-            arg == "--exiftool-timeout" || arg == "--place" || arg == "--max-accuracy" || arg == "--track-photos";
+            arg == "--exiftool-timeout" || arg == "--place" || arg == "--max-accuracy" || arg == "--track-photos" ||
+            arg == "--privacy" || arg == "--place-max-km";
         if (!takesValue) return "unknown option '" + args[i] + "'";
         std::string value;
         if (inlineValue) {
@@ -238,6 +256,16 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
         } else if (arg == "--track-photos") {
             if (value.empty()) return "option '--track-photos' needs a folder";
             out.trackPhotos.push_back(value);
+        } else if (arg == "--privacy") {
+            const auto zone = parseZone(value);
+            // A name given after the radius is the person's own: kept.
+            if (!zone) return "'" + value + "' is not LAT,LON,RADIUS_M: a latitude (-90 to 90), a longitude "
+                               "(-180 to 180) and a radius in metres above 0 up to 1000000";
+            out.privacyZones.push_back(*zone);
+        } else if (arg == "--place-max-km") {
+            const auto v = parseNumber(value);
+            if (!v || *v <= 0 || *v > 1000) return "'" + value + "' is not a number of kilometres above 0 up to 1000";
+            out.placeMaxKm = *v;
         } else if (arg == "--csv") {
             if (value.empty()) return "option '--csv' needs a file name";
             out.csvFile = value;
@@ -265,6 +293,7 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
         if (out.keepExisting) return "option '--keep-existing' needs '--write-tags'";
         if (out.clearUnplaced) return "option '--clear-unplaced' needs '--write-tags'";
     }
+    if (out.direction && !out.writeTags && !out.help) return "option '--direction' needs '--write-tags'";
     return std::nullopt;
 }
 

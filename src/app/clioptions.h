@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "binding/privacyzones.h"
+
 namespace geovanta {
 
 // Command line of geovanta-cli.
@@ -28,6 +30,14 @@ struct CliOptions {
     // named IMG_0001.xmp, or IMG_0001.CR3.xmp with the full name.
     bool sidecars = false;
     bool sidecarFullName = false;
+    // Each photograph's town, region and country, in English, looked up
+    // offline within placeMaxKm; written with the tags too.
+    bool placeNames = false;
+    double placeMaxKm = 25;
+    // --privacy LAT,LON,RADIUS_M: photographs there are not placed (repeatable).
+    std::vector<PrivacyZone> privacyZones;
+    // With writeTags: the direction and speed of travel as well.
+    bool direction = false;
     bool sidecarRawOnly = false;  // "--sidecar=raw": raw files into XMP files, the others themselves
     // With writeTags: a photograph that carries a position of its own is
     // left as it is; an unplaced photograph has its GPS record taken out.

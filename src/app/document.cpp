@@ -106,23 +106,34 @@ Document::HandResult handResult(const HandPlacement::Step& step) {
 
 Document::HandResult Document::placeByHand(const std::vector<std::size_t>& rows, double lat, double lon) {
     if (auto refused = refusal()) return refusedHand(*refused);
-    return handResult(HandPlacement(table_, handHistory_).place(rows, lat, lon));
+    // A privacy zone holds no photograph, whoever puts it there.
+    if (const PrivacyZone* zone = zoneHolding(state_.privacyZones, lat, lon))
+        return refusedHand(textOf(Msg::HandPlaceInPrivacyZone, {zone->name}));
+    return named(handResult(HandPlacement(table_, handHistory_).place(rows, lat, lon)));
 }
 
 Document::HandResult Document::releaseHand(std::size_t row) {
     if (auto refused = refusal()) return refusedHand(*refused);
-    return handResult(HandPlacement(table_, handHistory_).release(row));
+    return named(handResult(HandPlacement(table_, handHistory_).release(row)));
 }
 
 Document::HandResult Document::undoHand() {
     if (auto refused = refusal()) return refusedHand(*refused);
-    return handResult(HandPlacement(table_, handHistory_).undo());
+    return named(handResult(HandPlacement(table_, handHistory_).undo()));
 }
 
 Document::HandResult Document::redoHand() {
     if (auto refused = refusal()) return refusedHand(*refused);
-    return handResult(HandPlacement(table_, handHistory_).redo());
+    return named(handResult(HandPlacement(table_, handHistory_).redo()));
 }
+
+// A photograph moved by hand takes the names of where it now is; one given
+// back to the pass is named by the pass.
+Document::HandResult Document::named(HandResult result) {
+    if (!result.passNeeded) namePlaces(table_, params().naming);
+    return result;
+}
+
 
 void Document::applyRewrites(Lease& lease, const FileRewrites& rewrites, std::optional<std::size_t> cursor) {
     DataTable& rows = lease.rows();

@@ -146,6 +146,8 @@ public:
     void noteLoaded(LoadedSource source);
 
 private:
+    HandResult named(HandResult result);
+
     DataTable table_;
     ProgramState state_;
     SettingsFile settings_;

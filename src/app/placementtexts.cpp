@@ -83,6 +83,7 @@ std::string summaryStatusText(const PlacementSummary& s) {
             part(s.beforeTrack, Msg::SummaryBeforeTrack);
             part(s.afterTrack, Msg::SummaryAfterTrack);
             part(s.inGaps, Msg::SummaryInGaps);
+            part(s.inPrivacyZones, Msg::SummaryInPrivacyZones);
         }
         text += textOf(Msg::SummaryUnplaced, {s.unplaced(), why});
     }
@@ -106,6 +107,7 @@ std::string reasonText(const Placement& p, int32_t toleranceSeconds) {
         case PlacementKind::InGap: return textOf(Msg::InGap, {d, toleranceSeconds});
         case PlacementKind::NoTrack: return textOf(Msg::NoTrack);
         case PlacementKind::ByHand: return textOf(Msg::ByHand);
+        case PlacementKind::InPrivacyZone: return textOf(Msg::InPrivacyZone, {p.privacyZone});
     }
     return {};
 }
@@ -149,9 +151,16 @@ std::string placementLine(const Placement& p, int32_t toleranceSeconds) {
 }
 
 std::string photoRowToolTip(const DataTable& table, std::size_t row, int32_t toleranceSeconds, bool photoZones) {
+    BindingParams params;
+    params.tolerance = toleranceSeconds;
+    params.photoZones = photoZones;
+    return photoRowToolTip(table, row, params);
+}
+
+std::string photoRowToolTip(const DataTable& table, std::size_t row, const BindingParams& params) {
     if (row >= table.rowCount() || !table.isPhoto(row)) return {};
-    const Placement p = explainPlacement(table, row, toleranceSeconds, photoZones);
-    std::string text = placementToolTip(p, toleranceSeconds);
+    const Placement p = explainPlacement(table, row, params);
+    std::string text = placementToolTip(p, params.tolerance);
     // The pass leaves a photograph's latitude empty exactly when it does not place it.
     const bool positioned = !table.isNull(row, FieldId::Lat);
     if (positioned != (p.kind == PlacementKind::Placed || p.kind == PlacementKind::ByHand))
@@ -172,7 +181,7 @@ std::string summaryLine(const PlacementSummary& s, const BindingParams& p) {
         text += " (no track loaded)";
     else
         text += " (before the track " + n(s.beforeTrack) + ", after it " + n(s.afterTrack) + ", in gaps " +
-                n(s.inGaps) + ")";
+                n(s.inGaps) + (p.privacyZones.empty() ? "" : ", in privacy zones " + n(s.inPrivacyZones)) + ")";
     return text + ", from file date " + n(s.fromFileDate) + "; track offset " + offsetText(p.trackOffset) +
            ", photo offset " + offsetText(p.photoOffset) + ", tolerance " + std::to_string(p.tolerance) + " s" +
            (p.photoZones ? ", photo times to UTC by their own zones" : "");

@@ -36,6 +36,8 @@ std::string placementLine(const Placement& placement, int32_t toleranceSeconds);
 // was scanned comes last. `photoZones` as the pass had it.
 std::string photoRowToolTip(const DataTable& table, std::size_t row, int32_t toleranceSeconds,
                             bool photoZones = false);
+// The same by every rule the pass had, its privacy zones included.
+std::string photoRowToolTip(const DataTable& table, std::size_t row, const BindingParams& params);
 
 // geovanta-cli's summary of a pass, in English with every count.
 std::string summaryLine(const PlacementSummary& summary, const BindingParams& params);

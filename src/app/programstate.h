@@ -1,9 +1,12 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <memory>
 #include <string>
 
 #include "binding/calcpositions.h"
+#include "binding/privacyzones.h"
+#include "geo/placefinder.h"
 #include "input/gpsread.h"
 
 namespace geovanta {
@@ -51,12 +54,38 @@ struct ProgramState {
     // Location history: points whose reported accuracy is worse than this
     // many metres are left out.
     double maxAccuracyM = 100;
+    // Photographs get the names of their town, region and country, looked
+    // up offline; the town within this many kilometres.
+    bool placeNames = false;
+    double placeMaxKm = kPlaceMaxKm;
+    // Where their data sets are; empty for the program's own
+    // (ProgramPaths::placeData).
+    std::string placeData;
+    // The names lookup, while place names are on; loaded by whoever turns
+    // them on (placenamesetup.h), as the data take some 15 MB.
+    std::shared_ptr<const PlaceFinder> placeFinder;
+    // The names a photograph carried give way to the lookup's.
+    bool replacePlaceNames = false;
+    // The tag write adds the direction and speed of travel.
+    bool travelDirection = false;
+    // Circles a photograph is never placed in.
+    PrivacyZones privacyZones;
 };
 
 // The pass's parameters as the state holds them now; every command that runs
 // the pass takes them from here.
 inline BindingParams bindingParams(const ProgramState& state) {
-    return BindingParams{state.trackOffset, state.photoOffset, state.tolerance, state.photoZones};
+    BindingParams params;
+    params.trackOffset = state.trackOffset;
+    params.photoOffset = state.photoOffset;
+    params.tolerance = state.tolerance;
+    params.photoZones = state.photoZones;
+    params.privacyZones = state.privacyZones;
+    if (state.placeNames) params.naming.finder = state.placeFinder;
+    params.naming.language = currentLanguage();
+    params.naming.maxKm = state.placeMaxKm;
+    params.naming.replacePhotoNames = state.replacePlaceNames;
+    return params;
 }
 
 // What the readers take from the state.

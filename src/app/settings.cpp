@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -13,6 +14,8 @@ namespace geovanta {
 namespace {
 
 constexpr int32_t kDefaultTolerance = 300;
+// No town is a thousand kilometres from anywhere it would name.
+constexpr double kMaxPlaceKm = 1000;
 
 }  // namespace
 
@@ -81,6 +84,24 @@ ProgramState SettingsFile::readState(const std::string& defaultFolder, std::vect
         const auto metres = parseNumber(*v);
         if (metres && *metres > 0 && *metres <= 1e7) s.maxAccuracyM = *metres;
     }
+    s.placeNames = flag(kPlacesKey);
+    s.replacePlaceNames = flag(kReplacePlaceNamesKey);
+    s.travelDirection = flag(kTravelDirectionKey);
+    if (const auto v = text(kPlaceMaxKmKey)) {
+        const auto km = parseNumber(*v);
+        if (km && *km > 0 && *km <= kMaxPlaceKm) s.placeMaxKm = *km;
+    }
+    // A zone that cannot be read is passed over and the person told: a
+    // home left unguarded must not go unnoticed.
+    for (int k = 1; k <= kMaxPrivacyZones; ++k) {
+        const std::string key = kPrivacyZoneKey + std::to_string(k);
+        const auto v = text(key.c_str());
+        if (!v || v->empty()) break;
+        if (const auto zone = parseZone(*v))
+            s.privacyZones.push_back(*zone);
+        else if (messages)
+            messages->push_back(textOf(Msg::PrivacyZoneUnreadable, {key, *v, path_}));
+    }
     return s;
 }
 
@@ -93,6 +114,14 @@ std::optional<std::string> SettingsFile::writeString(std::string_view key, std::
     }
     if (IniFile::writeValue(path_, kSection, key, value)) return std::nullopt;
     return textOf(Msg::UnableToWriteTo, {path_});
+}
+
+std::optional<std::string> SettingsFile::writePrivacyZones(const PrivacyZones& zones) const {
+    const std::size_t n = std::min<std::size_t>(zones.size(), kMaxPrivacyZones);
+    for (std::size_t k = 0; k < n; ++k)
+        if (auto error = writeString(kPrivacyZoneKey + std::to_string(k + 1), zoneText(zones[k]))) return error;
+    if (n < kMaxPrivacyZones) return writeString(kPrivacyZoneKey + std::to_string(n + 1), "");
+    return std::nullopt;
 }
 
 std::optional<std::string> SettingsFile::writeTarget(WriteTarget target) const {

@@ -41,6 +41,18 @@ public:
     static constexpr const char* kSidecarNameKey = "SidecarName";
     // Metres: location-history points reported less accurate are left out.
     static constexpr const char* kMaxAccuracyKey = "MaxAccuracyM";
+    // 1 when photographs get the names of their town, region and country.
+    static constexpr const char* kPlacesKey = "Places";
+    // Kilometres within which a photograph's town lies; above 0 up to 1000.
+    static constexpr const char* kPlaceMaxKmKey = "PlaceMaxKm";
+    // 1 when names the photographs carried give way to the lookup's.
+    static constexpr const char* kReplacePlaceNamesKey = "ReplacePlaceNames";
+    // 1 when the tag write adds the direction and speed of travel.
+    static constexpr const char* kTravelDirectionKey = "TravelDirection";
+    // PrivacyZone1, PrivacyZone2, …: "LAT,LON,RADIUS_M,NAME" each, up to the
+    // first missing or empty one.
+    static constexpr const char* kPrivacyZoneKey = "PrivacyZone";
+    static constexpr int kMaxPrivacyZones = 100;
 
     // With `makeFolder` the first write makes the file's folder, as the
     // user's configuration folder may not exist yet; a folder beside the
@@ -69,6 +81,9 @@ public:
     std::optional<std::string> writeString(std::string_view key, std::string_view value) const;
     std::optional<std::string> writeFloat(std::string_view key, double value) const;
     std::optional<std::string> writeInteger(std::string_view key, int32_t value) const;
+    // Every zone under its number, and the number after the last emptied, so
+    // that zones taken away are not read again.
+    std::optional<std::string> writePrivacyZones(const PrivacyZones& zones) const;
     // WriteSidecars as `target` says.
     std::optional<std::string> writeTarget(WriteTarget target) const;
 

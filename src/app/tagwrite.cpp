@@ -71,6 +71,25 @@ private:
     TagWrite& w_;
 };
 
+TagContent tagContent(const ProgramState& state) {
+    TagContent content;
+    content.placeNames = state.placeNames;
+    content.direction = state.travelDirection;
+    content.params = bindingParams(state);
+    return content;
+}
+
+namespace {
+
+// A photograph in a privacy zone has no position to write, even one given
+// by hand before the zone was drawn.
+bool writable(const DataTable& table, std::size_t row, const TagContent& content) {
+    return hasPosition(table, row) && !zoneHolding(content.params.privacyZones, table.real(row, FieldId::Lat),
+                                                   table.real(row, FieldId::Lon));
+}
+
+}  // namespace
+
 std::string TagWrite::Outcome::summary() const {
     const auto failed = failures.size();
     std::string text = mixed     ? textOf(Msg::MixedSummary, {written - sidecarsWritten, sidecarsWritten, notPlaced, failed})
@@ -110,7 +129,8 @@ TagWrite::Begun TagWrite::begin(Document& document, ConsoleView& console, std::s
     if (table.isEmpty()) return {};
     if (scope == Scope::Current) {
         const std::size_t row = table.recNo();
-        if (table.eof() || row >= table.rowCount() || !table.isPhoto(row) || !hasPosition(table, row)) return {};
+        if (table.eof() || row >= table.rowCount() || !table.isPhoto(row) || !writable(table, row, settings.content))
+            return {};
     }
     std::optional<Document::Lease> lease = document.lease(textOf(Msg::TagWriteTitle));
     if (!lease) return {nullptr, document.refusal()};
@@ -145,16 +165,16 @@ void TagWrite::takeAll() {
     const ProgramState& state = document_.state();
     // Why each photograph is placed or not, told once for the whole table.
     std::vector<PhotoPlacement> each;
-    summarisePlacements(table, state.tolerance, &each, state.photoZones);
+    summarisePlacements(table, document_.params(), &each);
     // Every job is made here, on the table's thread; the batch only reads
     // the jobs, never the table.
     for (const PhotoPlacement& photo : each) {
         const std::size_t row = photo.row;
-        const bool placed = hasPosition(table, row);
+        const bool placed = writable(table, row, settings_.content);
         // Kept is what would have been written or cleared: an unplaced
         // photograph that is left alone anyway is told by why it is unplaced.
         const bool keep = (placed || settings_.clearUnplaced) && settings_.keepExisting && carriesPosition(table, row);
-        TagJob job = placed ? TagWriter::job(table, row, sidecarsFor(table, row))
+        TagJob job = placed ? TagWriter::job(table, row, sidecarsFor(table, row), settings_.content)
                             : TagWriter::clearJob(table, row, sidecarsFor(table, row));
         if (!placed) ++notPlaced_;
         if (keep) {
@@ -181,7 +201,7 @@ void TagWrite::takeCurrent() {
     single_ = true;
     // One photograph does not wait for another write in its folder.
     batch_.setWaitForFolders(false);
-    TagJob job = TagWriter::job(table, row, sidecarsFor(table, row));
+    TagJob job = TagWriter::job(table, row, sidecarsFor(table, row), settings_.content);
     if (settings_.keepExisting && carriesPosition(table, row)) {
         keptLines_.push_back(TagWriter::failureLine(job.fileName, textOf(Msg::AlreadyHasPosition)));
         return;

@@ -30,6 +30,10 @@
 
 namespace geovanta {
 
+// What the document's state asks to write with the positions: place names,
+// the direction of travel, and the pass's rules to find it by.
+TagContent tagContent(const ProgramState& state);
+
 class TagWrite : public std::enable_shared_from_this<TagWrite> {
 public:
     enum class Scope { All, Current };
@@ -50,6 +54,8 @@ public:
         // A photograph without a position has its GPS record taken out: a
         // position written before an offset changed is no longer true.
         bool clearUnplaced = false;
+        // What goes with the position.
+        TagContent content;
     };
 
     struct Outcome {

@@ -32,19 +32,18 @@ TrackPoint readPoint(const DataTable& t, std::size_t row) {
     return p;
 }
 
-void placePhoto(DataTable& t, std::size_t row, const TrackPoint& prev, const TrackPoint& cur) {
+// Places the photograph unless its position lies in a privacy zone.
+void placePhoto(DataTable& t, std::size_t row, const TrackPoint& prev, const TrackPoint& cur,
+                const PrivacyZones& zones) {
     const int64_t time = t.timeMs(row, FieldId::VTime);
-    // Ends of equal time leave nothing to interpolate: the photo takes the
-    // shared moment's first end.
-    const long double r = cur.timeMs == prev.timeMs
-                              ? 0.0L
-                              : static_cast<long double>(time - prev.timeMs) / (cur.timeMs - prev.timeMs);
-    t.setReal(row, FieldId::Lat, static_cast<double>(prev.lat + r * (static_cast<long double>(cur.lat) - prev.lat)));
-    t.setReal(row, FieldId::Lon, static_cast<double>(prev.lon + r * (static_cast<long double>(cur.lon) - prev.lon)));
+    const LegPosition at = positionOnLeg({prev.lat, prev.lon, prev.timeMs}, {cur.lat, cur.lon, cur.timeMs}, time);
+    if (!zones.empty() && zoneHolding(zones, at.lat, at.lon)) return;
+    t.setReal(row, FieldId::Lat, at.lat);
+    t.setReal(row, FieldId::Lon, at.lon);
     // Without a known altitude at both ends nothing is invented.
     if (prev.elev && cur.elev)
         t.setReal(row, FieldId::Elev,
-                  static_cast<double>(*prev.elev + r * (static_cast<long double>(*cur.elev) - *prev.elev)));
+                  static_cast<double>(*prev.elev + at.r * (static_cast<long double>(*cur.elev) - *prev.elev)));
 }
 
 // Shifts every row's time and takes every photograph's position away: each
@@ -118,8 +117,10 @@ void CalcPositions(DataTable& t, const BindingParams& params) {
             if (!before || !after || t.placedByHand(photo)) return;
             const Placement p =
                 decidePlacement(t.timeMs(photo, FieldId::VTime), prev.timeMs, cur.timeMs, params.tolerance);
-            if (p.kind == PlacementKind::Placed) placePhoto(t, photo, prev, cur);
+            if (p.kind == PlacementKind::Placed) placePhoto(t, photo, prev, cur, params.privacyZones);
         });
+    // Names follow the positions just given, so none outlives its position.
+    namePlaces(t, params.naming);
     t.first();
 }
 

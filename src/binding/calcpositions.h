@@ -2,6 +2,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "binding/placenaming.h"
+#include "binding/privacyzones.h"
+
 namespace geovanta {
 
 class DataTable;
@@ -13,6 +16,10 @@ struct BindingParams {
     // A photograph whose camera recorded its zone is first brought to UTC by
     // it; the others take the photo offset alone.
     bool photoZones = false;
+    // A photograph whose position would fall inside one of these is not placed.
+    PrivacyZones privacyZones{};
+    // How the photographs' places are named once they are placed.
+    PlaceNaming naming{};
 };
 
 // Flat-earth distance in metres; the longitude difference is scaled by the
@@ -26,10 +33,12 @@ int64_t photoTimeBeforeOffset(const DataTable& table, std::size_t row, bool phot
 
 // The binding pass over the whole table: shifted times, shifted-time order,
 // leg distances and speeds, and interpolated positions of the photographs
-// that lie within the tolerance of a neighbouring non-photo row. Every other
+// that lie within the tolerance of a neighbouring non-photo row and outside
+// every privacy zone. Every other
 // photograph is left without a position, whatever an earlier pass gave it
 // (binding/placement.h says why), except one placed by hand, which keeps the
-// position it was given. Leaves the cursor on the first row.
+// position it was given. Then names every photograph's place by `naming`
+// (namePlaces). Leaves the cursor on the first row.
 void CalcPositions(DataTable& table, const BindingParams& params);
 
 }  // namespace geovanta

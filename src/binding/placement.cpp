@@ -26,19 +26,47 @@ void noteFileType(const DataTable& table, std::size_t row, Placement& p) {
     if (p.fromFileDate) p.fileType = photoFileType(table.text(row, FieldId::FileName));
 }
 
+LegEnd legEnd(const DataTable& table, std::size_t row) {
+    return {table.real(row, FieldId::Lat), table.real(row, FieldId::Lon), table.timeMs(row, FieldId::VTime)};
+}
+
 Placement decided(const DataTable& table, std::size_t row, std::optional<std::size_t> prev,
-                  std::optional<std::size_t> next, int32_t toleranceSeconds, bool photoZones) {
+                  std::optional<std::size_t> next, const BindingParams& params) {
     Placement p;
     if (table.placedByHand(row))
         p.kind = PlacementKind::ByHand;
     else
         p = decidePlacement(table.timeMs(row, FieldId::VTime), timeOf(table, prev), timeOf(table, next),
-                            toleranceSeconds);
-    noteTimeSource(table, row, photoZones, p);
+                            params.tolerance);
+    // Placed by its times, the photograph still stays off a privacy zone,
+    // where the pass left it unplaced.
+    if (p.kind == PlacementKind::Placed && !params.privacyZones.empty()) {
+        const LegPosition at = positionOnLeg(legEnd(table, *prev), legEnd(table, *next), table.timeMs(row, FieldId::VTime));
+        if (const PrivacyZone* zone = zoneHolding(params.privacyZones, at.lat, at.lon)) {
+            p.kind = PlacementKind::InPrivacyZone;
+            p.privacyZone = zone->name;
+        }
+    }
+    noteTimeSource(table, row, params.photoZones, p);
     return p;
 }
 
+BindingParams rulesOf(int32_t toleranceSeconds, bool photoZones) {
+    BindingParams params;
+    params.tolerance = toleranceSeconds;
+    params.photoZones = photoZones;
+    return params;
+}
+
 }  // namespace
+
+LegPosition positionOnLeg(const LegEnd& from, const LegEnd& to, int64_t t) {
+    LegPosition at;
+    if (to.timeMs != from.timeMs) at.r = static_cast<long double>(t - from.timeMs) / (to.timeMs - from.timeMs);
+    at.lat = static_cast<double>(from.lat + at.r * (static_cast<long double>(to.lat) - from.lat));
+    at.lon = static_cast<double>(from.lon + at.r * (static_cast<long double>(to.lon) - from.lon));
+    return at;
+}
 
 Placement decidePlacement(int64_t t, std::optional<int64_t> prev, std::optional<int64_t> next,
                           int32_t toleranceSeconds) {
@@ -64,29 +92,43 @@ Placement decidePlacement(int64_t t, std::optional<int64_t> prev, std::optional<
 }
 
 Placement explainPlacement(const DataTable& table, std::size_t row, int32_t toleranceSeconds, bool photoZones) {
-    std::optional<std::size_t> prev, next;
+    return explainPlacement(table, row, rulesOf(toleranceSeconds, photoZones));
+}
+
+LegRows legAround(const DataTable& table, std::size_t row) {
+    LegRows leg;
     for (std::size_t r = row; r-- > 0;)
         if (!table.isPhoto(r)) {
-            prev = r;
+            leg.prev = r;
             break;
         }
     for (std::size_t r = row + 1; r < table.rowCount(); ++r)
         if (!table.isPhoto(r)) {
-            next = r;
+            leg.next = r;
             break;
         }
-    Placement p = decided(table, row, prev, next, toleranceSeconds, photoZones);
+    return leg;
+}
+
+Placement explainPlacement(const DataTable& table, std::size_t row, const BindingParams& params) {
+    const LegRows leg = legAround(table, row);
+    Placement p = decided(table, row, leg.prev, leg.next, params);
     noteFileType(table, row, p);
     return p;
 }
 
 PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSeconds,
                                      std::vector<PhotoPlacement>* each, bool photoZones) {
+    return summarisePlacements(table, rulesOf(toleranceSeconds, photoZones), each);
+}
+
+PlacementSummary summarisePlacements(const DataTable& table, const BindingParams& params,
+                                     std::vector<PhotoPlacement>* each) {
     PlacementSummary s;
     walkLegs(
         table, [&](std::size_t) { ++s.points; },
         [&](std::size_t row, std::optional<std::size_t> prev, std::optional<std::size_t> next) {
-            Placement p = decided(table, row, prev, next, toleranceSeconds, photoZones);
+            Placement p = decided(table, row, prev, next, params);
             ++s.photos;
             s.fromFileDate += p.fromFileDate;
             switch (p.kind) {
@@ -96,6 +138,7 @@ PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSe
                 case PlacementKind::InGap: ++s.inGaps; break;
                 case PlacementKind::NoTrack: ++s.noTrack; break;
                 case PlacementKind::ByHand: ++s.byHand; break;
+                case PlacementKind::InPrivacyZone: ++s.inPrivacyZones; break;
             }
             if (!each) return;
             noteFileType(table, row, p);

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "binding/calcpositions.h"
+#include "binding/privacyzones.h"
 #include "table/datatable.h"
 
 namespace geovanta {
@@ -22,6 +24,7 @@ enum class PlacementKind : uint8_t {
     InGap,        // between two points, neither of them close enough
     NoTrack,      // the table holds no point at all
     ByHand,       // placed by the person; the pass leaves it where it was put
+    InPrivacyZone,  // close enough in time, but where it would be lies in a privacy zone
 };
 
 struct Placement {
@@ -41,6 +44,8 @@ struct Placement {
     // alone applied.
     bool zonesUsed = false;
     std::optional<int> zoneMinutes{};
+    // InPrivacyZone: the zone's name.
+    std::string privacyZone{};
 
     bool operator==(const Placement&) const = default;
 };
@@ -51,6 +56,26 @@ struct Placement {
 // `toleranceSeconds` to at least one neighbour.
 Placement decidePlacement(int64_t t, std::optional<int64_t> prev, std::optional<int64_t> next,
                           int32_t toleranceSeconds);
+
+// Where the pass puts a photograph taken at `t` on the leg between two
+// non-photo rows: linearly in time, `r` from 0 at the first to 1 at the
+// second. Ends of equal time leave nothing to interpolate: the photograph
+// takes the first.
+struct LegEnd {
+    double lat = 0, lon = 0;
+    int64_t timeMs = 0;
+};
+struct LegPosition {
+    double lat = 0, lon = 0;
+    long double r = 0;
+};
+LegPosition positionOnLeg(const LegEnd& from, const LegEnd& to, int64_t t);
+
+// The non-photo rows around `row` in table order: the leg it lies on.
+struct LegRows {
+    std::optional<std::size_t> prev, next;
+};
+LegRows legAround(const DataTable& table, std::size_t row);
 
 // Walks the table in its order, as the pass does: onPoint(row) for every
 // non-photo row, then onPhoto(row, prev, next) for each photograph of the leg
@@ -77,6 +102,8 @@ void walkLegs(const DataTable& table, OnPoint&& onPoint, OnPhoto&& onPhoto) {
 // as the pass had it (BindingParams::photoZones).
 Placement explainPlacement(const DataTable& table, std::size_t row, int32_t toleranceSeconds,
                            bool photoZones = false);
+// The same with every rule of the pass, its privacy zones included.
+Placement explainPlacement(const DataTable& table, std::size_t row, const BindingParams& params);
 
 struct PhotoPlacement {
     std::size_t row;
@@ -92,6 +119,7 @@ struct PlacementSummary {
     std::size_t afterTrack = 0;
     std::size_t inGaps = 0;
     std::size_t noTrack = 0;
+    std::size_t inPrivacyZones = 0;
     std::size_t fromFileDate = 0;  // photographs timed by their file's date, placed or not
 
     std::size_t unplaced() const { return photos - placed - byHand; }
@@ -102,5 +130,7 @@ struct PlacementSummary {
 // them in table order.
 PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSeconds,
                                      std::vector<PhotoPlacement>* each = nullptr, bool photoZones = false);
+PlacementSummary summarisePlacements(const DataTable& table, const BindingParams& params,
+                                     std::vector<PhotoPlacement>* each = nullptr);
 
 }  // namespace geovanta

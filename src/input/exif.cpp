@@ -3,6 +3,7 @@
 #include "input/ciffheap.h"
 #include "input/isomediaexif.h"
 #include "input/jpegexif.h"
+#include "input/locationtags.h"
 #include "input/tiffwalk.h"
 
 namespace geovanta {
@@ -53,6 +54,8 @@ void TExif::ClearFields() {
     TimeZoneOffsetMinutes.reset();
     Camera = {};
     GpsPosition.reset();
+    Place = {};
+    Iptc = IptcKind::None;
 }
 
 void TExif::ReadExif(const std::string& FileName) {
@@ -91,6 +94,30 @@ void TExif::readFrom(uint64_t tiffBase, bool exifDirectoryFirst) {
 
 void TExif::readJpeg(uint64_t soi) {
     if (const auto base = findJpegExif(SourceFile, soi)) readFrom(*base, false);
+    readJpegPlace(soi);
+}
+
+// The place names are not needed for the time: a damaged segment leaves
+// them out.
+void TExif::readJpegPlace(uint64_t soi) {
+    try {
+        const JpegMetadata found = findJpegMetadata(SourceFile, soi);
+        auto payload = [this](const std::optional<JpegSegment>& segment) {
+            std::string bytes;
+            if (!segment) return bytes;
+            bytes.resize(segment->length);
+            readExact(SourceFile, segment->offset, bytes.data(), bytes.size());
+            return bytes;
+        };
+        const PlaceNames xmp = placeNamesFromXmp(payload(found.xmp));
+        const std::string resources = payload(found.photoshop);
+        const auto iptc = iptcOfPhotoshop(resources);
+        Place = photoPlaceNames(xmp, iptc ? placeNamesFromIptc(*iptc) : PlaceNames{});
+        Iptc = iptc ? iptcKind(*iptc) : IptcKind::None;
+    } catch (const ExifError&) {
+        Place = {};
+        Iptc = IptcKind::None;
+    }
 }
 
 // A TIFF file whose structure runs past its end was cut short, as a JPEG's

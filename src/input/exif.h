@@ -42,6 +42,11 @@ public:
     CameraKey Camera;
     // The position of the GPS directory, when it holds one that makes sense.
     std::optional<PhotoGps> GpsPosition;
+    // The names of where it was taken that a JPEG image carries in its
+    // metadata segments (XMP, else IPTC), and whether it has IPTC records.
+    // Read leniently.
+    PlaceNames Place;
+    IptcKind Iptc = IptcKind::None;
 
     TExif() = default;
 
@@ -61,6 +66,7 @@ public:
 private:
     void readFrom(uint64_t tiffBase, bool exifDirectoryFirst);
     void readJpeg(uint64_t soi);
+    void readJpegPlace(uint64_t soi);
     void readRaw(bool motorola, bool tiffMagic);
     void readCiff();
     void readIsoMedia();

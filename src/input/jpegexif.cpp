@@ -1,6 +1,7 @@
 #include "input/jpegexif.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace geovanta {
 namespace {
@@ -68,6 +69,36 @@ std::optional<uint64_t> findJpegExif(PositionedFile& file, uint64_t soi) {
     const auto segment = walkSegments(file, soi + 2);
     if (!segment) return std::nullopt;
     return *segment + kExifHeadSize;
+}
+
+JpegMetadata findJpegMetadata(PositionedFile& file, uint64_t soi) {
+    static constexpr std::string_view kXmpId("http://ns.adobe.com/xap/1.0/\0", 29);
+    static constexpr std::string_view kPhotoshopId("Photoshop 3.0\0", 14);
+    JpegMetadata found;
+    uint64_t pos = soi + 2;
+    for (int step = 0; step < kMaxSegments && pos < file.size(); ++step) {
+        unsigned char head[4 + kXmpId.size()] = {};
+        const std::size_t got = readUpTo(file, pos, head, sizeof head);
+        if (got < 4 || head[0] != 0xFF) break;
+        const unsigned char m = head[1];
+        if (m == 0xFF) {  // fill byte before a marker
+            pos += 1;
+            continue;
+        }
+        if (!((m >= 0xE0 && m <= 0xEF) || m == 0xFE)) break;
+        const uint16_t length = be16(head + 2);
+        if (length < 2) break;
+        const std::string_view id(reinterpret_cast<const char*>(head + 4), got - 4);
+        auto note = [&](std::optional<JpegSegment>& slot, std::string_view identifier) {
+            if (slot || length - 2u < identifier.size() || !id.starts_with(identifier)) return;
+            slot = JpegSegment{pos + 4 + identifier.size(), length - 2u - identifier.size()};
+        };
+        if (m == 0xE1) note(found.xmp, kXmpId);
+        if (m == 0xED) note(found.photoshop, kPhotoshopId);
+        if (found.xmp && found.photoshop) break;
+        pos += 2u + length;
+    }
+    return found;
 }
 
 bool isRafHeader(const unsigned char* head, std::size_t size) {

@@ -16,6 +16,22 @@ namespace geovanta {
 // short by the end of the file.
 std::optional<uint64_t> findJpegExif(PositionedFile& file, uint64_t soi);
 
+// Where a metadata segment's data lies, after its identifier.
+struct JpegSegment {
+    uint64_t offset = 0;
+    std::size_t length = 0;
+};
+// The first XMP packet ("http://ns.adobe.com/xap/1.0/" APP1) and Photoshop's
+// image resources ("Photoshop 3.0" APP13) of the JPEG image whose start of
+// image is at `soi`. Only the segments before the first that is neither an
+// APPn nor a comment are looked at: writers put their metadata before the
+// image's tables, so a camera's photograph costs one small read past its
+// EXIF data.
+struct JpegMetadata {
+    std::optional<JpegSegment> xmp, photoshop;
+};
+JpegMetadata findJpegMetadata(PositionedFile& file, uint64_t soi);
+
 // True for the 16-byte start of a RAF file.
 bool isRafHeader(const unsigned char* head, std::size_t size);
 // The offset of the JPEG image inside a RAF file; nothing when none is

@@ -107,7 +107,7 @@ ShotTime shotTime(TExif& exif, const fs::directory_entry& entry, const std::stri
         t.error = e.what();
         return t;
     }
-    t.facts = {std::move(exif.Camera), std::move(exif.GpsPosition)};
+    t.facts = {std::move(exif.Camera), std::move(exif.GpsPosition), std::move(exif.Place), exif.Iptc};
     const std::string& original = exif.DateTimeOriginal;
     if (exif.ExifFound && !original.empty() && !exifDateUnknown(original)) {
         if (const auto shot = exifShootingTimeMs(original, year)) {

@@ -23,7 +23,8 @@ namespace {
 constexpr FieldId kColumns[] = {FieldId::Stat,  FieldId::Name,     FieldId::Time, FieldId::Lat,  FieldId::Lon,
                                 FieldId::Elev,  FieldId::Dist,     FieldId::Speed, FieldId::VTime,
                                 FieldId::FileName, FieldId::Type, FieldId::VLat, FieldId::VLon, FieldId::VElev,
-                                FieldId::Camera};
+                                FieldId::Camera, FieldId::City, FieldId::State, FieldId::Country,
+                                FieldId::CountryCode};
 
 // A million rows make some hundred and fifty megabytes of text; it goes to
 // the stream in blocks of this many rows, small enough that the two blocks in
@@ -125,7 +126,7 @@ std::string_view typeText(char stat) {
 // One row, its stored values looked up once each: the view's fields are
 // made from the same values as the stored ones beside them. The view's
 // fields stay empty where the grid shows nothing.
-void putRow(Block& out, const DataTable& t, std::size_t row, LastTime& lastTime) {
+void putRow(Block& out, const DataTable& t, std::size_t row, LastTime& lastTime, bool placeNames) {
     auto comma = [&out] { out.put(','); };
     auto text = [&](FieldId f) {
         if (!t.isNull(row, f)) putText(out, t, row, f);
@@ -156,6 +157,12 @@ void putRow(Block& out, const DataTable& t, std::size_t row, LastTime& lastTime)
     if (elev && *elev != kNoAltitudeFeet) out.end(putInteger(out.room(kNumberTextMax), t.vElev(row)));
     comma();
     if (t.isPhoto(row)) putQuoted(out, t.cameraText(row));
+    // Names are kept as valid UTF-8 whoever gave them.
+    const PlaceNames* place = t.placeNames(row);
+    for (std::size_t k = 0; placeNames && k < kPlaceParts; ++k) {
+        comma();
+        if (place) putQuoted(out, place->text[k]);
+    }
     out.put('\r');
     out.put('\n');
 }
@@ -165,9 +172,9 @@ void putRow(Block& out, const DataTable& t, std::size_t row, LastTime& lastTime)
 namespace {
 
 // Rows [from, to) into `block`, after what it holds.
-void putRows(Block& block, const DataTable& table, std::size_t from, std::size_t to) {
+void putRows(Block& block, const DataTable& table, std::size_t from, std::size_t to, bool placeNames) {
     LastTime lastTime;
-    for (std::size_t row = from; row < to; ++row) putRow(block, table, row, lastTime);
+    for (std::size_t row = from; row < to; ++row) putRow(block, table, row, lastTime, placeNames);
 }
 
 void flush(Block& block, std::ostream& out) {
@@ -177,9 +184,10 @@ void flush(Block& block, std::ostream& out) {
 
 }  // namespace
 
-void CsvWriter::write(const DataTable& table, std::ostream& out) {
+void CsvWriter::write(const DataTable& table, std::ostream& out, bool placeNames) {
     Block block;
     for (FieldId f : kColumns) {
+        if (!placeNames && placePartOf(f)) break;
         if (block.size()) block.put(',');
         const std::string_view name = fieldInfo(f).name;
         block.end(std::copy(name.begin(), name.end(), block.room(name.size())));
@@ -197,8 +205,8 @@ void CsvWriter::write(const DataTable& table, std::ostream& out) {
         std::future<void> formatted;
         if (sideBySide && next < rows)
             formatted = std::async(std::launch::async,
-                                   [&, next] { putRows(other, table, next, blockEnd(next)); });
-        putRows(block, table, from, next);
+                                   [&, next] { putRows(other, table, next, blockEnd(next), placeNames); });
+        putRows(block, table, from, next, placeNames);
         flush(block, out);
         if (formatted.valid()) {
             formatted.get();

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "binding/travel.h"
 #include "output/exiftoolsession.h"
 #include "output/photofile.h"
 #include "output/splitdms.h"
@@ -99,6 +100,58 @@ void addAltitude(std::vector<std::string>& args, const DataTable& table, std::si
     args.push_back("-" + group + (metres.front() == '-' ? "GPSAltitudeRef#=1" : "GPSAltitudeRef#=0"));
 }
 
+// Place names are one line each: what cannot stand in one becomes a blank.
+std::string oneLine(std::string_view name) {
+    std::string text(name);
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return text;
+}
+
+// Whether every character of UTF-8 `text` lies in Latin-1.
+bool latin1(std::string_view text) {
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        const auto c = static_cast<unsigned char>(text[k]);
+        if (c < 0x80) continue;
+        if ((c != 0xC2 && c != 0xC3) || k + 1 >= text.size()) return false;
+        ++k;
+    }
+    return true;
+}
+
+// The row's names in XMP's location tags (`xmp` "XMP-" for a photograph,
+// the same in a sidecar), and in IPTC's where the photograph has IPTC. An
+// emptied name is left as the file has it: only names are written.
+void addPlaceNames(std::vector<std::string>& args, const DataTable& table, std::size_t row, bool intoPhoto) {
+    const PlaceNames* names = table.placeNames(row);
+    if (!names) return;
+    static constexpr const char* kXmp[kPlaceParts] = {"-XMP-photoshop:City=", "-XMP-photoshop:State=",
+                                                      "-XMP-photoshop:Country=", "-XMP-iptcCore:CountryCode="};
+    static constexpr const char* kIptc[kPlaceParts] = {"-IPTC:City=", "-IPTC:Province-State=",
+                                                       "-IPTC:Country-PrimaryLocationName=",
+                                                       "-IPTC:Country-PrimaryLocationCode="};
+    const IptcKind iptc = intoPhoto ? table.photoFacts(row).iptc : IptcKind::None;
+    for (std::size_t k = 0; k < kPlaceParts; ++k) {
+        if (names->text[k].empty()) continue;
+        const std::string name = oneLine(names->text[k]);
+        args.push_back(kXmp[k] + name);
+        if (iptc == IptcKind::Utf8 || (iptc == IptcKind::Legacy && latin1(name))) args.push_back(kIptc[k] + name);
+    }
+}
+
+// The direction and speed of travel, to two decimals: a hundredth of a
+// degree or of a km/h is finer than any track gives them.
+void addTravel(std::vector<std::string>& args, const DataTable& table, std::size_t row, const TagContent& content,
+               const std::string& group) {
+    if (!content.direction) return;
+    const std::optional<Travel> travel = travelAt(table, row, content.params);
+    if (!travel) return;
+    args.push_back("-" + group + "GPSImgDirectionRef=T");
+    args.push_back("-" + group + "GPSImgDirection=" + formatFixed(travel->bearingDegrees, 2));
+    args.push_back("-" + group + "GPSSpeedRef=K");
+    args.push_back("-" + group + "GPSSpeed=" + formatFixed(travel->speedKmh, 2));
+}
+
 // Takes out every GPS tag an earlier position left: the whole GPS group of a
 // photograph, and in XMP data (a photograph's own, or an XMP file) every
 // GPS tag of the "exif" namespace, where XMP keeps them (a direction, a
@@ -139,7 +192,7 @@ std::string writtenFolder(const TagJob& job) {
     return photoFolder(job.sidecar, job.sidecarSeen.resolved);
 }
 
-std::vector<std::string> TagWriter::arguments(const DataTable& table, std::size_t row) {
+std::vector<std::string> TagWriter::arguments(const DataTable& table, std::size_t row, const TagContent& content) {
     const DmsParts lat = SplitDMS(table.real(row, FieldId::Lat), "SN", kSecondDecimals);
     const DmsParts lon = SplitDMS(table.real(row, FieldId::Lon), "WE", kSecondDecimals);
     // Every tag is named with its group: ExifTool would also write a tag
@@ -156,6 +209,8 @@ std::vector<std::string> TagWriter::arguments(const DataTable& table, std::size_
     // No altitude on the track, or one beyond any real height (job() says
     // so): none is written, and none of an earlier position stays.
     addAltitude(args, table, row, "GPS:");
+    addTravel(args, table, row, content, "GPS:");
+    if (content.placeNames) addPlaceNames(args, table, row, true);
     if (const auto stamp = gpsStampOf(table, row)) {
         args.push_back("-GPS:GPSDateStamp=" + stamp->date);
         args.push_back("-GPS:GPSTimeStamp=" + stamp->time);
@@ -165,7 +220,7 @@ std::vector<std::string> TagWriter::arguments(const DataTable& table, std::size_
 }
 
 std::vector<std::string> TagWriter::sidecarArguments(const DataTable& table, std::size_t row,
-                                                     const std::string& sidecar) {
+                                                     const std::string& sidecar, const TagContent& content) {
     const DmsParts lat = SplitDMS(table.real(row, FieldId::Lat), "SN", kSecondDecimals);
     const DmsParts lon = SplitDMS(table.real(row, FieldId::Lon), "WE", kSecondDecimals);
     // XMP keeps the hemisphere inside the coordinate. No "-P": a raw
@@ -178,6 +233,8 @@ std::vector<std::string> TagWriter::sidecarArguments(const DataTable& table, std
         "-XMP-exif:GPSLongitude=" + lon.degrees + " " + lon.minutes + " " + lon.seconds + " " + lon.letter,
     });
     addAltitude(args, table, row, "XMP-exif:");
+    addTravel(args, table, row, content, "XMP-exif:");
+    if (content.placeNames) addPlaceNames(args, table, row, false);
     if (const auto stamp = gpsStampOf(table, row))
         args.push_back("-XMP-exif:GPSDateTime=" + stamp->date + " " + stamp->time + "Z");
     args.push_back(fileArgument(sidecar));
@@ -221,7 +278,7 @@ TagJob TagWriter::clearJob(const DataTable& table, std::size_t row, Sidecars sid
     return job;
 }
 
-TagJob TagWriter::job(const DataTable& table, std::size_t row, Sidecars sidecars) {
+TagJob TagWriter::job(const DataTable& table, std::size_t row, Sidecars sidecars, const TagContent& content) {
     TagJob job = jobOf(table, row);
     job.lat = table.real(row, FieldId::Lat);
     job.lon = table.real(row, FieldId::Lon);
@@ -230,11 +287,11 @@ TagJob TagWriter::job(const DataTable& table, std::size_t row, Sidecars sidecars
         return job;
     }
     if (sidecars == Sidecars::None) {
-        job.args = arguments(table, row);
+        job.args = arguments(table, row, content);
         job.args.back() = fileArgument(job.fileName);
     } else {
         job.sidecar = sidecarName(job.fileName, sidecars);
-        job.args = sidecarArguments(table, row, job.sidecar);
+        job.args = sidecarArguments(table, row, job.sidecar, content);
     }
     const double feet = table.real(row, FieldId::Elev);
     if (!table.isNull(row, FieldId::Elev) && !altitudeInRange(feet))

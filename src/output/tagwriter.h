@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "binding/calcpositions.h"
 #include "output/sidecarfile.h"
 #include "output/toolsession.h"
 #include "table/filestamp.h"
@@ -41,6 +42,18 @@ struct TagJob {
     double lat = 0, lon = 0;  // the position written, for rows whose file is one
 };
 
+// What a write adds to the position.
+struct TagContent {
+    // The row's place names: XMP's photoshop:City, State, Country and
+    // Iptc4xmpCore:CountryCode, and IPTC's location records where the
+    // photograph has IPTC records (PhotoFacts::iptc).
+    bool placeNames = false;
+    // GPSImgDirection (true north) and GPSSpeed (km/h) of the leg the pass
+    // placed the photograph on, by `params`, while moving (binding/travel.h).
+    bool direction = false;
+    BindingParams params;
+};
+
 // The file a job hands to ExifTool, as its name led when the job was made
 // (the XMP file's with the folders on the way resolved and its own name kept,
 // a link there not followed), and the folder it lies in, where ExifTool puts
@@ -56,16 +69,18 @@ public:
     SessionFactory& sessions() { return sessions_; }
 
     // ExifTool's arguments for a photograph row with a position.
-    static std::vector<std::string> arguments(const DataTable& table, std::size_t row);
+    static std::vector<std::string> arguments(const DataTable& table, std::size_t row,
+                                              const TagContent& content = {});
     // The same for its XMP file `sidecar`. Either replaces the whole GPS
     // record: no tag of an earlier position stays beside the new one.
     static std::vector<std::string> sidecarArguments(const DataTable& table, std::size_t row,
-                                                     const std::string& sidecar);
+                                                     const std::string& sidecar, const TagContent& content = {});
     // Arguments that take every GPS tag out of `file`, a photograph or an
     // XMP file, and nothing else.
     static std::vector<std::string> clearArguments(const std::string& file, bool photo);
     // The job for a photograph row with a position, from the row alone.
-    static TagJob job(const DataTable& table, std::size_t row, Sidecars sidecars = Sidecars::None);
+    static TagJob job(const DataTable& table, std::size_t row, Sidecars sidecars = Sidecars::None,
+                      const TagContent& content = {});
     // The job that takes the GPS record out of a photograph row without one,
     // or out of its XMP file.
     static TagJob clearJob(const DataTable& table, std::size_t row, Sidecars sidecars = Sidecars::None);

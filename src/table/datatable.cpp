@@ -102,8 +102,13 @@ std::string_view DataTable::text(std::size_t row, FieldId f) const {
         case FieldId::FileName: return fileName_[row].view();
         case FieldId::TimeSource:
             return timeSource_[row] ? std::string_view(&timeSource_[row], 1) : std::string_view();
-        default: throw std::invalid_argument("not a stored text field");
+        default: break;
     }
+    if (const auto part = placePartOf(f)) {
+        const PlaceNames* names = placeNames(row);
+        return names ? std::string_view((*names)[*part]) : std::string_view();
+    }
+    throw std::invalid_argument("not a stored text field");
 }
 
 const FileStamp* DataTable::fileStamp(std::size_t row) const {
@@ -142,12 +147,29 @@ uint32_t DataTable::cameraNumber(const CameraKey& key) {
     return it->second;
 }
 
+uint32_t DataTable::placeNumber(const PlaceNames& names) {
+    if (names.empty()) return 0;
+    if (places_.size() >= std::numeric_limits<uint32_t>::max()) throw std::length_error("too many places");
+    const auto [it, added] = placeNumbers_.try_emplace(names, static_cast<uint32_t>(places_.size() + 1));
+    if (added) places_.push_back(names);
+    return it->second;
+}
+
+void DataTable::putPlace(std::size_t row, PhotoRecord& record, uint32_t place) {
+    record.place = place;
+    for (std::size_t k = 0; k < kPlaceParts; ++k)
+        setHas(row, static_cast<FieldId>(static_cast<std::size_t>(FieldId::City) + k),
+               place && !places_[place - 1].text[k].empty());
+}
+
 PhotoFacts DataTable::photoFacts(std::size_t row) const {
     checkRow(row);
     PhotoFacts facts;
     if (const PhotoRecord* record = photoRecord(row)) {
         if (record->camera) facts.camera = cameras_[record->camera - 1];
         facts.gps = record->gps;
+        if (record->place) facts.place = places_[record->place - 1];
+        facts.iptc = record->iptc;
     }
     return facts;
 }
@@ -155,10 +177,29 @@ PhotoFacts DataTable::photoFacts(std::size_t row) const {
 void DataTable::setPhotoFacts(std::size_t row, const PhotoFacts& facts) {
     checkRow(row);
     const uint32_t camera = cameraNumber(facts.camera);
+    const uint32_t place = placeNumber(facts.place);
     PhotoRecord& record = writablePhotoRecord(row);
     record.camera = camera;
     record.gps = facts.gps;
+    record.iptc = facts.iptc;
+    putPlace(row, record, place);
     camerasChanged();
+    touched(row);
+}
+
+const PlaceNames* DataTable::placeNames(std::size_t row) const {
+    checkRow(row);
+    const PhotoRecord* record = photoRecord(row);
+    return record && record->place ? &places_[record->place - 1] : nullptr;
+}
+
+void DataTable::setPlaceNames(std::size_t row, const PlaceNames& names) {
+    checkRow(row);
+    const PhotoRecord* now = photoRecord(row);
+    if (names.empty() && (!now || !now->place)) return;  // no record made for nothing
+    if (now && now->place && places_[now->place - 1] == names) return;
+    const uint32_t place = placeNumber(names);
+    putPlace(row, writablePhotoRecord(row), place);
     touched(row);
 }
 
@@ -350,6 +391,13 @@ void DataTable::setDateTime(std::size_t row, FieldId f, double days) { setTimeMs
 
 void DataTable::setText(std::size_t row, FieldId f, std::string_view value) {
     checkRow(row);
+    if (const auto part = placePartOf(f)) {
+        // Only a photograph was taken somewhere.
+        if (!isPhoto(row)) throw FieldError(textOf(Msg::PlaceNamesPhotosOnly));
+        const PlaceNames* now = placeNames(row);
+        setPlaceNames(row, withPersonName(now ? *now : PlaceNames{}, *part, value));
+        return;
+    }
     switch (f) {
         case FieldId::Stat: stat_[row] = value.empty() ? 0 : value[0]; break;
         case FieldId::Name: name_[row] = cutToWidth(value, 64); break;
@@ -369,6 +417,11 @@ void DataTable::setNull(std::size_t row, FieldId f) {
     if (f == FieldId::Name) name_[row].clear();
     if (f == FieldId::FileName) fileName_[row].clear();
     if (f == FieldId::TimeSource) timeSource_[row] = 0;
+    if (const auto part = placePartOf(f); part && placeNames(row)) {
+        PlaceNames names = *placeNames(row);
+        names.set(*part, "", NameSource::None);
+        setPlaceNames(row, names);
+    }
     setHas(row, f, false);
     touched(row);
 }

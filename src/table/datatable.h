@@ -73,6 +73,11 @@ public:
     // The same without a copy, for the grid and the passes: nullptr for none.
     const CameraKey* camera(std::size_t row) const;
     const PhotoGps* photoGps(std::size_t row) const;
+    const PlaceNames* placeNames(std::size_t row) const;
+    // The names of where a photograph was taken, with where each came from
+    // (empty names: none). Places repeat from photograph to photograph, so
+    // each is kept once. Only a photograph has them.
+    void setPlaceNames(std::size_t row, const PlaceNames& names);
     // The Camera column: the camera's model, with the end of its serial
     // number where the table holds photographs of two bodies of that model.
     // May be asked from several threads at once, as any reading of the table.
@@ -236,6 +241,10 @@ private:
     const PhotoRecord* photoRecord(std::size_t row) const;
     PhotoRecord& writablePhotoRecord(std::size_t row);
     uint32_t cameraNumber(const CameraKey& key);  // 0 for an empty key
+    uint32_t placeNumber(const PlaceNames& names);  // 0 for no names
+    // The record's place (a number of placeNumber), with the has-bits of
+    // the place fields to match.
+    void putPlace(std::size_t row, PhotoRecord& record, uint32_t place);
     // The Camera column's texts hang on which cameras the rows name.
     void camerasChanged() { serialEndsValid_.store(false, std::memory_order_relaxed); }
     std::size_t serialEnd(uint32_t camera) const;
@@ -259,6 +268,8 @@ private:
     struct PhotoRecord {
         FileStamp stamp;      // when the row's FileStamp field holds a value
         uint32_t camera = 0;  // 1 + its place in cameras_, or 0
+        uint32_t place = 0;   // 1 + its place in places_, or 0
+        IptcKind iptc = IptcKind::None;
         std::optional<PhotoGps> gps;
     };
     std::vector<uint32_t> photoAt_;
@@ -266,6 +277,9 @@ private:
     // Each camera once: a folder's photographs mostly come from one or two.
     std::vector<CameraKey> cameras_;
     std::unordered_map<CameraKey, uint32_t, CameraKeyHash> cameraNumbers_;
+    // Each set of place names once: a walk's photographs share a few towns.
+    std::vector<PlaceNames> places_;
+    std::unordered_map<PlaceNames, uint32_t, PlaceNamesHash> placeNumbers_;
     // For each camera, the characters of its serial the Camera column shows;
     // worked out when first asked after a change, on whichever thread asks.
     mutable std::mutex serialEndsLock_;

@@ -80,6 +80,8 @@ std::unique_ptr<DataTable> DataTable::copyRows() const {
     copy->photos_ = photos_;
     copy->cameras_ = cameras_;
     copy->cameraNumbers_ = cameraNumbers_;
+    copy->places_ = places_;
+    copy->placeNumbers_ = placeNumbers_;
     copy->invalidExifDates_ = invalidExifDates_;
     copy->nextCreation_ = nextCreation_;
     copy->lastScanPhotoCount_ = lastScanPhotoCount_;
@@ -94,6 +96,8 @@ void DataTable::takeRows(DataTable& other) {
     photos_.swap(other.photos_);
     cameras_.swap(other.cameras_);
     cameraNumbers_.swap(other.cameraNumbers_);
+    places_.swap(other.places_);
+    placeNumbers_.swap(other.placeNumbers_);
     camerasChanged();
     invalidExifDates_.swap(other.invalidExifDates_);
     std::swap(nextCreation_, other.nextCreation_);
@@ -151,6 +155,7 @@ void DataTable::overwriteRow(std::size_t row, const DataTable& other, std::size_
     if (const PhotoRecord* theirs = other.photoRecord(otherRow)) {
         PhotoRecord copy = *theirs;  // before this table's records may move
         copy.camera = theirs->camera ? cameraNumber(other.cameras_[theirs->camera - 1]) : 0;
+        copy.place = theirs->place ? placeNumber(other.places_[theirs->place - 1]) : 0;
         writablePhotoRecord(row) = std::move(copy);
     } else {
         photoAt_[row] = 0;
@@ -166,6 +171,8 @@ void DataTable::clear() {
     photos_.clear();
     cameras_.clear();
     cameraNumbers_.clear();
+    places_.clear();
+    placeNumbers_.clear();
     camerasChanged();
     invalidExifDates_.clear();
     cursor_ = 0;

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "table/photofacts.h"
+
 namespace geovanta {
 
 enum class FieldId : uint8_t {
@@ -32,8 +34,15 @@ enum class FieldId : uint8_t {
                 // back before it is written; neither shown nor exported
     Camera,     // calculated text: the camera's model, with the end of its
                 // serial where two bodies of that model are loaded
+    // Where a photograph was taken, kept with its other facts (PlaceNames):
+    // the town, its region, the country and the country's ISO 3166-1 code.
+    // A name set here is the person's.
+    City,
+    State,
+    Country,
+    CountryCode,
 };
-inline constexpr int kFieldCount = 18;
+inline constexpr int kFieldCount = 22;
 
 // Values of TimeSource.
 inline constexpr char kTimeFromExif = 'E';      // the EXIF shooting time
@@ -74,7 +83,17 @@ inline constexpr FieldInfo kFieldInfos[kFieldCount] = {
     {FieldId::TimeSource, "TimeSource", FieldKind::Text, 1, false},
     {FieldId::FileStamp, "FileStamp", FieldKind::Text, 0, false},
     {FieldId::Camera, "Camera", FieldKind::Text, 0, true},
+    {FieldId::City, "City", FieldKind::Text, 0, false},
+    {FieldId::State, "State", FieldKind::Text, 0, false},
+    {FieldId::Country, "Country", FieldKind::Text, 0, false},
+    {FieldId::CountryCode, "CountryCode", FieldKind::Text, 0, false},
 };
+
+// The place name a field holds; nothing for other fields.
+inline std::optional<PlacePart> placePartOf(FieldId id) {
+    if (id < FieldId::City || id > FieldId::CountryCode) return std::nullopt;
+    return static_cast<PlacePart>(static_cast<int>(id) - static_cast<int>(FieldId::City));
+}
 
 inline const FieldInfo& fieldInfo(FieldId id) { return kFieldInfos[static_cast<int>(id)]; }
 std::optional<FieldId> findField(std::string_view name);

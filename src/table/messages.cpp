@@ -315,6 +315,17 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
     {Msg::FileCutWhileRead, "Файл %1 укоротился или перестал читаться во время загрузки",
      "File %1 was cut short or became unreadable while it was loaded"},
     {Msg::FormatPhotoTrack, "Трек из фотографий с координатами", "Track from photographs with coordinates"},
+    {Msg::PlaceNamesPhotosOnly, "Названия мест бывают только у фотографий", "Only photographs have place names"},
+    {Msg::InPrivacyZone, "Не привязано: в зоне приватности «%1»", "not placed: in the privacy zone “%1”"},
+    {Msg::SummaryInPrivacyZones, "в зонах приватности %1", "in privacy zones %1"},
+    {Msg::HandPlaceInPrivacyZone, "Это место в зоне приватности «%1»: фотографии туда не ставятся",
+     "This place is in the privacy zone “%1”: no photograph is placed there"},
+    {Msg::PlaceNamesTitle, "Названия мест", "Place names"},
+    {Msg::PrivacyZoneUnreadable,
+     "Зона приватности %1=%2 в файле %3 не прочитана и не действует: нужно «широта,долгота,радиус в метрах,название»",
+     "The privacy zone %1=%2 in %3 cannot be read and does not apply: it should be \"LAT,LON,RADIUS_M,NAME\""},
+    {Msg::PrivacyZoneInvalid, "Зона приватности не добавлена: радиус больше нуля и не больше 1000 км, зон не больше 100",
+     "The privacy zone was not added: its radius must be above 0 and at most 1000 km, and there can be at most 100 zones"},
 }};
 
 constexpr bool inIdOrder() {

@@ -245,6 +245,14 @@ enum class Msg {
     FileCutWhileRead,
     // A load of a folder's photographs as a track, by the job's title.
     FormatPhotoTrack,
+    // Place names of photographs and privacy zones.
+    PlaceNamesPhotosOnly,
+    InPrivacyZone,
+    SummaryInPrivacyZones,
+    HandPlaceInPrivacyZone,
+    PlaceNamesTitle,
+    PrivacyZoneUnreadable,
+    PrivacyZoneInvalid,
     Count
 };
 

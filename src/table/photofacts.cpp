@@ -6,6 +6,8 @@
 #include <set>
 #include <utility>
 
+#include "table/textcodec.h"
+
 namespace geovanta {
 namespace {
 
@@ -73,6 +75,50 @@ std::vector<std::size_t> serialEnds(const std::vector<const CameraKey*>& cameras
         for (std::size_t k : bodies) ends[k] = n;
     }
     return ends;
+}
+
+void PlaceNames::set(PlacePart part, std::string_view name, NameSource from) {
+    const auto k = static_cast<std::size_t>(part);
+    text[k] = cutToWidth(name, kMaxPlaceName);
+    source[k] = text[k].empty() && from != NameSource::Person ? NameSource::None : from;
+}
+
+bool PlaceNames::empty() const {
+    return std::all_of(source.begin(), source.end(), [](NameSource s) { return s == NameSource::None; });
+}
+
+std::size_t PlaceNamesHash::operator()(const PlaceNames& names) const {
+    const std::hash<std::string_view> h;
+    std::size_t seed = 0;
+    for (std::size_t k = 0; k < kPlaceParts; ++k)
+        seed ^= h(names.text[k]) + static_cast<std::size_t>(names.source[k]) + 0x9e3779b97f4a7c15ULL + (seed << 6) +
+                (seed >> 2);
+    return seed;
+}
+
+PlaceNames withLookup(const PlaceNames& names, const std::optional<std::array<std::string, kPlaceParts>>& found,
+                      bool replacePhotos) {
+    const bool photoNamed = std::find(names.source.begin(), names.source.end(), NameSource::Photo) != names.source.end();
+    const bool lookupTaken = replacePhotos || !photoNamed;
+    PlaceNames out;
+    for (std::size_t k = 0; k < kPlaceParts; ++k) {
+        const auto part = static_cast<PlacePart>(k);
+        const NameSource s = names.source[k];
+        if (s == NameSource::Person || (s == NameSource::Photo && !replacePhotos))
+            out.set(part, names.text[k], s);
+        else if (lookupTaken && found)
+            out.set(part, (*found)[k], NameSource::Lookup);
+    }
+    return out;
+}
+
+PlaceNames withPersonName(const PlaceNames& names, PlacePart part, std::string_view name) {
+    PlaceNames out = names;
+    out.set(part, name, NameSource::Person);
+    const auto code = static_cast<std::size_t>(PlacePart::CountryCode);
+    if (part == PlacePart::Country && name != names[PlacePart::Country] && out.source[code] != NameSource::Person)
+        out.set(PlacePart::CountryCode, "", NameSource::Person);
+    return out;
 }
 
 }  // namespace geovanta

@@ -4,6 +4,7 @@
 // them beside the photograph's row (DataTable::photoFacts); track points and
 // waypoints have none and pay nothing for them.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -53,10 +54,63 @@ struct PhotoGps {
     bool operator==(const PhotoGps&) const = default;
 };
 
-// Facts read from a photograph's file when it was scanned.
+// The parts of where a photograph was taken, as location tags name them.
+enum class PlacePart : uint8_t { City, State, Country, CountryCode };
+inline constexpr std::size_t kPlaceParts = 4;
+
+// Where a place name came from. A lookup fills in what nobody else named;
+// the names the photograph carried are kept until the person asks for the
+// lookup's, and the person's own are never replaced. A part the person
+// emptied is theirs too: an empty text with the source Person.
+enum class NameSource : uint8_t { None, Lookup, Photo, Person };
+
+// Longer texts are no place's names: what a file claims, or a person types,
+// is cut to this many characters.
+inline constexpr std::size_t kMaxPlaceName = 100;
+
+struct PlaceNames {
+    std::array<std::string, kPlaceParts> text{};
+    std::array<NameSource, kPlaceParts> source{};
+
+    const std::string& operator[](PlacePart part) const { return text[static_cast<std::size_t>(part)]; }
+    NameSource sourceOf(PlacePart part) const { return source[static_cast<std::size_t>(part)]; }
+    // `name` cut to kMaxPlaceName characters; an empty name from anyone but
+    // the person leaves the part unnamed.
+    void set(PlacePart part, std::string_view name, NameSource from);
+    bool empty() const;
+    bool operator==(const PlaceNames&) const = default;
+};
+
+struct PlaceNamesHash {
+    std::size_t operator()(const PlaceNames& names) const;
+};
+
+// What a lookup found at the photograph's position (nothing: no position,
+// at sea or outside every border) applied to its `names`: the person's parts
+// stay; when any part is the photograph's own, the lookup is not taken at
+// all, so that one place's town never sits beside another's country, unless
+// `replacePhotos`; every other part takes the lookup's name or none.
+PlaceNames withLookup(const PlaceNames& names, const std::optional<std::array<std::string, kPlaceParts>>& found,
+                      bool replacePhotos);
+
+// `names` with one part as the person typed it. A country typed anew
+// empties a code the person did not type, as it named the country that was
+// there before, and keeps it empty through later lookups.
+PlaceNames withPersonName(const PlaceNames& names, PlacePart part, std::string_view name);
+
+// Whether the photograph holds IPTC records, and whether they declare
+// their text UTF-8 (record 1:90). A write adds IPTC's location records only
+// where there are records already; into records not declared UTF-8 only
+// names Latin-1 can hold, as those records are read so.
+enum class IptcKind : uint8_t { None, Legacy, Utf8 };
+
+// Facts read from a photograph's file when it was scanned, and the names of
+// where it was taken.
 struct PhotoFacts {
     CameraKey camera;
     std::optional<PhotoGps> gps;
+    PlaceNames place{};
+    IptcKind iptc = IptcKind::None;
 
     bool operator==(const PhotoFacts&) const = default;
 };

@@ -52,6 +52,10 @@ const std::array<DataTableModel::Column, DataTableModel::kColumnCount>& DataTabl
         {FieldId::Dist, QT_TR_NOOP("Дистанция"), 0, Qt::AlignRight | Qt::AlignVCenter, "00000.00"},
         {FieldId::Speed, QT_TR_NOOP("Скорость"), 0, Qt::AlignRight | Qt::AlignVCenter, "0000.00"},
         {FieldId::Camera, QT_TR_NOOP("Камера"), 130, Qt::AlignLeft | Qt::AlignVCenter, ""},
+        {FieldId::City, QT_TR_NOOP("Город"), 110, Qt::AlignLeft | Qt::AlignVCenter, ""},
+        {FieldId::State, QT_TR_NOOP("Регион"), 110, Qt::AlignLeft | Qt::AlignVCenter, ""},
+        {FieldId::Country, QT_TR_NOOP("Страна"), 100, Qt::AlignLeft | Qt::AlignVCenter, ""},
+        {FieldId::CountryCode, QT_TR_NOOP("Код"), 0, Qt::AlignLeft | Qt::AlignVCenter, "WW"},
     }};
     return kColumns;
 }

@@ -26,7 +26,7 @@ public:
         Qt::Alignment alignment;
         const char* widest;  // a typical longest value, so the column can fit it; tr() as the title
     };
-    static constexpr int kColumnCount = 9;
+    static constexpr int kColumnCount = 13;
     static const std::array<Column, kColumnCount>& columns();
 
     // Receives in-place edits; returns whether the value was taken.

@@ -7,6 +7,7 @@
 #include "ui/commandkeys.h"
 #include "ui/handplacing.h"
 #include "ui/languagemenu.h"
+#include "ui/placesmenu.h"
 #include "ui/tmainform.h"
 #include "ui/writemenu.h"
 
@@ -24,6 +25,7 @@ MainMenus::MainMenus(TMainForm* window, HandPlacing* hand, Dialogs& dialogs, Doc
     write_ = new WriteMenu(bar, document, dialogs, std::move(currentWritable), window);
     QObject::connect(write_, &WriteMenu::writeAllRequested, window, &TMainForm::writeAllTags);
     QObject::connect(write_, &WriteMenu::writeCurrentRequested, window, &TMainForm::writeCurrentPhotoTags);
+    addPlacesMenu(bar, window, document);
     addLanguageMenu(bar, dialogs, document);
     QAction* about = bar->addAction(tr("&О программе"), window, &TMainForm::showAbout);
     about->setObjectName("HelpMenu");

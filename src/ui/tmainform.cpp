@@ -167,7 +167,7 @@ void TMainForm::buildGrid() {
     model_->setToolTipSource(
         [this](std::size_t row) {
             const ProgramState& state = document_.state();
-            return photoRowToolTip(document_.table(), row, state.tolerance, state.photoZones);
+            return photoRowToolTip(document_.table(), row, bindingParams(state));
         });
     rows_ = new PhotoRowsFilter(table, model_, this);
     grid_ = new DataGrid(this);
@@ -269,7 +269,7 @@ void TMainForm::buildMap() {
 }
 
 void TMainForm::updateStatus() {
-    const PlacementSummary summary = summarisePlacements(document_.table(), document_.state().tolerance);
+    const PlacementSummary summary = summarisePlacements(document_.table(), document_.params());
     const QString text = QString::fromStdString(summaryStatusText(summary));
     statusSummary_->setText(text);
     statusOffsets_->setText(QString::fromStdString(offsetsStatusText(document_.params())));

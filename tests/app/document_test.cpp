@@ -137,3 +137,35 @@ TEST(SourceIdentity, APathOrARenamedFile) {
 
 }  // namespace
 }  // namespace geovanta
+
+namespace geovanta {
+namespace {
+
+// A privacy zone holds no photograph: one cannot be put there by hand, and
+// one put there before the zone was drawn is not written.
+TEST(PrivacyZonesInTheDocument, NothingPlacedByHandOrWrittenInside) {
+    Document document(ProgramState{}, SettingsFile(std::string()));
+    fill(document);
+    CalcPositions(test::rowsOf(document), document.params());
+    document.state().privacyZones = {{"Дом", 64.005, -21.9, 200}};
+    const DataTable& t = document.table();
+    const auto refused = document.placeByHand({test::find(t, "IMG_A")}, 64.0051, -21.9);
+    ASSERT_TRUE(refused.refusal);
+    EXPECT_NE(refused.refusal->find("Дом"), std::string::npos);
+
+    test::FakeConsole console;
+    const auto sessions = std::make_shared<test::FakeSessions>();
+    TagWrite::Settings settings;
+    settings.content = tagContent(document.state());
+    const auto outcome =
+        TagWrite::writeInline(document, console, sessions, TagWrite::Scope::All, settings);
+    ASSERT_TRUE(outcome);
+    // IMG_A placed by the pass outside the zone is tried (its file is not
+    // there); IMG_B, put inside by hand before the zone was drawn, is not.
+    EXPECT_EQ(outcome->notPlaced, 1);
+    ASSERT_EQ(outcome->failures.size(), 1u);
+    EXPECT_NE(outcome->failures[0].find("IMG_A"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace geovanta

@@ -2,6 +2,7 @@
 // out as its script promises, whatever changes in the readers or the pass.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <sstream>
 #include <string>
@@ -111,4 +112,48 @@ TEST(Examples, ThePhotographInTheHallPlacedByHand) {
         EXPECT_EQ(bad.status, 1) << c.place;
         EXPECT_NE(bad.out.find(c.error), std::string::npos) << bad.out;
     }
+}
+
+// With place names, every placed photograph of the walk is in Reykjavík,
+// Iceland; the two left unplaced have no place.
+TEST(Examples, PlaceNamesOfTheWalk) {
+    const auto r = geovanta::test::runCli("--places walk.gpx photos", kExamples);
+    ASSERT_EQ(r.status, 0) << r.out;
+    std::istringstream in(r.out);
+    std::string line;
+    int named = 0, unnamed = 0;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        auto f = splitCsvLine(line);
+        if (f.empty() || f[0] != "F") continue;
+        ASSERT_GE(f.size(), 4u);
+        for (std::string& field : f)
+            if (field.size() >= 2 && field.front() == '"') field = field.substr(1, field.size() - 2);
+        const std::string place = f[f.size() - 4] + ", " + f[f.size() - 2] + " (" + f.back() + ")";
+        if (f[3].empty()) {
+            EXPECT_EQ(place, ",  ()") << line;
+            ++unnamed;
+        } else {
+            EXPECT_EQ(place, "Reykjavík, Iceland (IS)") << line;
+            ++named;
+        }
+    }
+    EXPECT_EQ(named, 8);
+    EXPECT_EQ(unnamed, 2);
+}
+
+// A privacy zone around one photograph of the walk: it is not placed, has
+// no position in the table, and the summary counts it with its zone named.
+TEST(Examples, PrivacyZoneKeepsAPhotographUnplaced) {
+    const auto plain = geovanta::test::runCli("walk.gpx photos", kExamples);
+    const auto home = readTable(plain.out).photoPosition.at("IMG_0004");
+    char zone[96];
+    std::snprintf(zone, sizeof zone, "%.6f,%.6f,15,Home", home.first, home.second);
+    const auto r = geovanta::test::runCli("--privacy " + std::string(zone) + " walk.gpx photos", kExamples);
+    ASSERT_EQ(r.status, 0) << r.out;
+    const Rows rows = readTable(r.out);
+    EXPECT_FALSE(rows.photoPlaced.at("IMG_0004"));
+    EXPECT_TRUE(rows.photoPlaced.at("IMG_0003"));
+    EXPECT_NE(r.out.find("in gaps 1, in privacy zones 1)"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("IMG_0004.JPG: not placed: in the privacy zone “Home”"), std::string::npos) << r.out;
 }

@@ -16,6 +16,9 @@
 #include "runtime/processrunner.h"
 #include "support/tempdir.h"
 #include "table/datatable.h"
+#include "binding/calcpositions.h"
+#include "geo/greatcircle.h"
+#include "table/numbertext.h"
 #include "table/datetime.h"
 
 namespace geovanta {
@@ -144,6 +147,71 @@ TEST(TagWriter, AnAltitudeBeyondAnyRealOneIsLeftOutWithANote) {
     EXPECT_EQ(result.notes, TagWriter::job(table, 0).notes);
     const CommandResult tags = RunCommand(exifTool, {"-n", "-s3", "-GPSLatitude#", "-GPSLongitude#", "-GPSAltitude#", photo});
     EXPECT_THAT(tags.outputLines, ElementsAre("55.5", "37.25"));
+}
+
+}  // namespace
+}  // namespace geovanta
+
+namespace geovanta {
+namespace {
+
+// Names go into XMP always and into IPTC records only where the photograph
+// has them, and into records read as Latin-1 only when they fit; the
+// direction only on a leg walked fast enough.
+TEST(TagWriter, PlaceNamesAndTravelWithThePosition) {
+    DataTable table;
+    test::addTrackPoint(table, 1, 0.0001);
+    addPhoto(table, "legacy.jpg", 1, 0.0002);
+    addPhoto(table, "cyrillic.jpg", 1, 0.0003);
+    test::addTrackPoint(table, 1, 0.0101);
+    for (std::size_t row : {0u, 3u}) table.setDateTime(row, FieldId::Time, 40513.0 + row * 50 / 86400.0);
+    for (std::size_t row : {1u, 2u}) table.setDateTime(row, FieldId::Time, 40513.0 + 10 / 86400.0);
+    auto name = [&](std::size_t row, const char* city, IptcKind iptc) {
+        PhotoFacts facts;
+        facts.iptc = iptc;
+        facts.place.set(PlacePart::City, city, NameSource::Lookup);
+        facts.place.set(PlacePart::CountryCode, "IS", NameSource::Lookup);
+        table.setPhotoFacts(row, facts);
+    };
+    name(1, "Reykjavík\nline", IptcKind::Legacy);
+    name(2, "Рейкьявик", IptcKind::Legacy);
+    TagContent content;
+    content.placeNames = true;
+    auto tail = [&](std::size_t row, const TagContent& c) {
+        std::vector<std::string> names;
+        for (const std::string& arg : TagWriter::arguments(table, row, c))
+            if (arg.find("photoshop:") != std::string::npos || arg.find("iptcCore:") != std::string::npos ||
+                arg.rfind("-IPTC:", 0) == 0)
+                names.push_back(arg);
+        return names;
+    };
+    EXPECT_THAT(tail(1, content), ElementsAre("-XMP-photoshop:City=Reykjavík line", "-IPTC:City=Reykjavík line",
+                                              "-XMP-iptcCore:CountryCode=IS", "-IPTC:Country-PrimaryLocationCode=IS"));
+    EXPECT_THAT(tail(2, content), ElementsAre("-XMP-photoshop:City=Рейкьявик", "-XMP-iptcCore:CountryCode=IS",
+                                              "-IPTC:Country-PrimaryLocationCode=IS"));
+    name(2, "Рейкьявик", IptcKind::Utf8);
+    EXPECT_EQ(tail(2, content).size(), 4u);
+    const auto sidecar = TagWriter::sidecarArguments(table, 1, "legacy.xmp", content);
+    EXPECT_THAT(std::vector<std::string>(sidecar.end() - 3, sidecar.end()),
+                ElementsAre("-XMP-photoshop:City=Reykjavík line", "-XMP-iptcCore:CountryCode=IS",
+                            ::testing::EndsWith("/legacy.xmp")));
+
+    // Due east 0.01° in 150 s; the photographs lie on that leg once the
+    // pass's rules place them there.
+    TagContent travel;
+    travel.direction = true;
+    CalcPositions(table, travel.params);
+    std::vector<std::string> moving;
+    for (const std::string& arg : TagWriter::arguments(table, 1, travel))
+        if (arg.find("GPSImg") != std::string::npos || arg.find("GPSSpeed") != std::string::npos)
+            moving.push_back(arg);
+    const double kmh = greatCircleMetres(1, 0.0001, 1, 0.0101) / 150 * 3.6;
+    EXPECT_THAT(moving, ElementsAre("-GPS:GPSImgDirectionRef=T", "-GPS:GPSImgDirection=90.00", "-GPS:GPSSpeedRef=K",
+                                    "-GPS:GPSSpeed=" + formatFixed(kmh, 2)));
+    // Standing still: nothing of a direction.
+    for (std::size_t row : {0u, 3u}) table.setReal(row, FieldId::Lon, 0.0001);
+    CalcPositions(table, travel.params);
+    EXPECT_EQ(TagWriter::arguments(table, 1, travel).size(), TagWriter::arguments(table, 1).size());
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ public:
     }
 
     void setSidecars(Sidecars sidecars) { settings_.sidecars = sidecars; }
+    void setContent(const TagContent& content) { settings_.content = content; }
     TagWrite::Settings& settings() { return settings_; }
 
     // Begin, run and finish; an empty outcome for nothing to write.

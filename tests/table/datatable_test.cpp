@@ -31,7 +31,8 @@ std::string names(const DataTable& t) {
 TEST(DataTable, FieldsAndTheirOrder) {
     const char* expected[] = {"Stat", "Name", "Time", "Lat", "Lon", "Elev", "Dist", "Speed",
                               "PathIndex", "VTime", "Type", "VLat", "VLon", "VElev", "FileName", "TimeSource",
-                              "FileStamp", "Camera"};
+                              "FileStamp", "Camera", "City", "State", "Country", "CountryCode"};
+    static_assert(std::size(expected) == kFieldCount);
     for (int i = 0; i < kFieldCount; ++i) EXPECT_STREQ(fieldInfo(static_cast<FieldId>(i)).name, expected[i]);
     EXPECT_EQ(findField("vtime"), FieldId::VTime);
     EXPECT_FALSE(findField("Nope"));

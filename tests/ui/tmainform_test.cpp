@@ -145,8 +145,8 @@ private slots:
                                      "Записать GPS координаты в файлы изображений"}));
         QStringList menus;
         for (QAction* a : form_->menuBar()->actions()) menus << a->text().remove('&');
-        QCOMPARE(menus, QStringList({"Загрузить", "Правка", "Вид", "Передать в OziExplorer", "Запись", "Язык",
-                                     "О программе"}));
+        QCOMPARE(menus, QStringList({"Загрузить", "Правка", "Вид", "Передать в OziExplorer", "Запись", "Места",
+                                     "Язык", "О программе"}));
         QVERIFY(!action("HelpMenu")->menu());
         QCOMPARE(caption("LTrack"), QString("GPS трек"));
         QCOMPARE(caption("LFoto"), QString("Фотографии"));
@@ -184,7 +184,8 @@ private slots:
         QStringList titles;
         for (int c = 0; c < model()->columnCount(); ++c)
             titles << model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-        QCOMPARE(titles, QStringList({" ", "Имя", "Дата Время", "Широта", "Долгота", "Высота", "Дистанция", "Скорость", "Камера"}));
+        QCOMPARE(titles, QStringList({" ", "Имя", "Дата Время", "Широта", "Долгота", "Высота", "Дистанция", "Скорость", "Камера",
+                                      "Город", "Регион", "Страна", "Код"}));
         auto headerAlign = [&](int c) {
             return model()->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
         };

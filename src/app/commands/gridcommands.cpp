@@ -27,7 +27,8 @@ std::optional<std::size_t> findUnplacedPhoto(const DataTable& table, std::size_t
 }
 
 bool GridCommands::isEditable(FieldId field) {
-    return field == FieldId::Name || field == FieldId::VTime || field == FieldId::Dist || field == FieldId::Speed;
+    return field == FieldId::Name || field == FieldId::VTime || field == FieldId::Dist || field == FieldId::Speed ||
+           placePartOf(field).has_value();
 }
 
 std::string GridCommands::editText(const DataTable& table, std::size_t row, FieldId field) {

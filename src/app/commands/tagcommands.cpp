@@ -46,6 +46,7 @@ TagWrite::Settings writeSettings(const ProgramState& state) {
     settings.rawOnly = state.writeTarget == WriteTarget::RawSidecars;
     settings.keepExisting = state.keepExisting;
     settings.clearUnplaced = state.clearUnplaced;
+    settings.content = tagContent(state);
     return settings;
 }
 

@@ -102,6 +102,7 @@ void MapCanvas::paintEvent(QPaintEvent*) {
     const MapScene scene = MapScene::build(data_, view_, currentRow_);
     if (!tiles_) {
         renderer_.paint(painter, data_, view_, scene, nullptr, TileSource::kMaxZoom);
+        paintZones(painter);
         paintDropTarget(painter);
         paintFocus(painter);
         return;
@@ -111,8 +112,34 @@ void MapCanvas::paintEvent(QPaintEvent*) {
     tiles_->want(wanted);
     const MapRenderer::TileLookup lookup = [this](const TileKey& key) { return tiles_->tile(key); };
     renderer_.paint(painter, data_, view_, scene, &lookup, TileSource::kMaxZoom);
+    paintZones(painter);
     paintDropTarget(painter);
     paintFocus(painter);
+}
+
+void MapCanvas::setZones(std::vector<Zone> zones) {
+    zones_ = std::move(zones);
+    update();
+}
+
+// Each zone as a red circle, filled lightly so that the track under it
+// still shows, with its name beside the centre.
+void MapCanvas::paintZones(QPainter& painter) {
+    if (zones_.empty()) return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    for (const Zone& z : zones_) {
+        const WorldPoint centre = mercator::project({z.lat, z.lon});
+        const ScreenPoint at = view_.toScreen(centre);
+        const double radius = z.radiusM / mercator::metresPerUnit(centre.y) * view_.scale();
+        const QPointF c(at.x, at.y);
+        painter.setPen(QPen(QColor(200, 0, 0, 200), 2));
+        painter.setBrush(QColor(200, 0, 0, 40));
+        painter.drawEllipse(c, std::max(radius, 4.0), std::max(radius, 4.0));
+        painter.setPen(QColor(150, 0, 0));
+        painter.drawText(c + QPointF(6, -6), z.name);
+    }
+    painter.restore();
 }
 
 void MapCanvas::paintFocus(QPainter& painter) {
@@ -252,7 +279,13 @@ void MapCanvas::endHover() {
 void MapCanvas::contextMenuEvent(QContextMenuEvent* event) {
     const auto row = photoAt(event->pos());
     if (!row) {
-        event->ignore();
+        const std::optional<LatLon> at = view_.positionAt({double(event->pos().x()), double(event->pos().y())});
+        if (!at) {
+            event->ignore();
+            return;
+        }
+        endHover();
+        emit placeMenuRequested(at->lat, at->lon, event->globalPos());
         return;
     }
     endHover();

@@ -61,6 +61,13 @@ public:
     // Where a drag would land, while one is over the map.
     std::optional<QPointF> dropTarget() const { return dropTarget_; }
 
+    // Circles drawn over the map, named: the privacy zones.
+    struct Zone {
+        double lat = 0, lon = 0, radiusM = 0;
+        QString name;
+    };
+    void setZones(std::vector<Zone> zones);
+
 signals:
     void rowClicked(std::size_t row);
     // Photographs (table rows) dropped at a place on the globe.
@@ -70,6 +77,8 @@ signals:
     void photoHoverEnded();
     // A right click on a placed photograph's mark.
     void photoMenuRequested(std::size_t row, const QPoint& globalPos);
+    // A right click on the map away from every mark.
+    void placeMenuRequested(double lat, double lon, const QPoint& globalPos);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -98,6 +107,7 @@ private:
     void paintDropTarget(QPainter& painter);
     // A frame while the keys move the map.
     void paintFocus(QPainter& painter);
+    void paintZones(QPainter& painter);
     void dragMark(std::size_t row);
     void endHover();
 
@@ -118,6 +128,7 @@ private:
     std::optional<std::size_t> pressedPhoto_;  // a mark pressed, to be dragged
     std::optional<std::size_t> hovered_;
     std::optional<QPointF> dropTarget_;
+    std::vector<Zone> zones_;
 };
 
 }  // namespace geovanta

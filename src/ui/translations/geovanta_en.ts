@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ru">
 <context>
+    <name>QDialog</name>
+    <message>
+        <source>Зона приватности</source>
+        <translation>Privacy zone</translation>
+    </message>
+    <message>
+        <source>Центр:</source>
+        <translation>Centre:</translation>
+    </message>
+    <message>
+        <source>Дом</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <source>&amp;Название:</source>
+        <translation>&amp;Name:</translation>
+    </message>
+    <message>
+        <source> м</source>
+        <translation> m</translation>
+    </message>
+    <message>
+        <source>&amp;Радиус:</source>
+        <translation>&amp;Radius:</translation>
+    </message>
+</context>
+<context>
     <name>geovanta::CommandKeys</name>
     <message>
         <source>Как привязать фотографии к треку:
@@ -65,6 +92,22 @@
     <message>
         <source>Трек</source>
         <translation>Track</translation>
+    </message>
+    <message>
+        <source>Город</source>
+        <translation>Town</translation>
+    </message>
+    <message>
+        <source>Регион</source>
+        <translation>Region</translation>
+    </message>
+    <message>
+        <source>Страна</source>
+        <translation>Country</translation>
+    </message>
+    <message>
+        <source>Код</source>
+        <translation>Code</translation>
     </message>
 </context>
 <context>
@@ -214,6 +257,60 @@
     <message>
         <source>%1 и ещё %2</source>
         <translation>%1 and %2 more</translation>
+    </message>
+</context>
+<context>
+    <name>geovanta::PlacesMenu</name>
+    <message>
+        <source>&amp;Места</source>
+        <translation>&amp;Places</translation>
+    </message>
+    <message>
+        <source>&amp;Названия мест</source>
+        <translation>Place &amp;names</translation>
+    </message>
+    <message>
+        <source>За&amp;менить названия мест</source>
+        <translation>&amp;Replace place names</translation>
+    </message>
+    <message>
+        <source>Названия, уже записанные в фото, уступают найденным по координатам</source>
+        <translation>Names the photos already carry give way to those found by position</translation>
+    </message>
+    <message>
+        <source>Записывать направление &amp;движения</source>
+        <translation>Write the &amp;direction of travel</translation>
+    </message>
+    <message>
+        <source>Направление и скорость движения по треку (не направление объектива), если быстрее 1 м/с</source>
+        <translation>The direction and speed of travel along the track (not the direction of the lens), when faster than 1 m/s</translation>
+    </message>
+    <message>
+        <source>&amp;Зоны приватности…</source>
+        <translation>Privacy &amp;zones…</translation>
+    </message>
+    <message>
+        <source>Зона приватности &amp;здесь…</source>
+        <translation>Privacy &amp;zone here…</translation>
+    </message>
+</context>
+<context>
+    <name>geovanta::PrivacyZonesDialog</name>
+    <message>
+        <source>Зоны приватности</source>
+        <translation>Privacy zones</translation>
+    </message>
+    <message>
+        <source>Фотографии в этих кругах не привязываются и не записываются:</source>
+        <translation>Photos inside these circles are neither placed nor written:</translation>
+    </message>
+    <message>
+        <source>&amp;Удалить</source>
+        <translation>&amp;Remove</translation>
+    </message>
+    <message>
+        <source>«%1»: %2, радиус %3 м</source>
+        <translation>“%1”: %2, radius %3 m</translation>
     </message>
 </context>
 <context>
