@@ -1,9 +1,11 @@
 #include "app/clioptions.h"
 
 #include <array>
+#include <cmath>
 #include <filesystem>
 #include <system_error>
 
+#include "app/cameraclocks.h"
 #include "app/commands/handplacementcommands.h"
 #include "input/fileformats.h"
 #include "input/photoscanner.h"
@@ -46,6 +48,15 @@ std::string CliOptions::usage() {
            "                         recorded (OffsetTimeOriginal, else OffsetTime) before the\n"
            "                         photo offset is added; photographs without one take the\n"
            "                         photo offset alone\n"
+           "  --camera-offset CAMERA=DAYS\n"
+           "                         added to the times of the photographs of the camera CAMERA\n"
+           "                         in place of the photo offset; CAMERA is its model, its make\n"
+           "                         and model, or its serial number, in any case (repeatable)\n"
+           "  --local-time[=CAMERA]  the camera's clock shows the local time where each photograph\n"
+           "                         was taken: each is brought to UTC by the time zone the track\n"
+           "                         puts it in, and left unplaced when no zone is consistent;\n"
+           "                         without CAMERA every photograph's clock (repeatable); a\n"
+           "                         zone the photograph recorded wins with --photo-zones\n"
            "  --sidecar[=full]       with --write-tags: write each position into an XMP file\n"
            "                         beside the photograph (IMG_0001.CR3 -> IMG_0001.xmp, with\n"
            "                         =full IMG_0001.CR3.xmp), created or updated keeping its\n"
@@ -119,6 +130,19 @@ std::string overwritten(const std::string& csvFile, const std::string& what, con
     return "the CSV file '" + csvFile + "' is " + what + " '" + name + "': it would be overwritten";
 }
 
+// "CAMERA=DAYS"; the camera's name may itself hold "=", the number cannot.
+std::optional<std::string> parseCameraOffset(const std::string& value, CliOptions::CameraOffset& out) {
+    const std::size_t eq = value.rfind('=');
+    if (eq == std::string::npos || eq == 0) return "'--camera-offset " + value + "' is not CAMERA=DAYS";
+    out.camera = value.substr(0, eq);
+    const auto days = parseNumber(value.substr(eq + 1));
+    if (!days || std::fabs(*days) > kMaxCameraOffsetDays)
+        return "'" + value.substr(eq + 1) + "' given for the camera '" + out.camera +
+               "' is not a number of days from -36525 to 36525";
+    out.days = *days;
+    return std::nullopt;
+}
+
 // "NAME=LAT,LON"; the name may itself hold "=", the numbers cannot.
 std::optional<std::string> parsePlace(const std::string& value, CliOptions::HandPlace& out) {
     const std::size_t eq = value.rfind('=');
@@ -185,6 +209,15 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
             (arg == "--write-tags" ? out.writeTags : arg == "--recursive" ? out.recursive : out.photoZones) = true;
             continue;
         }
+        if (arg == "--local-time") {
+            if (!inlineValue) {
+                out.allLocalTime = true;
+            } else {
+                if (inlineValue->empty()) return "option '--local-time=' needs a camera";
+                out.localTimeCameras.push_back(*inlineValue);
+            }
+            continue;
+        }
         if (arg == "--sidecar") {
             if (inlineValue && *inlineValue != "full" && *inlineValue != "base")
                 return "option '--sidecar' takes 'full' or 'base', not '" + *inlineValue + "'";
@@ -194,7 +227,7 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
         }
         const bool takesValue =
             arg == "--track-offset" || arg == "--photo-offset" || arg == "--tolerance" || arg == "--csv" ||
-            arg == "--exiftool-timeout" || arg == "--place" || arg == "--max-accuracy";
+            arg == "--exiftool-timeout" || arg == "--place" || arg == "--max-accuracy" || arg == "--camera-offset";
         if (!takesValue) return "unknown option '" + args[i] + "'";
         std::string value;
         if (inlineValue) {
@@ -203,7 +236,11 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
             if (i + 1 >= args.size()) return "option '" + arg + "' needs a value";
             value = args[++i];
         }
-        if (arg == "--place") {
+        if (arg == "--camera-offset") {
+            CliOptions::CameraOffset offset;
+            if (auto error = parseCameraOffset(value, offset)) return error;
+            out.cameraOffsets.push_back(std::move(offset));
+        } else if (arg == "--place") {
             CliOptions::HandPlace place;
             if (auto error = parsePlace(value, place)) return error;
             out.places.push_back(std::move(place));

@@ -81,6 +81,7 @@ std::string summaryStatusText(const PlacementSummary& s) {
             part(s.beforeTrack, Msg::SummaryBeforeTrack);
             part(s.afterTrack, Msg::SummaryAfterTrack);
             part(s.inGaps, Msg::SummaryInGaps);
+            part(s.noLocalZone, Msg::SummaryNoLocalZone);
         }
         text += textOf(Msg::SummaryUnplaced, {s.unplaced(), why});
     }
@@ -104,6 +105,10 @@ std::string reasonText(const Placement& p, int32_t toleranceSeconds) {
         case PlacementKind::InGap: return textOf(Msg::InGap, {d, toleranceSeconds});
         case PlacementKind::NoTrack: return textOf(Msg::NoTrack);
         case PlacementKind::ByHand: return textOf(Msg::ByHand);
+        case PlacementKind::NoLocalZone:
+            return p.localZone && p.localZone->status == LocalZone::Status::NoZoneData
+                       ? textOf(Msg::NoLocalZoneData)
+                       : textOf(Msg::NoConsistentLocalZone);
     }
     return {};
 }
@@ -119,6 +124,10 @@ std::string fileDateText(const Placement& p) {
 }
 
 std::string zoneNote(const Placement& p) {
+    if (p.localZone && !p.localZone->zone.empty()) {
+        const Msg what = p.localZone->status == LocalZone::Status::Found ? Msg::LocalTimeZone : Msg::LocalTimeNearestZone;
+        return "; " + textOf(what, {p.localZone->zone, zoneText(p.localZone->offsetSeconds / 60)});
+    }
     if (!p.zonesUsed) return {};
     return "; " + (p.zoneMinutes ? textOf(Msg::TimeByPhotoZone, {zoneText(*p.zoneMinutes)}) : textOf(Msg::NoPhotoZone));
 }
@@ -157,6 +166,8 @@ std::string photoRowToolTip(const DataTable& table, std::size_t row, int32_t tol
 // geovanta-cli's own line, English whatever the locale: every count named,
 // so that a script reading it finds each in its place.
 std::string summaryLine(const PlacementSummary& s, const BindingParams& p) {
+    bool localTime = p.allLocalTime;
+    for (const CameraClock& c : p.cameras) localTime = localTime || c.localTime;
     std::string text = n(s.points) + " points, " + n(s.photos) + " photos: placed " + n(s.placed + s.byHand);
     if (s.byHand != 0) text += " (by hand " + n(s.byHand) + ")";
     text += ", not placed " + n(s.unplaced());
@@ -164,10 +175,17 @@ std::string summaryLine(const PlacementSummary& s, const BindingParams& p) {
         text += " (no track loaded)";
     else
         text += " (before the track " + n(s.beforeTrack) + ", after it " + n(s.afterTrack) + ", in gaps " +
-                n(s.inGaps) + ")";
-    return text + ", from file date " + n(s.fromFileDate) + "; track offset " + offsetText(p.trackOffset) +
-           ", photo offset " + offsetText(p.photoOffset) + ", tolerance " + std::to_string(p.tolerance) + " s" +
-           (p.photoZones ? ", photo times to UTC by their own zones" : "");
+                n(s.inGaps) + (localTime ? ", no time zone " + n(s.noLocalZone) : "") + ")";
+    text += ", from file date " + n(s.fromFileDate) + "; track offset " + offsetText(p.trackOffset) +
+            ", photo offset " + offsetText(p.photoOffset) + ", tolerance " + std::to_string(p.tolerance) + " s" +
+            (p.photoZones ? ", photo times to UTC by their own zones" : "");
+    // Each camera by its full serial: a script may have named two bodies of a model.
+    for (const CameraClock& c : p.cameras) {
+        const std::string name = displayUtf8(cameraText(c.camera, c.camera.serial.size()));
+        if (c.offset) text += ", camera " + name + " offset " + offsetText(*c.offset);
+        if (c.localTime && !p.allLocalTime) text += ", camera " + name + " on local time";
+    }
+    return p.allLocalTime ? text + ", every camera on local time" : text;
 }
 
 }  // namespace geovanta

@@ -1,7 +1,9 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "binding/calcpositions.h"
 #include "input/gpsread.h"
@@ -17,6 +19,15 @@ struct ProgramState {
     // Photographs that name their zone are brought to UTC by it before the
     // photo offset is added.
     bool photoZones = false;
+    // The cameras with an offset of their own or on local time, as the
+    // settings file keeps them: those of earlier trips as well as the ones
+    // loaded now (app/cameraclocks.h).
+    std::vector<CameraClock> cameras;
+    // Every photograph's clock keeps local time (geovanta-cli --local-time).
+    bool allLocalTime = false;
+    // Where cameras on local time find their zones (geo/zonedata.h): the
+    // program's data files. A state made in code has none.
+    std::shared_ptr<const ZoneData> zones;
     std::string photoFolder;
     bool photoSubfolders = false;  // photo folders are scanned with the folders inside them
     std::string dataFolder;
@@ -45,7 +56,15 @@ struct ProgramState {
 // The pass's parameters as the state holds them now; every command that runs
 // the pass takes them from here.
 inline BindingParams bindingParams(const ProgramState& state) {
-    return BindingParams{state.trackOffset, state.photoOffset, state.tolerance, state.photoZones};
+    BindingParams p;
+    p.trackOffset = state.trackOffset;
+    p.photoOffset = state.photoOffset;
+    p.tolerance = state.tolerance;
+    p.photoZones = state.photoZones;
+    p.cameras = state.cameras;
+    p.allLocalTime = state.allLocalTime;
+    p.zones = state.zones;
+    return p;
 }
 
 // What the readers take from the state.

@@ -33,6 +33,8 @@ public:
     static constexpr const char* kSidecarNameKey = "SidecarName";
     // Metres: location-history points reported less accurate are left out.
     static constexpr const char* kMaxAccuracyKey = "MaxAccuracyM";
+    // Each camera's clock, a key per camera (app/cameraclocks.h).
+    static constexpr const char* kCamerasSection = "Cameras";
 
     // With `makeFolder` the first write makes the file's folder, as the
     // user's configuration folder may not exist yet; a folder beside the
@@ -61,8 +63,11 @@ public:
     std::optional<std::string> writeString(std::string_view key, std::string_view value) const;
     std::optional<std::string> writeFloat(std::string_view key, double value) const;
     std::optional<std::string> writeInteger(std::string_view key, int32_t value) const;
+    // A camera's clock in [Cameras], in place of what was kept for that camera.
+    std::optional<std::string> writeCamera(const CameraClock& clock) const;
 
 private:
+    std::optional<std::string> writeIn(std::string_view section, std::string_view key, std::string_view value) const;
     ProgramState readState(const std::string& defaultFolder, std::vector<std::string>* messages,
                            std::string* whyUnread) const;
 

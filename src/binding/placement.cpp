@@ -19,6 +19,7 @@ void noteTimeSource(const DataTable& table, std::size_t row, bool photoZones, Pl
     if (source == kTimeFromFileDateExifInvalid) p.invalidExifDate = table.invalidExifDate(row);
     p.zonesUsed = photoZones;
     if (photoZones) p.zoneMinutes = table.photoZone(row);
+    if (const LocalZone* local = table.localZone(row)) p.localZone = *local;
 }
 
 // Only where it is told: the window's counts pass over it.
@@ -31,6 +32,8 @@ Placement decided(const DataTable& table, std::size_t row, std::optional<std::si
     Placement p;
     if (table.placedByHand(row))
         p.kind = PlacementKind::ByHand;
+    else if (heldByLocalZone(table, row) && (prev || next))
+        p.kind = PlacementKind::NoLocalZone;
     else
         p = decidePlacement(table.timeMs(row, FieldId::VTime), timeOf(table, prev), timeOf(table, next),
                             toleranceSeconds);
@@ -39,6 +42,11 @@ Placement decided(const DataTable& table, std::size_t row, std::optional<std::si
 }
 
 }  // namespace
+
+bool heldByLocalZone(const DataTable& table, std::size_t row) {
+    const LocalZone* zone = table.localZone(row);
+    return zone && (zone->status == LocalZone::Status::NoConsistentZone || zone->status == LocalZone::Status::NoZoneData);
+}
 
 Placement decidePlacement(int64_t t, std::optional<int64_t> prev, std::optional<int64_t> next,
                           int32_t toleranceSeconds) {
@@ -96,6 +104,7 @@ PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSe
                 case PlacementKind::InGap: ++s.inGaps; break;
                 case PlacementKind::NoTrack: ++s.noTrack; break;
                 case PlacementKind::ByHand: ++s.byHand; break;
+                case PlacementKind::NoLocalZone: ++s.noLocalZone; break;
             }
             if (!each) return;
             noteFileType(table, row, p);

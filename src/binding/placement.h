@@ -22,6 +22,9 @@ enum class PlacementKind : uint8_t {
     InGap,        // between two points, neither of them close enough
     NoTrack,      // the table holds no point at all
     ByHand,       // placed by the person; the pass leaves it where it was put
+    // Its camera keeps local time and no zone reads it onto the track inside
+    // itself, or no zones could be read at all.
+    NoLocalZone,
 };
 
 struct Placement {
@@ -41,6 +44,8 @@ struct Placement {
     // alone applied.
     bool zonesUsed = false;
     std::optional<int> zoneMinutes{};
+    // Its camera keeps local time: the zone the pass read its time by.
+    std::optional<LocalZone> localZone{};
 
     bool operator==(const Placement&) const = default;
 };
@@ -72,6 +77,10 @@ void walkLegs(const DataTable& table, OnPoint&& onPoint, OnPhoto&& onPhoto) {
     for (std::size_t photo = legStart; photo < rows; ++photo) onPhoto(photo, prev, std::optional<std::size_t>());
 }
 
+// A photograph read as local time for which the pass found no consistent
+// zone: it is not placed, wherever its time falls.
+bool heldByLocalZone(const DataTable& table, std::size_t row);
+
 // The photograph at `row` (a row of kind "F"), decided over the table as it
 // stands; one placed by hand is ByHand whatever its times say. `photoZones`
 // as the pass had it (BindingParams::photoZones).
@@ -93,6 +102,7 @@ struct PlacementSummary {
     std::size_t inGaps = 0;
     std::size_t noTrack = 0;
     std::size_t fromFileDate = 0;  // photographs timed by their file's date, placed or not
+    std::size_t noLocalZone = 0;
 
     std::size_t unplaced() const { return photos - placed - byHand; }
     bool operator==(const PlacementSummary&) const = default;

@@ -148,6 +148,7 @@ PhotoFacts DataTable::photoFacts(std::size_t row) const {
     if (const PhotoRecord* record = photoRecord(row)) {
         if (record->camera) facts.camera = cameras_[record->camera - 1];
         facts.gps = record->gps;
+        facts.localZone = record->localZone;
     }
     return facts;
 }
@@ -158,6 +159,7 @@ void DataTable::setPhotoFacts(std::size_t row, const PhotoFacts& facts) {
     PhotoRecord& record = writablePhotoRecord(row);
     record.camera = camera;
     record.gps = facts.gps;
+    record.localZone = facts.localZone;
     camerasChanged();
     touched(row);
 }
@@ -172,6 +174,19 @@ const PhotoGps* DataTable::photoGps(std::size_t row) const {
     checkRow(row);
     const PhotoRecord* record = photoRecord(row);
     return record && record->gps ? &*record->gps : nullptr;
+}
+
+const LocalZone* DataTable::localZone(std::size_t row) const {
+    checkRow(row);
+    const PhotoRecord* record = photoRecord(row);
+    return record && record->localZone ? &*record->localZone : nullptr;
+}
+
+void DataTable::setLocalZone(std::size_t row, std::optional<LocalZone> zone) {
+    checkRow(row);
+    if (!zone && !photoRecord(row)) return;
+    writablePhotoRecord(row).localZone = std::move(zone);
+    touched(row);
 }
 
 std::string DataTable::cameraText(std::size_t row) const {

@@ -73,6 +73,11 @@ public:
     // The same without a copy, for the grid and the passes: nullptr for none.
     const CameraKey* camera(std::size_t row) const;
     const PhotoGps* photoGps(std::size_t row) const;
+    // The zone the pass read the photograph's local time by; nullptr when
+    // its camera does not keep local time. Setting none on a row without a
+    // photo record makes none.
+    const LocalZone* localZone(std::size_t row) const;
+    void setLocalZone(std::size_t row, std::optional<LocalZone> zone);
     // The Camera column: the camera's model, with the end of its serial
     // number where the table holds photographs of two bodies of that model.
     // May be asked from several threads at once, as any reading of the table.
@@ -260,6 +265,7 @@ private:
         FileStamp stamp;      // when the row's FileStamp field holds a value
         uint32_t camera = 0;  // 1 + its place in cameras_, or 0
         std::optional<PhotoGps> gps;
+        std::optional<LocalZone> localZone;
     };
     std::vector<uint32_t> photoAt_;
     std::vector<PhotoRecord> photos_;

@@ -282,6 +282,18 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
     {Msg::IgcDamagedRecord, "Запись точки повреждена: '%1'", "A fix record is damaged: '%1'"},
     {Msg::FormatNmea, "Журналы NMEA 0183", "NMEA 0183 logs"},
     {Msg::FormatIgc, "Полёты IGC", "IGC flight logs"},
+    {Msg::LocalTimeZone, "местное время %1, UTC%2", "local time %1, UTC%2"},
+    {Msg::LocalTimeNearestZone, "местное время по поясу ближайшей точки трека %1, UTC%2",
+     "local time by the nearest point's zone %1, UTC%2"},
+    {Msg::NoConsistentLocalZone,
+     "Не привязано: часы камеры идут по местному времени, но ни в одном часовом поясе трека это время не приходится "
+     "на участок трека в том же поясе",
+     "not placed: the camera keeps local time, and no time zone of the track reads it onto the track inside that "
+     "zone"},
+    {Msg::NoLocalZoneData,
+     "Не привязано: часы камеры идут по местному времени, а данные о часовых поясах прочитать не удалось",
+     "not placed: the camera keeps local time, and no time-zone data could be read"},
+    {Msg::SummaryNoLocalZone, "без часового пояса %1", "no time zone %1"},
 }};
 
 constexpr bool inIdOrder() {

@@ -221,6 +221,12 @@ enum class Msg {
     IgcDamagedRecord,
     FormatNmea,
     FormatIgc,
+    // Cameras on local time.
+    LocalTimeZone,
+    LocalTimeNearestZone,
+    NoConsistentLocalZone,
+    NoLocalZoneData,
+    SummaryNoLocalZone,
     Count
 };
 
