@@ -34,6 +34,7 @@ struct ProgramState {
     uint16_t trackCounter = 0;  // one more per accepted track file; wraps
     std::string windowGeometry;  // the main window's place and size, as the window saves it
     std::string mapPanel;        // how the grid and the map share the window, as the window saves it
+    bool photosOnly = false;     // the grid shows the photographs alone
     // The map's tile server as the settings file names it: nothing when the
     // key is missing (the standard tiles), empty for none. A state made in
     // code has no tiles, so that nothing reaches the network unasked.

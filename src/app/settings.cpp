@@ -64,6 +64,7 @@ ProgramState SettingsFile::readState(const std::string& defaultFolder, std::vect
     s.dataFolder = text("DataPath").value_or(defaultFolder);
     s.windowGeometry = text(kWindowGeometryKey).value_or("");
     s.mapPanel = text(kMapPanelKey).value_or("");
+    s.photosOnly = flag(kPhotosOnlyKey);
     // Standard tiles only where the key is really missing, not where the
     // file that might have turned them off could not be read.
     s.mapTiles = read ? text(kMapTilesKey) : std::string();

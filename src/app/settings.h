@@ -17,6 +17,8 @@ public:
     // The main window's place and size between runs.
     static constexpr const char* kWindowGeometryKey = "WindowGeometry";
     static constexpr const char* kMapPanelKey = "MapPanel";
+    // 1 when the grid shows the photographs alone, else 0.
+    static constexpr const char* kPhotosOnlyKey = "PhotosOnly";
     // An XYZ tile server's {z}/{x}/{y} URL template for the map.
     static constexpr const char* kMapTilesKey = "MapTiles";
     // Seconds ExifTool may take per photograph; below 1 or unreadable: 60.

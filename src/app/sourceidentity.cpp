@@ -15,6 +15,18 @@ std::string canonicalPath(const std::string& path) {
     return ec ? absolute.lexically_normal().string() : canonical.string();
 }
 
+std::string absolutePath(const std::string& path) {
+    if (path.empty()) return path;
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(fs::path(path), ec);
+    if (ec) return path;
+    // ".." is left alone: after a link it does not lead where the text says.
+    fs::path tidy;
+    for (const fs::path& part : absolute)
+        if (part != ".") tidy /= part;
+    return tidy.string();
+}
+
 SourceIdentity SourceIdentity::of(const std::string& path) {
     SourceIdentity id;
     id.canonical = canonicalPath(path);

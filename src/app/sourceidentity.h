@@ -28,4 +28,10 @@ struct SourceIdentity {
 // `path` itself when even that fails.
 std::string canonicalPath(const std::string& path);
 
+// `path` made absolute against the working folder, "." steps dropped, links
+// and ".." kept: the place the person named, as they named it (a folder
+// reached through a link stays under the link's name), which still means the
+// same after the working folder changes. `path` itself when that fails.
+std::string absolutePath(const std::string& path);
+
 }  // namespace geovanta

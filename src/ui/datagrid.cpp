@@ -1,5 +1,6 @@
 #include "ui/datagrid.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -18,8 +19,10 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragOnly);
-    // A double click opens the photograph, so only F2 and typing start an editor.
-    setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    // A double click opens the photograph and typing finds a row, so only F2
+    // starts an editor.
+    setEditTriggers(QAbstractItemView::EditKeyPressed);
+    setTabKeyNavigation(false);
     setWordWrap(false);
     setAlternatingRowColors(false);
     // Every row has the same height: the view never measures a million rows.
@@ -59,14 +62,44 @@ void DataGrid::paintEvent(QPaintEvent* event) {
 }
 
 void DataGrid::startDrag(Qt::DropActions) {
-    QMimeData* mime = model()->mimeData(selectedIndexes());
+    // The drag carries the table's rows, which need not be the grid's: the
+    // names come from the grid's own rows that can be dragged.
+    QList<int> rows;
+    for (const QModelIndex& index : selectedIndexes())
+        if (index.flags() & Qt::ItemIsDragEnabled) rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     QStringList names;
-    for (std::size_t row : photoRowsOf(mime)) names << model()->index(static_cast<int>(row), 1).data().toString();
-    if (names.isEmpty()) {
-        delete mime;
-        return;
-    }
-    dragPhotos(this, mime, names);
+    for (int row : rows) names << model()->index(row, nameColumn()).data().toString();
+    if (names.isEmpty()) return;
+    dragPhotos(this, model()->mimeData(selectedIndexes()), names);
+}
+
+int DataGrid::nameColumn() {
+    const auto& columns = DataTableModel::columns();
+    for (std::size_t c = 0; c < columns.size(); ++c)
+        if (columns[c].field == FieldId::Name) return static_cast<int>(c);
+    return 0;
+}
+
+void DataGrid::keyboardSearch(const QString& text) {
+    const int rows = model() ? model()->rowCount() : 0;
+    if (rows == 0 || text.isEmpty()) return;
+    const bool fresh = !typing_.isValid() || typing_.elapsed() > QApplication::keyboardInputInterval();
+    typing_.start();
+    typed_ = fresh ? text : typed_ + text;
+    const int current = currentIndex().isValid() ? currentIndex().row() : rows - 1;
+    // The same letter again goes on to the next name that starts with it;
+    // more letters of a name look again from the row already found.
+    QString sought = typed_;
+    const bool repeated = sought.size() > 1 && sought.count(sought.front()) == sought.size();
+    if (repeated) sought = sought.left(1);
+    const int from = fresh || repeated || !currentIndex().isValid() ? (current + 1) % rows : current;
+    const QModelIndexList found = model()->match(model()->index(from, nameColumn()), Qt::DisplayRole, sought, 1,
+                                                 Qt::MatchStartsWith | Qt::MatchWrap);
+    if (found.isEmpty()) return;
+    const int column = currentIndex().isValid() ? currentIndex().column() : nameColumn();
+    setCurrentIndex(model()->index(found.front().row(), column));
 }
 
 void DataGrid::keyPressEvent(QKeyEvent* event) {

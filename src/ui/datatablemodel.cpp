@@ -137,12 +137,14 @@ void DataTableModel::endInsertRow() {
 
 void DataTableModel::beginRemoveRow(std::size_t row) {
     const int r = viewRows(row);
+    removing_ = true;
     beginRemoveRows({}, r, r);
 }
 
 void DataTableModel::endRemoveRow() {
     --shownRows_;
     endRemoveRows();
+    removing_ = false;
 }
 
 void DataTableModel::rowChanged(std::size_t row) {

@@ -42,6 +42,9 @@ public:
     // While long work runs on a copy of the table, nothing may be typed into it.
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
     bool readOnly() const { return readOnly_; }
+    // While a row goes, a view moves its current row off it on its own; that
+    // move is no choice of the person's and must not reach the table's cursor.
+    bool removingRow() const { return removing_; }
     // The kind of a row as the Type column shows it: "Трек", "Точка", "Фото".
     static QString kindText(char stat);
     FieldId fieldOf(int column) const { return columns()[static_cast<std::size_t>(column)].field; }
@@ -72,6 +75,7 @@ private:
     EditHandler editHandler_;
     ToolTipSource toolTipSource_;
     bool readOnly_ = false;
+    bool removing_ = false;
 };
 
 }  // namespace geovanta

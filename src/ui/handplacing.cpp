@@ -13,13 +13,13 @@
 namespace geovanta {
 HandPlacing::HandPlacing(Document& document, JobQueue& jobs, Dialogs& dialogs, MapWidget* map, QWidget* window)
     : QObject(window), document_(document), jobs_(jobs), dialogs_(dialogs), map_(map), commands_(document, jobs) {
-    undo_ = new QAction(tr("Отменить"), this);
+    undo_ = new QAction(tr("&Отменить"), this);
     undo_->setObjectName("Undo");
     undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    redo_ = new QAction(tr("Повторить"), this);
+    redo_ = new QAction(tr("&Повторить"), this);
     redo_->setObjectName("Redo");
     redo_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-    release_ = new QAction(tr("Вернуть автоматическую привязку"), this);
+    release_ = new QAction(tr("&Вернуть автоматическую привязку"), this);
     release_->setObjectName("ReleaseHand");
     connect(undo_, &QAction::triggered, this, &HandPlacing::undo);
     connect(redo_, &QAction::triggered, this, &HandPlacing::redo);

@@ -18,7 +18,7 @@ QString translated(const char* text) { return QCoreApplication::translate("geova
 }  // namespace
 
 QMenu* addLanguageMenu(QMenuBar* bar, Dialogs& dialogs, Document& document) {
-    QMenu* menu = bar->addMenu(translated(QT_TRANSLATE_NOOP("geovanta::LanguageMenu", "Язык")));
+    QMenu* menu = bar->addMenu(translated(QT_TRANSLATE_NOOP("geovanta::LanguageMenu", "&Язык")));
     menu->setObjectName("LanguageMenu");
     auto* group = new QActionGroup(menu);
     const std::string& saved = document.state().language;
@@ -28,9 +28,9 @@ QMenu* addLanguageMenu(QMenuBar* bar, Dialogs& dialogs, Document& document) {
         const char* name;
         const char* text;
         std::string code;
-    } choices[] = {{"LanguageSystem", QT_TRANSLATE_NOOP("geovanta::LanguageMenu", "Как в системе"), ""},
-                   {"LanguageRussian", QT_TRANSLATE_NOOP("geovanta::LanguageMenu", "Русский"), kRussianCode},
-                   {"LanguageEnglish", QT_TRANSLATE_NOOP("geovanta::LanguageMenu", "English"), kEnglishCode}};
+    } choices[] = {{"LanguageSystem", QT_TRANSLATE_NOOP("geovanta::LanguageMenu", "&Как в системе"), ""},
+                   {"LanguageRussian", QT_TRANSLATE_NOOP("geovanta::LanguageMenu", "&Русский"), kRussianCode},
+                   {"LanguageEnglish", QT_TRANSLATE_NOOP("geovanta::LanguageMenu", "&English"), kEnglishCode}};
     for (const auto& choice : choices) {
         QAction* a = menu->addAction(translated(choice.text));
         a->setObjectName(choice.name);

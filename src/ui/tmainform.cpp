@@ -2,11 +2,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QGuiApplication>
-#include <QLabel>
+#include <QListView>
 #include <QMenu>
-#include <QMenuBar>
-#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -27,11 +24,15 @@
 #include "ui/commandkeys.h"
 #include "ui/datagrid.h"
 #include "ui/datatablemodel.h"
+#include "ui/elidedlabel.h"
 #include "ui/formconsole.h"
 #include "ui/handplacing.h"
 #include "ui/jobstatus.h"
-#include "ui/languagemenu.h"
+#include "ui/mainmenus.h"
+#include "ui/map/mapcanvas.h"
 #include "ui/map/mapwidget.h"
+#include "ui/photorowsfilter.h"
+#include "ui/screenfit.h"
 #include "ui/taboutbox.h"
 #include "ui/toolicons.h"
 
@@ -51,13 +52,14 @@ TMainForm::TMainForm(Document& document, Dialogs& dialogs, std::shared_ptr<Progr
     setCentralWidget(body);
 
     buildToolBar();
-    buildMenus();
     buildGrid();
     buildStatusBar();
     buildMap();
     hand_ = new HandPlacing(document_, jobs_, dialogs_, map_, this);
-    hand_->fillEditMenu(editMenu_);
-    hand_->addToPopup(popupMenu_);
+    menus_ = std::make_unique<MainMenus>(this, hand_, dialogs_, document_);
+    hand_->addToPopup(menus_->popup());
+    // After the menus, whose item shows the choice.
+    setPhotosOnly(document_.state().photosOnly);
     connect(hand_, &HandPlacing::showRow, this, &TMainForm::showRow);
     connect(hand_, &HandPlacing::changed, this, &TMainForm::updateStatus);
     layout->addWidget(toolBar_);
@@ -75,21 +77,10 @@ TMainForm::TMainForm(Document& document, Dialogs& dialogs, std::shared_ptr<Progr
 }
 
 void TMainForm::placeWindow() {
-    const QByteArray saved = QByteArray::fromBase64(QByteArray::fromStdString(document_.state().windowGeometry));
-    if (!saved.isEmpty() && restoreGeometry(saved)) return;
-    // First start: most of today's screens, centred, never smaller than the
-    // window needs for its toolbar and columns.
-    QSize size(1280, 760);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        size = size.boundedTo(area.size() * 9 / 10).expandedTo(QSize(637, 524));
-        QRect frame(QPoint(), size);
-        frame.moveCenter(area.center());
-        resize(size);
-        move(frame.topLeft());
-        return;
-    }
-    resize(size);
+    // First start: most of today's screens, at least what the toolbar and
+    // the columns need where the screen has room for it.
+    placeOnScreen(this, QByteArray::fromBase64(QByteArray::fromStdString(document_.state().windowGeometry)),
+                  QSize(1280, 760), QSize(637, 524));
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -112,6 +103,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     state.mapPanel = panels_->saveState().toBase64().toStdString();
     document_.settings().writeString(SettingsFile::kWindowGeometryKey, state.windowGeometry);
     document_.settings().writeString(SettingsFile::kMapPanelKey, state.mapPanel);
+    document_.settings().writeInteger(SettingsFile::kPhotosOnlyKey, state.photosOnly ? 1 : 0);
     QMainWindow::closeEvent(event);
 }
 
@@ -119,6 +111,8 @@ TMainForm::~TMainForm() {
     stopTagWrite();
     // The model listens to the table, which outlives the window's children.
     grid_->setModel(nullptr);
+    delete rows_;
+    rows_ = nullptr;
     delete model_;
     model_ = nullptr;
 }
@@ -153,59 +147,12 @@ void TMainForm::buildToolBar() {
     toolButton("ToolButton4", tr("Передать в OziExplorer путь"), ToolIcon::SendTrack, &TMainForm::sendTrackToOzi);
     toolButton("ToolButton5", tr("Передать в OziExplorer фотографии"), ToolIcon::SendPhotos, &TMainForm::sendPhotosToOzi);
     toolBar_->addSeparator()->setObjectName("ToolButton7");
+    // Its key is the menu item's: one key on two controls would be ambiguous
+    // and do nothing.
     tableButtons_.push_back(toolButton("ToolButton6", tr("Настроить смещение даты и времени"), ToolIcon::TimeOffsets,
-                                       &TMainForm::editOffsets, kOffsetsKey));
+                                       &TMainForm::editOffsets));
     tableButtons_.push_back(toolButton("ToolButton8", tr("Записать GPS координаты в файлы изображений"),
                                        ToolIcon::WriteTags, &TMainForm::writeAllTags, kWriteTagsKey));
-}
-
-void TMainForm::buildMenus() {
-    QMenuBar* bar = menuBar();
-    bar->setObjectName("MainMenu");
-    QMenu* load = bar->addMenu(tr("Загрузить"));
-    load->setObjectName("LoadMenu");
-    QAction* a = load->addAction(tr("GPS трек"), this, &TMainForm::loadTrack);
-    a->setObjectName("LTrack");
-    a->setShortcut(kLoadTrackKey);
-    tableActions_.push_back(a);
-    a = load->addAction(tr("Фотографии"), this, &TMainForm::loadPhotos);
-    a->setObjectName("LFoto");
-    a->setShortcut(kLoadPhotosKey);
-    tableActions_.push_back(a);
-    load->addSeparator();
-    a = load->addAction(tr("Очистить таблицу"), this, &TMainForm::clearTable);
-    a->setObjectName("ClearTable");
-    a->setShortcut(kClearKey);
-    tableActions_.push_back(a);
-    load->addSeparator();
-    a = load->addAction(tr("Выход"), this, &QWidget::close);
-    a->setObjectName("Quit");
-    a->setShortcut(QKeySequence::Quit);
-    editMenu_ = bar->addMenu(tr("Правка"));
-    editMenu_->setObjectName("EditMenu");
-    QMenu* ozi = bar->addMenu(tr("Передать в OziExplorer"));
-    ozi->setObjectName("OziMenu");
-    a = ozi->addAction(tr("Путь"), this, &TMainForm::sendTrackToOzi);
-    a->setObjectName("OTrack");
-    a->setShortcut(kSendTrackKey);
-    a = ozi->addAction(tr("Фотографии"), this, &TMainForm::sendPhotosToOzi);
-    a->setObjectName("OFoto");
-    a->setShortcut(kSendPhotosKey);
-    addLanguageMenu(bar, dialogs_, document_);
-    a = bar->addAction(tr("О программе"), this, &TMainForm::showAbout);
-    a->setObjectName("HelpMenu");
-
-    popupMenu_ = new QMenu(this);
-    popupMenu_->setObjectName("PopupMenu1");
-    showPhotoAction_ = popupMenu_->addAction(tr("Показать фото"), this, &TMainForm::openCurrentPhoto);
-    showPhotoAction_->setObjectName("N1");
-    writePhotoAction_ = popupMenu_->addAction(tr("Записать координаты в EXIF выбранного фото"), this,
-                                              &TMainForm::writeCurrentPhotoTags);
-    writePhotoAction_->setObjectName("EXIF1");
-    popupMenu_->addSeparator();
-    timeFromPhotoAction_ =
-        popupMenu_->addAction(tr("Установить время по этой фотографии…"), this, &TMainForm::setTimeFromPhoto);
-    timeFromPhotoAction_->setObjectName("TimeFromPhoto");
 }
 
 void TMainForm::buildGrid() {
@@ -220,21 +167,32 @@ void TMainForm::buildGrid() {
             const ProgramState& state = document_.state();
             return photoRowToolTip(document_.table(), row, state.tolerance, state.photoZones);
         });
+    rows_ = new PhotoRowsFilter(table, model_, this);
     grid_ = new DataGrid(this);
-    grid_->setModel(model_);
+    grid_->setModel(rows_);
     grid_->fitColumns();
-    grid_->setEmptyHint(emptyGridHint());
     grid_->setContextMenuPolicy(Qt::CustomContextMenu);
 
     connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
-                if (current.isValid()) gridCommands_.rowEntered(static_cast<std::size_t>(current.row()));
+                // Whoever removes a row puts the grid on the table's cursor afterwards.
+                if (model_->removingRow()) return;
+                if (const auto row = tableRowOf(current)) gridCommands_.rowEntered(*row);
             });
-    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+    // After the grid's rows have followed the table.
+    connect(rows_, &QAbstractItemModel::modelReset, this, [this] {
         if (!document_.table().isEmpty()) showRow(document_.table().recNo());
     });
-    connect(grid_, &DataGrid::insertRequested, this, [this] { showRow(gridCommands_.insertRow()); });
-    connect(grid_, &DataGrid::appendRequested, this, [this] { showRow(gridCommands_.appendRow()); });
+    connect(model_, &QAbstractItemModel::modelReset, this, &TMainForm::updateEmptyHint);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &TMainForm::updateEmptyHint);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, &TMainForm::updateEmptyHint);
+    // A new row is no photograph, so the photographs alone have no place for it.
+    connect(grid_, &DataGrid::insertRequested, this, [this] {
+        if (!rows_->photosOnly()) showRow(gridCommands_.insertRow());
+    });
+    connect(grid_, &DataGrid::appendRequested, this, [this] {
+        if (!rows_->photosOnly()) showRow(gridCommands_.appendRow());
+    });
     connect(grid_, &DataGrid::cancelRequested, this, [this] {
         gridCommands_.cancelRow();
         if (!document_.table().isEmpty()) showRow(document_.table().recNo());
@@ -246,19 +204,18 @@ void TMainForm::buildGrid() {
     connect(grid_, &QAbstractItemView::doubleClicked, this, &TMainForm::openCurrentPhoto);
     connect(grid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         updatePopupItems();
-        popupMenu_->popup(grid_->viewport()->mapToGlobal(pos));
+        menus_->popup()->popup(grid_->viewport()->mapToGlobal(pos));
     });
 }
 
 void TMainForm::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName("StatusBar1");
-    statusSummary_ = new QLabel(bar);
+    // Long texts end in "…" at the window's edge rather than widening it;
+    // their tooltips hold them whole.
+    statusSummary_ = new ElidedLabel(bar);
     statusSummary_->setObjectName("StatusSummary");
-    // A long summary is cut at the window's edge rather than widening it; its
-    // tooltip holds it whole.
-    statusSummary_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    statusOffsets_ = new QLabel(bar);
+    statusOffsets_ = new ElidedLabel(bar);
     statusOffsets_->setObjectName("StatusOffsets");
     bar->addWidget(statusSummary_, 1);
     bar->addPermanentWidget(new JobStatus(jobs_, bar));
@@ -300,24 +257,25 @@ void TMainForm::buildMap() {
         map_->updateRows(document_.table(), row(from.row()), row(to.row()));
     });
     connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, map_,
-            [this](const QModelIndex& current) {
-                map_->setCurrentRow(current.isValid() ? std::optional<std::size_t>(current.row()) : std::nullopt);
-            });
+            [this](const QModelIndex& current) { map_->setCurrentRow(tableRowOf(current)); });
     connect(map_, &MapWidget::rowActivated, this, [this](std::size_t row) { showRow(row); });
     rebuild();
+    // Tab goes on from the grid to the photographs under the map, then to
+    // the map itself.
+    setTabOrder(grid_, map_->tray());
+    setTabOrder(map_->tray(), map_->canvas());
 }
 
 void TMainForm::updateStatus() {
     const PlacementSummary summary = summarisePlacements(document_.table(), document_.state().tolerance);
     const QString text = QString::fromStdString(summaryStatusText(summary));
     statusSummary_->setText(text);
-    statusSummary_->setToolTip(text);
     statusOffsets_->setText(QString::fromStdString(offsetsStatusText(document_.params())));
 }
 
 void TMainForm::setCommandsAvailable(bool available) {
     for (QWidget* b : tableButtons_) b->setEnabled(available);
-    for (QAction* a : tableActions_) a->setEnabled(available);
+    for (QAction* a : menus_->tableActions()) a->setEnabled(available);
     model_->setReadOnly(!available);
     hand_->setAvailable(available);
 }
@@ -326,8 +284,59 @@ void TMainForm::clearTable() { ClearCommand(dialogs_, document_).run(); }
 
 void TMainForm::showRow(std::size_t row) {
     if (row >= static_cast<std::size_t>(model_->rowCount())) return;
+    const std::optional<int> shown = rows_->nearestGridRow(row);
+    if (!shown) return;
     const int column = grid_->currentIndex().isValid() ? grid_->currentIndex().column() : 1;
-    grid_->setCurrentIndex(model_->index(static_cast<int>(row), column));
+    grid_->setCurrentIndex(rows_->index(*shown, column));
+    // The grid may have been on that row already, moved there while a row
+    // went, with the table's cursor elsewhere.
+    if (const auto current = tableRowOf(grid_->currentIndex()); current && *current != document_.table().recNo())
+        gridCommands_.rowEntered(*current);
+}
+
+std::optional<std::size_t> TMainForm::tableRowOf(const QModelIndex& gridIndex) const {
+    if (!gridIndex.isValid()) return std::nullopt;
+    return rows_->tableRow(gridIndex.row());
+}
+
+void TMainForm::setPhotosOnly(bool on) {
+    // The menu item shows the choice; checking it brings the call back here.
+    if (menus_->photosOnly()->isChecked() != on) {
+        menus_->photosOnly()->setChecked(on);
+        return;
+    }
+    document_.state().photosOnly = on;
+    if (rows_->photosOnly() == on) {
+        updateEmptyHint();
+        return;
+    }
+    // The table's cursor follows the grid, so it names the row to come back
+    // to; the rows going and coming must not move it meanwhile.
+    const std::size_t current = document_.table().recNo();
+    const bool hadCurrent = grid_->currentIndex().isValid();
+    grid_->selectionModel()->clearCurrentIndex();
+    rows_->setPhotosOnly(on);
+    updateEmptyHint();
+    if (hadCurrent && !document_.table().isEmpty()) showRow(current);
+}
+
+void TMainForm::jumpToUnplaced(bool forward) {
+    const DataTable& table = document_.table();
+    // With no row current yet, F3 starts at the first row and Shift+F3 at the last.
+    const std::size_t from = grid_->currentIndex().isValid() ? table.recNo() : forward ? table.rowCount() - 1 : 0;
+    const std::optional<std::size_t> row = findUnplacedPhoto(table, from, forward);
+    if (!row) {
+        statusBar()->showMessage(tr("Непривязанных фотографий нет"), 4000);
+        return;
+    }
+    showRow(*row);
+}
+
+void TMainForm::updateEmptyHint() {
+    const bool hidden = rows_->photosOnly() && !document_.table().isEmpty();
+    grid_->setEmptyHint(hidden ? tr("Фотографий в таблице нет. Включено «Только фото» (меню «Вид»): "
+                                    "точки треков скрыты.")
+                               : emptyGridHint());
 }
 
 void TMainForm::editOffsets() { OffsetsCommand(document_, dialogs_, jobs_).run(); }
@@ -397,9 +406,9 @@ void TMainForm::openCurrentPhoto() { gridCommands_.openCurrentPhoto(); }
 
 void TMainForm::updatePopupItems() {
     const PopupItems items = gridCommands_.popupItems();
-    showPhotoAction_->setEnabled(items.showPhoto);
-    writePhotoAction_->setEnabled(items.writeExif && !busy());
-    timeFromPhotoAction_->setEnabled(items.timeFromPhoto && !busy());
+    menus_->showPhoto()->setEnabled(items.showPhoto);
+    menus_->writePhoto()->setEnabled(items.writeExif && !busy());
+    menus_->timeFromPhoto()->setEnabled(items.timeFromPhoto && !busy());
     hand_->updateRelease();
 }
 

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,7 @@
 #include "ui/tagwritethread.h"
 #include "ui/toolicons.h"
 
-class QAction;
-class QLabel;
-class QMenu;
+class QModelIndex;
 class QToolBar;
 class QSplitter;
 class QToolButton;
@@ -31,9 +30,12 @@ class QToolButton;
 namespace geovanta {
 
 class DataGrid;
+class ElidedLabel;
 class HandPlacing;
+class MainMenus;
 class MapWidget;
 class DataTableModel;
+class PhotoRowsFilter;
 class Dialogs;
 class TFormConsole;
 class TagWrite;
@@ -48,7 +50,9 @@ public:
 
     Document& document() { return document_; }
     const DataTable& table() const { return document_.table(); }
+    // The table's rows, and the grid's: all of them or the photographs alone.
     DataTableModel* model() const { return model_; }
+    PhotoRowsFilter* gridRows() const { return rows_; }
     DataGrid* grid() const { return grid_; }
     MapWidget* map() const { return map_; }
     HandPlacing* handPlacing() const { return hand_; }
@@ -87,6 +91,13 @@ public slots:
     void updatePopupItems();
     // "Очистить таблицу" (Ctrl+N): empties the table after asking.
     void clearTable();
+    // "Только фото": the grid shows the photographs alone; the map still
+    // shows everything.
+    void setPhotosOnly(bool on);
+    // F3 and Shift+F3: the next or previous photograph without a position,
+    // round the table's end.
+    void nextUnplacedPhoto() { jumpToUnplaced(true); }
+    void previousUnplacedPhoto() { jumpToUnplaced(false); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -94,7 +105,6 @@ protected:
 private:
     void placeWindow();
     void buildToolBar();
-    void buildMenus();
     void buildGrid();
     void buildStatusBar();
     void buildMap();
@@ -107,8 +117,13 @@ private:
     bool busy() const { return jobs_.busy() || tagWriteRunning(); }
     QToolButton* toolButton(const char* name, const QString& hint, ToolIcon icon, void (TMainForm::*handler)(),
                             const QKeySequence& key = {});
-    // Puts the grid's current cell on `row`, keeping the column.
+    // Puts the grid's current cell on the table's `row`, keeping the column;
+    // on the nearest row shown when the grid does not show that one.
     void showRow(std::size_t row);
+    std::optional<std::size_t> tableRowOf(const QModelIndex& gridIndex) const;
+    void jumpToUnplaced(bool forward);
+    // The empty grid says what to do first, or why it shows nothing.
+    void updateEmptyHint();
     // Begins a tag write, of every placed photograph or of the current one,
     // and runs it on a thread of its own; it finishes on this thread.
     void startTagWrite(bool currentOnly);
@@ -128,21 +143,17 @@ private:
     std::unique_ptr<TFormConsole> ownConsole_;
     OziCommands oziCommands_{tools_->ozi(), dialogs_, document_};
     DataTableModel* model_ = nullptr;
+    PhotoRowsFilter* rows_ = nullptr;
     DataGrid* grid_ = nullptr;
     QSplitter* panels_ = nullptr;
     MapWidget* map_ = nullptr;
     HandPlacing* hand_ = nullptr;
-    QMenu* editMenu_ = nullptr;
+    std::unique_ptr<MainMenus> menus_;
     QToolBar* toolBar_ = nullptr;
-    QMenu* popupMenu_ = nullptr;
-    QAction* showPhotoAction_ = nullptr;
-    QAction* writePhotoAction_ = nullptr;
-    QAction* timeFromPhotoAction_ = nullptr;
-    // The commands that change the table, in the toolbar and the menus.
+    // The commands that change the table in the toolbar; the menus keep theirs.
     std::vector<QWidget*> tableButtons_;
-    std::vector<QAction*> tableActions_;
-    QLabel* statusSummary_ = nullptr;
-    QLabel* statusOffsets_ = nullptr;
+    ElidedLabel* statusSummary_ = nullptr;
+    ElidedLabel* statusOffsets_ = nullptr;
 };
 
 }  // namespace geovanta

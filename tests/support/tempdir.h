@@ -54,4 +54,21 @@ private:
     std::filesystem::path path_;
 };
 
+// Makes `folder` the process's working folder until the end of the scope.
+class WorkingFolder {
+public:
+    explicit WorkingFolder(const std::filesystem::path& folder) : before_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~WorkingFolder() {
+        std::error_code ec;
+        std::filesystem::current_path(before_, ec);
+    }
+    WorkingFolder(const WorkingFolder&) = delete;
+    WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+private:
+    std::filesystem::path before_;
+};
+
 }  // namespace geovanta::test

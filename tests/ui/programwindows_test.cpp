@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -118,11 +119,25 @@ private slots:
             form.loadArguments({std::string(GEOVANTA_TEST_DATA) + "/walk.plt"});
             QVERIFY(QTest::qWaitFor([&] { return !form.jobs().busy(); }, 10000));
 
-            QCOMPARE(form.findChild<QMenu*>("LoadMenu")->title(), QString::fromUtf8(c.menu));
+            QCOMPARE(form.findChild<QMenu*>("LoadMenu")->title().remove('&'), QString::fromUtf8(c.menu));
             QCOMPARE(form.findChild<QToolButton*>("ToolButton1")->toolTip(), QString::fromUtf8(c.tip));
             QCOMPARE(form.model()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QString::fromUtf8(c.column));
             QCOMPARE(form.findChild<QLabel*>("StatusSummary")->text(), QString::fromUtf8(c.status));
             QCOMPARE(form.model()->index(0, 0).data().toString(), QString::fromUtf8(c.kind));
+            // Every menu item is reached with Alt and a letter of its own.
+            QList<QList<QAction*>> menus = {form.menuBar()->actions()};
+            for (const QMenu* menu : form.findChildren<QMenu*>()) menus << menu->actions();
+            for (const QList<QAction*>& items : menus) {
+                QString letters;
+                for (const QAction* item : items) {
+                    if (item->isSeparator()) continue;
+                    const qsizetype mark = item->text().indexOf('&');
+                    QVERIFY2(mark >= 0 && mark + 1 < item->text().size(), qPrintable(item->text()));
+                    const QChar letter = item->text().at(mark + 1).toLower();
+                    QVERIFY2(!letters.contains(letter), qPrintable(item->text()));
+                    letters += letter;
+                }
+            }
             QDialogButtonBox box(QDialogButtonBox::Cancel);
             QCOMPARE(box.button(QDialogButtonBox::Cancel)->text().remove('&'), QString::fromUtf8(c.cancel));
         }

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -26,6 +28,7 @@
 #include "ui/formconsole.h"
 #include "ui/map/mapcanvas.h"
 #include "ui/map/mapwidget.h"
+#include "ui/map/photodrag.h"
 #include "ui/datatablemodel.h"
 #include "ui/taboutbox.h"
 #include "ui/tmainform.h"
@@ -66,10 +69,14 @@ class TMainFormTest : public QObject {
     // Waits for the loads and passes the last command handed to the window's jobs.
     bool settled() { return QTest::qWaitFor([this] { return !form_->jobs().busy(); }, 10000); }
 
+    // The table's rows, and the grid's (the photographs alone with "Только фото").
     DataTableModel* model() { return form_->model(); }
+    QAbstractItemModel* view() { return grid()->model(); }
     DataGrid* grid() { return form_->grid(); }
     QAction* action(const char* name) { return form_->findChild<QAction*>(name); }
-    void selectRow(int row) { grid()->setCurrentIndex(model()->index(row, 1)); }
+    // A menu item's text without its mnemonic's mark.
+    QString caption(const char* name) { return action(name)->text().remove('&'); }
+    void selectRow(int row) { grid()->setCurrentIndex(view()->index(row, 1)); }
     QVariant cell(int row, int column, int role = Qt::DisplayRole) {
         return model()->data(model()->index(row, column), role);
     }
@@ -136,15 +143,39 @@ private slots:
                                      "Передать в OziExplorer фотографии", "Настроить смещение даты и времени",
                                      "Записать GPS координаты в файлы изображений"}));
         QStringList menus;
-        for (QAction* a : form_->menuBar()->actions()) menus << a->text();
-        QCOMPARE(menus, QStringList({"Загрузить", "Правка", "Передать в OziExplorer", "Язык", "О программе"}));
+        for (QAction* a : form_->menuBar()->actions()) menus << a->text().remove('&');
+        QCOMPARE(menus, QStringList({"Загрузить", "Правка", "Вид", "Передать в OziExplorer", "Язык", "О программе"}));
         QVERIFY(!action("HelpMenu")->menu());
-        QCOMPARE(action("LTrack")->text(), QString("GPS трек"));
-        QCOMPARE(action("LFoto")->text(), QString("Фотографии"));
-        QCOMPARE(action("OTrack")->text(), QString("Путь"));
-        QCOMPARE(action("OFoto")->text(), QString("Фотографии"));
-        QCOMPARE(action("N1")->text(), QString("Показать фото"));
-        QCOMPARE(action("EXIF1")->text(), QString("Записать координаты в EXIF выбранного фото"));
+        QCOMPARE(caption("LTrack"), QString("GPS трек"));
+        QCOMPARE(caption("LFoto"), QString("Фотографии"));
+        QCOMPARE(caption("OTrack"), QString("Путь"));
+        QCOMPARE(caption("OFoto"), QString("Фотографии"));
+        QCOMPARE(caption("N1"), QString("Показать фото"));
+        QCOMPARE(caption("EXIF1"), QString("Записать координаты в EXIF выбранного фото"));
+    }
+
+    // New, or placed as saved on a larger screen, the window lies within the
+    // screen it opens on, its menu and status bar too, at any scale: ctest
+    // runs this again under QT_SCALE_FACTOR=2.
+    void windowFitsTheScreen() {
+        const QRect area = form_->screen()->availableGeometry();
+        const auto within = [&] {
+            const QRect frame = form_->frameGeometry();
+            return area.contains(frame) ? QByteArray()
+                                        : QString("frame %1,%2 %3x%4 outside %5,%6 %7x%8")
+                                              .arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())
+                                              .arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height())
+                                              .toUtf8();
+        };
+        QVERIFY2(within().isEmpty(), within().constData());
+        QWidget larger;
+        larger.setGeometry(area.x() + 50, area.y() + 40, area.width() * 2, area.height() * 2);
+        state().windowGeometry = larger.saveGeometry().toBase64().toStdString();
+        delete form_;
+        form_ = new TMainForm(*document_, *dialogs_);
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_));
+        QVERIFY2(within().isEmpty(), within().constData());
     }
 
     void columnTitlesOrderAndWidths() {
@@ -204,20 +235,20 @@ private slots:
             QCOMPARE(action("EXIF1")->isEnabled(), c.exif);
         }
         // A right click makes the row under the mouse current before the menu opens.
-        QTest::mousePress(grid()->viewport(), Qt::RightButton, {}, grid()->visualRect(model()->index(2, 1)).center());
+        QTest::mousePress(grid()->viewport(), Qt::RightButton, {}, grid()->visualRect(view()->index(2, 1)).center());
         QCOMPARE(form_->table().recNo(), std::size_t{2});
-        QTest::mouseRelease(grid()->viewport(), Qt::RightButton, {}, grid()->visualRect(model()->index(2, 1)).center());
+        QTest::mouseRelease(grid()->viewport(), Qt::RightButton, {}, grid()->visualRect(view()->index(2, 1)).center());
     }
 
     void doubleClickOpensThePhoto() {
         QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
         QVERIFY(dialogs_->viewed.empty());
         loadFixture();
-        const QRect trackRow = grid()->visualRect(model()->index(0, 1));
+        const QRect trackRow = grid()->visualRect(view()->index(0, 1));
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, trackRow.center());
         QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, trackRow.center());
         QVERIFY(dialogs_->viewed.empty());
-        const QRect photoRow = grid()->visualRect(model()->index(2, 1));
+        const QRect photoRow = grid()->visualRect(view()->index(2, 1));
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, photoRow.center());
         QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, photoRow.center());
         QCOMPARE(dialogs_->viewed, std::vector<std::string>{"/photos/IMG_0002.JPG"});
@@ -235,9 +266,17 @@ private slots:
         QCOMPARE(rows(), std::size_t{3});
         QCOMPARE(dialogs_->questions, (std::vector<std::string>{"Удалить запись?", "Удалить запись?"}));
         QCOMPARE(cell(1, 1).toString(), QString("IMG_0002.JPG"));
-        QCOMPARE(grid()->currentIndex().row(), static_cast<int>(form_->table().recNo()));
+        // The row that followed is current, in the grid and the table alike,
+        // also after the first row.
+        QCOMPARE(grid()->currentIndex().row(), 1);
+        QCOMPARE(form_->table().recNo(), std::size_t{1});
         QTest::keyClick(grid(), Qt::Key_Delete);  // without Ctrl nothing is deleted
         QCOMPARE(rows(), std::size_t{3});
+        selectRow(0);
+        dialogs_->okCancelAnswers = {true};
+        QTest::keyClick(grid(), Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(cell(grid()->currentIndex().row(), 1).toString(), QString("IMG_0002.JPG"));
+        QCOMPARE(form_->table().recNo(), std::size_t{0});
     }
 
     void insertAppendAndEditThroughKeys() {
@@ -269,7 +308,7 @@ private slots:
         QVERIFY(dialogs_->messages.empty());
 
         // A bad number is reported with the table's own message.
-        grid()->setCurrentIndex(model()->index(0, 6));
+        grid()->setCurrentIndex(view()->index(0, 6));
         QTest::keyClick(grid(), Qt::Key_F2);
         editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         QVERIFY(editor);
@@ -423,7 +462,7 @@ private slots:
     // "Очистить таблицу" asks, then empties the table and numbers the next
     // track from 1 again, so a second trip needs no restart.
     void clearEmptiesTheTableAfterAsking() {
-        QCOMPARE(action("ClearTable")->text(), QString("Очистить таблицу"));
+        QCOMPARE(caption("ClearTable"), QString("Очистить таблицу"));
         QCOMPARE(action("ClearTable")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
         QVERIFY(form_->findChild<QMenu*>("LoadMenu")->actions().contains(action("ClearTable")));
         const std::string track = std::string(GEOVANTA_TEST_DATA) + "/walk.plt";
@@ -513,6 +552,154 @@ private slots:
         QCOMPARE(dialogs_->messages[0].text, std::string("Путь передан в OziExplorer"));
         QCOMPARE(dialogs_->messages[1].text, std::string("Координаты фотографий переданы в OziExplorer"));
         QFile::remove(log);
+    }
+
+    // A track with photographs among its points: rows 1 and 5 unplaced, 3 placed.
+    void loadPhotosAmongPoints() {
+        DataTable& t = test::rowsOf(*document_);
+        addRow(t, "T", "T01-0001", 40513.50, 55.75);
+        addRow(t, "F", "IMG_0001.JPG", 40513.51, std::nullopt, "/photos/IMG_0001.JPG");
+        addRow(t, "T", "T01-0002", 40513.52, 55.76);
+        addRow(t, "F", "IMG_0002.JPG", 40513.53, 55.77, "/photos/IMG_0002.JPG");
+        addRow(t, "T", "T01-0003", 40513.54, 55.78);
+        addRow(t, "F", "IMG_0003.JPG", 40513.55, std::nullopt, "/photos/IMG_0003.JPG");
+        addRow(t, "T", "T01-0004", 40513.56, 55.79);
+    }
+    QStringList gridNames() {
+        QStringList names;
+        for (int r = 0; r < view()->rowCount(); ++r) names << view()->index(r, 1).data().toString();
+        return names;
+    }
+    std::size_t mapRow() { return form_->map()->canvas()->currentRow().value_or(999); }
+
+    // "Только фото" shows the photo rows alone, and every road between the
+    // grid's rows and the table's (the cursor, edits, deletes, the map both
+    // ways, a drag) goes by the table's rows; the map keeps everything, and
+    // the choice is kept for the next start.
+    void photosOnlyView() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        reopenWithSettingsIn(dir);
+        loadPhotosAmongPoints();
+        const std::size_t marks = form_->map()->canvas()->data().photos.size();
+        selectRow(4);  // a track point, hidden once the view changes
+        action("PhotosOnly")->trigger();
+        QVERIFY(action("PhotosOnly")->isChecked());
+        QCOMPARE(gridNames(), QStringList({"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}));
+        QCOMPARE(form_->map()->canvas()->data().tracks.size(), std::size_t{1});
+        QCOMPARE(form_->map()->canvas()->data().photos.size(), marks);
+        // The nearest photograph after the hidden row becomes current.
+        QCOMPARE(grid()->currentIndex().row(), 2);
+        QCOMPARE(form_->table().recNo(), std::size_t{5});
+        QCOMPARE(mapRow(), std::size_t{5});
+
+        selectRow(1);
+        QCOMPARE(form_->table().recNo(), std::size_t{3});
+        QCOMPARE(mapRow(), std::size_t{3});
+        emit form_->map()->rowActivated(5);
+        QCOMPARE(grid()->currentIndex().row(), 2);
+        emit form_->map()->rowActivated(2);  // a track point: the next photograph
+        QCOMPARE(grid()->currentIndex().row(), 1);
+        QVERIFY(view()->setData(view()->index(2, 1), "Мост", Qt::EditRole));
+        QCOMPARE(form_->table().text(5, FieldId::Name), std::string("Мост"));
+        QCOMPARE(gridNames().size(), 3);
+        const std::unique_ptr<QMimeData> mime(view()->mimeData({view()->index(2, 1)}));
+        QCOMPARE(photoRowsOf(mime.get()), std::vector<std::size_t>{5});
+
+        // A new row is no photograph: Insert makes none here.
+        QTest::keyClick(grid(), Qt::Key_Insert);
+        QCOMPARE(rows(), std::size_t{7});
+        selectRow(0);
+        dialogs_->okCancelAnswers = {true};
+        QTest::keyClick(grid(), Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(rows(), std::size_t{6});
+        QCOMPARE(form_->table().text(1, FieldId::Name), std::string("T01-0002"));
+        QCOMPARE(gridNames(), QStringList({"IMG_0002.JPG", "Мост"}));
+        QCOMPARE(form_->table().recNo(), std::size_t{2});
+
+        // A pass keeps the view; leaving it keeps the row.
+        CalcPositions(test::rowsOf(*document_), BindingParams{});
+        QCOMPARE(gridNames(), QStringList({"IMG_0002.JPG", "Мост"}));
+        selectRow(1);
+        action("PhotosOnly")->trigger();
+        QCOMPARE(view()->rowCount(), 6);
+        QCOMPARE(grid()->currentIndex().row(), 4);
+        QCOMPARE(form_->table().recNo(), std::size_t{4});
+
+        action("PhotosOnly")->trigger();
+        QVERIFY(form_->close());
+        QFile ini(dir.filePath("Geovanta.ini"));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QVERIFY(ini.readAll().contains("PhotosOnly=1"));
+        QVERIFY(document_->settings().read("/").photosOnly);
+        reopenWithSettingsIn(dir);
+        QVERIFY(action("PhotosOnly")->isChecked());
+        loadPhotosAmongPoints();
+        QCOMPARE(gridNames(), QStringList({"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}));
+    }
+
+    // F3 and Shift+F3 go round the unplaced photographs, in either view;
+    // letters typed find a row by its name, starting no editor.
+    void findingPhotosByKey() {
+        form_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form_));
+        loadPhotosAmongPoints();
+        grid()->setFocus();
+        const auto f3 = [&](Qt::KeyboardModifiers mods = {}) {
+            QTest::keyClick(grid(), Qt::Key_F3, mods);
+            return form_->table().recNo();
+        };
+        QCOMPARE(f3(), std::size_t{1});  // from no row at all: the first
+        QCOMPARE(f3(), std::size_t{5});
+        QCOMPARE(f3(), std::size_t{1});  // round the end
+        QCOMPARE(f3(Qt::ShiftModifier), std::size_t{5});
+        QCOMPARE(mapRow(), std::size_t{5});
+        action("PhotosOnly")->trigger();
+        QCOMPARE(f3(Qt::ShiftModifier), std::size_t{1});
+        QCOMPARE(grid()->currentIndex().row(), 0);
+        QCOMPARE(f3(), std::size_t{5});
+        QCOMPARE(grid()->currentIndex().row(), 2);
+        action("PhotosOnly")->trigger();
+
+        QTest::keyClicks(grid(), "t01-0003");
+        QCOMPARE(form_->table().recNo(), std::size_t{4});
+        QVERIFY(!grid()->findChild<QLineEdit*>());
+        QTest::qWait(QApplication::keyboardInputInterval() + 50);
+        QTest::keyClicks(grid(), "img_0002");
+        QCOMPARE(form_->table().recNo(), std::size_t{3});
+
+        // With every photograph placed F3 stays where it is and says why.
+        DataTable& t = test::rowsOf(*document_);
+        for (const std::size_t row : {1, 5}) {
+            t.moveTo(row);
+            t.edit();
+            t.field(FieldId::Lat).setAsFloat(55.7);
+            t.post();
+        }
+        selectRow(2);
+        QCOMPARE(f3(), std::size_t{2});
+        QCOMPARE(form_->statusBar()->currentMessage(), QString("Непривязанных фотографий нет"));
+    }
+
+    // Tab leaves the grid for the tray of unplaced photographs and the map;
+    // Ctrl+T, the key of the offsets button and of its menu item, opens the
+    // offsets once.
+    void keysReachThePanelsAndTheOffsets() {
+        form_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form_));
+        loadPhotosAmongPoints();
+        CalcPositions(test::rowsOf(*document_), BindingParams{});
+        QVERIFY(form_->map()->tray()->isVisible());
+        grid()->setFocus();
+        QTest::keyClick(grid(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form_->map()->tray());
+        QTest::keyClick(form_->map()->tray(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form_->map()->canvas());
+
+        dialogs_->offsetsAnswers.push_back(std::nullopt);
+        QTest::keyClick(form_, Qt::Key_T, Qt::ControlModifier);
+        QCOMPARE(dialogs_->offsetsShown.size(), std::size_t{1});
+        QVERIFY(form_->findChild<QMenu*>("EditMenu")->actions().contains(action("TimeOffsets")));
     }
 
     // "Фотографии" asks for the folder, saves it and scans it into the grid.

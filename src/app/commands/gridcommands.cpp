@@ -1,5 +1,7 @@
 #include "app/commands/gridcommands.h"
 
+#include <algorithm>
+
 #include "app/commands/dialogs.h"
 #include "app/document.h"
 #include "table/messages.h"
@@ -11,6 +13,17 @@ namespace geovanta {
 RowMark rowMark(const DataTable& table, std::size_t row) {
     if (row >= table.rowCount() || !table.isPhoto(row)) return RowMark::Default;
     return hasPosition(table, row) ? RowMark::Placed : RowMark::Unplaced;
+}
+
+std::optional<std::size_t> findUnplacedPhoto(const DataTable& table, std::size_t from, bool forward) {
+    const std::size_t rows = table.rowCount();
+    if (rows == 0) return std::nullopt;
+    from = std::min(from, rows - 1);
+    for (std::size_t step = 1; step <= rows; ++step) {
+        const std::size_t row = forward ? (from + step) % rows : (from + rows - step) % rows;
+        if (rowMark(table, row) == RowMark::Unplaced) return row;
+    }
+    return std::nullopt;
 }
 
 bool GridCommands::isEditable(FieldId field) {

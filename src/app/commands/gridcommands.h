@@ -20,6 +20,11 @@ class Document;
 enum class RowMark { Default, Placed, Unplaced };
 RowMark rowMark(const DataTable& table, std::size_t row);
 
+// The next unplaced photograph after `from` (or before it, going back),
+// going round the table's end; `from` itself comes last, so the only one
+// is found again. Nothing when no photograph is unplaced.
+std::optional<std::size_t> findUnplacedPhoto(const DataTable& table, std::size_t from, bool forward);
+
 struct PopupItems {
     bool showPhoto = false;   // "Показать фото"
     bool writeExif = false;   // "Записать координаты в EXIF выбранного фото"

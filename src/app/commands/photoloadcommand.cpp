@@ -8,6 +8,7 @@
 #include "app/document.h"
 #include "app/photofolderjob.h"
 #include "app/settings.h"
+#include "app/sourceidentity.h"
 #include "input/photoscanner.h"
 #include "table/messages.h"
 #include "table/textcodec.h"
@@ -22,14 +23,18 @@ void PhotoLoadCommand::run() {
 
 void PhotoLoadCommand::load(const std::string& folder) { load(folder, document_.state().photoSubfolders); }
 
-void PhotoLoadCommand::load(const std::string& folder, bool withSubfolders) {
+void PhotoLoadCommand::load(const std::string& typed, bool withSubfolders) {
     // A folder that does not exist would otherwise quietly rescan, and append
     // again, whatever folder was loaded before.
     std::error_code ec;
-    if (folder.empty() || !std::filesystem::is_directory(folder, ec)) {
-        dialogs_.showMessage(MessageKind::Error, textOf(Msg::FolderNotFound, {folder}));
+    if (typed.empty() || !std::filesystem::is_directory(typed, ec)) {
+        dialogs_.showMessage(MessageKind::Error, textOf(Msg::FolderNotFound, {typed}));
         return;
     }
+    // "trip" means the folder under the working folder of now: the settings
+    // and the photographs' file names must not depend on where the next
+    // start happens to be.
+    const std::string folder = absolutePath(typed);
     document_.state().photoFolder = folder;
     document_.state().photoSubfolders = withSubfolders;
     auto error = document_.settings().writeString("FotoPath", folder);

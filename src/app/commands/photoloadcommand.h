@@ -20,7 +20,8 @@ public:
     // Shows one message at the end naming every file the scan left out.
     void run();
     // Loads a folder named outside the dialog (a program argument) as if it
-    // had been typed into the dialog, its checkbox as last chosen.
+    // had been typed into the dialog, its checkbox as last chosen. A relative
+    // folder is taken from the working folder and kept and saved absolute.
     void load(const std::string& folder);
     void load(const std::string& folder, bool withSubfolders);
 

@@ -7,6 +7,7 @@
 #include "app/document.h"
 #include "app/gpsfilejob.h"
 #include "app/settings.h"
+#include "app/sourceidentity.h"
 #include "input/wholefile.h"
 #include "table/messages.h"
 
@@ -34,12 +35,16 @@ void TrackLoadCommand::run() {
 
 void TrackLoadCommand::load(const std::string& path) { loadAs(path, nullptr); }
 
-void TrackLoadCommand::loadAs(const std::string& path, const FileFormat* format) {
-    if (!format) format = gpsFormatOf(path);
+void TrackLoadCommand::loadAs(const std::string& given, const FileFormat* format) {
+    if (!format) format = gpsFormatOf(given);
     if (!format) {
-        dialogs_.showMessage(MessageKind::Error, textOf(Msg::UnknownFileKind, {path}));
+        dialogs_.showMessage(MessageKind::Error, textOf(Msg::UnknownFileKind, {given}));
         return;
     }
+    // A name relative to the working folder ("geovanta walk.plt") would give
+    // the dialog and the settings no folder, or one that means nothing at
+    // the next start.
+    const std::string path = absolutePath(given);
     fileName_ = path;
     // The next dialog starts here even when this file turns out to be unusable.
     document_.state().dataFolder = folderOf(path);

@@ -26,7 +26,8 @@ public:
     void run();
     // Loads a file named outside the dialog (a program argument) as the
     // dialog's entry for its format would; a file of no known format is
-    // refused with a message.
+    // refused with a message. A relative name is taken from the working
+    // folder; the dialog and "DataPath" get it absolute.
     void load(const std::string& path);
 
     int filterIndex() const { return filterIndex_; }

@@ -1,6 +1,7 @@
 #include "ui/map/mapcanvas.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -38,7 +39,8 @@ MapCanvas::MapCanvas(QWidget* parent) : QWidget(parent) {
     setObjectName("MapCanvas");
     setMinimumSize(120, 120);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::ClickFocus);
+    // Reached with Tab from the grid, so the keys below move it.
+    setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
     setMouseTracking(true);  // to hide a photograph's preview once the mouse leaves its mark
     view_.setSize(width(), height());
@@ -101,6 +103,7 @@ void MapCanvas::paintEvent(QPaintEvent*) {
     if (!tiles_) {
         renderer_.paint(painter, data_, view_, scene, nullptr, TileSource::kMaxZoom);
         paintDropTarget(painter);
+        paintFocus(painter);
         return;
     }
     std::vector<TileKey> wanted;
@@ -109,6 +112,32 @@ void MapCanvas::paintEvent(QPaintEvent*) {
     const MapRenderer::TileLookup lookup = [this](const TileKey& key) { return tiles_->tile(key); };
     renderer_.paint(painter, data_, view_, scene, &lookup, TileSource::kMaxZoom);
     paintDropTarget(painter);
+    paintFocus(painter);
+}
+
+void MapCanvas::paintFocus(QPainter& painter) {
+    if (!hasFocus()) return;
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+}
+
+void MapCanvas::keyPressEvent(QKeyEvent* event) {
+    const double stepX = width() / 8.0, stepY = height() / 8.0;
+    const ScreenPoint middle{width() / 2.0, height() / 2.0};
+    switch (event->key()) {
+        case Qt::Key_Left: view_.panBy(stepX, 0); break;
+        case Qt::Key_Right: view_.panBy(-stepX, 0); break;
+        case Qt::Key_Up: view_.panBy(0, stepY); break;
+        case Qt::Key_Down: view_.panBy(0, -stepY); break;
+        case Qt::Key_Plus:
+        case Qt::Key_Equal: view_.zoomAbout(middle, kZoomPerNotch * 2); break;
+        case Qt::Key_Minus: view_.zoomAbout(middle, -kZoomPerNotch * 2); break;
+        case Qt::Key_Home: fitAll(); return;
+        default: QWidget::keyPressEvent(event); return;
+    }
+    fitPending_ = false;
+    update();
 }
 
 void MapCanvas::paintDropTarget(QPainter& painter) {

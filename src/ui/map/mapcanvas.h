@@ -1,7 +1,8 @@
 #pragma once
-// The drawn part of the map panel: paints the map, pans with the mouse, zooms
-// with the wheel about the cursor, and reports a click on a mark or a track
-// point. A button in its corner fits everything into view. Photographs
+// The drawn part of the map panel: paints the map, pans with the mouse (or
+// the arrow keys), zooms with the wheel about the cursor (or + and - about
+// the middle; Home fits everything), and reports a click on a mark or a
+// track point. A button in its corner fits everything into view. Photographs
 // dragged from the grid or the tray, or a photograph's mark dragged along
 // the map, are dropped here to be placed by hand; while they are dragged the
 // map shows where they will land.
@@ -77,6 +78,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent*) override { update(); }
+    void focusOutEvent(QFocusEvent*) override { update(); }
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool event(QEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -92,6 +96,8 @@ private:
     // Shows where a drag at `pos` would land; false beside the map.
     bool showDropTarget(const QPointF& pos);
     void paintDropTarget(QPainter& painter);
+    // A frame while the keys move the map.
+    void paintFocus(QPainter& painter);
     void dragMark(std::size_t row);
     void endHover();
 

@@ -70,16 +70,16 @@
 <context>
     <name>geovanta::HandPlacing</name>
     <message>
-        <source>Отменить</source>
-        <translation>Undo</translation>
+        <source>&amp;Отменить</source>
+        <translation>&amp;Undo</translation>
     </message>
     <message>
-        <source>Повторить</source>
-        <translation>Redo</translation>
+        <source>&amp;Повторить</source>
+        <translation>&amp;Redo</translation>
     </message>
     <message>
-        <source>Вернуть автоматическую привязку</source>
-        <translation>Return to automatic placement</translation>
+        <source>&amp;Вернуть автоматическую привязку</source>
+        <translation>&amp;Return to automatic placement</translation>
     </message>
 </context>
 <context>
@@ -104,20 +104,91 @@
 <context>
     <name>geovanta::LanguageMenu</name>
     <message>
-        <source>Язык</source>
-        <translation>Language</translation>
+        <source>&amp;Язык</source>
+        <translation>Lan&amp;guage</translation>
     </message>
     <message>
-        <source>Как в системе</source>
-        <translation>As the system</translation>
+        <source>&amp;Как в системе</source>
+        <translation>As the &amp;system</translation>
     </message>
     <message>
-        <source>Русский</source>
-        <translation>Русский</translation>
+        <source>&amp;Русский</source>
+        <translation>&amp;Русский</translation>
     </message>
     <message>
-        <source>English</source>
-        <translation>English</translation>
+        <source>&amp;English</source>
+        <translation>&amp;English</translation>
+    </message>
+</context>
+<context>
+    <name>geovanta::MainMenus</name>
+    <message>
+        <source>&amp;О программе</source>
+        <translation>&amp;About</translation>
+    </message>
+    <message>
+        <source>&amp;Загрузить</source>
+        <translation>&amp;Load</translation>
+    </message>
+    <message>
+        <source>GPS &amp;трек</source>
+        <translation>GPS &amp;track</translation>
+    </message>
+    <message>
+        <source>&amp;Фотографии</source>
+        <translation>&amp;Photographs</translation>
+    </message>
+    <message>
+        <source>&amp;Очистить таблицу</source>
+        <translation>&amp;Clear the table</translation>
+    </message>
+    <message>
+        <source>&amp;Выход</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>&amp;Правка</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>&amp;Смещения времени…</source>
+        <translation>Time &amp;offsets…</translation>
+    </message>
+    <message>
+        <source>&amp;Вид</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>Только &amp;фото</source>
+        <translation>&amp;Photos only</translation>
+    </message>
+    <message>
+        <source>&amp;Следующее непривязанное фото</source>
+        <translation>&amp;Next unplaced photo</translation>
+    </message>
+    <message>
+        <source>&amp;Предыдущее непривязанное фото</source>
+        <translation>P&amp;revious unplaced photo</translation>
+    </message>
+    <message>
+        <source>П&amp;ередать в OziExplorer</source>
+        <translation>Send to &amp;OziExplorer</translation>
+    </message>
+    <message>
+        <source>&amp;Путь</source>
+        <translation>&amp;Track</translation>
+    </message>
+    <message>
+        <source>&amp;Показать фото</source>
+        <translation>&amp;Show photo</translation>
+    </message>
+    <message>
+        <source>&amp;Записать координаты в EXIF выбранного фото</source>
+        <translation>&amp;Write the position into this photo&apos;s EXIF</translation>
+    </message>
+    <message>
+        <source>&amp;Установить время по этой фотографии…</source>
+        <translation>Set the &amp;time from this photograph…</translation>
     </message>
 </context>
 <context>
@@ -255,50 +326,6 @@
         <translation>Write the GPS positions into the image files</translation>
     </message>
     <message>
-        <source>Загрузить</source>
-        <translation>Load</translation>
-    </message>
-    <message>
-        <source>GPS трек</source>
-        <translation>GPS track</translation>
-    </message>
-    <message>
-        <source>Фотографии</source>
-        <translation>Photographs</translation>
-    </message>
-    <message>
-        <source>Очистить таблицу</source>
-        <translation>Clear the table</translation>
-    </message>
-    <message>
-        <source>Выход</source>
-        <translation>Exit</translation>
-    </message>
-    <message>
-        <source>Передать в OziExplorer</source>
-        <translation>Send to OziExplorer</translation>
-    </message>
-    <message>
-        <source>Путь</source>
-        <translation>Track</translation>
-    </message>
-    <message>
-        <source>О программе</source>
-        <translation>About</translation>
-    </message>
-    <message>
-        <source>Показать фото</source>
-        <translation>Show photo</translation>
-    </message>
-    <message>
-        <source>Записать координаты в EXIF выбранного фото</source>
-        <translation>Write the position into this photo&apos;s EXIF</translation>
-    </message>
-    <message>
-        <source>Установить время по этой фотографии…</source>
-        <translation>Set the time from this photograph…</translation>
-    </message>
-    <message>
         <source>Version 5+</source>
         <translation>Version 5+</translation>
     </message>
@@ -309,8 +336,12 @@
 on the tracks of a GPS receiver</translation>
     </message>
     <message>
-        <source>Правка</source>
-        <translation>Edit</translation>
+        <source>Непривязанных фотографий нет</source>
+        <translation>No unplaced photographs</translation>
+    </message>
+    <message>
+        <source>Фотографий в таблице нет. Включено «Только фото» (меню «Вид»): точки треков скрыты.</source>
+        <translation>The table has no photographs. &quot;Photos only&quot; is on (menu &quot;View&quot;): the track points are hidden.</translation>
     </message>
 </context>
 <context>

@@ -53,6 +53,25 @@ TEST(PhotoLoadCommand, ScansTheTypedFolderAndSavesItAsTyped) {
     EXPECT_EQ(f.table.lastScanPhotoCount(), 2);
 }
 
+// A folder typed relative to the working folder is kept and saved absolute,
+// under the name typed: a link is not resolved to where it leads.
+TEST(PhotoLoadCommand, ARelativeFolderIsSavedAbsoluteUnderItsOwnName) {
+    Fixture f;
+    std::filesystem::create_directory_symlink(f.photos.path(), f.exeDir.path() / "trip");
+    {
+        WorkingFolder inside(f.exeDir.path());
+        f.dialogs.photoFolderAnswers.push_back("./trip/");
+        f.run();
+    }
+    const std::string absolute = f.exeDir.folder() + "trip/";
+    EXPECT_TRUE(f.dialogs.messages.empty());
+    EXPECT_EQ(f.state.photoFolder, absolute);
+    EXPECT_EQ(f.savedFolder(), absolute);
+    ASSERT_EQ(f.table.rowCount(), 2u);
+    EXPECT_EQ(f.table.text(0, FieldId::FileName).substr(0, absolute.size()), absolute)
+        << "the photographs are named from the folder as kept";
+}
+
 // The checkbox shows the last choice, which is saved as "Recursive" and read
 // again at the next start.
 TEST(PhotoLoadCommand, TheSubfolderChoiceIsShownSavedAndUsed) {

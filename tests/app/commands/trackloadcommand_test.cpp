@@ -9,6 +9,7 @@
 #include "app/programstate.h"
 #include "app/settings.h"
 #include "support/fakedialogs.h"
+#include "support/tempdir.h"
 #include "table/datatable.h"
 #include "input/ozifileheaders.h"
 #include "support/language.h"
@@ -104,6 +105,22 @@ TEST_F(TrackLoadCommandTest, LoadsByFilterAndRemembersTheDialog) {
     command.run();  // cancelled: the dialog still offers the last choice
     EXPECT_EQ(dialogs.openFileCalls[2].filterIndex, 2);
     EXPECT_EQ(dialogs.openFileCalls[2].fileName, waypointFile);
+}
+
+// A file named relative to the working folder (a program argument) gives
+// the dialog and the settings its absolute folder, not an empty one.
+TEST_F(TrackLoadCommandTest, ARelativeArgumentGivesAnAbsoluteFolder) {
+    {
+        test::WorkingFolder inside(dir.path());
+        command.load("Walk.PLT");
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(table.rowCount(), 1u);
+    EXPECT_EQ(state.dataFolder, dir.folder());
+    EXPECT_EQ(savedDataPath(), dir.folder());
+    command.run();
+    ASSERT_EQ(dialogs.openFileCalls.size(), 1u);
+    EXPECT_EQ(dialogs.openFileCalls[0].fileName, trackFile);
 }
 
 // A file loaded from the program's arguments is offered next in the entry
