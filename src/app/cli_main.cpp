@@ -147,6 +147,7 @@ bool writeTags(Document& document, const CliOptions& options, SignalWatch& stopS
     TagWrite::Settings settings;
     settings.batch.answerWithin = std::chrono::seconds(options.exifToolTimeout);
     if (options.sidecars) settings.sidecars = options.sidecarFullName ? Sidecars::FullName : Sidecars::BaseName;
+    settings.writeZones = options.writeZones;
     const auto sessions = std::make_shared<ExifToolSessions>(defaultExifToolPath(), KeptProcess::maker());
     const std::optional<TagWrite::Outcome> batch =
         TagWrite::writeInline(document, console, sessions, TagWrite::Scope::All, settings);

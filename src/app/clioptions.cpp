@@ -56,7 +56,10 @@ std::string CliOptions::usage() {
            "                         was taken: each is brought to UTC by the time zone the track\n"
            "                         puts it in, and left unplaced when no zone is consistent;\n"
            "                         without CAMERA every photograph's clock (repeatable); a\n"
-           "                         zone the photograph recorded wins with --photo-zones\n"
+           "                         zone the photograph recorded wins\n"
+           "  --write-zones          with --write-tags: also write the time zone found for a\n"
+           "                         camera on local time into OffsetTimeOriginal, and into\n"
+           "                         OffsetTime where the photograph has none\n"
            "  --sidecar[=full]       with --write-tags: write each position into an XMP file\n"
            "                         beside the photograph (IMG_0001.CR3 -> IMG_0001.xmp, with\n"
            "                         =full IMG_0001.CR3.xmp), created or updated keeping its\n"
@@ -136,7 +139,7 @@ std::optional<std::string> parseCameraOffset(const std::string& value, CliOption
     if (eq == std::string::npos || eq == 0) return "'--camera-offset " + value + "' is not CAMERA=DAYS";
     out.camera = value.substr(0, eq);
     const auto days = parseNumber(value.substr(eq + 1));
-    if (!days || std::fabs(*days) > kMaxCameraOffsetDays)
+    if (!days || !std::isfinite(*days) || std::fabs(*days) > kMaxCameraOffsetDays)
         return "'" + value.substr(eq + 1) + "' given for the camera '" + out.camera +
                "' is not a number of days from -36525 to 36525";
     out.days = *days;
@@ -204,9 +207,12 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
             out.help = true;
             continue;
         }
-        if (arg == "--write-tags" || arg == "--recursive" || arg == "--photo-zones") {
+        if (arg == "--write-tags" || arg == "--recursive" || arg == "--photo-zones" || arg == "--write-zones") {
             if (inlineValue) return "option '" + arg + "' takes no value";
-            (arg == "--write-tags" ? out.writeTags : arg == "--recursive" ? out.recursive : out.photoZones) = true;
+            (arg == "--write-tags"    ? out.writeTags
+             : arg == "--recursive"   ? out.recursive
+             : arg == "--write-zones" ? out.writeZones
+                                      : out.photoZones) = true;
             continue;
         }
         if (arg == "--local-time") {

@@ -35,6 +35,7 @@ struct CliOptions {
     // =CAMERA, the clocks of the cameras named.
     bool allLocalTime = false;
     std::vector<std::string> localTimeCameras;
+    bool writeZones = false;  // with writeTags: the zones found go into OffsetTimeOriginal
     // With writeTags: positions go into XMP files beside the photographs,
     // named IMG_0001.xmp, or IMG_0001.CR3.xmp with the full name.
     bool sidecars = false;

@@ -86,6 +86,10 @@ std::string summaryStatusText(const PlacementSummary& s) {
         text += textOf(Msg::SummaryUnplaced, {s.unplaced(), why});
     }
     if (s.fromFileDate != 0) text += textOf(Msg::SummaryFromFileDate, {s.fromFileDate});
+    // One camera's counts are the totals already.
+    if (s.cameras.size() > 1)
+        for (const PlacementSummary::Camera& c : s.cameras)
+            text += textOf(Msg::SummaryCamera, {displayUtf8(c.name), c.placed, c.unplaced});
     return text;
 }
 
@@ -185,7 +189,10 @@ std::string summaryLine(const PlacementSummary& s, const BindingParams& p) {
         if (c.offset) text += ", camera " + name + " offset " + offsetText(*c.offset);
         if (c.localTime && !p.allLocalTime) text += ", camera " + name + " on local time";
     }
-    return p.allLocalTime ? text + ", every camera on local time" : text;
+    if (p.allLocalTime) text += ", every camera on local time";
+    for (const PlacementSummary::Camera& c : s.cameras)
+        text += "; camera " + displayUtf8(c.name) + ": placed " + n(c.placed) + ", not placed " + n(c.unplaced);
+    return text;
 }
 
 }  // namespace geovanta

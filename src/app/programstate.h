@@ -25,6 +25,8 @@ struct ProgramState {
     std::vector<CameraClock> cameras;
     // Every photograph's clock keeps local time (geovanta-cli --local-time).
     bool allLocalTime = false;
+    // The tag write also records the zone found for a camera on local time.
+    bool writeZones = false;
     // Where cameras on local time find their zones (geo/zonedata.h): the
     // program's data files. A state made in code has none.
     std::shared_ptr<const ZoneData> zones;

@@ -57,6 +57,7 @@ ProgramState SettingsFile::readState(const std::string& defaultFolder, std::vect
         return v && parseInteger(*v).value_or(0) != 0;
     };
     s.photoZones = flag(kPhotoZonesKey);
+    s.writeZones = flag(kWriteZonesKey);
     s.writeSidecars = flag(kWriteSidecarsKey);
     if (const auto v = text(kSidecarNameKey)) s.sidecarFullName = equalsIgnoringAsciiCase(*v, "full");
     s.photoFolder = text("FotoPath").value_or(defaultFolder);

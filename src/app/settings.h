@@ -37,6 +37,8 @@ public:
     static constexpr const char* kMaxAccuracyKey = "MaxAccuracyM";
     // Each camera's clock, a key per camera (app/cameraclocks.h).
     static constexpr const char* kCamerasSection = "Cameras";
+    // 1: the tag write records the zones found for cameras on local time.
+    static constexpr const char* kWriteZonesKey = "WriteZones";
 
     // With `makeFolder` the first write makes the file's folder, as the
     // user's configuration folder may not exist yet; a folder beside the

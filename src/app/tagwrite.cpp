@@ -95,6 +95,7 @@ void TagWrite::takeAll() {
             continue;
         }
         jobs_.push_back(TagWriter::job(table, row, settings_.sidecars));
+        if (settings_.writeZones) TagWriter::addZone(jobs_.back(), table, row);
         rows_.push_back(row);
         unplacedBefore_.push_back(unplaced);
         unplaced = 0;
@@ -109,6 +110,7 @@ bool TagWrite::takeCurrent() {
     // One photograph does not wait for another write in its folder.
     batch_.setWaitForFolders(false);
     jobs_.push_back(TagWriter::job(table, row, settings_.sidecars));
+    if (settings_.writeZones) TagWriter::addZone(jobs_.back(), table, row);
     rows_.push_back(row);
     unplacedBefore_.push_back(0);
     return true;

@@ -37,6 +37,8 @@ public:
     struct Settings {
         TagBatch::Settings batch;
         Sidecars sidecars = Sidecars::None;  // into the photographs, or XMP files beside them
+        // The zone found for a camera on local time goes in too (TagWriter::addZone).
+        bool writeZones = false;
     };
 
     struct Outcome {

@@ -112,13 +112,15 @@ void shiftTimes(DataTable& t, const BindingParams& p, std::vector<LocalPhoto>& l
             t.setNull(row, FieldId::Elev);
         }
         const Clocks::Clock& c = clocks.of(t.camera(row));
-        if (readAsLocalTime(t, row, c.clock, p.photoZones)) {
+        if (readAsLocalTime(t, row, c.clock)) {
             local.push_back({row, c.offsetMs});
             continue;
         }
         if (t.localZone(row)) t.setLocalZone(row, std::nullopt);
+        // A camera on local time that recorded its zone is read by it.
+        const bool ownZone = p.photoZones || c.clock.localTime;
         // All far below int64 limits.
-        t.setTimeMs(row, FieldId::VTime, withinDays(photoTimeBeforeOffset(t, row, p.photoZones) + c.offsetMs));
+        t.setTimeMs(row, FieldId::VTime, withinDays(photoTimeBeforeOffset(t, row, ownZone) + c.offsetMs));
     }
 }
 
@@ -166,8 +168,8 @@ CameraClock clockOf(const BindingParams& params, const CameraKey* camera) {
     return clock;
 }
 
-bool readAsLocalTime(const DataTable& t, std::size_t row, const CameraClock& clock, bool photoZones) {
-    return clock.localTime && !(photoZones && t.photoZone(row));
+bool readAsLocalTime(const DataTable& t, std::size_t row, const CameraClock& clock) {
+    return clock.localTime && !t.photoZone(row);
 }
 
 int64_t photoTimeBeforeOffset(const DataTable& t, std::size_t row, bool photoZones) {

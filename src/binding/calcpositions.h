@@ -29,8 +29,8 @@ struct BindingParams {
     double photoOffset = 0;   // days, added to Time of photo rows
     int32_t tolerance = 300;  // seconds, exclusive
     // A photograph whose camera recorded its zone is first brought to UTC by
-    // it; the others take the photo offset alone. A recorded zone also
-    // outweighs a camera's local time.
+    // it; the others take the photo offset alone. A camera on local time
+    // has its recorded zone used either way.
     bool photoZones = false;
     // The cameras with a clock of their own; a camera not here, and a
     // photograph without a camera, take the photo offset.
@@ -56,8 +56,9 @@ double PlaneDistance(double lat1, double lon1, double lat2, double lon2);
 int64_t photoTimeBeforeOffset(const DataTable& table, std::size_t row, bool photoZones);
 
 // Whether the photograph's time is read as the local time where it was
-// taken: its clock keeps local time and no zone of its own outweighs it.
-bool readAsLocalTime(const DataTable& table, std::size_t row, const CameraClock& clock, bool photoZones);
+// taken: its clock keeps local time and its file names no zone, which would
+// say for certain what a track can only suggest.
+bool readAsLocalTime(const DataTable& table, std::size_t row, const CameraClock& clock);
 
 // The binding pass over the whole table: shifted times, shifted-time order,
 // leg distances and speeds, and interpolated positions of the photographs

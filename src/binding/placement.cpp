@@ -1,5 +1,8 @@
 #include "binding/placement.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 #include "table/phototype.h"
 
 namespace geovanta {
@@ -91,6 +94,7 @@ Placement explainPlacement(const DataTable& table, std::size_t row, int32_t tole
 PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSeconds,
                                      std::vector<PhotoPlacement>* each, bool photoZones) {
     PlacementSummary s;
+    std::unordered_map<const CameraKey*, std::size_t> cameraAt;  // cameras are kept once each in the table
     walkLegs(
         table, [&](std::size_t) { ++s.points; },
         [&](std::size_t row, std::optional<std::size_t> prev, std::optional<std::size_t> next) {
@@ -106,10 +110,18 @@ PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSe
                 case PlacementKind::ByHand: ++s.byHand; break;
                 case PlacementKind::NoLocalZone: ++s.noLocalZone; break;
             }
+            if (const CameraKey* camera = table.camera(row)) {
+                const auto [it, added] = cameraAt.try_emplace(camera, s.cameras.size());
+                if (added) s.cameras.push_back({table.cameraText(row)});
+                PlacementSummary::Camera& c = s.cameras[it->second];
+                ++(p.kind == PlacementKind::Placed || p.kind == PlacementKind::ByHand ? c.placed : c.unplaced);
+            }
             if (!each) return;
             noteFileType(table, row, p);
             each->push_back({row, std::move(p)});
         });
+    std::sort(s.cameras.begin(), s.cameras.end(),
+              [](const PlacementSummary::Camera& a, const PlacementSummary::Camera& b) { return a.name < b.name; });
     return s;
 }
 

@@ -103,6 +103,14 @@ struct PlacementSummary {
     std::size_t noTrack = 0;
     std::size_t fromFileDate = 0;  // photographs timed by their file's date, placed or not
     std::size_t noLocalZone = 0;
+    // The photographs of each camera, by the Camera column's name.
+    struct Camera {
+        std::string name;
+        std::size_t placed = 0;  // by the pass or by hand
+        std::size_t unplaced = 0;
+        bool operator==(const Camera&) const = default;
+    };
+    std::vector<Camera> cameras;
 
     std::size_t unplaced() const { return photos - placed - byHand; }
     bool operator==(const PlacementSummary&) const = default;

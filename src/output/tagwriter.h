@@ -56,6 +56,12 @@ public:
     // The same for its XMP file `sidecar`.
     static std::vector<std::string> sidecarArguments(const DataTable& table, std::size_t row,
                                                      const std::string& sidecar);
+    // With the zone the pass read a camera on local time by: its offset into
+    // OffsetTimeOriginal, and into OffsetTime where the file has none, so
+    // that other programs need not guess. Nothing for a job refused, an XMP
+    // file (XMP keeps the zone inside the time itself) or a photograph
+    // without a zone found on the track.
+    static void addZone(TagJob& job, const DataTable& table, std::size_t row);
     // The job for a photograph row with a position, from the row alone.
     static TagJob job(const DataTable& table, std::size_t row, Sidecars sidecars = Sidecars::None);
     // Looks at the job's files as they are before the batch: where the

@@ -294,6 +294,7 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
      "Не привязано: часы камеры идут по местному времени, а данные о часовых поясах прочитать не удалось",
      "not placed: the camera keeps local time, and no time-zone data could be read"},
     {Msg::SummaryNoLocalZone, "без часового пояса %1", "no time zone %1"},
+    {Msg::SummaryCamera, "; %1: привязано %2, не привязано %3", "; %1: placed %2, not placed %3"},
 }};
 
 constexpr bool inIdOrder() {

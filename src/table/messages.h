@@ -227,6 +227,7 @@ enum class Msg {
     NoConsistentLocalZone,
     NoLocalZoneData,
     SummaryNoLocalZone,
+    SummaryCamera,
     Count
 };
 

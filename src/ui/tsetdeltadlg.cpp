@@ -97,6 +97,11 @@ TSetDeltaDlg::TSetDeltaDlg(QWidget* parent) : QDialog(parent) {
     camerasHint_ = label(this, "CamerasHint", tr("Фото без камеры и камеры без своего смещения идут по смещению "
                                                   "фотографий"));
     grid->addWidget(camerasHint_, 12, 0, 1, 4);
+    writeZones_ = new QCheckBox(tr("Записывать часовой пояс"), this);
+    writeZones_->setObjectName("WriteZonesBox");
+    writeZones_->setToolTip(tr("При записи координат пояс, найденный для камеры с местным временем, "
+                               "записывается в OffsetTimeOriginal (и в OffsetTime, если его нет)"));
+    grid->addWidget(writeZones_, 13, 0, 1, 4);
     // Cameras without an offset of their own show the photo offset as it is typed.
     for (QSpinBox* s : {photoDays_, photoHours_, photoMinutes_})
         connect(s, &QSpinBox::valueChanged, this, &TSetDeltaDlg::photoOffsetChanged);
@@ -129,6 +134,7 @@ TSetDeltaDlg::TSetDeltaDlg(QWidget* parent) : QDialog(parent) {
     setTabOrder(photoMinutes_, photoZones_);
     setTabOrder(photoZones_, tolerance_);
     setTabOrder(tolerance_, cameras_);
+    setTabOrder(cameras_, writeZones_);
 }
 
 void TSetDeltaDlg::photoOffsetChanged() {
@@ -147,6 +153,7 @@ void TSetDeltaDlg::setFields(const OffsetFields& f) {
     cameras_->setCameras(f.cameras, composeOffset({photoDays_->value(), photoHours_->value(), photoMinutes_->value()}));
     camerasLabel_->setVisible(!f.cameras.empty());
     camerasHint_->setVisible(!f.cameras.empty());
+    writeZones_->setChecked(f.writeZones);
 }
 
 OffsetFields TSetDeltaDlg::fields() {
@@ -163,6 +170,7 @@ OffsetFields TSetDeltaDlg::fields() {
     f.toleranceSeconds = tolerance_->value();
     f.photoZones = photoZones_->isChecked();
     f.cameras = cameras_->cameras();
+    f.writeZones = writeZones_->isChecked();
     return f;
 }
 

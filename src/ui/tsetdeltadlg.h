@@ -45,6 +45,7 @@ private:
     QLabel* camerasLabel_;
     QLabel* camerasHint_;
     CameraClockList* cameras_;
+    QCheckBox* writeZones_;
     QPushButton* okButton_;
     QPushButton* cancelButton_;
 };

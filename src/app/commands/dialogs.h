@@ -55,6 +55,7 @@ struct OffsetFields {
     int toleranceSeconds = 300;
     bool photoZones = false;
     std::vector<CameraFields> cameras{};
+    bool writeZones = false;  // the tag write records the zones found for cameras on local time
     bool operator==(const OffsetFields&) const = default;
 };
 

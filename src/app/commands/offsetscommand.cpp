@@ -78,6 +78,7 @@ OffsetFields offsetFieldsOf(const ProgramState& state, const std::vector<LoadedC
     f.photoMinutes = p.minutes;
     f.toleranceSeconds = state.tolerance < kToleranceMin ? kToleranceMin : state.tolerance;
     f.photoZones = state.photoZones;
+    f.writeZones = state.writeZones;
     for (const LoadedCamera& c : cameras)
         f.cameras.push_back(cameraFieldsOf(c, findClock(state.cameras, c.camera), state.photoOffset));
     return f;
@@ -98,7 +99,12 @@ void OffsetsCommand::run() {
     state.tolerance = answer->toleranceSeconds < kToleranceMin ? kToleranceMin : answer->toleranceSeconds;
     state.photoZones = answer->photoZones;
     const std::vector<CameraClock> changed = takeCameras(state, cameras, answer->cameras, photoBefore);
-    saveOffsets(state, document_.settings(), dialogs_, changed);
+    // Kept only once it was changed: a settings file without it means off.
+    const bool zonesChanged = state.writeZones != answer->writeZones;
+    state.writeZones = answer->writeZones;
+    if (saveOffsets(state, document_.settings(), dialogs_, changed) && zonesChanged)
+        if (const auto error = document_.settings().writeInteger(SettingsFile::kWriteZonesKey, state.writeZones ? 1 : 0))
+            dialogs_.showMessage(MessageKind::Failure, failureText(*error));
     jobs_.submit(std::make_unique<PassJob>());
 }
 

@@ -24,11 +24,11 @@ void ReferencePhotoCommand::run() {
     const int64_t offsetMs = daysToMs(*clock.offset);
     // The dialog starts from the time the grid shows for the photograph; one
     // read as local time has none before the pass has found its zone.
-    const bool local = readAsLocalTime(table, row, clock, state.photoZones);
+    const bool local = readAsLocalTime(table, row, clock);
     const int64_t shown = !table.isNull(row, FieldId::VTime)
                               ? table.timeMs(row, FieldId::VTime)
                               : (local ? table.timeMs(row, FieldId::Time)
-                                       : photoTimeBeforeOffset(table, row, state.photoZones)) +
+                                       : photoTimeBeforeOffset(table, row, state.photoZones || clock.localTime)) +
                                     offsetMs;
     const auto truth = dialogs_.askShotTime(table.displayText(row, FieldId::Name), shown);
     if (!truth) return;

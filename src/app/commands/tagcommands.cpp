@@ -31,6 +31,7 @@ TagWrite::Settings TagCommands::settings() const {
     TagWrite::Settings settings;
     settings.batch.answerWithin = std::chrono::seconds(document_.state().exifToolTimeout);
     settings.sidecars = sidecarsOf(document_);
+    settings.writeZones = document_.state().writeZones;
     return settings;
 }
 
