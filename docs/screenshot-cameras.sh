@@ -27,7 +27,21 @@ pid=$!
 sleep 4
 wid=$(xdotool search --name '^Geovanta$' | head -1)
 eval "$(xdotool getwindowgeometry --shell "$wid")"
-crop="${WIDTH}x${HEIGHT}+${X}+${Y}"
-xdotool windowactivate --sync "$wid" key ctrl+t
+# Somewhat below the window: the dialog's buttons stand out of it.
+crop="${WIDTH}x$((HEIGHT + 40))+${X}+${Y}"
+# Photographs alone ("Вид" → "Только фото"), the grid scrolled to its last
+# column, Камера, then the dialog moved down to leave the column in sight.
+xdotool mousemove $((X + 160)) $((Y + 8)) click 1
+sleep 0.5
+xdotool key Cyrillic_ef
+sleep 0.5
+xdotool mousemove $((X + 160)) $((Y + 92)) click 1
+sleep 0.5
+xdotool key End
+sleep 0.5
+xdotool windowfocus --sync "$wid" key ctrl+t
 sleep 2
+dialog=$(xdotool search --name '^Смещение даты и времени$' | head -1)
+xdotool windowmove "$dialog" $((X + 250)) $((Y + 286))
+sleep 1
 import -window root -crop "$crop" docs/cameras.png
