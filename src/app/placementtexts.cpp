@@ -128,6 +128,8 @@ std::string fileDateText(const Placement& p) {
 }
 
 std::string zoneNote(const Placement& p) {
+    if (p.localZone && p.localZone->status == LocalZone::Status::PhotoZone)
+        return "; " + textOf(Msg::TimeByPhotoZone, {zoneText(p.localZone->offsetSeconds / 60)});
     if (p.localZone && !p.localZone->zone.empty()) {
         const Msg what = p.localZone->status == LocalZone::Status::Found ? Msg::LocalTimeZone : Msg::LocalTimeNearestZone;
         return "; " + textOf(what, {p.localZone->zone, zoneText(p.localZone->offsetSeconds / 60)});

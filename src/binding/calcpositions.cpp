@@ -116,8 +116,13 @@ void shiftTimes(DataTable& t, const BindingParams& p, std::vector<LocalPhoto>& l
             local.push_back({row, c.offsetMs});
             continue;
         }
-        if (t.localZone(row)) t.setLocalZone(row, std::nullopt);
-        // A camera on local time that recorded its zone is read by it.
+        // A camera on local time that recorded its zone is read by it, and
+        // its reason says so even where the photographs' zones are not in use.
+        const std::optional<int> tagged = c.clock.localTime ? t.photoZone(row) : std::nullopt;
+        if (tagged)
+            t.setLocalZone(row, LocalZone{LocalZone::Status::PhotoZone, std::string(), *tagged * 60});
+        else if (t.localZone(row))
+            t.setLocalZone(row, std::nullopt);
         const bool ownZone = p.photoZones || c.clock.localTime;
         // All far below int64 limits.
         t.setTimeMs(row, FieldId::VTime, withinDays(photoTimeBeforeOffset(t, row, ownZone) + c.offsetMs));

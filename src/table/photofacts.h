@@ -65,6 +65,7 @@ struct LocalZone {
         NotOnTrack,        // no zone's reading lands on the track; read by the nearest point's zone
         NoConsistentZone,  // readings land on the track, each in another zone than its own
         NoZoneData,        // no zones to read by: neither the zones' borders nor the towns could be read
+        PhotoZone,         // the photograph recorded its zone, which was read instead; no IANA id
     };
     Status status = Status::NoZoneData;
     std::string zone;           // IANA id ("Europe/Berlin"); empty with NoZoneData

@@ -131,7 +131,8 @@ TEST(CalcPositionsCameras, MoscowToReykjavikOnLocalTime) {
     EXPECT_EQ(explainPlacement(t, rowOf(t, "skipped"), p.tolerance).kind, PlacementKind::NoLocalZone);
 
     const std::size_t tagged = rowOf(t, "tagged");
-    EXPECT_EQ(t.localZone(tagged), nullptr);
+    ASSERT_NE(t.localZone(tagged), nullptr);
+    EXPECT_EQ(*t.localZone(tagged), (LocalZone{LocalZone::Status::PhotoZone, "", 7200}));
     EXPECT_EQ(formatIsoDayTime(t.timeMs(tagged, FieldId::VTime)), formatIsoDayTime(when(2024, 7, 10, 8, 0)));
     EXPECT_FALSE(t.isNull(tagged, FieldId::Lat));
 
