@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "app/cameraclocks.h"
 #include "app/clioptions.h"
 #include "app/commands/handplacementcommands.h"
 #include "app/tagwrite.h"
 #include "app/document.h"
 #include "app/gpsfilejob.h"
 #include "app/inlinejobrunner.h"
+#include "app/passjob.h"
 #include "app/photofolderjob.h"
 #include "app/placementtexts.h"
 #include "app/placenamesetup.h"
@@ -104,6 +106,34 @@ void reportPlacements(const DataTable& table, const ProgramState& state, const L
             note(displayFileName(table.text(p.row, FieldId::FileName)) + ": " + placementLine(p.placement, state.tolerance));
 }
 
+// Gives the cameras the command line names, among those of the photographs
+// loaded, their clocks, and places the photographs again by them; the error
+// for a name that means no camera.
+std::optional<std::string> setCameraClocks(Document& document, JobRunner& jobs, const CliOptions& options) {
+    if (options.cameraOffsets.empty() && options.localTimeCameras.empty()) return std::nullopt;
+    const std::vector<LoadedCamera> loaded = camerasIn(document.table());
+    std::vector<CameraClock>& clocks = document.state().cameras;
+    const auto set = [&](const std::string& name, const auto& change) -> std::optional<std::string> {
+        bool found = false;
+        for (const LoadedCamera& c : loaded) {
+            if (!cameraNamed(c.camera, name)) continue;
+            const CameraClock* kept = findClock(clocks, c.camera);
+            CameraClock clock = kept ? *kept : CameraClock{c.camera, std::nullopt, false};
+            change(clock);
+            keepClock(clocks, clock);
+            found = true;
+        }
+        if (found) return std::nullopt;
+        return "no camera named '" + name + "' took any of the photographs loaded";
+    };
+    for (const CliOptions::CameraOffset& o : options.cameraOffsets)
+        if (auto error = set(o.camera, [&](CameraClock& c) { c.offset = o.days; })) return error;
+    for (const std::string& name : options.localTimeCameras)
+        if (auto error = set(name, [](CameraClock& c) { c.localTime = true; })) return error;
+    jobs.submit(std::make_unique<PassJob>());
+    return std::nullopt;
+}
+
 // Places by hand the photographs --place names, once everything is loaded;
 // the error for a name that means no photograph, or more than one.
 std::optional<std::string> placeByHand(Document& document, JobRunner& jobs, const CliOptions& options) {
@@ -133,6 +163,7 @@ bool writeTags(Document& document, const CliOptions& options, SignalWatch& stopS
     settings.keepExisting = options.keepExisting;
     settings.clearUnplaced = options.clearUnplaced;
     settings.content = tagContent(document.state());
+    settings.writeZones = options.writeZones;
     const auto sessions = std::make_shared<ExifToolSessions>(defaultExifToolPath(), KeptProcess::maker());
     const std::optional<TagWrite::Outcome> batch =
         TagWrite::writeInline(document, console, sessions, TagWrite::Scope::All, settings);
@@ -203,6 +234,8 @@ int main(int argc, char** argv) {
     state.tolerance = options.tolerance;
     state.photoSubfolders = options.recursive;
     state.photoZones = options.photoZones;
+    state.allLocalTime = options.allLocalTime;
+    state.zones = programZoneData();
     state.maxAccuracyM = options.maxAccuracyM;
     state.placeNames = options.placeNames;
     state.placeMaxKm = options.placeMaxKm;
@@ -232,6 +265,7 @@ int main(int argc, char** argv) {
         }
         if (!result.ok()) return fail(result.message);
     }
+    if (const auto error = setCameraClocks(document, jobs, options)) return fail(*error);
     if (const auto error = placeByHand(document, jobs, options)) return fail(*error);
     // The table is printed even when some photographs failed; the exit status tells.
     int status = options.writeTags && !writeTags(document, options, stopSignals) ? 1 : 0;

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <iterator>
-#include <utility>
+#include <cmath>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
+#include <utility>
 
+#include "app/cameraclocks.h"
 #include "app/commands/handplacementcommands.h"
 #include "input/fileformats.h"
 #include "input/photoscanner.h"
@@ -55,7 +57,19 @@ std::string CliOptions::usage() {
            "                         recorded (OffsetTimeOriginal, else OffsetTime) before the\n"
            "                         photo offset is added; photographs without one take the\n"
            "                         photo offset alone\n"
-           "  --sidecar[=full|raw]   with --write-tags: write each position into an XMP file\n"
+           "  --camera-offset CAMERA=DAYS\n"
+           "                         added to the times of the photographs of the camera CAMERA\n"
+           "                         in place of the photo offset; CAMERA is its model, its make\n"
+           "                         and model, or its serial number, in any case (repeatable)\n"
+           "  --local-time[=CAMERA]  the camera's clock shows the local time where each photograph\n"
+           "                         was taken: each is brought to UTC by the time zone the track\n"
+           "                         puts it in, and left unplaced when no zone is consistent;\n"
+           "                         without CAMERA every photograph's clock (repeatable); a\n"
+           "                         zone the photograph recorded wins\n"
+           "  --write-zones          with --write-tags: also write the time zone found for a\n"
+           "                         camera on local time into OffsetTimeOriginal, and into\n"
+           "                         OffsetTime where the photograph has none\n"
+           "  --sidecar[=full]       with --write-tags: write each position into an XMP file\n"
            "                         beside the photograph (IMG_0001.CR3 -> IMG_0001.xmp, with\n"
            "                         =full IMG_0001.CR3.xmp), created or updated keeping its\n"
            "                         other tags; the photograph itself is left as it is. With\n"
@@ -149,6 +163,19 @@ std::string overwritten(const std::string& csvFile, const std::string& what, con
     return "the CSV file '" + csvFile + "' is " + what + " '" + name + "': it would be overwritten";
 }
 
+// "CAMERA=DAYS"; the camera's name may itself hold "=", the number cannot.
+std::optional<std::string> parseCameraOffset(const std::string& value, CliOptions::CameraOffset& out) {
+    const std::size_t eq = value.rfind('=');
+    if (eq == std::string::npos || eq == 0) return "'--camera-offset " + value + "' is not CAMERA=DAYS";
+    out.camera = value.substr(0, eq);
+    const auto days = parseNumber(value.substr(eq + 1));
+    if (!days || !std::isfinite(*days) || std::fabs(*days) > kMaxCameraOffsetDays)
+        return "'" + value.substr(eq + 1) + "' given for the camera '" + out.camera +
+               "' is not a number of days from -36525 to 36525";
+    out.days = *days;
+    return std::nullopt;
+}
+
 // "NAME=LAT,LON"; the name may itself hold "=", the numbers cannot.
 std::optional<std::string> parsePlace(const std::string& value, CliOptions::HandPlace& out) {
     const std::size_t eq = value.rfind('=');
@@ -220,13 +247,22 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
         static const std::pair<const char*, bool CliOptions::*> kSwitches[] = {
             {"--write-tags", &CliOptions::writeTags},       {"--recursive", &CliOptions::recursive},
             {"--photo-zones", &CliOptions::photoZones},     {"--keep-existing", &CliOptions::keepExisting},
-            {"--clear-unplaced", &CliOptions::clearUnplaced},
+            {"--clear-unplaced", &CliOptions::clearUnplaced}, {"--write-zones", &CliOptions::writeZones},
         };
         if (const auto it = std::find_if(std::begin(kSwitches), std::end(kSwitches),
                                          [&](const auto& s) { return arg == s.first; });
             it != std::end(kSwitches)) {
             if (inlineValue) return "option '" + arg + "' takes no value";
             out.*(it->second) = true;
+            continue;
+        }
+        if (arg == "--local-time") {
+            if (!inlineValue) {
+                out.allLocalTime = true;
+            } else {
+                if (inlineValue->empty()) return "option '--local-time=' needs a camera";
+                out.localTimeCameras.push_back(*inlineValue);
+            }
             continue;
         }
         if (arg == "--sidecar") {
@@ -240,7 +276,8 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
         const bool takesValue =
             arg == "--track-offset" || arg == "--photo-offset" || arg == "--tolerance" || arg == "--csv" ||
             arg == "--exiftool-timeout" || arg == "--place" || arg == "--max-accuracy" || arg == "--track-photos" ||
-            arg == "--privacy" || arg == "--place-max-km";
+            arg == "--privacy" || arg == "--place-max-km" ||
+            arg == "--camera-offset";
         if (!takesValue) return "unknown option '" + args[i] + "'";
         std::string value;
         if (inlineValue) {
@@ -249,7 +286,11 @@ std::optional<std::string> CliOptions::parse(const std::vector<std::string>& arg
             if (i + 1 >= args.size()) return "option '" + arg + "' needs a value";
             value = args[++i];
         }
-        if (arg == "--place") {
+        if (arg == "--camera-offset") {
+            CliOptions::CameraOffset offset;
+            if (auto error = parseCameraOffset(value, offset)) return error;
+            out.cameraOffsets.push_back(std::move(offset));
+        } else if (arg == "--place") {
             CliOptions::HandPlace place;
             if (auto error = parsePlace(value, place)) return error;
             out.places.push_back(std::move(place));

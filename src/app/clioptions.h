@@ -26,6 +26,18 @@ struct CliOptions {
     };
     std::vector<HandPlace> places;
     bool photoZones = false;  // photographs that name their zone are brought to UTC by it
+    // --camera-offset CAMERA=DAYS: the offset of the cameras CAMERA names
+    // (app/cameraclocks.h, cameraNamed), in place of the photo offset.
+    struct CameraOffset {
+        std::string camera;
+        double days = 0;
+    };
+    std::vector<CameraOffset> cameraOffsets;
+    // --local-time: every photograph's clock keeps local time; with
+    // =CAMERA, the clocks of the cameras named.
+    bool allLocalTime = false;
+    std::vector<std::string> localTimeCameras;
+    bool writeZones = false;  // with writeTags: the zones found go into OffsetTimeOriginal
     // With writeTags: positions go into XMP files beside the photographs,
     // named IMG_0001.xmp, or IMG_0001.CR3.xmp with the full name.
     bool sidecars = false;

@@ -39,6 +39,13 @@ bool keyLine(std::string_view line, std::string_view& key, std::string_view& val
     return !key.empty() && key.front() != ';';
 }
 
+// A value as it is taken: one pair of matching quotes removed, cut to the limit.
+std::string_view cleanValue(std::string_view v) {
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) v = v.substr(1, v.size() - 2);
+    if (v.size() > IniFile::kMaxValueLength) v = v.substr(0, IniFile::kMaxValueLength);
+    return v;
+}
+
 }  // namespace
 
 IniFile IniFile::parse(std::string_view text) {
@@ -84,12 +91,23 @@ std::optional<std::string> IniFile::value(std::string_view section, std::string_
         }
         std::string_view k, v;
         if (!inSection || !keyLine(line, k, v) || !equalsIgnoringAsciiCase(k, key)) continue;
-        if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-            v = v.substr(1, v.size() - 2);
-        if (v.size() > kMaxValueLength) v = v.substr(0, kMaxValueLength);
-        return std::string(v);
+        return std::string(cleanValue(v));
     }
     return std::nullopt;
+}
+
+std::vector<std::pair<std::string, std::string>> IniFile::entries(std::string_view section) const {
+    std::vector<std::pair<std::string, std::string>> out;
+    bool inSection = false;
+    for (const std::string& line : lines_) {
+        if (auto s = sectionOf(line)) {
+            inSection = equalsIgnoringAsciiCase(*s, section);
+            continue;
+        }
+        std::string_view k, v;
+        if (inSection && keyLine(line, k, v)) out.emplace_back(std::string(k), std::string(cleanValue(v)));
+    }
+    return out;
 }
 
 void IniFile::setValue(std::string_view section, std::string_view key, std::string_view value) {

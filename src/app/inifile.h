@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace geovanta {
@@ -30,6 +31,9 @@ public:
     static IniFile parse(std::string_view text);
 
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
+    // Every key of a section with its value, in the file's order; a key
+    // given twice comes twice.
+    std::vector<std::pair<std::string, std::string>> entries(std::string_view section) const;
 
     // Sets a key, adding the section or key where they are missing; other
     // lines are kept as they are.

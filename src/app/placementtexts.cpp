@@ -84,10 +84,15 @@ std::string summaryStatusText(const PlacementSummary& s) {
             part(s.afterTrack, Msg::SummaryAfterTrack);
             part(s.inGaps, Msg::SummaryInGaps);
             part(s.inPrivacyZones, Msg::SummaryInPrivacyZones);
+            part(s.noLocalZone, Msg::SummaryNoLocalZone);
         }
         text += textOf(Msg::SummaryUnplaced, {s.unplaced(), why});
     }
     if (s.fromFileDate != 0) text += textOf(Msg::SummaryFromFileDate, {s.fromFileDate});
+    // One camera's counts are the totals already.
+    if (s.cameras.size() > 1)
+        for (const PlacementSummary::Camera& c : s.cameras)
+            text += textOf(Msg::SummaryCamera, {displayUtf8(c.name), c.placed, c.unplaced});
     return text;
 }
 
@@ -108,6 +113,10 @@ std::string reasonText(const Placement& p, int32_t toleranceSeconds) {
         case PlacementKind::NoTrack: return textOf(Msg::NoTrack);
         case PlacementKind::ByHand: return textOf(Msg::ByHand);
         case PlacementKind::InPrivacyZone: return textOf(Msg::InPrivacyZone, {p.privacyZone});
+        case PlacementKind::NoLocalZone:
+            return p.localZone && p.localZone->status == LocalZone::Status::NoZoneData
+                       ? textOf(Msg::NoLocalZoneData)
+                       : textOf(Msg::NoConsistentLocalZone);
     }
     return {};
 }
@@ -126,6 +135,12 @@ std::string fileDateText(const Placement& p) {
 }
 
 std::string zoneNote(const Placement& p) {
+    if (p.localZone && p.localZone->status == LocalZone::Status::PhotoZone)
+        return "; " + textOf(Msg::TimeByPhotoZone, {zoneText(p.localZone->offsetSeconds / 60)});
+    if (p.localZone && !p.localZone->zone.empty()) {
+        const Msg what = p.localZone->status == LocalZone::Status::Found ? Msg::LocalTimeZone : Msg::LocalTimeNearestZone;
+        return "; " + textOf(what, {p.localZone->zone, zoneText(p.localZone->offsetSeconds / 60)});
+    }
     if (!p.zonesUsed) return {};
     return "; " + (p.zoneMinutes ? textOf(Msg::TimeByPhotoZone, {zoneText(*p.zoneMinutes)}) : textOf(Msg::NoPhotoZone));
 }
@@ -174,6 +189,8 @@ std::string photoRowToolTip(const DataTable& table, std::size_t row, const Bindi
 // geovanta-cli's own line, English whatever the locale: every count named,
 // so that a script reading it finds each in its place.
 std::string summaryLine(const PlacementSummary& s, const BindingParams& p) {
+    bool localTime = p.allLocalTime;
+    for (const CameraClock& c : p.cameras) localTime = localTime || c.localTime;
     std::string text = n(s.points) + " points, " + n(s.photos) + " photos: placed " + n(s.placed + s.byHand);
     if (s.byHand != 0) text += " (by hand " + n(s.byHand) + ")";
     text += ", not placed " + n(s.unplaced());
@@ -181,10 +198,21 @@ std::string summaryLine(const PlacementSummary& s, const BindingParams& p) {
         text += " (no track loaded)";
     else
         text += " (before the track " + n(s.beforeTrack) + ", after it " + n(s.afterTrack) + ", in gaps " +
-                n(s.inGaps) + (p.privacyZones.empty() ? "" : ", in privacy zones " + n(s.inPrivacyZones)) + ")";
-    return text + ", from file date " + n(s.fromFileDate) + "; track offset " + offsetText(p.trackOffset) +
-           ", photo offset " + offsetText(p.photoOffset) + ", tolerance " + std::to_string(p.tolerance) + " s" +
-           (p.photoZones ? ", photo times to UTC by their own zones" : "");
+                n(s.inGaps) + (p.privacyZones.empty() ? "" : ", in privacy zones " + n(s.inPrivacyZones)) +
+                (localTime ? ", no time zone " + n(s.noLocalZone) : "") + ")";
+    text += ", from file date " + n(s.fromFileDate) + "; track offset " + offsetText(p.trackOffset) +
+            ", photo offset " + offsetText(p.photoOffset) + ", tolerance " + std::to_string(p.tolerance) + " s" +
+            (p.photoZones ? ", photo times to UTC by their own zones" : "");
+    // Each camera by its full serial: a script may have named two bodies of a model.
+    for (const CameraClock& c : p.cameras) {
+        const std::string name = displayUtf8(cameraText(c.camera, c.camera.serial.size()));
+        if (c.offset) text += ", camera " + name + " offset " + offsetText(*c.offset);
+        if (c.localTime && !p.allLocalTime) text += ", camera " + name + " on local time";
+    }
+    if (p.allLocalTime) text += ", every camera on local time";
+    for (const PlacementSummary::Camera& c : s.cameras)
+        text += "; camera " + displayUtf8(c.name) + ": placed " + n(c.placed) + ", not placed " + n(c.unplaced);
+    return text;
 }
 
 }  // namespace geovanta

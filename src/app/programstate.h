@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "binding/calcpositions.h"
 #include "binding/privacyzones.h"
@@ -25,6 +27,17 @@ struct ProgramState {
     // Photographs that name their zone are brought to UTC by it before the
     // photo offset is added.
     bool photoZones = false;
+    // The cameras with an offset of their own or on local time, as the
+    // settings file keeps them: those of earlier trips as well as the ones
+    // loaded now (app/cameraclocks.h).
+    std::vector<CameraClock> cameras;
+    // Every photograph's clock keeps local time (geovanta-cli --local-time).
+    bool allLocalTime = false;
+    // The tag write also records the zone found for a camera on local time.
+    bool writeZones = false;
+    // Where cameras on local time find their zones (geo/zonedata.h): the
+    // program's data files. A state made in code has none.
+    std::shared_ptr<const ZoneData> zones;
     std::string photoFolder;
     bool photoSubfolders = false;  // photo folders are scanned with the folders inside them
     std::string dataFolder;
@@ -85,6 +98,9 @@ inline BindingParams bindingParams(const ProgramState& state) {
     params.naming.language = currentLanguage();
     params.naming.maxKm = state.placeMaxKm;
     params.naming.replacePhotoNames = state.replacePlaceNames;
+    params.cameras = state.cameras;
+    params.allLocalTime = state.allLocalTime;
+    params.zones = state.zones;
     return params;
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/cameraclocks.h"
 #include "app/inifile.h"
 #include "table/messages.h"
 #include "table/asciicase.h"
@@ -65,6 +66,7 @@ ProgramState SettingsFile::readState(const std::string& defaultFolder, std::vect
     }
     s.keepExisting = flag(kKeepExistingKey);
     s.clearUnplaced = flag(kClearUnplacedKey);
+    s.writeZones = flag(kWriteZonesKey);
     if (const auto v = text(kSidecarNameKey)) s.sidecarFullName = equalsIgnoringAsciiCase(*v, "full");
     s.photoFolder = text("FotoPath").value_or(defaultFolder);
     s.photoSubfolders = flag(kRecursiveKey);
@@ -80,6 +82,10 @@ ProgramState SettingsFile::readState(const std::string& defaultFolder, std::vect
         if (seconds && *seconds >= 1) s.exifToolTimeout = *seconds;
     }
     s.language = text(kLanguageKey).value_or("");
+    // A camera kept twice (a file edited by hand) counts as its last line says.
+    for (const auto& [key, value] : ini.entries(kCamerasSection))
+        if (const std::optional<CameraClock> clock = parseCameraSetting(value)) keepClock(s.cameras, *clock);
+    std::erase_if(s.cameras, [](const CameraClock& c) { return !c.offset && !c.localTime; });
     if (const auto v = text(kMaxAccuracyKey)) {
         const auto metres = parseNumber(*v);
         if (metres && *metres > 0 && *metres <= 1e7) s.maxAccuracyM = *metres;
@@ -106,13 +112,22 @@ ProgramState SettingsFile::readState(const std::string& defaultFolder, std::vect
 }
 
 std::optional<std::string> SettingsFile::writeString(std::string_view key, std::string_view value) const {
+    return writeIn(kSection, key, value);
+}
+
+std::optional<std::string> SettingsFile::writeCamera(const CameraClock& clock) const {
+    return writeIn(kCamerasSection, cameraSettingKey(clock.camera), cameraSettingValue(clock));
+}
+
+std::optional<std::string> SettingsFile::writeIn(std::string_view section, std::string_view key,
+                                                 std::string_view value) const {
     if (unread_)
         return textOf(Msg::NotSavedUnread, {path_, *unread_});
     if (makeFolder_) {
         std::error_code ec;
         std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ec);
     }
-    if (IniFile::writeValue(path_, kSection, key, value)) return std::nullopt;
+    if (IniFile::writeValue(path_, section, key, value)) return std::nullopt;
     return textOf(Msg::UnableToWriteTo, {path_});
 }
 

@@ -53,6 +53,10 @@ public:
     // first missing or empty one.
     static constexpr const char* kPrivacyZoneKey = "PrivacyZone";
     static constexpr int kMaxPrivacyZones = 100;
+    // Each camera's clock, a key per camera (app/cameraclocks.h).
+    static constexpr const char* kCamerasSection = "Cameras";
+    // 1: the tag write records the zones found for cameras on local time.
+    static constexpr const char* kWriteZonesKey = "WriteZones";
 
     // With `makeFolder` the first write makes the file's folder, as the
     // user's configuration folder may not exist yet; a folder beside the
@@ -86,8 +90,11 @@ public:
     std::optional<std::string> writePrivacyZones(const PrivacyZones& zones) const;
     // WriteSidecars as `target` says.
     std::optional<std::string> writeTarget(WriteTarget target) const;
+    // A camera's clock in [Cameras], in place of what was kept for that camera.
+    std::optional<std::string> writeCamera(const CameraClock& clock) const;
 
 private:
+    std::optional<std::string> writeIn(std::string_view section, std::string_view key, std::string_view value) const;
     ProgramState readState(const std::string& defaultFolder, std::vector<std::string>* messages,
                            std::string* whyUnread) const;
 

@@ -188,6 +188,7 @@ void TagWrite::takeAll() {
             addQuiet(why);
             continue;
         }
+        if (placed && settings_.writeZones) TagWriter::addZone(job, table, row);
         quietEnd_.push_back(quiet_.size());
         jobs_.push_back(std::move(job));
         rows_.push_back(row);
@@ -206,6 +207,7 @@ void TagWrite::takeCurrent() {
         keptLines_.push_back(TagWriter::failureLine(job.fileName, textOf(Msg::AlreadyHasPosition)));
         return;
     }
+    if (settings_.writeZones) TagWriter::addZone(job, table, row);
     jobs_.push_back(std::move(job));
     rows_.push_back(row);
     leads_.emplace_back();

@@ -56,6 +56,8 @@ public:
         bool clearUnplaced = false;
         // What goes with the position.
         TagContent content;
+        // The zone found for a camera on local time goes in too (TagWriter::addZone).
+        bool writeZones = false;
     };
 
     struct Outcome {

@@ -3,8 +3,14 @@
 #include <cmath>
 #include <numbers>
 #include <optional>
+#include <unordered_map>
+#include <vector>
 
+#include "binding/localtimeresolver.h"
 #include "binding/placement.h"
+#include "binding/tracktimeline.h"
+#include "geo/zonedata.h"
+#include "geo/zonelookup.h"
 #include "table/datatable.h"
 #include "table/datetime.h"
 #include "table/displaysuspension.h"
@@ -46,29 +52,129 @@ void placePhoto(DataTable& t, std::size_t row, const TrackPoint& prev, const Tra
                   static_cast<double>(*prev.elev + at.r * (static_cast<long double>(*cur.elev) - *prev.elev)));
 }
 
+// Each camera's clock, found once per camera: a folder's photographs come
+// from a few cameras, and mostly one after another.
+class Clocks {
+public:
+    explicit Clocks(const BindingParams& p) : p_(p) {}
+
+    struct Clock {
+        CameraClock clock;
+        int64_t offsetMs = 0;
+    };
+    const Clock& of(const CameraKey* camera) {
+        if (camera == last_ && lastClock_) return *lastClock_;
+        auto [it, added] = known_.try_emplace(camera);
+        if (added) {
+            it->second.clock = clockOf(p_, camera);
+            it->second.offsetMs = daysToMs(*it->second.clock.offset);
+        }
+        last_ = camera;
+        lastClock_ = &it->second;
+        return it->second;
+    }
+
+private:
+    const BindingParams& p_;
+    std::unordered_map<const CameraKey*, Clock> known_;
+    const CameraKey* last_ = nullptr;
+    const Clock* lastClock_ = nullptr;
+};
+
+int64_t withinDays(int64_t ms) {
+    const int64_t lo = daysToMs(kMinDays), hi = daysToMs(kMaxDays);
+    return ms < lo ? lo : (ms > hi ? hi : ms);
+}
+
+// A photograph whose time is a wall-clock reading, with its camera's offset.
+struct LocalPhoto {
+    std::size_t row;
+    int64_t offsetMs;
+};
+
 // Shifts every row's time and takes every photograph's position away: each
 // pass places exactly the photographs it finds within the tolerance now, so
 // a position from earlier offsets can never survive as if it were current.
 // The one position a person gives, a photograph placed by hand, is kept.
-void shiftTimes(DataTable& t, const BindingParams& p) {
+// Photographs read as local time wait in `local` for the track's times.
+void shiftTimes(DataTable& t, const BindingParams& p, std::vector<LocalPhoto>& local) {
     const int64_t trackShift = daysToMs(p.trackOffset);
-    const int64_t photoShift = daysToMs(p.photoOffset);
-    const int64_t lo = daysToMs(kMinDays), hi = daysToMs(kMaxDays);
+    Clocks clocks(p);
     for (std::size_t row = 0; row < t.rowCount(); ++row) {
-        const bool photo = t.isPhoto(row);
-        int64_t v = photo ? photoTimeBeforeOffset(t, row, p.photoZones) + photoShift
-                          : t.timeMs(row, FieldId::Time) + trackShift;  // all far below int64 limits
-        v = v < lo ? lo : (v > hi ? hi : v);
-        t.setTimeMs(row, FieldId::VTime, v);
-        if (photo && !t.placedByHand(row)) {
+        if (!t.isPhoto(row)) {
+            t.setTimeMs(row, FieldId::VTime, withinDays(t.timeMs(row, FieldId::Time) + trackShift));
+            continue;
+        }
+        if (!t.placedByHand(row)) {
             t.setNull(row, FieldId::Lat);
             t.setNull(row, FieldId::Lon);
             t.setNull(row, FieldId::Elev);
         }
+        const Clocks::Clock& c = clocks.of(t.camera(row));
+        if (readAsLocalTime(t, row, c.clock)) {
+            local.push_back({row, c.offsetMs});
+            continue;
+        }
+        // A camera on local time that recorded its zone is read by it, and
+        // its reason says so even where the photographs' zones are not in use.
+        const std::optional<int> tagged = c.clock.localTime ? t.photoZone(row) : std::nullopt;
+        if (tagged)
+            t.setLocalZone(row, LocalZone{LocalZone::Status::PhotoZone, std::string(), *tagged * 60});
+        else if (t.localZone(row))
+            t.setLocalZone(row, std::nullopt);
+        const bool ownZone = p.photoZones || c.clock.localTime;
+        // All far below int64 limits.
+        t.setTimeMs(row, FieldId::VTime, withinDays(photoTimeBeforeOffset(t, row, ownZone) + c.offsetMs));
+    }
+}
+
+LocalZone::Status statusOf(LocalTimeOutcome outcome, bool noTrack) {
+    switch (outcome) {
+        case LocalTimeOutcome::Resolved: return LocalZone::Status::Found;
+        case LocalTimeOutcome::NotOnTrack: return LocalZone::Status::NotOnTrack;
+        case LocalTimeOutcome::NoConsistentZone: return LocalZone::Status::NoConsistentZone;
+        case LocalTimeOutcome::NoZones: break;
+    }
+    // Without a track there is nothing to be consistent with: the photograph
+    // is told as unplaced for that.
+    return noTrack ? LocalZone::Status::NotOnTrack : LocalZone::Status::NoZoneData;
+}
+
+// Brings each photograph read as local time to UTC by the zone the shifted
+// track puts it in, and keeps that zone on its row.
+void readLocalTimes(DataTable& t, const BindingParams& p, const std::vector<LocalPhoto>& photos) {
+    if (photos.empty()) return;
+    const ZoneLookup zones = p.zones ? ZoneLookup(*p.zones) : ZoneLookup(nullptr);
+    const TrackTimeline track = TrackTimeline::fromTable(t);
+    const LocalTimeResolver resolver(track, zones, p.tolerance);
+    for (const LocalPhoto& photo : photos) {
+        const LocalTimeResult r = resolver.resolve(t.timeMs(photo.row, FieldId::Time) + photo.offsetMs);
+        t.setTimeMs(photo.row, FieldId::VTime, withinDays(r.utcMs));
+        t.setLocalZone(photo.row, LocalZone{statusOf(r.outcome, track.points().empty()), std::string(r.zoneName),
+                                            r.offsetSeconds});
     }
 }
 
 }  // namespace
+
+CameraClock clockOf(const BindingParams& params, const CameraKey* camera) {
+    CameraClock clock;
+    if (camera) {
+        for (const CameraClock& c : params.cameras)
+            if (c.camera == *camera) {
+                clock = c;
+                break;
+            }
+        clock.camera = *camera;
+    }
+    if (!clock.offset) clock.offset = params.photoOffset;
+    clock.localTime = clock.localTime || params.allLocalTime;
+    return clock;
+}
+
+bool readAsLocalTime(const DataTable& t, std::size_t row, const CameraClock& clock) {
+    return clock.localTime && !t.photoZone(row);
+}
 
 int64_t photoTimeBeforeOffset(const DataTable& t, std::size_t row, bool photoZones) {
     const int64_t time = t.timeMs(row, FieldId::Time);
@@ -88,7 +194,9 @@ double PlaneDistance(double lat1, double lon1, double lat2, double lon2) {
 void CalcPositions(DataTable& t, const BindingParams& params) {
     DisplaySuspension suspended(t);
     t.first();  // stores a pending row
-    shiftTimes(t, params);
+    std::vector<LocalPhoto> local;
+    shiftTimes(t, params, local);
+    readLocalTimes(t, params, local);
     t.sortBy(FieldId::VTime);
 
     TrackPoint prev, cur;
@@ -114,7 +222,7 @@ void CalcPositions(DataTable& t, const BindingParams& params) {
         [&](std::size_t photo, std::optional<std::size_t> before, std::optional<std::size_t> after) {
             // Only a photograph between two points can be placed; the walk
             // visits it right after the point that closes its leg.
-            if (!before || !after || t.placedByHand(photo)) return;
+            if (!before || !after || t.placedByHand(photo) || heldByLocalZone(t, photo)) return;
             const Placement p =
                 decidePlacement(t.timeMs(photo, FieldId::VTime), prev.timeMs, cur.timeMs, params.tolerance);
             if (p.kind == PlacementKind::Placed) placePhoto(t, photo, prev, cur, params.privacyZones);

@@ -14,22 +14,22 @@ constexpr std::size_t kSampleStride = 16;
 
 }  // namespace
 
-LocalTimeResolver::LocalTimeResolver(const TrackTimeline& track, const ZoneMap& zones, int32_t toleranceSeconds)
-    : track_(track), map_(zones), tolerance_(toleranceSeconds) {
-    if (track_.points().empty() || map_.empty()) return;
+LocalTimeResolver::LocalTimeResolver(const TrackTimeline& track, const ZoneLookup& zones, int32_t toleranceSeconds)
+    : track_(track), zones_(zones), tolerance_(toleranceSeconds) {
+    if (track_.points().empty() || zones_.empty()) return;
     findSpans();
     for (const Span& s : spans_) {
         if (s.zone == 0 || std::any_of(candidates_.begin(), candidates_.end(),
                                        [&](const Candidate& c) { return c.zone == s.zone; }))
             continue;
         // A zone the system's tz database lacks (one newer than it) cannot be read by.
-        if (auto rules = ZoneRules::load(std::string(map_.name(s.zone)))) candidates_.push_back({s.zone, *rules});
+        if (auto rules = ZoneRules::load(std::string(zones_.name(s.zone)))) candidates_.push_back({s.zone, *rules});
     }
 }
 
 ZoneIndex LocalTimeResolver::zoneOfPoint(std::size_t point) const {
     const TrackTimeline::Point& p = track_.points()[point];
-    return map_.indexAt(p.lat, p.lon);
+    return zones_.indexAt(p.lat, p.lon);
 }
 
 void LocalTimeResolver::addChanges(std::size_t from, ZoneIndex fromZone, std::size_t to, ZoneIndex toZone) {
@@ -54,7 +54,7 @@ void LocalTimeResolver::findSpans() {
         at = next;
         zone = nextZone;
     }
-    const auto land = [this](ZoneIndex z) { return z != 0 && !map_.atSea(z); };
+    const auto land = [this](ZoneIndex z) { return z != 0 && !zones_.atSea(z); };
     ZoneIndex last = 0;
     for (Span& s : spans_) s.landBefore = last = land(s.zone) ? s.zone : last;
     last = 0;
@@ -68,9 +68,9 @@ const LocalTimeResolver::Span& LocalTimeResolver::spanOf(std::size_t point) cons
 }
 
 bool LocalTimeResolver::consistent(ZoneIndex zone, const TrackTimeline::Position& at) const {
-    const ZoneIndex here = map_.indexAt(at.lat, at.lon);
+    const ZoneIndex here = zones_.indexAt(at.lat, at.lon);
     if (here == zone) return true;
-    if (!map_.atSea(here)) return false;
+    if (!zones_.atSea(here)) return false;
     return zone == spanOf(at.leg).landBefore || zone == spanOf(at.leg + 1).landAfter;
 }
 
@@ -97,7 +97,7 @@ LocalTimeResult LocalTimeResolver::fallback(int64_t wallMs, LocalTimeOutcome out
     out.outcome = outcome;
     out.utcMs = r.at[0].utcMs;
     out.zone = c.zone;
-    out.zoneName = map_.name(c.zone);
+    out.zoneName = zones_.name(c.zone);
     out.offsetSeconds = r.at[0].offsetSeconds;
     out.skippedHour = r.skipped;
     return out;
@@ -138,14 +138,14 @@ LocalTimeResult LocalTimeResolver::resolve(int64_t wallMs) const {
     const Fit* best = &fits[zoneBest.front()];
     for (std::size_t i : zoneBest) {
         const Fit& f = fits[i];
-        const bool sea = map_.atSea(f.candidate->zone), bestSea = map_.atSea(best->candidate->zone);
+        const bool sea = zones_.atSea(f.candidate->zone), bestSea = zones_.atSea(best->candidate->zone);
         if (f.utcMs < best->utcMs || (f.utcMs == best->utcMs && bestSea && !sea)) best = &f;
     }
     LocalTimeResult out;
     out.outcome = LocalTimeOutcome::Resolved;
     out.utcMs = best->utcMs;
     out.zone = best->candidate->zone;
-    out.zoneName = map_.name(out.zone);
+    out.zoneName = zones_.name(out.zone);
     out.offsetSeconds = best->offsetSeconds;
     out.skippedHour = best->skipped;
     out.ambiguous = std::any_of(fits.begin(), fits.end(), [&](const Fit& f) { return f.utcMs != best->utcMs; });

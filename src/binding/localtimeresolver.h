@@ -12,10 +12,11 @@
 //
 // The pass, once the track's times are shifted:
 //   const TrackTimeline track = TrackTimeline::fromTable(table);
-//   const LocalTimeResolver local(track, zoneMap, params.tolerance);
+//   const ZoneLookup zones(zoneData);
+//   const LocalTimeResolver local(track, zones, params.tolerance);
 //   for each photograph of a camera on local time without a zone of its own:
 //       const LocalTimeResult r = local.resolve(time + the camera's own offset);
-//       its shifted time is r.utcMs; it may be placed only when r.outcome is Resolved.
+//       its shifted time is r.utcMs; it is placed only when the zone is consistent.
 
 #include <cstddef>
 #include <cstdint>
@@ -23,7 +24,7 @@
 #include <vector>
 
 #include "binding/tracktimeline.h"
-#include "geo/zonemap.h"
+#include "geo/zonelookup.h"
 #include "geo/zonerules.h"
 
 namespace geovanta {
@@ -32,7 +33,7 @@ enum class LocalTimeOutcome : uint8_t {
     Resolved,          // a zone puts the photograph on the track inside itself
     NotOnTrack,        // no zone's reading lands on the track
     NoConsistentZone,  // readings land on the track, each in another zone than its own
-    NoZones,           // nothing to read by: an empty zone map or track
+    NoZones,           // nothing to read by: no zones known, or an empty track
 };
 
 struct LocalTimeResult {
@@ -42,7 +43,7 @@ struct LocalTimeResult {
     // still shows how far from the track it lies; the wall time with NoZones.
     int64_t utcMs = 0;
     ZoneIndex zone = 0;          // the zone read by; 0 with NoZones
-    std::string_view zoneName;   // its IANA id, held by the zone map
+    std::string_view zoneName;   // its IANA id, held by the zone lookup
     int32_t offsetSeconds = 0;   // east of UTC, as the reading was read
     // Another zone or reading also fit, at another instant, and lost by the rules above.
     bool ambiguous = false;
@@ -56,7 +57,7 @@ struct LocalTimeResult {
 class LocalTimeResolver {
 public:
     // Keeps references to both; they must outlive the resolver.
-    LocalTimeResolver(const TrackTimeline& track, const ZoneMap& zones, int32_t toleranceSeconds);
+    LocalTimeResolver(const TrackTimeline& track, const ZoneLookup& zones, int32_t toleranceSeconds);
 
     // `wallMs`: the camera's reading, ms since 1899-12-30, with the camera's
     // own offset for a clock that is also wrong already added.
@@ -88,7 +89,7 @@ private:
     LocalTimeResult fallback(int64_t wallMs, LocalTimeOutcome outcome) const;
 
     const TrackTimeline& track_;
-    const ZoneMap& map_;
+    const ZoneLookup& zones_;
     int32_t tolerance_;
     std::vector<Span> spans_;
     std::vector<Candidate> candidates_;

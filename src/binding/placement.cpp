@@ -1,5 +1,8 @@
 #include "binding/placement.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 #include "table/phototype.h"
 
 namespace geovanta {
@@ -19,6 +22,7 @@ void noteTimeSource(const DataTable& table, std::size_t row, bool photoZones, Pl
     if (source == kTimeFromFileDateExifInvalid) p.invalidExifDate = table.invalidExifDate(row);
     p.zonesUsed = photoZones;
     if (photoZones) p.zoneMinutes = table.photoZone(row);
+    if (const LocalZone* local = table.localZone(row)) p.localZone = *local;
 }
 
 // Only where it is told: the window's counts pass over it.
@@ -35,6 +39,8 @@ Placement decided(const DataTable& table, std::size_t row, std::optional<std::si
     Placement p;
     if (table.placedByHand(row))
         p.kind = PlacementKind::ByHand;
+    else if (heldByLocalZone(table, row) && (prev || next))
+        p.kind = PlacementKind::NoLocalZone;
     else
         p = decidePlacement(table.timeMs(row, FieldId::VTime), timeOf(table, prev), timeOf(table, next),
                             params.tolerance);
@@ -66,6 +72,11 @@ LegPosition positionOnLeg(const LegEnd& from, const LegEnd& to, int64_t t) {
     at.lat = static_cast<double>(from.lat + at.r * (static_cast<long double>(to.lat) - from.lat));
     at.lon = static_cast<double>(from.lon + at.r * (static_cast<long double>(to.lon) - from.lon));
     return at;
+}
+
+bool heldByLocalZone(const DataTable& table, std::size_t row) {
+    const LocalZone* zone = table.localZone(row);
+    return zone && (zone->status == LocalZone::Status::NoConsistentZone || zone->status == LocalZone::Status::NoZoneData);
 }
 
 Placement decidePlacement(int64_t t, std::optional<int64_t> prev, std::optional<int64_t> next,
@@ -125,6 +136,7 @@ PlacementSummary summarisePlacements(const DataTable& table, int32_t toleranceSe
 PlacementSummary summarisePlacements(const DataTable& table, const BindingParams& params,
                                      std::vector<PhotoPlacement>* each) {
     PlacementSummary s;
+    std::unordered_map<const CameraKey*, std::size_t> cameraAt;  // cameras are kept once each in the table
     walkLegs(
         table, [&](std::size_t) { ++s.points; },
         [&](std::size_t row, std::optional<std::size_t> prev, std::optional<std::size_t> next) {
@@ -139,11 +151,20 @@ PlacementSummary summarisePlacements(const DataTable& table, const BindingParams
                 case PlacementKind::NoTrack: ++s.noTrack; break;
                 case PlacementKind::ByHand: ++s.byHand; break;
                 case PlacementKind::InPrivacyZone: ++s.inPrivacyZones; break;
+                case PlacementKind::NoLocalZone: ++s.noLocalZone; break;
+            }
+            if (const CameraKey* camera = table.camera(row)) {
+                const auto [it, added] = cameraAt.try_emplace(camera, s.cameras.size());
+                if (added) s.cameras.push_back({table.cameraText(row)});
+                PlacementSummary::Camera& c = s.cameras[it->second];
+                ++(p.kind == PlacementKind::Placed || p.kind == PlacementKind::ByHand ? c.placed : c.unplaced);
             }
             if (!each) return;
             noteFileType(table, row, p);
             each->push_back({row, std::move(p)});
         });
+    std::sort(s.cameras.begin(), s.cameras.end(),
+              [](const PlacementSummary::Camera& a, const PlacementSummary::Camera& b) { return a.name < b.name; });
     return s;
 }
 

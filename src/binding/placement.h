@@ -25,6 +25,9 @@ enum class PlacementKind : uint8_t {
     NoTrack,      // the table holds no point at all
     ByHand,       // placed by the person; the pass leaves it where it was put
     InPrivacyZone,  // close enough in time, but where it would be lies in a privacy zone
+    // Its camera keeps local time and no zone reads it onto the track inside
+    // itself, or no zones could be read at all.
+    NoLocalZone,
 };
 
 struct Placement {
@@ -46,6 +49,8 @@ struct Placement {
     std::optional<int> zoneMinutes{};
     // InPrivacyZone: the zone's name.
     std::string privacyZone{};
+    // Its camera keeps local time: the zone the pass read its time by.
+    std::optional<LocalZone> localZone{};
 
     bool operator==(const Placement&) const = default;
 };
@@ -97,6 +102,10 @@ void walkLegs(const DataTable& table, OnPoint&& onPoint, OnPhoto&& onPhoto) {
     for (std::size_t photo = legStart; photo < rows; ++photo) onPhoto(photo, prev, std::optional<std::size_t>());
 }
 
+// A photograph read as local time for which the pass found no consistent
+// zone: it is not placed, wherever its time falls.
+bool heldByLocalZone(const DataTable& table, std::size_t row);
+
 // The photograph at `row` (a row of kind "F"), decided over the table as it
 // stands; one placed by hand is ByHand whatever its times say. `photoZones`
 // as the pass had it (BindingParams::photoZones).
@@ -121,6 +130,15 @@ struct PlacementSummary {
     std::size_t noTrack = 0;
     std::size_t inPrivacyZones = 0;
     std::size_t fromFileDate = 0;  // photographs timed by their file's date, placed or not
+    std::size_t noLocalZone = 0;
+    // The photographs of each camera, by the Camera column's name.
+    struct Camera {
+        std::string name;
+        std::size_t placed = 0;  // by the pass or by hand
+        std::size_t unplaced = 0;
+        bool operator==(const Camera&) const = default;
+    };
+    std::vector<Camera> cameras;
 
     std::size_t unplaced() const { return photos - placed - byHand; }
     bool operator==(const PlacementSummary&) const = default;

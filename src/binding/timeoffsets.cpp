@@ -43,4 +43,23 @@ double composeOffset(const DayHourMinute& p) {
                                static_cast<long double>(p.minutes) / 24 / 60);
 }
 
+DayHourMinuteSecond splitCameraOffset(double d) {
+    constexpr double kLimit = static_cast<double>(kCameraDaysLimit) * 86400;
+    double total = std::isfinite(d) ? roundHalfEven(static_cast<long double>(d) * 86400) : 0;
+    total = total < -kLimit ? -kLimit : (total > kLimit ? kLimit : total);
+    const auto whole = static_cast<long long>(total < 0 ? -total : total);
+    const int sign = total < 0 ? -1 : 1;
+    return {sign * static_cast<int>(whole / 86400), sign * static_cast<int>(whole / 3600 % 24),
+            sign * static_cast<int>(whole / 60 % 60), sign * static_cast<int>(whole % 60)};
+}
+
+double composeCameraOffset(DayHourMinuteSecond p) {
+    p.days = limited(p.days, -kCameraDaysLimit, kCameraDaysLimit);
+    p.hours = limited(p.hours, -kCameraHoursLimit, kCameraHoursLimit);
+    p.minutes = limited(p.minutes, -kCameraMinutesLimit, kCameraMinutesLimit);
+    p.seconds = limited(p.seconds, -kCameraSecondsLimit, kCameraSecondsLimit);
+    const long long seconds = ((static_cast<long long>(p.days) * 24 + p.hours) * 60 + p.minutes) * 60 + p.seconds;
+    return static_cast<double>(static_cast<long double>(seconds) / 86400);
+}
+
 }  // namespace geovanta

@@ -27,4 +27,22 @@ double composeOffset(const DayHourMinute& parts);
 // Each part limited to its field's range.
 DayHourMinute withinFields(DayHourMinute parts);
 
+// A camera's own offset is shown to the second, every part with the
+// offset's sign, and may reach a century: a clock never set runs years off.
+inline constexpr int kCameraDaysLimit = 36525;
+inline constexpr int kCameraHoursLimit = 23;
+inline constexpr int kCameraMinutesLimit = 59;
+inline constexpr int kCameraSecondsLimit = 59;
+
+struct DayHourMinuteSecond {
+    int days = 0, hours = 0, minutes = 0, seconds = 0;
+    bool operator==(const DayHourMinuteSecond&) const = default;
+};
+
+// The offset rounded to the nearest second (halves to even), within the
+// fields' ranges.
+DayHourMinuteSecond splitCameraOffset(double days);
+// The sum of the parts in days, each part first limited to its field's range.
+double composeCameraOffset(DayHourMinuteSecond parts);
+
 }  // namespace geovanta

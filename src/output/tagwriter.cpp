@@ -300,6 +300,22 @@ TagJob TagWriter::job(const DataTable& table, std::size_t row, Sidecars sidecars
     return job;
 }
 
+void TagWriter::addZone(TagJob& job, const DataTable& table, std::size_t row) {
+    const LocalZone* zone = table.localZone(row);
+    if (job.refusal || !job.sidecar.empty() || job.args.empty() || !zone || zone->status != LocalZone::Status::Found)
+        return;
+    const int32_t seconds = zone->offsetSeconds;
+    const int32_t minutes = (seconds < 0 ? -seconds : seconds) / 60;
+    // Offsets are within a day: two digits of hours are always enough.
+    if (minutes >= 24 * 60) return;
+    char offset[8];
+    std::snprintf(offset, sizeof offset, "%c%02d:%02d", seconds < 0 ? '-' : '+', minutes / 60, minutes % 60);
+    // "-OffsetTime-=" first: ExifTool then writes OffsetTime only where it is missing.
+    const std::string value(offset);
+    job.args.insert(job.args.end() - 1,
+                    {"-OffsetTimeOriginal=" + value, "-OffsetTime-=", "-OffsetTime=" + value});
+}
+
 void TagWriter::look(TagJob& job) {
     job.resolved = resolvedPhotoPath(job.fileName);
     if (!job.sidecar.empty()) job.sidecarSeen = seeSidecar(job.sidecar);

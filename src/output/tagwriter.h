@@ -78,6 +78,12 @@ public:
     // Arguments that take every GPS tag out of `file`, a photograph or an
     // XMP file, and nothing else.
     static std::vector<std::string> clearArguments(const std::string& file, bool photo);
+    // With the zone the pass read a camera on local time by: its offset into
+    // OffsetTimeOriginal, and into OffsetTime where the file has none, so
+    // that other programs need not guess. Nothing for a job refused, an XMP
+    // file (XMP keeps the zone inside the time itself) or a photograph
+    // without a zone found on the track.
+    static void addZone(TagJob& job, const DataTable& table, std::size_t row);
     // The job for a photograph row with a position, from the row alone.
     static TagJob job(const DataTable& table, std::size_t row, Sidecars sidecars = Sidecars::None,
                       const TagContent& content = {});

@@ -170,6 +170,7 @@ PhotoFacts DataTable::photoFacts(std::size_t row) const {
         facts.gps = record->gps;
         if (record->place) facts.place = places_[record->place - 1];
         facts.iptc = record->iptc;
+        facts.localZone = record->localZone;
     }
     return facts;
 }
@@ -183,6 +184,7 @@ void DataTable::setPhotoFacts(std::size_t row, const PhotoFacts& facts) {
     record.gps = facts.gps;
     record.iptc = facts.iptc;
     putPlace(row, record, place);
+    record.localZone = facts.localZone;
     camerasChanged();
     touched(row);
 }
@@ -213,6 +215,19 @@ const PhotoGps* DataTable::photoGps(std::size_t row) const {
     checkRow(row);
     const PhotoRecord* record = photoRecord(row);
     return record && record->gps ? &*record->gps : nullptr;
+}
+
+const LocalZone* DataTable::localZone(std::size_t row) const {
+    checkRow(row);
+    const PhotoRecord* record = photoRecord(row);
+    return record && record->localZone ? &*record->localZone : nullptr;
+}
+
+void DataTable::setLocalZone(std::size_t row, std::optional<LocalZone> zone) {
+    checkRow(row);
+    if (!zone && !photoRecord(row)) return;
+    writablePhotoRecord(row).localZone = std::move(zone);
+    touched(row);
 }
 
 std::string DataTable::cameraText(std::size_t row) const {

@@ -78,6 +78,11 @@ public:
     // (empty names: none). Places repeat from photograph to photograph, so
     // each is kept once. Only a photograph has them.
     void setPlaceNames(std::size_t row, const PlaceNames& names);
+    // The zone the pass read the photograph's local time by; nullptr when
+    // its camera does not keep local time. Setting none on a row without a
+    // photo record makes none.
+    const LocalZone* localZone(std::size_t row) const;
+    void setLocalZone(std::size_t row, std::optional<LocalZone> zone);
     // The Camera column: the camera's model, with the end of its serial
     // number where the table holds photographs of two bodies of that model.
     // May be asked from several threads at once, as any reading of the table.
@@ -271,6 +276,7 @@ private:
         uint32_t place = 0;   // 1 + its place in places_, or 0
         IptcKind iptc = IptcKind::None;
         std::optional<PhotoGps> gps;
+        std::optional<LocalZone> localZone;
     };
     std::vector<uint32_t> photoAt_;
     std::vector<PhotoRecord> photos_;

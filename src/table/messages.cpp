@@ -326,6 +326,19 @@ constexpr std::array<Texts, static_cast<std::size_t>(Msg::Count)> kTexts{{
      "The privacy zone %1=%2 in %3 cannot be read and does not apply: it should be \"LAT,LON,RADIUS_M,NAME\""},
     {Msg::PrivacyZoneInvalid, "Зона приватности не добавлена: радиус больше нуля и не больше 1000 км, зон не больше 100",
      "The privacy zone was not added: its radius must be above 0 and at most 1000 km, and there can be at most 100 zones"},
+    {Msg::LocalTimeZone, "местное время %1, UTC%2", "local time %1, UTC%2"},
+    {Msg::LocalTimeNearestZone, "местное время по поясу ближайшей точки трека %1, UTC%2",
+     "local time by the nearest point's zone %1, UTC%2"},
+    {Msg::NoConsistentLocalZone,
+     "Не привязано: часы камеры идут по местному времени, но ни в одном часовом поясе трека это время не приходится "
+     "на участок трека в том же поясе",
+     "not placed: the camera keeps local time, and no time zone of the track reads it onto the track inside that "
+     "zone"},
+    {Msg::NoLocalZoneData,
+     "Не привязано: часы камеры идут по местному времени, а данные о часовых поясах прочитать не удалось",
+     "not placed: the camera keeps local time, and no time-zone data could be read"},
+    {Msg::SummaryNoLocalZone, "без часового пояса %1", "no time zone %1"},
+    {Msg::SummaryCamera, "; %1: привязано %2, не привязано %3", "; %1: placed %2, not placed %3"},
 }};
 
 constexpr bool inIdOrder() {

@@ -253,6 +253,13 @@ enum class Msg {
     PlaceNamesTitle,
     PrivacyZoneUnreadable,
     PrivacyZoneInvalid,
+    // Cameras on local time.
+    LocalTimeZone,
+    LocalTimeNearestZone,
+    NoConsistentLocalZone,
+    NoLocalZoneData,
+    SummaryNoLocalZone,
+    SummaryCamera,
     Count
 };
 

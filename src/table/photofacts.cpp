@@ -9,14 +9,13 @@
 #include "table/textcodec.h"
 
 namespace geovanta {
-namespace {
-
-// The serial as compared: digits alone lose their leading zeros.
 std::string_view comparedSerial(std::string_view serial) {
     if (serial.empty() || serial.find_first_not_of("0123456789") != std::string_view::npos) return serial;
     const std::size_t first = serial.find_first_not_of('0');
     return first == std::string_view::npos ? serial.substr(serial.size() - 1) : serial.substr(first);
 }
+
+namespace {
 
 std::string_view lastChars(std::string_view text, std::size_t n) {
     return n >= text.size() ? text : text.substr(text.size() - n);

@@ -33,6 +33,9 @@ struct CameraKeyHash {
     std::size_t operator()(const CameraKey& key) const;
 };
 
+// A serial as CameraKey compares it: digits alone without their leading zeros.
+std::string_view comparedSerial(std::string_view serial);
+
 // How a person names the camera: its model ("Canon EOS R5"; the make when
 // the file names no model), and with `serialEnd` above 0 that many last
 // characters of its serial number ("Canon EOS R5 …1234") to tell it from
@@ -52,6 +55,24 @@ struct PhotoGps {
     std::optional<int64_t> utcMs;
 
     bool operator==(const PhotoGps&) const = default;
+};
+
+// The zone the binding pass read a photograph's time by when its camera
+// keeps local time: for the explanations, and for a writer that records
+// the offset beside the shooting time.
+struct LocalZone {
+    enum class Status : uint8_t {
+        Found,             // the zone puts the photograph on the track inside itself
+        NotOnTrack,        // no zone's reading lands on the track; read by the nearest point's zone
+        NoConsistentZone,  // readings land on the track, each in another zone than its own
+        NoZoneData,        // no zones to read by: neither the zones' borders nor the towns could be read
+        PhotoZone,         // the photograph recorded its zone, which was read instead; no IANA id
+    };
+    Status status = Status::NoZoneData;
+    std::string zone;           // IANA id ("Europe/Berlin"); empty with NoZoneData
+    int32_t offsetSeconds = 0;  // east of UTC, as the time was read
+
+    bool operator==(const LocalZone&) const = default;
 };
 
 // The parts of where a photograph was taken, as location tags name them.
@@ -104,13 +125,14 @@ PlaceNames withPersonName(const PlaceNames& names, PlacePart part, std::string_v
 // names Latin-1 can hold, as those records are read so.
 enum class IptcKind : uint8_t { None, Legacy, Utf8 };
 
-// Facts read from a photograph's file when it was scanned, and the names of
-// where it was taken.
+// Facts read from a photograph's file when it was scanned, the names of
+// where it was taken, and the zone the pass last read its time by.
 struct PhotoFacts {
     CameraKey camera;
     std::optional<PhotoGps> gps;
     PlaceNames place{};
     IptcKind iptc = IptcKind::None;
+    std::optional<LocalZone> localZone{};
 
     bool operator==(const PhotoFacts&) const = default;
 };

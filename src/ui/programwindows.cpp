@@ -2,6 +2,7 @@
 
 #include <QTimer>
 
+#include "app/cameraclocks.h"
 #include "ui/formconsole.h"
 #include "ui/fotodlg.h"
 #include "ui/tmainform.h"
@@ -14,6 +15,7 @@ namespace {
 // knows whether it may write the file.
 Document readDocument(SettingsFile settings, const std::string& startFolder, std::vector<std::string>& messages) {
     ProgramState state = settings.readAtStart(startFolder, messages);
+    state.zones = programZoneData();
     return Document(std::move(state), std::move(settings));
 }
 

@@ -12,6 +12,7 @@
 #include <limits>
 
 #include "app/commands/offsetscommand.h"
+#include "ui/cameraclocklist.h"
 
 namespace geovanta {
 namespace {
@@ -88,6 +89,22 @@ TSetDeltaDlg::TSetDeltaDlg(QWidget* parent) : QDialog(parent) {
     grid->addWidget(label(this, "Label1", tr("Макс. допустимое \nотклонение от точки трека"), true), 7, 0, 1, 3);
     grid->addWidget(tolerance_, 7, 3);
     grid->addWidget(label(this, "RxLabel7", tr("секунд")), 8, 3);
+    grid->setRowMinimumHeight(9, 12);
+    camerasLabel_ = label(this, "CamerasLabel", tr("Камеры"), true);
+    grid->addWidget(camerasLabel_, 10, 0, 1, 4);
+    cameras_ = new CameraClockList(this);
+    grid->addWidget(cameras_, 11, 0, 1, 4);
+    camerasHint_ = label(this, "CamerasHint", tr("Фото без камеры и камеры без своего смещения идут по смещению "
+                                                  "фотографий"));
+    grid->addWidget(camerasHint_, 12, 0, 1, 4);
+    writeZones_ = new QCheckBox(tr("Записывать часовой пояс"), this);
+    writeZones_->setObjectName("WriteZonesBox");
+    writeZones_->setToolTip(tr("При записи координат пояс, найденный для камеры с местным временем, "
+                               "записывается в OffsetTimeOriginal (и в OffsetTime, если его нет)"));
+    grid->addWidget(writeZones_, 13, 0, 1, 4);
+    // Cameras without an offset of their own show the photo offset as it is typed.
+    for (QSpinBox* s : {photoDays_, photoHours_, photoMinutes_})
+        connect(s, &QSpinBox::valueChanged, this, &TSetDeltaDlg::photoOffsetChanged);
 
     okButton_ = new QPushButton(tr("OK"), this);
     okButton_->setObjectName("OKBtn");
@@ -116,6 +133,12 @@ TSetDeltaDlg::TSetDeltaDlg(QWidget* parent) : QDialog(parent) {
     setTabOrder(photoHours_, photoMinutes_);
     setTabOrder(photoMinutes_, photoZones_);
     setTabOrder(photoZones_, tolerance_);
+    setTabOrder(tolerance_, cameras_);
+    setTabOrder(cameras_, writeZones_);
+}
+
+void TSetDeltaDlg::photoOffsetChanged() {
+    cameras_->setPhotoOffset(composeOffset({photoDays_->value(), photoHours_->value(), photoMinutes_->value()}));
 }
 
 void TSetDeltaDlg::setFields(const OffsetFields& f) {
@@ -127,6 +150,10 @@ void TSetDeltaDlg::setFields(const OffsetFields& f) {
     photoMinutes_->setValue(f.photoMinutes);
     tolerance_->setValue(f.toleranceSeconds);
     photoZones_->setChecked(f.photoZones);
+    cameras_->setCameras(f.cameras, composeOffset({photoDays_->value(), photoHours_->value(), photoMinutes_->value()}));
+    camerasLabel_->setVisible(!f.cameras.empty());
+    camerasHint_->setVisible(!f.cameras.empty());
+    writeZones_->setChecked(f.writeZones);
 }
 
 OffsetFields TSetDeltaDlg::fields() {
@@ -142,6 +169,8 @@ OffsetFields TSetDeltaDlg::fields() {
     f.photoMinutes = photoMinutes_->value();
     f.toleranceSeconds = tolerance_->value();
     f.photoZones = photoZones_->isChecked();
+    f.cameras = cameras_->cameras();
+    f.writeZones = writeZones_->isChecked();
     return f;
 }
 

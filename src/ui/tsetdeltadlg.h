@@ -1,18 +1,21 @@
 #pragma once
 // "Смещение даты и времени": the two time offsets as days, hours and minutes,
-// whether photographs are brought to UTC by their own zones, and the
-// tolerance in seconds. It only shows and returns the fields; the
-// offsets command does the rest.
+// whether photographs are brought to UTC by their own zones, the tolerance
+// in seconds, and the cameras loaded with their own clocks. It only shows and
+// returns the fields; the offsets command does the rest.
 
 #include <QDialog>
 
 #include "app/commands/dialogs.h"
 
 class QCheckBox;
+class QLabel;
 class QSpinBox;
 class QPushButton;
 
 namespace geovanta {
+
+class CameraClockList;
 
 class TSetDeltaDlg : public QDialog {
     Q_OBJECT
@@ -29,6 +32,7 @@ public:
 
 private:
     QSpinBox* spin(const char* name, int min, int max);
+    void photoOffsetChanged();
 
     QSpinBox* trackDays_;
     QSpinBox* trackHours_;
@@ -38,6 +42,10 @@ private:
     QSpinBox* photoMinutes_;
     QSpinBox* tolerance_;
     QCheckBox* photoZones_;
+    QLabel* camerasLabel_;
+    QLabel* camerasHint_;
+    CameraClockList* cameras_;
+    QCheckBox* writeZones_;
     QPushButton* okButton_;
     QPushButton* cancelButton_;
 };

@@ -201,3 +201,34 @@ TEST(PlacementTexts, RowToolTipNamesAnInvalidExifDate) {
     EXPECT_EQ(t.invalidExifDate(2), "");
     EXPECT_EQ(t.invalidExifDate(1), "");
 }
+
+TEST(PlacementTexts, LocalTimeZonesAndCameras) {
+    Placement placed{PlacementKind::Placed, 25000, false, {}};
+    placed.localZone = LocalZone{LocalZone::Status::Found, "Europe/Berlin", 7200};
+    Placement lost{PlacementKind::NoLocalZone, 0, false, {}};
+    lost.localZone = LocalZone{LocalZone::Status::NoConsistentZone, "Europe/Moscow", 10800};
+    EXPECT_EQ(placementLine(placed, 300), "placed, 25 s from the nearer point; local time Europe/Berlin, UTC+02:00");
+    {
+        LanguageScope russian(Language::Russian);
+        EXPECT_EQ(placementToolTip(placed, 300),
+                  "Привязано: до ближайшей точки трека 25 с\nВремя съёмки из EXIF; местное время Europe/Berlin, "
+                  "UTC+02:00");
+        EXPECT_NE(placementToolTip(lost, 300).find("ни в одном часовом поясе трека"), std::string::npos);
+    }
+
+    PlacementSummary s = summary(10, 3, 0, 0, 0, 0);
+    s.photos = 5;
+    s.noLocalZone = 2;
+    s.cameras = {{"Canon EOS R5 …0012", 1, 2}, {"iPhone 15", 2, 0}};
+    BindingParams p;
+    p.cameras = {{CameraKey{"Apple", "iPhone 15", ""}, std::nullopt, true}};
+    EXPECT_EQ(summaryLine(s, p),
+              "10 points, 5 photos: placed 3, not placed 2 (before the track 0, after it 0, in gaps 0, no time zone 2), "
+              "from file date 0; track offset 0:00, photo offset 0:00, tolerance 300 s, camera iPhone 15 on local "
+              "time; camera Canon EOS R5 …0012: placed 1, not placed 2; camera iPhone 15: placed 2, not placed 0");
+    EXPECT_EQ(summaryStatusText(s),
+              "10 points, 5 photos: placed 3, not placed 2 (no time zone 2); Canon EOS R5 …0012: placed 1, "
+              "not placed 2; iPhone 15: placed 2, not placed 0");
+    s.cameras.pop_back();  // one camera: its counts are the totals
+    EXPECT_EQ(summaryStatusText(s), "10 points, 5 photos: placed 3, not placed 2 (no time zone 2)");
+}

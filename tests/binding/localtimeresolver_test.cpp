@@ -11,9 +11,10 @@
 namespace geovanta {
 namespace {
 
-const ZoneMap& shippedZones() {
+const ZoneLookup& shippedZones() {
     static const ZoneMap map = ZoneMap::read(GEOVANTA_SOURCE_DATA "/timezones/zones.bin");
-    return map;
+    static const ZoneLookup zones(&map);
+    return zones;
 }
 
 int64_t when(int year, int month, int day, int hour, int minute) {

@@ -214,5 +214,32 @@ TEST(TagWriter, PlaceNamesAndTravelWithThePosition) {
     EXPECT_EQ(TagWriter::arguments(table, 1, travel).size(), TagWriter::arguments(table, 1).size());
 }
 
+// The zone is written only where the pass found it on the track, and only
+// into the photograph: OffsetTime kept where the file already has one.
+TEST(TagWriter, ZoneOfACameraOnLocalTime) {
+    DataTable table;
+    addPhoto(table, "/photo/berlin.jpg", 52.5, 13.4);
+    addPhoto(table, "/photo/delhi.jpg", 28.6, 77.2);
+    addPhoto(table, "/photo/unsure.jpg", 50, 10);
+    table.setLocalZone(0, LocalZone{LocalZone::Status::Found, "Europe/Berlin", 7200});
+    table.setLocalZone(1, LocalZone{LocalZone::Status::Found, "America/St_Johns", -(2 * 3600 + 1800)});
+    table.setLocalZone(2, LocalZone{LocalZone::Status::NotOnTrack, "Europe/Berlin", 3600});
+
+    TagJob berlin = TagWriter::job(table, 0);
+    TagWriter::addZone(berlin, table, 0);
+    EXPECT_THAT(std::vector<std::string>(berlin.args.end() - 4, berlin.args.end()),
+                ElementsAre("-OffsetTimeOriginal=+02:00", "-OffsetTime-=", "-OffsetTime=+02:00", "/photo/berlin.jpg"));
+    TagJob west = TagWriter::job(table, 1);
+    TagWriter::addZone(west, table, 1);
+    EXPECT_EQ(west.args[west.args.size() - 4], "-OffsetTimeOriginal=-02:30");
+
+    for (std::size_t row : {0u, 2u}) {
+        TagJob job = TagWriter::job(table, row, row == 0 ? Sidecars::BaseName : Sidecars::None);
+        const std::vector<std::string> before = job.args;
+        TagWriter::addZone(job, table, row);
+        EXPECT_EQ(job.args, before) << row;
+    }
+}
+
 }  // namespace
 }  // namespace geovanta

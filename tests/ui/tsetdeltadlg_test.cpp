@@ -126,6 +126,31 @@ private slots:
         QCOMPARE(dialogs.askPhotoFolder({"/photos/", false}), std::optional<PhotoFolderChoice>({"/photos/x", true}));
     }
 
+    // Each camera's line comes back as shown, in order; a line without an
+    // offset of its own follows the photo offset as it is typed.
+    void cameraLinesRoundTripAndFollowThePhotoOffset() {
+        OffsetFields f = sample_;
+        f.writeZones = true;
+        f.cameras = {{"Canon EOS R5 …1234", 4, true, 0, -1, -3, -20, false},
+                     {"iPhone 15", 3, false, 0, -7, -12, 0, true}};
+        dlg_->setFields(f);
+        QCOMPARE(dlg_->fields(), f);
+        QVERIFY(!spin("CameraHours1")->isEnabled());
+        spin("FHourEdit")->setValue(-2);
+        QCOMPARE(spin("CameraHours1")->value(), -2);
+        QCOMPARE(spin("CameraHours0")->value(), -1);
+        // Taking the offset away shows the photo offset again.
+        dlg_->findChild<QCheckBox*>("CameraOwn0")->setChecked(false);
+        QCOMPARE(spin("CameraSeconds0")->value(), 0);
+        QCOMPARE(spin("CameraHours0")->value(), -2);
+        QVERIFY(!dlg_->fields().cameras[0].ownOffset);
+        // Fewer cameras next time: no line is left over.
+        f.cameras.pop_back();
+        dlg_->setFields(f);
+        QCOMPARE(dlg_->fields().cameras.size(), std::size_t{1});
+        QVERIFY(!dlg_->findChild<QSpinBox*>("CameraHours1"));
+    }
+
     void fileFilterList() {
         QCOMPARE(qtNameFilters("Треки OziExplorer|*.PLT|Точки OziExplorer|*.WPT"),
                  QStringList({"Треки OziExplorer (*.PLT *.plt)", "Точки OziExplorer (*.WPT *.wpt)"}));

@@ -6,9 +6,11 @@
 // end to end without a person. Texts are UTF-8.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace geovanta {
 
@@ -31,14 +33,29 @@ struct PhotoFolderChoice {
     bool operator==(const PhotoFolderChoice&) const = default;
 };
 
+// A camera's line in the time offsets dialog.
+struct CameraFields {
+    std::string name;        // as the Camera column names it
+    std::size_t photos = 0;  // photographs loaded that it took
+    // The camera has an offset of its own, in the four fields; otherwise they
+    // show the photo offset, which applies.
+    bool ownOffset = false;
+    int days = 0, hours = 0, minutes = 0, seconds = 0;
+    bool localTime = false;  // its clock shows the local time where each photograph was taken
+    bool operator==(const CameraFields&) const = default;
+};
+
 // Fields of the time offsets dialog: days, hours, minutes of the track offset,
-// the same of the photo offset, then the tolerance in seconds, and whether
-// photographs are brought to UTC by their own zones.
+// the same of the photo offset, then the tolerance in seconds, whether
+// photographs are brought to UTC by their own zones, and the cameras of the
+// photographs loaded. The answer keeps the cameras in the order shown.
 struct OffsetFields {
     int trackDays = 0, trackHours = 0, trackMinutes = 0;
     int photoDays = 0, photoHours = 0, photoMinutes = 0;
     int toleranceSeconds = 300;
     bool photoZones = false;
+    std::vector<CameraFields> cameras{};
+    bool writeZones = false;  // the tag write records the zones found for cameras on local time
     bool operator==(const OffsetFields&) const = default;
 };
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/cameraclocks.h"
 #include "app/commands/dialogs.h"
 #include "app/commands/offsetscommand.h"
 #include "app/document.h"
@@ -18,16 +19,33 @@ void ReferencePhotoCommand::run() {
     if (table.isEmpty() || table.recNo() >= table.rowCount()) return;
     const std::size_t row = table.recNo();
     if (!table.isPhoto(row)) return;
-    // With the photographs' own zones in use the offset is added to the
-    // photograph's time in UTC, as the pass does.
-    const int64_t taken = photoTimeBeforeOffset(table, row, state.photoZones);
-    // The dialog starts from the time the grid shows for the photograph.
-    const int64_t shown = table.isNull(row, FieldId::VTime) ? taken + daysToMs(state.photoOffset)
-                                                             : table.timeMs(row, FieldId::VTime);
+    const CameraKey* camera = table.camera(row);
+    const CameraClock clock = clockOf(document_.params(), camera);
+    const int64_t offsetMs = daysToMs(*clock.offset);
+    // The dialog starts from the time the grid shows for the photograph; one
+    // read as local time has none before the pass has found its zone.
+    const bool local = readAsLocalTime(table, row, clock);
+    const int64_t shown = !table.isNull(row, FieldId::VTime)
+                              ? table.timeMs(row, FieldId::VTime)
+                              : (local ? table.timeMs(row, FieldId::Time)
+                                       : photoTimeBeforeOffset(table, row, state.photoZones || clock.localTime)) +
+                                    offsetMs;
     const auto truth = dialogs_.askShotTime(table.displayText(row, FieldId::Name), shown);
     if (!truth) return;
-    state.photoOffset = msToDays(*truth - taken);
-    saveOffsets(state, document_.settings(), dialogs_);
+    // The offset moves the photograph's time as much as it was off: for a
+    // camera on local time too, whose zone stays the one the pass found.
+    const double offset = msToDays(offsetMs + (*truth - shown));
+    if (camera) {
+        // Only this camera's clock was seen to be off.
+        const CameraClock* kept = findClock(state.cameras, *camera);
+        CameraClock own = kept ? *kept : CameraClock{*camera, std::nullopt, false};
+        own.offset = offset;
+        keepClock(state.cameras, own);
+        saveCamera(own, document_.settings(), dialogs_);
+    } else {
+        state.photoOffset = offset;
+        saveOffsets(state, document_.settings(), dialogs_);
+    }
     const uint64_t photo = table.creationNumber(row);
     jobs_.submit(std::make_unique<PassJob>([photo](Document& document) {
         // The pass reorders the table; the photograph stays the current row

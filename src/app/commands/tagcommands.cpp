@@ -47,6 +47,7 @@ TagWrite::Settings writeSettings(const ProgramState& state) {
     settings.keepExisting = state.keepExisting;
     settings.clearUnplaced = state.clearUnplaced;
     settings.content = tagContent(state);
+    settings.writeZones = state.writeZones;
     return settings;
 }
 

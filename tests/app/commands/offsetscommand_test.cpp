@@ -202,3 +202,46 @@ TEST_F(OffsetsCommandTest, UnwritableSettingsAreReportedAndTheOffsetsStillApply)
     const std::size_t track = rowNamed("T1");
     EXPECT_EQ(table_.timeMs(track, FieldId::VTime), table_.timeMs(track, FieldId::Time) + 3600 * 1000);
 }
+
+TEST_F(OffsetsCommandTest, ACameraOffsetIsKeptForTheNextStart) {
+    const CameraKey body{"Canon", "Canon EOS R5", "0012"};
+    PhotoFacts facts;
+    facts.camera = body;
+    table_.setPhotoFacts(rowNamed("IMG"), facts);
+    addRow("F", "PHONE", 40513.5 + kHour, std::nullopt);  // no camera: the photo offset
+    test::FakeDialogs dialogs;
+    OffsetFields answer;
+    answer.photoHours = 1;
+    CameraFields line;
+    line.ownOffset = true;
+    line.hours = -1;
+    line.minutes = -3;
+    line.seconds = -20;
+    answer.cameras = {line};
+    dialogs.offsetsAnswers.push_back(answer);
+    run(settings_, dialogs);
+
+    ASSERT_EQ(dialogs.offsetsShown.at(0).cameras.size(), 1u);
+    EXPECT_EQ(dialogs.offsetsShown[0].cameras[0].name, "Canon EOS R5");
+    EXPECT_EQ(dialogs.offsetsShown[0].cameras[0].photos, 1u);
+    const int64_t camera = -(3600 + 180 + 20) * 1000, photo = 3600 * 1000;
+    const std::size_t img = rowNamed("IMG"), phone = rowNamed("PHONE");
+    EXPECT_EQ(table_.timeMs(img, FieldId::VTime), table_.timeMs(img, FieldId::Time) + camera);
+    EXPECT_EQ(table_.timeMs(phone, FieldId::VTime), table_.timeMs(phone, FieldId::Time) + photo);
+
+    // The next start reads the body's offset back, serial and all, and the
+    // dialog opens on it to the second.
+    std::vector<std::string> messages;
+    SettingsFile again = SettingsFile::inFolder(dir_.string() + "/");
+    const ProgramState next = again.readAtStart(dir_.string(), messages);
+    ASSERT_EQ(next.cameras.size(), 1u);
+    EXPECT_EQ(next.cameras[0].camera, body);
+    EXPECT_EQ(next.cameras[0].camera.serial, "0012");
+    EXPECT_NEAR(*next.cameras[0].offset * 86400, -3800, 1e-6);
+    EXPECT_FALSE(next.cameras[0].localTime);
+    const OffsetFields shown = offsetFieldsOf(next, camerasIn(table_));
+    ASSERT_EQ(shown.cameras.size(), 1u);
+    EXPECT_TRUE(shown.cameras[0].ownOffset);
+    EXPECT_EQ(shown.cameras[0].minutes, -3);
+    EXPECT_EQ(shown.cameras[0].seconds, -20);
+}

@@ -119,3 +119,31 @@ TEST(ReferencePhotoCommand, TheOffsetIsTakenAfterThePhotographsZone) {
     EXPECT_EQ(f.table.timeMs(f.photoRow(), FieldId::VTime), kNoon + 50 * kSecond);
     EXPECT_DOUBLE_EQ(f.table.real(f.photoRow(), FieldId::Lat), 64.05);
 }
+
+// A photograph of a known camera sets that body's offset alone: the photo
+// offset, which the other cameras go by, stays.
+TEST(ReferencePhotoCommand, APhotographOfACameraSetsThatCamerasOffsetOnly) {
+    Fixture f;
+    const CameraKey body{"Canon", "Canon EOS R5", "0012"};
+    PhotoFacts facts;
+    facts.camera = body;
+    f.table.setPhotoFacts(f.photoRow(), facts);
+    f.state.photoOffset = 0.5;
+    CalcPositions(f.table, bindingParams(f.state));
+    f.table.moveTo(f.photoRow());
+    f.dialogs.shotTimeAnswers.push_back(kNoon + 50 * kSecond);
+    f.run();
+
+    EXPECT_EQ(f.dialogs.shotTimeCalls.at(0).shownMs, kNoon + 3777 * kSecond + daysToMs(0.5));
+    EXPECT_EQ(f.state.photoOffset, 0.5);
+    ASSERT_EQ(f.state.cameras.size(), 1u);
+    EXPECT_EQ(daysToMs(*f.state.cameras[0].offset), -3727 * kSecond);
+    const std::size_t photo = f.photoRow();
+    EXPECT_EQ(f.table.timeMs(photo, FieldId::VTime), kNoon + 50 * kSecond);
+    EXPECT_DOUBLE_EQ(f.table.real(photo, FieldId::Lat), 64.05);
+    const ProgramState saved = f.settings.read("/");
+    ASSERT_EQ(saved.cameras.size(), 1u);
+    EXPECT_EQ(saved.cameras[0].camera, body);
+    EXPECT_EQ(daysToMs(*saved.cameras[0].offset), -3727 * kSecond);
+    EXPECT_EQ(saved.photoOffset, 0);  // never written: the photo offset was not touched
+}
