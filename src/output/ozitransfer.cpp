@@ -31,13 +31,14 @@ OziTransfer::Outcome OziTransfer::sendTrack() {
     return Outcome::Sent;
 }
 
-OziTransfer::Outcome OziTransfer::sendPhotos() {
+OziTransfer::Outcome OziTransfer::sendPhotos(const PrivacyZones& zones) {
     if (api_.findOzi() != 0) return Outcome::NotRunning;
     // One empty text whose variable is passed wherever an empty text is wanted.
     char emptyText[1] = {'\0'};
     char* empty = emptyText;
     for (std::size_t r = 0; r < table_.rowCount(); ++r) {
         if (!table_.isPhoto(r) || !hasWaypointPosition(table_, r)) continue;
+        if (zoneHolding(zones, table_.real(r, FieldId::Lat), table_.real(r, FieldId::Lon))) continue;
         // Names are passed as the bytes the table holds, whatever their encoding.
         std::string nameText(table_.text(r, FieldId::Name));
         std::string fileText(cutToWidth(table_.text(r, FieldId::FileName), kOziFileNameWidth));

@@ -3,6 +3,7 @@
 // placed photographs as waypoints. Each command asks the library again whether
 // OziExplorer is running; nothing about it is remembered between commands.
 
+#include "binding/privacyzones.h"
 #include "output/oziapi.h"
 
 namespace geovanta {
@@ -19,7 +20,9 @@ public:
     Outcome sendTrack();
     // Creates one waypoint per photograph with a position, named after it; a
     // waypoint of the same name is deleted first so repeating is harmless.
-    Outcome sendPhotos();
+    // A photograph inside one of `zones` is not sent, even one placed there
+    // by hand before the zone was drawn.
+    Outcome sendPhotos(const PrivacyZones& zones = {});
     // At shutdown: closes the library's connection, once.
     void shutdown();
 

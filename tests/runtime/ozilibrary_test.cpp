@@ -184,6 +184,18 @@ TEST_F(OziTransferTest, RepeatedAndSameNamedPhotosAreDeletedBeforeEveryCreate) {
     EXPECT_EQ(messages(), (Messages(2, {MessageKind::Information, kPhotosSent})));
 }
 
+// A photograph placed by hand at home before the zone was drawn keeps its
+// position in the table, but no waypoint tells where it was.
+TEST_F(OziTransferTest, PhotographsInAPrivacyZoneAreNotSent) {
+    geovanta::test::LanguageScope russian(Language::Russian);
+    add({"F", "home", kDay + 0.1, 55.1, 37.1, {}, "/p/home.JPG"});
+    add({"F", "away", kDay + 0.2, 55.2, 37.2, {}, "/p/away.JPG"});
+    document.state().privacyZones = {{"Дом", 55.1, 37.1, 200}};
+    transfer.sendPhotos();
+    EXPECT_EQ(calls(), (Lines{"oziFindOzi", deleteWp("away"), createWp("away", 55.2, 37.2, timeOf(1), "/p/away.JPG"),
+                              "oziShowAllTracks"}));
+}
+
 TEST_F(OziTransferTest, NotRunningStopsAfterTheQuestion) {
     geovanta::test::LanguageScope russian(Language::Russian);
     add({"T", "track", kDay, 55.0, 37.0});

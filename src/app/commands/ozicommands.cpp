@@ -2,6 +2,7 @@
 
 #include "app/commands/dialogs.h"
 #include "app/document.h"
+#include "app/programstate.h"
 #include "output/ozitransfer.h"
 #include "table/messages.h"
 
@@ -17,7 +18,7 @@ void OziCommands::sendTrack() {
 }
 
 void OziCommands::sendPhotos() {
-    const OziTransfer::Outcome outcome = transfer_.sendPhotos();
+    const OziTransfer::Outcome outcome = transfer_.sendPhotos(document_.state().privacyZones);
     if (outcome == OziTransfer::Outcome::Sent) document_.moveTo(0);
     if (outcome == OziTransfer::Outcome::NotRunning)
         dialogs_.showMessage(MessageKind::Error, textOf(Msg::OziNotRunning));
