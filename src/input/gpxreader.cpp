@@ -32,18 +32,7 @@ struct PointChildren {
 
 PointChildren pointChildren(const pugi::xml_node& point) {
     PointChildren found;
-    for (pugi::xml_node c = point.first_child(); c; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element) continue;
-        const std::string_view name = localName(c.name());
-        pugi::xml_node* slot = nullptr;
-        if (name == "ele")
-            slot = &found.ele;
-        else if (name == "time")
-            slot = &found.time;
-        else if (name == "name")
-            slot = &found.name;
-        if (slot && !*slot) *slot = c;
-    }
+    findFirstChildren(point, {{"ele", &found.ele}, {"time", &found.time}, {"name", &found.name}});
     return found;
 }
 

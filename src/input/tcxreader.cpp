@@ -20,20 +20,10 @@ struct PointChildren {
 
 PointChildren pointChildren(const pugi::xml_node& point) {
     PointChildren found;
-    for (pugi::xml_node c = point.first_child(); c; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element) continue;
-        const std::string_view name = localName(c.name());
-        pugi::xml_node* slot = nullptr;
-        if (name == "Time")
-            slot = &found.time;
-        else if (name == "Position")
-            slot = &found.position;
-        else if (name == "AltitudeMeters")
-            slot = &found.altitude;
-        else if (name == "Name")
-            slot = &found.name;
-        if (slot && !*slot) *slot = c;
-    }
+    findFirstChildren(point, {{"Time", &found.time},
+                              {"Position", &found.position},
+                              {"AltitudeMeters", &found.altitude},
+                              {"Name", &found.name}});
     return found;
 }
 

@@ -42,6 +42,15 @@ std::string_view localName(const char* name) {
     return colon ? std::string_view(colon + 1) : std::string_view(name);
 }
 
+void findFirstChildren(const pugi::xml_node& parent, std::initializer_list<WantedChild> wanted) {
+    for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
+        if (c.type() != pugi::node_element) continue;
+        const std::string_view name = localName(c.name());
+        for (const WantedChild& w : wanted)
+            if (name == w.name && !*w.slot) *w.slot = c;
+    }
+}
+
 XmlPieces::XmlPieces(std::string_view document, std::vector<std::string> cutAfter, std::size_t pieceBytes)
     : doc_(document), cutAfter_(std::move(cutAfter)), pieceBytes_(std::max<std::size_t>(pieceBytes, 1)) {}
 

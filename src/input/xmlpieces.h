@@ -21,6 +21,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -112,6 +113,15 @@ private:
 
 // The name without its namespace prefix.
 std::string_view localName(const char* name);
+
+// A child element wanted by its local name, and where the first one goes.
+struct WantedChild {
+    std::string_view name;
+    pugi::xml_node* slot;
+};
+// Fills each wanted slot with the first child element of that local name,
+// in one pass over the children; a slot with no such child stays empty.
+void findFirstChildren(const pugi::xml_node& parent, std::initializer_list<WantedChild> wanted);
 
 // The white space of XML: blank, tab, line feed, carriage return.
 inline bool isXmlBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
