@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "app/commands/gridcommands.h"
+#include "table/fieldinfo.h"
 #include "ui/map/photodrag.h"
 
 namespace geovanta {
@@ -130,8 +131,13 @@ QVariant DataTableModel::headerData(int section, Qt::Orientation orientation, in
 Qt::ItemFlags DataTableModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
-    if (!readOnly_ && liveRow(index) && GridCommands::isEditable(fieldOf(index.column()))) f |= Qt::ItemIsEditable;
-    if (!readOnly_ && liveRow(index) && table_.isPhoto(static_cast<std::size_t>(index.row()))) f |= Qt::ItemIsDragEnabled;
+    const bool photo = liveRow(index) && table_.isPhoto(static_cast<std::size_t>(index.row()));
+    const FieldId field = fieldOf(index.column());
+    // Only photographs have place names: the cells of a track point's are
+    // not offered for typing at all.
+    if (!readOnly_ && liveRow(index) && GridCommands::isEditable(field) && (photo || !placePartOf(field)))
+        f |= Qt::ItemIsEditable;
+    if (!readOnly_ && photo) f |= Qt::ItemIsDragEnabled;
     return f;
 }
 
