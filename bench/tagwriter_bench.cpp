@@ -17,7 +17,7 @@
 #include "input/photoscanner.h"
 #include "input/trackreader.h"
 #include "output/exiftoolsession.h"
-#include "output/streamconsole.h"
+#include "app/streamconsole.h"
 #include "output/tagwriterpool.h"
 #include "runtime/keptprocess.h"
 #include "runtime/processrunner.h"

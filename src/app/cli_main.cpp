@@ -30,7 +30,7 @@
 #include "output/csvwriter.h"
 #include "output/exiftoolsession.h"
 #include "output/filereplacement.h"
-#include "output/streamconsole.h"
+#include "app/streamconsole.h"
 #include "output/tagwriter.h"
 #if GEOVANTA_HAVE_QTCORE
 #include "runtime/keptprocess.h"

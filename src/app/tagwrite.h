@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "app/document.h"
-#include "output/consoleview.h"
+#include "app/consoleview.h"
 #include "output/tagbatch.h"
 #include "output/tagwriter.h"
 #include "output/toolsession.h"

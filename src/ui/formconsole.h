@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "output/consoleview.h"
+#include "app/consoleview.h"
 
 class QCloseEvent;
 class QFrame;

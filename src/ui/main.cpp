@@ -8,8 +8,11 @@
 
 #include "app/language.h"
 #include "app/programpaths.h"
+#include "app/programtools.h"
 #include "app/settings.h"
 #include "app/signalwatch.h"
+#include "runtime/keptprocess.h"
+#include "runtime/ozilibrary.h"
 #include "ui/programwindows.h"
 #include "ui/qttranslations.h"
 #include "ui/tmainform.h"
@@ -33,7 +36,12 @@ int main(int argc, char** argv) {
     SettingsFile settings(paths.settingsFile, !paths.portable);
     // Before the first window: its texts are made in the language as they are built.
     installTranslations(app, chooseLanguage(settings.read(paths.startFolder).language));
-    ProgramWindows windows(std::move(settings), paths.startFolder);
+    // The entry point puts the layers together: ExifTool is started as a
+    // kept process of the runtime, OziExplorer's library opened beside us.
+    ProgramWindows windows(std::move(settings), paths.startFolder, [](const DataTable& table) {
+        return std::make_shared<ProgramTools>(table, KeptProcess::maker(),
+                                              std::make_unique<OziLibrary>(defaultOziLibraryPath()));
+    });
     TMainForm& mainForm = windows.mainForm();
     mainForm.show();
 

@@ -21,10 +21,11 @@ Document readDocument(SettingsFile settings, const std::string& startFolder, std
 
 }  // namespace
 
-ProgramWindows::ProgramWindows(SettingsFile settings, const std::string& startFolder, Dialogs* dialogs)
+ProgramWindows::ProgramWindows(SettingsFile settings, const std::string& startFolder,
+                               const ProgramToolsMaker& makeTools, Dialogs* dialogs)
     : document_(readDocument(std::move(settings), startFolder, settingsMessages_)) {
     Dialogs& used = dialogs ? *dialogs : qtDialogs_;
-    tools_ = std::make_shared<ProgramTools>(document_.table());
+    tools_ = makeTools(document_.table());
     mainForm_ = std::make_unique<TMainForm>(document_, used, tools_);
     qtDialogs_.setParentWindow(mainForm_.get());
 

@@ -9,7 +9,7 @@
 
 #include "app/document.h"
 #include "app/settings.h"
-#include "ui/programtools.h"
+#include "app/programtools.h"
 #include "ui/qtdialogs.h"
 
 namespace geovanta {
@@ -22,9 +22,11 @@ class TSetDeltaDlg;
 
 class ProgramWindows {
 public:
-    // Reads the settings file; `dialogs` replaces the real boxes and dialogs
-    // when given.
-    ProgramWindows(SettingsFile settings, const std::string& startFolder, Dialogs* dialogs = nullptr);
+    // Reads the settings file; the window's tools come from `makeTools` once
+    // the table exists; `dialogs` replaces the real boxes and dialogs when
+    // given.
+    ProgramWindows(SettingsFile settings, const std::string& startFolder, const ProgramToolsMaker& makeTools,
+                   Dialogs* dialogs = nullptr);
     ~ProgramWindows();
     ProgramWindows(const ProgramWindows&) = delete;
     ProgramWindows& operator=(const ProgramWindows&) = delete;

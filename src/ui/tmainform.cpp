@@ -41,7 +41,7 @@ namespace geovanta {
 
 TMainForm::TMainForm(Document& document, Dialogs& dialogs, std::shared_ptr<ProgramTools> tools, QWidget* parent)
     : QMainWindow(parent), document_(document), dialogs_(dialogs),
-      tools_(tools ? std::move(tools) : std::make_shared<ProgramTools>(document.table())),
+      tools_(std::move(tools)),
       gridCommands_(document, dialogs) {
     setObjectName("MainForm");
     setWindowTitle("Geovanta");

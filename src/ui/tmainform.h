@@ -18,7 +18,7 @@
 #include "app/commands/trackloadcommand.h"
 #include "app/document.h"
 #include "ui/jobqueue.h"
-#include "ui/programtools.h"
+#include "app/programtools.h"
 #include "ui/tagwritethread.h"
 #include "ui/toolicons.h"
 
@@ -43,9 +43,8 @@ class TagWrite;
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    // `tools` are the program's; a window made alone makes its own.
-    TMainForm(Document& document, Dialogs& dialogs, std::shared_ptr<ProgramTools> tools = {},
-              QWidget* parent = nullptr);
+    // `tools` are the program's, made by its entry point.
+    TMainForm(Document& document, Dialogs& dialogs, std::shared_ptr<ProgramTools> tools, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     Document& document() { return document_; }

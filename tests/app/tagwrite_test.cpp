@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "binding/bindingrows.h"
-#include "output/streamconsole.h"
+#include "app/streamconsole.h"
 #include "support/documentrows.h"
 #include "support/fakeconsole.h"
 #include "support/fakesessions.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "output/consoleview.h"
+#include "app/consoleview.h"
 
 namespace geovanta::test {
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "support/fakedialogs.h"
+#include "support/programtools.h"
 #include "ui/formconsole.h"
 #include "ui/programwindows.h"
 #include "ui/tmainform.h"
@@ -39,7 +40,7 @@ class ClosingWriteTest : public QObject {
         QVERIFY(!SettingsFile::inFolder(exe).writeString(SettingsFile::kMapTilesKey, ""));
         const std::string folder = trip(dir);
         test::FakeDialogs dialogs;
-        auto windows = std::make_unique<ProgramWindows>(SettingsFile::inFolder(exe), exe, &dialogs);
+        auto windows = std::make_unique<ProgramWindows>(SettingsFile::inFolder(exe), exe, test::programTools, &dialogs);
         TMainForm& form = windows->mainForm();
         form.setExifTool(std::string(GEOVANTA_BIN_DIR) + "/exiftool");
         form.show();

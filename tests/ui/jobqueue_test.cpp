@@ -11,6 +11,7 @@
 #include "app/document.h"
 #include "input/ozifileheaders.h"
 #include "support/fakedialogs.h"
+#include "support/programtools.h"
 #include "table/messages.h"
 #include "ui/jobqueue.h"
 #include "ui/jobstatus.h"
@@ -47,7 +48,7 @@ private slots:
     void theWindowAnswersWhileABigTrackLoads() {
         Document document(ProgramState{}, SettingsFile(dir_.filePath("Geovanta.ini").toStdString()));
         test::FakeDialogs dialogs;
-        TMainForm form(document, dialogs);
+        TMainForm form(document, dialogs, test::programTools(document.table()));
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
 
@@ -81,7 +82,7 @@ private slots:
     void aCancelledLoadLeavesTheTableAsItWas() {
         Document document(ProgramState{}, SettingsFile(dir_.filePath("Geovanta.ini").toStdString()));
         test::FakeDialogs dialogs;
-        TMainForm form(document, dialogs);
+        TMainForm form(document, dialogs, test::programTools(document.table()));
         form.loadArguments({std::string(GEOVANTA_TEST_DATA) + "/walk.plt"});
         QVERIFY(settled(form));
         const std::size_t rows = document.table().rowCount();

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "support/fakedialogs.h"
+#include "support/programtools.h"
 #include "table/position.h"
 #include "ui/programwindows.h"
 #include "ui/qttranslations.h"
@@ -35,7 +36,7 @@ private slots:
         std::filesystem::copy_file(examples + "walk.wpt", folder + "notes.txt");
         noTiles(folder);
         test::FakeDialogs dialogs;
-        ProgramWindows windows(SettingsFile::inFolder(folder), folder, &dialogs);
+        ProgramWindows windows(SettingsFile::inFolder(folder), folder, test::programTools, &dialogs);
         TMainForm& form = windows.mainForm();
         form.show();
 
@@ -69,7 +70,7 @@ private slots:
         test::FakeDialogs dialogs;
         QRect left;
         {
-            ProgramWindows windows(SettingsFile::inFolder(folder), folder, &dialogs);
+            ProgramWindows windows(SettingsFile::inFolder(folder), folder, test::programTools, &dialogs);
             TMainForm& form = windows.mainForm();
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -78,7 +79,7 @@ private slots:
             left = form.geometry();
             form.close();
         }
-        ProgramWindows again(SettingsFile::inFolder(folder), folder, &dialogs);
+        ProgramWindows again(SettingsFile::inFolder(folder), folder, test::programTools, &dialogs);
         QCOMPARE(again.mainForm().geometry(), left);
     }
 
@@ -89,7 +90,7 @@ private slots:
         const std::string folder = exe.path().toStdString() + "/";
         std::filesystem::create_directory(folder + "Geovanta.ini");
         test::FakeDialogs dialogs;
-        ProgramWindows windows(SettingsFile::inFolder(folder), folder, &dialogs);
+        ProgramWindows windows(SettingsFile::inFolder(folder), folder, test::programTools, &dialogs);
         QCOMPARE(windows.state().mapTiles, std::optional<std::string>(""));
         QTRY_COMPARE(dialogs.messages.size(), std::size_t(1));
         QCOMPARE(dialogs.messages[0].kind, MessageKind::Failure);
@@ -114,7 +115,7 @@ private slots:
             const std::string folder = exe.path().toStdString() + "/";
             noTiles(folder);
             test::FakeDialogs dialogs;
-            ProgramWindows windows(SettingsFile::inFolder(folder), folder, &dialogs);
+            ProgramWindows windows(SettingsFile::inFolder(folder), folder, test::programTools, &dialogs);
             TMainForm& form = windows.mainForm();
             form.loadArguments({std::string(GEOVANTA_TEST_DATA) + "/walk.plt"});
             QVERIFY(QTest::qWaitFor([&] { return !form.jobs().busy(); }, 10000));

@@ -37,6 +37,7 @@
 #include "binding/calcpositions.h"
 #include "support/documentrows.h"
 #include "support/fakedialogs.h"
+#include "support/programtools.h"
 #include "table/messages.h"
 
 using namespace geovanta;
@@ -88,7 +89,7 @@ class TMainFormTest : public QObject {
         delete form_;
         document_ = std::make_unique<Document>(document_->state(),
                                                SettingsFile(dir.filePath("Geovanta.ini").toStdString()));
-        form_ = new TMainForm(*document_, *dialogs_);
+        form_ = new TMainForm(*document_, *dialogs_, test::programTools(document_->table()));
     }
     // Track point, unplaced photo, placed photo, photo placed on the equator.
     void loadFixture() {
@@ -107,7 +108,7 @@ private slots:
     void init() {
         document_ = std::make_unique<Document>(ProgramState{}, SettingsFile("/nonexistent/Geovanta.ini"));
         dialogs_ = new test::FakeDialogs;
-        form_ = new TMainForm(*document_, *dialogs_);
+        form_ = new TMainForm(*document_, *dialogs_, test::programTools(document_->table()));
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_));
     }
@@ -174,7 +175,7 @@ private slots:
         larger.setGeometry(area.x() + 50, area.y() + 40, area.width() * 2, area.height() * 2);
         state().windowGeometry = larger.saveGeometry().toBase64().toStdString();
         delete form_;
-        form_ = new TMainForm(*document_, *dialogs_);
+        form_ = new TMainForm(*document_, *dialogs_, test::programTools(document_->table()));
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_));
         QVERIFY2(within().isEmpty(), within().constData());
@@ -725,7 +726,7 @@ private slots:
         const std::string settingsPath = dir.filePath("Geovanta.ini").toStdString();
         delete form_;
         document_ = std::make_unique<Document>(document_->state(), SettingsFile(settingsPath));
-        form_ = new TMainForm(*document_, *dialogs_);
+        form_ = new TMainForm(*document_, *dialogs_, test::programTools(document_->table()));
         dialogs_->photoFolderAnswers.push_back(dir.path().toStdString());
         action("LFoto")->trigger();
         QVERIFY(settled());

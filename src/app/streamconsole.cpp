@@ -1,4 +1,4 @@
-#include "output/streamconsole.h"
+#include "app/streamconsole.h"
 
 #include "table/messages.h"
 

@@ -1,24 +1,28 @@
 #pragma once
 // The outside programs the windows reach: ExifTool, kept open for the tag
-// write, and OziExplorer's API library. The program makes them once and
-// hands them to its windows; a tag write under way holds its own share of
+// write, and OziExplorer's API library. The program's entry point makes them
+// once, from the runtime's way of starting a process and its library, and
+// hands them to the windows; a tag write under way holds its own share of
 // ExifTool's sessions, so it outlives whatever window started it.
 
+#include <functional>
 #include <memory>
 #include <string>
+
+#include "output/childprocess.h"
 
 namespace geovanta {
 
 class DataTable;
-class OziLibrary;
+class OziApi;
 class OziTransfer;
 class SessionFactory;
 
 class ProgramTools {
 public:
-    // ExifTool and OziExplorer's library found beside the program; the
-    // transfer reads `table`.
-    explicit ProgramTools(const DataTable& table);
+    // ExifTool found beside the program, started by `makeChild`, and
+    // OziExplorer's library `ozi`; the transfer reads `table`.
+    ProgramTools(const DataTable& table, ChildProcessMaker makeChild, std::unique_ptr<OziApi> ozi);
     // Closes OziExplorer's library, once.
     ~ProgramTools();
     ProgramTools(const ProgramTools&) = delete;
@@ -31,9 +35,13 @@ public:
     OziTransfer& ozi() { return *transfer_; }
 
 private:
+    ChildProcessMaker makeChild_;
     std::shared_ptr<SessionFactory> exifTool_;
-    std::unique_ptr<OziLibrary> library_;
+    std::unique_ptr<OziApi> library_;
     std::unique_ptr<OziTransfer> transfer_;
 };
+
+// How the windows get their tools once the document's table exists.
+using ProgramToolsMaker = std::function<std::shared_ptr<ProgramTools>(const DataTable&)>;
 
 }  // namespace geovanta

@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "output/consoleview.h"
+#include "app/consoleview.h"
 
 namespace geovanta {
 
