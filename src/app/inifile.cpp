@@ -82,31 +82,40 @@ std::optional<IniFile> IniFile::read(const std::string& path, std::string* whyNo
 
 IniFile IniFile::load(const std::string& path) { return read(path).value_or(IniFile()); }
 
-std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
+namespace {
+
+// Calls `f(key, value)` for every key of `section`, in the file's order,
+// until it answers true.
+template <class F>
+void walkSection(const std::vector<std::string>& lines, std::string_view section, F&& f) {
     bool inSection = false;
-    for (const std::string& line : lines_) {
+    for (const std::string& line : lines) {
         if (auto s = sectionOf(line)) {
             inSection = equalsIgnoringAsciiCase(*s, section);
             continue;
         }
         std::string_view k, v;
-        if (!inSection || !keyLine(line, k, v) || !equalsIgnoringAsciiCase(k, key)) continue;
-        return std::string(cleanValue(v));
+        if (inSection && keyLine(line, k, v) && f(k, cleanValue(v))) return;
     }
-    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
+    std::optional<std::string> found;
+    walkSection(lines_, section, [&](std::string_view k, std::string_view v) {
+        if (equalsIgnoringAsciiCase(k, key)) found = std::string(v);
+        return found.has_value();
+    });
+    return found;
 }
 
 std::vector<std::pair<std::string, std::string>> IniFile::entries(std::string_view section) const {
     std::vector<std::pair<std::string, std::string>> out;
-    bool inSection = false;
-    for (const std::string& line : lines_) {
-        if (auto s = sectionOf(line)) {
-            inSection = equalsIgnoringAsciiCase(*s, section);
-            continue;
-        }
-        std::string_view k, v;
-        if (inSection && keyLine(line, k, v)) out.emplace_back(std::string(k), std::string(cleanValue(v)));
-    }
+    walkSection(lines_, section, [&](std::string_view k, std::string_view v) {
+        out.emplace_back(std::string(k), std::string(v));
+        return false;
+    });
     return out;
 }
 
