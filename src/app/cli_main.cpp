@@ -11,6 +11,7 @@
 #include "app/cameraclocks.h"
 #include "app/clioptions.h"
 #include "app/commands/handplacementcommands.h"
+#include "app/commands/tagcommands.h"
 #include "app/tagwrite.h"
 #include "app/document.h"
 #include "app/gpsfilejob.h"
@@ -151,19 +152,12 @@ std::optional<std::string> placeByHand(Document& document, JobRunner& jobs, cons
 // Writes the placed photographs' GPS tags; false when any of them was not
 // written. A stop signal lets the photographs being written finish within a
 // short grace, ends ExifTool after it, and starts no other.
-bool writeTags(Document& document, const CliOptions& options, SignalWatch& stopSignals) {
+bool writeTags(Document& document, SignalWatch& stopSignals) {
 #if GEOVANTA_HAVE_QTCORE
     StreamConsole console(std::cerr, "geovanta-cli: ");
     // Before anything is looked at: a stop during the checks writes nothing.
     stopSignals.setHandler([&console](int) { console.requestAbort(); });
-    TagWrite::Settings settings;
-    settings.batch.answerWithin = std::chrono::seconds(options.exifToolTimeout);
-    if (options.sidecars) settings.sidecars = options.sidecarFullName ? Sidecars::FullName : Sidecars::BaseName;
-    settings.rawOnly = options.sidecarRawOnly;
-    settings.keepExisting = options.keepExisting;
-    settings.clearUnplaced = options.clearUnplaced;
-    settings.content = tagContent(document.state());
-    settings.writeZones = options.writeZones;
+    const TagWrite::Settings settings = writeSettings(document.state());
     const auto sessions = std::make_shared<ExifToolSessions>(defaultExifToolPath(), KeptProcess::maker());
     const std::optional<TagWrite::Outcome> batch =
         TagWrite::writeInline(document, console, sessions, TagWrite::Scope::All, settings);
@@ -176,7 +170,6 @@ bool writeTags(Document& document, const CliOptions& options, SignalWatch& stopS
     return batch->allWritten();
 #else
     (void)document;
-    (void)options;
     (void)stopSignals;
     return fail("this build cannot run exiftool") == 0;
 #endif
@@ -241,6 +234,13 @@ int main(int argc, char** argv) {
     state.placeMaxKm = options.placeMaxKm;
     state.privacyZones = options.privacyZones;
     state.travelDirection = options.direction;
+    // The write's choices, as the window keeps them in the settings.
+    state.exifToolTimeout = options.exifToolTimeout;
+    if (options.sidecars) state.writeTarget = options.sidecarRawOnly ? WriteTarget::RawSidecars : WriteTarget::Sidecars;
+    state.sidecarFullName = options.sidecarFullName;
+    state.keepExisting = options.keepExisting;
+    state.clearUnplaced = options.clearUnplaced;
+    state.writeZones = options.writeZones;
     if (const auto error = followPlaceNames(state)) return fail(*error);
     // No settings file: everything comes from the command line.
     Document document(state, SettingsFile(std::string()));
@@ -268,7 +268,7 @@ int main(int argc, char** argv) {
     if (const auto error = setCameraClocks(document, jobs, options)) return fail(*error);
     if (const auto error = placeByHand(document, jobs, options)) return fail(*error);
     // The table is printed even when some photographs failed; the exit status tells.
-    int status = options.writeTags && !writeTags(document, options, stopSignals) ? 1 : 0;
+    int status = options.writeTags && !writeTags(document, stopSignals) ? 1 : 0;
     // Asked to stop: the summary is out, the table is not wanted.
     if (const int signal = stopSignals.received()) return 128 + signal;
     if (!report.leftOut.empty()) status = 1;
